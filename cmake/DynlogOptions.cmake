@@ -1,0 +1,21 @@
+# Compile options shared by every target of the project.
+option(DYNLOG_WERROR "Treat warnings as errors" OFF)
+option(DYNLOG_SANITIZE "Build with AddressSanitizer and UBSan (native only)" OFF)
+
+function(dynlog_options target)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(DYNLOG_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(WIN32)
+    # Win32 headers: the ANSI/wide split is chosen per call, never through the UNICODE macro.
+    target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0600)
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  endif()
+endfunction()
+
+if(DYNLOG_SANITIZE AND NOT WIN32)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()

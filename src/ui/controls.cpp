@@ -1,0 +1,292 @@
+#include "ui/controls.h"
+
+#include "ui/text.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace ui {
+
+Font MakeFont(const wchar_t* face, int heightPx, bool bold) {
+  return Font(CreateFontW(-heightPx, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, face));
+}
+
+// ---- Control
+
+void Control::CreateChild(const wchar_t* cls, DWORD style, DWORD exStyle, int left, int top,
+                          int width, int height, std::string_view caption) {
+  hwnd_ = CreateWindowExW(exStyle, cls, Widen(caption).c_str(), WS_CHILD | WS_VISIBLE | style, left,
+                          top, width, height, form_.Handle(),
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                          GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd_)
+    throw std::runtime_error("Steuerelement kann nicht erzeugt werden");
+  SetFont(form_.FormFont());
+}
+
+void Control::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+bool Control::Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+void Control::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+bool Control::Visible() const { return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void Control::SetBounds(int left, int top, int width, int height) {
+  MoveWindow(hwnd_, left, top, width, height, TRUE);
+}
+
+RECT Control::Bounds() const {
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void Control::SetText(std::string_view utf8) { SetWindowTextW(hwnd_, Widen(utf8).c_str()); }
+
+std::string Control::Text() const {
+  const int n = GetWindowTextLengthW(hwnd_);
+  std::wstring w(static_cast<size_t>(n) + 1, L'\0');
+  GetWindowTextW(hwnd_, w.data(), n + 1);
+  w.resize(static_cast<size_t>(n));
+  return Narrow(w);
+}
+
+void Control::SetFont(HFONT font) { SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+
+void Control::SetHint(std::string_view utf8Hint) { form_.SetHint(hwnd_, utf8Hint); }
+
+// ---- Button
+
+Button::Button(Form& form, int left, int top, int width, int height, std::string_view caption,
+               std::function<void()> onClick, int id, bool isDefault)
+    : Control(form, id ? id : form.NextControlId()), onClick_(std::move(onClick)) {
+  CreateChild(L"BUTTON", WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, left, top,
+              width, height, caption);
+  form.OnCommandFor(id_, [this](int code) {
+    if (code == BN_CLICKED)
+      Click();
+  });
+}
+
+void Button::Click() {
+  if (Enabled() && onClick_)
+    onClick_();
+}
+
+void Button::SetImage(HBITMAP bitmap) {
+  SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+}
+
+// ---- Label
+
+Label::Label(Form& form, int left, int top, int width, int height, std::string_view caption,
+             const LabelStyle& style)
+    : Control(form, form.NextControlId()), style_(style) {
+  DWORD align = style.align == LabelStyle::Center ? SS_CENTER
+                : style.align == LabelStyle::Right ? SS_RIGHT
+                                                   : SS_LEFT;
+  // SS_NOTIFY: a static control only sees the mouse (and so shows a hint) with it.
+  CreateChild(L"STATIC", align | SS_NOTIFY | SS_NOPREFIX, 0, left, top, width, height, caption);
+  if (style.font)
+    SetFont(style.font);
+  if (style.background != CLR_INVALID)
+    brush_.reset(CreateSolidBrush(style.background));
+  form.RegisterLabel(this);
+}
+
+void Label::SetColor(COLORREF background) {
+  if (style_.background == background)
+    return;
+  style_.background = background;
+  brush_.reset(background == CLR_INVALID ? nullptr : CreateSolidBrush(background));
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Label::SetTextColour(COLORREF colour) {
+  if (style_.textColour == colour)
+    return;
+  style_.textColour = colour;
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Label::AutoSize() {
+  const std::string text = Text();
+  const std::wstring w = Widen(text);
+  HDC dc = GetDC(hwnd_);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+  SIZE size{0, 0};
+  {
+    SelectObjectScope select(dc, font);
+    GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+  }
+  ReleaseDC(hwnd_, dc);
+  RECT r = Bounds();
+  const int height = r.bottom - r.top;
+  if (style_.align == LabelStyle::Right)
+    SetBounds(r.right - size.cx, r.top, size.cx, height);
+  else
+    SetBounds(r.left, r.top, size.cx, height);
+}
+
+HBRUSH Label::Paint(HDC dc, HBRUSH formBrush) {
+  SetTextColor(dc, style_.textColour);
+  if (style_.transparent) {
+    SetBkMode(dc, TRANSPARENT);
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+  }
+  if (brush_) {
+    SetBkColor(dc, style_.background);
+    return brush_.get();
+  }
+  LOGBRUSH lb{};
+  GetObjectW(formBrush, sizeof(lb), &lb);
+  SetBkColor(dc, lb.lbColor);
+  return formBrush;
+}
+
+// ---- CheckBox
+
+CheckBox::CheckBox(Form& form, int left, int top, int width, int height, std::string_view caption)
+    : Control(form, form.NextControlId()) {
+  CreateChild(L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, left, top, width, height, caption);
+}
+
+bool CheckBox::Checked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void CheckBox::SetChecked(bool checked) {
+  SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// ---- RadioButton
+
+RadioButton::RadioButton(Form& form, int left, int top, int width, int height,
+                         std::string_view caption, bool firstOfGroup)
+    : Control(form, form.NextControlId()) {
+  CreateChild(L"BUTTON", BS_AUTORADIOBUTTON | (firstOfGroup ? WS_GROUP | WS_TABSTOP : WS_TABSTOP),
+              0, left, top, width, height, caption);
+}
+
+bool RadioButton::Checked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void RadioButton::SetChecked(bool checked) {
+  if (checked)
+    for (RadioButton* other : group_)
+      if (other != this)
+        SendMessageW(other->hwnd_, BM_SETCHECK, BST_UNCHECKED, 0);
+  SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// ---- RadioGroup
+
+RadioGroup::RadioGroup(Form& form, int left, int top, int width, int height,
+                       std::string_view caption, const std::vector<std::string>& items,
+                       std::function<void()> onClick)
+    : Control(form, form.NextControlId()), onClick_(std::move(onClick)) {
+  CreateChild(L"BUTTON", BS_GROUPBOX, 0, left, top, width, height, caption);
+  // The items share the frame's height below its caption, one row each.
+  const int n = static_cast<int>(items.size());
+  const int top0 = top + 16;
+  const int rowHeight = n ? (height - 20) / n : 0;
+  for (int i = 0; i < n; ++i) {
+    const int id = form.NextControlId();
+    HWND b = CreateWindowExW(0, L"BUTTON", Widen(items[static_cast<size_t>(i)]).c_str(),
+                             WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON |
+                                 (i == 0 ? WS_GROUP | WS_TABSTOP : 0),
+                             left + 8, top0 + i * rowHeight, width - 16, rowHeight, form.Handle(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(form.FormFont()), TRUE);
+    buttons_.push_back(b);
+    form.OnCommandFor(id, [this, i](int code) {
+      if (code == BN_CLICKED)
+        ButtonClicked(i);
+    });
+  }
+}
+
+void RadioGroup::SetItemIndex(int index) {
+  index = std::clamp(index, -1, Count() - 1);
+  if (index == index_)
+    return;
+  index_ = index;
+  for (int i = 0; i < Count(); ++i)
+    SendMessageW(buttons_[static_cast<size_t>(i)], BM_SETCHECK,
+                 i == index ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (onClick_)
+    onClick_();
+}
+
+void RadioGroup::ButtonClicked(int index) {
+  if (SendMessageW(buttons_[static_cast<size_t>(index)], BM_GETCHECK, 0, 0) != BST_CHECKED)
+    return;
+  SetItemIndex(index);
+}
+
+void RadioGroup::SetEnabled(bool enabled) {
+  Control::SetEnabled(enabled);
+  for (HWND b : buttons_)
+    EnableWindow(b, enabled ? TRUE : FALSE);
+}
+
+// ---- Memo
+
+Memo::Memo(Form& form, int left, int top, int width, int height, std::string_view text)
+    : Control(form, form.NextControlId()) {
+  CreateChild(L"EDIT", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+              WS_EX_CLIENTEDGE, left, top, width, height, text);
+  lines_.push_back(std::string(text));
+}
+
+void Memo::Clear() {
+  lines_.clear();
+  Refresh();
+}
+
+void Memo::Append(std::string_view line) {
+  lines_.emplace_back(line);
+  Refresh();
+}
+
+void Memo::SetLastLine(std::string_view line) {
+  if (lines_.empty())
+    lines_.emplace_back();
+  lines_.back() = std::string(line);
+  Refresh();
+}
+
+void Memo::Refresh() {
+  std::string text;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (i)
+      text += "\r\n";
+    text += lines_[i];
+  }
+  SetText(text);
+  SendMessageW(hwnd_, EM_LINESCROLL, 0, static_cast<LPARAM>(lines_.size()));
+}
+
+// ---- Timer
+
+Timer::Timer(Form& form, unsigned intervalMs, std::function<void()> onTimer)
+    : form_(form), id_(static_cast<UINT_PTR>(form.NextControlId())), interval_(intervalMs) {
+  form.OnTimerFor(id_, std::move(onTimer));
+}
+
+Timer::~Timer() {
+  if (enabled_ && form_.Handle())
+    KillTimer(form_.Handle(), id_);
+}
+
+void Timer::SetEnabled(bool enabled) {
+  if (enabled == enabled_)
+    return;
+  enabled_ = enabled;
+  if (enabled)
+    SetTimer(form_.Handle(), id_, interval_, nullptr);
+  else
+    KillTimer(form_.Handle(), id_);
+}
+
+} // namespace ui

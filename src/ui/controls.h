@@ -1,0 +1,161 @@
+#pragma once
+// The child controls the forms are made of. Each is a thin owner of one child window (or, for the
+// radio group, a group box and its buttons); the parent form destroys the windows.
+#include "ui/form.h"
+#include "ui/handles.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ui {
+
+class Control {
+public:
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+  virtual ~Control() = default;
+
+  HWND Handle() const { return hwnd_; }
+  int Id() const { return id_; }
+  virtual void SetEnabled(bool enabled);
+  bool Enabled() const;
+  void SetVisible(bool visible);
+  bool Visible() const;
+  // Position and size relative to the parent's client area.
+  void SetBounds(int left, int top, int width, int height);
+  RECT Bounds() const;
+  void SetText(std::string_view utf8);
+  std::string Text() const;
+  void SetFont(HFONT font);
+  void SetHint(std::string_view utf8Hint);
+
+protected:
+  Control(Form& form, int id) : form_(form), id_(id) {}
+  void CreateChild(const wchar_t* cls, DWORD style, DWORD exStyle, int left, int top, int width,
+                   int height, std::string_view caption);
+  Form& form_;
+  HWND hwnd_ = nullptr;
+  int id_;
+};
+
+class Button : public Control {
+public:
+  // id 0 picks a fresh id; IDOK and IDCANCEL make the standard OK and cancel buttons (Enter, Esc).
+  Button(Form& form, int left, int top, int width, int height, std::string_view caption,
+         std::function<void()> onClick, int id = 0, bool isDefault = false);
+  // As a click by the user: runs the handler if the button is enabled.
+  void Click();
+  // Optional picture beside the caption.
+  void SetImage(HBITMAP bitmap);
+
+private:
+  std::function<void()> onClick_;
+};
+
+struct LabelStyle {
+  enum Align { Left, Center, Right } align = Left;
+  HFONT font = nullptr;                // null: the form's font
+  COLORREF textColour = RGB(0, 0, 0);
+  COLORREF background = CLR_INVALID;   // CLR_INVALID: the form's background
+  bool transparent = false;
+};
+
+class Label : public Control {
+public:
+  Label(Form& form, int left, int top, int width, int height, std::string_view caption,
+        const LabelStyle& style = {});
+  void SetColor(COLORREF background);
+  COLORREF Color() const { return style_.background; }
+  void SetTextColour(COLORREF colour);
+  COLORREF TextColour() const { return style_.textColour; }
+  // Fits the width to the text; a right-aligned label keeps its right edge, others their left.
+  void AutoSize();
+  // Called by the form for WM_CTLCOLORSTATIC.
+  HBRUSH Paint(HDC dc, HBRUSH formBrush);
+
+private:
+  LabelStyle style_;
+  Brush brush_;
+};
+
+class CheckBox : public Control {
+public:
+  CheckBox(Form& form, int left, int top, int width, int height, std::string_view caption);
+  bool Checked() const;
+  void SetChecked(bool checked);
+};
+
+// A radio button of a group of buttons that share one parent: checking one unchecks the others.
+class RadioButton : public Control {
+public:
+  RadioButton(Form& form, int left, int top, int width, int height, std::string_view caption,
+              bool firstOfGroup = false);
+  bool Checked() const;
+  void SetChecked(bool checked); // unchecks the other buttons of its group
+  void SetGroup(std::vector<RadioButton*> group) { group_ = std::move(group); }
+
+private:
+  std::vector<RadioButton*> group_;
+};
+
+// A captioned frame with one radio button per item. ItemIndex -1 means no selection. A change of
+// the selection, by the user or by the program, runs the click handler.
+class RadioGroup : public Control {
+public:
+  RadioGroup(Form& form, int left, int top, int width, int height, std::string_view caption,
+             const std::vector<std::string>& items, std::function<void()> onClick);
+  int ItemIndex() const { return index_; }
+  // Values below -1 become -1 and values past the last item the last item.
+  void SetItemIndex(int index);
+  void SetEnabled(bool enabled) override;
+  HWND ItemHandle(int index) const { return buttons_.at(static_cast<size_t>(index)); }
+  int Count() const { return static_cast<int>(buttons_.size()); }
+
+private:
+  void ButtonClicked(int index);
+  std::vector<HWND> buttons_;
+  int index_ = -1;
+  std::function<void()> onClick_;
+};
+
+// A multi-line text box that shows a list of lines.
+class Memo : public Control {
+public:
+  Memo(Form& form, int left, int top, int width, int height, std::string_view text);
+  void Clear();
+  void Append(std::string_view line);
+  // Replaces the last line (adds one when there is none).
+  void SetLastLine(std::string_view line);
+  const std::vector<std::string>& Lines() const { return lines_; }
+
+private:
+  void Refresh();
+  std::vector<std::string> lines_;
+};
+
+// A window timer of a form.
+class Timer {
+public:
+  Timer(Form& form, unsigned intervalMs, std::function<void()> onTimer);
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+  void SetEnabled(bool enabled);
+  bool Enabled() const { return enabled_; }
+  unsigned Interval() const { return interval_; }
+
+private:
+  Form& form_;
+  UINT_PTR id_;
+  unsigned interval_;
+  bool enabled_ = false;
+};
+
+// Creates a font: face, height in pixels, bold.
+Font MakeFont(const wchar_t* face, int heightPx, bool bold = false);
+
+} // namespace ui

@@ -1,0 +1,304 @@
+#include "ui/form.h"
+
+#include "ui/controls.h"
+#include "ui/errorbox.h"
+#include "ui/messageloop.h"
+#include "ui/text.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+namespace ui {
+namespace {
+
+const wchar_t kFormClass[] = L"DynlogForm";
+
+struct EnabledWindows {
+  HWND self;
+  std::vector<HWND> list;
+};
+
+BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM p) {
+  auto* walk = reinterpret_cast<EnabledWindows*>(p);
+  if (w != walk->self && IsWindowVisible(w) && IsWindowEnabled(w))
+    walk->list.push_back(w);
+  return TRUE;
+}
+
+} // namespace
+
+Form::Form(const FormStyle& style) {
+  RegisterFormClass();
+  DWORD ws = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  if (style.sizeable)
+    ws |= WS_THICKFRAME;
+  if (style.minMaxBoxes)
+    ws |= WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+  const DWORD ex = style.sizeable ? 0 : WS_EX_DLGMODALFRAME;
+  RECT r{0, 0, style.width, style.height};
+  if (style.clientSize)
+    AdjustWindowRectEx(&r, ws, FALSE, ex);
+  font_ = MakeFont(style.fontFace, style.fontHeight, style.fontBold);
+  HWND h = CreateWindowExW(ex, kFormClass, Widen(style.caption).c_str(), ws, CW_USEDEFAULT,
+                           CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, style.owner, nullptr,
+                           GetModuleHandleW(nullptr), this);
+  if (!h)
+    throw std::runtime_error("Fenster kann nicht erzeugt werden");
+  hwnd_.reset(h);
+  if (!style.sizeable) {
+    // Fixed dialogs: only the close box in the title bar.
+    HMENU menu = GetSystemMenu(h, FALSE);
+    DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+    DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+    DeleteMenu(menu, SC_MINIMIZE, MF_BYCOMMAND);
+    DeleteMenu(menu, SC_RESTORE, MF_BYCOMMAND);
+  }
+  SetBackground(style.background);
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  CenterOnScreen();
+}
+
+Form::~Form() {
+  // The window outlives nothing of this object: detach it before it is destroyed.
+  if (hwnd_)
+    SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
+}
+
+void Form::RegisterFormClass() {
+  static bool done = false;
+  if (done)
+    return;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &Form::WndProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+  wc.hbrBackground = nullptr; // the form paints its own background
+  wc.lpszClassName = kFormClass;
+  RegisterClassExW(&wc);
+  done = true;
+}
+
+void Form::Show() {
+  if (!Visible()) {
+    try {
+      FormShow();
+    } catch (...) {
+      ReportCurrentException();
+    }
+  }
+  ShowWindow(Handle(), SW_SHOW);
+  UpdateWindow(Handle());
+}
+
+void Form::Hide() { ShowWindow(Handle(), SW_HIDE); }
+
+bool Form::Visible() const { return IsWindowVisible(Handle()) != FALSE; }
+
+int Form::ShowModal() {
+  // Disable every other enabled top-level window of the program, as a modal form must.
+  EnabledWindows walk{Handle(), {}};
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&walk));
+  const std::vector<HWND>& disabled = walk.list;
+  for (HWND w : disabled)
+    EnableWindow(w, FALSE);
+  HWND previous = GetActiveWindow();
+  modal_ = true;
+  modalResult_ = mrNone;
+  Show();
+  SetForegroundWindow(Handle());
+  MSG msg;
+  bool quit = false;
+  while (modalResult_ == mrNone && !quit) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      quit = true;
+      PostQuitMessage(got == 0 ? static_cast<int>(msg.wParam) : 1);
+      break;
+    }
+    if (!IsDialogMessageW(Handle(), &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (!Visible() && modalResult_ == mrNone)
+      modalResult_ = mrCancel;
+  }
+  for (HWND w : disabled)
+    EnableWindow(w, TRUE);
+  Hide();
+  modal_ = false;
+  if (previous && IsWindow(previous))
+    SetActiveWindow(previous);
+  return modalResult_ == mrNone ? mrCancel : modalResult_;
+}
+
+void Form::Close() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
+
+void Form::SetCaption(std::string_view utf8) { SetWindowTextW(Handle(), Widen(utf8).c_str()); }
+
+void Form::SetBackground(COLORREF colour) {
+  backgroundColour_ = colour;
+  background_.reset(CreateSolidBrush(Background()));
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+COLORREF Form::Background() const {
+  return backgroundColour_ == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : backgroundColour_;
+}
+
+void Form::CenterOnScreen() {
+  RECT r;
+  GetWindowRect(Handle(), &r);
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SetWindowPos(Handle(), nullptr, work.left + (work.right - work.left - (r.right - r.left)) / 2,
+               work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::CenterOver(HWND other) {
+  RECT r, o;
+  GetWindowRect(Handle(), &r);
+  GetWindowRect(other, &o);
+  SetWindowPos(Handle(), nullptr, o.left + ((o.right - o.left) - (r.right - r.left)) / 2,
+               o.top + ((o.bottom - o.top) - (r.bottom - r.top)) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetOuterSize(int width, int height) {
+  SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE Form::OuterSize() const {
+  RECT r;
+  GetWindowRect(Handle(), &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+void Form::SetHint(HWND control, std::string_view utf8Hint) {
+  if (!tooltip_)
+    return;
+  std::wstring text = Widen(utf8Hint);
+  TOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = Handle();
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  ti.lpszText = text.data();
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+HBRUSH Form::LabelBrush(HWND control, HDC dc, bool& handled) {
+  for (Label* label : labels_) {
+    if (label->Handle() == control) {
+      handled = true;
+      return label->Paint(dc, background_.get());
+    }
+  }
+  handled = false;
+  return nullptr;
+}
+
+bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+LRESULT CALLBACK Form::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  // Messages sent while CreateWindowEx runs arrive before the form knows its handle.
+  if (!self || !self->hwnd_)
+    return DefWindowProcW(h, msg, wp, lp);
+  try {
+    if (msg == WM_NCDESTROY)
+      SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+    return self->Dispatch(h, msg, wp, lp);
+  } catch (...) {
+    ReportCurrentException();
+    return 0;
+  }
+}
+
+LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (HandleMessage(msg, wp, lp, result))
+    return result;
+  switch (msg) {
+  case WM_COMMAND: {
+    const int id = LOWORD(wp);
+    auto it = commands_.find(id);
+    if (it != commands_.end()) {
+      auto handler = it->second; // a handler may replace the map entry while it runs
+      handler(HIWORD(wp));
+      return 0;
+    }
+    break;
+  }
+  case WM_TIMER: {
+    auto it = timers_.find(wp);
+    if (it != timers_.end()) {
+      auto handler = it->second;
+      handler();
+      return 0;
+    }
+    break;
+  }
+  case WM_CTLCOLORSTATIC:
+  case WM_CTLCOLORBTN: {
+    bool handled = false;
+    HBRUSH brush = LabelBrush(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp), handled);
+    if (handled)
+      return reinterpret_cast<LRESULT>(brush);
+    // Radio buttons, check boxes and group boxes sit on the form's background.
+    SetBkColor(reinterpret_cast<HDC>(wp), Background());
+    return reinterpret_cast<LRESULT>(background_.get());
+  }
+  case WM_ERASEBKGND: {
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    FillRect(reinterpret_cast<HDC>(wp), &rc, background_.get());
+    return 1;
+  }
+  case WM_PAINT: {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    try {
+      FormPaint(dc, ps.rcPaint);
+    } catch (...) {
+      EndPaint(Handle(), &ps);
+      throw;
+    }
+    EndPaint(Handle(), &ps);
+    return 0;
+  }
+  case WM_SIZE:
+    FormResize();
+    return 0;
+  case WM_CLOSE:
+    FormClose();
+    if (mainForm_) {
+      DestroyWindow(Handle());
+      hwnd_.release();
+    } else {
+      if (modal_ && modalResult_ == mrNone)
+        modalResult_ = mrCancel;
+      Hide();
+    }
+    return 0;
+  case WM_DESTROY:
+    if (mainForm_)
+      PostQuitMessage(0);
+    return 0;
+  default:
+    break;
+  }
+  return DefWindowProcW(h, msg, wp, lp);
+}
+
+} // namespace ui

@@ -1,0 +1,104 @@
+#pragma once
+// A form: one top-level window of the program with its child controls and its event handlers.
+// Windows derive from Form, create their controls in their constructor and override the handlers
+// they need. The window procedure catches every exception and hands it to the error box.
+#include "ui/handles.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ui {
+
+class Label;
+
+// Modal results, as the buttons report them.
+enum ModalResult : int { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL };
+
+struct FormStyle {
+  std::string caption;          // UTF-8
+  int width = 0, height = 0;    // see clientSize
+  bool clientSize = false;      // true: width and height are the client area, else the outer size
+  bool sizeable = false;        // false: fixed single border, only the system menu
+  bool minMaxBoxes = false;     // minimise and maximise boxes (the main window)
+  COLORREF background = CLR_INVALID; // CLR_INVALID: the system's button-face colour
+  const wchar_t* fontFace = L"MS Sans Serif";
+  int fontHeight = 11;          // pixels
+  bool fontBold = false;
+  HWND owner = nullptr;
+};
+
+class Form {
+public:
+  explicit Form(const FormStyle& style);
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  HWND Handle() const { return hwnd_.get(); }
+  HFONT FormFont() const { return font_.get(); }
+
+  void Show();
+  void Hide();
+  bool Visible() const;
+  // Shows the form modally: the other windows of the program take no input until it closes.
+  // Returns the modal result (mrCancel when closed through the close box).
+  int ShowModal();
+  bool IsModal() const { return modal_; }
+  void SetModalResult(int result) { modalResult_ = result; }
+  // Closes as the close box does: FormClose, then hidden (or, for the main form, destroyed).
+  void Close();
+
+  void SetCaption(std::string_view utf8);
+  void SetBackground(COLORREF colour); // CLR_INVALID: button face
+  COLORREF Background() const;
+  void CenterOnScreen();
+  void CenterOver(HWND other);
+  void SetOuterSize(int width, int height);
+  SIZE OuterSize() const;
+
+  // Tooltip hint for a child control (shown when the mouse rests on it).
+  void SetHint(HWND control, std::string_view utf8Hint);
+
+  // Child-control bookkeeping used by the controls.
+  int NextControlId() { return nextId_++; }
+  void OnCommandFor(int id, std::function<void(int code)> handler) { commands_[id] = std::move(handler); }
+  void OnTimerFor(UINT_PTR id, std::function<void()> handler) { timers_[id] = std::move(handler); }
+  void RegisterLabel(Label* label) { labels_.push_back(label); }
+
+  // The main form ends the program when it is closed.
+  void MakeMainForm() { mainForm_ = true; }
+
+protected:
+  virtual void FormShow() {}
+  virtual void FormClose() {}
+  virtual void FormResize() {}
+  virtual void FormPaint(HDC, const RECT&) {}
+  // Return true when the message was handled.
+  virtual bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+private:
+  static void RegisterFormClass();
+  static LRESULT CALLBACK WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+  HBRUSH LabelBrush(HWND control, HDC dc, bool& handled);
+
+  UniqueWindow hwnd_;
+  Font font_;
+  Brush background_;
+  COLORREF backgroundColour_ = CLR_INVALID;
+  HWND tooltip_ = nullptr;
+  int nextId_ = 100;
+  std::map<int, std::function<void(int)>> commands_;
+  std::map<UINT_PTR, std::function<void()>> timers_;
+  std::vector<Label*> labels_;
+  bool modal_ = false;
+  int modalResult_ = mrNone;
+  bool mainForm_ = false;
+};
+
+} // namespace ui

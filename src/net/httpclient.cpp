@@ -1,0 +1,204 @@
+#include "net/httpclient.h"
+
+#include "net/httptext.h"
+#include "net/netfile.h"
+
+#include <optional>
+
+THttpClient::THttpClient() = default;
+THttpClient::~THttpClient() = default;
+
+void THttpClient::Abort() {
+  SetWaitDone();
+  Cancel();
+}
+
+void THttpClient::Run(CmdType kind, const std::string& url) {
+  requestUrl_ = url;
+  requestKind_ = kind;
+  PerformRequest();
+}
+
+void THttpClient::Get(const std::string& url) { Run(CmdType::cmdGet, url); }
+void THttpClient::Options(const std::string& url) { Run(CmdType::cmdOptions, url); }
+void THttpClient::Head(const std::string& url) { Run(CmdType::cmdHead, url); }
+void THttpClient::Delete(const std::string& url) { Run(CmdType::cmdDelete, url); }
+
+void THttpClient::Post(const std::string& url, const std::string& data) {
+  sendData_ = EncodeSendData && !OutputFileMode ? encoder_.Encode(data) : data;
+  Run(CmdType::cmdPost, url);
+}
+
+void THttpClient::Put(const std::string& url, const std::string& data) {
+  sendData_ = data;
+  Run(CmdType::cmdPut, url);
+}
+
+void THttpClient::Patch(const std::string& url, const std::string& data) {
+  sendData_ = data;
+  Run(CmdType::cmdPatch, url);
+}
+
+void THttpClient::Trace(const std::string& url, const std::string& data) {
+  sendData_ = data;
+  Run(CmdType::cmdTrace, url);
+}
+
+void THttpClient::ExtraRequest(const std::string& url, const std::string& data) {
+  sendData_ = data;
+  Run(CmdType::cmdExtra, url);
+}
+
+void THttpClient::Copy(const std::string& url, const std::string& target) {
+  targetUri_ = target;
+  Run(CmdType::cmdCopy, url);
+}
+
+void THttpClient::Move(const std::string& url, const std::string& target) {
+  targetUri_ = target;
+  Run(CmdType::cmdMove, url);
+}
+
+void THttpClient::Link(const std::string& url, const std::string& target) {
+  targetUri_ = target;
+  sendData_ = "Send.dat";
+  Run(CmdType::cmdLink, url);
+}
+
+void THttpClient::Unlink(const std::string& url, const std::string& target) {
+  targetUri_ = target;
+  sendData_ = "Send.dat";
+  Run(CmdType::cmdUnlink, url);
+}
+
+void THttpClient::ParseUrl() {
+  net::UrlTarget target{requestUrl_, Host, Port, {}};
+  net::ParseUrl(target);
+  requestUrl_ = target.url;
+  Host = target.host;
+  Port = target.port;
+  requestPath_ = target.path;
+}
+
+void THttpClient::BuildRequestHeader() {
+  net::RequestSettings settings;
+  settings.kind = requestKind_;
+  settings.extraMethod = ExtraMethod;
+  settings.url = requestUrl_;
+  settings.path = requestPath_;
+  settings.host = Host;
+  settings.proxy = Proxy;
+  settings.info = &HeaderInfo;
+  settings.targetUri = targetUri_;
+  if (net::AnnouncesLength(requestKind_))
+    settings.dataLength =
+        OutputFileMode ? net::NetFile::OpenRead(sendData_).Size() : sendData_.size();
+  net::BuildRequestHeader(settings, requestHeader_);
+}
+
+void THttpClient::SendRequest() {
+  Write(requestHeader_.Text());
+  Writeln("");
+  if (!net::SendsData(requestKind_))
+    return;
+  if (OutputFileMode)
+    SendFile(sendData_);
+  else
+    Write(sendData_);
+}
+
+void THttpClient::ReadReplyHeader() {
+  SetExpectedBytes(0);
+  reply_.cookie.clear();
+  reply_.contentLength = 0;
+  std::optional<net::NetFile> file;
+  if (OutputFileMode)
+    file.emplace(net::NetFile::Create(Header));
+  else
+    Header.clear();
+  // Every line is kept as received, line end included, so that the header holds the raw block.
+  const auto store = [&](const std::string& line) {
+    if (file)
+      file->Write(line.data(), line.size());
+    else
+      Header += line;
+  };
+  const std::string status = ReadLn();
+  if (!status.empty())
+    SetReplyCode(net::StatusCodeOf(status));
+  store(status);
+  for (;;) {
+    const std::string line = ReadLn();
+    if (line.empty())
+      break;
+    net::ApplyHeaderLine(line, reply_);
+    SetExpectedBytes(reply_.contentLength);
+    store(line);
+    if (net::IsHeaderEnd(line))
+      break;
+  }
+}
+
+void THttpClient::RunOnePass() {
+  Connect();
+  SendRequest();
+  SetReplyCode(0);
+  ReadReplyHeader();
+  if (InputFileMode)
+    CaptureFile(Body);
+  else
+    CaptureString(Body, -1);
+
+  const int code = ReplyCode();
+  if (code < 299) {
+    if (OnSuccess)
+      OnSuccess(requestKind_);
+    ReportStatus(2, "Transaktion erfolgreich");
+  } else if (code >= 300 && code <= 302) {
+    requestUrl_ = reply_.location;
+  } else if (code >= 400) {
+    if (OnFailure)
+      OnFailure(requestKind_);
+  }
+}
+
+void THttpClient::PerformRequest() {
+  for (int pass = 1;; ++pass) {
+    ParseUrl();
+    BuildRequestHeader();
+    if (OnAboutToSend)
+      OnAboutToSend(*this);
+    try {
+      RunOnePass();
+    } catch (...) {
+      try {
+        Disconnect();
+      } catch (...) {
+        // The failure of the request is the one to report.
+      }
+      throw;
+    }
+    Disconnect();
+
+    const int code = ReplyCode();
+    if (code >= 300 && code <= 398) {
+      bool handled = false;
+      if (!reply_.cookie.empty())
+        HeaderInfo.Cookie = reply_.cookie;
+      if (OnRedirect)
+        OnRedirect(handled);
+      if (handled)
+        return;
+      if (requestUrl_.find('/') == std::string::npos)
+        requestUrl_ = "http://" + Host + "/" + requestUrl_;
+    }
+    if (code == 401 && OnAuthenticationNeeded)
+      OnAuthenticationNeeded(*this);
+    if (code < 299 || code > 399)
+      return;
+    // 299 and 303 to 399 repeat the same URL; a server that keeps answering so (304, 307) or
+    // redirects in a circle would hold the request for ever.
+    if (pass >= kMaxPasses)
+      throw ESockError("Zu viele Weiterleitungen");
+  }
+}

@@ -1,0 +1,94 @@
+#pragma once
+// THttpClient: an HTTP/1.0 client on a socket connection. Every request runs to its end inside
+// the call (redirects included), keeps window messages flowing while it waits, and raises when
+// the exchange cannot be carried out. An HTTP error status does not raise: it fires OnFailure.
+//
+// Typical use (the program update):
+//   client.Port = 80; client.InputFileMode = true;
+//   client.HeaderInfo.UserId = "..."; client.HeaderInfo.Password = "...";
+//   client.Body = bodyFile; client.Header = headerFile;
+//   client.OnPacketRecvd = [](TSocketConnection& c) { show c.ReceivedBytes(), c.ExpectedBytes() };
+//   client.Get(host + "/path/file");   // host and path, no scheme needed
+#include "net/exstrlist.h"
+#include "net/httpreply.h"
+#include "net/httprequest.h"
+#include "net/sockconn.h"
+#include "net/urlencoder.h"
+
+#include <functional>
+#include <string>
+
+class THttpClient : public TSocketConnection {
+public:
+  using TResultEvent = std::function<void(CmdType cmd)>;
+
+  // A request gives up after this many passes of redirects and repeated replies.
+  static constexpr int kMaxPasses = 20;
+
+  THttpClient();
+  ~THttpClient() override;
+
+  // InputFileMode true: name of the file that receives the reply body; false: the body itself.
+  std::string Body = "Default.htm";
+  // OutputFileMode true: name of the file that receives the reply header; false: the header text.
+  std::string Header = "Head.txt";
+  THeaderInfo HeaderInfo;
+  bool InputFileMode = false;
+  // Also selects where request data comes from: true, the file named by the data argument.
+  bool OutputFileMode = false;
+  // Post data held in memory is form-URL-encoded before it is sent.
+  bool EncodeSendData = true;
+  // The method ExtraRequest sends; left empty, its request has no request line.
+  std::string ExtraMethod;
+
+  TNotifyEvent OnAboutToSend;   // the request header is built, the connection not yet made
+  TResultEvent OnSuccess;       // reply code below 299
+  TResultEvent OnFailure;       // reply code 400 and above
+  THandlerEvent OnRedirect;     // reply codes 300 to 398; handled = true ends the request
+  TNotifyEvent OnAuthenticationNeeded; // reply code 401, after the request has ended
+
+  void Get(const std::string& url);
+  void Options(const std::string& url);
+  void Head(const std::string& url);
+  void Delete(const std::string& url);
+  void Post(const std::string& url, const std::string& data);
+  void Put(const std::string& url, const std::string& data);
+  void Patch(const std::string& url, const std::string& data);
+  void Trace(const std::string& url, const std::string& data);
+  void ExtraRequest(const std::string& url, const std::string& data);
+  void Copy(const std::string& url, const std::string& target);
+  void Move(const std::string& url, const std::string& target);
+  void Link(const std::string& url, const std::string& target);
+  void Unlink(const std::string& url, const std::string& target);
+
+  // Ends the request in progress with the socket layer's abort exception; the time-out uses it.
+  void Abort() override;
+
+  // What the last request used and received.
+  const std::string& RequestUrl() const { return requestUrl_; }
+  const std::string& RequestPath() const { return requestPath_; }
+  CmdType RequestKind() const { return requestKind_; }
+  const TExStringList& RequestHeader() const { return requestHeader_; }
+  const std::string& RedirectLocation() const { return reply_.location; }
+  const std::string& ReceivedCookie() const { return reply_.cookie; }
+
+protected:
+  virtual void PerformRequest();
+  virtual void ParseUrl();
+  virtual void BuildRequestHeader();
+  virtual void ReadReplyHeader();
+  virtual void SendRequest();
+
+private:
+  void Run(CmdType kind, const std::string& url);
+  void RunOnePass();
+
+  std::string requestPath_;
+  TExStringList requestHeader_;
+  net::ReplyHeaderFields reply_;
+  std::string sendData_;
+  std::string targetUri_;
+  std::string requestUrl_;
+  CmdType requestKind_ = CmdType::cmdGet;
+  TUrlEncoder encoder_;
+};

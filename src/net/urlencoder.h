@@ -1,0 +1,18 @@
+#pragma once
+// Form-URL encoding of request data (application/x-www-form-urlencoded).
+#include <functional>
+#include <string>
+
+class TUrlEncoder {
+public:
+  using TOnErrorEvent =
+      std::function<void(TUrlEncoder& sender, const std::string& operation, const std::string& errMsg)>;
+
+  std::string InputString;
+  TOnErrorEvent OnError;
+
+  // Letters and digits stay, a blank becomes '+', every other byte "%XX" (upper-case hex). When
+  // encoding fails, OnError is told and the text comes back unencoded.
+  std::string Encode(const std::string& text);
+  std::string Encode() { return Encode(InputString); }
+};

@@ -1,0 +1,60 @@
+#include "window/forcechart.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace dynlog {
+
+int RoundHalfEven(double v) {
+  // Far outside any window; keeps the coordinate arithmetic that follows free of overflow.
+  constexpr double kLimit = 1e9;
+  if (std::isnan(v))
+    return 0;
+  v = std::clamp(v, -kLimit, kLimit);
+  const double below = std::floor(v);
+  const double rest = v - below; // exact for every double
+  double r = below;
+  if (rest > 0.5 || (rest == 0.5 && std::fmod(below, 2.0) != 0.0))
+    r += 1.0;
+  return static_cast<int>(r);
+}
+
+ForceChart::ForceChart(const ChartAxes& axes) : axes_(axes) {
+  chartPoints_.fill({axes_.shape2Left, axes_.shape1Top + axes_.shape1Height / 2});
+}
+
+ChartDrawing ForceChart::ShowValue(double value) {
+  if (value > rangeMax_)
+    rangeMax_ = value;
+  if (value < rangeMin_)
+    rangeMin_ = value;
+
+  const int oldIndex = chartIndex_;
+  chartIndex_ = chartIndex_ >= kLastIndex ? 0 : chartIndex_ + 1;
+
+  ChartDrawing drawing;
+  int d = chartIndex_ + kWipeAhead;
+  if (d > kLastIndex)
+    d -= kLastIndex + 1;
+  // Segments ending at positions 0 and 1 are never drawn, so there is nothing to wipe there.
+  if (d >= 1 && d <= kLastIndex - 1)
+    drawing.wipe = ChartSegment{chartPoints_[d], chartPoints_[d + 1]};
+
+  const double across = static_cast<double>(chartIndex_) * axes_.shape2Width / kLastIndex;
+  const double up = (value - rangeMin_) / (rangeMax_ - rangeMin_) * axes_.shape1Height;
+  // A value on RangeMin lands on the axis's bottom row, one on RangeMax just above its top.
+  chartPoints_[chartIndex_] = {axes_.shape2Left + 2 + RoundHalfEven(across),
+                               axes_.shape1Top + axes_.shape1Height - 1 - RoundHalfEven(up)};
+
+  if (chartIndex_ > 1)
+    drawing.trace = ChartSegment{chartPoints_[oldIndex], chartPoints_[chartIndex_]};
+  return drawing;
+}
+
+void ForceChart::FormResize(int outerWidth, int outerHeight) {
+  axes_.shape1Height = std::max(kMinAxisLength, outerHeight - kMargin - axes_.shape1Top);
+  axes_.shape2Top = axes_.shape1Top + axes_.shape1Height;
+  axes_.shape2Width = std::max(kMinAxisLength, outerWidth - axes_.shape2Left - kMargin);
+}
+
+} // namespace dynlog

@@ -1,0 +1,79 @@
+#pragma once
+// Geometry and state of the live force chart: a sweep display of 601 positions across the
+// horizontal axis with a gap wiped 20 positions ahead of the newest point, and a vertical scale
+// that widens to every value seen and never shrinks. No drawing happens here: ShowValue says
+// which segments to draw, the window draws them with its 2-pixel pen.
+
+#include <array>
+#include <optional>
+
+namespace dynlog {
+
+struct ChartPoint {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const ChartPoint&, const ChartPoint&) = default;
+};
+
+struct ChartSegment {
+  ChartPoint from;
+  ChartPoint to;
+  friend bool operator==(const ChartSegment&, const ChartSegment&) = default;
+};
+
+// The two axis shapes (client coordinates). Shape1 is the vertical axis, 2 pixels wide; Shape2 the
+// horizontal one, 2 pixels high.
+struct ChartAxes {
+  int shape1Left = 18;
+  int shape1Top = 80;
+  int shape1Height = 177;
+  int shape2Left = 18;
+  int shape2Top = 257;
+  int shape2Width = 393;
+  static constexpr int kShape1Width = 2;
+  static constexpr int kShape2Height = 2;
+  friend bool operator==(const ChartAxes&, const ChartAxes&) = default;
+};
+
+// What one new value asks the window to draw, in this order.
+struct ChartDrawing {
+  std::optional<ChartSegment> wipe;  // in the window's background colour
+  std::optional<ChartSegment> trace; // in blue, RGB (0, 0, 255)
+};
+
+class ForceChart {
+public:
+  static constexpr int kLastIndex = 600; // positions 0 .. 600
+  static constexpr int kWipeAhead = 20;
+  static constexpr int kMargin = 50; // between the axes' far ends and the window's outer edge
+  static constexpr int kMinAxisLength = 20;
+
+  // Every stored point starts at the axes' crossing left of the middle of the vertical axis.
+  explicit ForceChart(const ChartAxes& axes = ChartAxes{});
+
+  // Widens the range to the value, advances the sweep and places the value's point.
+  ChartDrawing ShowValue(double value);
+
+  // Fits the axes to the window's outer size (frame and caption included). The left edges and
+  // the top of the vertical axis stay; stored points keep their old coordinates.
+  void FormResize(int outerWidth, int outerHeight);
+
+  const ChartAxes& Axes() const { return axes_; }
+  int ChartIndex() const { return chartIndex_; }
+  const std::array<ChartPoint, kLastIndex + 1>& ChartPoints() const { return chartPoints_; }
+  double RangeMin() const { return rangeMin_; }
+  double RangeMax() const { return rangeMax_; }
+
+private:
+  ChartAxes axes_;
+  int chartIndex_ = 0;
+  std::array<ChartPoint, kLastIndex + 1> chartPoints_;
+  double rangeMin_ = -1.0;
+  double rangeMax_ = 1.0;
+};
+
+// Nearest integer, a value exactly halfway going to the even neighbour, whatever rounding mode the
+// floating-point unit happens to be in.
+int RoundHalfEven(double v);
+
+} // namespace dynlog

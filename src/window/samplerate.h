@@ -1,0 +1,19 @@
+#pragma once
+// The eight rates of the rate dialog and what they mean for the decimation of the unit's stream.
+
+#include <string_view>
+
+namespace dynlog {
+
+// One value per radio button of the rate dialog, from RadioButton320 down to RadioButton2.
+enum class SampleRate { Hz320, Hz160, Hz80, Hz40, Hz20, Hz10, Hz5, Hz2_5 };
+
+// The rate as the user reads it and as the measurement file names it: "320" ... "5", "2,5".
+std::string_view RateText(SampleRate rate);
+
+// Frames to skip after each emitted value. The unit sends 320 frames per second at 19200 baud and
+// half as many at 9600 baud, so the slower line skips half as many frames for the same rate.
+// At 9600 baud "320" gives -1, which the acquisition treats like 0: every frame is emitted.
+int ReloadValue(SampleRate rate, bool baud9600);
+
+} // namespace dynlog

@@ -1,0 +1,71 @@
+#include "info/fileversion.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <windows.h>
+
+namespace dynlog {
+namespace {
+
+std::wstring OwnFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring p = path;
+  return p.substr(0, p.find_last_of(L"\\/") + 1);
+}
+
+std::string Utf8(const std::wstring& w) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
+  s.resize(static_cast<std::size_t>(n - 1));
+  return s;
+}
+
+const std::wstring kProbe = L"version_probe.exe";
+
+TEST(FileVersionTest, FileVersionIsShownNotTheProductVersion) {
+  EXPECT_EQ(FileVersionText(Utf8(OwnFolder() + kProbe)), "2.10.0.7");
+}
+
+TEST(FileVersionTest, FilesWithoutAVersionGiveZero) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  EXPECT_EQ(FileVersionText(Utf8(self)), "0"); // this test program carries no version resource
+  EXPECT_EQ(RunningProgramVersionText(), "0");
+  EXPECT_EQ(FileVersionText(Utf8(OwnFolder() + L"gibt-es-nicht.exe")), "0");
+  EXPECT_EQ(FileVersionText(""), "0");
+}
+
+TEST(FileVersionTest, RunningProgramReadsItsOwnFile) {
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring out =
+      std::wstring(temp) + L"dynlog-version-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+  std::wstring command = L"\"" + OwnFolder() + kProbe + L"\" \"" + out + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &si, &pi));
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 99;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  ASSERT_EQ(code, 0u);
+
+  std::string text;
+  const HANDLE h = CreateFileW(out.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  char buf[64];
+  DWORD n = 0;
+  ReadFile(h, buf, sizeof buf, &n, nullptr);
+  CloseHandle(h);
+  DeleteFileW(out.c_str());
+  EXPECT_EQ(std::string(buf, n), "2.10.0.7");
+}
+
+} // namespace
+} // namespace dynlog

@@ -1,0 +1,141 @@
+#include "window/forcechart.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace dynlog {
+namespace {
+
+constexpr ChartPoint kStart{18, 168};
+
+TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundHalfEven(0.5), 0);
+  EXPECT_EQ(RoundHalfEven(1.5), 2);
+  EXPECT_EQ(RoundHalfEven(2.5), 2);
+  EXPECT_EQ(RoundHalfEven(88.5), 88);
+  EXPECT_EQ(RoundHalfEven(-0.5), 0);
+  EXPECT_EQ(RoundHalfEven(-1.5), -2);
+  EXPECT_EQ(RoundHalfEven(2.4999999), 2);
+  EXPECT_EQ(RoundHalfEven(2.5000001), 3);
+  EXPECT_EQ(RoundHalfEven(-2.7), -3);
+  EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
+  EXPECT_GT(RoundHalfEven(1e300), 0);
+}
+
+TEST(ForceChartTest, StartsAtDesignLayoutWithAllPointsOnTheAxisMiddle) {
+  const ForceChart chart;
+  EXPECT_EQ(chart.Axes(), ChartAxes{});
+  EXPECT_EQ(chart.Axes().shape1Top + chart.Axes().shape1Height, chart.Axes().shape2Top);
+  EXPECT_EQ(chart.ChartIndex(), 0);
+  EXPECT_EQ(chart.RangeMin(), -1.0);
+  EXPECT_EQ(chart.RangeMax(), 1.0);
+  for (const ChartPoint& p : chart.ChartPoints())
+    ASSERT_EQ(p, kStart);
+  // Taken from the layout at creation, half the height truncated.
+  const ForceChart other(ChartAxes{5, 10, 51, 7, 61, 100});
+  EXPECT_EQ(other.ChartPoints()[300], (ChartPoint{7, 35}));
+}
+
+TEST(ForceChartTest, FirstValueIsPlacedWithoutALineAndTheSecondDrawsTheFirstSegment) {
+  ForceChart chart;
+  ChartDrawing first = chart.ShowValue(0.0);
+  EXPECT_EQ(chart.ChartIndex(), 1);
+  EXPECT_FALSE(first.trace);
+  // x = 18 + 2 + round(1 * 393 / 600 = 0.655); y = 80 + 177 - 1 - round(0.5 * 177 = 88.5 -> 88)
+  EXPECT_EQ(chart.ChartPoints()[1], (ChartPoint{21, 168}));
+
+  ChartDrawing second = chart.ShowValue(1.0);
+  ASSERT_TRUE(second.trace);
+  EXPECT_EQ(*second.trace, (ChartSegment{{21, 168}, {21, 79}}));
+}
+
+TEST(ForceChartTest, XFollowsTheIndexAndHalvesRoundToEven) {
+  ForceChart chart;
+  for (int i = 1; i <= 600; ++i) {
+    chart.ShowValue(0.0);
+    ASSERT_EQ(chart.ChartIndex(), i);
+  }
+  const auto& p = chart.ChartPoints();
+  EXPECT_EQ(p[100].x, 20 + 66);      // 65.5 -> 66
+  EXPECT_EQ(p[300].x, 20 + 196);     // 196.5 -> 196
+  EXPECT_EQ(p[600].x, 18 + 2 + 393); // the right end
+}
+
+TEST(ForceChartTest, SweepWrapsFrom600To0WithoutALine) {
+  ForceChart chart;
+  for (int i = 0; i < 600; ++i)
+    chart.ShowValue(0.5);
+  ASSERT_EQ(chart.ChartIndex(), 600);
+  ChartDrawing wrap = chart.ShowValue(0.5);
+  EXPECT_EQ(chart.ChartIndex(), 0);
+  EXPECT_FALSE(wrap.trace);
+  EXPECT_EQ(chart.ChartPoints()[0].x, 20);
+  EXPECT_FALSE(chart.ShowValue(0.5).trace); // 0 -> 1 is not drawn either
+  ChartDrawing third = chart.ShowValue(0.5);
+  ASSERT_TRUE(third.trace);
+  EXPECT_EQ(third.trace->from, chart.ChartPoints()[1]);
+  EXPECT_EQ(third.trace->to, chart.ChartPoints()[2]);
+}
+
+TEST(ForceChartTest, WipeRuns20PositionsAheadAndSkipsTheUndrawnSegments) {
+  ForceChart chart;
+  // First sweep, each point at its own height so the wiped segment can be recognised.
+  for (int i = 1; i <= 600; ++i)
+    chart.ShowValue(i % 2 ? -1.0 : 1.0);
+  // Second sweep: at new index i the wipe takes segment d..d+1 with d = i + 20, wrapped past 600.
+  for (int step = 0; step <= 600; ++step) {
+    const auto old = chart.ChartPoints();
+    const ChartDrawing dr = chart.ShowValue(0.0);
+    const int i = chart.ChartIndex();
+    int d = i + 20;
+    if (d > 600)
+      d -= 601;
+    if (d >= 1 && d <= 599) {
+      ASSERT_TRUE(dr.wipe) << i;
+      EXPECT_EQ(*dr.wipe, (ChartSegment{old[d], old[d + 1]})) << i;
+    } else {
+      EXPECT_FALSE(dr.wipe) << i; // d = 600 (at 580) and d = 0 (at 581)
+      EXPECT_TRUE(i == 580 || i == 581) << i;
+    }
+  }
+}
+
+TEST(ForceChartTest, RangeWidensBeforeThePointIsPlacedAndNeverShrinks) {
+  ForceChart chart;
+  chart.ShowValue(5.0);
+  EXPECT_EQ(chart.RangeMax(), 5.0);
+  EXPECT_EQ(chart.ChartPoints()[1].y, 80 - 1); // RangeMax: one pixel above the axis top
+  chart.ShowValue(-3.0);
+  EXPECT_EQ(chart.RangeMin(), -3.0);
+  EXPECT_EQ(chart.ChartPoints()[2].y, 80 + 177 - 1); // RangeMin: the axis's bottom row
+  chart.ShowValue(1.0);                              // (1 + 3) / 8 * 177 = 88.5 -> 88
+  EXPECT_EQ(chart.ChartPoints()[3].y, 80 + 177 - 1 - 88);
+  chart.ShowValue(0.0);
+  EXPECT_EQ(chart.RangeMin(), -3.0);
+  EXPECT_EQ(chart.RangeMax(), 5.0);
+  // An older point keeps the scale it was drawn with.
+  EXPECT_EQ(chart.ChartPoints()[1].y, 79);
+}
+
+TEST(ForceChartTest, ResizeFitsTheAxesAndNewPointsUseThem) {
+  ForceChart chart;
+  chart.ShowValue(-1.0);
+  chart.FormResize(450, 302);
+  EXPECT_EQ(chart.Axes(), (ChartAxes{18, 80, 172, 18, 252, 382}));
+  EXPECT_EQ(chart.ChartPoints()[1], (ChartPoint{21, 256})); // stored points stay
+  chart.ShowValue(-1.0);
+  EXPECT_EQ(chart.ChartPoints()[2], (ChartPoint{20 + 1, 80 + 172 - 1})); // 2 * 382 / 600 = 1.27
+
+  chart.FormResize(800, 600);
+  EXPECT_EQ(chart.Axes(), (ChartAxes{18, 80, 470, 18, 550, 732}));
+
+  chart.FormResize(10, 10);
+  EXPECT_EQ(chart.Axes(), (ChartAxes{18, 80, 20, 18, 100, 20}));
+  chart.FormResize(88, 150); // exactly at the minimum from the window
+  EXPECT_EQ(chart.Axes().shape1Height, 20);
+  EXPECT_EQ(chart.Axes().shape2Width, 20);
+}
+
+} // namespace
+} // namespace dynlog

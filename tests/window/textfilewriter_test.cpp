@@ -1,0 +1,146 @@
+#include "window/fileerrortext.h"
+#include "window/measurementfilewriter.h"
+#include "window/textfilewriter.h"
+#include "window/wintext.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <windows.h>
+
+#include "tempfolder.h"
+
+namespace dynlog {
+namespace {
+
+using test::TempFolder;
+
+std::string ReadBytes(const std::wstring& path) {
+  std::string bytes;
+  const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    return "<cannot open>";
+  char buf[4096];
+  DWORD n = 0;
+  while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+    bytes.append(buf, n);
+  CloseHandle(h);
+  return bytes;
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The German text the writer reports for path, or "" when it wrote without complaint.
+std::string ErrorWriting(const std::wstring& path, std::string_view text = "x\r\n") {
+  try {
+    WriteAnsiTextFile(WideToUtf8(path), text);
+  } catch (const FileError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(TextFileWriterTest, WritesTheAnsiCodePageAndReplacesAnOldFile) {
+  TempFolder dir;
+  const std::wstring path = dir.File(L"Messung.txt");
+  WriteAnsiTextFile(WideToUtf8(path), std::string(5000, 'z'));
+  WriteAnsiTextFile(WideToUtf8(path), "Gr\xC3\xB6\xC3\x9F"
+                                      "e 1,5\r\n"); // "Größe 1,5"
+  const std::string bytes = ReadBytes(path);
+  if (GetACP() == 1252)
+    EXPECT_EQ(bytes, "Gr\xF6\xDF"
+                     "e 1,5\r\n"); // one byte per umlaut, no byte-order mark
+  else
+    EXPECT_EQ(bytes, Utf8ToAnsi("Gr\xC3\xB6\xC3\x9F"
+                                "e 1,5\r\n"));
+}
+
+TEST(TextFileWriterTest, NamesWithUmlautsAndLargeTextsArriveWhole) {
+  TempFolder dir;
+  const std::wstring path = dir.File(L"Kraftme\u00DFung \u00FCber Nacht.txt");
+  std::string text;
+  for (int i = 0; i < 30000; ++i)
+    text += std::to_string(i) + "\r\n";
+  WriteAnsiTextFile(WideToUtf8(path), text);
+  EXPECT_EQ(ReadBytes(path), text);
+}
+
+TEST(TextFileWriterTest, FailuresCarryTheGermanFileErrorTexts) {
+  TempFolder dir;
+  // A folder that does not exist: the name the user gave is wrong.
+  EXPECT_EQ(ErrorWriting(dir.File(L"fehlt\\Messung.txt")), "Ungültiger Dateiname");
+  // Characters no file name may hold.
+  EXPECT_EQ(ErrorWriting(dir.File(L"a<b>.txt")), "Ungültiger Dateiname");
+  EXPECT_EQ(ErrorWriting(dir.File(L"a|b?.txt")), "Ungültiger Dateiname");
+  // A folder of that name exists.
+  CreateDirectoryW(dir.File(L"Ordner.txt").c_str(), nullptr);
+  EXPECT_EQ(ErrorWriting(dir.File(L"Ordner.txt")), "Dateizugriff verweigert");
+  // Another program holds the file open without sharing it.
+  const std::wstring held = dir.File(L"offen.txt");
+  const HANDLE h = CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(ErrorWriting(held), "Dateizugriff verweigert");
+  CloseHandle(h);
+  EXPECT_EQ(ErrorWriting(held), "");
+}
+
+TEST(TextFileWriterTest, ReadOnlyFileIsRefusedAndKeepsItsContent) {
+  TempFolder dir;
+  const std::wstring path = dir.File(L"schreibgeschuetzt.txt");
+  WriteAnsiTextFile(WideToUtf8(path), "alt\r\n");
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(ErrorWriting(path, "neu\r\n"), "Dateizugriff verweigert");
+  EXPECT_EQ(ReadBytes(path), "alt\r\n");
+}
+
+bool RunningUnderWine() {
+  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+TEST(TextFileWriterTest, FullDiskIsReported) {
+  // Under Wine the Unix device that is always full is reachable through drive Z:; it opens, and
+  // every write to it fails for lack of space.
+  if (!RunningUnderWine())
+    GTEST_SKIP() << "needs the always-full device of a Unix system";
+  const std::wstring full = L"Z:\\dev\\full";
+  EXPECT_EQ(ErrorWriting(full, std::string(100000, 'x')), "Zu wenig Speicherplatz");
+}
+
+TEST(MeasurementFileWriterTest, SavesHeadAndValuesWithTheSystemSeparators) {
+  TempFolder dir;
+  const std::wstring path = dir.File(L"werte.txt");
+  const float values[] = {1234.0f, -1000.0f, 0.5f};
+  SaveMeasurementFile(WideToUtf8(path), SampleRate::Hz40, false, values, 1);
+  const std::string bytes = ReadBytes(path);
+  const std::string prefix = "Datei erzeugt von Programm dynlog.exe am ";
+  ASSERT_EQ(bytes.compare(0, prefix.size(), prefix), 0) << bytes;
+  const std::size_t lineEnd = bytes.find("\r\n");
+  ASSERT_NE(lineEnd, std::string::npos);
+  const std::string dateTime = bytes.substr(prefix.size(), lineEnd - prefix.size());
+  EXPECT_TRUE(dateTime.size() == 10 || dateTime.size() == 19) << dateTime;
+  EXPECT_EQ(bytes.substr(lineEnd), "\r\n"
+                                   "Einstellung: 40 Messwerte pro Sekunde ohne Mittelung\r\n"
+                                   "\r\n"
+                                   "1.234,0\r\n"
+                                   "-1.000,0\r\n"
+                                   "0,5\r\n");
+}
+
+TEST(MeasurementFileWriterTest, FailureReachesTheCallerAsRuntimeErrorWithTheGermanText) {
+  TempFolder dir;
+  const float values[] = {1.0f};
+  const std::wstring path = dir.File(L"nicht\\da.txt");
+  try {
+    SaveMeasurementFile(WideToUtf8(path), SampleRate::Hz10, false, values, 0);
+    FAIL() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Ungültiger Dateiname");
+  }
+  EXPECT_FALSE(Exists(dir.File(L"nicht")));
+}
+
+} // namespace
+} // namespace dynlog

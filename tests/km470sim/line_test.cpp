@@ -1,0 +1,155 @@
+#include "force_signal.h"
+#include "line_noise.h"
+#include "log_text.h"
+#include "output_queue.h"
+#include "receiver.h"
+#include "rng.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace km470sim;
+using km470sim_test::ReceivedFrame;
+using km470sim_test::Receiver;
+
+namespace {
+
+std::vector<ReceivedFrame> loggedFrames(const Piece& p) {
+  std::vector<ReceivedFrame> out;
+  for (const LogItem& item : p.items)
+    if (item.kind == LogItem::Kind::Frame)
+      out.push_back({item.count, item.status});
+  return out;
+}
+
+std::string noiseBytes(const Piece& p) {
+  std::string out;
+  for (const LogItem& item : p.items)
+    if (item.kind == LogItem::Kind::Noise)
+      out += item.bytes;
+  return out;
+}
+
+Piece reply(const std::string& text) {
+  Piece p;
+  p.stream = false;
+  p.bytes = text + '\r';
+  p.items.push_back({LogItem::Kind::Reply, 0, 0, text});
+  return p;
+}
+
+} // namespace
+
+TEST(LineNoise, CleanLineSendsEachFrameIntact) {
+  ForceSignal sig(1, 320);
+  LineNoise line(false, 1);
+  for (int i = 0; i < 2000; ++i) {
+    const Sample s = sig.next();
+    const Piece p = line.render(s);
+    const FrameBytes f = encodeFrame(s);
+    ASSERT_EQ(p.bytes, std::string(f.begin(), f.end()));
+    ASSERT_EQ(p.items.size(), 1u);
+    EXPECT_EQ(p.items[0].kind, LogItem::Kind::Frame);
+  }
+}
+
+// The log is the truth a test compares a recording with: whatever noise is on the line, a
+// receiver must decode exactly the frames logged as intact, also when rendered pieces are thrown
+// away before they reach the line (stop).
+TEST(LineNoise, ReceiverDecodesExactlyTheLoggedFrames) {
+  ForceSignal sig(3, 320);
+  LineNoise line(true, 99);
+  Rng dropper(5);
+  Receiver receiver;
+  std::vector<ReceivedFrame> logged;
+  int textBytes = 0, noisePieces = 0, framesWithText = 0, dropped = 0;
+  for (int i = 0; i < 40000; ++i) {
+    const Piece p = line.render(sig.next());
+    if (dropper.chance(20)) {
+      line.interrupted();
+      ++dropped;
+      continue;
+    }
+    receiver.feed(p.bytes);
+    const auto frames = loggedFrames(p);
+    logged.insert(logged.end(), frames.begin(), frames.end());
+    const std::string noise = noiseBytes(p);
+    if (!noise.empty())
+      ++noisePieces;
+    if (!noise.empty() && !frames.empty())
+      ++framesWithText;
+    for (const char c : p.bytes)
+      textBytes += (static_cast<unsigned char>(c) & 0x80) ? 0 : 1;
+    // Every byte on the line is accounted for in the log, as a frame or as noise.
+    const std::size_t accounted = frames.size() * 3 + noise.size();
+    ASSERT_EQ(accounted, p.bytes.size()) << "piece " << i;
+  }
+  ASSERT_EQ(receiver.frames.size(), logged.size());
+  EXPECT_EQ(receiver.frames, logged);
+  // Every kind of damage did occur.
+  EXPECT_GT(textBytes, 0);
+  EXPECT_GT(framesWithText, 0);
+  EXPECT_GT(receiver.resyncBytes, 0);
+  EXPECT_GT(receiver.outOfRange, 0);
+  EXPECT_GT(noisePieces, framesWithText);
+  EXPECT_GT(dropped, 0);
+}
+
+TEST(OutputQueue, PieceIsDoneOnlyWhenItsLastByteIsWritten) {
+  OutputQueue q;
+  Piece a;
+  a.bytes = "abcd";
+  a.items.push_back({LogItem::Kind::Noise, 0, 0, "abcd"});
+  q.push(a);
+  q.push(reply("D1"));
+  EXPECT_EQ(q.bytesQueued(), 7u);
+
+  EXPECT_EQ(q.front(), "abcd");
+  EXPECT_FALSE(q.consume(1));
+  EXPECT_EQ(q.front(), "bcd");
+  EXPECT_FALSE(q.consume(2));
+  const auto done = q.consume(1);
+  ASSERT_TRUE(done);
+  EXPECT_EQ(done->bytes, "abcd");
+  EXPECT_EQ(q.front(), "D1\r");
+  EXPECT_THROW(q.consume(4), std::logic_error);
+  ASSERT_TRUE(q.consume(3));
+  EXPECT_TRUE(q.empty());
+  EXPECT_EQ(q.bytesQueued(), 0u);
+}
+
+TEST(OutputQueue, StopDropsUnsentFramesButFinishesStartedOneAndKeepsReplies) {
+  OutputQueue q;
+  auto frame = [](char c) {
+    Piece p;
+    p.bytes = std::string(3, c);
+    return p;
+  };
+  q.push(frame('a'));
+  q.push(frame('b'));
+  q.push(reply("KM470 V2.03"));
+  q.push(frame('c'));
+  q.consume(1); // 'a' is half on the line
+
+  EXPECT_TRUE(q.dropUnsentStream());
+  EXPECT_EQ(q.front(), "aa");
+  q.consume(2);
+  EXPECT_EQ(q.front(), "KM470 V2.03\r");
+  q.consume(q.front().size());
+  EXPECT_TRUE(q.empty());
+  EXPECT_FALSE(q.dropUnsentStream());
+}
+
+TEST(LogText, LineFormats) {
+  std::uint64_t index = 41;
+  EXPECT_EQ(itemLine({LogItem::Kind::Frame, -12, 0xE4, {}}, index), "frame 41 -12 e4");
+  EXPECT_EQ(index, 42u);
+  EXPECT_EQ(itemLine({LogItem::Kind::Noise, 0, 0, std::string("\x00\x7f\xc3", 3)}, index),
+            "noise 00 7f c3");
+  EXPECT_EQ(itemLine({LogItem::Kind::Reply, 0, 0, "D1"}, index), "tx D1");
+  EXPECT_EQ(index, 42u);
+  EXPECT_EQ(frameLine(0, 10000, 0x0C), "frame 0 10000 0c");
+  EXPECT_EQ(printable(std::string("?V\x01\\\xff", 5)), "?V\\x01\\x5c\\xff");
+}

@@ -9,11 +9,12 @@ foreach(t gtest gtest_main)
   target_compile_options(${t} PRIVATE -w)
 endforeach()
 
-# dynlog_add_test(name SOURCES ... [LIBS ...] [LABELS ...] [RESOURCE_LOCK ...] [TIMEOUT s])
+# dynlog_add_test(name SOURCES ... [LIBS ...] [LABELS ...] [RESOURCE_LOCK ...] [ENVIRONMENT ...]
+#                 [TIMEOUT s])
 # One executable per module keeps the number of Wine starts low. Under the win32 preset CTest
 # runs it through the Wine launcher (CMAKE_CROSSCOMPILING_EMULATOR).
 function(dynlog_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;RESOURCE_LOCK" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;RESOURCE_LOCK;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   dynlog_options(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest)
@@ -24,7 +25,7 @@ function(dynlog_add_test name)
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   set_tests_properties(${name} PROPERTIES
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    ENVIRONMENT "DYNLOG_SOURCE_DIR=${PROJECT_SOURCE_DIR};DYNLOG_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    ENVIRONMENT "DYNLOG_SOURCE_DIR=${PROJECT_SOURCE_DIR};DYNLOG_BINARY_DIR=${PROJECT_BINARY_DIR};${T_ENVIRONMENT}")
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
@@ -37,3 +38,7 @@ function(dynlog_add_test name)
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
   endif()
 endfunction()
+
+# The simulated unit for the tests under Wine: km470sim from the native build.
+set(DYNLOG_KM470SIM ${PROJECT_SOURCE_DIR}/build/native/tools/km470sim/km470sim
+    CACHE FILEPATH "km470sim from the native build, for the tests under Wine")

@@ -30,6 +30,15 @@ reg "$intl" /v sShortDate /d dd.MM.yyyy
 reg "$intl" /v sTimeFormat /d HH:mm:ss
 reg "$intl" /v sDate /d .
 reg "$intl" /v sTime /d :
+# COM1 to COM4 belong to the simulated unit (or to whatever the user links there): keep Wine from
+# mapping the machine's own serial ports onto them.
+for n in 1 2 3 4; do
+  reg 'HKLM\Software\Wine\Ports' /v "COM$n" /d ''
+done
 # No crash dialog: a crashing test must end, not wait for a click.
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 wineserver -w
+for n in 1 2 3 4; do
+  link="$WINEPREFIX/dosdevices/com$n"
+  case "$(readlink "$link" 2>/dev/null)" in /dev/ttyS*|/dev/ttyUSB*|/dev/ttyACM*) rm -f "$link" ;; esac
+done

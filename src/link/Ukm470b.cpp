@@ -1,0 +1,143 @@
+#include "link/Ukm470b.h"
+
+#include "link/instrumentlink.h"
+#include "link/profileint.h"
+#include "link/ucom.h"
+#include "ui/errorbox.h"
+#include "ui/text.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+const char kSection[] = "Einstellung";
+const char kPortKey[] = "COM-Kanal";
+const char kBaudKey[] = "Baudrate";
+
+int ReadSetting(const std::string& path, const char* key, int def) {
+  char buffer[256] = {};
+  GetPrivateProfileStringA(kSection, key, "", buffer, sizeof(buffer), path.c_str());
+  return ProfileIntFromText(buffer, def);
+}
+
+ui::FormStyle SearchStyle(HWND owner) {
+  ui::FormStyle s;
+  s.caption = "KM470/PT615 Anschluß suchen";
+  s.width = 251;
+  s.height = 274;
+  s.clientSize = true;
+  s.owner = owner;
+  return s;
+}
+
+} // namespace
+
+Tfkm470b::Tfkm470b(HWND owner)
+    : ui::Form(SearchStyle(owner)),
+      RadioGroup1(*this, 8, 8, 81, 105, "Anschluß", {"COM 1", "COM 2", "COM 3", "COM 4"},
+                  [this] { RadioGroup1Click(); }),
+      RadioGroup2(*this, 104, 8, 113, 105, "Einstellung", {"9600 Baud", "19200 Baud"},
+                  [this] { RadioGroup1Click(); }),
+      Timer1(*this, 2000, [this] { Timer1Timer(); }) {}
+
+std::string Tfkm470b::SettingsPath() {
+  char full[MAX_PATH + 1] = {};
+  const DWORD n = GetFullPathNameA("km470.ini", sizeof(full), full, nullptr);
+  if (n == 0 || n >= sizeof(full))
+    return "km470.ini";
+  return full;
+}
+
+void Tfkm470b::ConnectOnFirstStart() {
+  ClicksEnabled = false;
+  TimerStepping = true;
+  const std::string path = SettingsPath();
+  RadioGroup1.SetItemIndex(ReadSetting(path, kPortKey, 2) - 1);
+  const int baud = ReadSetting(path, kBaudKey, 19200);
+  if (baud == 9600)
+    RadioGroup2.SetItemIndex(0);
+  else if (baud == 19200)
+    RadioGroup2.SetItemIndex(1);
+  if (!ProbeInstrument())
+    ShowModal();
+}
+
+bool Tfkm470b::OpenSelectedPort() {
+  static const char* const kPorts[] = {"COM1", "COM2", "COM3"};
+  const int port = RadioGroup1.ItemIndex();
+  const std::string name = port >= 0 && port <= 2 ? kPorts[port] : "COM4";
+  const int baud = RadioGroup2.ItemIndex() == 1 ? 19200 : 9600;
+  std::string errorText;
+  ucom::ComOpen(name, baud, errorText);
+  return errorText.empty();
+}
+
+bool Tfkm470b::ProbeInstrument() {
+  bool ok = OpenSelectedPort();
+  if (ok)
+    ok = km470::IdentifyInstrument();
+  SetBackground(ok ? kFoundColour : CLR_INVALID);
+  return ok;
+}
+
+void Tfkm470b::FormShow() {
+  SetBackground(CLR_INVALID);
+  ClicksEnabled = true;
+  Timer1.SetEnabled(true);
+}
+
+void Tfkm470b::FormClose() { Timer1.SetEnabled(false); }
+
+void Tfkm470b::Timer1Timer() {
+  TimerStepping = true;
+  ClicksEnabled = true;
+  if (RadioGroup2.ItemIndex() == 0) {
+    RadioGroup2.SetItemIndex(1);
+  } else {
+    ClicksEnabled = false;
+    const int port = RadioGroup1.ItemIndex();
+    RadioGroup1.SetItemIndex(port < 0 || port >= 3 ? 0 : port + 1);
+    ClicksEnabled = true;
+    RadioGroup2.SetItemIndex(0);
+  }
+  TimerStepping = false;
+}
+
+void Tfkm470b::RadioGroup1Click() {
+  if (!ClicksEnabled)
+    return;
+  if (!TimerStepping)
+    Timer1.SetEnabled(false);
+  RadioGroup1.SetEnabled(false);
+  RadioGroup2.SetEnabled(false);
+  // The groups must come back whatever happens during the probe.
+  struct Reenable {
+    Tfkm470b& self;
+    ~Reenable() {
+      self.RadioGroup1.SetEnabled(true);
+      self.RadioGroup2.SetEnabled(true);
+    }
+  } reenable{*this};
+  if (ProbeInstrument()) {
+    Timer1.SetEnabled(false);
+    ucom::DelaySeconds(0.5);
+    WriteSettings();
+    SetModalResult(ui::mrOk);
+    Close();
+  }
+}
+
+void Tfkm470b::WriteSettings() {
+  const std::string path = SettingsPath();
+  const std::string port = std::to_string(RadioGroup1.ItemIndex() + 1);
+  const std::string baud = RadioGroup2.ItemIndex() == 1 ? "19200" : "9600";
+  const bool ok =
+      WritePrivateProfileStringA(kSection, kPortKey, port.c_str(), path.c_str()) &&
+      WritePrivateProfileStringA(kSection, kBaudKey, baud.c_str(), path.c_str());
+  if (!ok) {
+    // The port is found all the same; the user only loses the stored setting. The dialog closes
+    // after the message, as after a successful write.
+    ui::ShowErrorBox("nach " + ui::FromAnsi(path) + " kann nicht geschrieben werden");
+  }
+}

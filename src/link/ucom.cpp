@@ -1,0 +1,160 @@
+#include "link/ucom.h"
+
+#include "ui/handles.h"
+#include "ui/messageloop.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace ucom {
+
+std::string ReceiveText;
+std::string TransmitText;
+
+namespace {
+
+constexpr DWORD kMaxRead = 255;
+constexpr size_t kMaxWrite = 998;
+constexpr DWORD kReadCompletionMs = 1000;
+
+ui::UniqueFile PortHandle;
+// The read's completion event. The bytes asked for are already queued, so a read completes at
+// once; but a system may still report it pending (Wine always does), and a pending read must be
+// completed, or its bytes are lost.
+ui::UniqueHandle ReadEvent;
+unsigned char ReceiveBuffer[1000];
+unsigned char TransmitBuffer[1000];
+OVERLAPPED ReadRecord;
+OVERLAPPED WriteRecord;
+// A write is started and never awaited; the transmit buffer and its record must not be reused
+// while it is still in flight.
+bool WriteStarted = false;
+
+std::string SystemMessageText(DWORD code) {
+  char buffer[81] = {};
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                 code, 0, buffer, 80, nullptr);
+  std::string text(buffer, n);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    text.pop_back();
+  // Callers only test whether the text is empty; a failure must never read as success.
+  if (text.empty())
+    text = "Systemfehler " + std::to_string(code);
+  return text;
+}
+
+bool WriteInFlight() {
+  return WriteStarted && !HasOverlappedIoCompleted(&WriteRecord);
+}
+
+} // namespace
+
+void DelaySeconds(double seconds) {
+  LARGE_INTEGER freq, start, now;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&start);
+  const double ticks = seconds > 0 ? seconds * static_cast<double>(freq.QuadPart) : 0.0;
+  const LONGLONG end = start.QuadPart + static_cast<LONGLONG>(ticks);
+  for (;;) {
+    const bool running = ui::ProcessMessages();
+    QueryPerformanceCounter(&now);
+    if (now.QuadPart > end)
+      return;
+    const LONGLONG leftTicks = end - now.QuadPart;
+    const DWORD leftMs = static_cast<DWORD>(leftTicks * 1000 / freq.QuadPart) + 1;
+    if (running)
+      MsgWaitForMultipleObjectsEx(0, nullptr, leftMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    else
+      Sleep(leftMs); // the program is ending: the quit message waits in the queue for the main loop
+  }
+}
+
+void ComOpen(const std::string& portName, int baud, std::string& errorText) {
+  errorText.clear();
+  ComClose();
+  ReceiveText.clear();
+  TransmitText.clear();
+
+  char name[81] = {};
+  std::strncpy(name, portName.c_str(), 80);
+  PortHandle.reset(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OVERLAPPED, nullptr));
+  DCB dcb{};
+  dcb.DCBlength = sizeof(dcb);
+  if (!GetCommState(PortHandle.get(), &dcb)) {
+    errorText = SystemMessageText(GetLastError());
+    return;
+  }
+  const std::string settings =
+      portName + ": baud=" + std::to_string(baud) + " parity=n data=8 stop=1";
+  std::strncpy(name, settings.c_str(), 80);
+  if (!BuildCommDCBA(name, &dcb)) {
+    errorText = SystemMessageText(GetLastError());
+    return;
+  }
+  if (!SetCommState(PortHandle.get(), &dcb))
+    errorText = SystemMessageText(GetLastError());
+}
+
+void ComRead() {
+  if (!PortHandle)
+    return;
+  DWORD errors = 0;
+  COMSTAT status{};
+  ClearCommError(PortHandle.get(), &errors, &status);
+  DWORD n = std::min<DWORD>(status.cbInQue, kMaxRead);
+  if (n == 0)
+    return;
+  if (!ReadEvent)
+    ReadEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  std::memset(&ReadRecord, 0, sizeof(ReadRecord));
+  ReadRecord.hEvent = ReadEvent.get();
+  DWORD got = 0;
+  if (!ReadFile(PortHandle.get(), ReceiveBuffer, n, &got, &ReadRecord)) {
+    got = 0;
+    if (GetLastError() == ERROR_IO_PENDING) {
+      // The bytes are queued, so this returns at once; the bound only guards against a driver
+      // that never completes. A read that cannot complete is cancelled rather than left to
+      // write into the buffer later.
+      if (WaitForSingleObject(ReadEvent.get(), kReadCompletionMs) != WAIT_OBJECT_0)
+        CancelIoEx(PortHandle.get(), &ReadRecord);
+      if (!GetOverlappedResult(PortHandle.get(), &ReadRecord, &got, TRUE))
+        got = 0;
+    }
+  }
+  ReceiveText.append(reinterpret_cast<const char*>(ReceiveBuffer), got);
+}
+
+void ComWrite() {
+  if (!PortHandle)
+    return;
+  DWORD errors = 0;
+  COMSTAT status{};
+  ClearCommError(PortHandle.get(), &errors, &status);
+  const size_t len = std::min(TransmitText.size(), kMaxWrite);
+  if (len == 0)
+    return;
+  if (status.cbOutQue != 0 || WriteInFlight())
+    return; // sent by a later call, once the earlier write has left
+  std::memset(&WriteRecord, 0, sizeof(WriteRecord));
+  std::memcpy(TransmitBuffer, TransmitText.data(), len);
+  DWORD written = 0;
+  WriteFile(PortHandle.get(), TransmitBuffer, static_cast<DWORD>(len), &written, &WriteRecord);
+  WriteStarted = true;
+  TransmitText.erase(0, len);
+}
+
+void ComClose() {
+  if (!PortHandle)
+    return;
+  if (WriteInFlight())
+    CancelIoEx(PortHandle.get(), &WriteRecord);
+  WriteStarted = false;
+  PortHandle.reset();
+}
+
+bool ComIsOpen() { return PortHandle.valid(); }
+
+} // namespace ucom

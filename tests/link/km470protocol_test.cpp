@@ -1,0 +1,160 @@
+#include "link/km470protocol.h"
+#include "link/profileint.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace km470;
+
+namespace {
+
+std::string Bytes(std::initializer_list<int> list) {
+  std::string s;
+  for (int b : list)
+    s.push_back(static_cast<char>(b));
+  return s;
+}
+
+std::vector<MeasurementFrame> Decode(FrameDecoder& d, const std::string& bytes, int decimals = 0) {
+  std::vector<MeasurementFrame> out;
+  d.Feed(bytes, decimals, [&](const MeasurementFrame& f) { out.push_back(f); });
+  return out;
+}
+
+// The frame for a count, as the unit sends it.
+std::string Frame(int count, int statusBits = 0) {
+  const int raw = count + 1000;
+  return Bytes({0xC0 | statusBits | (raw >> 12), 0x80 | ((raw >> 6) & 0x3F), 0x80 | (raw & 0x3F)});
+}
+
+} // namespace
+
+TEST(FrameDecoder, DecodesTheRawValueAndDropsCountsAboveTenThousand) {
+  FrameDecoder d;
+  auto f = Decode(d, Bytes({0xC0, 0x80, 0x80, 0xC3, 0xBF, 0xBF, 0xC2, 0x9C, 0x90}));
+  ASSERT_EQ(f.size(), 2u);
+  EXPECT_EQ(f[0].Value, -1000);
+  EXPECT_EQ(f[1].Value, 9000);
+  EXPECT_EQ(f[1].Status, 0xC2);
+  // Raw 11000 is the largest valid count; 11001 is dropped whole.
+  f = Decode(d, Frame(10000) + Frame(10001) + Frame(-1000));
+  ASSERT_EQ(f.size(), 2u);
+  EXPECT_EQ(f[0].Value, 10000);
+  EXPECT_EQ(f[1].Value, -1000);
+  EXPECT_TRUE(d.PendingFrameBytes.empty());
+}
+
+TEST(FrameDecoder, ScalesByTheDecimalPlaces) {
+  FrameDecoder d;
+  EXPECT_DOUBLE_EQ(Decode(d, Frame(234), 2)[0].Value, 2.34);
+  EXPECT_DOUBLE_EQ(Decode(d, Frame(234), 0)[0].Value, 234);
+  EXPECT_DOUBLE_EQ(Decode(d, Frame(-1000), 3)[0].Value, -1.0);
+  EXPECT_DOUBLE_EQ(Decode(d, Frame(12345 - 10000), 1)[0].Value, 234.5);
+  // Any other number of places leaves the count as it is.
+  EXPECT_DOUBLE_EQ(Decode(d, Frame(77), 5)[0].Value, 77);
+}
+
+TEST(FrameDecoder, ResynchronisesAndIgnoresTextBytes) {
+  FrameDecoder d;
+  // A stream that starts inside a frame loses the two stray bytes.
+  auto f = Decode(d, Bytes({0x80, 0x80, 0xC1, 0x80, 0x81}));
+  ASSERT_EQ(f.size(), 1u);
+  EXPECT_EQ(f[0].Value, 4096 + 1 - 1000);
+  // A text byte inside a frame is taken out before framing.
+  f = Decode(d, Bytes({0xC1, 0x41, 0x80, 0x81}));
+  ASSERT_EQ(f.size(), 1u);
+  EXPECT_EQ(f[0].Value, 4096 + 1 - 1000);
+  // A lost byte shifts the framing; the next status byte recovers it.
+  const std::string good = Frame(500);
+  f = Decode(d, good.substr(0, 2) + Frame(600) + Frame(700));
+  ASSERT_EQ(f.size(), 2u);
+  EXPECT_EQ(f[0].Value, 600);
+  EXPECT_EQ(f[1].Value, 700);
+}
+
+TEST(FrameDecoder, KeepsUpToTwoBytesForTheNextPoll) {
+  FrameDecoder d;
+  const std::string a = Frame(1), b = Frame(2);
+  auto f = Decode(d, a + b.substr(0, 2));
+  ASSERT_EQ(f.size(), 1u);
+  EXPECT_EQ(d.PendingFrameBytes, b.substr(0, 2));
+  f = Decode(d, b.substr(2) + "\r\n");
+  ASSERT_EQ(f.size(), 1u);
+  EXPECT_EQ(f[0].Value, 2);
+  // Byte by byte gives the same frames as all at once.
+  std::string stream;
+  for (int c = -1000; c <= 10000; c += 997)
+    stream += Frame(c, (c & 1) ? 0x24 : 0x18) + "x";
+  FrameDecoder whole, pieces;
+  auto all = Decode(whole, stream);
+  std::vector<MeasurementFrame> one;
+  for (char c : stream)
+    pieces.Feed(std::string(1, c), 0, [&](const MeasurementFrame& fr) { one.push_back(fr); });
+  ASSERT_EQ(all.size(), one.size());
+  for (size_t i = 0; i < all.size(); ++i) {
+    EXPECT_EQ(all[i].Value, one[i].Value);
+    EXPECT_EQ(all[i].Status, one[i].Status);
+  }
+}
+
+TEST(Indicators, FollowTheColumnThatBitFiveSelects) {
+  using C = IndicatorChange;
+  auto at = [](const IndicatorChanges& c, Indicator i) { return c[static_cast<int>(i)]; };
+  // Column of the limits: bits 3 and 4 set, gross, net and overload untouched.
+  auto c = IndicatorsFromStatus(0xC0 | 0x18);
+  EXPECT_EQ(at(c, Indicator::Limit1), C::Lit);
+  EXPECT_EQ(at(c, Indicator::Limit2), C::Lit);
+  EXPECT_EQ(at(c, Indicator::Gross), C::Keep);
+  EXPECT_EQ(at(c, Indicator::Net), C::Keep);
+  EXPECT_EQ(at(c, Indicator::Overload), C::Keep);
+  EXPECT_EQ(at(c, Indicator::Trigger), C::Dark);
+  // Column of gross/net/overload: bit 3 clear means gross shown.
+  c = IndicatorsFromStatus(0xC0 | 0x20 | 0x04);
+  EXPECT_EQ(at(c, Indicator::Gross), C::Lit);
+  EXPECT_EQ(at(c, Indicator::Net), C::Dark);
+  EXPECT_EQ(at(c, Indicator::Overload), C::Dark);
+  EXPECT_EQ(at(c, Indicator::Limit1), C::Keep);
+  EXPECT_EQ(at(c, Indicator::Limit2), C::Keep);
+  EXPECT_EQ(at(c, Indicator::Trigger), C::Lit);
+  c = IndicatorsFromStatus(0xC0 | 0x20 | 0x18);
+  EXPECT_EQ(at(c, Indicator::Gross), C::Dark);
+  EXPECT_EQ(at(c, Indicator::Net), C::Lit);
+  EXPECT_EQ(at(c, Indicator::Overload), C::Lit);
+}
+
+TEST(Replies, DecimalPlacesAndIdentification) {
+  EXPECT_EQ(DecimalsFromReply("D2\r", 0), 2);
+  EXPECT_EQ(DecimalsFromReply("D3", 0), 3);
+  EXPECT_EQ(DecimalsFromReply("xD0", 3), 0);
+  EXPECT_EQ(DecimalsFromReply("D7", 1), 1);
+  EXPECT_EQ(DecimalsFromReply("D", 1), 1);
+  EXPECT_EQ(DecimalsFromReply("DX", 2), 0);
+  EXPECT_EQ(DecimalsFromReply("", 2), 2);
+  EXPECT_EQ(DecimalsFromReply("d2", 2), 2);
+  EXPECT_TRUE(ReplyIdentifiesInstrument("\r\nKM470 V2.03\r"));
+  EXPECT_FALSE(ReplyIdentifiesInstrument("km470"));
+  EXPECT_FALSE(ReplyIdentifiesInstrument("PT615 V1.0"));
+}
+
+TEST(SettingsValues, DecimalAndHexadecimalFormsElseTheDefault) {
+  EXPECT_EQ(ProfileIntFromText("3", 2), 3);
+  EXPECT_EQ(ProfileIntFromText("  9600", 0), 9600);
+  EXPECT_EQ(ProfileIntFromText("-1", 2), -1);
+  EXPECT_EQ(ProfileIntFromText("+4", 2), 4);
+  EXPECT_EQ(ProfileIntFromText("$4B00", 0), 19200);
+  EXPECT_EQ(ProfileIntFromText("x3", 0), 3);
+  EXPECT_EQ(ProfileIntFromText("X3", 0), 3);
+  EXPECT_EQ(ProfileIntFromText("0x2580", 0), 9600);
+  EXPECT_EQ(ProfileIntFromText("0XfF", 0), 255);
+  EXPECT_EQ(ProfileIntFromText("$FFFFFFFF", 0), -1);
+  EXPECT_EQ(ProfileIntFromText("", 2), 2);
+  EXPECT_EQ(ProfileIntFromText("COM3", 2), 2);
+  EXPECT_EQ(ProfileIntFromText("3a", 2), 2);
+  EXPECT_EQ(ProfileIntFromText("0x", 2), 2);
+  EXPECT_EQ(ProfileIntFromText("-", 2), 2);
+  EXPECT_EQ(ProfileIntFromText("99999999999", 2), 2);
+  EXPECT_EQ(ProfileIntFromText("-2147483648", 2), -2147483648LL);
+  EXPECT_EQ(ProfileIntFromText("2147483648", 2), 2);
+}

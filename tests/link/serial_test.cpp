@@ -1,0 +1,184 @@
+// The serial channel and the unit's exchanges, against km470sim on a pty linked as a COM port.
+#include "link/instrumentlink.h"
+#include "link/ucom.h"
+#include "simulatedunit.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <sstream>
+
+using testsupport::SimulatedUnit;
+using testsupport::UnitOptions;
+
+namespace {
+
+class SerialChannel : public ::testing::Test {
+protected:
+  void TearDown() override { ucom::ComClose(); }
+  static std::string Open(const std::string& port, int baud) {
+    std::string error;
+    ucom::ComOpen(port, baud, error);
+    return error;
+  }
+};
+
+// The "frame <index> <count> <status>" lines of the unit's log.
+std::vector<int> LoggedCounts(const SimulatedUnit& unit) {
+  std::vector<int> counts;
+  for (const std::string& line : unit.LogLines()) {
+    std::istringstream in(line);
+    std::string word;
+    long index;
+    int count;
+    if (in >> word && word == "frame" && in >> index >> count)
+      counts.push_back(count);
+  }
+  return counts;
+}
+
+} // namespace
+
+TEST_F(SerialChannel, PortThatDoesNotExist) {
+  const std::string error = Open("COM9", 9600);
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(ucom::ComIsOpen());
+  ucom::TransmitText = "C00C\r";
+  ucom::ComWrite();
+  ucom::ComRead();
+  EXPECT_EQ(ucom::TransmitText, "C00C\r");
+  EXPECT_TRUE(ucom::ReceiveText.empty());
+  // Replies stay away, so the identification fails and the decimal places stay as they were.
+  EXPECT_FALSE(km470::IdentifyInstrument());
+  int decimals = 2;
+  km470::QueryDecimals(decimals);
+  EXPECT_EQ(decimals, 2);
+}
+
+TEST_F(SerialChannel, IdentifiesTheUnitOnlyAtItsBaudRate) {
+  SimulatedUnit unit({.port = 3, .baud = 9600});
+  ASSERT_EQ(Open("COM3", 19200), "");
+  EXPECT_TRUE(ucom::ComIsOpen());
+  EXPECT_FALSE(km470::IdentifyInstrument());
+  ASSERT_EQ(Open("COM3", 9600), "");
+  EXPECT_TRUE(km470::IdentifyInstrument());
+  // The unit heard two stop commands and the identification request.
+  int stops = 0, ids = 0;
+  for (const auto& line : unit.LogLines()) {
+    stops += line == "rx C00S";
+    ids += line == "rx ?V";
+  }
+  EXPECT_EQ(stops, 2);
+  EXPECT_EQ(ids, 1);
+}
+
+TEST_F(SerialChannel, OtherModelIsNotTakenForTheKm470) {
+  SimulatedUnit unit({.port = 2, .baud = 19200, .model = "PT615"});
+  ASSERT_EQ(Open("COM2", 19200), "");
+  EXPECT_FALSE(km470::IdentifyInstrument());
+}
+
+TEST_F(SerialChannel, ReadsTheDecimalPlaces) {
+  SimulatedUnit unit({.port = 1, .baud = 19200, .decimals = 3});
+  ASSERT_EQ(Open("COM1", 19200), "");
+  int decimals = 0;
+  km470::QueryDecimals(decimals);
+  EXPECT_EQ(decimals, 3);
+}
+
+TEST_F(SerialChannel, StreamArrivesEightBitCleanInReadsOfAtMost255Bytes) {
+  SimulatedUnit unit({.port = 3, .baud = 19200, .decimals = 0});
+  ASSERT_EQ(Open("COM3", 19200), "");
+  km470::SendStartCommand();
+  ucom::DelaySeconds(1.2); // about 1150 bytes at 320 frames per second
+  km470::SendStopCommand();
+  ucom::ComRead();
+  EXPECT_EQ(ucom::ReceiveText.size(), 255u);
+  ucom::ComRead();
+  EXPECT_EQ(ucom::ReceiveText.size(), 510u);
+  // Everything that is left, then decoded: the values are those the unit sent, in order.
+  ucom::DelaySeconds(0.3);
+  for (int i = 0; i < 40; ++i)
+    ucom::ComRead();
+  km470::FrameDecoder decoder;
+  std::vector<int> got;
+  decoder.Feed(ucom::ReceiveText, 0, [&](const km470::MeasurementFrame& f) {
+    got.push_back(static_cast<int>(f.Value));
+  });
+  const std::vector<int> sent = LoggedCounts(unit);
+  ASSERT_GT(got.size(), 300u);
+  ASSERT_EQ(got.size(), sent.size());
+  EXPECT_EQ(got, sent);
+}
+
+TEST_F(SerialChannel, WritesAtMost998BytesAndOnlyIntoAnEmptyQueue) {
+  SimulatedUnit unit({.port = 4, .baud = 19200});
+  ASSERT_EQ(Open("COM4", 19200), "");
+  ucom::TransmitText.assign(1200, 'z');
+  ucom::ComWrite();
+  EXPECT_EQ(ucom::TransmitText.size(), 202u);
+  // 998 bytes take about half a second at 19200 baud on a real line; the rest follows once the
+  // earlier write has left.
+  for (int i = 0; i < 50 && !ucom::TransmitText.empty(); ++i) {
+    ucom::DelaySeconds(0.05);
+    ucom::ComWrite();
+  }
+  EXPECT_TRUE(ucom::TransmitText.empty());
+  // A second open empties both texts, unsent bytes included.
+  ucom::TransmitText = "unsent";
+  ucom::ReceiveText = "unread";
+  ASSERT_EQ(Open("COM4", 19200), "");
+  EXPECT_TRUE(ucom::TransmitText.empty());
+  EXPECT_TRUE(ucom::ReceiveText.empty());
+}
+
+TEST_F(SerialChannel, ResynchronisesOnADirtyLine) {
+  SimulatedUnit unit({.port = 3, .baud = 19200, .decimals = 0, .noise = true});
+  ASSERT_EQ(Open("COM3", 19200), "");
+  km470::SendStartCommand();
+  km470::FrameDecoder decoder;
+  std::vector<int> got;
+  for (int tick = 0; tick < 30; ++tick) {
+    ucom::DelaySeconds(0.05);
+    km470::PollMeasurementFrames(decoder, 0, [&](const km470::MeasurementFrame& f) {
+      EXPECT_GE(f.Value, -1000);
+      EXPECT_LE(f.Value, 10000);
+      got.push_back(static_cast<int>(f.Value));
+    });
+  }
+  km470::CloseInstrumentLink();
+  EXPECT_FALSE(ucom::ComIsOpen());
+  // Most intact frames come through in order despite the damage around them.
+  const std::vector<int> sent = LoggedCounts(unit);
+  size_t matched = 0, j = 0;
+  for (int v : got) {
+    while (j < sent.size() && sent[j] != v)
+      ++j;
+    if (j < sent.size()) {
+      ++matched;
+      ++j;
+    }
+  }
+  ASSERT_GT(sent.size(), 100u);
+  EXPECT_GE(matched * 10, sent.size() * 8);
+  // The unit was told to stop when the link closed.
+  EXPECT_EQ(unit.LogLines().back(), "stop");
+}
+
+namespace {
+bool timerHandled = false;
+void CALLBACK MarkHandled(HWND, UINT, UINT_PTR, DWORD) { timerHandled = true; }
+} // namespace
+
+TEST(DelaySeconds, KeepsMessagesFlowingAndWaitsAtLeastTheTime) {
+  // A waiting message is handled even by a wait of 0 seconds.
+  timerHandled = false;
+  const UINT_PTR id = SetTimer(nullptr, 0, 1, MarkHandled);
+  Sleep(20);
+  ucom::DelaySeconds(0);
+  KillTimer(nullptr, id);
+  EXPECT_TRUE(timerHandled);
+  const ULONGLONG start = GetTickCount64();
+  ucom::DelaySeconds(0.2);
+  EXPECT_GE(GetTickCount64() - start, 199u);
+}

@@ -1,0 +1,154 @@
+#include "scriptedpeer.h"
+
+#include <chrono>
+#include <stdexcept>
+
+namespace {
+
+// Keeps the socket library started for the peer, whatever the connection objects do.
+struct PeerLibrary {
+  PeerLibrary() {
+    WSADATA data;
+    WSAStartup(MAKEWORD(1, 1), &data);
+  }
+  ~PeerLibrary() { WSACleanup(); }
+};
+
+// A test whose client never comes must not hang the peer for ever.
+constexpr int kPeerWaitMs = 30000;
+
+void SetReceiveTimeout(SOCKET s) {
+  const DWORD ms = kPeerWaitMs;
+  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms);
+}
+
+SOCKET ListenOnLoopback(unsigned short& port) {
+  const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = inet_addr("127.0.0.1");
+  addr.sin_port = 0;
+  if (s == INVALID_SOCKET || bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      listen(s, 8) != 0)
+    throw std::runtime_error("peer: cannot listen");
+  int length = sizeof addr;
+  getsockname(s, reinterpret_cast<sockaddr*>(&addr), &length);
+  port = ntohs(addr.sin_port);
+  return s;
+}
+
+} // namespace
+
+std::string PeerConnection::ReadUntil(std::string_view marker) {
+  const std::size_t start = received.size();
+  char buf[4096];
+  while (received.find(marker, start) == std::string::npos) {
+    const int n = recv(s_, buf, sizeof buf, 0);
+    if (n <= 0)
+      break;
+    received.append(buf, static_cast<std::size_t>(n));
+  }
+  return received.substr(start);
+}
+
+std::string PeerConnection::ReadCount(std::size_t count) {
+  const std::size_t start = received.size();
+  char buf[4096];
+  while (received.size() - start < count) {
+    const std::size_t want = std::min(sizeof buf, count - (received.size() - start));
+    const int n = recv(s_, buf, static_cast<int>(want), 0);
+    if (n <= 0)
+      break;
+    received.append(buf, static_cast<std::size_t>(n));
+  }
+  return received.substr(start);
+}
+
+std::string PeerConnection::ReadToEnd(int* closeError) {
+  const std::size_t start = received.size();
+  char buf[65536];
+  for (;;) {
+    const int n = recv(s_, buf, sizeof buf, 0);
+    if (n > 0) {
+      received.append(buf, static_cast<std::size_t>(n));
+      continue;
+    }
+    if (closeError != nullptr)
+      *closeError = n == 0 ? 0 : WSAGetLastError();
+    break;
+  }
+  return received.substr(start);
+}
+
+void PeerConnection::Send(std::string_view bytes) {
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    const int n = send(s_, bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
+    if (n <= 0)
+      return;
+    sent += static_cast<std::size_t>(n);
+  }
+}
+
+void PeerConnection::Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void PeerConnection::Reset() {
+  const linger option{1, 0};
+  setsockopt(s_, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&option), sizeof option);
+}
+
+ScriptedPeer::ScriptedPeer(std::vector<Script> scripts) : scripts_(std::move(scripts)) {
+  static PeerLibrary library;
+  listener_ = ListenOnLoopback(port_);
+  thread_ = std::thread([this] { Run(); });
+}
+
+ScriptedPeer::~ScriptedPeer() { Finish(); }
+
+void ScriptedPeer::Run() {
+  for (Script& script : scripts_) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(listener_, &readable);
+    timeval wait{kPeerWaitMs / 1000, 0};
+    if (select(0, &readable, nullptr, nullptr, &wait) <= 0)
+      break;
+    const SOCKET s = accept(listener_, nullptr, nullptr);
+    if (s == INVALID_SOCKET)
+      break;
+    {
+      std::lock_guard lock(mutex_);
+      ++accepted_;
+    }
+    SetReceiveTimeout(s);
+    PeerConnection connection(s);
+    script(connection);
+    closesocket(s);
+    std::lock_guard lock(mutex_);
+    received_.push_back(connection.received);
+  }
+}
+
+std::vector<std::string> ScriptedPeer::Finish() {
+  if (thread_.joinable())
+    thread_.join();
+  if (listener_ != INVALID_SOCKET) {
+    closesocket(listener_);
+    listener_ = INVALID_SOCKET;
+  }
+  std::lock_guard lock(mutex_);
+  return received_;
+}
+
+int ScriptedPeer::Accepted() {
+  std::lock_guard lock(mutex_);
+  return accepted_;
+}
+
+unsigned short UnusedPort() {
+  static PeerLibrary library;
+  unsigned short port = 0;
+  const SOCKET s = ListenOnLoopback(port);
+  closesocket(s);
+  return port;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// A scripted TCP peer on 127.0.0.1, run on a thread of the test program with blocking sockets.
+// Each accepted connection runs the next script; what the scripts read is kept for the test.
+#include <winsock.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+class PeerConnection {
+public:
+  explicit PeerConnection(SOCKET s) : s_(s) {}
+
+  // Reads until the text holds marker (or the client closes); returns everything read.
+  std::string ReadUntil(std::string_view marker);
+  // Reads exactly count bytes (fewer when the client closes first).
+  std::string ReadCount(std::size_t count);
+  // Reads until the client closes. How it closed: 0 for a normal end, else the socket error.
+  std::string ReadToEnd(int* closeError = nullptr);
+  void Send(std::string_view bytes);
+  void Pause(int ms);
+  // Ends the connection with a reset instead of a normal close.
+  void Reset();
+
+  std::string received;
+
+private:
+  SOCKET s_;
+};
+
+class ScriptedPeer {
+public:
+  using Script = std::function<void(PeerConnection&)>;
+
+  explicit ScriptedPeer(std::vector<Script> scripts);
+  ~ScriptedPeer();
+  ScriptedPeer(const ScriptedPeer&) = delete;
+  ScriptedPeer& operator=(const ScriptedPeer&) = delete;
+
+  unsigned short Port() const { return port_; }
+  // Waits for the scripts to end; returns what each connection read.
+  std::vector<std::string> Finish();
+  int Accepted();
+
+private:
+  void Run();
+
+  std::vector<Script> scripts_;
+  SOCKET listener_ = INVALID_SOCKET;
+  unsigned short port_ = 0;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::vector<std::string> received_;
+  int accepted_ = 0;
+};
+
+// A port on 127.0.0.1 on which nothing listens.
+unsigned short UnusedPort();

@@ -1,0 +1,456 @@
+// TSocketConnection against a scripted peer on 127.0.0.1: connecting, closing, status and error
+// texts, reading lines, capturing, sending, time-out and cancel.
+#include "net/sockconn.h"
+#include "scriptedpeer.h"
+#include "testsupport.h"
+#include "ui/messageloop.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Reaches the parts a descendant would use.
+class TestConnection : public TSocketConnection {
+public:
+  using TSocketConnection::SetWaitDone;
+};
+
+void ConnectTo(TSocketConnection& c, unsigned short port, const std::string& host = "127.0.0.1") {
+  c.Host = host;
+  c.Port = port;
+  c.Connect();
+}
+
+// Keeps a connection until the client closes it.
+void HoldOpen(PeerConnection& p) { p.ReadToEnd(); }
+
+// Reads count bytes, then says so. The client's first socket resets the connection when closed,
+// which may drop what it sent last, so a sender waits for this before it closes.
+void Acknowledge(PeerConnection& p, std::size_t count) {
+  p.ReadCount(count);
+  p.Send("ok\n");
+}
+
+// Calls Abort on the connection after ms milliseconds, through the window system.
+class AbortLater {
+public:
+  AbortLater(TSocketConnection& c, unsigned ms) {
+    timer_.SetEnabled(false);
+    timer_.SetInterval(ms);
+    timer_.SetOnTimer([&c](TThreadTimer& t) {
+      t.SetEnabled(false);
+      c.Abort();
+    });
+    timer_.SetEnabled(true);
+  }
+
+private:
+  TThreadTimer timer_;
+};
+
+TEST(SocketConnect, DottedAddressConnectsWithoutLookup) {
+  ScriptedPeer peer({HoldOpen});
+  TSocketConnection c;
+  int resolved = 0, connects = 0, disconnects = 0;
+  c.OnHostResolved = [&](TSocketConnection&) { ++resolved; };
+  c.OnConnect = [&](TSocketConnection&) { ++connects; };
+  c.OnDisconnect = [&](TSocketConnection&) { ++disconnects; };
+  ConnectTo(c, peer.Port());
+  EXPECT_TRUE(c.Connected());
+  EXPECT_EQ(resolved, 0);
+  EXPECT_EQ(connects, 1);
+  EXPECT_EQ(MessageOf([&] { c.Connect(); }), "Bereits verbunden");
+  c.Disconnect();
+  EXPECT_FALSE(c.Connected());
+  EXPECT_EQ(disconnects, 1);
+  EXPECT_NE(c.SocketHandle(), TSocketConnection::kNoSocket); // a fresh socket is ready
+}
+
+TEST(SocketConnect, HostNameIsLookedUpAndProxyReplacesHost) {
+  ScriptedPeer peer({HoldOpen, HoldOpen});
+  TSocketConnection c;
+  int resolved = 0;
+  c.OnHostResolved = [&](TSocketConnection&) { ++resolved; };
+  ConnectTo(c, peer.Port(), "localhost");
+  EXPECT_EQ(resolved, 1);
+  EXPECT_EQ(c.RemoteAddress().Address, inet_addr("127.0.0.1"));
+  c.Disconnect();
+
+  c.Proxy = "127.0.0.1";
+  c.ProxyPort = peer.Port();
+  ConnectTo(c, 1, "no-such-host.invalid"); // neither looked up nor used
+  EXPECT_TRUE(c.Connected());
+  EXPECT_EQ(resolved, 1);
+}
+
+TEST(SocketConnect, RefusedConnectionFailsAndTheObjectStaysUsable) {
+  ScriptedPeer peer({HoldOpen});
+  TSocketConnection c;
+  int failures = 0;
+  c.OnConnectionFailed = [&](TSocketConnection&) { ++failures; };
+  c.Host = "127.0.0.1";
+  c.Port = UnusedPort();
+  EXPECT_EQ(MessageOf([&] { c.Connect(); }), "Verbindung fehlgeschlagen");
+  EXPECT_EQ(failures, 1);
+  EXPECT_FALSE(c.Connected());
+  c.Disconnect();
+  ConnectTo(c, peer.Port());
+  EXPECT_TRUE(c.Connected());
+}
+
+TEST(SocketConnect, HostWithoutAddress) {
+  TSocketConnection c;
+  c.Port = 80;
+  c.Host = "no-such-host.invalid";
+  EXPECT_EQ(MessageOf([&] { c.Connect(); }), "Null Externe Adresse");
+  c.Host = "0.0.0.0";
+  EXPECT_EQ(MessageOf([&] { c.Connect(); }), "Null Externe Adresse");
+
+  // The handler gets exactly one chance to repair the host.
+  int calls = 0;
+  c.OnInvalidHost = [&](bool& handled) {
+    ++calls;
+    c.Host = "still-no-such-host.invalid";
+    handled = true;
+  };
+  c.Host = "no-such-host.invalid";
+  EXPECT_EQ(MessageOf([&] { c.Connect(); }), "Null Externe Adresse");
+  EXPECT_EQ(calls, 1);
+
+  c.OnInvalidHost = [&](bool&) { ++calls; }; // leaves handled false
+  EXPECT_EQ(MessageOf([&] { c.Connect(); }), "Null Externe Adresse");
+  EXPECT_EQ(calls, 2);
+}
+
+TEST(SocketConnect, InvalidHostHandlerCanRepairTheHost) {
+  ScriptedPeer peer({HoldOpen});
+  TSocketConnection c;
+  int calls = 0;
+  c.OnInvalidHost = [&](bool& handled) {
+    ++calls;
+    c.Host = "127.0.0.1";
+    handled = true;
+  };
+  ConnectTo(c, peer.Port(), "no-such-host.invalid");
+  EXPECT_TRUE(c.Connected());
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(SocketConnect, NegativeTimeOutIsARangeFailure) {
+  ScriptedPeer peer({HoldOpen});
+  TSocketConnection c;
+  c.TimeOut = -1;
+  EXPECT_EQ(MessageOf([&] { ConnectTo(c, peer.Port()); }), "Fehler bei Bereichsprüfung");
+  c.TimeOut = 0;
+  c.Disconnect(); // the connection may have come up regardless; start clean
+  ConnectTo(c, peer.Port());
+}
+
+TEST(SocketStatus, TextsAreReportedUpToTheLevel) {
+  ScriptedPeer peer({HoldOpen});
+  std::vector<std::string> seen;
+  TSocketConnection c;
+  ASSERT_EQ(c.WinsockInfo().size(), 6u);
+  EXPECT_EQ(c.WinsockInfo()[0], "Version= 1.1");
+  c.OnStatus = [&](TSocketConnection&, const std::string& s) { seen.push_back(s); };
+  ConnectTo(c, peer.Port()); // level 0: nothing
+  EXPECT_TRUE(seen.empty());
+
+  c.ReportLevel = 4;
+  c.Write("x");
+  EXPECT_EQ(seen, std::vector<std::string>{"Puffer senden"}); // "Schreiben" is level 8
+  c.Disconnect();
+  EXPECT_EQ(seen.back(), "Schließen des Socket anfordern");
+}
+
+TEST(SocketStatus, ConnectReportsItsStepsAtLevel8) {
+  ScriptedPeer peer({HoldOpen});
+  std::vector<std::string> seen; // outlives c, whose destruction still reports "Löschen"
+  TSocketConnection c;
+  c.OnStatus = [&](TSocketConnection&, const std::string& s) { seen.push_back(s); };
+  c.ReportLevel = 8;
+  ConnectTo(c, peer.Port());
+  const std::vector<std::string> expected{"Herstellen der Verbindung", "Auf Host zurückschreiben",
+                                          "Zeitgeber An", "Zeitgeber Aus"};
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(c.StatusText(), "Zeitgeber Aus");
+}
+
+TEST(SocketStatus, ErrorTexts) {
+  std::vector<std::string> seen; // outlives c, whose destruction still reports "Löschen"
+  TSocketConnection c;
+  c.OnStatus = [&](TSocketConnection&, const std::string& s) { seen.push_back(s); };
+  c.ReportLevel = 8;
+  std::string text = "vorher";
+  c.ErrorText(10060, text);
+  EXPECT_EQ(text, "10060:Connection timed out");
+  EXPECT_EQ(seen.back(), "Fehlermeldung wird gelesenvorher");
+  c.ErrorText(12345, text);
+  EXPECT_EQ(text, "Unbekannte Fehlernummer 12345");
+  c.ErrorText(0, text);
+  EXPECT_EQ(text, "");
+}
+
+linger LingerOf(std::uint16_t socket) {
+  linger option{7, 7};
+  int length = sizeof option;
+  getsockopt(socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<char*>(&option), &length);
+  return option;
+}
+
+// The first socket of an object is closed with a reset, later ones end normally. (Wine ends both
+// normally whatever the option says, so the option itself is what can be checked here.)
+TEST(SocketClose, FirstSocketLingersZeroLaterOnesDoNot) {
+  ScriptedPeer peer({HoldOpen});
+  TSocketConnection c;
+  EXPECT_EQ(LingerOf(c.SocketHandle()).l_onoff, 1);
+  EXPECT_EQ(LingerOf(c.SocketHandle()).l_linger, 0);
+  ConnectTo(c, peer.Port());
+  c.Write("1");
+  c.Disconnect();
+  EXPECT_EQ(LingerOf(c.SocketHandle()).l_onoff, 0);
+  EXPECT_EQ(peer.Finish(), std::vector<std::string>{"1"});
+}
+
+TEST(SocketClose, PeerCloseWithNothingUnreadClosesOurSide) {
+  ScriptedPeer peer({[](PeerConnection&) {}});
+  TSocketConnection c;
+  int disconnects = 0;
+  c.OnDisconnect = [&](TSocketConnection&) { ++disconnects; };
+  ConnectTo(c, peer.Port());
+  const std::uint64_t end = ui::MonotonicMs() + 5000;
+  while (c.Connected() && ui::MonotonicMs() < end)
+    PumpFor(20);
+  EXPECT_FALSE(c.Connected());
+  EXPECT_EQ(disconnects, 1);
+  EXPECT_EQ(c.ReadLn(), ""); // the fresh socket is not connected: no line
+}
+
+std::vector<std::string> ReadLines(const std::vector<ScriptedPeer::Script>& scripts, int count) {
+  ScriptedPeer peer(scripts);
+  TSocketConnection c;
+  ConnectTo(c, peer.Port());
+  std::vector<std::string> lines;
+  for (int i = 0; i < count; ++i)
+    lines.push_back(c.ReadLn());
+  return lines;
+}
+
+TEST(ReadLn, LineEndsPartialLastLineAndClose) {
+  EXPECT_EQ(ReadLines({[](PeerConnection& p) { p.Send("AB\r\nC\n"); }}, 3),
+            (std::vector<std::string>{"AB\r\n", "C\n", ""}));
+  EXPECT_EQ(ReadLines({[](PeerConnection& p) { p.Send("AB\r\nxyz"); }}, 3),
+            (std::vector<std::string>{"AB\r\n", "", ""}));
+}
+
+TEST(ReadLn, LineArrivingInPieces) {
+  const auto script = [](PeerConnection& p) {
+    p.Send("HEL");
+    p.Pause(100);
+    p.Send("LO");
+    p.Pause(100);
+    p.Send("\r\nNEXT\n");
+    p.Pause(50);
+    p.Send("LAST");
+    p.Pause(50);
+    p.Send("\n");
+  };
+  EXPECT_EQ(ReadLines({script}, 4),
+            (std::vector<std::string>{"HELLO\r\n", "NEXT\n", "LAST\n", ""}));
+}
+
+TEST(ReadLn, LongestLineFitsLongerOneIsRefused) {
+  const std::string longest = std::string(65535, 'x') + "\n";
+  EXPECT_EQ(ReadLines({[&](PeerConnection& p) { p.Send(longest); }}, 2),
+            (std::vector<std::string>{longest, ""}));
+
+  ScriptedPeer peer({[](PeerConnection& p) {
+    p.Send(std::string(70000, 'y'));
+    p.ReadToEnd();
+  }});
+  TSocketConnection c;
+  ConnectTo(c, peer.Port());
+  EXPECT_EQ(MessageOf([&] { c.ReadLn(); }), "Empfangene Zeile ist länger als 65536 Bytes");
+}
+
+TEST(ReadLn, TimeOutEndsTheWait) {
+  ScriptedPeer peer({HoldOpen});
+  TSocketConnection c;
+  c.TimeOut = 1000;
+  ConnectTo(c, peer.Port());
+  const std::uint64_t start = ui::MonotonicMs();
+  try {
+    c.ReadLn();
+    ADD_FAILURE() << "ReadLn returned";
+  } catch (const EAbortError& e) {
+    EXPECT_STREQ(e.what(), "Socket-readln abgebrochen");
+  }
+  EXPECT_GE(ui::MonotonicMs() - start, 900u);
+  EXPECT_TRUE(c.TimedOut());
+  EXPECT_FALSE(c.Cancelled());
+}
+
+TEST(ReadLn, AbortEndsTheWait) {
+  ScriptedPeer peer({HoldOpen});
+  TSocketConnection c;
+  ConnectTo(c, peer.Port());
+  AbortLater abort(c, 200);
+  EXPECT_EQ(MessageOf([&] { c.ReadLn(); }), "Socket-readln abgebrochen");
+  EXPECT_FALSE(c.TimedOut());
+  // A cancel that comes before the call ends it after one pass.
+  c.Abort();
+  EXPECT_THROW(c.ReadLn(), EAbortError);
+}
+
+TEST(Capture, FileOf100000BytesOneEventPerPiece) {
+  const std::string data = Pattern(100000);
+  ScriptedPeer peer({[&](PeerConnection& p) {
+    p.Send(data.substr(0, 30000));
+    p.Pause(50);
+    p.Send(data.substr(30000));
+  }});
+  TSocketConnection c;
+  std::vector<std::int32_t> counts;
+  c.OnPacketRecvd = [&](TSocketConnection& s) { counts.push_back(s.ReceivedBytes()); };
+  ConnectTo(c, peer.Port());
+  c.CaptureFile("net_capture.bin");
+  EXPECT_EQ(c.ReceivedBytes(), 100000);
+  EXPECT_EQ(ReadFileBytes("net_capture.bin"), data);
+  ASSERT_GE(counts.size(), 2u);
+  std::int32_t previous = 0;
+  for (const std::int32_t n : counts) {
+    EXPECT_GT(n - previous, 0);
+    EXPECT_LE(n - previous, 65536);
+    previous = n;
+  }
+  EXPECT_EQ(counts.back(), 100000);
+}
+
+TEST(Capture, StringMaximumIsTestedBeforeEachReceive) {
+  ScriptedPeer peer({[](PeerConnection& p) {
+                       p.Send("0123456789abcdefghij");
+                       p.ReadToEnd();
+                     },
+                     [](PeerConnection& p) { p.Send(std::string(200000, 'z')); }});
+  TSocketConnection c;
+  ConnectTo(c, peer.Port());
+  std::string text = "old";
+  c.CaptureString(text, 10);
+  EXPECT_EQ(text, "0123456789abcdefghij");
+  EXPECT_EQ(c.ReceivedBytes(), 20);
+  c.Disconnect();
+  ConnectTo(c, peer.Port());
+  c.CaptureString(text, -1);
+  EXPECT_EQ(text, std::string(200000, 'z'));
+}
+
+TEST(Capture, AbortInThePacketEvent) {
+  const auto sendAndHold = [](PeerConnection& p) {
+    p.Send(std::string(100000, 'a'));
+    p.ReadToEnd();
+  };
+  ScriptedPeer peer({sendAndHold, sendAndHold});
+  TSocketConnection c;
+  c.OnPacketRecvd = [](TSocketConnection& s) { s.Abort(); };
+  ConnectTo(c, peer.Port());
+  EXPECT_EQ(MessageOf([&] { c.CaptureFile("net_aborted.bin"); }), "Socket-send abgebrochen");
+  EXPECT_GT(c.ReceivedBytes(), 0);
+  c.Disconnect();
+  ConnectTo(c, peer.Port());
+  std::string text;
+  EXPECT_EQ(MessageOf([&] { c.CaptureString(text, -1); }), "Socket-Capture abgebrochen");
+  EXPECT_FALSE(text.empty());
+}
+
+TEST(Send, WriteStopsAtZeroByteAndRefusesOverlongText) {
+  const std::string expected = "abx\r\n" + std::string(65535, 'm') + "123";
+  ScriptedPeer peer({[&](PeerConnection& p) { Acknowledge(p, expected.size()); }});
+  TSocketConnection c;
+  ConnectTo(c, peer.Port());
+  c.Write(std::string("ab\0cd", 5));
+  c.Writeln("x");
+  c.Write(std::string(65535, 'm'));
+  EXPECT_EQ(MessageOf([&] { c.Write(std::string(65536, 'n')); }), "Fehler bei Bereichsprüfung");
+  c.SendBuffer("12345", 3);
+  EXPECT_EQ(c.ReadLn(), "ok\n");
+  EXPECT_EQ(peer.Finish().at(0), expected);
+}
+
+TEST(Send, SendFileSendsTheWholeFile) {
+  const std::string data = Pattern(300000, 7);
+  WriteFileBytes("net_sendfile.bin", data);
+  ScriptedPeer peer({[&](PeerConnection& p) { Acknowledge(p, data.size()); }});
+  TSocketConnection c;
+  int events = 0;
+  c.OnPacketSent = [&](TSocketConnection&) { ++events; };
+  ConnectTo(c, peer.Port());
+  c.SendFile("net_sendfile.bin");
+  EXPECT_EQ(c.SentBytes(), 300000);
+  EXPECT_GE(events, 5);
+  EXPECT_EQ(c.ReadLn(), "ok\n");
+  c.Disconnect();
+  EXPECT_TRUE(peer.Finish().at(0) == data);
+  EXPECT_EQ(MessageOf([&] { c.SendFile("net_no_such_file.bin"); }),
+            "Datei net_no_such_file.bin kann nicht geöffnet werden");
+}
+
+TEST(Send, SendFileWaitingOnAPeerThatDoesNotReadCanBeCancelled) {
+  WriteFileBytes("net_big.bin", std::string(48 << 20, 'b'));
+  ScriptedPeer peer({[](PeerConnection& p) {
+    p.Pause(1500); // not reading: the client's sends soon would block
+    p.ReadToEnd();
+  }});
+  TSocketConnection c;
+  ConnectTo(c, peer.Port());
+  AbortLater abort(c, 500);
+  EXPECT_EQ(MessageOf([&] { c.SendFile("net_big.bin"); }), "Socket-send abgebrochen");
+  EXPECT_GT(c.SentBytes(), 0);
+  EXPECT_LT(c.SentBytes(), 48 << 20);
+  c.Disconnect();
+  std::remove("net_big.bin");
+}
+
+TEST(Transaction, ReplyLineAndCode) {
+  ScriptedPeer peer({[](PeerConnection& p) {
+    p.ReadUntil("\r\n");
+    p.Send("250 Gut\r\n");
+    p.ReadUntil("\r\n");
+    p.Send("99999 zu gross\r\n");
+    p.ReadToEnd();
+  }});
+  TSocketConnection c;
+  c.ReportLevel = 1;
+  ConnectTo(c, peer.Port());
+  EXPECT_EQ(c.Transaction("HELO"), "250 Gut\r\n");
+  EXPECT_EQ(c.ReplyCode(), 250);
+  EXPECT_EQ(c.StatusText(), "250 Gut\r\n");
+  EXPECT_THROW(c.Transaction("NEXT"), ERangeError);
+  c.Disconnect();
+  EXPECT_EQ(peer.Finish().at(0), "HELO\r\nNEXT\r\n");
+}
+
+TEST(Accept, IncomingConnectionOnAListeningSocket) {
+  TestConnection c;
+  const SOCKET s = c.SocketHandle();
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = inet_addr("127.0.0.1");
+  ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ASSERT_EQ(listen(s, 1), 0);
+  int length = sizeof addr;
+  getsockname(s, reinterpret_cast<sockaddr*>(&addr), &length);
+  c.OnAccept = [&](TSocketConnection&) { c.SetWaitDone(); };
+
+  TSocketConnection client;
+  ConnectTo(client, ntohs(addr.sin_port));
+  const std::uint16_t accepted = c.Accept();
+  EXPECT_NE(accepted, TSocketConnection::kNoSocket);
+  EXPECT_EQ(c.RemoteAddress().Address, inet_addr("127.0.0.1"));
+  closesocket(accepted);
+}
+
+} // namespace

@@ -7,7 +7,9 @@
 class TExStringList {
 public:
   int Count() const { return static_cast<int>(lines_.size()); }
-  const std::string& operator[](int index) const { return lines_.at(static_cast<std::size_t>(index)); }
+  const std::string& operator[](int index) const {
+    return lines_.at(static_cast<std::size_t>(index));
+  }
   const std::vector<std::string>& Lines() const { return lines_; }
 
   // A sorted list keeps its lines in order of their text, ignoring case.

@@ -19,10 +19,18 @@ void THttpClient::Run(CmdType kind, const std::string& url) {
   PerformRequest();
 }
 
-void THttpClient::Get(const std::string& url) { Run(CmdType::cmdGet, url); }
-void THttpClient::Options(const std::string& url) { Run(CmdType::cmdOptions, url); }
-void THttpClient::Head(const std::string& url) { Run(CmdType::cmdHead, url); }
-void THttpClient::Delete(const std::string& url) { Run(CmdType::cmdDelete, url); }
+void THttpClient::Get(const std::string& url) {
+  Run(CmdType::cmdGet, url);
+}
+void THttpClient::Options(const std::string& url) {
+  Run(CmdType::cmdOptions, url);
+}
+void THttpClient::Head(const std::string& url) {
+  Run(CmdType::cmdHead, url);
+}
+void THttpClient::Delete(const std::string& url) {
+  Run(CmdType::cmdDelete, url);
+}
 
 void THttpClient::Post(const std::string& url, const std::string& data) {
   sendData_ = EncodeSendData && !OutputFileMode ? encoder_.Encode(data) : data;

@@ -41,10 +41,10 @@ public:
   // The method ExtraRequest sends; left empty, its request has no request line.
   std::string ExtraMethod;
 
-  TNotifyEvent OnAboutToSend;   // the request header is built, the connection not yet made
-  TResultEvent OnSuccess;       // reply code below 299
-  TResultEvent OnFailure;       // reply code 400 and above
-  THandlerEvent OnRedirect;     // reply codes 300 to 398; handled = true ends the request
+  TNotifyEvent OnAboutToSend;          // the request header is built, the connection not yet made
+  TResultEvent OnSuccess;              // reply code below 299
+  TResultEvent OnFailure;              // reply code 400 and above
+  THandlerEvent OnRedirect;            // reply codes 300 to 398; handled = true ends the request
   TNotifyEvent OnAuthenticationNeeded; // reply code 401, after the request has ended
 
   void Get(const std::string& url);

@@ -12,8 +12,8 @@ std::int16_t StatusCodeOf(const std::string& statusLine);
 
 // What the header lines of one reply tell the client.
 struct ReplyHeaderFields {
-  std::string cookie;          // value of the last "Set-Cookie: " line of this reply
-  std::string location;        // value of the last "Location: " line; kept across replies
+  std::string cookie;             // value of the last "Set-Cookie: " line of this reply
+  std::string location;           // value of the last "Location: " line; kept across replies
   std::int32_t contentLength = 0; // 0 when not announced
 };
 
@@ -22,6 +22,8 @@ struct ReplyHeaderFields {
 void ApplyHeaderLine(const std::string& line, ReplyHeaderFields& fields);
 
 // The blank line that ends a header block: exactly LF or CR LF.
-inline bool IsHeaderEnd(const std::string& line) { return line == "\n" || line == "\r\n"; }
+inline bool IsHeaderEnd(const std::string& line) {
+  return line == "\n" || line == "\r\n";
+}
 
 } // namespace net

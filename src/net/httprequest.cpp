@@ -8,19 +8,32 @@ namespace net {
 
 const char* MethodLiteral(CmdType kind) {
   switch (kind) {
-  case CmdType::cmdGet: return "GET ";
-  case CmdType::cmdOptions: return "OPTIONS ";
-  case CmdType::cmdHead: return "HEAD ";
-  case CmdType::cmdPost: return "POST ";
-  case CmdType::cmdPut: return "PUT ";
-  case CmdType::cmdPatch: return "PATCH ";
-  case CmdType::cmdCopy: return "COPY ";
-  case CmdType::cmdMove: return "MOVE ";
-  case CmdType::cmdDelete: return "DELETE ";
-  case CmdType::cmdLink: return "LINK ";
-  case CmdType::cmdUnlink: return "UNLINK ";
-  case CmdType::cmdTrace: return "TRACE ";
-  case CmdType::cmdExtra: return "";
+  case CmdType::cmdGet:
+    return "GET ";
+  case CmdType::cmdOptions:
+    return "OPTIONS ";
+  case CmdType::cmdHead:
+    return "HEAD ";
+  case CmdType::cmdPost:
+    return "POST ";
+  case CmdType::cmdPut:
+    return "PUT ";
+  case CmdType::cmdPatch:
+    return "PATCH ";
+  case CmdType::cmdCopy:
+    return "COPY ";
+  case CmdType::cmdMove:
+    return "MOVE ";
+  case CmdType::cmdDelete:
+    return "DELETE ";
+  case CmdType::cmdLink:
+    return "LINK ";
+  case CmdType::cmdUnlink:
+    return "UNLINK ";
+  case CmdType::cmdTrace:
+    return "TRACE ";
+  case CmdType::cmdExtra:
+    return "";
   }
   return "";
 }
@@ -40,7 +53,9 @@ bool SendsData(CmdType kind) {
 
 // Link and Unlink send no data, so they announce none either: a length without the bytes behind
 // it would leave the server waiting for them.
-bool AnnouncesLength(CmdType kind) { return SendsData(kind); }
+bool AnnouncesLength(CmdType kind) {
+  return SendsData(kind);
+}
 
 std::string BasicCredentials(const std::string& userId, const std::string& password) {
   std::stringstream source(userId + ":" + password);

@@ -22,7 +22,8 @@ public:
   void Close() { handle_.reset(); }
 
 private:
-  NetFile(ui::UniqueFile handle, std::string name) : handle_(std::move(handle)), name_(std::move(name)) {}
+  NetFile(ui::UniqueFile handle, std::string name)
+      : handle_(std::move(handle)), name_(std::move(name)) {}
 
   ui::UniqueFile handle_;
   std::string name_;

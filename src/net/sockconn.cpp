@@ -111,7 +111,7 @@ bool TSocketConnection::MakeSocket(bool linger) {
   }
   socketHandle_ = static_cast<std::uint16_t>(s);
   if (linger) {
-    const struct linger option{1, 0};
+    const struct linger option { 1, 0 };
     setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&option), sizeof option);
   }
   RegisterNotifications(s);
@@ -191,9 +191,9 @@ void TSocketConnection::ResolveHost() {
   remoteAddress_.Address = 0;
   StartTimeout();
   waitDone_ = false;
-  lookupTask_ = WSAAsyncGetHostByName(notifyWindow_, kHostMessage, Buffer(),
-                                      hostEntryBuffer_.data(),
-                                      static_cast<int>(hostEntryBuffer_.size()));
+  lookupTask_ =
+      WSAAsyncGetHostByName(notifyWindow_, kHostMessage, Buffer(), hostEntryBuffer_.data(),
+                            static_cast<int>(hostEntryBuffer_.size()));
   if (lookupTask_ == nullptr) {
     // No reply will come; waiting for one would never end.
     lastEventOK_ = false;

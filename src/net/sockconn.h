@@ -44,11 +44,11 @@ public:
   TSocketConnection& operator=(const TSocketConnection&) = delete;
 
   // Settings.
-  std::string Host;          // host name or dotted IPv4 address
-  std::int32_t Port = 0;     // low 16 bits used
-  std::int32_t TimeOut = 0;  // milliseconds per wait; 0: waits are unbounded
+  std::string Host;         // host name or dotted IPv4 address
+  std::int32_t Port = 0;    // low 16 bits used
+  std::int32_t TimeOut = 0; // milliseconds per wait; 0: waits are unbounded
   std::int32_t ReportLevel = 0;
-  std::string Proxy;         // empty: connect directly
+  std::string Proxy; // empty: connect directly
   std::int32_t ProxyPort = 0;
 
   // Events. Those fired from a socket notification or a status report may not raise (what they
@@ -71,9 +71,9 @@ public:
   void SendBuffer(const char* data, std::size_t length); // length 0: up to the first zero byte
   void Write(const std::string& text);                   // sent up to its first zero byte
   void Writeln(const std::string& text);
-  std::string ReadLn();  // one line with its LF (and CR); empty when the peer has closed
+  std::string ReadLn(); // one line with its LF (and CR); empty when the peer has closed
   void SendFile(const std::string& path);
-  void CaptureFile(const std::string& path);             // until the peer closes
+  void CaptureFile(const std::string& path);                   // until the peer closes
   void CaptureString(std::string& text, std::int32_t maximum); // maximum -1: no limit
   bool DataAvailable();
   virtual std::string Transaction(const std::string& command);

@@ -15,7 +15,8 @@ constexpr int kNotConnected = WSAENOTCONN;
 // The counters are 32-bit; a transfer beyond 2 GiB stops them at the top instead of wrapping.
 void AddSaturating(std::int32_t& counter, std::int64_t amount) {
   const std::int64_t sum = static_cast<std::int64_t>(counter) + amount;
-  counter = static_cast<std::int32_t>(std::min<std::int64_t>(sum, std::numeric_limits<std::int32_t>::max()));
+  counter = static_cast<std::int32_t>(
+      std::min<std::int64_t>(sum, std::numeric_limits<std::int32_t>::max()));
 }
 
 // Stops the time-out clock however the operation ends.
@@ -125,7 +126,8 @@ std::string TSocketConnection::ReadLn() {
     return {}; // not connected: no line to finish
   line.resize(lineFeed + 1);
   while (consumed < line.size()) {
-    const int got = recv(Sock(), line.data() + consumed, static_cast<int>(line.size() - consumed), 0);
+    const int got =
+        recv(Sock(), line.data() + consumed, static_cast<int>(line.size() - consumed), 0);
     if (got <= 0) {
       CheckSocketError(WSAEWOULDBLOCK, text);
       AwaitMessages(true);
@@ -145,8 +147,8 @@ std::string TSocketConnection::Transaction(const std::string& command) {
     ReportStatus(1, lastReply_);
     std::int64_t value = 0;
     std::size_t digits = 0;
-    while (digits < std::min<std::size_t>(10, lastReply_.size()) &&
-           lastReply_[digits] >= '0' && lastReply_[digits] <= '9')
+    while (digits < std::min<std::size_t>(10, lastReply_.size()) && lastReply_[digits] >= '0' &&
+           lastReply_[digits] <= '9')
       value = value * 10 + (lastReply_[digits++] - '0');
     if (digits > 0) {
       if (value > std::numeric_limits<std::int16_t>::max())
@@ -198,8 +200,7 @@ void TSocketConnection::CaptureString(std::string& captured, std::int32_t maximu
   ScopeExit stop{[this] { StopTimeout(); }};
   captured.clear();
   std::string text;
-  while (!cancelled_ &&
-         (maximum == -1 || static_cast<std::int64_t>(captured.size()) < maximum)) {
+  while (!cancelled_ && (maximum == -1 || static_cast<std::int64_t>(captured.size()) < maximum)) {
     const int got = recv(Sock(), Buffer(), static_cast<int>(kBufferSize), 0);
     bool wouldBlock = false;
     if (got > 0) {

@@ -49,8 +49,7 @@ void TThreadTimer::UpdateTimer() {
       throw std::runtime_error("Kein Zeitgeber");
 }
 
-LRESULT CALLBACK TThreadTimer::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK TThreadTimer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = static_cast<TThreadTimer*>(net::HiddenWindowObject(window));
   if (self == nullptr)
     return DefWindowProcW(window, message, wParam, lParam);

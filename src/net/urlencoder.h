@@ -5,8 +5,8 @@
 
 class TUrlEncoder {
 public:
-  using TOnErrorEvent =
-      std::function<void(TUrlEncoder& sender, const std::string& operation, const std::string& errMsg)>;
+  using TOnErrorEvent = std::function<void(TUrlEncoder& sender, const std::string& operation,
+                                           const std::string& errMsg)>;
 
   std::string InputString;
   TOnErrorEvent OnError;

@@ -67,7 +67,9 @@ constexpr std::array<ErrorEntry, 50> kErrors{{
 }};
 
 static_assert(std::is_sorted(kErrors.begin(), kErrors.end(),
-                             [](const ErrorEntry& a, const ErrorEntry& b) { return a.code < b.code; }));
+                             [](const ErrorEntry& a, const ErrorEntry& b) {
+                               return a.code < b.code;
+                             }));
 
 } // namespace
 

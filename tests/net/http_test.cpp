@@ -95,8 +95,7 @@ TEST(HttpGet, ReplyHeaderForms) {
   ScriptedPeer peer({Answer("HTTP/1.0 200 OK\r\ncontent-length: 5\r\n\r\nhello"),
                      Answer("HTTP/1.0 200 OK\r\nContent-Length:5\r\n\r\nhello"),
                      Answer("HTTP/1.0 200 OK\nContent-Length: 99999999999\n\nhello"),
-                     Answer("HTTP/1.0 200\r\n\r\nx"),
-                     Answer("")});
+                     Answer("HTTP/1.0 200\r\n\r\nx"), Answer("")});
   THttpClient c;
   c.Port = peer.Port();
   int successes = 0;
@@ -127,7 +126,9 @@ TEST(HttpGet, ReplyHeaderForms) {
 // The peer's port, known once it listens; the scripts that name it run later, on its thread.
 std::atomic<unsigned short> g_port{0};
 
-std::string PortText() { return std::to_string(g_port.load()); }
+std::string PortText() {
+  return std::to_string(g_port.load());
+}
 
 TEST(HttpRedirect, LocationWithAFullUrl) {
   ScriptedPeer peer({[](PeerConnection& p) {
@@ -163,8 +164,7 @@ void BackToPeer(THttpClient& c, unsigned short port, std::vector<std::string>& u
 
 TEST(HttpRedirect, LocationWithoutSlashAndMissingLocation) {
   ScriptedPeer peer({Answer("HTTP/1.0 302 Found\r\nLocation: page.html\r\n\r\n"),
-                     Answer("HTTP/1.0 200 OK\r\n\r\n"),
-                     Answer("HTTP/1.0 301 Moved\r\n\r\n"),
+                     Answer("HTTP/1.0 200 OK\r\n\r\n"), Answer("HTTP/1.0 301 Moved\r\n\r\n"),
                      Answer("HTTP/1.0 200 OK\r\n\r\n")});
   std::vector<std::string> urls;
   THttpClient c;
@@ -196,7 +196,8 @@ TEST(HttpRedirect, CookieOfARedirectIsCarriedOn) {
   ScriptedPeer peer({[](PeerConnection& p) {
                        ReadRequest(p);
                        p.Send("HTTP/1.0 302 Found\r\nSet-Cookie: sid=42\r\nLocation: http://"
-                              "127.0.0.1:" + PortText() + "/in\r\n\r\n");
+                              "127.0.0.1:" +
+                              PortText() + "/in\r\n\r\n");
                      },
                      Answer("HTTP/1.0 200 OK\r\n\r\n"), Answer("HTTP/1.0 200 OK\r\n\r\n")});
   g_port = peer.Port();
@@ -266,7 +267,8 @@ TEST(HttpFailures, RaisedBeforeAnyConnection) {
   THttpClient c;
   int sends = 0;
   c.OnAboutToSend = [&](TSocketConnection&) { ++sends; };
-  EXPECT_EQ(MessageOf([&] { c.Get("HTTPS://127.0.0.1/x"); }), "HTTP Secure Socket is not supported");
+  EXPECT_EQ(MessageOf([&] { c.Get("HTTPS://127.0.0.1/x"); }),
+            "HTTP Secure Socket is not supported");
   EXPECT_EQ(MessageOf([&] { c.Get(""); }), "Leere URL");
   EXPECT_EQ(MessageOf([&] { c.Get("127.0.0.1:8o/x"); }), "'8o' ist kein gültiger Integerwert");
   c.OutputFileMode = true;
@@ -300,7 +302,8 @@ TEST(HttpFailures, AbortDuringTheBodyClosesTheConnection) {
   EXPECT_FALSE(c.Connected());
   peer.Finish();
   EXPECT_NE(peerEnd, -1);
-  EXPECT_EQ(ReadFileBytes("net_http_aborted.txt").size(), static_cast<std::size_t>(c.ReceivedBytes()));
+  EXPECT_EQ(ReadFileBytes("net_http_aborted.txt").size(),
+            static_cast<std::size_t>(c.ReceivedBytes()));
 }
 
 } // namespace

@@ -90,7 +90,9 @@ void PeerConnection::Send(std::string_view bytes) {
   }
 }
 
-void PeerConnection::Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void PeerConnection::Pause(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 void PeerConnection::Reset() {
   const linger option{1, 0};
@@ -103,7 +105,9 @@ ScriptedPeer::ScriptedPeer(std::vector<Script> scripts) : scripts_(std::move(scr
   thread_ = std::thread([this] { Run(); });
 }
 
-ScriptedPeer::~ScriptedPeer() { Finish(); }
+ScriptedPeer::~ScriptedPeer() {
+  Finish();
+}
 
 void ScriptedPeer::Run() {
   for (Script& script : scripts_) {

@@ -26,7 +26,9 @@ void ConnectTo(TSocketConnection& c, unsigned short port, const std::string& hos
 }
 
 // Keeps a connection until the client closes it.
-void HoldOpen(PeerConnection& p) { p.ReadToEnd(); }
+void HoldOpen(PeerConnection& p) {
+  p.ReadToEnd();
+}
 
 // Reads count bytes, then says so. The client's first socket resets the connection when closed,
 // which may drop what it sent last, so a sender waits for this before it closes.

@@ -16,7 +16,9 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
+bool FileExists(const std::string& path) {
+  return std::ifstream(path).good();
+}
 
 std::string Pattern(std::size_t count, std::uint32_t seed) {
   std::string bytes(count, '\0');

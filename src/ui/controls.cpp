@@ -9,9 +9,9 @@
 
 namespace ui {
 
-Font MakeFont(const wchar_t* face, int heightPx, bool bold) {
+Font MakeFont(const wchar_t* face, int heightPx, bool bold, BYTE charset) {
   return Font(CreateFontW(-heightPx, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                           DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
@@ -85,9 +85,10 @@ void Button::SetImage(HBITMAP bitmap) {
 Label::Label(Form& form, int left, int top, int width, int height, std::string_view caption,
              const LabelStyle& style)
     : Control(form, form.NextControlId()), style_(style) {
+  // Labels show one line; a left-aligned text too long for its label is cut, not wrapped.
   DWORD align = style.align == LabelStyle::Center ? SS_CENTER
                 : style.align == LabelStyle::Right ? SS_RIGHT
-                                                   : SS_LEFT;
+                                                   : SS_LEFTNOWORDWRAP;
   // SS_NOTIFY: a static control only sees the mouse (and so shows a hint) with it.
   CreateChild(L"STATIC", align | SS_NOTIFY | SS_NOPREFIX, 0, left, top, width, height, caption);
   if (style.font)

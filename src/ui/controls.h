@@ -155,7 +155,7 @@ private:
   bool enabled_ = false;
 };
 
-// Creates a font: face, height in pixels, bold.
-Font MakeFont(const wchar_t* face, int heightPx, bool bold = false);
+// Creates a font: face, height in pixels, bold, character set (SYMBOL_CHARSET for "Symbol").
+Font MakeFont(const wchar_t* face, int heightPx, bool bold = false, BYTE charset = DEFAULT_CHARSET);
 
 } // namespace ui

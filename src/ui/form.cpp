@@ -277,6 +277,15 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     EndPaint(Handle(), &ps);
     return 0;
   }
+  case WM_PRINTCLIENT: {
+    // Paints into a given DC: pictures of the window (the children print themselves).
+    HDC dc = reinterpret_cast<HDC>(wp);
+    RECT rc;
+    GetClientRect(Handle(), &rc);
+    FillRect(dc, &rc, background_.get());
+    FormPaint(dc, rc);
+    return 0;
+  }
   case WM_SIZE:
     FormResize();
     return 0;

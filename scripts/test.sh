@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both presets and runs every test. Exits non-zero when anything
+# fails. Warnings are errors here.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+scripts/install-deps.sh
+scripts/wine-prefix.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+echo "== native: km470sim and the portable logic (AddressSanitizer, UBSan)"
+cmake --preset native -DDYNLOG_WERROR=ON -DDYNLOG_SKIP_MODULES= >/dev/null
+cmake --build --preset native -j "$jobs"
+ctest --preset native -j "$jobs"
+
+echo "== win32: dynlog.exe and its tests under Wine"
+cmake --preset win32 -DDYNLOG_WERROR=ON -DDYNLOG_SKIP_MODULES= -DDYNLOG_KM470SIM="$root/build/native/tools/km470sim/km470sim" >/dev/null
+cmake --build --preset win32 -j "$jobs"
+ctest --preset win32 -j "$jobs"
+
+echo "== all tests passed"

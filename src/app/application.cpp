@@ -1,0 +1,36 @@
+#include "app/application.h"
+
+#include "app/recordingmode.h"
+#include "ui/errorbox.h"
+
+#include <cstring>
+
+namespace dynlog {
+
+ApplicationWindows::ApplicationWindows()
+    : fkm470b(fkm470a.Handle()), AboutBox(fkm470a.Handle()), fkm470d(fkm470a.Handle()) {
+  fkm470a.SetCompanions(&fkm470b, &AboutBox, &fkm470d);
+}
+
+int RunMessageLoop(HWND mainWindow) {
+  MSG msg;
+  BOOL got;
+  while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
+    if (IsWindow(mainWindow) && IsDialogMessageW(mainWindow, &msg))
+      continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return got == 0 ? static_cast<int>(msg.wParam) : 1;
+}
+
+int RunApplication(int argc, char** argv) {
+  ui::SetApplicationTitle(kApplicationTitle);
+  if (argc > 1)
+    return RunRecordingMode(argc, argv);
+  ApplicationWindows windows;
+  windows.fkm470a.Show();
+  return RunMessageLoop(windows.fkm470a.Handle());
+}
+
+} // namespace dynlog

@@ -1,0 +1,29 @@
+#pragma once
+// The program as a whole: its title, its four windows and its message loop.
+#include "info/uinfo.h"
+#include "link/Ukm470b.h"
+#include "window/Ukm470a.h"
+#include "window/ukm470d.h"
+
+namespace dynlog {
+
+inline constexpr const char* kApplicationTitle = "PC-Programm für Anzeigeeinheit KM470 und PT615";
+
+// The four windows, created in this order and living until the program ends: the measurement
+// window first (it is the main window), then the connection search, the info window and the rate
+// dialog.
+struct ApplicationWindows {
+  ApplicationWindows();
+  Tfkm470a fkm470a;
+  Tfkm470b fkm470b;
+  TAboutBox AboutBox;
+  Tfkm470d fkm470d;
+};
+
+// Runs the program; returns its exit code. With --record it runs a recording without a person.
+int RunApplication(int argc, char** argv);
+
+// The window message loop, until the main window is closed.
+int RunMessageLoop(HWND mainWindow);
+
+} // namespace dynlog

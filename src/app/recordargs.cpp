@@ -1,0 +1,73 @@
+#include "app/recordargs.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace dynlog {
+namespace {
+
+std::optional<SampleRate> RateFromText(const std::string& text) {
+  for (int i = 0; i <= static_cast<int>(SampleRate::Hz2_5); ++i) {
+    const auto rate = static_cast<SampleRate>(i);
+    if (RateText(rate) == text)
+      return rate;
+  }
+  if (text == "2.5")
+    return SampleRate::Hz2_5;
+  return std::nullopt;
+}
+
+} // namespace
+
+std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args, std::string& error) {
+  RecordArgs out;
+  bool haveSeconds = false;
+  auto fail = [&](std::string message) -> std::optional<RecordArgs> {
+    error = std::move(message);
+    return std::nullopt;
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto next = [&]() -> const std::string* { return i + 1 < args.size() ? &args[++i] : nullptr; };
+    if (a == "--record") {
+      const std::string* v = next();
+      if (!v)
+        return fail("--record braucht die Dauer in Sekunden");
+      char* end = nullptr;
+      const double s = std::strtod(v->c_str(), &end);
+      if (v->empty() || *end != '\0' || !std::isfinite(s) || s <= 0 || s > 86400)
+        return fail("ungültige Dauer: " + *v + " (Sekunden, größer als 0)");
+      out.seconds = s;
+      haveSeconds = true;
+    } else if (a == "--output") {
+      const std::string* v = next();
+      if (!v || v->empty())
+        return fail("--output braucht einen Dateinamen");
+      out.output = *v;
+    } else if (a == "--rate") {
+      const std::string* v = next();
+      if (!v)
+        return fail("--rate braucht einen Wert");
+      const auto rate = RateFromText(*v);
+      if (!rate)
+        return fail("ungültige Messrate: " + *v);
+      out.rate = *rate;
+    } else if (a == "--average") {
+      out.average = true;
+    } else if (a == "--screenshot") {
+      const std::string* v = next();
+      if (!v || v->empty())
+        return fail("--screenshot braucht einen Dateinamen");
+      out.screenshot = *v;
+    } else {
+      return fail("unbekanntes Argument: " + a);
+    }
+  }
+  if (!haveSeconds)
+    return fail("--record fehlt");
+  if (out.output.empty())
+    return fail("--output fehlt");
+  return out;
+}
+
+} // namespace dynlog

@@ -1,0 +1,70 @@
+#include "info/uinfo.h"
+
+#include "info/fileversion.h"
+
+namespace {
+
+ui::FormStyle AboutStyle(HWND owner) {
+  ui::FormStyle s;
+  s.caption = "DYNLOG Infofenster";
+  s.width = 699;
+  s.height = 261;
+  s.clientSize = true;
+  s.background = RGB(255, 255, 255);
+  s.fontFace = L"System";
+  s.fontHeight = 13;
+  s.owner = owner;
+  return s;
+}
+
+// Image2: the picture's place, into which it is stretched.
+constexpr RECT kImage2{24, 40, 24 + 354, 40 + 142};
+
+ui::LabelStyle Transparent(HFONT font = nullptr) {
+  ui::LabelStyle s;
+  s.font = font;
+  s.transparent = true;
+  return s;
+}
+
+} // namespace
+
+TAboutBox::TAboutBox(HWND owner)
+    : ui::Form(AboutStyle(owner)), boldSystemFont_(ui::MakeFont(L"System", 13, true)),
+      titleFont_(ui::MakeFont(L"Arial", 19, true)),
+      Label8(*this, 464, 48, 97, 16, "Version 0.0.0.0", {.font = boldSystemFont_.get()}),
+      Button1(*this, 456, 216, 75, 25, "OK", [this] { SetModalResult(ui::mrOk); Hide(); }, IDOK,
+              true),
+      Label5(*this, 72, 8, 483, 22, "  PC-Programm für Anzeigeeinheit KM470 und PT615  ",
+             Transparent(titleFont_.get())),
+      Memo1(*this, 16, 344, 649, 161, "Memo1"),
+      Button4(*this, 160, 216, 137, 25, "Program-Update", [this] { Button4Click(); }),
+      Label9(*this, 400, 120, 10, 16, kMakerName, Transparent()),
+      Label1(*this, 400, 144, 10, 16, kMakerWeb, Transparent()) {
+  Memo1.SetVisible(false);
+  Button4.SetHint("Internetanschluß erforderlich");
+  Label9.AutoSize();
+  Label1.AutoSize();
+  picture_.reset(static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), L"ABOUTPICTURE", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+void TAboutBox::Button4Click() {}
+
+void TAboutBox::FormShow() {
+  if (HWND owner = GetWindow(Handle(), GW_OWNER))
+    CenterOver(owner);
+  Label8.SetText("Version " + dynlog::RunningProgramVersionText());
+}
+
+void TAboutBox::FormPaint(HDC dc, const RECT&) {
+  if (!picture_)
+    return;
+  BITMAP bm{};
+  GetObjectW(picture_.get(), sizeof(bm), &bm);
+  ui::MemoryDc source(CreateCompatibleDC(dc));
+  ui::SelectObjectScope select(source.get(), picture_.get());
+  SetStretchBltMode(dc, HALFTONE);
+  StretchBlt(dc, kImage2.left, kImage2.top, kImage2.right - kImage2.left,
+             kImage2.bottom - kImage2.top, source.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+}

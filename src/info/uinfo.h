@@ -1,0 +1,37 @@
+#pragma once
+// The info window: which device family the program is for, which version is running and who made
+// it, and the button that updates the program.
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/handles.h"
+
+class TAboutBox : public ui::Form {
+  // Declared before the controls, which are created with them.
+  ui::Font boldSystemFont_;
+  ui::Font titleFont_;
+
+public:
+  explicit TAboutBox(HWND owner = nullptr);
+
+  ui::Label Label8;  // version
+  ui::Button Button1; // OK
+  ui::Label Label5;  // program name
+  ui::Memo Memo1;    // the update's log, below the visible area until an update runs
+  ui::Button Button4; // Program-Update
+  ui::Label Label9;  // maker
+  ui::Label Label1;  // maker's web address
+
+  // Starts the program update.
+  virtual void Button4Click();
+
+protected:
+  void FormShow() override;
+  void FormPaint(HDC dc, const RECT& area) override;
+
+private:
+  ui::Bitmap picture_;
+};
+
+// The maker's names as the info window and the version resource show them.
+inline constexpr const char* kMakerName = "Musterfirma Messtechnik";
+inline constexpr const char* kMakerWeb = "www.example.com";

@@ -1,0 +1,13 @@
+#pragma once
+// A picture of a window's client area with all its controls, made by asking the windows to print
+// themselves, so it works without a screen too.
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+// Writes the client area of window as a 24-bit BMP file. Throws on failure.
+void SaveWindowBitmap(HWND window, const std::string& utf8Path);
+
+} // namespace ui

@@ -1,0 +1,320 @@
+#include "window/Ukm470a.h"
+
+#include "link/Ukm470b.h"
+#include "link/instrumentlink.h"
+#include "ui/screenshot.h"
+#include "ui/text.h"
+#include "window/buttonpictures.h"
+#include "window/localeformat.h"
+#include "window/measurementfilewriter.h"
+#include "window/samplerate.h"
+#include "window/ukm470d.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr COLORREF kLit = RGB(0, 255, 0);
+constexpr COLORREF kDark = RGB(128, 128, 0);
+constexpr COLORREF kTraceColour = RGB(0, 0, 255);
+constexpr COLORREF kValueGrey = RGB(128, 128, 128);
+constexpr COLORREF kValueWhite = RGB(255, 255, 255);
+
+ui::FormStyle MainStyle() {
+  ui::FormStyle s;
+  s.caption = "KM470/PT615 Signal";
+  s.width = 450;
+  s.height = 302;
+  s.sizeable = true;
+  s.minMaxBoxes = true;
+  s.fontFace = L"System";
+  s.fontHeight = 13;
+  return s;
+}
+
+ui::LabelStyle IndicatorStyle(HFONT font, ui::LabelStyle::Align align = ui::LabelStyle::Left) {
+  ui::LabelStyle s;
+  s.font = font;
+  s.background = kDark;
+  s.align = align;
+  return s;
+}
+
+// The upward arrow beside the axis name is character 0xAD of the "Symbol" font. Where that font
+// is missing (Wine has none) the same arrow comes from Unicode in Arial.
+bool HasSymbolFont() {
+  ui::Font font = ui::MakeFont(L"Symbol", 13, false, SYMBOL_CHARSET);
+  HDC dc = GetDC(nullptr);
+  wchar_t face[LF_FACESIZE] = {};
+  {
+    ui::SelectObjectScope select(dc, font.get());
+    GetTextFaceW(dc, LF_FACESIZE, face);
+  }
+  ReleaseDC(nullptr, dc);
+  return lstrcmpiW(face, L"Symbol") == 0;
+}
+
+ui::Font ArrowFont() {
+  return HasSymbolFont() ? ui::MakeFont(L"Symbol", 13, false, SYMBOL_CHARSET)
+                         : ui::MakeFont(L"Arial", 13);
+}
+
+const char* ArrowText(HFONT font) {
+  LOGFONTW lf{};
+  GetObjectW(font, sizeof(lf), &lf);
+  return lf.lfCharSet == SYMBOL_CHARSET ? "\xEF\x82\xAD" /* U+F0AD */ : "\xE2\x86\x91" /* U+2191 */;
+}
+
+} // namespace
+
+Tfkm470a::Tfkm470a()
+    : ui::Form(MainStyle()), indicatorFont_(ui::MakeFont(L"Arial", 11, true)),
+      valueFont_(ui::MakeFont(L"Arial", 48, true)),
+      arrowFont_(ArrowFont()),
+      BitBtnEinstellung(*this, 0, 0, 105, 25, "Einstellung", [this] { BitBtnEinstellungClick(); }),
+      Button1(*this, 105, 0, 49, 25, "Start", [this] { Button1Click(); }),
+      Button2(*this, 154, 0, 49, 25, "Stop", [this] { Button2Click(); }),
+      BitBtnSpeichern(*this, 203, 0, 98, 25, "Speichern", [this] { BitBtnSpeichernClick(); }),
+      Button4(*this, 302, 0, 49, 25, "info", [this] { Button4Click(); }),
+      Label4(*this, 2, 28, 80, 14, "  Grenzwert 1  ", IndicatorStyle(indicatorFont_.get())),
+      Label5(*this, 88, 28, 80, 14, "  Grenzwert 2  ", IndicatorStyle(indicatorFont_.get())),
+      Label6(*this, 174, 28, 40, 14, " Brutto ",
+             IndicatorStyle(indicatorFont_.get(), ui::LabelStyle::Center)),
+      Label7(*this, 174, 44, 35, 14, " Netto ",
+             IndicatorStyle(indicatorFont_.get(), ui::LabelStyle::Center)),
+      Label8(*this, 2, 46, 95, 14, "  Unter- Überlast  ", IndicatorStyle(indicatorFont_.get())),
+      Label9(*this, 102, 46, 66, 14, "  T-Eingang  ", IndicatorStyle(indicatorFont_.get())),
+      Label1(*this, 366, 32, 67, 56, "0,0",
+             {.align = ui::LabelStyle::Right, .font = valueFont_.get(), .textColour = kValueGrey}),
+      Label3(*this, 2, 64, 8, 16, "F"),
+      Label2(*this, 11, 65, 8, 16, ArrowText(arrowFont_.get()), {.font = arrowFont_.get()}),
+      Timer1(*this, 50, [this] { Timer1Timer(); }) {
+  MakeMainForm();
+  BitBtnSpeichern.SetEnabled(false);
+  buttonPictures_[0] = MakeSettingsPicture();
+  buttonPictures_[1] = MakeSavePicture();
+  BitBtnEinstellung.SetImage(buttonPictures_[0].get());
+  BitBtnSpeichern.SetImage(buttonPictures_[1].get());
+  Button1.SetHint("KM470-Daten anfordern");
+  Button2.SetHint("KM470-Übertragung beenden");
+  Label4.SetHint("leuchtet wenn Grenzwert 1 überschritten");
+  Label5.SetHint("leuchtet wenn Grenzwert 2 überschritten");
+  Label6.SetHint("leuchtet wenn Bruttowert angezeigt wird");
+  Label7.SetHint("leuchtet wenn Nettowert angezeigt wird");
+  Label8.SetHint(
+      "leuchtet wenn die eingestellten Über- oder Unterlastgrenzen überschritten sind");
+  Label9.SetHint("leuchtet wenn Triggereingang HIGH (>12Volt)");
+  Label1.AutoSize();
+  separators_ = dynlog::SystemNumberSeparators();
+  tracePen_.reset(CreatePen(PS_SOLID, 2, kTraceColour));
+  wipePen_.reset(CreatePen(PS_SOLID, 2, Background()));
+  backgroundBrush_.reset(CreateSolidBrush(Background()));
+  FormResize();
+}
+
+Tfkm470a::~Tfkm470a() {
+  if (traceDc_ && traceOldBitmap_)
+    SelectObject(traceDc_.get(), traceOldBitmap_);
+}
+
+void Tfkm470a::SetCompanions(Tfkm470b* search, ui::Form* about, Tfkm470d* rate) {
+  search_ = search;
+  about_ = about;
+  rate_ = rate;
+}
+
+ui::Label& Tfkm470a::IndicatorLabel(km470::Indicator which) {
+  switch (which) {
+  case km470::Indicator::Limit1:
+    return Label4;
+  case km470::Indicator::Limit2:
+    return Label5;
+  case km470::Indicator::Gross:
+    return Label6;
+  case km470::Indicator::Net:
+    return Label7;
+  case km470::Indicator::Overload:
+    return Label8;
+  case km470::Indicator::Trigger:
+    break;
+  }
+  return Label9;
+}
+
+// ---- Buttons
+
+void Tfkm470a::Button1Click() {
+  BitBtnSpeichern.SetEnabled(false);
+  BitBtnEinstellung.SetEnabled(false);
+  Acquisition.StartRecording();
+  if (FirstStart) {
+    search_->ConnectOnFirstStart();
+    FirstStart = false;
+    km470::QueryDecimals(DecimalPlaces);
+    Timer1.SetEnabled(true);
+  }
+  km470::SendStartCommand();
+}
+
+void Tfkm470a::Button2Click() {
+  km470::SendStopCommand();
+  BitBtnSpeichern.SetEnabled(true);
+  BitBtnEinstellung.SetEnabled(true);
+}
+
+void Tfkm470a::Button4Click() { about_->ShowModal(); }
+
+void Tfkm470a::BitBtnEinstellungClick() {
+  rate_->ShowModal();
+  Acquisition.ClearAverage();
+}
+
+void Tfkm470a::BitBtnSpeichernClick() {
+  if (Acquisition.SampleCount() == 0)
+    return;
+  wchar_t file[MAX_PATH] = {};
+  lastSaveName_.copy(file, MAX_PATH - 1);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = Handle();
+  ofn.lpstrFilter = L"Textfile\0*.txt\0alle Dateien\0*.*\0";
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrDefExt = L"TXT";
+  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER; // no overwrite question
+  if (!GetSaveFileNameW(&ofn))
+    return;
+  lastSaveName_ = file;
+  SaveRecordingTo(ui::Narrow(file));
+}
+
+void Tfkm470a::SaveRecordingTo(const std::string& utf8Path) {
+  if (Acquisition.SampleCount() == 0)
+    return;
+  dynlog::SaveMeasurementFile(utf8Path, rate_->Rate(), rate_->Averaging(),
+                              Acquisition.Recording(), DecimalPlaces);
+}
+
+// ---- Acquisition
+
+void Tfkm470a::Timer1Timer() {
+  if (!Acquisition.BeginTick())
+    return;
+  const bool any = km470::PollMeasurementFrames(
+      Decoder, DecimalPlaces, [this](const km470::MeasurementFrame& frame) {
+        ApplyIndicators(frame.Status);
+        const int reload = dynlog::ReloadValue(rate_->Rate(), search_->Is9600Baud());
+        if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, rate_->Averaging()))
+          ShowValue(*value);
+      });
+  Acquisition.EndTick(any);
+}
+
+void Tfkm470a::ApplyIndicators(std::uint8_t status) {
+  const km470::IndicatorChanges changes = km470::IndicatorsFromStatus(status);
+  for (int i = 0; i < km470::kIndicatorCount; ++i) {
+    if (changes[i] == km470::IndicatorChange::Keep)
+      continue;
+    IndicatorLabel(static_cast<km470::Indicator>(i))
+        .SetColor(changes[i] == km470::IndicatorChange::Lit ? kLit : kDark);
+  }
+}
+
+// ---- Value display and chart
+
+void Tfkm470a::ShowValue(double value) {
+  // The range first: Chart.ShowValue widens it before placing the point.
+  const dynlog::ChartDrawing drawing = Chart.ShowValue(value);
+  dynlog::FormatValueCaption(caption_, value, DecimalPlaces, separators_);
+  Label1.SetText(caption_);
+  Label1.AutoSize();
+  if (!valueShown_) {
+    Label1.SetTextColour(kValueWhite);
+    valueShown_ = true;
+  }
+  if (drawing.wipe)
+    DrawSegment(*drawing.wipe, wipePen_.get());
+  if (drawing.trace)
+    DrawSegment(*drawing.trace, tracePen_.get());
+}
+
+void Tfkm470a::DrawSegment(const dynlog::ChartSegment& s, HPEN pen) {
+  if (!traceDc_)
+    return;
+  {
+    ui::SelectObjectScope select(traceDc_.get(), pen);
+    MoveToEx(traceDc_.get(), s.from.x, s.from.y, nullptr);
+    LineTo(traceDc_.get(), s.to.x, s.to.y);
+  }
+  // The pen is 2 pixels wide; repaint the segment's box with a margin.
+  RECT r{std::min(s.from.x, s.to.x) - 2, std::min(s.from.y, s.to.y) - 2,
+         std::max(s.from.x, s.to.x) + 3, std::max(s.from.y, s.to.y) + 3};
+  InvalidateRect(Handle(), &r, FALSE);
+}
+
+void Tfkm470a::EnsureTraceBitmap(int width, int height) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  if (traceDc_ && width <= traceSize_.cx && height <= traceSize_.cy)
+    return;
+  const int w = std::max<int>(width, traceSize_.cx), h = std::max<int>(height, traceSize_.cy);
+  HDC screen = GetDC(Handle());
+  ui::MemoryDc dc(CreateCompatibleDC(screen));
+  ui::Bitmap bitmap(CreateCompatibleBitmap(screen, w, h));
+  ReleaseDC(Handle(), screen);
+  HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
+  RECT all{0, 0, w, h};
+  FillRect(dc.get(), &all, backgroundBrush_.get());
+  if (traceDc_) {
+    // A larger window keeps the trace drawn so far.
+    BitBlt(dc.get(), 0, 0, traceSize_.cx, traceSize_.cy, traceDc_.get(), 0, 0, SRCCOPY);
+    SelectObject(traceDc_.get(), traceOldBitmap_);
+  }
+  traceDc_ = std::move(dc);
+  traceBitmap_ = std::move(bitmap);
+  traceOldBitmap_ = old;
+  traceSize_ = {w, h};
+}
+
+void Tfkm470a::FormResize() {
+  const SIZE outer = OuterSize();
+  Chart.FormResize(outer.cx, outer.cy);
+  RECT client;
+  GetClientRect(Handle(), &client);
+  EnsureTraceBitmap(client.right, client.bottom);
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void Tfkm470a::PaintShapes(HDC dc) {
+  // The two axes: black 1-pixel outline, white fill, 2 pixels across, so a black line.
+  const dynlog::ChartAxes& a = Chart.Axes();
+  const RECT shapes[] = {
+      {a.shape1Left, a.shape1Top, a.shape1Left + dynlog::ChartAxes::kShape1Width,
+       a.shape1Top + a.shape1Height},
+      {a.shape2Left, a.shape2Top, a.shape2Left + a.shape2Width,
+       a.shape2Top + dynlog::ChartAxes::kShape2Height},
+  };
+  for (const RECT& r : shapes) {
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  }
+}
+
+void Tfkm470a::FormPaint(HDC dc, const RECT& area) {
+  if (traceDc_)
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, traceDc_.get(),
+           area.left, area.top, SRCCOPY);
+  PaintShapes(dc);
+}
+
+void Tfkm470a::SaveScreenshot(const std::string& utf8Path) {
+  ui::SaveWindowBitmap(Handle(), utf8Path);
+}
+
+void Tfkm470a::FormClose() {
+  Timer1.SetEnabled(false);
+  km470::CloseInstrumentLink();
+}

@@ -1,0 +1,102 @@
+#pragma once
+// The measurement window, the program's main window. Its Start button connects to the unit (the
+// first time only) and starts the stream; its 50 ms timer polls the serial channel and handles
+// every frame: the six indicators follow each frame, the stream is thinned (and optionally
+// averaged) to the rate of the rate dialog, and every kept value is recorded, shown in large
+// digits and drawn as the next point of the sweeping force chart.
+#include "link/km470protocol.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/handles.h"
+#include "window/acquisition.h"
+#include "window/forcechart.h"
+#include "window/numberformat.h"
+
+#include <array>
+#include <string>
+
+class Tfkm470b;
+class Tfkm470d;
+
+class Tfkm470a : public ui::Form {
+  // Declared before the controls, which are created with them.
+  ui::Font indicatorFont_;
+  ui::Font valueFont_;
+  ui::Font arrowFont_;
+
+public:
+  Tfkm470a();
+  ~Tfkm470a() override;
+
+  // The windows created after this one, which it opens and whose controls it reads.
+  void SetCompanions(Tfkm470b* search, ui::Form* about, Tfkm470d* rate);
+
+  // Event handlers.
+  void Button1Click();           // Start
+  void Button2Click();           // Stop
+  void Button4Click();           // info
+  void BitBtnEinstellungClick(); // rate dialog
+  void BitBtnSpeichernClick();   // save, through the save dialog
+  void Timer1Timer();            // the acquisition cycle
+  // Saves the recording to path without asking (the save dialog's work once a name is chosen).
+  // Nothing happens when nothing is recorded. Throws with the German file error text.
+  void SaveRecordingTo(const std::string& utf8Path);
+  // The value display and the chart for one emitted value.
+  void ShowValue(double value);
+  // Renders the client area (the chart and every control) into a 24-bit BMP file.
+  void SaveScreenshot(const std::string& utf8Path);
+
+  bool FirstStart = true;
+  int DecimalPlaces = 0;
+  dynlog::Acquisition Acquisition;
+  dynlog::ForceChart Chart;
+  km470::FrameDecoder Decoder;
+
+  ui::Button BitBtnEinstellung;
+  ui::Button Button1;
+  ui::Button Button2;
+  ui::Button BitBtnSpeichern;
+  ui::Button Button4;
+  ui::Label Label4; // Grenzwert 1
+  ui::Label Label5; // Grenzwert 2
+  ui::Label Label6; // Brutto
+  ui::Label Label7; // Netto
+  ui::Label Label8; // Unter- Überlast
+  ui::Label Label9; // T-Eingang
+  ui::Label Label1; // value display
+  ui::Label Label3; // axis name "F"
+  ui::Label Label2; // arrow beside it
+  ui::Timer Timer1;
+
+  // The indicator for each km470::Indicator, in that enum's order.
+  ui::Label& IndicatorLabel(km470::Indicator which);
+
+protected:
+  void FormClose() override;
+  void FormResize() override;
+  void FormPaint(HDC dc, const RECT& area) override;
+
+private:
+  void ApplyIndicators(std::uint8_t status);
+  void DrawSegment(const dynlog::ChartSegment& segment, HPEN pen);
+  void EnsureTraceBitmap(int width, int height);
+  void PaintShapes(HDC dc);
+
+  Tfkm470b* search_ = nullptr;
+  ui::Form* about_ = nullptr;
+  Tfkm470d* rate_ = nullptr;
+
+  ui::Bitmap buttonPictures_[2];
+  // The trace lives in an off-screen bitmap, so a repaint shows it again instead of wiping it.
+  ui::MemoryDc traceDc_;
+  ui::Bitmap traceBitmap_;
+  HGDIOBJ traceOldBitmap_ = nullptr;
+  SIZE traceSize_{0, 0};
+  ui::Pen tracePen_;
+  ui::Pen wipePen_;
+  ui::Brush backgroundBrush_;
+  bool valueShown_ = false;
+  dynlog::NumberSeparators separators_;
+  std::string caption_;
+  std::wstring lastSaveName_ = L"*.txt";
+};

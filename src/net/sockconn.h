@@ -52,7 +52,8 @@ public:
   std::int32_t ProxyPort = 0;
 
   // Events. Those fired from a socket notification or a status report may not raise (what they
-  // raise is dropped); those fired directly by an operation pass their exceptions on.
+  // raise is dropped); those fired directly by an operation pass their exceptions on. What a
+  // handler uses must outlive the object: its destruction still reports "Löschen" to OnStatus.
   TNotifyEvent OnConnect, OnDisconnect, OnConnectionFailed, OnHostResolved;
   TNotifyEvent OnDataAvailable, OnAccept;
   TNotifyEvent OnPacketRecvd, OnPacketSent; // once per received / sent piece

@@ -40,7 +40,8 @@ TAboutBox::TAboutBox(HWND owner)
       Memo1(*this, 16, 344, 649, 161, "Memo1"),
       Button4(*this, 160, 216, 137, 25, "Program-Update", [this] { Button4Click(); }),
       Label9(*this, 400, 120, 10, 16, kMakerName, Transparent()),
-      Label1(*this, 400, 144, 10, 16, kMakerWeb, Transparent()) {
+      Label1(*this, 400, 144, 10, 16, kMakerWeb, Transparent()),
+      ProgramUpdate({*this, Button4, Memo1, Label8}) {
   Memo1.SetVisible(false);
   Button4.SetHint("Internetanschluß erforderlich");
   Label9.AutoSize();
@@ -49,7 +50,7 @@ TAboutBox::TAboutBox(HWND owner)
       LoadImageW(GetModuleHandleW(nullptr), L"ABOUTPICTURE", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-void TAboutBox::Button4Click() {}
+void TAboutBox::Button4Click() { ProgramUpdate.Run(); }
 
 void TAboutBox::FormShow() {
   if (HWND owner = GetWindow(Handle(), GW_OWNER))

@@ -1,6 +1,7 @@
 #pragma once
 // The info window: which device family the program is for, which version is running and who made
 // it, and the button that updates the program.
+#include "info/programupdate.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/handles.h"
@@ -21,7 +22,10 @@ public:
   ui::Label Label9;  // maker
   ui::Label Label1;  // maker's web address
 
-  // Starts the program update.
+  // The program update with the window's HTTP client, HTTP1. Made after the controls it uses.
+  dynlog::TProgramUpdate ProgramUpdate;
+
+  // Runs the program update.
   virtual void Button4Click();
 
 protected:

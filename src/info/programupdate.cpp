@@ -1,0 +1,198 @@
+#include "info/programupdate.h"
+
+#include "info/tempfile.h"
+#include "info/updatetext.h"
+#include "info/versionlist.h"
+#include "link/ucom.h"
+#include "ui/messageloop.h"
+#include "ui/text.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <utility>
+#include <vector>
+
+#ifndef DYNLOG_UPDATE_HOST_DEFAULT
+#define DYNLOG_UPDATE_HOST_DEFAULT "update.example.com"
+#endif
+
+namespace dynlog {
+namespace {
+
+// The window's height while the update runs and afterwards: the log comes into view below the
+// buttons.
+constexpr int kUpdateWindowHeight = 555;
+
+// A server that stops answering must not hold the program for ever: every wait of a request
+// ends after this long without news, with the client's abort exception.
+constexpr std::int32_t kUpdateTimeOutMs = 30000;
+
+int SystemQuestionBox(HWND owner, const std::string& text) {
+  return MessageBoxW(owner, ui::Widen(text).c_str(), L"", MB_OKCANCEL | MB_ICONQUESTION);
+}
+
+// Runs a step on every way out of a scope, also while an exception passes.
+template <typename F> class AtScopeEnd {
+public:
+  explicit AtScopeEnd(F f) : f_(std::move(f)) {}
+  AtScopeEnd(const AtScopeEnd&) = delete;
+  ~AtScopeEnd() {
+    try {
+      f_();
+    } catch (...) {
+      // The exception on its way out is the one to report.
+    }
+  }
+
+private:
+  F f_;
+};
+
+} // namespace
+
+TProgramUpdate::TProgramUpdate(UpdateWindowParts parts)
+    : AskUser(SystemQuestionBox), RequestEnd([] { PostQuitMessage(0); }), parts_(parts) {
+  HTTP1.Port = 80;
+  HTTP1.ReportLevel = 0;
+  HTTP1.InputFileMode = true;
+  HTTP1.OutputFileMode = false;
+  HTTP1.ProxyPort = 0;
+  HTTP1.TimeOut = kUpdateTimeOutMs;
+  HTTP1.HeaderInfo.UserId = "58213";
+  HTTP1.HeaderInfo.Password = "VeNuSaR";
+  HTTP1.Body = "body.txt";
+  HTTP1.Header = "header.txt";
+  HTTP1.OnPacketRecvd = [this](TSocketConnection&) { HTTP1PacketRecvd(); };
+}
+
+std::string TProgramUpdate::ServerHost() {
+  std::string fromEnvironment;
+  std::vector<wchar_t> value(256);
+  for (;;) {
+    const DWORD length = GetEnvironmentVariableW(L"DYNLOG_UPDATE_HOST", value.data(),
+                                                 static_cast<DWORD>(value.size()));
+    if (length < value.size()) {
+      fromEnvironment = ui::Narrow(std::wstring_view(value.data(), length));
+      break;
+    }
+    value.resize(length + 1);
+  }
+  return ChooseUpdateHost(fromEnvironment.c_str(), DYNLOG_UPDATE_HOST_DEFAULT);
+}
+
+std::string TProgramUpdate::RunningProgramPath() const {
+  if (!ProgramPath.empty())
+    return ProgramPath;
+  std::vector<wchar_t> path(MAX_PATH + 1);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size())
+      return ui::Narrow(std::wstring_view(path.data(), length));
+    path.resize(path.size() * 2);
+  }
+}
+
+void TProgramUpdate::HTTP1PacketRecvd() {
+  parts_.log.SetLastLine(ProgressText(HTTP1.ReceivedBytes(), HTTP1.ExpectedBytes()));
+}
+
+void TProgramUpdate::StartLine(const std::string& line) {
+  parts_.log.Append(line);
+  ui::ProcessMessages(); // the line is drawn before the wait for the server
+  parts_.log.Append(""); // the request's progress line
+}
+
+void TProgramUpdate::Run() {
+  parts_.updateButton.SetEnabled(false);
+  AtScopeEnd enableButton{[this] { parts_.updateButton.SetEnabled(true); }};
+  parts_.window.SetOuterSize(parts_.window.OuterSize().cx, kUpdateWindowHeight);
+  parts_.log.Clear();
+  parts_.log.SetVisible(true);
+
+  StartLine(kLogQuery);
+  // Declared after the button's guard, so that they are gone before the button comes back.
+  TempFile headerFile = TempFile::Create();
+  TempFile bodyFile = TempFile::Create();
+  HTTP1.Header = headerFile.Name();
+  HTTP1.Body = bodyFile.Name();
+  HTTP1.InputFileMode = true;
+  // A port named by an earlier host setting must not stick to a host that names none.
+  HTTP1.Port = 80;
+
+  const std::string host = ServerHost();
+  const std::string programPath = RunningProgramPath();
+  HTTP1.Get(host + kUpdateServerFolder + kVersionListName);
+
+  bool startUpdater = false;
+  if (DownloadComplete(HTTP1.ReplyCode(), HTTP1.ExpectedBytes(), HTTP1.ReceivedBytes()) &&
+      FileExists(bodyFile.Name()))
+    startUpdater = OfferUpdate(host, bodyFile.Name(), programPath);
+  else
+    parts_.log.Append(kLogNoVersionList);
+
+  headerFile.Remove();
+  bodyFile.Remove();
+  if (startUpdater) {
+    StartUpdater(programPath);
+    ucom::DelaySeconds(1.0);
+    RequestEnd();
+  }
+}
+
+bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& versionListFile,
+                                 const std::string& programPath) {
+  VersionList list(versionListFile);
+  const ProgramLocation program = SplitProgramPath(programPath);
+  // The list must be meant for this very file; the name is compared exactly, letter case too.
+  const std::string name = list.Read(kVersionSection, kNameKey, kNameMissing);
+  if (name != program.fileName) {
+    parts_.log.Append(kLogNameMismatch);
+    return false;
+  }
+  const std::string version = list.Read(kVersionSection, kVersionKey, kVersionMissing);
+  if (version == kVersionMissing) {
+    parts_.log.Append(kLogVersionUnclear);
+    return false;
+  }
+  if (AskUser(parts_.window.Handle(), UpdateQuestionText(version, parts_.versionLabel.Text())) !=
+      IDOK)
+    return false;
+
+  if (!Download(host, program.folder, NewProgramFileName(name)) ||
+      !Download(host, program.folder, kUpdaterName)) {
+    parts_.log.Append(kLogNoFile);
+    return false;
+  }
+  parts_.log.Append(kLogDownloadOk);
+  ucom::DelaySeconds(1.0);
+  return true;
+}
+
+bool TProgramUpdate::Download(const std::string& host, const std::string& folder,
+                              const std::string& name) {
+  StartLine(kLogDownload + name);
+  // The reply goes into a fresh file beside the target: an error page or a cut-off transfer must
+  // never stand under the program's or the updater's name, where it would be started.
+  TempFile part = TempFile::CreateIn(folder);
+  HTTP1.Body = part.Name();
+  HTTP1.Get(host + kUpdateServerFolder + name);
+  if (!DownloadComplete(HTTP1.ReplyCode(), HTTP1.ExpectedBytes(), HTTP1.ReceivedBytes()) ||
+      !FileExists(part.Name()))
+    return false;
+  return part.MoveTo(folder + name);
+}
+
+void TProgramUpdate::StartUpdater(const std::string& programPath) {
+  const ProgramLocation program = SplitProgramPath(programPath);
+  const std::wstring updater = ui::Widen(program.folder + kUpdaterName);
+  const std::wstring parameters = ui::Widen("\"" + programPath + "\"");
+  const std::wstring folder = ui::Widen(program.folder);
+  // The program ends either way: the new files are in place and the updater can also be started
+  // by hand.
+  ShellExecuteW(parts_.window.Handle(), L"open", updater.c_str(), parameters.c_str(),
+                folder.c_str(), SW_SHOW);
+}
+
+} // namespace dynlog

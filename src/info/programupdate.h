@@ -1,0 +1,65 @@
+#pragma once
+// The program update of the info window: fetch the version list from the update server, check
+// that it is meant for this program, let the user decide, download the new program file and the
+// updater into the program's folder, start the updater and end the program. Every step is logged
+// in the window's text box.
+#include "net/httpclient.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+
+#include <functional>
+#include <string>
+
+namespace dynlog {
+
+// The window parts the update works with.
+struct UpdateWindowParts {
+  ui::Form& window;
+  ui::Button& updateButton; // disabled while the update runs
+  ui::Memo& log;            // hidden until the first update
+  ui::Label& versionLabel;  // "Version a.b.c.d" of the running program
+};
+
+class TProgramUpdate {
+public:
+  // Asks the user; returns IDOK to go on.
+  using QuestionBox = std::function<int(HWND owner, const std::string& text)>;
+
+  explicit TProgramUpdate(UpdateWindowParts parts);
+  TProgramUpdate(const TProgramUpdate&) = delete;
+  TProgramUpdate& operator=(const TProgramUpdate&) = delete;
+
+  // The whole update, waits for the server included. Failures of the server's files are logged;
+  // an exception (no connection, time-out, a file that cannot be made) leaves after the temporary
+  // files are gone and the button is enabled again.
+  void Run();
+
+  // The update server's host: DYNLOG_UPDATE_HOST from the environment, else the built-in one.
+  static std::string ServerHost();
+
+  // The window's HTTP client.
+  THttpClient HTTP1;
+
+  // The question box; by default the system's box (no title, question icon, OK and Cancel).
+  QuestionBox AskUser;
+  // Ends the program once control is back in the message loop; by default posts the quit message.
+  std::function<void()> RequestEnd;
+  // The running program's full path; empty: taken from the system.
+  std::string ProgramPath;
+
+private:
+  void HTTP1PacketRecvd();
+  void StartLine(const std::string& line);
+  // The version list's checks, the question and the two downloads; true when the updater may run.
+  bool OfferUpdate(const std::string& host, const std::string& versionListFile,
+                   const std::string& programPath);
+  // Fetches the server's file name into folder + name. Only a complete successful reply replaces
+  // a file of that name; anything else leaves the folder as it was and returns false.
+  bool Download(const std::string& host, const std::string& folder, const std::string& name);
+  void StartUpdater(const std::string& programPath);
+  std::string RunningProgramPath() const;
+
+  UpdateWindowParts parts_;
+};
+
+} // namespace dynlog

@@ -1,0 +1,54 @@
+#include "info/tempfile.h"
+
+#include "net/neterrors.h"
+#include "ui/text.h"
+
+#include <windows.h>
+
+#include <utility>
+#include <vector>
+
+namespace dynlog {
+
+TempFile TempFile::CreateIn(const std::string& folder) {
+  // GetTempFileName writes at most MAX_PATH characters and the terminating zero.
+  wchar_t name[MAX_PATH + 1] = {};
+  if (GetTempFileNameW(ui::Widen(folder).c_str(), L"~tm", 0, name) == 0)
+    throw EFileError::CannotCreate(folder + "~tm.tmp");
+  return TempFile(ui::Narrow(name));
+}
+
+TempFile TempFile::Create() {
+  wchar_t folder[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH)
+    throw EFileError::CannotCreate("~tm.tmp");
+  return CreateIn(ui::Narrow(folder));
+}
+
+TempFile::TempFile(TempFile&& other) noexcept : name_(std::exchange(other.name_, {})) {}
+
+void TempFile::Remove() noexcept {
+  if (name_.empty())
+    return;
+  try {
+    DeleteFileW(ui::Widen(name_).c_str());
+  } catch (...) {
+    // Only the conversion can fail, and then there is nothing to delete by that name.
+  }
+  name_.clear();
+}
+
+bool TempFile::MoveTo(const std::string& target) {
+  if (!MoveFileExW(ui::Widen(name_).c_str(), ui::Widen(target).c_str(), MOVEFILE_REPLACE_EXISTING))
+    return false;
+  name_.clear();
+  return true;
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(ui::Widen(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace dynlog

@@ -1,0 +1,35 @@
+#pragma once
+// Files the program update makes for a while: fresh names from the system, created empty, and
+// deleted again on every way out of the update, an exception included.
+#include <string>
+
+namespace dynlog {
+
+class TempFile {
+public:
+  // Asks the system for a fresh file "~tmXXXX.tmp" in folder (a path ending in a backslash), which
+  // the system creates empty. Raises EFileError when the folder takes no new file.
+  static TempFile CreateIn(const std::string& folder);
+  // The same in the system's temporary folder.
+  static TempFile Create();
+
+  TempFile(TempFile&& other) noexcept;
+  TempFile& operator=(TempFile&&) = delete;
+  TempFile(const TempFile&) = delete;
+  ~TempFile() { Remove(); }
+
+  const std::string& Name() const { return name_; }
+  // Deletes the file now (it may already be gone).
+  void Remove() noexcept;
+  // Moves the file onto target, replacing a file of that name. Afterwards this object no longer
+  // owns it. Returns false, and keeps the file, when the system refuses.
+  bool MoveTo(const std::string& target);
+
+private:
+  explicit TempFile(std::string name) : name_(std::move(name)) {}
+  std::string name_; // UTF-8; empty once removed or moved
+};
+
+bool FileExists(const std::string& path);
+
+} // namespace dynlog

@@ -1,0 +1,464 @@
+// The program update of the info window, end to end: a real info window, the update server script
+// on loopback (it checks the credentials), real files in a program folder and a temporary folder
+// of the test's own, and a stand-in updater that records how it was started.
+#include "info/uinfo.h"
+#include "ui/errorbox.h"
+#include "ui/text.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winsock.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kWww = "updateserver/www/";
+const std::string kList = "[KM470Programm]\r\nName=dynlog.exe\r\nVersion=1.0.0.2\r\n";
+const std::string kQuestion = "downloadbare Version :1.0.0.2     ihre aktuelle Version: "
+                              "Version 1.0.0.1     download?";
+
+fs::path PathOf(const std::string& utf8) {
+  return fs::path(ui::Widen(utf8));
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string Pattern(std::size_t count) {
+  std::string bytes(count, '\0');
+  std::uint32_t x = 12345;
+  for (char& c : bytes) {
+    x = x * 1664525u + 1013904223u;
+    c = static_cast<char>(x >> 24);
+  }
+  return bytes;
+}
+
+// The file names in a folder, sorted.
+Lines FilesIn(const fs::path& folder) {
+  Lines names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec))
+    names.push_back(ui::Narrow(entry.path().filename().wstring()));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string Progress(std::size_t received, std::size_t expected) {
+  return std::to_string(received) + " Bytes von " + std::to_string(expected) + " übertragen ";
+}
+
+int ServerPort(const std::string& name) {
+  std::ifstream in("updateserver/port-" + name);
+  int port = 0;
+  in >> port;
+  return port;
+}
+
+// A loopback port on which nobody listens: one that was just bound and given back.
+int ClosedPort() {
+  SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = inet_addr("127.0.0.1");
+  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  int length = sizeof a;
+  getsockname(s, reinterpret_cast<sockaddr*>(&a), &length);
+  closesocket(s);
+  return ntohs(a.sin_port);
+}
+
+void PumpFor(unsigned ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  while (GetTickCount64() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+// What the error box would have shown, and how things stood at that moment.
+struct ErrorSeen {
+  std::string text;
+  bool buttonEnabled = false;
+  Lines tempFiles;
+  Lines programFiles;
+};
+std::vector<ErrorSeen> errors;
+std::function<void(const std::string&)> onError;
+void CollectError(const std::string& text) {
+  onError(text);
+}
+
+class ProgramUpdateTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_NE(ServerPort("ok"), 0)
+        << "the update servers are not running (info_updateserver_start)";
+    static int serial = 0;
+    // A blank and an umlaut in the folder: the updater's parameter must be quoted, and the path
+    // must survive every conversion.
+    root = fs::absolute(
+        PathOf("upd-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial)));
+    programFolder = root / PathOf("Mess Programme ä");
+    tempFolder = root / "tmp";
+    fs::create_directories(programFolder);
+    fs::create_directories(tempFolder);
+    // The update takes its header and body files from the system's temporary folder, which is
+    // TMP: here a folder of this test, so that what the update leaves behind can be seen.
+    savedTmp = Environment(L"TMP");
+    SetEnvironmentVariableW(L"TMP", (tempFolder.wstring() + L"\\").c_str());
+
+    fs::create_directories(kWww);
+    for (const auto& entry : fs::directory_iterator(kWww))
+      fs::remove(entry.path());
+
+    errors.clear();
+    onError = [this](const std::string& text) {
+      errors.push_back(
+          {text, about->Button4.Enabled(), FilesIn(tempFolder), FilesIn(programFolder)});
+    };
+    ui::SetErrorSink(CollectError);
+
+    about = std::make_unique<TAboutBox>();
+    about->Label8.SetText("Version 1.0.0.1");
+    about->ProgramUpdate.RequestEnd = [this] { ++endRequests; };
+    about->ProgramUpdate.AskUser = [this](HWND owner, const std::string& text) {
+      questions.push_back(text);
+      EXPECT_EQ(owner, about->Handle());
+      // While the user is asked, the update is running: the button is off, and the version
+      // list and the header file lie in the temporary folder.
+      EXPECT_FALSE(about->Button4.Enabled());
+      EXPECT_EQ(FilesIn(tempFolder).size(), 2u);
+      if (onQuestion)
+        onQuestion();
+      return answer;
+    };
+    UseProgram("dynlog.exe");
+    UseServer("ok");
+  }
+
+  void TearDown() override {
+    about.reset();
+    ui::SetErrorSink(nullptr);
+    SetEnvironmentVariableW(L"TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
+    // The stand-in updater may still be ending and hold its file for a moment.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      std::error_code ec;
+      fs::remove_all(root, ec);
+      if (!fs::exists(root))
+        break;
+      Sleep(100);
+    }
+  }
+
+  static std::wstring Environment(const wchar_t* name) {
+    wchar_t value[1024] = {};
+    const DWORD n = GetEnvironmentVariableW(name, value, 1024);
+    return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
+  }
+
+  void UseServer(const std::string& name) {
+    const int port = name == "closed" ? ClosedPort() : ServerPort(name);
+    SetEnvironmentVariableW(L"DYNLOG_UPDATE_HOST",
+                            ui::Widen("127.0.0.1:" + std::to_string(port)).c_str());
+  }
+
+  // The running program, as the update sees it, alone in its folder.
+  void UseProgram(const std::string& fileName) {
+    for (const auto& entry : fs::directory_iterator(programFolder))
+      fs::remove(entry.path());
+    programPath = ui::Narrow((programFolder / PathOf(fileName)).wstring());
+    WriteBytes(PathOf(programPath), "MZ the running program");
+    about->ProgramUpdate.ProgramPath = programPath;
+  }
+
+  static void Serve(const std::string& name, const std::string& bytes) {
+    WriteBytes(kWww + name, bytes);
+  }
+  static void Withdraw(const std::string& name) { fs::remove(kWww + name); }
+
+  // Serves a complete update: the list, the new program file and the stand-in updater.
+  void ServeUpdate() {
+    Serve("update.ini", kList);
+    Serve("dynlog.ex_", newProgram);
+    Serve("update.exe", updater);
+  }
+
+  // Clicks "Program-Update" as the user does: the click reaches the window procedure, which
+  // reports what the handler raises in the error box.
+  void ClickUpdate() {
+    questions.clear();
+    SendMessageW(about->Handle(), WM_COMMAND, MAKEWPARAM(about->Button4.Id(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(about->Button4.Handle()));
+  }
+
+  const Lines& Log() const { return about->Memo1.Lines(); }
+
+  // After a run that did not start the updater: nothing left behind, the button back on.
+  void ExpectCleanEnd(const Lines& programFiles) {
+    EXPECT_EQ(FilesIn(tempFolder), Lines{});
+    EXPECT_EQ(FilesIn(programFolder), programFiles);
+    EXPECT_TRUE(about->Button4.Enabled());
+    EXPECT_EQ(endRequests, 0);
+  }
+
+  fs::path root, programFolder, tempFolder;
+  std::wstring savedTmp;
+  std::string programPath;
+  std::unique_ptr<TAboutBox> about;
+  Lines questions;
+  int answer = IDCANCEL;
+  std::function<void()> onQuestion;
+  int endRequests = 0;
+  const std::string newProgram = Pattern(200000);
+  const std::string updater = ReadBytes("update_probe.exe");
+};
+
+TEST_F(ProgramUpdateTest, WholeRunReplacesTheFilesAndStartsTheUpdaterWithTheQuotedPath) {
+  ASSERT_GT(updater.size(), 1000u);
+  ServeUpdate();
+  // Files of the download names from an earlier update are replaced.
+  WriteBytes(programFolder / "dynlog.ex_", "old program");
+  WriteBytes(programFolder / "update.exe", "old updater");
+  answer = IDOK;
+  ClickUpdate();
+
+  EXPECT_EQ(errors.size(), 0u) << errors.front().text;
+  EXPECT_EQ(questions, Lines{kQuestion});
+  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", Progress(kList.size(), kList.size()),
+                          "Download dynlog.ex_", Progress(200000, 200000), "Download update.exe",
+                          Progress(updater.size(), updater.size()), "Download OK"}));
+  EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == newProgram);
+  EXPECT_TRUE(ReadBytes(programFolder / "update.exe") == updater);
+  EXPECT_EQ(FilesIn(tempFolder), Lines{});
+  EXPECT_EQ(endRequests, 1);
+  EXPECT_TRUE(about->Button4.Enabled());
+  EXPECT_TRUE(about->Memo1.Visible());
+  EXPECT_EQ(about->OuterSize().cy, 555);
+
+  // The updater was started in the program folder with one parameter: the quoted program path.
+  const fs::path record = programFolder / "updater-ran.txt";
+  for (int waited = 0; waited < 300 && !fs::exists(record); ++waited)
+    PumpFor(100);
+  ASSERT_TRUE(fs::exists(record)) << "the updater was not started";
+  std::istringstream ran(ReadBytes(record));
+  std::string commandLine, argc, argument, folder;
+  std::getline(ran, commandLine);
+  std::getline(ran, argc);
+  std::getline(ran, argument);
+  std::getline(ran, folder);
+  EXPECT_EQ(argc, "2");
+  EXPECT_EQ(argument, programPath);
+  const std::string quoted = " \"" + programPath + "\"";
+  EXPECT_EQ(commandLine.substr(commandLine.size() - std::min(commandLine.size(), quoted.size())),
+            quoted);
+  EXPECT_EQ(folder, ui::Narrow(programFolder.wstring()));
+  EXPECT_EQ(FilesIn(programFolder),
+            (Lines{"dynlog.ex_", "dynlog.exe", "update.exe", "updater-ran.txt"}));
+}
+
+TEST_F(ProgramUpdateTest, AReplyWithoutLengthCountsAndShowsZeroExpected) {
+  UseServer("nolength");
+  ServeUpdate();
+  answer = IDOK;
+  ClickUpdate();
+  EXPECT_EQ(errors.size(), 0u);
+  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", Progress(kList.size(), 0),
+                          "Download dynlog.ex_", Progress(200000, 0), "Download update.exe",
+                          Progress(updater.size(), 0), "Download OK"}));
+  EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == newProgram);
+  EXPECT_EQ(endRequests, 1);
+  for (int waited = 0; waited < 300 && !fs::exists(programFolder / "updater-ran.txt"); ++waited)
+    PumpFor(100);
+}
+
+TEST_F(ProgramUpdateTest, ListForAnotherFileOrWithoutTheSectionIsRefused) {
+  const Lines mismatch{"Abfrage Versionsinformation", Progress(kList.size(), kList.size()),
+                       "Fehler: Anwendungsname und Listen-Dateiname unterschiedlich"};
+  ServeUpdate();
+  // The comparison is exact: the program file DYNLOG.EXE is not the dynlog.exe of the list.
+  UseProgram("DYNLOG.EXE");
+  ClickUpdate();
+  EXPECT_EQ(Log(), mismatch);
+  EXPECT_EQ(questions, Lines{});
+  ExpectCleanEnd({"DYNLOG.EXE"});
+
+  // Without the section the name reads as missing, before the version is looked at.
+  UseProgram("dynlog.exe");
+  Serve("update.ini", "[Anderes]\r\nName=dynlog.exe\r\nVersion=1.0.0.2\r\n");
+  ClickUpdate();
+  ASSERT_EQ(Log().size(), 3u);
+  EXPECT_EQ(Log()[2], mismatch[2]);
+  EXPECT_EQ(questions, Lines{});
+  ExpectCleanEnd({"dynlog.exe"});
+
+  // Section and key names are matched as the system matches them: letter case does not count.
+  Serve("update.ini", "[km470programm]\r\nNAME=dynlog.exe\r\nversion=1.0.0.2\r\n");
+  ClickUpdate();
+  EXPECT_EQ(questions, Lines{kQuestion});
+  EXPECT_EQ(errors.size(), 0u);
+}
+
+TEST_F(ProgramUpdateTest, VersionMinusOneOrMissingIsRefusedAnEmptyOneOffered) {
+  const std::string unclear = "Fehler: empfangene Versionsinformation unverständlich";
+  Serve("update.ini", "[KM470Programm]\r\nName=dynlog.exe\r\nVersion=-1\r\n");
+  ClickUpdate();
+  EXPECT_EQ(Log().size(), 3u);
+  EXPECT_EQ(Log().back(), unclear);
+  EXPECT_EQ(questions, Lines{});
+  ExpectCleanEnd({"dynlog.exe"});
+
+  Serve("update.ini", "[KM470Programm]\r\nName=dynlog.exe\r\n");
+  ClickUpdate();
+  EXPECT_EQ(Log().back(), unclear);
+  EXPECT_EQ(questions, Lines{});
+
+  Serve("update.ini", "[KM470Programm]\r\nName=dynlog.exe\r\nVersion=\r\n");
+  ClickUpdate();
+  EXPECT_EQ(
+      questions,
+      Lines{"downloadbare Version :     ihre aktuelle Version: Version 1.0.0.1     download?"});
+  EXPECT_EQ(Log().size(), 2u);
+  ExpectCleanEnd({"dynlog.exe"});
+}
+
+TEST_F(ProgramUpdateTest, CancelLeavesTheLogTheButtonAndNoFiles) {
+  ServeUpdate();
+  bool sawProgress = false;
+  onQuestion = [&] { sawProgress = Log().back() == Progress(kList.size(), kList.size()); };
+  answer = IDCANCEL;
+  ClickUpdate();
+  EXPECT_TRUE(sawProgress);
+  EXPECT_EQ(questions, Lines{kQuestion});
+  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", Progress(kList.size(), kList.size())}));
+  ExpectCleanEnd({"dynlog.exe"});
+  EXPECT_EQ(errors.size(), 0u);
+}
+
+// An error page is never stored under the program's or the updater's name, and a file of that
+// name stays as it was.
+TEST_F(ProgramUpdateTest, MissingFilesOnTheServerAreReportedAndNeverStored) {
+  answer = IDOK;
+  ServeUpdate();
+  Withdraw("update.ini");
+  ClickUpdate();
+  ASSERT_EQ(Log().size(), 3u);
+  EXPECT_EQ(Log()[0], "Abfrage Versionsinformation");
+  EXPECT_EQ(Log()[2], "Fehler: Versionsinformation kann nicht gelesen werden");
+  EXPECT_EQ(questions, Lines{});
+  ExpectCleanEnd({"dynlog.exe"});
+
+  ServeUpdate();
+  Withdraw("dynlog.ex_");
+  WriteBytes(programFolder / "dynlog.ex_", "old program");
+  ClickUpdate();
+  ASSERT_EQ(Log().size(), 5u);
+  EXPECT_EQ(Log()[2], "Download dynlog.ex_");
+  EXPECT_EQ(Log()[4], "Fehler: keine Datei da");
+  EXPECT_EQ(ReadBytes(programFolder / "dynlog.ex_"), "old program");
+  ExpectCleanEnd({"dynlog.ex_", "dynlog.exe"});
+
+  ServeUpdate();
+  Withdraw("update.exe");
+  WriteBytes(programFolder / "update.exe", "old updater");
+  ClickUpdate();
+  ASSERT_EQ(Log().size(), 7u);
+  EXPECT_EQ(Log()[4], "Download update.exe");
+  EXPECT_EQ(Log()[6], "Fehler: keine Datei da");
+  // The program file that did arrive stays.
+  EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == newProgram);
+  EXPECT_EQ(ReadBytes(programFolder / "update.exe"), "old updater");
+  ExpectCleanEnd({"dynlog.ex_", "dynlog.exe", "update.exe"});
+  EXPECT_EQ(errors.size(), 0u);
+}
+
+TEST_F(ProgramUpdateTest, CutOffTransfersAreNoDownloads) {
+  UseServer("cut"); // every body ends after 100 bytes, whatever length was announced
+  answer = IDOK;
+  Serve("update.ini", kList + "; " + std::string(200, '-') + "\r\n");
+  ClickUpdate();
+  EXPECT_EQ(Log().back(), "Fehler: Versionsinformation kann nicht gelesen werden");
+  EXPECT_EQ(questions, Lines{});
+
+  ServeUpdate(); // the list fits into 100 bytes, the program file does not
+  ClickUpdate();
+  EXPECT_EQ(questions, Lines{kQuestion});
+  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", Progress(kList.size(), kList.size()),
+                          "Download dynlog.ex_", Progress(100, 200000), "Fehler: keine Datei da"}));
+  ExpectCleanEnd({"dynlog.exe"});
+}
+
+TEST_F(ProgramUpdateTest, UnreachableServerCleansUpBeforeTheErrorBoxAndTheNextUpdateRuns) {
+  ServeUpdate();
+  UseServer("closed");
+  ClickUpdate();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_FALSE(errors[0].text.empty());
+  EXPECT_TRUE(errors[0].buttonEnabled);
+  EXPECT_EQ(errors[0].tempFiles, Lines{});
+  EXPECT_EQ(errors[0].programFiles, Lines{"dynlog.exe"});
+  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", ""}));
+
+  // One failure does not spoil the rest of the run.
+  UseServer("ok");
+  about->Button4.Click();
+  EXPECT_EQ(questions, Lines{kQuestion});
+  EXPECT_EQ(errors.size(), 1u);
+  ExpectCleanEnd({"dynlog.exe"});
+}
+
+TEST_F(ProgramUpdateTest, AServerThatStopsAnsweringEndsTheUpdateByTimeOut) {
+  EXPECT_EQ(about->ProgramUpdate.HTTP1.TimeOut, 30000);
+  about->ProgramUpdate.HTTP1.TimeOut = 1000; // the waits of the test stay short
+  ServeUpdate();
+  UseServer("hang");
+  ClickUpdate();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].text.find("abgebrochen"), std::string::npos) << errors[0].text;
+  EXPECT_TRUE(errors[0].buttonEnabled);
+  EXPECT_EQ(errors[0].tempFiles, Lines{});
+  ExpectCleanEnd({"dynlog.exe"});
+}
+
+TEST_F(ProgramUpdateTest, FailureInTheMiddleOfADownloadLeavesNoPartOfIt) {
+  // The list arrives at once, then the program file comes in pieces 3 s apart: with the time-out
+  // lowered once the user has agreed, the download breaks off after its first piece.
+  UseServer("slow");
+  ServeUpdate();
+  answer = IDOK;
+  onQuestion = [this] { about->ProgramUpdate.HTTP1.TimeOut = 1000; };
+  ClickUpdate();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].text.find("abgebrochen"), std::string::npos) << errors[0].text;
+  EXPECT_EQ(errors[0].programFiles, Lines{"dynlog.exe"});
+  EXPECT_EQ(errors[0].tempFiles, Lines{});
+  EXPECT_TRUE(errors[0].buttonEnabled);
+  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", Progress(kList.size(), kList.size()),
+                          "Download dynlog.ex_", Progress(1000, 200000)}));
+  ExpectCleanEnd({"dynlog.exe"});
+}
+
+} // namespace

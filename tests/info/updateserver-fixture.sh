@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Starts or stops the update servers for the program update's tests:
+#   updateserver-fixture.sh start|stop DIR
+# Every server serves DIR/www (the tests put the files there) and writes its port into
+# DIR/port-NAME: "ok" answers normally, "nolength" sends no Content-Length, "cut" closes after
+# 100 body bytes of a longer announced file, "slow" sends 1000 bytes every 3 s, "hang" reads the
+# request and never answers.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+server="$here/../../tools/updateserver/updateserver.py"
+dir=$2
+servers=("ok:ok" "nolength:no-length" "cut:close-early:100" "slow:slow:1000:3000"
+  "hang:never-answer")
+
+stop() {
+  for entry in "${servers[@]}"; do
+    name=${entry%%:*}
+    if [ -f "$dir/pid-$name" ]; then
+      kill "$(cat "$dir/pid-$name")" 2>/dev/null || true
+      rm -f "$dir/pid-$name"
+    fi
+  done
+}
+
+case "$1" in
+start)
+  stop
+  mkdir -p "$dir/www"
+  for entry in "${servers[@]}"; do
+    name=${entry%%:*}
+    mode=${entry#*:}
+    rm -f "$dir/port-$name"
+    setsid python3 "$server" --root "$dir/www" --port 0 --port-file "$dir/port-$name" \
+      --mode "$mode" >"$dir/server-$name.log" 2>&1 </dev/null &
+    echo $! >"$dir/pid-$name"
+  done
+  for _ in $(seq 100); do
+    ready=1
+    for entry in "${servers[@]}"; do
+      [ -s "$dir/port-${entry%%:*}" ] || ready=0
+    done
+    [ $ready = 1 ] && exit 0
+    sleep 0.1
+  done
+  echo "update servers did not start; see $dir/server-*.log" >&2
+  stop
+  exit 1
+  ;;
+stop)
+  stop
+  ;;
+*)
+  echo "usage: $0 start|stop DIR" >&2
+  exit 2
+  ;;
+esac

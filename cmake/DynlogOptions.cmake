@@ -13,6 +13,9 @@ function(dynlog_options target)
     # Win32 headers: the ANSI/wide split is chosen per call, never through the UNICODE macro.
     target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0600)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+    # SSE2 arithmetic instead of the x87's extended precision: doubles round as everywhere else,
+    # so the native tests and the program compute the same values.
+    target_compile_options(${target} PRIVATE -msse2 -mfpmath=sse)
   endif()
 endfunction()
 

@@ -204,13 +204,16 @@ void Tfkm470a::Timer1Timer() {
   if (!Acquisition.BeginTick())
     return;
   const bool any = km470::PollMeasurementFrames(
-      Decoder, DecimalPlaces, [this](const km470::MeasurementFrame& frame) {
-        ApplyIndicators(frame.Status);
-        const int reload = dynlog::ReloadValue(rate_->Rate(), search_->Is9600Baud());
-        if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, rate_->Averaging()))
-          ShowValue(*value);
-      });
+      Decoder, DecimalPlaces, [this](const km470::MeasurementFrame& frame) { HandleFrame(frame); });
   Acquisition.EndTick(any);
+}
+
+void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
+  ApplyIndicators(frame.Status);
+  // The rate and the baud rate are read afresh: the dialogs' controls are the setting.
+  const int reload = dynlog::ReloadValue(rate_->Rate(), search_->Is9600Baud());
+  if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, rate_->Averaging()))
+    ShowValue(*value);
 }
 
 void Tfkm470a::ApplyIndicators(std::uint8_t status) {

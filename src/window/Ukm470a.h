@@ -41,6 +41,8 @@ public:
   // Saves the recording to path without asking (the save dialog's work once a name is chosen).
   // Nothing happens when nothing is recorded. Throws with the German file error text.
   void SaveRecordingTo(const std::string& utf8Path);
+  // One decoded frame: indicators, then decimation, recording and display of its value.
+  void HandleFrame(const km470::MeasurementFrame& frame);
   // The value display and the chart for one emitted value.
   void ShowValue(double value);
   // Renders the client area (the chart and every control) into a 24-bit BMP file.

@@ -1,0 +1,236 @@
+// The four windows under Wine's null driver: the buttons' states, the indicators, the rate dialog,
+// the value display and chart, saving, and closing, with km470sim as the unit.
+#include "app/application.h"
+#include "link/ucom.h"
+#include "simulatedunit.h"
+#include "ui/errorbox.h"
+#include "uitest.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+using testsupport::AfterMs;
+using testsupport::PumpFor;
+using testsupport::SimulatedUnit;
+using testsupport::TempWorkDir;
+
+namespace {
+
+constexpr COLORREF kLit = RGB(0, 255, 0);
+constexpr COLORREF kDark = RGB(128, 128, 0);
+
+struct ButtonStates {
+  bool einstellung, start, stop, speichern, info, timer;
+  friend bool operator==(const ButtonStates&, const ButtonStates&) = default;
+};
+
+ButtonStates States(Tfkm470a& w) {
+  return {w.BitBtnEinstellung.Enabled(), w.Button1.Enabled(), w.Button2.Enabled(),
+          w.BitBtnSpeichern.Enabled(),   w.Button4.Enabled(), w.Timer1.Enabled()};
+}
+
+int CountLines(const std::vector<std::string>& log, const std::string& line) {
+  int n = 0;
+  for (const auto& l : log)
+    n += l == line;
+  return n;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class Windows : public ::testing::Test {
+protected:
+  void TearDown() override {
+    ucom::ComClose();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+  TempWorkDir dir;
+};
+
+} // namespace
+
+TEST_F(Windows, ButtonsFollowIdleRunningAndStopped) {
+  SimulatedUnit unit({.port = 2, .baud = 19200, .decimals = 2});
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  EXPECT_EQ(States(w), (ButtonStates{true, true, true, false, true, false}));
+  EXPECT_EQ(w.DecimalPlaces, 0);
+
+  w.Button1.Click();
+  EXPECT_EQ(States(w), (ButtonStates{false, true, true, false, true, true}));
+  EXPECT_FALSE(w.FirstStart);
+  EXPECT_EQ(w.DecimalPlaces, 2);
+  EXPECT_FALSE(app.fkm470b.Visible());
+  PumpFor(1600); // 32 frames skipped, then 10 values a second
+  EXPECT_GT(w.Acquisition.SampleCount(), 5);
+  EXPECT_EQ(w.Label1.TextColour(), RGB(255, 255, 255));
+
+  w.Button2.Click();
+  EXPECT_EQ(States(w), (ButtonStates{true, true, true, true, true, true}));
+
+  // A second Start connects no more: it only restarts the stream and the recording.
+  w.Button1.Click();
+  EXPECT_EQ(w.Acquisition.SampleCount(), 0);
+  EXPECT_EQ(States(w), (ButtonStates{false, true, true, false, true, true}));
+  PumpFor(300);
+  const auto log = unit.LogLines();
+  EXPECT_EQ(CountLines(log, "rx ?V"), 1);
+  EXPECT_EQ(CountLines(log, "rx C00D"), 1);
+  EXPECT_EQ(CountLines(log, "rx C00C"), 2);
+}
+
+TEST_F(Windows, IndicatorsFollowEveryFrameBothColumns) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  for (auto which : {km470::Indicator::Limit1, km470::Indicator::Limit2, km470::Indicator::Gross,
+                     km470::Indicator::Net, km470::Indicator::Overload, km470::Indicator::Trigger})
+    EXPECT_EQ(w.IndicatorLabel(which).Color(), kDark);
+  // Limit column: both limits and the trigger lit; the other column untouched.
+  w.HandleFrame({100, 0xC0 | 0x18 | 0x04});
+  EXPECT_EQ(w.Label4.Color(), kLit);
+  EXPECT_EQ(w.Label5.Color(), kLit);
+  EXPECT_EQ(w.Label9.Color(), kLit);
+  EXPECT_EQ(w.Label6.Color(), kDark);
+  EXPECT_EQ(w.Label7.Color(), kDark);
+  // Gross/net column: net shown and overload; the limits keep their colour.
+  w.HandleFrame({100, 0xC0 | 0x20 | 0x18});
+  EXPECT_EQ(w.Label6.Color(), kDark);
+  EXPECT_EQ(w.Label7.Color(), kLit);
+  EXPECT_EQ(w.Label8.Color(), kLit);
+  EXPECT_EQ(w.Label4.Color(), kLit);
+  EXPECT_EQ(w.Label9.Color(), kDark);
+  w.HandleFrame({100, 0xC0 | 0x20});
+  EXPECT_EQ(w.Label6.Color(), kLit);
+  EXPECT_EQ(w.Label7.Color(), kDark);
+  EXPECT_EQ(w.Label8.Color(), kDark);
+  // All of that happened while the first 32 frames were being skipped.
+  EXPECT_EQ(w.Acquisition.SampleCount(), 0);
+}
+
+TEST_F(Windows, RateDialogClearsTheAveragingButNotTheCountDown) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  app.fkm470d.CheckBoxMitteln.SetChecked(true);
+  for (int i = 0; i < 10; ++i)
+    w.HandleFrame({5.0, 0xC0});
+  EXPECT_EQ(w.Acquisition.AverageCount(), 10);
+  const int skip = w.Acquisition.SkipCounter();
+  // The user picks 320 and leaves with Abbrechen: the choice stays in effect.
+  AfterMs(100, [&] {
+    EXPECT_TRUE(app.fkm470d.Visible());
+    app.fkm470d.RadioButton320.SetChecked(true);
+    app.fkm470d.BitBtn2.Click();
+  });
+  w.BitBtnEinstellungClick();
+  EXPECT_FALSE(app.fkm470d.Visible());
+  EXPECT_EQ(w.Acquisition.AverageCount(), 0);
+  EXPECT_EQ(w.Acquisition.SkipCounter(), skip);
+  EXPECT_EQ(app.fkm470d.Rate(), dynlog::SampleRate::Hz320);
+  // The close box closes it just as well.
+  AfterMs(100, [&] { app.fkm470d.Close(); });
+  w.BitBtnEinstellungClick();
+  EXPECT_FALSE(app.fkm470d.Visible());
+}
+
+TEST_F(Windows, ValueDisplayAndChartShowEachEmittedValue) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  EXPECT_EQ(w.Label1.Text(), "0,0");
+  EXPECT_EQ(w.Label1.TextColour(), RGB(128, 128, 128));
+  w.DecimalPlaces = 1;
+  w.ShowValue(1234.5);
+  EXPECT_EQ(w.Label1.Text(), "  1.234,5 ");
+  EXPECT_EQ(w.Label1.TextColour(), RGB(255, 255, 255));
+  RECT r = w.Label1.Bounds();
+  EXPECT_EQ(r.right, 366 + 67) << "the display grows to the left";
+  w.ShowValue(-12.5);
+  EXPECT_EQ(w.Label1.Text(), "    -12,5 ");
+  EXPECT_EQ(w.Chart.ChartIndex(), 2);
+  EXPECT_EQ(w.Chart.RangeMax(), 1234.5);
+  EXPECT_EQ(w.Chart.RangeMin(), -12.5);
+
+  // The trace is kept off screen, so a repaint shows it again; a picture of the window has it.
+  for (int i = 0; i < 300; ++i)
+    w.ShowValue(600 + 500 * ((i / 40) % 2));
+  InvalidateRect(w.Handle(), nullptr, TRUE);
+  UpdateWindow(w.Handle());
+  w.SaveScreenshot(dir.Path() + "\\chart.bmp");
+  const std::string bmp = ReadFile(dir.Path() + "\\chart.bmp");
+  ASSERT_GT(bmp.size(), 54u);
+  int blue = 0;
+  for (size_t i = 54; i + 2 < bmp.size(); i += 3)
+    blue += static_cast<unsigned char>(bmp[i]) == 255 && bmp[i + 1] == 0 && bmp[i + 2] == 0;
+  EXPECT_GT(blue, 300);
+}
+
+TEST_F(Windows, FailedSaveKeepsTheRecordingAndSavingAgainWorks) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  for (int i = 0; i < 40; ++i)
+    w.HandleFrame({static_cast<double>(i), 0xC0}); // the 33rd frame is the first value
+  ASSERT_EQ(w.Acquisition.SampleCount(), 1);
+  try {
+    w.SaveRecordingTo(dir.Path() + "\\fehlt\\messung.txt");
+    FAIL() << "saving into a missing folder must fail";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "Ungültiger Dateiname");
+  }
+  const std::string path = dir.Path() + "\\messung.txt";
+  std::ofstream(path) << "alt";
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  try {
+    w.SaveRecordingTo(path);
+    FAIL() << "a read-only file must not be replaced";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "Dateizugriff verweigert");
+  }
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(w.Acquisition.SampleCount(), 1);
+  w.SaveRecordingTo(path);
+  const std::string first = ReadFile(path);
+  w.SaveRecordingTo(path);
+  EXPECT_EQ(ReadFile(path), first);
+  EXPECT_NE(first.find("\r\n\r\n32\r\n"), std::string::npos) << first;
+  // Nothing recorded since a new Start: nothing is written.
+  w.Acquisition.StartRecording();
+  DeleteFileA(path.c_str());
+  w.SaveRecordingTo(path);
+  EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Windows, InfoWindowShowsTheRunningFilesVersion) {
+  dynlog::ApplicationWindows app;
+  app.fkm470a.Show();
+  AfterMs(100, [&] { app.AboutBox.Button1.Click(); });
+  app.fkm470a.Button4Click();
+  // This test program carries no version resource.
+  EXPECT_EQ(app.AboutBox.Label8.Text(), "Version 0");
+  EXPECT_FALSE(app.AboutBox.Visible());
+}
+
+TEST_F(Windows, ClosingTheMainWindowStopsTheUnitAndClosesThePort) {
+  SimulatedUnit unit({.port = 2, .baud = 19200});
+  dynlog::ApplicationWindows app;
+  app.fkm470a.Show();
+  app.fkm470a.Button1.Click();
+  PumpFor(300);
+  ASSERT_TRUE(ucom::ComIsOpen());
+  app.fkm470a.Close();
+  EXPECT_FALSE(ucom::ComIsOpen());
+  PumpFor(200);
+  const auto log = unit.LogLines();
+  EXPECT_EQ(log.back(), "stop");
+}

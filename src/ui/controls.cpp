@@ -135,8 +135,10 @@ void Label::AutoSize() {
 HBRUSH Label::Paint(HDC dc, HBRUSH formBrush) {
   SetTextColor(dc, style_.textColour);
   if (style_.transparent) {
+    // The form clips its children, so nothing shows through a label: it takes the form's
+    // background, and its text is drawn without a box of its own.
     SetBkMode(dc, TRANSPARENT);
-    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    return formBrush;
   }
   if (brush_) {
     SetBkColor(dc, style_.background);

@@ -203,8 +203,20 @@ void Tfkm470a::SaveRecordingTo(const std::string& utf8Path) {
 void Tfkm470a::Timer1Timer() {
   if (!Acquisition.BeginTick())
     return;
-  const bool any = km470::PollMeasurementFrames(
-      Decoder, DecimalPlaces, [this](const km470::MeasurementFrame& frame) { HandleFrame(frame); });
+  // Up to 16 values arrive per tick at 320 a second. The value display is repainted once, with
+  // the last of them: the ones before it would be overwritten before the screen shows them.
+  inTick_ = true;
+  bool any = false;
+  try {
+    any = km470::PollMeasurementFrames(Decoder, DecimalPlaces, [this](const km470::MeasurementFrame& frame) {
+      HandleFrame(frame);
+    });
+  } catch (...) {
+    inTick_ = false;
+    throw;
+  }
+  inTick_ = false;
+  UpdateValueDisplay();
   Acquisition.EndTick(any);
 }
 
@@ -232,16 +244,36 @@ void Tfkm470a::ShowValue(double value) {
   // The range first: Chart.ShowValue widens it before placing the point.
   const dynlog::ChartDrawing drawing = Chart.ShowValue(value);
   dynlog::FormatValueCaption(caption_, value, DecimalPlaces, separators_);
-  Label1.SetText(caption_);
-  Label1.AutoSize();
-  if (!valueShown_) {
-    Label1.SetTextColour(kValueWhite);
-    valueShown_ = true;
-  }
+  captionPending_ = true;
+  if (!inTick_)
+    UpdateValueDisplay();
   if (drawing.wipe)
     DrawSegment(*drawing.wipe, wipePen_.get());
   if (drawing.trace)
     DrawSegment(*drawing.trace, tracePen_.get());
+}
+
+void Tfkm470a::UpdateValueDisplay() {
+  if (!captionPending_)
+    return;
+  captionPending_ = false;
+  if (caption_ != shownCaption_) {
+    Label1.SetText(caption_);
+    // Arial's digits are all equally wide: the width changes only when the text's shape does.
+    std::string shape = caption_;
+    for (char& c : shape)
+      if (c >= '1' && c <= '9')
+        c = '0';
+    if (shape != shownShape_) {
+      Label1.AutoSize();
+      shownShape_ = std::move(shape);
+    }
+    shownCaption_ = caption_;
+  }
+  if (!valueShown_) {
+    Label1.SetTextColour(kValueWhite);
+    valueShown_ = true;
+  }
 }
 
 void Tfkm470a::DrawSegment(const dynlog::ChartSegment& s, HPEN pen) {

@@ -80,6 +80,7 @@ protected:
 
 private:
   void ApplyIndicators(std::uint8_t status);
+  void UpdateValueDisplay();
   void DrawSegment(const dynlog::ChartSegment& segment, HPEN pen);
   void EnsureTraceBitmap(int width, int height);
   void PaintShapes(HDC dc);
@@ -99,6 +100,10 @@ private:
   ui::Brush backgroundBrush_;
   bool valueShown_ = false;
   dynlog::NumberSeparators separators_;
-  std::string caption_;
+  std::string caption_;      // the newest value's caption
+  std::string shownCaption_; // what Label1 shows
+  std::string shownShape_;   // its caption with every digit as 0, for the width
+  bool captionPending_ = false;
+  bool inTick_ = false;
   std::wstring lastSaveName_ = L"*.txt";
 };

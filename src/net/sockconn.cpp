@@ -252,6 +252,7 @@ void TSocketConnection::Connect() {
 
   waitDone_ = false;
   lastEventOK_ = true;
+  connectNotified_ = false;
   if (socketHandle_ == kNoSocket)
     MakeSocket(false); // the fresh socket after the last close could not be made then
   std::string text;
@@ -261,7 +262,12 @@ void TSocketConnection::Connect() {
 
   StartTimeout();
   try {
-    WaitUntil([this] { return connected_ || timedOut_ || cancelled_ || !lastEventOK_; });
+    // A peer that accepts and closes at once sends the close notification right behind the
+    // connect notification; handled in one round, the close clears Connected again. The wait
+    // must end on the connect notification itself, or it would never end.
+    WaitUntil([this] {
+      return connected_ || connectNotified_ || timedOut_ || cancelled_ || !lastEventOK_;
+    });
   } catch (...) {
     StopTimeout();
     throw;
@@ -359,6 +365,7 @@ void TSocketConnection::HandleSocketMessage(UINT message, WPARAM, LPARAM lParam)
           OnAccept(*this);
         break;
       case FD_CONNECT:
+        connectNotified_ = true;
         if (lastEventOK_) {
           connected_ = true;
           if (OnConnect)

@@ -146,6 +146,7 @@ private:
   std::uint16_t socketHandle_ = kNoSocket;
   HWND notifyWindow_ = nullptr;
   bool connected_ = false;
+  bool connectNotified_ = false; // the connect notification arrived, whatever came after it
   bool startedLibrary_ = false;
   bool quitSeen_ = false;
 };

@@ -233,6 +233,25 @@ TEST(SocketClose, PeerCloseWithNothingUnreadClosesOurSide) {
   EXPECT_EQ(c.ReadLn(), ""); // the fresh socket is not connected: no line
 }
 
+TEST(SocketClose, PeerThatClosesAtOnceDoesNotHoldConnectForEver) {
+  ScriptedPeer peer({[](PeerConnection&) {}});
+  TSocketConnection c;
+  // Holding the thread right after the connection was started lets the connect and the close
+  // notification queue up, so that both are handled in the same round of the wait.
+  c.ReportLevel = 8;
+  c.OnStatus = [](TSocketConnection&, const std::string& status) {
+    if (status == "Zeitgeber An")
+      Sleep(300);
+  };
+  int disconnects = 0;
+  c.OnDisconnect = [&](TSocketConnection&) { ++disconnects; };
+  ConnectTo(c, peer.Port()); // returns: the connection stood, if only for a moment
+  EXPECT_FALSE(c.Connected());
+  EXPECT_EQ(disconnects, 1);
+  EXPECT_EQ(c.ReadLn(), "");
+  EXPECT_THROW(c.Write("x"), ESockError); // on the fresh, unconnected socket
+}
+
 std::vector<std::string> ReadLines(const std::vector<ScriptedPeer::Script>& scripts, int count) {
   ScriptedPeer peer(scripts);
   TSocketConnection c;

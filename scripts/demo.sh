@@ -22,7 +22,7 @@ exe="$root/build/win32/src/app/dynlog.exe"
 
 out="$root/build/demo"
 mkdir -p "$out"
-"$sim" --link "$WINEPREFIX/dosdevices/com2" --baud 19200 --decimals 1 --log "$out/km470sim.log" \
+"$sim" --link "$WINEPREFIX/ports/com2" --baud 19200 --decimals 1 --log "$out/km470sim.log" \
   > "$out/km470sim.out" &
 sim_pid=$!
 trap 'kill $sim_pid 2>/dev/null || true; wait $sim_pid 2>/dev/null || true' EXIT

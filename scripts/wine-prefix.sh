@@ -30,15 +30,14 @@ reg "$intl" /v sShortDate /d dd.MM.yyyy
 reg "$intl" /v sTimeFormat /d HH:mm:ss
 reg "$intl" /v sDate /d .
 reg "$intl" /v sTime /d :
-# COM1 to COM4 belong to the simulated unit (or to whatever the user links there): keep Wine from
-# mapping the machine's own serial ports onto them.
+# COM1 to COM4 lead to $WINEPREFIX/ports/com1..com4: whatever is linked there (the simulated
+# unit's pty, a real adapter such as /dev/ttyUSB0) is the port; nothing linked there, no port.
+# Wine then maps the machine's own serial ports to COM5 and up, and keeps these links whenever it
+# starts, which it does not do for links made straight in dosdevices.
+mkdir -p "$WINEPREFIX/ports"
 for n in 1 2 3 4; do
-  reg 'HKLM\Software\Wine\Ports' /v "COM$n" /d ''
+  reg 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$WINEPREFIX/ports/com$n"
 done
 # No crash dialog: a crashing test must end, not wait for a click.
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 wineserver -w
-for n in 1 2 3 4; do
-  link="$WINEPREFIX/dosdevices/com$n"
-  case "$(readlink "$link" 2>/dev/null)" in /dev/ttyS*|/dev/ttyUSB*|/dev/ttyACM*) rm -f "$link" ;; esac
-done

@@ -79,7 +79,7 @@ def expected_values(counts, decimals, rate_text, baud9600, average):
 class Unit:
     def __init__(self, port, baud, decimals, workdir):
         self.log = Path(workdir) / "unit.log"
-        self.link = Path(PREFIX) / "dosdevices" / f"com{port}"
+        self.link = Path(PREFIX) / "ports" / f"com{port}"
         self.proc = subprocess.Popen(
             [SIM, "--link", str(self.link), "--baud", str(baud), "--decimals", str(decimals),
              "--log", str(self.log)], stdout=subprocess.PIPE, stderr=subprocess.PIPE)

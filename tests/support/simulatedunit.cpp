@@ -93,7 +93,7 @@ SimulatedUnit::SimulatedUnit(const UnitOptions& o) {
     throw std::runtime_error("KM470SIM (path of km470sim) is not set");
   dir_ = MakeUnixTempDir();
   logUnix_ = dir_ + "/unit.log";
-  linkUnix_ = WinePrefix() + "/dosdevices/com" + std::to_string(o.port);
+  linkUnix_ = WinePrefix() + "/ports/com" + std::to_string(o.port);
   const std::string pidFile = dir_ + "/pid";
   std::string args = " --link " + linkUnix_ + " --baud " + std::to_string(o.baud) +
                      " --decimals " + std::to_string(o.decimals);

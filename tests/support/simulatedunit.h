@@ -1,6 +1,6 @@
 #pragma once
 // Starts km470sim (the simulated display unit, a Linux program) from a test running under Wine,
-// linked into the Wine prefix as a COM port, and stops it again. Wine starts Linux programs
+// linked into the Wine prefix as a COM port (the prefix's ports/comN), and stops it again. Wine starts Linux programs
 // through CreateProcess but cannot wait for them, so the unit is stopped with kill and its exit
 // is seen as its link disappearing.
 #include <string>

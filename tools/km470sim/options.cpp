@@ -100,7 +100,7 @@ line until SIGINT or SIGTERM, which end it with exit code 0.
 
 Options:
   --link PATH       make PATH a symbolic link to the terminal (an existing link is replaced),
-                    for example $WINEPREFIX/dosdevices/com3; removed again at exit
+                    for example $WINEPREFIX/ports/com3; removed again at exit
   --baud RATE       9600 or 19200 (default 19200). The unit answers and streams only while the
                     line is set to this rate; at any other rate it hears garbage: received
                     bytes are discarded and nothing is sent

@@ -77,7 +77,8 @@ void ParseUrl(UrlTarget& t) {
     path = url.substr(std::min(NthCharPos(url, '/', 3) - 1, url.size()));
   else if (const std::size_t slash = url.find('/'); slash != std::string::npos)
     path = url.substr(slash);
-  path = path.substr(0, std::min<std::size_t>(path.size(), 256));
+  if (path.size() > 256)
+    path.resize(256);
 
   // Any ':' counts, also one in the path or before a port number: such a URL starts from the
   // scheme's port, and a port in the host part then overrides it.
@@ -109,8 +110,8 @@ void ParseUrl(UrlTarget& t) {
     t.host = hostPart;
 
   if (path.empty()) {
-    t.path = "/";
-    t.url += "/";
+    t.path.assign(1, '/');
+    t.url.push_back('/');
   } else {
     t.path = path;
   }

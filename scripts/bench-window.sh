@@ -12,6 +12,7 @@ exe="$root/build/win32/src/app/dynlog.exe"
 
 work=$(mktemp -d)
 trap 'kill $sim_pid 2>/dev/null || true; rm -rf "$work"' EXIT
+dynlog_wineserver
 "$sim" --link "$WINEPREFIX/ports/com2" --baud 19200 > "$work/sim.out" &
 sim_pid=$!
 for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done

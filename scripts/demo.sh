@@ -22,6 +22,7 @@ exe="$root/build/win32/src/app/dynlog.exe"
 
 out="$root/build/demo"
 mkdir -p "$out"
+dynlog_wineserver
 "$sim" --link "$WINEPREFIX/ports/com2" --baud 19200 --decimals 1 --log "$out/km470sim.log" \
   > "$out/km470sim.out" &
 sim_pid=$!

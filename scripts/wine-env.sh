@@ -5,3 +5,8 @@ export WINEPREFIX="${DYNLOG_WINEPREFIX:-$dynlog_root/build/wine}"
 export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+# Starts the prefix's wineserver unless it runs, detached from our output: a server started by a
+# wine command inherits that command's output and holds pipes open long after it ends, and it
+# prints a dump of its state whenever a serial line it opened hangs up (a simulated unit ending).
+dynlog_wineserver() { wineserver </dev/null >/dev/null 2>&1 || true; }

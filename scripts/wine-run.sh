@@ -5,4 +5,5 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$dynlog_root/scripts/wine-prefix.sh" >&2
 fi
+dynlog_wineserver
 exec wine "$@"

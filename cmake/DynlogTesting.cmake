@@ -26,6 +26,11 @@ function(dynlog_add_test name)
   set_tests_properties(${name} PROPERTIES
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     ENVIRONMENT "DYNLOG_SOURCE_DIR=${PROJECT_SOURCE_DIR};DYNLOG_BINARY_DIR=${PROJECT_BINARY_DIR};${T_ENVIRONMENT}")
+  # Under Wine a test program that crashes may still end with exit code 0: a run counts only when
+  # GoogleTest itself reports it passed, and never when it reports a failure.
+  set_tests_properties(${name} PROPERTIES
+    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ test"
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()

@@ -336,6 +336,14 @@ void TSocketConnection::StartTimeout() {
   timer_->SetEnabled(true);
 }
 
+void TSocketConnection::RestartTimeout() {
+  // A piece has arrived: the countdown starts again, so the time-out bounds a peer that has gone
+  // silent, not a long transfer that is still flowing.
+  if (timer_)
+    timer_->SetEnabled(false);
+  StartTimeout();
+}
+
 void TSocketConnection::StopTimeout() {
   ReportStatus(8, "Zeitgeber Aus");
   if (timer_)

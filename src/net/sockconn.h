@@ -103,6 +103,7 @@ protected:
   void ResolveHost();
   void StartTimeout();
   void StopTimeout();
+  void RestartTimeout();
   void TimeoutElapsed(TThreadTimer& sender);
   void InitSockets();
   void CloseSocket();

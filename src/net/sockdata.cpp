@@ -174,7 +174,7 @@ void TSocketConnection::CaptureFile(const std::string& path) {
       AddSaturating(receivedBytes_, got);
       if (OnPacketRecvd)
         OnPacketRecvd(*this);
-      StartTimeout();
+      RestartTimeout();
     } else if (got == 0) {
       break;
     } else {
@@ -208,7 +208,7 @@ void TSocketConnection::CaptureString(std::string& captured, std::int32_t maximu
       AddSaturating(receivedBytes_, got);
       if (OnPacketRecvd)
         OnPacketRecvd(*this);
-      StartTimeout();
+      RestartTimeout();
     } else if (got == 0) {
       break;
     } else {

@@ -1,6 +1,7 @@
 // The four windows under Wine's null driver: the buttons' states, the indicators, the rate dialog,
 // the value display and chart, saving, and closing, with km470sim as the unit.
 #include "app/application.h"
+#include "info/fileversion.h"
 #include "link/ucom.h"
 #include "simulatedunit.h"
 #include "ui/errorbox.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -219,6 +221,13 @@ TEST_F(Windows, InfoWindowShowsTheRunningFilesVersion) {
   // This test program carries no version resource.
   EXPECT_EQ(app.AboutBox.Label8.Text(), "Version 0");
   EXPECT_FALSE(app.AboutBox.Visible());
+}
+
+TEST(ProgramFile, CarriesItsVersionResource) {
+  // dynlog.exe itself: file version 1.0.0.1 (its product version, 1.0.0.0 in the text, never shows).
+  const std::string exe = testsupport::WindowsPathOf(std::getenv("DYNLOG_BINARY_DIR")) +
+                          "\\src\\app\\dynlog.exe";
+  EXPECT_EQ(dynlog::FileVersionText(exe), "1.0.0.1");
 }
 
 TEST_F(Windows, ClosingTheMainWindowStopsTheUnitAndClosesThePort) {

@@ -101,6 +101,16 @@ TEST_F(UpdateServerTest, RedirectToAnotherFileOnTheServer) {
   EXPECT_EQ(ReadFileBytes("net_srv_body.bin"), "[KM470Programm]\r\nVersion=1.0.0.2\r\n");
 }
 
+TEST_F(UpdateServerTest, TimeOutBoundsSilenceNotALongTransfer) {
+  // 60 pieces 20 ms apart take over a second, twice the time-out; each piece starts it again.
+  const std::string data = Pattern(60000, 5);
+  WriteFileBytes(kFolder + "slow.bin", data);
+  c.TimeOut = 500;
+  c.Get("127.0.0.1" + kPath + "slow.bin");
+  EXPECT_EQ(c.ReplyCode(), 200);
+  EXPECT_TRUE(ReadFileBytes("net_srv_body.bin") == data);
+}
+
 TEST_F(UpdateServerTest, ServerThatNeverAnswersTimesOut) {
   c.TimeOut = 1000;
   EXPECT_EQ(MessageOf([&] { c.Get("127.0.0.1" + kPath + "hang.ini"); }),

@@ -5,20 +5,11 @@
 #include <windows.h>
 
 #include "info/versiontext.h"
+#include "ui/text.h"
 
 namespace dynlog {
 
 namespace {
-
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty())
-    return {};
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  return wide;
-}
 
 // The wide functions, so that a program kept in a folder whose name the ANSI code page cannot
 // spell still finds its own version.
@@ -43,7 +34,7 @@ std::string VersionOf(const std::wstring& path) {
 } // namespace
 
 std::string FileVersionText(std::string_view utf8Path) {
-  return VersionOf(Widen(utf8Path));
+  return VersionOf(ui::Widen(utf8Path));
 }
 
 std::string RunningProgramVersionText() {

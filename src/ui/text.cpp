@@ -2,26 +2,35 @@
 
 #include <windows.h>
 
+#include <climits>
+#include <stdexcept>
+
 namespace ui {
 namespace {
+
+int CheckedLength(size_t size) {
+  if (size > static_cast<size_t>(INT_MAX))
+    throw std::length_error("Text zu lang");
+  return static_cast<int>(size);
+}
 
 std::wstring ToWide(UINT codePage, std::string_view text) {
   if (text.empty())
     return {};
-  const int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int len = CheckedLength(text.size());
+  const int n = MultiByteToWideChar(codePage, 0, text.data(), len, nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  MultiByteToWideChar(codePage, 0, text.data(), len, out.data(), n);
   return out;
 }
 
 std::string FromWide(UINT codePage, std::wstring_view text) {
   if (text.empty())
     return {};
-  const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
+  const int len = CheckedLength(text.size());
+  const int n = WideCharToMultiByte(codePage, 0, text.data(), len, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                      nullptr);
+  WideCharToMultiByte(codePage, 0, text.data(), len, out.data(), n, nullptr, nullptr);
   return out;
 }
 

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "window/fileerrortext.h"
-#include "window/wintext.h"
+#include "ui/text.h"
 
 namespace dynlog {
 
@@ -40,8 +40,8 @@ constexpr DWORD kChunk = 64 * 1024;
 
 void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text) {
   // Convert before touching the file, so that a conversion fault cannot leave an empty file.
-  const std::string bytes = Utf8ToAnsi(utf8Text);
-  const std::wstring path = Utf8ToWide(utf8Path);
+  const std::string bytes = ui::ToAnsi(utf8Text);
+  const std::wstring path = ui::Widen(utf8Path);
 
   // Windows refuses to replace a read-only file; Wine run as root would replace it anyway, so the
   // user's protection is honoured here rather than left to the file system.

@@ -1,4 +1,5 @@
 #include "info/fileversion.h"
+#include "ui/text.h"
 
 #include <gtest/gtest.h>
 
@@ -15,13 +16,7 @@ std::wstring OwnFolder() {
   return p.substr(0, p.find_last_of(L"\\/") + 1);
 }
 
-std::string Utf8(const std::wstring& w) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, s.data(), n, nullptr, nullptr);
-  s.resize(static_cast<std::size_t>(n - 1));
-  return s;
-}
+std::string Utf8(const std::wstring& w) { return ui::Narrow(w); }
 
 const std::wstring kProbe = L"version_probe.exe";
 

@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/recordingmode.h"
+#include "ui/appwindow.h"
 #include "ui/errorbox.h"
 
 #include <cstring>
@@ -28,7 +29,10 @@ int RunApplication(int argc, char** argv) {
   ui::SetApplicationTitle(kApplicationTitle);
   if (argc > 1)
     return RunRecordingMode(argc, argv);
+  // The application window carries the title on the task bar and owns the forms.
+  ui::ApplicationWindow application(kApplicationTitle);
   ApplicationWindows windows;
+  application.SetMainForm(windows.fkm470a.Handle());
   windows.fkm470a.Show();
   return RunMessageLoop(windows.fkm470a.Handle());
 }

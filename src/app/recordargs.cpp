@@ -19,7 +19,8 @@ std::optional<SampleRate> RateFromText(const std::string& text) {
 
 } // namespace
 
-std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args, std::string& error) {
+std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
+                                          std::string& error) {
   RecordArgs out;
   bool haveSeconds = false;
   auto fail = [&](std::string message) -> std::optional<RecordArgs> {

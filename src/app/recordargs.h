@@ -12,7 +12,7 @@ namespace dynlog {
 
 struct RecordArgs {
   double seconds = 0;
-  std::string output;     // UTF-8
+  std::string output; // UTF-8
   SampleRate rate = SampleRate::Hz10;
   bool average = false;
   std::string screenshot; // UTF-8, empty: none

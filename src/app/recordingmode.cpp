@@ -4,11 +4,12 @@
 #include "app/recordargs.h"
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
+#include "ui/appwindow.h"
 #include "ui/errorbox.h"
 #include "ui/text.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -76,7 +77,9 @@ int RunRecordingMode(int, char**) {
   }
   ui::SetErrorSink(CollectError);
 
+  ui::ApplicationWindow application(kApplicationTitle);
   ApplicationWindows windows;
+  application.SetMainForm(windows.fkm470a.Handle());
   Tfkm470a& main = windows.fkm470a;
   main.Show();
   windows.fkm470d.SetRate(args->rate);
@@ -87,8 +90,8 @@ int RunRecordingMode(int, char**) {
   main.Button1.Click(); // Start: connection search, decimal places, stream
   KillTimer(nullptr, limit);
   SearchDialog = nullptr;
-  const bool found = !SearchGaveUp && ucom::ComIsOpen() &&
-                     (windows.fkm470b.Background() == kFoundColour);
+  const bool found =
+      !SearchGaveUp && ucom::ComIsOpen() && (windows.fkm470b.Background() == kFoundColour);
   if (!found) {
     PrintError("dynlog: KM470 nicht gefunden: an COM1 bis COM4 antwortet keine Anzeigeeinheit");
     main.Close();

@@ -1,5 +1,6 @@
 #include "ui/form.h"
 
+#include "ui/appwindow.h"
 #include "ui/controls.h"
 #include "ui/errorbox.h"
 #include "ui/messageloop.h"
@@ -97,9 +98,13 @@ void Form::Show() {
   UpdateWindow(Handle());
 }
 
-void Form::Hide() { ShowWindow(Handle(), SW_HIDE); }
+void Form::Hide() {
+  ShowWindow(Handle(), SW_HIDE);
+}
 
-bool Form::Visible() const { return IsWindowVisible(Handle()) != FALSE; }
+bool Form::Visible() const {
+  return IsWindowVisible(Handle()) != FALSE;
+}
 
 int Form::ShowModal() {
   // Disable every other enabled top-level window of the program, as a modal form must.
@@ -138,9 +143,13 @@ int Form::ShowModal() {
   return modalResult_ == mrNone ? mrCancel : modalResult_;
 }
 
-void Form::Close() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
+void Form::Close() {
+  SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
 
-void Form::SetCaption(std::string_view utf8) { SetWindowTextW(Handle(), Widen(utf8).c_str()); }
+void Form::SetCaption(std::string_view utf8) {
+  SetWindowTextW(Handle(), Widen(utf8).c_str());
+}
 
 void Form::SetBackground(COLORREF colour) {
   backgroundColour_ = colour;
@@ -204,7 +213,9 @@ HBRUSH Form::LabelBrush(HWND control, HDC dc, bool& handled) {
   return nullptr;
 }
 
-bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+  return false;
+}
 
 LRESULT CALLBACK Form::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
@@ -289,6 +300,14 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   case WM_SIZE:
     FormResize();
     return 0;
+  case WM_SYSCOMMAND:
+    // The main form's minimise box minimises the application window, which hides every form and
+    // keeps the task bar button.
+    if (mainForm_ && (wp & 0xFFF0) == SC_MINIMIZE && ApplicationHandle()) {
+      ShowWindow(ApplicationHandle(), SW_MINIMIZE);
+      return 0;
+    }
+    break;
   case WM_CLOSE:
     FormClose();
     if (mainForm_) {

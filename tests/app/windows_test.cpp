@@ -4,6 +4,7 @@
 #include "info/fileversion.h"
 #include "link/ucom.h"
 #include "simulatedunit.h"
+#include "ui/appwindow.h"
 #include "ui/errorbox.h"
 #include "uitest.h"
 
@@ -223,10 +224,36 @@ TEST_F(Windows, InfoWindowShowsTheRunningFilesVersion) {
   EXPECT_FALSE(app.AboutBox.Visible());
 }
 
+TEST_F(Windows, ApplicationTitleOwnsTheFormsAndClosingItClosesTheProgram) {
+  ui::ApplicationWindow application(dynlog::kApplicationTitle);
+  dynlog::ApplicationWindows app;
+  application.SetMainForm(app.fkm470a.Handle());
+  app.fkm470a.Show();
+  wchar_t title[128] = {};
+  GetWindowTextW(application.Handle(), title, 128);
+  EXPECT_STREQ(title, L"PC-Programm für Anzeigeeinheit KM470 und PT615");
+  EXPECT_EQ(GetWindow(app.fkm470a.Handle(), GW_OWNER), application.Handle());
+  // Closing it from the task bar closes the main window, which ends the program.
+  const HWND main = app.fkm470a.Handle();
+  SendMessageW(application.Handle(), WM_CLOSE, 0, 0);
+  bool quit = false;
+  for (const ULONGLONG end = GetTickCount64() + 2000; !quit && GetTickCount64() < end;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      quit = quit || msg.message == WM_QUIT;
+      DispatchMessageW(&msg);
+    }
+    Sleep(10);
+  }
+  EXPECT_TRUE(quit);
+  EXPECT_FALSE(IsWindow(main));
+}
+
 TEST(ProgramFile, CarriesItsVersionResource) {
-  // dynlog.exe itself: file version 1.0.0.1 (its product version, 1.0.0.0 in the text, never shows).
-  const std::string exe = testsupport::WindowsPathOf(std::getenv("DYNLOG_BINARY_DIR")) +
-                          "\\src\\app\\dynlog.exe";
+  // dynlog.exe itself: file version 1.0.0.1 (its product version, 1.0.0.0 in the text, never
+  // shows).
+  const std::string exe =
+      testsupport::WindowsPathOf(std::getenv("DYNLOG_BINARY_DIR")) + "\\src\\app\\dynlog.exe";
   EXPECT_EQ(dynlog::FileVersionText(exe), "1.0.0.1");
 }
 

@@ -33,8 +33,13 @@ TAboutBox::TAboutBox(HWND owner)
     : ui::Form(AboutStyle(owner)), boldSystemFont_(ui::MakeFont(L"System", 13, true)),
       titleFont_(ui::MakeFont(L"Arial", 19, true)),
       Label8(*this, 464, 48, 97, 16, "Version 0.0.0.0", {.font = boldSystemFont_.get()}),
-      Button1(*this, 456, 216, 75, 25, "OK", [this] { SetModalResult(ui::mrOk); Hide(); }, IDOK,
-              true),
+      Button1(
+          *this, 456, 216, 75, 25, "OK",
+          [this] {
+            SetModalResult(ui::mrOk);
+            Hide();
+          },
+          IDOK, true),
       Label5(*this, 72, 8, 483, 22, "  PC-Programm für Anzeigeeinheit KM470 und PT615  ",
              Transparent(titleFont_.get())),
       Memo1(*this, 16, 344, 649, 161, "Memo1"),
@@ -46,11 +51,13 @@ TAboutBox::TAboutBox(HWND owner)
   Button4.SetHint("Internetanschluß erforderlich");
   Label9.AutoSize();
   Label1.AutoSize();
-  picture_.reset(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), L"ABOUTPICTURE", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  picture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"ABOUTPICTURE",
+                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-void TAboutBox::Button4Click() { ProgramUpdate.Run(); }
+void TAboutBox::Button4Click() {
+  ProgramUpdate.Run();
+}
 
 void TAboutBox::FormShow() {
   if (HWND owner = GetWindow(Handle(), GW_OWNER))

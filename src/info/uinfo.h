@@ -14,13 +14,13 @@ class TAboutBox : public ui::Form {
 public:
   explicit TAboutBox(HWND owner = nullptr);
 
-  ui::Label Label8;  // version
+  ui::Label Label8;   // version
   ui::Button Button1; // OK
-  ui::Label Label5;  // program name
-  ui::Memo Memo1;    // the update's log, below the visible area until an update runs
+  ui::Label Label5;   // program name
+  ui::Memo Memo1;     // the update's log, below the visible area until an update runs
   ui::Button Button4; // Program-Update
-  ui::Label Label9;  // maker
-  ui::Label Label1;  // maker's web address
+  ui::Label Label9;   // maker
+  ui::Label Label1;   // maker's web address
 
   // The program update with the window's HTTP client, HTTP1. Made after the controls it uses.
   dynlog::TProgramUpdate ProgramUpdate;

@@ -87,7 +87,9 @@ void Tfkm470b::FormShow() {
   Timer1.SetEnabled(true);
 }
 
-void Tfkm470b::FormClose() { Timer1.SetEnabled(false); }
+void Tfkm470b::FormClose() {
+  Timer1.SetEnabled(false);
+}
 
 void Tfkm470b::Timer1Timer() {
   TimerStepping = true;
@@ -132,9 +134,8 @@ void Tfkm470b::WriteSettings() {
   const std::string path = SettingsPath();
   const std::string port = std::to_string(RadioGroup1.ItemIndex() + 1);
   const std::string baud = RadioGroup2.ItemIndex() == 1 ? "19200" : "9600";
-  const bool ok =
-      WritePrivateProfileStringA(kSection, kPortKey, port.c_str(), path.c_str()) &&
-      WritePrivateProfileStringA(kSection, kBaudKey, baud.c_str(), path.c_str());
+  const bool ok = WritePrivateProfileStringA(kSection, kPortKey, port.c_str(), path.c_str()) &&
+                  WritePrivateProfileStringA(kSection, kBaudKey, baud.c_str(), path.c_str());
   if (!ok) {
     // The port is found all the same; the user only loses the stored setting. The dialog closes
     // after the message, as after a successful write.

@@ -16,9 +16,13 @@ std::string TakeReceived() {
 
 } // namespace
 
-void SendStartCommand() { Send(kStartCommand); }
+void SendStartCommand() {
+  Send(kStartCommand);
+}
 
-void SendStopCommand() { Send(kStopCommand); }
+void SendStopCommand() {
+  Send(kStopCommand);
+}
 
 void QueryDecimals(int& decimalPlaces) {
   Send(kDecimalsCommand);

@@ -34,8 +34,8 @@ bool WriteStarted = false;
 
 std::string SystemMessageText(DWORD code) {
   char buffer[81] = {};
-  const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                 code, 0, buffer, 80, nullptr);
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, 0, buffer, 80, nullptr);
   std::string text(buffer, n);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
     text.pop_back();
@@ -155,6 +155,8 @@ void ComClose() {
   PortHandle.reset();
 }
 
-bool ComIsOpen() { return PortHandle.valid(); }
+bool ComIsOpen() {
+  return PortHandle.valid();
+}
 
 } // namespace ucom

@@ -28,10 +28,18 @@ void Control::CreateChild(const wchar_t* cls, DWORD style, DWORD exStyle, int le
   SetFont(form_.FormFont());
 }
 
-void Control::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
-bool Control::Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
-void Control::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
-bool Control::Visible() const { return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+void Control::SetEnabled(bool enabled) {
+  EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+}
+bool Control::Enabled() const {
+  return IsWindowEnabled(hwnd_) != FALSE;
+}
+void Control::SetVisible(bool visible) {
+  ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
+bool Control::Visible() const {
+  return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 void Control::SetBounds(int left, int top, int width, int height) {
   MoveWindow(hwnd_, left, top, width, height, TRUE);
@@ -44,7 +52,9 @@ RECT Control::Bounds() const {
   return r;
 }
 
-void Control::SetText(std::string_view utf8) { SetWindowTextW(hwnd_, Widen(utf8).c_str()); }
+void Control::SetText(std::string_view utf8) {
+  SetWindowTextW(hwnd_, Widen(utf8).c_str());
+}
 
 std::string Control::Text() const {
   const int n = GetWindowTextLengthW(hwnd_);
@@ -54,9 +64,13 @@ std::string Control::Text() const {
   return Narrow(w);
 }
 
-void Control::SetFont(HFONT font) { SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+void Control::SetFont(HFONT font) {
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
 
-void Control::SetHint(std::string_view utf8Hint) { form_.SetHint(hwnd_, utf8Hint); }
+void Control::SetHint(std::string_view utf8Hint) {
+  form_.SetHint(hwnd_, utf8Hint);
+}
 
 // ---- Button
 
@@ -86,7 +100,7 @@ Label::Label(Form& form, int left, int top, int width, int height, std::string_v
              const LabelStyle& style)
     : Control(form, form.NextControlId()), style_(style) {
   // Labels show one line; a left-aligned text too long for its label is cut, not wrapped.
-  DWORD align = style.align == LabelStyle::Center ? SS_CENTER
+  DWORD align = style.align == LabelStyle::Center  ? SS_CENTER
                 : style.align == LabelStyle::Right ? SS_RIGHT
                                                    : SS_LEFTNOWORDWRAP;
   // SS_NOTIFY: a static control only sees the mouse (and so shows a hint) with it.
@@ -157,7 +171,9 @@ CheckBox::CheckBox(Form& form, int left, int top, int width, int height, std::st
   CreateChild(L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, left, top, width, height, caption);
 }
 
-bool CheckBox::Checked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool CheckBox::Checked() const {
+  return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 void CheckBox::SetChecked(bool checked) {
   SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
@@ -171,7 +187,9 @@ RadioButton::RadioButton(Form& form, int left, int top, int width, int height,
               0, left, top, width, height, caption);
 }
 
-bool RadioButton::Checked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool RadioButton::Checked() const {
+  return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 void RadioButton::SetChecked(bool checked) {
   if (checked)
@@ -194,12 +212,11 @@ RadioGroup::RadioGroup(Form& form, int left, int top, int width, int height,
   const int rowHeight = n ? (height - 20) / n : 0;
   for (int i = 0; i < n; ++i) {
     const int id = form.NextControlId();
-    HWND b = CreateWindowExW(0, L"BUTTON", Widen(items[static_cast<size_t>(i)]).c_str(),
-                             WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON |
-                                 (i == 0 ? WS_GROUP | WS_TABSTOP : 0),
-                             left + 8, top0 + i * rowHeight, width - 16, rowHeight, form.Handle(),
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr);
+    HWND b = CreateWindowExW(
+        0, L"BUTTON", Widen(items[static_cast<size_t>(i)]).c_str(),
+        WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), left + 8,
+        top0 + i * rowHeight, width - 16, rowHeight, form.Handle(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(form.FormFont()), TRUE);
     buttons_.push_back(b);
     form.OnCommandFor(id, [this, i](int code) {

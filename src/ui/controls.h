@@ -58,9 +58,9 @@ private:
 
 struct LabelStyle {
   enum Align { Left, Center, Right } align = Left;
-  HFONT font = nullptr;                // null: the form's font
+  HFONT font = nullptr; // null: the form's font
   COLORREF textColour = RGB(0, 0, 0);
-  COLORREF background = CLR_INVALID;   // CLR_INVALID: the form's background
+  COLORREF background = CLR_INVALID; // CLR_INVALID: the form's background
   bool transparent = false;
 };
 

@@ -29,8 +29,12 @@ unsigned LastCodePoint(std::string_view s) {
 
 } // namespace
 
-void SetApplicationTitle(std::string_view utf8Title) { TitleStorage() = std::string(utf8Title); }
-const std::string& ApplicationTitle() { return TitleStorage(); }
+void SetApplicationTitle(std::string_view utf8Title) {
+  TitleStorage() = std::string(utf8Title);
+}
+const std::string& ApplicationTitle() {
+  return TitleStorage();
+}
 
 std::string ErrorBoxText(std::string_view message) {
   std::string text(message);
@@ -63,6 +67,8 @@ void ReportCurrentException() noexcept {
   }
 }
 
-void SetErrorSink(ErrorSink sink) { g_sink = sink; }
+void SetErrorSink(ErrorSink sink) {
+  g_sink = sink;
+}
 
 } // namespace ui

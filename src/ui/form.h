@@ -20,14 +20,14 @@ class Label;
 enum ModalResult : int { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL };
 
 struct FormStyle {
-  std::string caption;          // UTF-8
-  int width = 0, height = 0;    // see clientSize
-  bool clientSize = false;      // true: width and height are the client area, else the outer size
-  bool sizeable = false;        // false: fixed single border, only the system menu
-  bool minMaxBoxes = false;     // minimise and maximise boxes (the main window)
+  std::string caption;       // UTF-8
+  int width = 0, height = 0; // see clientSize
+  bool clientSize = false;   // true: width and height are the client area, else the outer size
+  bool sizeable = false;     // false: fixed single border, only the system menu
+  bool minMaxBoxes = false;  // minimise and maximise boxes (the main window)
   COLORREF background = CLR_INVALID; // CLR_INVALID: the system's button-face colour
   const wchar_t* fontFace = L"MS Sans Serif";
-  int fontHeight = 11;          // pixels
+  int fontHeight = 11; // pixels
   bool fontBold = false;
   HWND owner = nullptr;
 };
@@ -66,7 +66,9 @@ public:
 
   // Child-control bookkeeping used by the controls.
   int NextControlId() { return nextId_++; }
-  void OnCommandFor(int id, std::function<void(int code)> handler) { commands_[id] = std::move(handler); }
+  void OnCommandFor(int id, std::function<void(int code)> handler) {
+    commands_[id] = std::move(handler);
+  }
   void OnTimerFor(UINT_PTR id, std::function<void()> handler) { timers_[id] = std::move(handler); }
   void RegisterLabel(Label* label) { labels_.push_back(label); }
 

@@ -17,7 +17,9 @@ bool ProcessMessages() {
   return true;
 }
 
-std::uint64_t MonotonicMs() { return GetTickCount64(); }
+std::uint64_t MonotonicMs() {
+  return GetTickCount64();
+}
 
 void WaitForMessageUntil(std::uint64_t deadlineMs) {
   const std::uint64_t now = MonotonicMs();

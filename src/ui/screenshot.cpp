@@ -15,8 +15,8 @@ namespace {
 // Text labels are drawn here as they paint themselves: not every system's static control answers
 // WM_PRINTCLIENT.
 void PrintStatic(HWND parent, HWND label, HDC dc, int width, int height) {
-  HBRUSH brush = reinterpret_cast<HBRUSH>(
-      SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
+  HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageW(
+      parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label)));
   RECT rc{0, 0, width, height};
   if (brush && GetBkMode(dc) != TRANSPARENT)
     FillRect(dc, &rc, brush);

@@ -36,9 +36,17 @@ std::string FromWide(UINT codePage, std::wstring_view text) {
 
 } // namespace
 
-std::wstring Widen(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
-std::string Narrow(std::wstring_view wide) { return FromWide(CP_UTF8, wide); }
-std::string ToAnsi(std::string_view utf8) { return FromWide(CP_ACP, Widen(utf8)); }
-std::string FromAnsi(std::string_view ansi) { return Narrow(ToWide(CP_ACP, ansi)); }
+std::wstring Widen(std::string_view utf8) {
+  return ToWide(CP_UTF8, utf8);
+}
+std::string Narrow(std::wstring_view wide) {
+  return FromWide(CP_UTF8, wide);
+}
+std::string ToAnsi(std::string_view utf8) {
+  return FromWide(CP_ACP, Widen(utf8));
+}
+std::string FromAnsi(std::string_view ansi) {
+  return Narrow(ToWide(CP_ACP, ansi));
+}
 
 } // namespace ui

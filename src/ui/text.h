@@ -1,6 +1,6 @@
 #pragma once
-// The program keeps its texts in UTF-8; the window functions take UTF-16 and files that are "text in
-// the system's code page" take the ANSI code page.
+// The program keeps its texts in UTF-8; the window functions take UTF-16 and files that are "text
+// in the system's code page" take the ANSI code page.
 #include <string>
 #include <string_view>
 

@@ -71,8 +71,7 @@ const char* ArrowText(HFONT font) {
 
 Tfkm470a::Tfkm470a()
     : ui::Form(MainStyle()), indicatorFont_(ui::MakeFont(L"Arial", 11, true)),
-      valueFont_(ui::MakeFont(L"Arial", 48, true)),
-      arrowFont_(ArrowFont()),
+      valueFont_(ui::MakeFont(L"Arial", 48, true)), arrowFont_(ArrowFont()),
       BitBtnEinstellung(*this, 0, 0, 105, 25, "Einstellung", [this] { BitBtnEinstellungClick(); }),
       Button1(*this, 105, 0, 49, 25, "Start", [this] { Button1Click(); }),
       Button2(*this, 154, 0, 49, 25, "Stop", [this] { Button2Click(); }),
@@ -103,8 +102,7 @@ Tfkm470a::Tfkm470a()
   Label5.SetHint("leuchtet wenn Grenzwert 2 überschritten");
   Label6.SetHint("leuchtet wenn Bruttowert angezeigt wird");
   Label7.SetHint("leuchtet wenn Nettowert angezeigt wird");
-  Label8.SetHint(
-      "leuchtet wenn die eingestellten Über- oder Unterlastgrenzen überschritten sind");
+  Label8.SetHint("leuchtet wenn die eingestellten Über- oder Unterlastgrenzen überschritten sind");
   Label9.SetHint("leuchtet wenn Triggereingang HIGH (>12Volt)");
   Label1.AutoSize();
   separators_ = dynlog::SystemNumberSeparators();
@@ -164,7 +162,9 @@ void Tfkm470a::Button2Click() {
   BitBtnEinstellung.SetEnabled(true);
 }
 
-void Tfkm470a::Button4Click() { about_->ShowModal(); }
+void Tfkm470a::Button4Click() {
+  about_->ShowModal();
+}
 
 void Tfkm470a::BitBtnEinstellungClick() {
   rate_->ShowModal();
@@ -194,8 +194,8 @@ void Tfkm470a::BitBtnSpeichernClick() {
 void Tfkm470a::SaveRecordingTo(const std::string& utf8Path) {
   if (Acquisition.SampleCount() == 0)
     return;
-  dynlog::SaveMeasurementFile(utf8Path, rate_->Rate(), rate_->Averaging(),
-                              Acquisition.Recording(), DecimalPlaces);
+  dynlog::SaveMeasurementFile(utf8Path, rate_->Rate(), rate_->Averaging(), Acquisition.Recording(),
+                              DecimalPlaces);
 }
 
 // ---- Acquisition
@@ -208,9 +208,9 @@ void Tfkm470a::Timer1Timer() {
   inTick_ = true;
   bool any = false;
   try {
-    any = km470::PollMeasurementFrames(Decoder, DecimalPlaces, [this](const km470::MeasurementFrame& frame) {
-      HandleFrame(frame);
-    });
+    any = km470::PollMeasurementFrames(
+        Decoder, DecimalPlaces,
+        [this](const km470::MeasurementFrame& frame) { HandleFrame(frame); });
   } catch (...) {
     inTick_ = false;
     throw;

@@ -41,10 +41,10 @@ ui::Bitmap MakeSettingsPicture() {
 
 ui::Bitmap MakeSavePicture() {
   return Picture([](HDC dc) {
-    Box(dc, 1, 1, 15, 15, RGB(0, 0, 128));        // the disk
-    Box(dc, 4, 1, 12, 6, RGB(192, 192, 192));     // the shutter
-    Box(dc, 9, 2, 11, 5, RGB(0, 0, 128));         // its window
-    Box(dc, 3, 9, 13, 15, RGB(255, 255, 255));    // the label
+    Box(dc, 1, 1, 15, 15, RGB(0, 0, 128));     // the disk
+    Box(dc, 4, 1, 12, 6, RGB(192, 192, 192));  // the shutter
+    Box(dc, 9, 2, 11, 5, RGB(0, 0, 128));      // its window
+    Box(dc, 3, 9, 13, 15, RGB(255, 255, 255)); // the label
     Box(dc, 4, 11, 12, 12, RGB(128, 128, 128));
   });
 }

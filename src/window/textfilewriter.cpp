@@ -5,8 +5,8 @@
 #include <utility>
 #include <windows.h>
 
-#include "window/fileerrortext.h"
 #include "ui/text.h"
+#include "window/fileerrortext.h"
 
 namespace dynlog {
 

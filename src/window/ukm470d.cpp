@@ -18,20 +18,25 @@ ui::FormStyle RateDialogStyle(HWND owner) {
 // Creation order is the tab order: the rates from 320 down to 2,5, then OK, Abbrechen, the check
 // box. OK and Abbrechen only close the dialog; whatever was clicked stays in effect.
 Tfkm470d::Tfkm470d(HWND owner)
-    : ui::Form(RateDialogStyle(owner)),
-      Label1(*this, 16, 16, 160, 16, "Messwerte pro Sekunde"),
+    : ui::Form(RateDialogStyle(owner)), Label1(*this, 16, 16, 160, 16, "Messwerte pro Sekunde"),
       RadioButton320(*this, 24, 40, 185, 17, "320  (nur bei 19200 Baud möglich)", true),
-      RadioButton160(*this, 24, 64, 49, 17, "160"),
-      RadioButton80(*this, 24, 88, 49, 17, "80"),
-      RadioButton40(*this, 24, 112, 49, 17, "40"),
-      RadioButton20(*this, 24, 136, 49, 17, "20"),
-      RadioButton10(*this, 24, 160, 49, 17, "10"),
-      RadioButton5(*this, 24, 184, 49, 17, "5"),
-      RadioButton2(*this, 24, 208, 49, 17, "2,5"),
-      BitBtn1(*this, 144, 288, 89, 25, "OK", [this] { SetModalResult(ui::mrOk); Hide(); }, IDOK,
-              true),
-      BitBtn2(*this, 24, 288, 89, 25, "Abbrechen", [this] { SetModalResult(ui::mrCancel); Hide(); },
-              IDCANCEL),
+      RadioButton160(*this, 24, 64, 49, 17, "160"), RadioButton80(*this, 24, 88, 49, 17, "80"),
+      RadioButton40(*this, 24, 112, 49, 17, "40"), RadioButton20(*this, 24, 136, 49, 17, "20"),
+      RadioButton10(*this, 24, 160, 49, 17, "10"), RadioButton5(*this, 24, 184, 49, 17, "5"),
+      RadioButton2(*this, 24, 208, 49, 17, "2,5"), BitBtn1(
+                                                       *this, 144, 288, 89, 25, "OK",
+                                                       [this] {
+                                                         SetModalResult(ui::mrOk);
+                                                         Hide();
+                                                       },
+                                                       IDOK, true),
+      BitBtn2(
+          *this, 24, 288, 89, 25, "Abbrechen",
+          [this] {
+            SetModalResult(ui::mrCancel);
+            Hide();
+          },
+          IDCANCEL),
       CheckBoxMitteln(*this, 24, 248, 105, 17, "Mittelwert bilden") {
   const auto buttons = RateButtons();
   std::vector<ui::RadioButton*> group(buttons.begin(), buttons.end());

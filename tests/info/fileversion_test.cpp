@@ -16,7 +16,9 @@ std::wstring OwnFolder() {
   return p.substr(0, p.find_last_of(L"\\/") + 1);
 }
 
-std::string Utf8(const std::wstring& w) { return ui::Narrow(w); }
+std::string Utf8(const std::wstring& w) {
+  return ui::Narrow(w);
+}
 
 const std::wstring kProbe = L"version_probe.exe";
 

@@ -19,7 +19,9 @@ using testsupport::TempWorkDir;
 namespace {
 
 std::vector<std::string> errors;
-void CollectError(const std::string& text) { errors.push_back(text); }
+void CollectError(const std::string& text) {
+  errors.push_back(text);
+}
 
 class Search : public ::testing::Test {
 protected:
@@ -103,7 +105,11 @@ TEST_F(Search, FoundAtThePreselectionWithoutDialogOrWriting) {
   SimulatedUnit unit({.port = 2, .baud = 19200});
   Tfkm470b dialog;
   bool shown = false;
-  AfterMs(100, [&] { shown = dialog.Visible(); if (shown) dialog.Close(); });
+  AfterMs(100, [&] {
+    shown = dialog.Visible();
+    if (shown)
+      dialog.Close();
+  });
   dialog.ConnectOnFirstStart();
   EXPECT_FALSE(shown);
   EXPECT_TRUE(ucom::ComIsOpen());
@@ -115,7 +121,10 @@ TEST_F(Search, FindsTheUnitOnTheFirstAutomaticStepAndStoresIt) {
   SimulatedUnit unit({.port = 3, .baud = 9600});
   Tfkm470b dialog;
   // Safety net: the search must be over well before this.
-  AfterMs(8000, [&] { if (dialog.Visible()) dialog.Close(); });
+  AfterMs(8000, [&] {
+    if (dialog.Visible())
+      dialog.Close();
+  });
   const ULONGLONG start = GetTickCount64();
   dialog.ConnectOnFirstStart();
   const ULONGLONG took = GetTickCount64() - start;
@@ -124,8 +133,10 @@ TEST_F(Search, FindsTheUnitOnTheFirstAutomaticStepAndStoresIt) {
   EXPECT_LT(took, 6000u) << "found on the first step, not later";
   EXPECT_EQ(dialog.RadioGroup1.ItemIndex(), 2);
   EXPECT_EQ(dialog.RadioGroup2.ItemIndex(), 0);
-  EXPECT_EQ(GetPrivateProfileIntA("Einstellung", "COM-Kanal", 0, Tfkm470b::SettingsPath().c_str()), 3);
-  EXPECT_EQ(GetPrivateProfileIntA("Einstellung", "Baudrate", 0, Tfkm470b::SettingsPath().c_str()), 9600);
+  EXPECT_EQ(GetPrivateProfileIntA("Einstellung", "COM-Kanal", 0, Tfkm470b::SettingsPath().c_str()),
+            3);
+  EXPECT_EQ(GetPrivateProfileIntA("Einstellung", "Baudrate", 0, Tfkm470b::SettingsPath().c_str()),
+            9600);
   EXPECT_FALSE(dialog.Timer1.Enabled());
   EXPECT_TRUE(errors.empty());
 }
@@ -134,12 +145,16 @@ TEST_F(Search, StoredSettingIsTriedFirstThenTheOtherBaudRate) {
   WriteIni("3", "9600");
   SimulatedUnit unit({.port = 3, .baud = 19200});
   Tfkm470b dialog;
-  AfterMs(8000, [&] { if (dialog.Visible()) dialog.Close(); });
+  AfterMs(8000, [&] {
+    if (dialog.Visible())
+      dialog.Close();
+  });
   dialog.ConnectOnFirstStart();
   EXPECT_TRUE(ucom::ComIsOpen());
   EXPECT_EQ(dialog.RadioGroup1.ItemIndex(), 2);
   EXPECT_EQ(dialog.RadioGroup2.ItemIndex(), 1);
-  EXPECT_EQ(GetPrivateProfileIntA("Einstellung", "Baudrate", 0, Tfkm470b::SettingsPath().c_str()), 19200);
+  EXPECT_EQ(GetPrivateProfileIntA("Einstellung", "Baudrate", 0, Tfkm470b::SettingsPath().c_str()),
+            19200);
 }
 
 TEST_F(Search, UserSelectionStopsTheAutomaticSearch) {
@@ -178,7 +193,10 @@ TEST_F(Search, UnwritableSettingsFileIsReportedAndThePortStaysOpen) {
   CreateDirectoryA("km470.ini", nullptr);
   SimulatedUnit unit({.port = 3, .baud = 9600});
   Tfkm470b dialog;
-  AfterMs(8000, [&] { if (dialog.Visible()) dialog.Close(); });
+  AfterMs(8000, [&] {
+    if (dialog.Visible())
+      dialog.Close();
+  });
   dialog.ConnectOnFirstStart();
   EXPECT_FALSE(dialog.Visible());
   EXPECT_TRUE(ucom::ComIsOpen());

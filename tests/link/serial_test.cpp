@@ -102,9 +102,8 @@ TEST_F(SerialChannel, StreamArrivesEightBitCleanInReadsOfAtMost255Bytes) {
     ucom::ComRead();
   km470::FrameDecoder decoder;
   std::vector<int> got;
-  decoder.Feed(ucom::ReceiveText, 0, [&](const km470::MeasurementFrame& f) {
-    got.push_back(static_cast<int>(f.Value));
-  });
+  decoder.Feed(ucom::ReceiveText, 0,
+               [&](const km470::MeasurementFrame& f) { got.push_back(static_cast<int>(f.Value)); });
   const std::vector<int> sent = LoggedCounts(unit);
   ASSERT_GT(got.size(), 300u);
   ASSERT_EQ(got.size(), sent.size());
@@ -167,7 +166,9 @@ TEST_F(SerialChannel, ResynchronisesOnADirtyLine) {
 
 namespace {
 bool timerHandled = false;
-void CALLBACK MarkHandled(HWND, UINT, UINT_PTR, DWORD) { timerHandled = true; }
+void CALLBACK MarkHandled(HWND, UINT, UINT_PTR, DWORD) {
+  timerHandled = true;
+}
 } // namespace
 
 TEST(DelaySeconds, KeepsMessagesFlowingAndWaitsAtLeastTheTime) {

@@ -95,8 +95,8 @@ SimulatedUnit::SimulatedUnit(const UnitOptions& o) {
   logUnix_ = dir_ + "/unit.log";
   linkUnix_ = WinePrefix() + "/ports/com" + std::to_string(o.port);
   const std::string pidFile = dir_ + "/pid";
-  std::string args = " --link " + linkUnix_ + " --baud " + std::to_string(o.baud) +
-                     " --decimals " + std::to_string(o.decimals);
+  std::string args = " --link " + linkUnix_ + " --baud " + std::to_string(o.baud) + " --decimals " +
+                     std::to_string(o.decimals);
   if (!o.model.empty())
     args += " --model " + o.model;
   if (o.noise)

@@ -1,20 +1,20 @@
 #pragma once
 // Starts km470sim (the simulated display unit, a Linux program) from a test running under Wine,
-// linked into the Wine prefix as a COM port (the prefix's ports/comN), and stops it again. Wine starts Linux programs
-// through CreateProcess but cannot wait for them, so the unit is stopped with kill and its exit
-// is seen as its link disappearing.
+// linked into the Wine prefix as a COM port (the prefix's ports/comN), and stops it again. Wine
+// starts Linux programs through CreateProcess but cannot wait for them, so the unit is stopped with
+// kill and its exit is seen as its link disappearing.
 #include <string>
 #include <vector>
 
 namespace testsupport {
 
 struct UnitOptions {
-  int port = 3;          // COM1..COM4
-  int baud = 19200;      // the only baud rate the unit answers at
+  int port = 3;     // COM1..COM4
+  int baud = 19200; // the only baud rate the unit answers at
   int decimals = 1;
-  std::string model;     // empty: KM470
+  std::string model; // empty: KM470
   bool noise = false;
-  bool log = true;       // write the unit's log (LogLines reads it)
+  bool log = true; // write the unit's log (LogLines reads it)
 };
 
 class SimulatedUnit {
@@ -31,7 +31,7 @@ public:
   const std::string& LogUnixPath() const { return logUnix_; }
 
 private:
-  std::string dir_;      // Linux path of the unit's own temporary folder
+  std::string dir_; // Linux path of the unit's own temporary folder
   std::string logUnix_;
   std::string linkUnix_;
   std::string pid_;

@@ -1,7 +1,7 @@
+#include "ui/text.h"
 #include "window/fileerrortext.h"
 #include "window/measurementfilewriter.h"
 #include "window/textfilewriter.h"
-#include "ui/text.h"
 
 #include <gtest/gtest.h>
 

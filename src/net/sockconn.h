@@ -104,6 +104,10 @@ protected:
   void StartTimeout();
   void StopTimeout();
   void RestartTimeout();
+  // Receives until the peer closes, a cancel or time-out, or more() says enough; each piece goes
+  // to take() and is counted and reported.
+  void CaptureLoop(const std::function<void(const char*, std::size_t)>& take,
+                   const std::function<bool()>& more);
   void TimeoutElapsed(TThreadTimer& sender);
   void InitSockets();
   void CloseSocket();

@@ -159,18 +159,14 @@ std::string TSocketConnection::Transaction(const std::string& command) {
   return lastReply_;
 }
 
-void TSocketConnection::CaptureFile(const std::string& path) {
-  ReportStatus(8, "Datei erfassen");
-  receivedBytes_ = 0;
-  StartTimeout();
-  ScopeExit stop{[this] { StopTimeout(); }};
-  net::NetFile file = net::NetFile::Create(path);
+void TSocketConnection::CaptureLoop(const std::function<void(const char*, std::size_t)>& take,
+                                    const std::function<bool()>& more) {
   std::string text;
-  while (!cancelled_) {
+  while (!cancelled_ && more()) {
     const int got = recv(Sock(), Buffer(), static_cast<int>(kBufferSize), 0);
     bool wouldBlock = false;
     if (got > 0) {
-      file.Write(Buffer(), static_cast<std::size_t>(got));
+      take(Buffer(), static_cast<std::size_t>(got));
       AddSaturating(receivedBytes_, got);
       if (OnPacketRecvd)
         OnPacketRecvd(*this);
@@ -186,6 +182,15 @@ void TSocketConnection::CaptureFile(const std::string& path) {
     }
     AwaitMessages(wouldBlock);
   }
+}
+
+void TSocketConnection::CaptureFile(const std::string& path) {
+  ReportStatus(8, "Datei erfassen");
+  receivedBytes_ = 0;
+  StartTimeout();
+  ScopeExit stop{[this] { StopTimeout(); }};
+  net::NetFile file = net::NetFile::Create(path);
+  CaptureLoop([&](const char* data, std::size_t n) { file.Write(data, n); }, [] { return true; });
   file.Close();
   if (cancelled_) {
     cancelled_ = false;
@@ -199,27 +204,10 @@ void TSocketConnection::CaptureString(std::string& captured, std::int32_t maximu
   StartTimeout();
   ScopeExit stop{[this] { StopTimeout(); }};
   captured.clear();
-  std::string text;
-  while (!cancelled_ && (maximum == -1 || static_cast<std::int64_t>(captured.size()) < maximum)) {
-    const int got = recv(Sock(), Buffer(), static_cast<int>(kBufferSize), 0);
-    bool wouldBlock = false;
-    if (got > 0) {
-      captured.append(Buffer(), static_cast<std::size_t>(got));
-      AddSaturating(receivedBytes_, got);
-      if (OnPacketRecvd)
-        OnPacketRecvd(*this);
-      RestartTimeout();
-    } else if (got == 0) {
-      break;
-    } else {
-      lastErrorCode_ = WSAGetLastError();
-      if (lastErrorCode_ == kNotConnected)
-        break;
-      CheckSocketError(WSAEWOULDBLOCK, text);
-      wouldBlock = true;
-    }
-    AwaitMessages(wouldBlock);
-  }
+  CaptureLoop([&](const char* data, std::size_t n) { captured.append(data, n); },
+              [&] {
+                return maximum == -1 || static_cast<std::int64_t>(captured.size()) < maximum;
+              });
   if (cancelled_) {
     cancelled_ = false;
     throw EAbortError("Socket-Capture abgebrochen");

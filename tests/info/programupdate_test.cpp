@@ -4,6 +4,7 @@
 #include "info/uinfo.h"
 #include "ui/errorbox.h"
 #include "ui/text.h"
+#include "uitest.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -87,17 +88,7 @@ int ClosedPort() {
   return ntohs(a.sin_port);
 }
 
-void PumpFor(unsigned ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  while (GetTickCount64() < end) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
+using testsupport::PumpFor;
 
 // What the error box would have shown, and how things stood at that moment.
 struct ErrorSeen {

@@ -37,11 +37,11 @@ void PrintError(const std::string& utf8) {
   }
 }
 
-std::vector<std::string> ErrorsSeen;
-void CollectError(const std::string& text) {
-  ErrorsSeen.push_back(text);
-  PrintError("dynlog: " + text);
-}
+// Ticks of the 50 ms timer without a byte that count as a quiet line after Stop.
+constexpr int kQuietTicks = 4;
+
+// What would be an error box (an unwritable km470.ini, say) goes to standard error instead.
+void PrintErrorBox(const std::string& text) { PrintError("dynlog: " + text); }
 
 // The search dialog, if it has to be shown, gets a limited time; then it is closed.
 Tfkm470b* SearchDialog = nullptr;
@@ -75,7 +75,7 @@ int RunRecordingMode(int, char**) {
     PrintError(kRecordUsage);
     return kRecordBadArguments;
   }
-  ui::SetErrorSink(CollectError);
+  ui::SetErrorSink(PrintErrorBox);
 
   ui::ApplicationWindow application(kApplicationTitle);
   ApplicationWindows windows;
@@ -100,8 +100,10 @@ int RunRecordingMode(int, char**) {
 
   ucom::DelaySeconds(args->seconds);
   main.Button2.Click(); // Stop
-  // Frames already on their way still arrive and are recorded, as on the screen.
-  ucom::DelaySeconds(0.3);
+  // Frames already on their way still arrive and are recorded, as on the screen: wait until the
+  // line has been quiet for a few ticks (at most a few seconds on a busy machine).
+  for (int i = 0; i < 30 && main.Acquisition.IdleTicks() < kQuietTicks; ++i)
+    ucom::DelaySeconds(0.1);
 
   int code = kRecordOk;
   if (main.Acquisition.SampleCount() == 0) {

@@ -40,7 +40,7 @@ Form::Form(const FormStyle& style) {
   RECT r{0, 0, style.width, style.height};
   if (style.clientSize)
     AdjustWindowRectEx(&r, ws, FALSE, ex);
-  font_ = MakeFont(style.fontFace, style.fontHeight, style.fontBold);
+  font_ = MakeFont(style.fontFace, style.fontHeight);
   HWND h = CreateWindowExW(ex, kFormClass, Widen(style.caption).c_str(), ws, CW_USEDEFAULT,
                            CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, style.owner, nullptr,
                            GetModuleHandleW(nullptr), this);
@@ -147,10 +147,6 @@ void Form::Close() {
   SendMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
-void Form::SetCaption(std::string_view utf8) {
-  SetWindowTextW(Handle(), Widen(utf8).c_str());
-}
-
 void Form::SetBackground(COLORREF colour) {
   backgroundColour_ = colour;
   background_.reset(CreateSolidBrush(Background()));
@@ -213,10 +209,6 @@ HBRUSH Form::LabelBrush(HWND control, HDC dc, bool& handled) {
   return nullptr;
 }
 
-bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
-  return false;
-}
-
 LRESULT CALLBACK Form::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
@@ -237,9 +229,6 @@ LRESULT CALLBACK Form::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  LRESULT result = 0;
-  if (HandleMessage(msg, wp, lp, result))
-    return result;
   switch (msg) {
   case WM_COMMAND: {
     const int id = LOWORD(wp);

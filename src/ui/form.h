@@ -28,7 +28,6 @@ struct FormStyle {
   COLORREF background = CLR_INVALID; // CLR_INVALID: the system's button-face colour
   const wchar_t* fontFace = L"MS Sans Serif";
   int fontHeight = 11; // pixels
-  bool fontBold = false;
   HWND owner = nullptr;
 };
 
@@ -48,12 +47,10 @@ public:
   // Shows the form modally: the other windows of the program take no input until it closes.
   // Returns the modal result (mrCancel when closed through the close box).
   int ShowModal();
-  bool IsModal() const { return modal_; }
   void SetModalResult(int result) { modalResult_ = result; }
   // Closes as the close box does: FormClose, then hidden (or, for the main form, destroyed).
   void Close();
 
-  void SetCaption(std::string_view utf8);
   void SetBackground(COLORREF colour); // CLR_INVALID: button face
   COLORREF Background() const;
   void CenterOnScreen();
@@ -80,8 +77,6 @@ protected:
   virtual void FormClose() {}
   virtual void FormResize() {}
   virtual void FormPaint(HDC, const RECT&) {}
-  // Return true when the message was handled.
-  virtual bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
 private:
   static void RegisterFormClass();

@@ -184,7 +184,8 @@ void Tfkm470a::BitBtnSpeichernClick() {
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH;
   ofn.lpstrDefExt = L"TXT";
-  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER; // no overwrite question
+  // No overwrite question; a name in a folder that does not exist reaches the file error text.
+  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING;
   if (!GetSaveFileNameW(&ofn))
     return;
   lastSaveName_ = file;

@@ -6,4 +6,18 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$dynlog_root/scripts/wine-prefix.sh" >&2
 fi
 dynlog_wineserver
-exec wine "$@"
+if [ -t 1 ]; then
+  exec wine "$@"
+fi
+# Not on a terminal (CTest, a script): Wine's own helper processes, started by whichever program
+# needs them first, would inherit our output pipes and hold them open until the wineserver ends,
+# and whoever reads the pipes would wait that long. They get files instead, passed on at the end.
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+set +e
+wine "$@" >"$out" 2>"$err"
+rc=$?
+set -e
+cat "$out"
+cat "$err" >&2
+exit $rc

@@ -41,7 +41,9 @@ void PrintError(const std::string& utf8) {
 constexpr int kQuietTicks = 4;
 
 // What would be an error box (an unwritable km470.ini, say) goes to standard error instead.
-void PrintErrorBox(const std::string& text) { PrintError("dynlog: " + text); }
+void PrintErrorBox(const std::string& text) {
+  PrintError("dynlog: " + text);
+}
 
 // The search dialog, if it has to be shown, gets a limited time; then it is closed.
 Tfkm470b* SearchDialog = nullptr;

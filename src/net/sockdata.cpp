@@ -204,10 +204,9 @@ void TSocketConnection::CaptureString(std::string& captured, std::int32_t maximu
   StartTimeout();
   ScopeExit stop{[this] { StopTimeout(); }};
   captured.clear();
-  CaptureLoop([&](const char* data, std::size_t n) { captured.append(data, n); },
-              [&] {
-                return maximum == -1 || static_cast<std::int64_t>(captured.size()) < maximum;
-              });
+  CaptureLoop(
+      [&](const char* data, std::size_t n) { captured.append(data, n); },
+      [&] { return maximum == -1 || static_cast<std::int64_t>(captured.size()) < maximum; });
   if (cancelled_) {
     cancelled_ = false;
     throw EAbortError("Socket-Capture abgebrochen");

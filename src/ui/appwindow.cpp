@@ -14,7 +14,9 @@ HWND g_mainForm = nullptr;
 
 } // namespace
 
-HWND ApplicationHandle() { return g_application; }
+HWND ApplicationHandle() {
+  return g_application;
+}
 
 ApplicationWindow::ApplicationWindow(std::string_view utf8Title) {
   static bool registered = false;
@@ -30,8 +32,8 @@ ApplicationWindow::ApplicationWindow(std::string_view utf8Title) {
   }
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
   hwnd_.reset(CreateWindowExW(0, kClass, Widen(utf8Title).c_str(),
-                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE, x, y,
-                              0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE, x,
+                              y, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
   if (!hwnd_)
     throw std::runtime_error("Fenster kann nicht erzeugt werden");
   g_application = hwnd_.get();

@@ -218,6 +218,7 @@ void Tfkm470a::Timer1Timer() {
   }
   inTick_ = false;
   UpdateValueDisplay();
+  RepaintDirty();
   Acquisition.EndTick(any);
 }
 
@@ -285,10 +286,23 @@ void Tfkm470a::DrawSegment(const dynlog::ChartSegment& s, HPEN pen) {
     MoveToEx(traceDc_.get(), s.from.x, s.from.y, nullptr);
     LineTo(traceDc_.get(), s.to.x, s.to.y);
   }
-  // The pen is 2 pixels wide; repaint the segment's box with a margin.
-  RECT r{std::min(s.from.x, s.to.x) - 2, std::min(s.from.y, s.to.y) - 2,
-         std::max(s.from.x, s.to.x) + 3, std::max(s.from.y, s.to.y) + 3};
-  InvalidateRect(Handle(), &r, FALSE);
+  // The pen is 2 pixels wide: the segment's box with a margin is to be repainted.
+  const RECT r{std::min(s.from.x, s.to.x) - 2, std::min(s.from.y, s.to.y) - 2,
+               std::max(s.from.x, s.to.x) + 3, std::max(s.from.y, s.to.y) + 3};
+  if (IsRectEmpty(&dirty_))
+    dirty_ = r;
+  else
+    UnionRect(&dirty_, &dirty_, &r);
+  if (!inTick_)
+    RepaintDirty();
+}
+
+void Tfkm470a::RepaintDirty() {
+  // One box per tick rather than one per segment: a single simple region to paint.
+  if (IsRectEmpty(&dirty_))
+    return;
+  InvalidateRect(Handle(), &dirty_, FALSE);
+  SetRectEmpty(&dirty_);
 }
 
 void Tfkm470a::EnsureTraceBitmap(int width, int height) {

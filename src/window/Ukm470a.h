@@ -81,6 +81,7 @@ protected:
 private:
   void ApplyIndicators(std::uint8_t status);
   void UpdateValueDisplay();
+  void RepaintDirty();
   void DrawSegment(const dynlog::ChartSegment& segment, HPEN pen);
   void EnsureTraceBitmap(int width, int height);
   void PaintShapes(HDC dc);
@@ -104,6 +105,7 @@ private:
   std::string shownCaption_; // what Label1 shows
   std::string shownShape_;   // its caption with every digit as 0, for the width
   bool captionPending_ = false;
+  RECT dirty_{0, 0, 0, 0}; // chart area drawn in this tick, not yet repainted
   bool inTick_ = false;
   std::wstring lastSaveName_ = L"*.txt";
 };

@@ -23,3 +23,15 @@ if(DYNLOG_SANITIZE AND NOT WIN32)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# dynlog_library(name source... [LINK library...]): a static library of the project with the
+# shared options; its users include its headers from src/ ("link/ucom.h").
+function(dynlog_library name)
+  cmake_parse_arguments(L "" "" "LINK" ${ARGN})
+  add_library(${name} STATIC ${L_UNPARSED_ARGUMENTS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  dynlog_options(${name})
+  if(L_LINK)
+    target_link_libraries(${name} PUBLIC ${L_LINK})
+  endif()
+endfunction()

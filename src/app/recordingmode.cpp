@@ -92,8 +92,7 @@ int RunRecordingMode(int, char**) {
   main.Button1.Click(); // Start: connection search, decimal places, stream
   KillTimer(nullptr, limit);
   SearchDialog = nullptr;
-  const bool found =
-      !SearchGaveUp && ucom::ComIsOpen() && (windows.fkm470b.Background() == kFoundColour);
+  const bool found = !SearchGaveUp && ucom::ComIsOpen() && windows.fkm470b.Found();
   if (!found) {
     PrintError("dynlog: KM470 nicht gefunden: an COM1 bis COM4 antwortet keine Anzeigeeinheit");
     main.Close();

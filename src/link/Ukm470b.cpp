@@ -78,6 +78,7 @@ bool Tfkm470b::ProbeInstrument() {
   if (ok)
     ok = km470::IdentifyInstrument();
   SetBackground(ok ? kFoundColour : CLR_INVALID);
+  found_ = ok;
   return ok;
 }
 

@@ -18,6 +18,8 @@ public:
   bool OpenSelectedPort();
   // OpenSelectedPort and, if that worked, the identification; shows the outcome as background.
   bool ProbeInstrument();
+  // The outcome of the last probe: the unit answered on the port that is open now.
+  bool Found() const { return found_; }
   // True when "9600 Baud" is selected; anything else counts as 19200 baud.
   bool Is9600Baud() const { return RadioGroup2.ItemIndex() == 0; }
 
@@ -40,6 +42,7 @@ protected:
 
 private:
   void WriteSettings();
+  bool found_ = false;
 };
 
 inline constexpr COLORREF kFoundColour = RGB(0, 255, 0);

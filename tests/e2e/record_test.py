@@ -155,6 +155,15 @@ class Recording(unittest.TestCase):
         self.assertEqual(r.returncode, 2)
         self.assertIn("ungültige Dauer", r.stderr.decode("utf-8", errors="replace"))
 
+    def test_no_unit_ends_after_the_search_gives_up(self):
+        # Nothing on COM1 to COM4: the search dialog is shown, closed after 20 s, and the run fails.
+        r = run_dynlog(self.dir, "--record", "1", "--output",
+                       winpath(Path(self.dir) / "messung.txt"))
+        self.assertEqual(r.returncode, 3)
+        self.assertIn("KM470 nicht gefunden", r.stderr.decode("utf-8", errors="replace"))
+        self.assertFalse((Path(self.dir) / "messung.txt").exists())
+        self.assertFalse((Path(self.dir) / "km470.ini").exists())
+
     def test_unwritable_output_fails_with_the_file_error(self):
         unit = Unit(2, 19200, 1, self.dir)
         try:

@@ -114,6 +114,7 @@ TEST_F(Search, FoundAtThePreselectionWithoutDialogOrWriting) {
   EXPECT_FALSE(shown);
   EXPECT_TRUE(ucom::ComIsOpen());
   EXPECT_EQ(dialog.Background(), kFoundColour);
+  EXPECT_TRUE(dialog.Found());
   EXPECT_FALSE(IniExists());
 }
 

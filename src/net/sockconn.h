@@ -104,6 +104,9 @@ protected:
   void StartTimeout();
   void StopTimeout();
   void RestartTimeout();
+  // After a receive that failed: false when the connection is gone, true when the caller should
+  // wait for the next message (would block); any other error raises.
+  bool ReceiveWouldBlock(std::string& text);
   // Receives until the peer closes, a cancel or time-out, or more() says enough; each piece goes
   // to take() and is counted and reported.
   void CaptureLoop(const std::function<void(const char*, std::size_t)>& take,

@@ -107,10 +107,8 @@ std::string TSocketConnection::ReadLn() {
         consumed += static_cast<std::size_t>(got);
       line.resize(consumed);
     } else {
-      lastErrorCode_ = WSAGetLastError();
-      if (lastErrorCode_ == kNotConnected)
+      if (!ReceiveWouldBlock(text))
         break;
-      CheckSocketError(WSAEWOULDBLOCK, text);
       wouldBlock = true;
     }
     AwaitMessages(wouldBlock);
@@ -159,6 +157,14 @@ std::string TSocketConnection::Transaction(const std::string& command) {
   return lastReply_;
 }
 
+bool TSocketConnection::ReceiveWouldBlock(std::string& text) {
+  lastErrorCode_ = WSAGetLastError();
+  if (lastErrorCode_ == kNotConnected)
+    return false;
+  CheckSocketError(WSAEWOULDBLOCK, text);
+  return true;
+}
+
 void TSocketConnection::CaptureLoop(const std::function<void(const char*, std::size_t)>& take,
                                     const std::function<bool()>& more) {
   std::string text;
@@ -174,10 +180,8 @@ void TSocketConnection::CaptureLoop(const std::function<void(const char*, std::s
     } else if (got == 0) {
       break;
     } else {
-      lastErrorCode_ = WSAGetLastError();
-      if (lastErrorCode_ == kNotConnected)
+      if (!ReceiveWouldBlock(text))
         break;
-      CheckSocketError(WSAEWOULDBLOCK, text);
       wouldBlock = true;
     }
     AwaitMessages(wouldBlock);

@@ -54,9 +54,6 @@ struct DeleteGdiObject {
 struct DestroyWindowHandle {
   void operator()(HWND h) const { DestroyWindow(h); }
 };
-struct DestroyIconHandle {
-  void operator()(HICON h) const { DestroyIcon(h); }
-};
 struct DeleteDcHandle {
   void operator()(HDC h) const { DeleteDC(h); }
 };
@@ -66,7 +63,6 @@ struct DeleteDcHandle {
 using UniqueFile = UniqueHandleT<HANDLE, FileTraits>;
 using UniqueHandle = UniqueHandleT<HANDLE, NullIsInvalid<HANDLE, CloseKernelHandle>>;
 using UniqueWindow = UniqueHandleT<HWND, NullIsInvalid<HWND, DestroyWindowHandle>>;
-using UniqueIcon = UniqueHandleT<HICON, NullIsInvalid<HICON, DestroyIconHandle>>;
 
 template <typename T> using GdiObject = UniqueHandleT<T, NullIsInvalid<T, DeleteGdiObject>>;
 using Font = GdiObject<HFONT>;

@@ -224,8 +224,11 @@ void Tfkm470a::Timer1Timer() {
 
 void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
   ApplyIndicators(frame.Status);
-  // The rate and the baud rate are read afresh: the dialogs' controls are the setting.
-  const int reload = dynlog::ReloadValue(rate_->Rate(), search_->Is9600Baud());
+  // The rate and the baud rate are read afresh when a value is emitted (the dialogs' controls are
+  // the setting); a skipped frame does not need them.
+  const int reload = Acquisition.SkipCounter() <= 0
+                         ? dynlog::ReloadValue(rate_->Rate(), search_->Is9600Baud())
+                         : 0;
   if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, rate_->Averaging()))
     ShowValue(*value);
 }

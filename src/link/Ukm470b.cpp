@@ -68,6 +68,13 @@ bool Tfkm470b::OpenSelectedPort() {
   const int port = RadioGroup1.ItemIndex();
   const std::string name = port >= 0 && port <= 2 ? kPorts[port] : "COM4";
   const int baud = RadioGroup2.ItemIndex() == 1 ? 19200 : 9600;
+  if (RadioGroup2.ItemIndex() != 0 && baud == 9600) {
+    // km470.ini named a rate the dialog does not offer; show the rate the port really runs at.
+    const bool clicks = ClicksEnabled;
+    ClicksEnabled = false;
+    RadioGroup2.SetItemIndex(0);
+    ClicksEnabled = clicks;
+  }
   std::string errorText;
   ucom::ComOpen(name, baud, errorText);
   return errorText.empty();

@@ -20,8 +20,6 @@ public:
   bool ProbeInstrument();
   // The outcome of the last probe: the unit answered on the port that is open now.
   bool Found() const { return found_; }
-  // True when "9600 Baud" is selected; anything else counts as 19200 baud.
-  bool Is9600Baud() const { return RadioGroup2.ItemIndex() == 0; }
 
   // Full path of km470.ini in the present working directory.
   static std::string SettingsPath();

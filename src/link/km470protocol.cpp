@@ -7,12 +7,13 @@ bool ReplyIdentifiesInstrument(std::string_view reply) {
 }
 
 int DecimalsFromReply(std::string_view reply, int current) {
-  const size_t d = reply.find('D');
-  if (d == std::string_view::npos || d + 1 >= reply.size())
-    return current;
-  const char c = reply[d + 1];
-  const int digit = (c >= '0' && c <= '9') ? c - '0' : 0;
-  return digit <= 3 ? digit : current;
+  // A line that echoes what we send puts our own "C00D" CR in front of the answer, so a "D"
+  // followed by anything but 0..3 is not the answer.
+  for (size_t d = reply.find('D'); d != std::string_view::npos; d = reply.find('D', d + 1)) {
+    if (d + 1 < reply.size() && reply[d + 1] >= '0' && reply[d + 1] <= '3')
+      return reply[d + 1] - '0';
+  }
+  return current;
 }
 
 double ScaledValue(int count, int decimalPlaces) {

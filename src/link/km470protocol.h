@@ -17,9 +17,8 @@ inline constexpr std::string_view kIdentifyCommand = "?V\r";
 // The reply to the identification request names the unit.
 bool ReplyIdentifiesInstrument(std::string_view reply);
 
-// The decimal places the reply to "C00D" announces: the character after the first "D"; a digit
-// 0..3 is taken, 4..9 leaves the current value, any other character counts as 0. No "D", or "D"
-// as the last character, leaves the current value.
+// The decimal places the reply to "C00D" announces: the digit after the first "D" that is followed
+// by 0..3. Without such a "D" (no reply, "D7", "DX", a lone "D") the current value stays.
 int DecimalsFromReply(std::string_view reply, int current);
 
 // One decoded measurement frame.

@@ -20,6 +20,7 @@ constexpr size_t kMaxWrite = 998;
 constexpr DWORD kReadCompletionMs = 1000;
 
 ui::UniqueFile PortHandle;
+int PortBaud = 0;
 // The read's completion event. The bytes asked for are already queued, so a read completes at
 // once; but a system may still report it pending (Wine always does), and a pending read must be
 // completed, or its bytes are lost.
@@ -94,8 +95,11 @@ void ComOpen(const std::string& portName, int baud, std::string& errorText) {
     errorText = SystemMessageText(GetLastError());
     return;
   }
-  if (!SetCommState(PortHandle.get(), &dcb))
+  if (!SetCommState(PortHandle.get(), &dcb)) {
     errorText = SystemMessageText(GetLastError());
+    return;
+  }
+  PortBaud = baud;
 }
 
 void ComRead() {
@@ -153,10 +157,15 @@ void ComClose() {
     CancelIoEx(PortHandle.get(), &WriteRecord);
   WriteStarted = false;
   PortHandle.reset();
+  PortBaud = 0;
 }
 
 bool ComIsOpen() {
   return PortHandle.valid();
+}
+
+int ComBaud() {
+  return PortHandle.valid() ? PortBaud : 0;
 }
 
 } // namespace ucom

@@ -28,5 +28,7 @@ void ComWrite();
 // Closes the port if one is open.
 void ComClose();
 bool ComIsOpen();
+// The baud rate the open port was set to; 0 when no port is open or its settings were refused.
+int ComBaud();
 
 } // namespace ucom

@@ -2,6 +2,7 @@
 
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
+#include "link/ucom.h"
 #include "ui/screenshot.h"
 #include "ui/text.h"
 #include "window/buttonpictures.h"
@@ -224,10 +225,11 @@ void Tfkm470a::Timer1Timer() {
 
 void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
   ApplyIndicators(frame.Status);
-  // The rate and the baud rate are read afresh when a value is emitted (the dialogs' controls are
-  // the setting); a skipped frame does not need them.
+  // The rate is read afresh when a value is emitted (the dialog's controls are the setting); a
+  // skipped frame does not need it. The unit's frame rate follows the baud rate the port really
+  // runs at, whatever km470.ini said.
   const int reload = Acquisition.SkipCounter() <= 0
-                         ? dynlog::ReloadValue(rate_->Rate(), search_->Is9600Baud())
+                         ? dynlog::ReloadValue(rate_->Rate(), ucom::ComBaud() == 9600)
                          : 0;
   if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, rate_->Averaging()))
     ShowValue(*value);

@@ -1,5 +1,7 @@
 #include "window/acquisition.h"
 
+#include <cmath>
+
 namespace dynlog {
 
 bool Acquisition::BeginTick() {
@@ -29,19 +31,42 @@ std::optional<double> Acquisition::TakeFrameValue(double value, int reloadValue,
 
   skipCounter_ = reloadValue;
   if (averaging) {
-    // The mean of the buffered values and this one, taken as this value plus the mean of the
-    // differences to it: the same number, but a steady signal stays exactly what the unit sent
-    // (a plain running sum of 32 times 12.34 divided by 32 is not 12.34 in binary floating point).
-    double deviation = 0.0;
-    for (int i = 0; i < averageCount_; ++i)
-      deviation += averageBuffer_[i] - value;
-    value += deviation / (averageCount_ + 1);
+    value = Mean(value);
     averageCount_ = 0;
   }
   sampleValues_[sampleCount_] = static_cast<float>(value);
   if (sampleCount_ < kMaxSamples)
     ++sampleCount_;
   return value;
+}
+
+double Acquisition::Mean(double value) const {
+  // The unit's values are counts divided by 1, 10, 100 or 1000, so in thousandths they are whole
+  // numbers, and their sum is exact in 64 bits. One division then gives the double nearest the
+  // true mean: summing the doubles instead would carry their binary noise into it (the mean of
+  // 999,8 and 999,9 would come out as 999.8499999999999 and be shown as 999,8), and a steady
+  // signal gives exactly the value the unit sent.
+  constexpr double kGrid = 1000;
+  std::int64_t sum = 0;
+  bool onGrid = true;
+  const auto add = [&](double v) {
+    const double scaled = v * kGrid;
+    const double whole = std::nearbyint(scaled);
+    onGrid = onGrid && std::fabs(scaled - whole) < 1e-3 && std::fabs(whole) < 1e15;
+    if (onGrid)
+      sum += static_cast<std::int64_t>(whole);
+  };
+  for (int i = 0; i < averageCount_; ++i)
+    add(averageBuffer_[i]);
+  add(value);
+  const int n = averageCount_ + 1;
+  if (onGrid)
+    return static_cast<double>(sum) / (kGrid * n);
+  // Not a value the unit can send: the plain mean, as this value plus the mean of the differences.
+  double deviation = 0.0;
+  for (int i = 0; i < averageCount_; ++i)
+    deviation += averageBuffer_[i] - value;
+  return value + deviation / n;
 }
 
 void Acquisition::ClearAverage() {

@@ -54,6 +54,9 @@ public:
   std::span<const float> Recording() const { return {sampleValues_.data(), sampleCount_}; }
 
 private:
+  // The mean of the buffered values and this one.
+  double Mean(double value) const;
+
   int idleTicks_ = 0;
   int skipCounter_ = kInitialSkip;
   std::array<double, kAverageSlots> averageBuffer_{};

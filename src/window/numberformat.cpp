@@ -14,45 +14,37 @@ constexpr int kMaxDecimals = 20;
 constexpr int kMaxSignificant = 30;
 constexpr std::size_t kCaptionWidth = 8;
 
-// Room for the exact fixed-point expansion of any double: at most 309 integer digits, or a leading
-// "0." and at most 1126 fraction digits for the smallest subnormal.
-constexpr std::size_t kDigitRoom = 1200;
-
-// A non-negative decimal number 0.d1d2d3... x 10^point with no leading zeros in digits.
+// A non-negative decimal number 0.d1d2d3... x 10^point with no leading zeros in digits. The
+// shortest text of a double has at most 17 digits.
 struct Decimal {
-  std::array<char, kDigitRoom> digits;
+  std::array<char, 32> digits;
   int count = 0;
   int point = 0;
 };
 
-// Exact decimal expansion of a finite, non-negative double.
-void ToDecimal(double a, Decimal& d) {
+// The shortest decimal text that reads back as the same finite, non-negative number.
+template <typename Number> void ToDecimal(Number a, Decimal& d) {
   d.count = 0;
   d.point = 0;
-  if (a == 0.0)
+  if (a == 0)
     return;
-  int exponent = 0;
-  std::frexp(a, &exponent);
-  // a = m * 2^(exponent - 53) with integer m, and 2^-k has exactly k decimals.
-  const int precision = std::max(0, 53 - exponent);
-  std::array<char, kDigitRoom + 8> text;
+  // "d.ddde+XX": the digits, then the power of ten of the first one.
+  std::array<char, 64> text;
   const auto res =
-      std::to_chars(text.data(), text.data() + text.size(), a, std::chars_format::fixed, precision);
-  bool seenPoint = false;
-  for (const char* p = text.data(); p != res.ptr; ++p) {
-    if (*p == '.') {
-      seenPoint = true;
-      continue;
-    }
-    if (d.count == 0 && *p == '0') { // leading zero
-      if (seenPoint)
-        --d.point;
-      continue;
-    }
-    d.digits[d.count++] = *p;
-    if (!seenPoint)
-      ++d.point;
+      std::to_chars(text.data(), text.data() + text.size(), a, std::chars_format::scientific);
+  const char* p = text.data();
+  for (; p != res.ptr && *p != 'e'; ++p) {
+    if (*p != '.')
+      d.digits[d.count++] = *p;
   }
+  int exponent = 0;
+  if (p != res.ptr) {
+    ++p;
+    if (*p == '+')
+      ++p;
+    std::from_chars(p, res.ptr, exponent);
+  }
+  d.point = exponent + 1;
   while (d.count > 0 && d.digits[d.count - 1] == '0') // trailing zeros carry no information
     --d.count;
 }
@@ -88,14 +80,9 @@ char DigitAt(const Decimal& d, int i) {
   return i >= 0 && i < d.count ? d.digits[i] : '0';
 }
 
-} // namespace
-
-NumberSeparators GermanSeparators() {
-  return {",", "."};
-}
-
-void AppendNumber(std::string& out, double value, int decimals, int significantDigits,
-                  const NumberSeparators& separators) {
+template <typename Number>
+void AppendRounded(std::string& out, Number value, int decimals, int significantDigits,
+                   const NumberSeparators& separators) {
   if (std::isnan(value)) {
     out += "NAN";
     return;
@@ -109,8 +96,7 @@ void AppendNumber(std::string& out, double value, int decimals, int significantD
 
   Decimal d;
   ToDecimal(std::fabs(value), d);
-  RoundToDigits(d, significantDigits);
-  RoundToDigits(d, d.point + decimals);
+  RoundToDigits(d, std::min(significantDigits, d.point + decimals));
 
   if (std::signbit(value) && d.count > 0)
     out += '-';
@@ -130,7 +116,30 @@ void AppendNumber(std::string& out, double value, int decimals, int significantD
   }
 }
 
+} // namespace
+
+NumberSeparators GermanSeparators() {
+  return {",", "."};
+}
+
+void AppendNumber(std::string& out, double value, int decimals, int significantDigits,
+                  const NumberSeparators& separators) {
+  AppendRounded(out, value, decimals, significantDigits, separators);
+}
+
+void AppendNumber(std::string& out, float value, int decimals, int significantDigits,
+                  const NumberSeparators& separators) {
+  AppendRounded(out, value, decimals, significantDigits, separators);
+}
+
 std::string FormatNumber(double value, int decimals, int significantDigits,
+                         const NumberSeparators& separators) {
+  std::string out;
+  AppendNumber(out, value, decimals, significantDigits, separators);
+  return out;
+}
+
+std::string FormatNumber(float value, int decimals, int significantDigits,
                          const NumberSeparators& separators) {
   std::string out;
   AppendNumber(out, value, decimals, significantDigits, separators);

@@ -2,12 +2,13 @@
 // Numbers as the user reads them: thousands grouping, a fixed number of decimals, the system's
 // separators (passed in, so this stays free of the operating system).
 //
-// Rounding happens twice, on the exact value of the binary number: first to at most
-// `significantDigits` significant digits, then to `decimals` digits after the separator, each
-// time half away from zero. The first step removes the binary noise of a float or double, so
-// 0.15 (stored as 0.1499999...) shows as 0,2 at one decimal, and a recorded single-precision
-// 0.15f (0.1500000059...) as 0,2 as well; the second step then treats a true half as commercial
-// rounding does: 2.5 at no decimals is 3, -2.5 is -3. A result that rounds to zero has no sign.
+// A number is rounded once, half away from zero, to whichever is coarser: `significantDigits`
+// significant digits or `decimals` digits after the separator. What is rounded is the shortest
+// decimal text that reads back as the same float or double, which removes the binary noise at the
+// number's own precision: 0.15 (stored as 0.1499999...) shows as 0,2 at one decimal, and so does
+// a recorded 1.015f (1.01499998...) at two, as 1,02. Rounding twice (to the significant digits,
+// then to the decimals) would turn 1234.46875 into 1.235 at no decimals; once, it is 1.234.
+// A result that rounds to zero has no sign.
 
 #include <string>
 #include <string_view>
@@ -27,9 +28,15 @@ inline constexpr int kFileSignificantDigits = 5;     // the measurement file
 
 // Appends the text of value to out. decimals is clamped to 0..20, significantDigits to 1..30.
 // Reuses out's capacity, so a caller that keeps its string allocates nothing once it is warm.
+// The float and double forms differ in what counts as noise: the recording keeps single
+// precision, the value display shows the double.
 void AppendNumber(std::string& out, double value, int decimals, int significantDigits,
                   const NumberSeparators& separators);
+void AppendNumber(std::string& out, float value, int decimals, int significantDigits,
+                  const NumberSeparators& separators);
 std::string FormatNumber(double value, int decimals, int significantDigits,
+                         const NumberSeparators& separators);
+std::string FormatNumber(float value, int decimals, int significantDigits,
                          const NumberSeparators& separators);
 
 // The value display's caption: blanks in front up to 8 characters, then one blank on each side,

@@ -6,13 +6,12 @@ unit's decimal places and written with German separators.
 Usage: record_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
 import os
 import re
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
-from decimal import ROUND_HALF_UP, Decimal
+from fractions import Fraction
 from pathlib import Path
 
 DYNLOG, SIM, WINE_RUN = sys.argv[1:4]
@@ -29,23 +28,15 @@ def reload_value(rate_text, baud9600):
     return int((n + 1) / 2) - 1 if baud9600 else n
 
 
-def as_float32(v):
-    return struct.unpack("<f", struct.pack("<f", v))[0]
-
-
-def german(value, decimals, significant=5):
-    """The file's number text: at most 5 significant digits, then exactly `decimals` decimals,
-    each rounding half away from zero on the exact binary value; point groups thousands."""
-    d = Decimal(value)
-    if d != 0:
-        exp = d.adjusted() - significant + 1
-        d = d.quantize(Decimal(1).scaleb(exp), rounding=ROUND_HALF_UP)
-    d = d.quantize(Decimal(1).scaleb(-decimals), rounding=ROUND_HALF_UP)
-    if d == 0:
-        d = abs(d)
-    sign = "-" if d < 0 else ""
-    digits = f"{abs(d):f}"
-    whole, _, frac = digits.partition(".")
+def german(value, decimals):
+    """The file's number text for an exact value (int or Fraction): rounded once, half away from
+    zero, to `decimals` places (the unit's counts never need more than 5 significant digits);
+    point groups thousands, comma before the decimals."""
+    q = Fraction(value) * 10 ** decimals
+    units = (abs(q.numerator) * 2 + q.denominator) // (2 * q.denominator)
+    sign = "-" if q < 0 and units != 0 else ""
+    digits = str(units).rjust(decimals + 1, "0")
+    whole, frac = digits[:len(digits) - decimals], digits[len(digits) - decimals:]
     groups = []
     while len(whole) > 3:
         groups.insert(0, whole[-3:])
@@ -55,11 +46,12 @@ def german(value, decimals, significant=5):
 
 
 def expected_values(counts, decimals, rate_text, baud9600, average):
-    """What the acquisition cycle records from the unit's frames."""
+    """What the acquisition cycle records from the unit's frames, in exact arithmetic: each kept
+    value, or the mean of the frames it stands for, as a fraction."""
     skip, buffered, out = 32, [], []
     reload = reload_value(rate_text, baud9600)
     for count in counts:
-        value = count / [1, 10, 100, 1000][decimals]
+        value = Fraction(count, 10 ** decimals)
         if skip >= 1:
             skip -= 1
             if average:
@@ -67,12 +59,9 @@ def expected_values(counts, decimals, rate_text, baud9600, average):
             continue
         skip = reload
         if average:
-            deviation = 0.0
-            for b in buffered:
-                deviation += b - value
-            value += deviation / (len(buffered) + 1)
+            value = (sum(buffered) + value) / (len(buffered) + 1)
             buffered = []
-        out.append(as_float32(value))
+        out.append(value)
     return out[:10000]
 
 
@@ -146,6 +135,9 @@ class Recording(unittest.TestCase):
     def test_averaged_forty_per_second_at_9600_baud(self):
         self.record_and_compare(3, 9600, 2, "40", True)
 
+    def test_averaged_twenty_per_second_at_three_decimals(self):
+        self.record_and_compare(4, 19200, 3, "20", True)
+
     def test_every_frame_at_320_with_whole_counts(self):
         lines = self.record_and_compare(1, 19200, 0, "320", True)
         self.assertGreater(len(lines), 500)
@@ -179,11 +171,12 @@ class Numbers(unittest.TestCase):
     """The reference formatter above must itself be right."""
 
     def test_reference_formatting(self):
-        self.assertEqual(german(1234, 0), "1.234")
-        self.assertEqual(german(12.5, 2), "12,50")
-        self.assertEqual(german(-1000, 0), "-1.000")
-        self.assertEqual(german(as_float32(-0.04), 1), "0,0")
-        self.assertEqual(german(as_float32(99999.5), 0), "100.000")
+        cases = [(1234, 0, "1.234"), (Fraction(25, 2), 2, "12,50"), (-1000, 0, "-1.000"),
+                 (Fraction(-4, 100), 1, "0,0"), (Fraction(-5, 100), 1, "-0,1"),
+                 (Fraction(123446875, 100000), 0, "1.234"), (Fraction(1234466, 10000), 1, "123,4"),
+                 (Fraction(999946875, 100000), 0, "9.999"), (Fraction(7, 3), 3, "2,333")]
+        for value, decimals, text in cases:
+            self.assertEqual(german(value, decimals), text)
 
 
 if __name__ == "__main__":

@@ -125,15 +125,28 @@ TEST(Indicators, FollowTheColumnThatBitFiveSelects) {
 }
 
 TEST(Replies, DecimalPlacesAndIdentification) {
-  EXPECT_EQ(DecimalsFromReply("D2\r", 0), 2);
-  EXPECT_EQ(DecimalsFromReply("D3", 0), 3);
-  EXPECT_EQ(DecimalsFromReply("xD0", 3), 0);
-  EXPECT_EQ(DecimalsFromReply("D7", 1), 1);
-  EXPECT_EQ(DecimalsFromReply("D", 1), 1);
-  EXPECT_EQ(DecimalsFromReply("DX", 2), 0);
-  EXPECT_EQ(DecimalsFromReply("", 2), 2);
-  EXPECT_EQ(DecimalsFromReply("d2", 2), 2);
+  const struct {
+    const char* reply;
+    int current, expected;
+  } cases[] = {
+      {"D2\r", 0, 2},
+      {"D3", 0, 3},
+      {"xD0", 3, 0},
+      {"D7", 1, 1},
+      {"D", 1, 1},
+      {"DX", 2, 2},
+      {"", 2, 2},
+      {"d2", 2, 2},
+      // An echoing line: our own command comes back in front of the answer.
+      {"C00D\rD1\r", 0, 1},
+      {"C00D\rD3\r", 2, 3},
+      {"C00D\r", 2, 2},
+      {"C00D\rD9\rD2", 0, 2},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(DecimalsFromReply(c.reply, c.current), c.expected) << c.reply;
   EXPECT_TRUE(ReplyIdentifiesInstrument("\r\nKM470 V2.03\r"));
+  EXPECT_TRUE(ReplyIdentifiesInstrument("?V\rKM470 V2.03\r"));
   EXPECT_FALSE(ReplyIdentifiesInstrument("km470"));
   EXPECT_FALSE(ReplyIdentifiesInstrument("PT615 V1.0"));
 }

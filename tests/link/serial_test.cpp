@@ -86,6 +86,43 @@ TEST_F(SerialChannel, ReadsTheDecimalPlaces) {
   EXPECT_EQ(decimals, 3);
 }
 
+// Many RS-485 adapters hear their own transmitter: every command comes back in front of the reply.
+TEST_F(SerialChannel, AnEchoingLineStillIdentifiesReadsDecimalsAndStreams) {
+  SimulatedUnit unit({.port = 2, .baud = 19200, .decimals = 2, .echo = true});
+  ASSERT_EQ(Open("COM2", 19200), "");
+  EXPECT_TRUE(km470::IdentifyInstrument());
+  int decimals = 0;
+  km470::QueryDecimals(decimals);
+  EXPECT_EQ(decimals, 2);
+  // Frames with the echo of the start and stop commands mixed in decode as the unit sent them.
+  km470::SendStartCommand();
+  km470::FrameDecoder decoder;
+  std::vector<int> got;
+  const auto poll = [&] {
+    km470::PollMeasurementFrames(decoder, 0, [&](const km470::MeasurementFrame& f) {
+      got.push_back(static_cast<int>(f.Value));
+    });
+  };
+  for (int tick = 0; tick < 10; ++tick) {
+    ucom::DelaySeconds(0.05);
+    poll();
+    if (tick == 5) // an echo arriving in the middle of the stream
+      km470::SendStopCommand(), km470::SendStartCommand();
+  }
+  km470::SendStopCommand();
+  for (int tick = 0; tick < 6; ++tick) {
+    ucom::DelaySeconds(0.05);
+    poll();
+  }
+  int echoes = 0;
+  for (const auto& line : unit.LogLines())
+    echoes += line.starts_with("echo ");
+  EXPECT_GE(echoes, 6);
+  const std::vector<int> sent = LoggedCounts(unit);
+  ASSERT_GT(sent.size(), 100u);
+  EXPECT_EQ(got, sent);
+}
+
 TEST_F(SerialChannel, StreamArrivesEightBitCleanInReadsOfAtMost255Bytes) {
   SimulatedUnit unit({.port = 3, .baud = 19200, .decimals = 0});
   ASSERT_EQ(Open("COM3", 19200), "");

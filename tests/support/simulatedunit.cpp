@@ -101,6 +101,8 @@ SimulatedUnit::SimulatedUnit(const UnitOptions& o) {
     args += " --model " + o.model;
   if (o.noise)
     args += " --noise";
+  if (o.echo)
+    args += " --echo";
   if (o.log)
     args += " --log " + logUnix_;
   // The unit prints its pty's path once the link is in place.

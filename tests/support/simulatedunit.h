@@ -14,7 +14,8 @@ struct UnitOptions {
   int decimals = 1;
   std::string model; // empty: KM470
   bool noise = false;
-  bool log = true; // write the unit's log (LogLines reads it)
+  bool echo = false; // the line sends every byte the program writes straight back
+  bool log = true;   // write the unit's log (LogLines reads it)
 };
 
 class SimulatedUnit {

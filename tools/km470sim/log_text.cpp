@@ -49,6 +49,8 @@ std::string itemLine(const LogItem& item, std::uint64_t& nextFrameIndex) {
     return "noise " + hexBytes(item.bytes);
   case LogItem::Kind::Reply:
     return "tx " + printable(item.bytes);
+  case LogItem::Kind::Echo:
+    return "echo " + hexBytes(item.bytes);
   }
   return {};
 }

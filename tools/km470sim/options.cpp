@@ -54,6 +54,9 @@ std::variant<Options, UsageError> parseOptions(int argc, const char* const* argv
     } else if (arg == "--noise") {
       error = flag(arg);
       o.noise = true;
+    } else if (arg == "--echo") {
+      error = flag(arg);
+      o.echo = true;
     } else if (arg == "--link") {
       if (!(error = needValue(arg)) && value.empty())
         error = UsageError{"--link needs a path"};
@@ -111,6 +114,8 @@ Options:
                     gives the same frames
   --noise           make the line dirty: stray text bytes between and inside frames, lost
                     bytes, broken frames and frames with counts above 10000
+  --echo            send every byte heard at the right rate straight back, as many RS-485
+                    adapters and some cables do; the echo goes out before any reply
   --log FILE        write one line per event to FILE, flushed line by line
   -h, --help        show this text
 
@@ -130,6 +135,7 @@ Log lines:
                             since the start of km470sim, COUNT is -1000..10000, STATUS the
                             status byte as two hex digits
   noise HEX...              stray, damaged or out-of-range bytes written (--noise)
+  echo HEX...               received bytes sent back (--echo)
 HEX bytes are lower-case two-digit hex, separated by spaces. Non-printable characters in TEXT
 are written as \xHH.
 

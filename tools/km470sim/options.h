@@ -18,6 +18,7 @@ struct Options {
   UnitConfig unit;
   std::uint64_t seed = kDefaultSeed;
   bool noise = false;
+  bool echo = false;
   bool help = false;
 };
 

@@ -8,11 +8,12 @@ namespace km470sim {
 
 // What a run of bytes on the line means, for the event log once the bytes have left.
 struct LogItem {
-  enum class Kind { Frame, Noise, Reply };
+  enum class Kind { Frame, Noise, Reply, Echo };
   Kind kind = Kind::Noise;
   int count = 0;           // Frame: the count it carries
   std::uint8_t status = 0; // Frame: its status byte
-  std::string bytes;       // Noise: the damaged or stray bytes; Reply: the text without CR
+  std::string
+      bytes; // Noise: the damaged or stray bytes; Reply: the text without CR; Echo: as heard
 };
 
 // A unit of output: bytes that belong together (a frame with any noise stuck to it, or one

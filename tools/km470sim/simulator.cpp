@@ -90,9 +90,24 @@ void Simulator::readInput() {
       reader_.reset();
       continue;
     }
+    if (options_.echo)
+      echo(bytes);
     for (const std::string& command : reader_.feed(bytes))
       handleCommand(command);
   }
+}
+
+void Simulator::echo(std::string_view bytes) {
+  // A reply's piece is queued only after its command's CR, so the echo is always ahead of it;
+  // frames already queued go first, which mixes the echo into the stream as on a real line.
+  Piece piece;
+  piece.stream = false;
+  piece.bytes = std::string(bytes);
+  LogItem item;
+  item.kind = LogItem::Kind::Echo;
+  item.bytes = piece.bytes;
+  piece.items.push_back(std::move(item));
+  output_.push(std::move(piece));
 }
 
 void Simulator::handleCommand(const std::string& command) {

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace km470sim {
 
@@ -31,6 +32,7 @@ private:
 
   int pollTimeoutMs(Clock::time_point now) const;
   void readInput();
+  void echo(std::string_view bytes);
   void handleCommand(const std::string& command);
   void stopStream();
   void sendDueFrames(Clock::time_point now);

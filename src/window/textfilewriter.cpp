@@ -5,6 +5,7 @@
 #include <utility>
 #include <windows.h>
 
+#include "ui/handles.h"
 #include "ui/text.h"
 #include "window/fileerrortext.h"
 
@@ -12,49 +13,43 @@ namespace dynlog {
 
 namespace {
 
-class FileHandle {
-public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (valid())
-      CloseHandle(h_);
-  }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-  // Closes now and reports whether the system accepted the close (buffered data may fail here).
-  bool close() {
-    const HANDLE h = std::exchange(h_, INVALID_HANDLE_VALUE);
-    return CloseHandle(h) != 0;
-  }
-
-private:
-  HANDLE h_;
-};
-
-// Written in pieces so that a disk that fills up keeps what fitted.
+// Written in pieces, so a disk that fills up is noticed at the piece that does not fit.
 constexpr DWORD kChunk = 64 * 1024;
 
-} // namespace
+// The folder part of a full path, with its trailing backslash.
+std::wstring FolderOf(const std::wstring& fullPath) {
+  const std::size_t slash = fullPath.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring(L".\\") : fullPath.substr(0, slash + 1);
+}
 
-void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text) {
-  // Convert before touching the file, so that a conversion fault cannot leave an empty file.
-  const std::string bytes = ui::ToAnsi(utf8Text);
-  const std::wstring path = ui::Widen(utf8Path);
+// The temporary file beside the target: removed again unless it has become the target.
+class TemporaryFile {
+public:
+  explicit TemporaryFile(const std::wstring& folder) {
+    wchar_t name[MAX_PATH + 16] = {};
+    if (GetTempFileNameW(folder.c_str(), L"dyn", 0, name) == 0)
+      throw FileError(GetLastError());
+    path_ = name;
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile() {
+    if (!path_.empty())
+      DeleteFileW(path_.c_str());
+  }
+  const std::wstring& Path() const { return path_; }
+  // The file now lives on under another name.
+  void Kept() { path_.clear(); }
 
-  // Windows refuses to replace a read-only file; Wine run as root would replace it anyway, so the
-  // user's protection is honoured here rather than left to the file system.
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-      !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-    throw FileError(ERROR_ACCESS_DENIED);
+private:
+  std::wstring path_;
+};
 
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid())
+void WriteAll(const std::wstring& path, const std::string& bytes) {
+  ui::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
     throw FileError(GetLastError());
-
   std::size_t done = 0;
   while (done < bytes.size()) {
     const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(kChunk, bytes.size() - done));
@@ -65,8 +60,41 @@ void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text) {
       throw FileError(ERROR_DISK_FULL);
     done += written;
   }
-  if (!file.close())
+  // Only what has reached the disk may replace the old file.
+  if (!FlushFileBuffers(file.get()))
     throw FileError(GetLastError());
+  if (!CloseHandle(file.release()))
+    throw FileError(GetLastError());
+}
+
+} // namespace
+
+void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text) {
+  // Convert before touching the disk, so that a conversion fault cannot leave anything behind.
+  const std::string bytes = ui::ToAnsi(utf8Text);
+  const std::wstring path = ui::Widen(utf8Path);
+
+  // Windows refuses to replace a read-only file; Wine run as root would replace it anyway, so the
+  // user's protection is honoured here rather than left to the file system.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    throw FileError(ERROR_ACCESS_DENIED);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    throw FileError(ERROR_ACCESS_DENIED);
+
+  wchar_t full[MAX_PATH + 1] = {};
+  const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH + 1, full, nullptr);
+  if (n == 0 || n > MAX_PATH)
+    throw FileError(n == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE);
+
+  // The new text goes to a file of its own in the same folder, and replaces the old file in one
+  // step only once it is complete: a full disk or a failing write leaves the old file as it was.
+  TemporaryFile temporary(FolderOf(full));
+  WriteAll(temporary.Path(), bytes);
+  if (!MoveFileExW(temporary.Path().c_str(), full,
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    throw FileError(GetLastError());
+  temporary.Kept();
 }
 
 } // namespace dynlog

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -21,6 +22,57 @@ class MeasurementWindow : public ::testing::Test {
 protected:
   void TearDown() override { ucom::ComClose(); }
   TempWorkDir dir;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A file system of a few KiB, mounted for the test's lifetime (tmpfs; needs root).
+class SmallFileSystem {
+public:
+  explicit SmallFileSystem(int kib) {
+    dir_ = "/tmp/dynlog-small-" + std::to_string(GetCurrentProcessId());
+    const std::string ok = dir_ + ".mounted";
+    testsupport::RunUnixCommand("mkdir -p " + dir_ + " && mount -t tmpfs -o size=" +
+                                std::to_string(kib) + "k dynlog-small " + dir_ + " && touch " + ok);
+    mounted_ =
+        GetFileAttributesA(testsupport::WindowsPathOf(ok).c_str()) != INVALID_FILE_ATTRIBUTES;
+    DeleteFileA(testsupport::WindowsPathOf(ok).c_str());
+  }
+  ~SmallFileSystem() {
+    try {
+      testsupport::RunUnixCommand("umount " + dir_ + "; rmdir " + dir_);
+    } catch (...) {
+    }
+  }
+  bool Mounted() const { return mounted_; }
+  std::string File(const std::string& name) const {
+    return testsupport::WindowsPathOf(dir_ + "/" + name);
+  }
+  // The names in the folder, sorted.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    const HANDLE find = FindFirstFileA(File("*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = entry.cFileName;
+        if (name != "." && name != "..")
+          names.push_back(name);
+      } while (FindNextFileA(find, &entry));
+      FindClose(find);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+private:
+  std::string dir_;
+  bool mounted_ = false;
 };
 
 int LoggedFrames(const SimulatedUnit& unit) {
@@ -52,4 +104,36 @@ TEST_F(MeasurementWindow, ThinningFollowsTheBaudRateThePortRunsAt) {
   ASSERT_GT(frames, 33 + 16 * 5);
   // The first 32 frames are skipped, the 33rd is kept, then every 16th.
   EXPECT_EQ(w.Acquisition.SampleCount(), 1 + (frames - 33) / 16) << frames << " frames";
+}
+
+// Saving over a measurement file on a disk that is nearly full: the new file does not fit, so the
+// old one must stay exactly as it was, with nothing else left beside it, and the recording must
+// still be there to be saved elsewhere.
+TEST_F(MeasurementWindow, SavingOnAFullDiskKeepsTheOldFileAndTheRecording) {
+  SmallFileSystem disk(64);
+  if (!disk.Mounted())
+    GTEST_SKIP() << "cannot mount a small file system here (needs root)";
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  app.fkm470d.RadioButton320.SetChecked(true);
+  for (int i = 0; i < 32 + 10000; ++i)
+    w.HandleFrame({static_cast<double>(i % 9000), 0xC0});
+  ASSERT_EQ(w.Acquisition.SampleCount(), 10000);
+  const std::string target = disk.File("messung.txt");
+  const std::string old =
+      "Datei erzeugt von Programm dynlog.exe am 01.01.2026\r\n" + std::string(30000, '7');
+  std::ofstream(target, std::ios::binary) << old;
+  std::ofstream(disk.File("platzhalter"), std::ios::binary) << std::string(20000, 'x');
+  try {
+    w.SaveRecordingTo(target);
+    FAIL() << "about 60 KiB cannot fit beside 50 KiB on a 64 KiB disk";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "Zu wenig Speicherplatz");
+  }
+  EXPECT_EQ(ReadFile(target), old);
+  EXPECT_EQ(disk.Names(), (std::vector<std::string>{"messung.txt", "platzhalter"}));
+  EXPECT_EQ(w.Acquisition.SampleCount(), 10000);
+  const std::string elsewhere = dir.Path() + "\\messung.txt";
+  w.SaveRecordingTo(elsewhere);
+  EXPECT_GT(ReadFile(elsewhere).size(), 60000u);
 }

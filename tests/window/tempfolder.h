@@ -41,6 +41,19 @@ public:
   }
   const std::wstring& Path() const { return path_; }
   std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+  // How many entries of the folder match a pattern such as L"*.tmp".
+  int Count(const std::wstring& pattern) const {
+    int n = 0;
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileW((path_ + L"\\" + pattern).c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+      do
+        ++n;
+      while (FindNextFileW(find, &entry));
+      FindClose(find);
+    }
+    return n;
+  }
 
 private:
   std::wstring path_;

@@ -1,10 +1,30 @@
 #include "app/recordargs.h"
 
-#include <cmath>
 #include <cstdlib>
 
 namespace dynlog {
 namespace {
+
+// Seconds as a person writes them: digits with an optional fraction after a point or a comma.
+// Nothing else: strtod would also take "0x10" as 16, "1e3" and "inf".
+std::optional<double> SecondsFromText(const std::string& text) {
+  std::string normal;
+  bool digits = false, separator = false;
+  for (const char c : text) {
+    if (c >= '0' && c <= '9') {
+      digits = true;
+      normal += c;
+    } else if ((c == '.' || c == ',') && !separator && digits) {
+      separator = true;
+      normal += '.';
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!digits || normal.back() == '.' || normal.size() > 12)
+    return std::nullopt;
+  return std::strtod(normal.c_str(), nullptr);
+}
 
 std::optional<SampleRate> RateFromText(const std::string& text) {
   for (int i = 0; i <= static_cast<int>(SampleRate::Hz2_5); ++i) {
@@ -34,11 +54,10 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
       const std::string* v = next();
       if (!v)
         return fail("--record braucht die Dauer in Sekunden");
-      char* end = nullptr;
-      const double s = std::strtod(v->c_str(), &end);
-      if (v->empty() || *end != '\0' || !std::isfinite(s) || s <= 0 || s > 86400)
-        return fail("ungültige Dauer: " + *v + " (Sekunden, größer als 0)");
-      out.seconds = s;
+      const auto s = SecondsFromText(*v);
+      if (!s || *s < kMinRecordSeconds || *s > kMaxRecordSeconds)
+        return fail("ungültige Dauer: " + *v + " (SEKUNDEN von 1 bis 86400)");
+      out.seconds = *s;
       haveSeconds = true;
     } else if (a == "--output") {
       const std::string* v = next();

@@ -10,6 +10,10 @@
 
 namespace dynlog {
 
+// A recording lasts from one second to one day.
+inline constexpr double kMinRecordSeconds = 1;
+inline constexpr double kMaxRecordSeconds = 86400;
+
 struct RecordArgs {
   double seconds = 0;
   std::string output; // UTF-8

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/recordargs.h"
+#include "app/silencewatch.h"
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
 #include "ui/appwindow.h"
@@ -11,6 +12,8 @@
 #include <shellapi.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -56,6 +59,37 @@ void CALLBACK SearchTimeLimit(HWND, UINT, UINT_PTR id, DWORD) {
   }
 }
 
+// Whether two names lead to the same file as Windows sees it: full paths, case ignored.
+bool SameFile(const std::string& a, const std::string& b) {
+  const auto full = [](const std::string& utf8) {
+    const std::wstring name = ui::Widen(utf8);
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD n = GetFullPathNameW(name.c_str(), MAX_PATH + 1, buffer, nullptr);
+    return n == 0 || n > MAX_PATH ? name : std::wstring(buffer, n);
+  };
+  return CompareStringOrdinal(full(a).c_str(), -1, full(b).c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// "12:03:14" for a moment given as milliseconds after the local time `start`.
+std::string ClockText(const SYSTEMTIME& start, std::uint64_t afterMs) {
+  FILETIME ft;
+  SystemTimeToFileTime(&start, &ft);
+  ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
+  t.QuadPart += afterMs * 10000; // 100 ns steps
+  ft = {t.LowPart, t.HighPart};
+  SYSTEMTIME at;
+  FileTimeToSystemTime(&ft, &at);
+  char text[16];
+  wsprintfA(text, "%02u:%02u:%02u", at.wHour, at.wMinute, at.wSecond);
+  return text;
+}
+
+// "2,4" for 2400 ms.
+std::string SecondsText(std::uint64_t ms) {
+  const std::uint64_t tenths = (ms + 50) / 100;
+  return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
+}
+
 std::vector<std::string> Utf8Arguments() {
   // The wide command line keeps names the ANSI code page cannot spell.
   int n = 0;
@@ -75,6 +109,10 @@ int RunRecordingMode(int, char**) {
   if (!args) {
     PrintError("dynlog: " + error);
     PrintError(kRecordUsage);
+    return kRecordBadArguments;
+  }
+  if (!args->screenshot.empty() && SameFile(args->screenshot, args->output)) {
+    PrintError("dynlog: --screenshot und --output nennen dieselbe Datei: " + args->output);
     return kRecordBadArguments;
   }
   ui::SetErrorSink(PrintErrorBox);
@@ -99,7 +137,17 @@ int RunRecordingMode(int, char**) {
     return kRecordUnitNotFound;
   }
 
-  ucom::DelaySeconds(args->seconds);
+  // Record, and watch the line: a unit that falls silent is reported, not passed over.
+  SYSTEMTIME startClock;
+  GetLocalTime(&startClock);
+  const ULONGLONG start = GetTickCount64();
+  const ULONGLONG end = start + static_cast<ULONGLONG>(args->seconds * 1000);
+  SilenceWatch silence(start, main.FrameCount);
+  for (ULONGLONG now = start; now < end; now = GetTickCount64()) {
+    ucom::DelaySeconds(std::min<ULONGLONG>(end - now, 50) / 1000.0);
+    silence.Observe(GetTickCount64(), main.FrameCount);
+  }
+  silence.Finish(GetTickCount64());
   main.Button2.Click(); // Stop
   // Frames already on their way still arrive and are recorded, as on the screen: wait until the
   // line has been quiet for a few ticks (at most a few seconds on a busy machine).
@@ -125,6 +173,15 @@ int RunRecordingMode(int, char**) {
       PrintError("dynlog: " + args->screenshot + ": " + e.what());
       code = code == kRecordOk ? kRecordNotWritten : code;
     }
+  }
+  for (const SilenceWatch::Gap& gap : silence.Gaps()) {
+    PrintError("dynlog: Warnung: das Gerät hat ab " + ClockText(startClock, gap.startMs) +
+               " (Sekunde " + SecondsText(gap.startMs) + " der Aufnahme) " +
+               SecondsText(gap.lengthMs) + " s lang keine Messwerte gesendet");
+  }
+  if (code == kRecordOk && !silence.Gaps().empty()) {
+    PrintError("dynlog: Datei geschrieben, aber das Gerät hat während der Aufnahme geschwiegen");
+    code = kRecordUnitFellSilent;
   }
   main.Close(); // stops the unit and closes the port
   return code;

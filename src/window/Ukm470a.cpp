@@ -224,6 +224,7 @@ void Tfkm470a::Timer1Timer() {
 }
 
 void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
+  ++FrameCount;
   ApplyIndicators(frame.Status);
   // The rate is read afresh when a value is emitted (the dialog's controls are the setting); a
   // skipped frame does not need it. The unit's frame rate follows the baud rate the port really

@@ -53,6 +53,8 @@ public:
   dynlog::Acquisition Acquisition;
   dynlog::ForceChart Chart;
   km470::FrameDecoder Decoder;
+  // Frames decoded since the window was made; a watcher of the line tells silence by it.
+  std::uint64_t FrameCount = 0;
 
   ui::Button BitBtnEinstellung;
   ui::Button Button1;

@@ -1,6 +1,11 @@
 #include "app/recordargs.h"
+#include "app/silencewatch.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 using dynlog::ParseRecordArgs;
 using dynlog::SampleRate;
@@ -17,6 +22,9 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
   EXPECT_TRUE(a->average);
   EXPECT_EQ(a->screenshot, "s.bmp");
 
+  for (const auto& [text, seconds] : {std::pair{"86400", 86400.0}, std::pair{"1,5", 1.5}})
+    EXPECT_EQ(ParseRecordArgs({"--record", text, "--output", "m"}, error)->seconds, seconds);
+
   a = ParseRecordArgs({"--output", "m.txt", "--record", "1"}, error);
   ASSERT_TRUE(a);
   EXPECT_EQ(a->rate, SampleRate::Hz10) << "the rate dialog's own default";
@@ -26,7 +34,14 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
     std::vector<std::string> args;
     const char* message;
   } bad[] = {
-      {{"--record", "0", "--output", "m"}, "ungültige Dauer"},
+      {{"--record", "0", "--output", "m"}, "ungültige Dauer: 0 (SEKUNDEN von 1 bis 86400)"},
+      {{"--record", "0.5", "--output", "m"}, "ungültige Dauer"},
+      {{"--record", "86401", "--output", "m"}, "ungültige Dauer: 86401 (SEKUNDEN von 1 bis 86400)"},
+      {{"--record", "0x10", "--output", "m"}, "ungültige Dauer: 0x10"},
+      {{"--record", "1e3", "--output", "m"}, "ungültige Dauer"},
+      {{"--record", "-5", "--output", "m"}, "ungültige Dauer"},
+      {{"--record", "5.", "--output", "m"}, "ungültige Dauer"},
+      {{"--record", "inf", "--output", "m"}, "ungültige Dauer"},
       {{"--record", "x", "--output", "m"}, "ungültige Dauer"},
       {{"--record", "1"}, "--output fehlt"},
       {{"--output", "m"}, "--record fehlt"},
@@ -38,5 +53,32 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
     error.clear();
     EXPECT_FALSE(ParseRecordArgs(b.args, error));
     EXPECT_NE(error.find(b.message), std::string::npos) << error;
+  }
+}
+
+// Each row: observations (time in ms, frames so far), the end of streaming, the gaps expected.
+TEST(SilenceWatch, ReportsEveryPauseOfMoreThanTwoSecondsWithItsStartAndLength) {
+  using Gap = dynlog::SilenceWatch::Gap;
+  const struct {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> observed;
+    std::uint64_t finish;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> gaps;
+  } cases[] = {
+      {{{50, 16}, {100, 32}, {5000, 1500}}, 5050, {{100, 4900}}}, // gone, then back
+      {{{50, 16}, {2000, 30}, {4000, 60}}, 4050, {}},             // 2 s at most is no gap
+      {{{50, 16}, {1000, 300}}, 9000, {{1000, 8000}}},            // gone until the end
+      {{}, 3000, {{0, 3000}}},                                    // never sent a frame
+      {{{100, 5}, {2200, 5}, {2300, 9}, {4200, 10}}, 4300, {{100, 2200}}},
+      {{{100, 5}, {2200, 5}, {2300, 9}, {4400, 9}, {6000, 10}}, 6000, {{100, 2200}, {2300, 3700}}},
+  };
+  for (const auto& c : cases) {
+    dynlog::SilenceWatch watch(1000000);
+    for (const auto& [ms, frames] : c.observed)
+      watch.Observe(1000000 + ms, frames);
+    watch.Finish(1000000 + c.finish);
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> got;
+    for (const Gap& g : watch.Gaps())
+      got.emplace_back(g.startMs, g.lengthMs);
+    EXPECT_EQ(got, c.gaps) << "finish " << c.finish;
   }
 }

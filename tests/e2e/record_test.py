@@ -6,6 +6,7 @@ unit's decimal places and written with German separators.
 Usage: record_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
 import os
 import re
+import signal
 import subprocess
 import sys
 import tempfile
@@ -143,9 +144,21 @@ class Recording(unittest.TestCase):
         self.assertGreater(len(lines), 500)
 
     def test_bad_arguments_are_refused_in_german(self):
-        r = run_dynlog(self.dir, "--record", "drei", "--output", "x.txt")
-        self.assertEqual(r.returncode, 2)
-        self.assertIn("ungültige Dauer", r.stderr.decode("utf-8", errors="replace"))
+        out = winpath(Path(self.dir) / "m.txt")
+        cases = [
+            (["--record", "drei", "--output", "x.txt"], "ungültige Dauer: drei"),
+            (["--record", "86401", "--output", "x.txt"], "(SEKUNDEN von 1 bis 86400)"),
+            (["--record", "0x10", "--output", "x.txt"], "ungültige Dauer: 0x10"),
+            # The picture would overwrite the measurement file: the same file as Windows sees it.
+            (["--record", "1", "--output", out, "--screenshot", out.upper()], "dieselbe Datei"),
+            (["--record", "1", "--output", out, "--screenshot",
+              winpath(Path(self.dir) / "sub" / ".." / "M.TXT")], "dieselbe Datei"),
+        ]
+        for args, message in cases:
+            r = run_dynlog(self.dir, *args)
+            self.assertEqual(r.returncode, 2, args)
+            self.assertIn(message, r.stderr.decode("utf-8", errors="replace"))
+        self.assertFalse((Path(self.dir) / "m.txt").exists())
 
     def test_no_unit_ends_after_the_search_gives_up(self):
         # Nothing on COM1 to COM4: the search dialog is shown, closed after 20 s, and the run fails.
@@ -165,6 +178,52 @@ class Recording(unittest.TestCase):
             unit.stop()
         self.assertEqual(r.returncode, 4)
         self.assertIn("Ungültiger Dateiname", r.stderr.decode("utf-8", errors="replace"))
+
+
+class SilentUnit(unittest.TestCase):
+    """A unit that stops sending in the middle of a recording: the file is still written, the
+    gap is named on standard error, and the exit code is 5."""
+
+    def record_with_gap(self, interrupt):
+        workdir = tempfile.mkdtemp(prefix="dynlog-e2e-")
+        unit = Unit(2, 19200, 1, workdir)
+        out = Path(workdir) / "messung.txt"
+        run = subprocess.Popen([WINE_RUN, DYNLOG, "--record", "8", "--output", winpath(out)],
+                               cwd=workdir, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        try:
+            deadline = time.monotonic() + 60
+            while "start" not in unit.log.read_text().split("\n"):
+                self.assertLess(time.monotonic(), deadline, "the stream never started")
+                time.sleep(0.1)
+            time.sleep(1.5)
+            interrupt(unit)
+            _, err = run.communicate(timeout=120)
+        finally:
+            if unit.proc.poll() is None:
+                os.kill(unit.proc.pid, signal.SIGCONT)
+                unit.stop()
+        err = err.decode("utf-8", errors="replace")
+        self.assertEqual(run.returncode, 5, err)
+        self.assertIn("Datei geschrieben, aber das Gerät hat während der Aufnahme geschwiegen", err)
+        gap = re.search(r"ab \d\d:\d\d:\d\d \(Sekunde (\d+),\d der Aufnahme\) (\d+),(\d) s lang", err)
+        self.assertIsNotNone(gap, err)
+        lines = out.read_bytes().decode("cp1252").split("\r\n")
+        self.assertGreater(len(lines), 10)
+        return int(gap.group(1)), int(gap.group(2)) + int(gap.group(3)) / 10
+
+    def test_a_unit_switched_off_and_on(self):
+        def pause(unit):
+            os.kill(unit.proc.pid, signal.SIGSTOP)
+            time.sleep(3.5)
+            os.kill(unit.proc.pid, signal.SIGCONT)
+        began, length = self.record_with_gap(pause)
+        self.assertGreaterEqual(began, 1)
+        self.assertTrue(3 <= length <= 5, length)
+
+    def test_a_unit_unplugged(self):
+        began, length = self.record_with_gap(lambda unit: unit.stop())
+        self.assertGreaterEqual(began, 1)
+        self.assertTrue(4 <= length <= 7.5, length)
 
 
 class Numbers(unittest.TestCase):

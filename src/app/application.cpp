@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/automation.h"
 #include "app/recordingmode.h"
 #include "ui/appwindow.h"
 #include "ui/errorbox.h"
@@ -25,10 +26,10 @@ int RunMessageLoop(HWND mainWindow) {
   return got == 0 ? static_cast<int>(msg.wParam) : 1;
 }
 
-int RunApplication(int argc, char** argv) {
+int RunApplication() {
   ui::SetApplicationTitle(kApplicationTitle);
-  if (argc > 1)
-    return RunRecordingMode(argc, argv);
+  if (const std::vector<std::string> arguments = Utf8Arguments(); !arguments.empty())
+    return RunAutomatedMode(arguments);
   // The application window carries the title on the task bar and owns the forms.
   ui::ApplicationWindow application(kApplicationTitle);
   ApplicationWindows windows;

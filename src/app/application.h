@@ -20,8 +20,8 @@ struct ApplicationWindows {
   Tfkm470d fkm470d;
 };
 
-// Runs the program; returns its exit code. With --record it runs a recording without a person.
-int RunApplication(int argc, char** argv);
+// Runs the program; returns its exit code. With --record or --stream it runs without a person.
+int RunApplication();
 
 // The window message loop, until the main window is closed.
 int RunMessageLoop(HWND mainWindow);

@@ -6,7 +6,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
-    return dynlog::RunApplication(__argc, __argv);
+    return dynlog::RunApplication();
   } catch (...) {
     ui::ReportCurrentException();
     return 1;

@@ -42,7 +42,7 @@ std::optional<SampleRate> RateFromText(const std::string& text) {
 std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
                                           std::string& error) {
   RecordArgs out;
-  bool haveSeconds = false;
+  bool record = false, stream = false, haveSeconds = false;
   auto fail = [&](std::string message) -> std::optional<RecordArgs> {
     error = std::move(message);
     return std::nullopt;
@@ -50,20 +50,22 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto next = [&]() -> const std::string* { return i + 1 < args.size() ? &args[++i] : nullptr; };
-    if (a == "--record") {
+    if (a == "--record" || a == "--seconds") {
       const std::string* v = next();
       if (!v)
-        return fail("--record braucht die Dauer in Sekunden");
+        return fail(a + " braucht die Dauer in Sekunden");
       const auto s = SecondsFromText(*v);
       if (!s || *s < kMinRecordSeconds || *s > kMaxRecordSeconds)
         return fail("ungültige Dauer: " + *v + " (SEKUNDEN von 1 bis 86400)");
       out.seconds = *s;
-      haveSeconds = true;
-    } else if (a == "--output") {
+      (a == "--record" ? record : haveSeconds) = true;
+    } else if (a == "--output" || a == "--stream") {
       const std::string* v = next();
       if (!v || v->empty())
-        return fail("--output braucht einen Dateinamen");
+        return fail(a + " braucht einen Dateinamen");
       out.output = *v;
+      if (a == "--stream")
+        stream = true;
     } else if (a == "--rate") {
       const std::string* v = next();
       if (!v)
@@ -74,6 +76,8 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
       out.rate = *rate;
     } else if (a == "--average") {
       out.average = true;
+    } else if (a == "--overwrite") {
+      out.overwrite = true;
     } else if (a == "--screenshot") {
       const std::string* v = next();
       if (!v || v->empty())
@@ -83,7 +87,21 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
       return fail("unbekanntes Argument: " + a);
     }
   }
-  if (!haveSeconds)
+  if (stream) {
+    if (record)
+      return fail("--record und --stream schließen einander aus");
+    if (!out.screenshot.empty())
+      return fail("--screenshot gibt es nur mit --record");
+    out.mode = RecordArgs::Mode::Stream;
+    if (!haveSeconds)
+      out.seconds = 0;
+    return out;
+  }
+  if (haveSeconds)
+    return fail("--seconds gibt es nur mit --stream");
+  if (out.overwrite)
+    return fail("--overwrite gibt es nur mit --stream");
+  if (!record)
     return fail("--record fehlt");
   if (out.output.empty())
     return fail("--output fehlt");

@@ -1,7 +1,8 @@
 #pragma once
-// The command line of the recording mode:
-//   dynlog.exe --record SECONDS --output FILE [--rate 320|160|80|40|20|10|5|2,5] [--average]
-//              [--screenshot FILE.bmp]
+// The command line of the two modes without a person:
+//   dynlog.exe --record SECONDS --output FILE [--rate R] [--average] [--screenshot FILE.bmp]
+//   dynlog.exe --stream FILE [--seconds N] [--rate R] [--average] [--overwrite]
+// with R one of 320|160|80|40|20|10|5|2,5.
 #include "window/samplerate.h"
 
 #include <optional>
@@ -10,16 +11,19 @@
 
 namespace dynlog {
 
-// A recording lasts from one second to one day.
+// A recording lasts from one second to one day; so does a stream given --seconds.
 inline constexpr double kMinRecordSeconds = 1;
 inline constexpr double kMaxRecordSeconds = 86400;
 
 struct RecordArgs {
-  double seconds = 0;
-  std::string output; // UTF-8
+  enum class Mode { Record, Stream };
+  Mode mode = Mode::Record;
+  double seconds = 0; // a stream without --seconds: 0, it runs until it is ended
+  std::string output; // UTF-8: the file of --output or of --stream
   SampleRate rate = SampleRate::Hz10;
   bool average = false;
-  std::string screenshot; // UTF-8, empty: none
+  std::string screenshot; // UTF-8, empty: none (--record only)
+  bool overwrite = false; // --stream may replace an existing file
 };
 
 // Parses the arguments after the program name. On a mistake returns nothing and sets error to a
@@ -28,6 +32,8 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args, 
 
 inline constexpr const char* kRecordUsage =
     "Aufruf: dynlog.exe --record SEKUNDEN --output DATEI [--rate 320|160|80|40|20|10|5|2,5] "
-    "[--average] [--screenshot DATEI.bmp]";
+    "[--average] [--screenshot DATEI.bmp]\n"
+    "   oder dynlog.exe --stream DATEI [--seconds SEKUNDEN] [--rate 320|160|80|40|20|10|5|2,5] "
+    "[--average] [--overwrite]";
 
 } // namespace dynlog

@@ -1,12 +1,14 @@
 #pragma once
-// The recording mode for automation: the same windows and code a person uses, driven from the
-// command line. Sets the rate dialog, presses Start (the connection search included), waits,
-// presses Stop, saves without the save dialog, optionally takes a picture of the main window,
-// and ends with 0 when the file is written (5 when the unit fell silent on the way).
+// The two modes without a person: the same windows and code a person uses, driven from the
+// command line.
+//   --record: sets the rate dialog, presses Start (the connection search included), waits, presses
+//   Stop, saves without the save dialog, optionally takes a picture of the main window.
+//   --stream: the same, but every value goes to the file as it comes, with no 10000-value limit.
+#include "app/recordargs.h"
 
 namespace dynlog {
 
-// Exit codes of the recording mode.
+// Exit codes of both modes.
 enum RecordExit : int {
   kRecordOk = 0,
   kRecordBadArguments = 2,
@@ -16,9 +18,10 @@ enum RecordExit : int {
   kRecordUnitFellSilent = 5,
 };
 
-// How long the search dialog may look for the unit before the run gives up.
-inline constexpr unsigned kRecordSearchLimitMs = 20000;
+// Runs the mode the arguments (after the program name) ask for; returns the exit code.
+int RunAutomatedMode(const std::vector<std::string>& arguments);
 
-int RunRecordingMode(int argc, char** argv);
+int RunRecordingMode(const RecordArgs& args);
+int RunStreamMode(const RecordArgs& args);
 
 } // namespace dynlog

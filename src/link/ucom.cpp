@@ -21,6 +21,8 @@ constexpr DWORD kReadCompletionMs = 1000;
 
 ui::UniqueFile PortHandle;
 int PortBaud = 0;
+std::string LastPortName; // and LastBaud: what ComReopen opens
+int LastBaud = 0;
 // The read's completion event. The bytes asked for are already queued, so a read completes at
 // once; but a system may still report it pending (Wine always does), and a pending read must be
 // completed, or its bytes are lost.
@@ -77,6 +79,8 @@ void ComOpen(const std::string& portName, int baud, std::string& errorText) {
   ComClose();
   ReceiveText.clear();
   TransmitText.clear();
+  LastPortName = portName;
+  LastBaud = baud;
 
   char name[81] = {};
   std::strncpy(name, portName.c_str(), 80);
@@ -100,6 +104,15 @@ void ComOpen(const std::string& portName, int baud, std::string& errorText) {
     return;
   }
   PortBaud = baud;
+}
+
+void ComReopen(std::string& errorText) {
+  if (LastPortName.empty()) {
+    errorText = "kein Anschluss geöffnet";
+    return;
+  }
+  const std::string name = LastPortName; // ComOpen takes its argument by reference
+  ComOpen(name, LastBaud, errorText);
 }
 
 void ComRead() {

@@ -28,6 +28,9 @@ void ComWrite();
 // Closes the port if one is open.
 void ComClose();
 bool ComIsOpen();
+// Opens the port of the last ComOpen again, at the same baud rate: after an adapter was unplugged
+// and plugged in again, the old handle leads nowhere. errorText as for ComOpen.
+void ComReopen(std::string& errorText);
 // The baud rate the open port was set to; 0 when no port is open or its settings were refused.
 int ComBaud();
 

@@ -232,8 +232,11 @@ void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
   const int reload = Acquisition.SkipCounter() <= 0
                          ? dynlog::ReloadValue(rate_->Rate(), ucom::ComBaud() == 9600)
                          : 0;
-  if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, rate_->Averaging()))
+  if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, rate_->Averaging())) {
+    if (ValueRecorded)
+      ValueRecorded(static_cast<float>(*value));
     ShowValue(*value);
+  }
 }
 
 void Tfkm470a::ApplyIndicators(std::uint8_t status) {

@@ -13,6 +13,7 @@
 #include "window/numberformat.h"
 
 #include <array>
+#include <functional>
 #include <string>
 
 class Tfkm470b;
@@ -55,6 +56,9 @@ public:
   km470::FrameDecoder Decoder;
   // Frames decoded since the window was made; a watcher of the line tells silence by it.
   std::uint64_t FrameCount = 0;
+  // Called with each value as it is recorded (single precision), kept or not: a stream to disk
+  // takes every value from here, beyond the recording's 10000.
+  std::function<void(float)> ValueRecorded;
 
   ui::Button BitBtnEinstellung;
   ui::Button Button1;

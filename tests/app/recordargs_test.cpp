@@ -25,6 +25,14 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
   for (const auto& [text, seconds] : {std::pair{"86400", 86400.0}, std::pair{"1,5", 1.5}})
     EXPECT_EQ(ParseRecordArgs({"--record", text, "--output", "m"}, error)->seconds, seconds);
 
+  a = ParseRecordArgs({"--stream", "s.txt", "--rate", "320", "--overwrite"}, error);
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->mode, dynlog::RecordArgs::Mode::Stream);
+  EXPECT_EQ(a->output, "s.txt");
+  EXPECT_EQ(a->seconds, 0) << "until it is ended";
+  EXPECT_TRUE(a->overwrite);
+  EXPECT_EQ(ParseRecordArgs({"--seconds", "3600", "--stream", "s"}, error)->seconds, 3600);
+
   a = ParseRecordArgs({"--output", "m.txt", "--record", "1"}, error);
   ASSERT_TRUE(a);
   EXPECT_EQ(a->rate, SampleRate::Hz10) << "the rate dialog's own default";
@@ -48,6 +56,12 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
       {{"--record", "1", "--output", "m", "--rate", "33"}, "ungültige Messrate"},
       {{"--record", "1", "--output", "m", "--rate"}, "--rate braucht"},
       {{"--record", "1", "--output", "m", "--laut"}, "unbekanntes Argument"},
+      {{"--stream"}, "--stream braucht einen Dateinamen"},
+      {{"--stream", "s", "--record", "2"}, "schließen einander aus"},
+      {{"--stream", "s", "--seconds", "0"}, "ungültige Dauer: 0"},
+      {{"--stream", "s", "--screenshot", "b.bmp"}, "nur mit --record"},
+      {{"--record", "1", "--output", "m", "--seconds", "3"}, "nur mit --stream"},
+      {{"--record", "1", "--output", "m", "--overwrite"}, "nur mit --stream"},
   };
   for (const Bad& b : bad) {
     error.clear();

@@ -8,94 +8,13 @@ import os
 import re
 import signal
 import subprocess
-import sys
 import tempfile
 import time
 import unittest
 from fractions import Fraction
 from pathlib import Path
 
-DYNLOG, SIM, WINE_RUN = sys.argv[1:4]
-# The prefix wine-run.sh uses, from the same place it takes it.
-PREFIX = subprocess.run(
-    ["bash", "-c", 'source "$(dirname "$0")/wine-env.sh" && printf %s "$WINEPREFIX"', WINE_RUN],
-    capture_output=True, text=True, check=True).stdout
-
-RATES = {"320": 320, "160": 160, "80": 80, "40": 40, "20": 20, "10": 10, "5": 5, "2,5": 2.5}
-
-
-def reload_value(rate_text, baud9600):
-    n = int(320 / RATES[rate_text]) - 1
-    return int((n + 1) / 2) - 1 if baud9600 else n
-
-
-def german(value, decimals):
-    """The file's number text for an exact value (int or Fraction): rounded once, half away from
-    zero, to `decimals` places (the unit's counts never need more than 5 significant digits);
-    point groups thousands, comma before the decimals."""
-    q = Fraction(value) * 10 ** decimals
-    units = (abs(q.numerator) * 2 + q.denominator) // (2 * q.denominator)
-    sign = "-" if q < 0 and units != 0 else ""
-    digits = str(units).rjust(decimals + 1, "0")
-    whole, frac = digits[:len(digits) - decimals], digits[len(digits) - decimals:]
-    groups = []
-    while len(whole) > 3:
-        groups.insert(0, whole[-3:])
-        whole = whole[:-3]
-    groups.insert(0, whole)
-    return sign + ".".join(groups) + ("," + frac if frac else "")
-
-
-def expected_values(counts, decimals, rate_text, baud9600, average):
-    """What the acquisition cycle records from the unit's frames, in exact arithmetic: each kept
-    value, or the mean of the frames it stands for, as a fraction."""
-    skip, buffered, out = 32, [], []
-    reload = reload_value(rate_text, baud9600)
-    for count in counts:
-        value = Fraction(count, 10 ** decimals)
-        if skip >= 1:
-            skip -= 1
-            if average:
-                buffered.append(value)
-            continue
-        skip = reload
-        if average:
-            value = (sum(buffered) + value) / (len(buffered) + 1)
-            buffered = []
-        out.append(value)
-    return out[:10000]
-
-
-class Unit:
-    def __init__(self, port, baud, decimals, workdir):
-        self.log = Path(workdir) / "unit.log"
-        self.link = Path(PREFIX) / "ports" / f"com{port}"
-        self.proc = subprocess.Popen(
-            [SIM, "--link", str(self.link), "--baud", str(baud), "--decimals", str(decimals),
-             "--log", str(self.log)], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.proc.stdout.readline()  # the pty's path, once the link is in place
-
-    def counts(self):
-        out = []
-        for line in self.log.read_text().splitlines():
-            m = re.match(r"frame \d+ (-?\d+) ", line + " ")
-            if m:
-                out.append(int(m.group(1)))
-        return out
-
-    def stop(self):
-        self.proc.terminate()
-        self.proc.wait(10)
-
-
-def winpath(p):
-    return "Z:" + str(p).replace("/", "\\")
-
-
-def run_dynlog(workdir, *args, timeout=120):
-    return subprocess.run([WINE_RUN, DYNLOG, *args], cwd=workdir, capture_output=True,
-                          timeout=timeout)
-
+from e2esupport import DYNLOG, WINE_RUN, Unit, expected_values, german, run_dynlog, winpath
 
 class Recording(unittest.TestCase):
     def setUp(self):
@@ -239,4 +158,4 @@ class Numbers(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    unittest.main(argv=[__file__], verbosity=2)

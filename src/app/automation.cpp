@@ -1,0 +1,142 @@
+#include "app/automation.h"
+
+#include "link/ucom.h"
+#include "ui/errorbox.h"
+#include "ui/text.h"
+
+#include <shellapi.h>
+
+namespace dynlog {
+namespace {
+
+// Ticks of the 50 ms timer without a byte that count as a quiet line after Stop.
+constexpr int kQuietTicks = 4;
+
+// What would be an error box (an unwritable km470.ini, say) goes to standard error instead.
+void PrintErrorBox(const std::string& text) {
+  PrintError("dynlog: " + text);
+}
+
+// The search dialog, if it has to be shown, gets a limited time; then it is closed. A thread
+// timer has no place for context, so the dialog of the one run in progress is kept here.
+Tfkm470b* SearchDialog = nullptr;
+bool SearchGaveUp = false;
+void CALLBACK SearchTimeLimit(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (SearchDialog && SearchDialog->Visible()) {
+    SearchGaveUp = true;
+    SearchDialog->Close();
+  }
+}
+
+// "2,4" for 2400 ms.
+std::string SecondsText(std::uint64_t ms) {
+  const std::uint64_t tenths = (ms + 50) / 100;
+  return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10);
+}
+
+// "12:03:14" for a moment given as milliseconds after the local time `start`.
+std::string ClockText(const SYSTEMTIME& start, std::uint64_t afterMs) {
+  FILETIME ft;
+  SystemTimeToFileTime(&start, &ft);
+  ULARGE_INTEGER t;
+  t.LowPart = ft.dwLowDateTime;
+  t.HighPart = ft.dwHighDateTime;
+  t.QuadPart += afterMs * 10000; // 100 ns steps
+  ft.dwLowDateTime = t.LowPart;
+  ft.dwHighDateTime = t.HighPart;
+  SYSTEMTIME at;
+  FileTimeToSystemTime(&ft, &at);
+  char text[16];
+  wsprintfA(text, "%02u:%02u:%02u", at.wHour, at.wMinute, at.wSecond);
+  return text;
+}
+
+} // namespace
+
+void PrintError(const std::string& utf8) {
+  // A GUI program has no console of its own: write to the standard error it was given, or to the
+  // console of the program that started it.
+  const std::string line = utf8 + "\n";
+  HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  if (!err || err == INVALID_HANDLE_VALUE) {
+    if (AttachConsole(ATTACH_PARENT_PROCESS))
+      err = GetStdHandle(STD_ERROR_HANDLE);
+  }
+  if (!err || err == INVALID_HANDLE_VALUE)
+    return;
+  DWORD mode = 0, written = 0;
+  if (GetConsoleMode(err, &mode)) {
+    const std::wstring w = ui::Widen(line);
+    WriteConsoleW(err, w.c_str(), static_cast<DWORD>(w.size()), &written, nullptr);
+  } else {
+    WriteFile(err, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  }
+}
+
+std::vector<std::string> Utf8Arguments() {
+  // The wide command line keeps names the ANSI code page cannot spell.
+  int n = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &n);
+  std::vector<std::string> args;
+  for (int i = 1; i < n; ++i)
+    args.push_back(ui::Narrow(wide[i]));
+  LocalFree(wide);
+  return args;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  const auto full = [](const std::string& utf8) {
+    const std::wstring name = ui::Widen(utf8);
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD n = GetFullPathNameW(name.c_str(), MAX_PATH + 1, buffer, nullptr);
+    return n == 0 || n > MAX_PATH ? name : std::wstring(buffer, n);
+  };
+  return CompareStringOrdinal(full(a).c_str(), -1, full(b).c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+double ValuesPerSecond(SampleRate rate) {
+  const bool baud9600 = ucom::ComBaud() == 9600;
+  const int framesPerSecond = baud9600 ? 160 : 320;
+  const int reload = ReloadValue(rate, baud9600);
+  return framesPerSecond / static_cast<double>(reload < 0 ? 1 : reload + 1);
+}
+
+std::string GapWarning(const SYSTEMTIME& start, const SilenceWatch::Gap& gap) {
+  return "dynlog: Warnung: das Gerät hat ab " + ClockText(start, gap.startMs) + " (Sekunde " +
+         SecondsText(gap.startMs) + " der Aufnahme) " + SecondsText(gap.lengthMs) +
+         " s lang keine Messwerte gesendet";
+}
+
+AutomatedRun::AutomatedRun(const RecordArgs& args) : application_(kApplicationTitle) {
+  ui::SetErrorSink(PrintErrorBox);
+  application_.SetMainForm(windows_.fkm470a.Handle());
+  windows_.fkm470a.Show();
+  windows_.fkm470d.SetRate(args.rate);
+  windows_.fkm470d.CheckBoxMitteln.SetChecked(args.average);
+}
+
+bool AutomatedRun::Start() {
+  SearchDialog = &windows_.fkm470b;
+  SearchGaveUp = false;
+  const UINT_PTR limit = SetTimer(nullptr, 0, kRecordSearchLimitMs, SearchTimeLimit);
+  Main().Button1.Click(); // Start: connection search, decimal places, stream
+  KillTimer(nullptr, limit);
+  SearchDialog = nullptr;
+  const bool found = !SearchGaveUp && ucom::ComIsOpen() && windows_.fkm470b.Found();
+  if (!found)
+    PrintError("dynlog: KM470 nicht gefunden: an COM1 bis COM4 antwortet keine Anzeigeeinheit");
+  return found;
+}
+
+void AutomatedRun::Stop() {
+  if (MainWindowClosed())
+    return; // closing it stopped the unit already
+  Main().Button2.Click();
+  // Frames already on their way still arrive and are recorded, as on the screen: wait until the
+  // line has been quiet for a few ticks (at most a few seconds on a busy machine).
+  for (int i = 0; i < 30 && Main().Acquisition.IdleTicks() < kQuietTicks; ++i)
+    ucom::DelaySeconds(0.1);
+}
+
+} // namespace dynlog

@@ -1,0 +1,55 @@
+#pragma once
+// What the two modes without a person share: the windows as a person would use them, started
+// from the command line, with messages on standard error instead of message boxes.
+#include "app/application.h"
+#include "app/recordargs.h"
+#include "app/silencewatch.h"
+#include "ui/appwindow.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace dynlog {
+
+// How long the search dialog may look for the unit before the run gives up.
+inline constexpr unsigned kRecordSearchLimitMs = 20000;
+
+// A line on standard error (the console of the starting program, if that is all there is).
+void PrintError(const std::string& utf8);
+
+// The program's arguments after its name, as UTF-8.
+std::vector<std::string> Utf8Arguments();
+
+// Whether two names lead to the same file as Windows sees it: full paths, case ignored.
+bool SameFile(const std::string& a, const std::string& b);
+
+// The unit's frames per second at the rate the port runs at, and the values per second a rate
+// setting keeps of them.
+double ValuesPerSecond(SampleRate rate);
+
+// "dynlog: Warnung: das Gerät hat ab 12:03:14 (Sekunde 2,4 der Aufnahme) 3,1 s lang keine
+// Messwerte gesendet", for a gap of a watch that began at the local time start.
+std::string GapWarning(const SYSTEMTIME& start, const SilenceWatch::Gap& gap);
+
+// The windows of one run, shown, with the rate dialog set from the arguments; the error boxes go
+// to standard error.
+class AutomatedRun {
+public:
+  explicit AutomatedRun(const RecordArgs& args);
+  Tfkm470a& Main() { return windows_.fkm470a; }
+  // Presses Start: the connection search (given kRecordSearchLimitMs), the decimal places, the
+  // stream. False, with a message, when no unit answered.
+  bool Start();
+  // Presses Stop, then waits until the frames on their way have arrived and the line is quiet.
+  void Stop();
+  // Whether the user has closed the main window.
+  bool MainWindowClosed() { return !IsWindow(Main().Handle()); }
+
+private:
+  ui::ApplicationWindow application_;
+  ApplicationWindows windows_;
+};
+
+} // namespace dynlog

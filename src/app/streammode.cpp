@@ -1,0 +1,148 @@
+// --stream: hours and days of values straight to disk. The windows run as for a person; every
+// value the window records also goes to the file, which is flushed to the disk twice a second. A
+// unit that falls silent is reported and called back: the port is opened afresh and the start
+// command sent every 2 s until frames flow again.
+#include "app/automation.h"
+#include "app/recordingmode.h"
+#include "link/instrumentlink.h"
+#include "link/ucom.h"
+#include "ui/errorbox.h"
+#include "ui/text.h"
+#include "window/localeformat.h"
+#include "window/measurementstream.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <optional>
+
+namespace dynlog {
+namespace {
+
+constexpr ULONGLONG kFlushIntervalMs = 500;
+constexpr ULONGLONG kCallBackIntervalMs = 2000;
+
+// Ctrl+C, Ctrl+Break and a closing console end the stream like the end of its time. The handler
+// runs on a thread of its own; the stream's loop looks at the flag, and for a closing console,
+// which ends the process once the handler returns, the handler waits until the file is closed.
+std::atomic<bool> StopRequested{false};
+HANDLE StreamClosed = nullptr;
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  StopRequested = true;
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+    if (StreamClosed)
+      WaitForSingleObject(StreamClosed, 5000);
+  }
+  return TRUE;
+}
+
+class ConsoleEvents {
+public:
+  ConsoleEvents() : closed_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    StopRequested = false;
+    StreamClosed = closed_.get();
+    // A GUI program gets the console's events only while it is attached to that console: the
+    // one it was started from, if there is one.
+    AttachConsole(ATTACH_PARENT_PROCESS);
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  }
+  ~ConsoleEvents() {
+    SetEvent(closed_.get());
+    SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+    StreamClosed = nullptr;
+  }
+  ConsoleEvents(const ConsoleEvents&) = delete;
+  ConsoleEvents& operator=(const ConsoleEvents&) = delete;
+
+private:
+  ui::UniqueHandle closed_;
+};
+
+} // namespace
+
+int RunStreamMode(const RecordArgs& args) {
+  if (!args.overwrite &&
+      GetFileAttributesW(ui::Widen(args.output).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    PrintError("dynlog: " + args.output +
+               " gibt es schon; --overwrite ersetzt die Datei, sonst einen anderen Namen wählen");
+    return kRecordBadArguments;
+  }
+  ConsoleEvents console;
+  AutomatedRun run(args);
+  Tfkm470a& main = run.Main();
+  if (!run.Start()) {
+    main.Close();
+    return kRecordUnitNotFound;
+  }
+
+  std::optional<MeasurementStream> stream;
+  const auto fail = [&](const std::exception& e) {
+    PrintError("dynlog: " + args.output + ": " + ui::ErrorBoxText(e.what()));
+    main.ValueRecorded = nullptr;
+    if (!run.MainWindowClosed())
+      main.Close();
+    return kRecordNotWritten;
+  };
+  try {
+    stream.emplace(args.output, args.overwrite);
+    stream->Begin(CurrentDateTimeText(), args.rate, args.average, main.DecimalPlaces,
+                  SystemNumberSeparators());
+    stream->Flush();
+  } catch (const std::exception& e) {
+    return fail(e);
+  }
+  main.ValueRecorded = [&](float value) { stream->Append(value); };
+
+  SYSTEMTIME startClock;
+  GetLocalTime(&startClock);
+  const ULONGLONG start = GetTickCount64();
+  const ULONGLONG end =
+      args.seconds > 0 ? start + static_cast<ULONGLONG>(args.seconds * 1000) : ~ULONGLONG{0};
+  SilenceWatch silence(start, main.FrameCount);
+  std::size_t gapsReported = 0;
+  ULONGLONG lastFlush = start, lastCallBack = start;
+  try {
+    for (ULONGLONG now = start; now < end && !StopRequested && !run.MainWindowClosed();
+         now = GetTickCount64()) {
+      ucom::DelaySeconds(static_cast<double>(std::min<ULONGLONG>(end - now, 50)) / 1000);
+      now = GetTickCount64();
+      silence.Observe(now, main.FrameCount);
+      for (; gapsReported < silence.Gaps().size(); ++gapsReported)
+        PrintError(GapWarning(startClock, silence.Gaps()[gapsReported]));
+      if (silence.Silent(now) && now - lastCallBack >= kCallBackIntervalMs &&
+          !run.MainWindowClosed()) {
+        // Unplugged and plugged in again, the adapter is a new device behind the same name; a
+        // unit switched off and on again waits for its start command.
+        std::string ignored;
+        ucom::ComReopen(ignored);
+        km470::SendStartCommand();
+        lastCallBack = now;
+      }
+      if (now - lastFlush >= kFlushIntervalMs) {
+        stream->Flush();
+        lastFlush = now;
+      }
+    }
+    silence.Finish(GetTickCount64());
+    run.Stop();
+    main.ValueRecorded = nullptr;
+    stream->Close();
+  } catch (const std::exception& e) {
+    return fail(e);
+  }
+
+  for (; gapsReported < silence.Gaps().size(); ++gapsReported)
+    PrintError(GapWarning(startClock, silence.Gaps()[gapsReported]));
+  int code = kRecordOk;
+  if (!silence.Gaps().empty()) {
+    PrintError("dynlog: Datei geschrieben, aber das Gerät hat während der Aufnahme geschwiegen");
+    code = kRecordUnitFellSilent;
+  }
+  if (!run.MainWindowClosed())
+    main.Close(); // stops the unit and closes the port
+  return code;
+}
+
+} // namespace dynlog

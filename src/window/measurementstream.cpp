@@ -1,0 +1,61 @@
+#include "window/measurementstream.h"
+
+#include "ui/text.h"
+#include "window/fileerrortext.h"
+#include "window/measurementfile.h"
+
+#include <windows.h>
+
+namespace dynlog {
+
+MeasurementStream::MeasurementStream(std::string_view utf8Path, bool replace) {
+  const std::wstring path = ui::Widen(utf8Path);
+  file_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          replace ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file_)
+    throw FileError(GetLastError());
+  // A whole second of values at the fastest rate fits without growing.
+  pending_.reserve(16 * 1024);
+}
+
+void MeasurementStream::Begin(std::string_view dateTimeText, SampleRate rate, bool averaging,
+                              int decimalPlaces, const NumberSeparators& separators) {
+  pending_ += MeasurementFileLine1(dateTimeText);
+  pending_ += kLineEnd;
+  pending_ += MeasurementFileLine2(RateText(rate), averaging);
+  pending_ += kLineEnd;
+  pending_ += kLineEnd;
+  decimalPlaces_ = decimalPlaces;
+  separators_ = separators;
+}
+
+void MeasurementStream::Append(float value) {
+  AppendNumber(pending_, value, decimalPlaces_, kFileSignificantDigits, separators_);
+  pending_ += kLineEnd;
+  ++values_;
+}
+
+void MeasurementStream::Flush() {
+  if (!file_)
+    return;
+  if (!pending_.empty()) {
+    // One write of whole lines: a process killed now leaves them all or none of them.
+    const std::string bytes = ui::ToAnsi(pending_);
+    DWORD written = 0;
+    if (!WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+      throw FileError(GetLastError());
+    if (written != bytes.size())
+      throw FileError(ERROR_DISK_FULL);
+    pending_.clear();
+  }
+  if (!FlushFileBuffers(file_.get()))
+    throw FileError(GetLastError());
+}
+
+void MeasurementStream::Close() {
+  Flush();
+  if (file_ && !CloseHandle(file_.release()))
+    throw FileError(GetLastError());
+}
+
+} // namespace dynlog

@@ -1,0 +1,43 @@
+#pragma once
+// A measurement file written while the values come, for recordings longer than the window's
+// 10000 values: the same head and value lines as "Speichern", appended as they are recorded.
+// Values are kept in memory until Flush, which writes only whole lines, in one piece, and has the
+// system put them on the disk; a process killed at any moment leaves a file of complete lines.
+
+#include <string>
+#include <string_view>
+
+#include "ui/handles.h"
+#include "window/numberformat.h"
+#include "window/samplerate.h"
+
+namespace dynlog {
+
+class MeasurementStream {
+public:
+  // Creates the file at utf8Path; an existing file is replaced only when `replace` is set.
+  // Throws FileError with the German file error text.
+  MeasurementStream(std::string_view utf8Path, bool replace);
+
+  // The file's head (creation time, rate setting, empty line) and how values are written.
+  void Begin(std::string_view dateTimeText, SampleRate rate, bool averaging, int decimalPlaces,
+             const NumberSeparators& separators);
+  // One value line, kept until the next Flush.
+  void Append(float value);
+  // Writes what is kept and waits until the system has it on the disk. Throws FileError.
+  void Flush();
+  // Flushes and closes the file. Throws FileError.
+  void Close();
+
+  // Value lines appended so far.
+  std::uint64_t Values() const { return values_; }
+
+private:
+  ui::UniqueFile file_;
+  std::string pending_; // UTF-8, whole lines only
+  int decimalPlaces_ = 0;
+  NumberSeparators separators_;
+  std::uint64_t values_ = 0;
+};
+
+} // namespace dynlog

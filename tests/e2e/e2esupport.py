@@ -1,0 +1,100 @@
+"""What the end-to-end tests share: the programs, the simulated unit, and the values a
+measurement file must hold, computed in exact arithmetic.
+
+The test scripts are run as SCRIPT DYNLOG_EXE KM470SIM WINE_RUN."""
+import re
+import subprocess
+import sys
+from fractions import Fraction
+from pathlib import Path
+
+DYNLOG, SIM, WINE_RUN = sys.argv[1:4]
+# The prefix wine-run.sh uses, from the same place it takes it.
+PREFIX = subprocess.run(
+    ["bash", "-c", 'source "$(dirname "$0")/wine-env.sh" && printf %s "$WINEPREFIX"', WINE_RUN],
+    capture_output=True, text=True, check=True).stdout
+
+RATES = {"320": 320, "160": 160, "80": 80, "40": 40, "20": 20, "10": 10, "5": 5, "2,5": 2.5}
+
+
+def reload_value(rate_text, baud9600):
+    n = int(320 / RATES[rate_text]) - 1
+    return int((n + 1) / 2) - 1 if baud9600 else n
+
+
+def german(value, decimals):
+    """The file's number text for an exact value (int or Fraction): rounded once, half away from
+    zero, to `decimals` places (the unit's counts never need more than 5 significant digits);
+    point groups thousands, comma before the decimals."""
+    q = Fraction(value) * 10 ** decimals
+    units = (abs(q.numerator) * 2 + q.denominator) // (2 * q.denominator)
+    sign = "-" if q < 0 and units != 0 else ""
+    digits = str(units).rjust(decimals + 1, "0")
+    whole, frac = digits[:len(digits) - decimals], digits[len(digits) - decimals:]
+    groups = []
+    while len(whole) > 3:
+        groups.insert(0, whole[-3:])
+        whole = whole[:-3]
+    groups.insert(0, whole)
+    return sign + ".".join(groups) + ("," + frac if frac else "")
+
+
+def expected_values(counts, decimals, rate_text, baud9600, average, limit=10000):
+    """What the acquisition cycle records from the unit's frames, in exact arithmetic: each kept
+    value, or the mean of the frames it stands for, as a fraction; the window keeps `limit`
+    (None: a stream keeps all)."""
+    skip, buffered, out = 32, [], []
+    reload = reload_value(rate_text, baud9600)
+    for count in counts:
+        value = Fraction(count, 10 ** decimals)
+        if skip >= 1:
+            skip -= 1
+            if average:
+                buffered.append(value)
+            continue
+        skip = reload
+        if average:
+            value = (sum(buffered) + value) / (len(buffered) + 1)
+            buffered = []
+        out.append(value)
+    return out[:limit]
+
+
+class Unit:
+    def __init__(self, port, baud, decimals, workdir, name="unit"):
+        self.log = Path(workdir) / f"{name}.log"
+        self.link = Path(PREFIX) / "ports" / f"com{port}"
+        self.proc = subprocess.Popen(
+            [SIM, "--link", str(self.link), "--baud", str(baud), "--decimals", str(decimals),
+             "--log", str(self.log)], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.proc.stdout.readline()  # the pty's path, once the link is in place
+
+    def counts(self):
+        out = []
+        for line in self.log.read_text().splitlines():
+            m = re.match(r"frame \d+ (-?\d+) ", line + " ")
+            if m:
+                out.append(int(m.group(1)))
+        return out
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait(10)
+        self.proc.stdout.close()
+        self.proc.stderr.close()
+
+
+def winpath(p):
+    return "Z:" + str(p).replace("/", "\\")
+
+
+def run_dynlog(workdir, *args, timeout=120):
+    return subprocess.run([WINE_RUN, DYNLOG, *args], cwd=workdir, capture_output=True,
+                          timeout=timeout)
+
+
+
+
+def file_values(path):
+    """The value lines of a measurement file, after its three-line head."""
+    return path.read_bytes().decode("cp1252").split("\r\n")[3:]

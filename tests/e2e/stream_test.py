@@ -1,0 +1,174 @@
+#!/usr/bin/env python3
+"""End to end: dynlog.exe --stream under Wine against km470sim. A stream keeps every value, beyond
+the window's 10000; a killed program leaves whole lines; a unit that vanishes is called back; an
+existing file is never replaced unasked.
+
+Usage: stream_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
+import os
+import re
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+from e2esupport import (DYNLOG, WINE_RUN, Unit, expected_values, file_values, german, run_dynlog,
+                        winpath)
+
+
+def start_dynlog(workdir, *args):
+    return subprocess.Popen([WINE_RUN, DYNLOG, *args], cwd=workdir, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+
+
+def wait_for_stream(unit, deadline_s=60):
+    """Until the unit has been told to start streaming."""
+    end = time.monotonic() + deadline_s
+    while "start" not in unit.log.read_text().split("\n"):
+        if time.monotonic() > end:
+            raise AssertionError("the stream never started")
+        time.sleep(0.1)
+
+
+def whole_counts(unit):
+    return [german(v, 1) for v in expected_values(unit.counts(), 1, "320", False, False, None)]
+
+
+class Streaming(unittest.TestCase):
+    def setUp(self):
+        self.dir = Path(tempfile.mkdtemp(prefix="dynlog-stream-"))
+
+    def test_more_than_10000_values_and_the_record_warning_beside_it(self):
+        # COM1 streams for 35 s at 320 values a second; meanwhile COM3 records as long and is
+        # warned that its recording keeps only the first 31 seconds.
+        Path(self.dir, "rec").mkdir()
+        Path(self.dir, "rec", "km470.ini").write_text("[Einstellung]\r\nCOM-Kanal=3\r\nBaudrate=19200\r\n")
+        Path(self.dir, "km470.ini").write_text("[Einstellung]\r\nCOM-Kanal=1\r\nBaudrate=19200\r\n")
+        unit = Unit(1, 19200, 1, self.dir)
+        other = Unit(3, 19200, 1, self.dir / "rec")
+        out = self.dir / "lang.txt"
+        try:
+            stream = start_dynlog(self.dir, "--stream", winpath(out), "--seconds", "35",
+                                  "--rate", "320")
+            record = run_dynlog(self.dir / "rec", "--record", "33", "--rate", "320", "--output",
+                                winpath(self.dir / "rec" / "m.txt"))
+            _, err = stream.communicate(timeout=120)
+        finally:
+            unit.stop()
+            other.stop()
+        self.assertEqual(stream.returncode, 0, err.decode(errors="replace"))
+        self.assertEqual(record.returncode, 0)
+        self.assertIn("nur die ersten 31 Sekunden; für längere Aufnahmen --stream DATEI verwenden",
+                      record.stderr.decode("utf-8", errors="replace"))
+        lines = out.read_bytes().decode("cp1252").split("\r\n")
+        self.assertEqual(lines[1], "Einstellung: 320 Messwerte pro Sekunde")
+        values = file_values(out)
+        self.assertEqual(values[-1], "")  # every line ended
+        self.assertGreater(len(values) - 1, 10000)
+        self.assertEqual(values[:-1], whole_counts(unit))
+
+    def test_a_killed_program_leaves_whole_lines_up_to_a_second_before(self):
+        unit = Unit(2, 19200, 1, self.dir)
+        out = self.dir / "kill.txt"
+        try:
+            run = start_dynlog(self.dir, "--stream", winpath(out), "--rate", "320")
+            wait_for_stream(unit)
+            time.sleep(4)
+            sent_a_second_before = len(unit.counts())
+            time.sleep(1)
+            pids = subprocess.run(["pgrep", "-f", "dynlog.exe --stream " + re.escape(winpath(out))],
+                                  capture_output=True, text=True).stdout.split()
+            self.assertTrue(pids)
+            for pid in pids:
+                os.kill(int(pid), signal.SIGKILL)
+            run.communicate(timeout=60)
+        finally:
+            unit.stop()
+        data = out.read_bytes()
+        self.assertTrue(data.endswith(b"\r\n"), data[-40:])
+        values = file_values(out)[:-1]
+        self.assertEqual(values, whole_counts(unit)[:len(values)])
+        # A tick's worth of frames may still have been on its way to the program.
+        self.assertGreaterEqual(len(values), sent_a_second_before - 32 - 32)
+
+    def test_a_unit_that_vanishes_and_returns_is_picked_up_again(self):
+        first = Unit(2, 19200, 1, self.dir, name="first")
+        out = self.dir / "luecke.txt"
+        run = start_dynlog(self.dir, "--stream", winpath(out), "--seconds", "16", "--rate", "320")
+        second = None
+        try:
+            wait_for_stream(first)
+            time.sleep(3)
+            first.stop()  # unplugged: the port's device is gone
+            time.sleep(4)
+            second = Unit(2, 19200, 1, self.dir, name="second")  # plugged in again
+            _, err = run.communicate(timeout=120)
+        finally:
+            if second:
+                second.stop()
+        err = err.decode("utf-8", errors="replace")
+        self.assertEqual(run.returncode, 5, err)
+        self.assertRegex(err, r"das Gerät hat ab \d\d:\d\d:\d\d \(Sekunde \d+,\d der Aufnahme\) "
+                              r"\d+,\d s lang keine Messwerte gesendet")
+        values = file_values(out)[:-1]
+        before = whole_counts(first)
+        after = [german(c / 10, 1) for c in second.counts()]
+        self.assertGreater(len(after), 320, "frames flow again after the gap")
+        # The frames on their way when the unit vanished may be lost; nothing else is.
+        self.assertEqual(values[:len(before) - 20], before[:-20])
+        self.assertEqual(values[-len(after) + 20:], after[20:])
+
+    def test_an_existing_file_is_refused_unless_overwrite_is_given(self):
+        out = self.dir / "alt.txt"
+        out.write_bytes(b"alte Messung\r\n")
+        r = run_dynlog(self.dir, "--stream", winpath(out), "--seconds", "2")
+        self.assertEqual(r.returncode, 2)
+        self.assertIn("gibt es schon; --overwrite", r.stderr.decode("utf-8", errors="replace"))
+        self.assertEqual(out.read_bytes(), b"alte Messung\r\n")
+        unit = Unit(2, 19200, 1, self.dir)
+        try:
+            r = run_dynlog(self.dir, "--stream", winpath(out), "--seconds", "2", "--overwrite")
+        finally:
+            unit.stop()
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertTrue(out.read_bytes().startswith(b"Datei erzeugt von Programm dynlog.exe am "))
+
+    def test_ctrl_c_in_the_starting_terminal_ends_the_stream_cleanly(self):
+        # `script` gives the program a terminal, as a person starting it from a shell has.
+        unit = Unit(2, 19200, 1, self.dir)
+        out = self.dir / "strg-c.txt"
+        command = f"wine {DYNLOG} --stream '{winpath(out)}' --rate 320; echo $? > rc"
+        run = subprocess.Popen(["script", "-qec", command, "/dev/null"], cwd=self.dir,
+                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                               env=wine_environment())
+        try:
+            wait_for_stream(unit)
+            time.sleep(2)
+            for pid in subprocess.run(["pgrep", "-f", "dynlog.exe --stream"],
+                                      capture_output=True, text=True).stdout.split():
+                cmdline = Path(f"/proc/{pid}/cmdline").read_bytes()
+                if winpath(out).encode() in cmdline and b"script" not in cmdline:
+                    os.kill(int(pid), signal.SIGINT)
+            run.wait(60)
+        finally:
+            unit.stop()
+        self.assertEqual((self.dir / "rc").read_text().strip(), "0")
+        events = unit.log.read_text().split("\n")
+        self.assertIn("stop", events[len(events) - events[::-1].index("start"):])
+        values = file_values(out)
+        self.assertEqual(values[-1], "")
+        self.assertEqual(values[:-1], whole_counts(unit)[:len(values) - 1])
+        self.assertGreater(len(values), 320)
+
+
+def wine_environment():
+    """The environment wine-run.sh gives Wine: the project's prefix, quiet."""
+    text = subprocess.run(["bash", "-c", 'source "$0" && env -0',
+                           str(Path(WINE_RUN).with_name("wine-env.sh"))],
+                          capture_output=True, check=True).stdout.decode()
+    return dict(item.split("=", 1) for item in text.split("\0") if "=" in item)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[__file__], verbosity=2)

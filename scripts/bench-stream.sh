@@ -25,17 +25,22 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A copy, so that a build during the run does not change the program under measurement.
+cp "$exe" "$work/dynlog.exe"
+exe="$work/dynlog.exe"
 dynlog_wineserver
 "$sim" --link "$WINEPREFIX/ports/com2" --baud 19200 > "$work/sim.out" &
 sim_pid=$!
 for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
 
 hz=$(getconf CLK_TCK)
-# Starts dynlog.exe with the given arguments in the background and sets pid to its process.
+# Starts dynlog.exe with the given arguments in the background; runner is the background job,
+# pid the process of dynlog.exe itself.
 start() {
   local marker=$1
   shift
   (cd "$work" && wine "$exe" "$@" >/dev/null 2>&1) &
+  runner=$!
   pid=""
   for _ in $(seq 100); do
     pid=$(pgrep -f "dynlog\.exe .*$marker" | head -n1 || true)
@@ -52,11 +57,14 @@ echo "== --stream for $seconds s at $rate values per second"
 start stream.txt --stream 'Z:'"${work//\//\\}"'\stream.txt' --seconds "$seconds" --rate "$rate"
 sleep 10 # connection search and the start of the stream
 t0=$(cpu_ticks)
+sleep 50 # the same window as the recording's below
+window_cpu=$(per_core "$(($(cpu_ticks) - t0))" 50)
 echo "resident memory (KiB), every minute:"
-elapsed=0 first="" last=""
+elapsed=50 first="" last=""
 while [ "$elapsed" -lt "$((seconds - 20))" ] && kill -0 "$pid" 2>/dev/null; do
-  sleep 60
-  elapsed=$((elapsed + 60))
+  sleep 10
+  elapsed=$((elapsed + 10))
+  [ $((elapsed % 60)) -eq 0 ] || continue
   r=$(rss_kib 2>/dev/null || true)
   [ -n "$r" ] || break
   [ -n "$first" ] || first=$r
@@ -65,11 +73,11 @@ while [ "$elapsed" -lt "$((seconds - 20))" ] && kill -0 "$pid" 2>/dev/null; do
 done
 t1=$(cpu_ticks)
 stream_cpu=$(per_core "$((t1 - t0))" "$elapsed")
-wait || true
+wait "$runner" || true
 lines=$(($(wc -l < "$work/stream.txt") - 3))
 echo "values written: $lines"
 [ -n "$first" ] && echo "growth from 1 minute to the end: $((last - first)) KiB"
-echo "processor time of the stream: $stream_cpu % of one core"
+echo "processor time of the stream: $window_cpu % of one core in its first 50 s, $stream_cpu % over $elapsed s"
 
 echo "== --record for 70 s at the same rate"
 start record.txt --record 70 --rate "$rate" --output 'Z:'"${work//\//\\}"'\record.txt'
@@ -78,6 +86,7 @@ t0=$(cpu_ticks)
 sleep 50
 t1=$(cpu_ticks)
 record_cpu=$(per_core "$((t1 - t0))" 50)
-wait || true
+wait "$runner" || true
 echo "processor time of the recording: $record_cpu % of one core"
-awk -v a="$stream_cpu" -v b="$record_cpu" 'BEGIN { if (b > 0) printf "stream / record: %.2f\n", a / b }'
+awk -v a="$window_cpu" -v c="$stream_cpu" -v b="$record_cpu" \
+  'BEGIN { if (b > 0) printf "stream / record: %.2f (first 50 s), %.2f (whole stream)\n", a / b, c / b }'

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Starts dynlog.exe under Wine with real serial devices as its COM ports.
+#   scripts/dynlog.sh [--com N=DEVICE]... [--workdir DIR] [-- program arguments]
+# for example: scripts/dynlog.sh --com 1=/dev/ttyUSB0
+#
+# Each DEVICE becomes COM N (1 to 4) of the Wine prefix, for as long as the program runs; the
+# links made are removed when it ends. The program runs in DIR (default: the current folder), where
+# it keeps km470.ini. Nothing is started when a device is missing, is not a character device or
+# may not be read and written.
+#
+# Environment: DYNLOG_EXE (default build/win32/src/app/dynlog.exe, or dynlog.exe of an unpacked
+# package), DYNLOG_WINEPREFIX (default build/wine-app, made on first use, with a window when a
+# display is there).
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/.." && pwd)
+
+fail() {
+  echo "dynlog.sh: $*" >&2
+  exit 2
+}
+usage() {
+  echo "Aufruf: scripts/dynlog.sh [--com N=GERÄT]... [--workdir ORDNER] [-- Programmargumente]" >&2
+  exit 2
+}
+
+declare -A devices=()
+workdir=$PWD
+while [ $# -gt 0 ]; do
+  case $1 in
+  --com)
+    [ $# -ge 2 ] || usage
+    spec=$2
+    shift 2
+    ;;
+  --com=*)
+    spec=${1#--com=}
+    shift
+    ;;
+  --workdir)
+    [ $# -ge 2 ] || usage
+    workdir=$2
+    shift 2
+    continue
+    ;;
+  --workdir=*)
+    workdir=${1#--workdir=}
+    shift
+    continue
+    ;;
+  --)
+    shift
+    break
+    ;;
+  -h | --help) usage ;;
+  *) fail "unbekanntes Argument: $1" ;;
+  esac
+  n=${spec%%=*}
+  device=${spec#*=}
+  [ "$spec" != "$n" ] && [ -n "$device" ] || fail "--com braucht N=GERÄT, zum Beispiel 1=/dev/ttyUSB0: $spec"
+  [[ $n =~ ^[1-4]$ ]] || fail "COM $n gibt es nicht: N geht von 1 bis 4"
+  [ -z "${devices[$n]:-}" ] || fail "COM $n ist zweimal angegeben"
+  [ -e "$device" ] || fail "$device gibt es nicht (ist der Adapter eingesteckt?)"
+  [ -c "$device" ] || fail "$device ist kein serielles Gerät (kein zeichenorientiertes Gerät)"
+  if [ ! -r "$device" ] || [ ! -w "$device" ]; then
+    group=$(stat -L -c %G "$device" 2>/dev/null || echo dialout)
+    fail "$device darf nicht gelesen und beschrieben werden; der Benutzer $(id -un) muss in die" \
+      "Gruppe $group (sudo usermod -aG $group $(id -un), dann neu anmelden)"
+  fi
+  devices[$n]=$(readlink -f "$device")
+done
+[ -d "$workdir" ] || fail "den Ordner $workdir gibt es nicht"
+
+exe=${DYNLOG_EXE:-$root/build/win32/src/app/dynlog.exe}
+[ -f "$exe" ] || fail "$exe fehlt; zuerst bauen: cmake --preset win32 && cmake --build --preset win32 --target dynlog"
+exe=$(readlink -f "$exe")
+
+export DYNLOG_WINEPREFIX=${DYNLOG_WINEPREFIX:-$root/build/wine-app}
+source "$here/wine-env.sh"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  if [ -n "${DISPLAY:-}" ]; then "$here/wine-prefix.sh" --display; else "$here/wine-prefix.sh"; fi
+fi
+mkdir -p "$WINEPREFIX/ports"
+
+# The links this run made, removed at the end unless something else has replaced them meanwhile.
+made=()
+cleanup() {
+  for n in "${made[@]}"; do
+    link=$WINEPREFIX/ports/com$n
+    [ "$(readlink "$link" 2>/dev/null)" = "${devices[$n]}" ] && rm -f "$link"
+  done
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+for n in "${!devices[@]}"; do
+  ln -sfn "${devices[$n]}" "$WINEPREFIX/ports/com$n"
+  made+=("$n")
+  echo "dynlog.sh: COM$n = ${devices[$n]}" >&2
+done
+
+dynlog_wineserver
+cd "$workdir"
+set +e
+wine "$exe" "$@"
+rc=$?
+set -e
+exit $rc

@@ -1,0 +1,93 @@
+#!/usr/bin/env python3
+"""scripts/dynlog.sh, the launcher for real serial devices: km470sim's pty as the device, through
+to a recording, and each mistake refused before anything is linked or started.
+
+Usage: launcher_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
+import os
+import subprocess
+import tempfile
+import unittest
+from pathlib import Path
+
+from e2esupport import DYNLOG, PREFIX, SIM, WINE_RUN, file_values, winpath
+
+LAUNCHER = Path(WINE_RUN).with_name("dynlog.sh")
+PORTS = Path(PREFIX) / "ports"
+
+
+def launch(workdir, *args, user=None):
+    """Runs the launcher; its output goes to files, as Wine's helpers may hold pipes open."""
+    env = dict(os.environ, DYNLOG_EXE=DYNLOG, DYNLOG_WINEPREFIX=PREFIX)
+    command = [str(LAUNCHER), *args]
+    if user:
+        command = ["setpriv", "--reuid", str(user), "--regid", str(user), "--clear-groups", *command]
+    with open(Path(workdir) / "out", "wb") as out, open(Path(workdir) / "err", "wb") as err:
+        rc = subprocess.run(command, cwd=workdir, env=env, stdout=out, stderr=err,
+                            timeout=180).returncode
+    return rc, (Path(workdir) / "err").read_text(errors="replace")
+
+
+def links():
+    return sorted(p.name for p in PORTS.iterdir() if p.is_symlink()) if PORTS.exists() else []
+
+
+class Launcher(unittest.TestCase):
+    def setUp(self):
+        self.dir = Path(tempfile.mkdtemp(prefix="dynlog-launcher-"))
+
+    def test_the_pty_of_the_simulated_unit_as_com_3_through_to_a_recording(self):
+        log = self.dir / "unit.log"
+        sim = subprocess.Popen([SIM, "--log", str(log)], stdout=subprocess.PIPE)
+        try:
+            pty = sim.stdout.readline().decode().strip()
+            Path(self.dir, "km470.ini").write_text("[Einstellung]\r\nCOM-Kanal=3\r\nBaudrate=19200\r\n")
+            before = links()
+            out = self.dir / "messung.txt"
+            rc, err = launch(self.dir, "--com", f"3={pty}", "--workdir", str(self.dir), "--",
+                             "--record", "2", "--output", winpath(out))
+        finally:
+            sim.terminate()
+            sim.wait(10)
+            sim.stdout.close()
+        self.assertEqual(rc, 0, err)
+        self.assertIn(f"COM3 = {os.path.realpath(pty)}", err)
+        self.assertIn("rx ?V", log.read_text())
+        self.assertGreater(len(file_values(out)), 10)
+        self.assertEqual(links(), before, "the link is removed at the end")
+
+    def test_mistakes_are_refused_before_anything_is_linked_or_started(self):
+        regular = self.dir / "datei"
+        regular.write_text("x")
+        cases = [
+            (["--com", "1=/dev/ttyUSB_fehlt"], "/dev/ttyUSB_fehlt gibt es nicht"),
+            (["--com", f"1={regular}"], "kein serielles Gerät"),
+            (["--com", "5=/dev/null"], "COM 5 gibt es nicht: N geht von 1 bis 4"),
+            (["--com", "0=/dev/null"], "COM 0 gibt es nicht"),
+            (["--com", "1"], "--com braucht N=GERÄT"),
+            (["--com", "1=/dev/null", "--com", "1=/dev/zero"], "COM 1 ist zweimal angegeben"),
+            (["--workdir", str(self.dir / "fehlt")], "den Ordner"),
+            (["--laut"], "unbekanntes Argument"),
+        ]
+        before = links()
+        for args, message in cases:
+            rc, err = launch(self.dir, *args)
+            self.assertEqual(rc, 2, args)
+            self.assertIn(message, err)
+            self.assertEqual(links(), before, args)
+
+    def test_a_device_the_user_may_not_use_names_the_group_to_join(self):
+        if os.getuid() != 0:
+            self.skipTest("needs root to make a device node and to run as another user")
+        device = self.dir / "ttyTEST"
+        subprocess.run(["mknod", str(device), "c", "1", "3"], check=True)  # like /dev/null
+        os.chown(device, 0, 20)  # group dialout on Debian
+        os.chmod(device, 0o660)
+        os.chmod(self.dir, 0o755)
+        rc, err = launch(self.dir, "--com", f"1={device}", user=65534)  # nobody
+        self.assertEqual(rc, 2)
+        self.assertIn("darf nicht gelesen und beschrieben werden", err)
+        self.assertIn("Gruppe dialout", err)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[__file__], verbosity=2)

@@ -20,4 +20,7 @@ cmake --preset win32 -DDYNLOG_WERROR=ON -DDYNLOG_SKIP_MODULES= -DDYNLOG_KM470SIM
 cmake --build --preset win32 -j "$jobs"
 ctest --preset win32 -j "$jobs"
 
+echo "== package: built twice and compared, then run unpacked"
+tests/package/package_test.sh "$root/build/native/tools/km470sim/km470sim"
+
 echo "== all tests passed"

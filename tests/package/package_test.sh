@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The Windows package: built twice from copies of the sources in two different folders, one after
+# the other, the two dynlog.exe and the two zips must be the same bytes; then the zip is unpacked
+# into a fresh folder and the unpacked dynlog.exe records from km470sim under Wine.
+#   tests/package/package_test.sh KM470SIM
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+sim=$1
+work=$(mktemp -d "${TMPDIR:-/tmp}/dynlog-package.XXXXXX")
+sim_pid=
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The sources as they are, committed or not, without any build.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
+build() {
+  local dir=$1
+  mkdir -p "$dir/src"
+  (cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar cf - 2>/dev/null) |
+    tar xf - -C "$dir/src"
+  cmake -S "$dir/src" -B "$dir/build" -DCMAKE_TOOLCHAIN_FILE="$dir/src/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$dir/build" -j "$(nproc 2>/dev/null || echo 2)" --target package >/dev/null
+}
+build "$work/first"
+sleep 2
+build "$work/second/elsewhere/deeper"
+
+zip_name=$(cd "$work/first/build/package" && ls dynlog-*-win32.zip)
+sums() {
+  (cd "$1/build" && sha256sum src/app/dynlog.exe "package/$zip_name" | awk '{print $1}')
+}
+echo "package: $zip_name, $(stat -c %s "$work/first/build/package/$zip_name") bytes"
+sums "$work/first" | sed 's/^/package: first build  /'
+sums "$work/second/elsewhere/deeper" | sed 's/^/package: second build /'
+if [ "$(sums "$work/first")" != "$(sums "$work/second/elsewhere/deeper")" ]; then
+  echo "package: FAILED: the two builds differ" >&2
+  exit 1
+fi
+expected="$(basename "$zip_name" .zip)/LIESMICH.txt $(basename "$zip_name" .zip)/dynlog.exe"
+listed=$(unzip -Z1 "$work/first/build/package/$zip_name" | grep -v '/$' | sort | tr '\n' ' ')
+[ "$listed" = "$(echo "$expected" | tr ' ' '\n' | sort | tr '\n' ' ')" ] ||
+  { echo "package: FAILED: the zip holds $listed" >&2; exit 1; }
+
+# Unpacked into a fresh folder, the program records from the simulated unit.
+mkdir -p "$work/unpacked"
+unzip -q "$work/first/build/package/$zip_name" -d "$work/unpacked"
+exe=$(ls "$work"/unpacked/dynlog-*-win32/dynlog.exe)
+source "$root/scripts/wine-env.sh"
+"$sim" --link "$WINEPREFIX/ports/com2" > "$work/sim.out" &
+sim_pid=$!
+for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
+(cd "$(dirname "$exe")" && "$root/scripts/wine-run.sh" "$exe" --record 2 --output messung.txt)
+values=$(($(wc -l < "$(dirname "$exe")/messung.txt") - 3))
+head -n 2 "$(dirname "$exe")/messung.txt" | grep -q "^Datei erzeugt von Programm dynlog.exe am" ||
+  { echo "package: FAILED: the unpacked program wrote no measurement file" >&2; exit 1; }
+[ "$values" -gt 5 ] || { echo "package: FAILED: $values values" >&2; exit 1; }
+echo "package: the unpacked dynlog.exe recorded $values values"
+echo "package: passed"

@@ -43,7 +43,9 @@ bool DownloadComplete(const DownloadReply& reply, bool mustBeProgram) {
 }
 
 bool VersionTextReadable(std::string_view version) {
-  if (version == kVersionMissing)
+  // 64 characters take at most 256 bytes in UTF-8; a longer text is too long whatever its bytes
+  // claim to be (stray continuation bytes would otherwise count as no characters at all).
+  if (version == kVersionMissing || version.size() > 64 * 4)
     return false;
   std::size_t characters = 0;
   unsigned char previous = 0;

@@ -86,6 +86,7 @@ TEST(UpdateTextTest, OnlyAShortPrintableVersionIsShown) {
       {std::string(32, 'a') + "\xC3\xA4" + std::string(31, 'b'), true}, // 64 characters
       {std::string(64, 'a') + "\xC3\xA4", false},                       // 65 characters
       {std::string(100000, '1'), false},
+      {std::string(1000, '\x80'), false}, // stray continuation bytes are no short text
       {"-1", false},
       {"1.0\t2", false},
       {"1.0\r\n2", false},

@@ -17,6 +17,8 @@ have_cmd curl || need+=(curl)
 have_cmd xvfb-run || need+=(xvfb xauth)
 have_cmd convert || need+=(imagemagick)
 have_cmd wine || need+=(wine)
+have_pkg clang || need+=(clang)
+have_pkg libclang-rt-14-dev || need+=(libclang-rt-14-dev)
 i386=0
 have_pkg wine32:i386 || { need+=(wine32:i386); i386=1; }
 

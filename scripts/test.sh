@@ -15,6 +15,9 @@ cmake --preset native -DDYNLOG_WERROR=ON -DDYNLOG_SKIP_MODULES= >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"
 
+echo "== fuzz: every parser's harness for 20 s (clang, libFuzzer, AddressSanitizer, UBSan)"
+scripts/fuzz.sh 20
+
 echo "== win32: dynlog.exe and its tests under Wine"
 cmake --preset win32 -DDYNLOG_WERROR=ON -DDYNLOG_SKIP_MODULES= -DDYNLOG_KM470SIM="$root/build/native/tools/km470sim/km470sim" >/dev/null
 cmake --build --preset win32 -j "$jobs"

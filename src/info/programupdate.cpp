@@ -104,13 +104,41 @@ void TProgramUpdate::StartLine(const std::string& line) {
   parts_.log.Append(""); // the request's progress line
 }
 
+void TProgramUpdate::Cancel() {
+  if (!running_)
+    return;
+  cancelled_ = true;
+  // Ends the wait in progress; the steps between waits look at the flag themselves, because the
+  // client forgets a cancel when its next request connects.
+  HTTP1.Abort();
+}
+
+void TProgramUpdate::StopIfCancelled() const {
+  if (cancelled_)
+    throw EAbortError(kLogCancelled);
+}
+
 void TProgramUpdate::Run() {
   parts_.updateButton.SetEnabled(false);
   AtScopeEnd enableButton{[this] { parts_.updateButton.SetEnabled(true); }};
+  running_ = true;
+  cancelled_ = false;
+  AtScopeEnd notRunning{[this] { running_ = false; }};
   parts_.window.SetOuterSize(parts_.window.OuterSize().cx, kUpdateWindowHeight);
   parts_.log.Clear();
   parts_.log.SetVisible(true);
 
+  try {
+    RunSteps();
+  } catch (const EAbortError&) {
+    if (!cancelled_)
+      throw; // a time-out: the error box tells it
+    // The user closed the window: that is an answer, not a failure.
+    parts_.log.Append(kLogCancelled);
+  }
+}
+
+void TProgramUpdate::RunSteps() {
   StartLine(kLogQuery);
   // Declared after the button's guard, so that they are gone before the button comes back.
   TempFile headerFile = TempFile::Create();
@@ -123,11 +151,12 @@ void TProgramUpdate::Run() {
 
   const std::string host = ServerHost();
   const std::string programPath = RunningProgramPath();
+  StopIfCancelled();
   HTTP1.Get(host + kUpdateServerFolder + kVersionListName);
+  StopIfCancelled();
 
   bool startUpdater = false;
-  if (DownloadComplete(HTTP1.ReplyCode(), HTTP1.ExpectedBytes(), HTTP1.ReceivedBytes()) &&
-      FileExists(bodyFile.Name()))
+  if (ReceivedWhole(bodyFile.Name(), false))
     startUpdater = OfferUpdate(host, bodyFile.Name(), programPath);
   else
     parts_.log.Append(kLogNoVersionList);
@@ -141,6 +170,19 @@ void TProgramUpdate::Run() {
   }
 }
 
+bool TProgramUpdate::ReceivedWhole(const std::string& path, bool mustBeProgram) const {
+  const std::optional<FileHead> body = ReadFileHead(path, 2);
+  if (!body)
+    return false;
+  DownloadReply reply;
+  reply.headerValid = HTTP1.ReplyHeaderValid();
+  reply.replyCode = HTTP1.ReplyCode();
+  reply.announcedLength = HTTP1.AnnouncedLength();
+  reply.bodyBytes = body->size;
+  reply.bodyStart = body->start;
+  return DownloadComplete(reply, mustBeProgram);
+}
+
 bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& versionListFile,
                                  const std::string& programPath) {
   VersionList list(versionListFile);
@@ -152,36 +194,54 @@ bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& ver
     return false;
   }
   const std::string version = list.Read(kVersionSection, kVersionKey, kVersionMissing);
-  if (version == kVersionMissing) {
+  if (!VersionTextReadable(version)) {
     parts_.log.Append(kLogVersionUnclear);
     return false;
   }
   if (AskUser(parts_.window.Handle(), UpdateQuestionText(version, parts_.versionLabel.Text())) !=
       IDOK)
     return false;
+  StopIfCancelled();
 
-  if (!Download(host, program.folder, NewProgramFileName(name)) ||
-      !Download(host, program.folder, kUpdaterName)) {
+  // Both files arrive beside their targets first; only when both are whole, and the user has not
+  // closed the window in the meantime, do they replace anything. An update is the program and
+  // its updater together, and half of one is worse than none.
+  const std::string newName = NewProgramFileName(name);
+  std::optional<TempFile> newProgram = Download(host, program.folder, newName);
+  if (!newProgram) {
+    parts_.log.Append(kLogNoFile);
+    return false;
+  }
+  std::optional<TempFile> updater = Download(host, program.folder, kUpdaterName);
+  if (!updater) {
     parts_.log.Append(kLogNoFile);
     return false;
   }
   parts_.log.Append(kLogDownloadOk);
   ucom::DelaySeconds(1.0);
+  StopIfCancelled();
+  if (!newProgram->MoveTo(program.folder + newName) ||
+      !updater->MoveTo(program.folder + kUpdaterName)) {
+    parts_.log.Append(kLogNoFile);
+    return false;
+  }
   return true;
 }
 
-bool TProgramUpdate::Download(const std::string& host, const std::string& folder,
-                              const std::string& name) {
+std::optional<TempFile> TProgramUpdate::Download(const std::string& host, const std::string& folder,
+                                                 const std::string& name) {
   StartLine(kLogDownload + name);
+  StopIfCancelled();
   // The reply goes into a fresh file beside the target: an error page or a cut-off transfer must
   // never stand under the program's or the updater's name, where it would be started.
   TempFile part = TempFile::CreateIn(folder);
   HTTP1.Body = part.Name();
   HTTP1.Get(host + kUpdateServerFolder + name);
-  if (!DownloadComplete(HTTP1.ReplyCode(), HTTP1.ExpectedBytes(), HTTP1.ReceivedBytes()) ||
-      !FileExists(part.Name()))
-    return false;
-  return part.MoveTo(folder + name);
+  StopIfCancelled();
+  // Both are Windows programs: whatever else arrived under their names is not.
+  if (!ReceivedWhole(part.Name(), true))
+    return std::nullopt;
+  return part;
 }
 
 void TProgramUpdate::StartUpdater(const std::string& programPath) {

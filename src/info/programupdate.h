@@ -3,11 +3,13 @@
 // that it is meant for this program, let the user decide, download the new program file and the
 // updater into the program's folder, start the updater and end the program. Every step is logged
 // in the window's text box.
+#include "info/tempfile.h"
 #include "net/httpclient.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace dynlog {
@@ -33,6 +35,11 @@ public:
   // an exception (no connection, time-out, a file that cannot be made) leaves after the temporary
   // files are gone and the button is enabled again.
   void Run();
+  // Ends a running update at its next wait or step, as if it had never been asked for: nothing in
+  // the program's folder is replaced, the temporary files go, the button comes back. Nothing
+  // happens when no update runs.
+  void Cancel();
+  bool Running() const { return running_; }
 
   // The update server's host: DYNLOG_UPDATE_HOST from the environment, else the built-in one.
   static std::string ServerHost();
@@ -50,16 +57,24 @@ public:
 private:
   void HTTP1PacketRecvd();
   void StartLine(const std::string& line);
+  void RunSteps();
   // The version list's checks, the question and the two downloads; true when the updater may run.
   bool OfferUpdate(const std::string& host, const std::string& versionListFile,
                    const std::string& programPath);
-  // Fetches the server's file name into folder + name. Only a complete successful reply replaces
-  // a file of that name; anything else leaves the folder as it was and returns false.
-  bool Download(const std::string& host, const std::string& folder, const std::string& name);
+  // Fetches the server's file name into a fresh file in folder. Returns it only when the reply
+  // delivered the whole file (see DownloadComplete); a program must start as one.
+  std::optional<TempFile> Download(const std::string& host, const std::string& folder,
+                                   const std::string& name);
+  // Whether the last request put a whole file into path.
+  bool ReceivedWhole(const std::string& path, bool mustBeProgram) const;
+  // Raises the client's abort exception once Cancel was called.
+  void StopIfCancelled() const;
   void StartUpdater(const std::string& programPath);
   std::string RunningProgramPath() const;
 
   UpdateWindowParts parts_;
+  bool running_ = false;
+  bool cancelled_ = false;
 };
 
 } // namespace dynlog

@@ -1,6 +1,7 @@
 #include "info/tempfile.h"
 
 #include "net/neterrors.h"
+#include "ui/handles.h"
 #include "ui/text.h"
 
 #include <windows.h>
@@ -49,6 +50,25 @@ bool TempFile::MoveTo(const std::string& target) {
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(ui::Widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t bytes) {
+  ui::UniqueFile file(CreateFileW(ui::Widen(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
+    return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size))
+    return std::nullopt;
+  FileHead head;
+  head.size = size.QuadPart;
+  head.start.resize(bytes);
+  DWORD got = 0;
+  if (!ReadFile(file.get(), head.start.data(), static_cast<DWORD>(bytes), &got, nullptr))
+    return std::nullopt;
+  head.start.resize(got);
+  return head;
 }
 
 } // namespace dynlog

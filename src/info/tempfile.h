@@ -1,6 +1,8 @@
 #pragma once
 // Files the program update makes for a while: fresh names from the system, created empty, and
 // deleted again on every way out of the update, an exception included.
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace dynlog {
@@ -31,5 +33,12 @@ private:
 };
 
 bool FileExists(const std::string& path);
+
+// A file's size and its first bytes; none when it cannot be opened.
+struct FileHead {
+  std::int64_t size = 0;
+  std::string start;
+};
+std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t bytes);
 
 } // namespace dynlog

@@ -37,6 +37,7 @@ TAboutBox::TAboutBox(HWND owner)
           *this, 456, 216, 75, 25, "OK",
           [this] {
             SetModalResult(ui::mrOk);
+            ProgramUpdate.Cancel();
             Hide();
           },
           IDOK, true),
@@ -57,6 +58,12 @@ TAboutBox::TAboutBox(HWND owner)
 
 void TAboutBox::Button4Click() {
   ProgramUpdate.Run();
+}
+
+void TAboutBox::FormClose() {
+  // Closing the window is the user's way to stop an update: it must not go on out of sight and
+  // then ask its question over the main window.
+  ProgramUpdate.Cancel();
 }
 
 void TAboutBox::FormShow() {

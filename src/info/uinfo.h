@@ -30,6 +30,7 @@ public:
 
 protected:
   void FormShow() override;
+  void FormClose() override;
   void FormPaint(HDC dc, const RECT& area) override;
 
 private:

@@ -34,10 +34,32 @@ std::string ProgressText(std::int64_t receivedBytes, std::int64_t expectedBytes)
          " übertragen ";
 }
 
-bool DownloadComplete(int replyCode, std::int64_t expectedBytes, std::int64_t receivedBytes) {
-  if (replyCode < 200 || replyCode > 299)
+bool DownloadComplete(const DownloadReply& reply, bool mustBeProgram) {
+  if (!reply.headerValid || reply.replyCode != 200)
     return false;
-  return expectedBytes == 0 || receivedBytes == expectedBytes;
+  if (reply.announcedLength ? reply.bodyBytes != *reply.announcedLength : reply.bodyBytes == 0)
+    return false;
+  return !mustBeProgram || reply.bodyStart.substr(0, 2) == "MZ";
+}
+
+bool VersionTextReadable(std::string_view version) {
+  // 64 characters take at most 256 bytes in UTF-8; a longer text is too long whatever its bytes
+  // claim to be (stray continuation bytes would otherwise count as no characters at all).
+  if (version == kVersionMissing || version.size() > 64 * 4)
+    return false;
+  std::size_t characters = 0;
+  unsigned char previous = 0;
+  for (const char c : version) {
+    const auto byte = static_cast<unsigned char>(c);
+    // C0 controls, DEL, and the C1 controls U+0080 to U+009F (C2 80 to C2 9F in UTF-8).
+    if (byte < 0x20 || byte == 0x7F || (previous == 0xC2 && byte < 0xA0))
+      return false;
+    previous = byte;
+    // UTF-8: every byte but a continuation byte starts a character.
+    if ((byte & 0xC0) != 0x80)
+      ++characters;
+  }
+  return characters <= 64;
 }
 
 std::string ChooseUpdateHost(const char* environmentValue, std::string_view builtInHost) {

@@ -4,6 +4,7 @@
 // counts as a complete download.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,7 @@ inline constexpr const char* kLogNameMismatch =
 inline constexpr const char* kLogVersionUnclear =
     "Fehler: empfangene Versionsinformation unverständlich";
 inline constexpr const char* kLogNoFile = "Fehler: keine Datei da";
+inline constexpr const char* kLogCancelled = "Update abgebrochen";
 
 // The running program's full path split into its folder, which keeps its trailing backslash so
 // that file names can be appended directly, and its file name.
@@ -54,9 +56,26 @@ std::string UpdateQuestionText(std::string_view offeredVersion, std::string_view
 // announced).
 std::string ProgressText(std::int64_t receivedBytes, std::int64_t expectedBytes);
 
-// Whether a finished request delivered the whole file: a 2xx reply whose body, when the reply
-// announced its length, arrived in full. Error pages and cut-off transfers are no downloads.
-bool DownloadComplete(int replyCode, std::int64_t expectedBytes, std::int64_t receivedBytes);
+// What a finished request left behind: the reply as the HTTP client read it and the body as it
+// lies on disk.
+struct DownloadReply {
+  bool headerValid = false; // the header block arrived whole and kept to the rules
+  int replyCode = 0;
+  std::optional<std::int64_t> announcedLength;
+  std::int64_t bodyBytes = 0;
+  std::string_view bodyStart; // the first bytes of the body (two are enough)
+};
+
+// Whether a reply delivered the whole file: status 200, a complete and sound header, the body as
+// long as announced or, when no length was announced, not empty; and a program (the new program
+// file, the updater) starts with the "MZ" of a Windows program. Error pages, partial content,
+// cut-off or overlong transfers are no downloads.
+bool DownloadComplete(const DownloadReply& reply, bool mustBeProgram);
+
+// Whether the offered version can be shown to the user: not the missing key's "-1", at most 64
+// characters, and no control characters. Anything else is not a version but something the server
+// should not have sent.
+bool VersionTextReadable(std::string_view version);
 
 // The update server's host: the environment's value when it is set and not empty, else the one
 // the program was built with. It may carry a port ("127.0.0.1:8080").

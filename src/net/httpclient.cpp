@@ -3,6 +3,8 @@
 #include "net/httptext.h"
 #include "net/netfile.h"
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 
 THttpClient::THttpClient() = default;
@@ -86,6 +88,10 @@ void THttpClient::ParseUrl() {
   Host = target.host;
   Port = target.port;
   requestPath_ = target.path;
+  if (firstPass_) {
+    originHost_ = Host;
+    originPort_ = Port;
+  }
 }
 
 void THttpClient::BuildRequestHeader() {
@@ -95,8 +101,15 @@ void THttpClient::BuildRequestHeader() {
   settings.url = requestUrl_;
   settings.path = requestPath_;
   settings.host = Host;
+  settings.port = Port;
   settings.proxy = Proxy;
-  settings.info = &HeaderInfo;
+  // A redirect may lead to any server; the user's credentials and the cookie stay with the one
+  // the request was made to, as browsers keep them.
+  THeaderInfo elsewhere = HeaderInfo;
+  elsewhere.UserId.clear();
+  elsewhere.Password.clear();
+  elsewhere.Cookie.clear();
+  settings.info = net::SameServer(Host, Port, originHost_, originPort_) ? &HeaderInfo : &elsewhere;
   settings.targetUri = targetUri_;
   if (net::AnnouncesLength(requestKind_))
     settings.dataLength =
@@ -118,7 +131,9 @@ void THttpClient::SendRequest() {
 void THttpClient::ReadReplyHeader() {
   SetExpectedBytes(0);
   reply_.cookie.clear();
-  reply_.contentLength = 0;
+  reply_.contentLength.reset();
+  reply_.malformed = false;
+  headerComplete_ = false;
   std::optional<net::NetFile> file;
   if (OutputFileMode)
     file.emplace(net::NetFile::Create(Header));
@@ -131,19 +146,36 @@ void THttpClient::ReadReplyHeader() {
     else
       Header += line;
   };
-  const std::string status = ReadLn();
+  // The whole block, not each line, is held to the limit, so that the work stays in proportion
+  // to what a sensible server sends.
+  std::size_t budget = net::kMaxReplyHeaderBytes;
+  const auto readLine = [&] {
+    bool tooLong = false;
+    std::string line = ReadLine(budget, tooLong);
+    if (tooLong)
+      throw ESockError("Antwortkopf des Servers ist länger als 65536 Bytes");
+    budget -= line.size();
+    return line;
+  };
+  const std::string status = readLine();
   if (!status.empty())
     SetReplyCode(net::StatusCodeOf(status));
   store(status);
+  if (status.empty() || net::IsHeaderEnd(status))
+    return; // closed at once, or a bare blank line: no status, no header
   for (;;) {
-    const std::string line = ReadLn();
+    // An empty text means the peer closed before the blank line: the block is cut off.
+    const std::string line = readLine();
     if (line.empty())
       break;
-    net::ApplyHeaderLine(line, reply_);
-    SetExpectedBytes(reply_.contentLength);
     store(line);
-    if (net::IsHeaderEnd(line))
+    if (net::IsHeaderEnd(line)) {
+      headerComplete_ = true;
       break;
+    }
+    net::ApplyHeaderLine(line, reply_);
+    SetExpectedBytes(static_cast<std::int32_t>(std::min<std::int64_t>(
+        reply_.contentLength.value_or(0), std::numeric_limits<std::int32_t>::max())));
   }
 }
 
@@ -171,9 +203,11 @@ void THttpClient::RunOnePass() {
 }
 
 void THttpClient::PerformRequest() {
+  firstPass_ = true;
   for (int pass = 1;; ++pass) {
     ParseUrl();
     BuildRequestHeader();
+    firstPass_ = false;
     if (OnAboutToSend)
       OnAboutToSend(*this);
     try {
@@ -191,14 +225,20 @@ void THttpClient::PerformRequest() {
     const int code = ReplyCode();
     if (code >= 300 && code <= 398) {
       bool handled = false;
-      if (!reply_.cookie.empty())
+      // A cookie is kept only from the server the request was made to, which is the only one
+      // that gets it back.
+      if (!reply_.cookie.empty() && net::SameServer(Host, Port, originHost_, originPort_))
         HeaderInfo.Cookie = reply_.cookie;
       if (OnRedirect)
         OnRedirect(handled);
       if (handled)
         return;
+      // Checked only now that it is about to be followed: a handler may take care of any target.
+      if (code <= 302)
+        net::CheckRedirectTarget(requestUrl_);
+      // A bare name is relative to the server just asked, port included.
       if (requestUrl_.find('/') == std::string::npos)
-        requestUrl_ = "http://" + Host + "/" + requestUrl_;
+        requestUrl_ = "http://" + net::HostLineValue(Host, Port) + "/" + requestUrl_;
     }
     if (code == 401 && OnAuthenticationNeeded)
       OnAuthenticationNeeded(*this);

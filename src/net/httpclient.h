@@ -15,7 +15,9 @@
 #include "net/sockconn.h"
 #include "net/urlencoder.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 class THttpClient : public TSocketConnection {
@@ -71,6 +73,12 @@ public:
   const TExStringList& RequestHeader() const { return requestHeader_; }
   const std::string& RedirectLocation() const { return reply_.location; }
   const std::string& ReceivedCookie() const { return reply_.cookie; }
+  // Whether the last reply's header block arrived whole, ended by its blank line, and kept to
+  // the rules: a reply cut off before that line, or one whose body length is in doubt, is no
+  // reply to rely on, whatever its status code says.
+  bool ReplyHeaderValid() const { return headerComplete_ && !reply_.malformed; }
+  // The body length the last reply announced; none when it named none.
+  std::optional<std::int64_t> AnnouncedLength() const { return reply_.contentLength; }
 
 protected:
   virtual void PerformRequest();
@@ -90,5 +98,10 @@ private:
   std::string targetUri_;
   std::string requestUrl_;
   CmdType requestKind_ = CmdType::cmdGet;
+  bool headerComplete_ = false;
+  // The server the request was made to: only it gets the credentials and the cookie.
+  std::string originHost_;
+  std::int32_t originPort_ = 0;
+  bool firstPass_ = true;
   TUrlEncoder encoder_;
 };

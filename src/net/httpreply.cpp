@@ -1,19 +1,26 @@
 #include "net/httpreply.h"
 
-#include "net/httptext.h"
-#include "net/neterrors.h"
-
 #include <algorithm>
 #include <cctype>
-#include <limits>
 
 namespace net {
 namespace {
 
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+bool SameLetters(const std::string& a, const char* b) {
+  std::size_t i = 0;
+  for (; i < a.size() && b[i] != '\0'; ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return i == a.size() && b[i] == '\0';
 }
 
 std::string WithoutLineEnd(std::string text) {
@@ -24,48 +31,86 @@ std::string WithoutLineEnd(std::string text) {
   return text;
 }
 
-// The value from the given 1-based character on, without the line end, at most 256 characters.
-std::string ValueFrom(const std::string& line, std::size_t firstChar) {
-  const std::string rest = firstChar - 1 < line.size() ? line.substr(firstChar - 1) : std::string();
-  return WithoutLineEnd(rest).substr(0, 256);
+// A header name is a token: letters, digits and the few marks HTTP allows, nothing else. A blank
+// before the colon or a continuation line (starting with a blank) is no header line.
+bool IsToken(const std::string& name) {
+  if (name.empty())
+    return false;
+  return std::all_of(name.begin(), name.end(), [](unsigned char c) {
+    return std::isalnum(c) ||
+           (c != 0 && std::string_view("!#$%&'*+-.^_`|~").find(static_cast<char>(c)) !=
+                          std::string_view::npos);
+  });
 }
 
-// The first run of digits after "ENGTH:" and the one character behind it. A length beyond what
-// the 32-bit counter holds is clamped rather than wrapped into a negative or small number.
-std::int32_t ContentLengthOf(const std::string& line) {
-  const std::size_t mark = Upper(line).find("ENGTH:");
-  if (mark == std::string::npos)
-    return 0;
-  std::size_t i = mark + 6 + 1;
-  while (i < line.size() && !std::isdigit(static_cast<unsigned char>(line[i])))
-    ++i;
-  std::int64_t value = 0;
-  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-  for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i)
-    value = std::min(kMax, value * 10 + (line[i] - '0'));
-  return static_cast<std::int32_t>(value);
+// A length is one or more digits and nothing else; more than 18 of them no longer fit and are
+// as good as garbage.
+std::optional<std::int64_t> LengthOf(const std::string& value) {
+  if (value.empty() || value.size() > 18 || !std::all_of(value.begin(), value.end(), IsDigit))
+    return std::nullopt;
+  std::int64_t n = 0;
+  for (const char c : value)
+    n = n * 10 + (c - '0');
+  return n;
 }
 
 } // namespace
 
 std::int16_t StatusCodeOf(const std::string& statusLine) {
-  const auto value = ParseInteger(NthField(statusLine, ' ', 2));
-  if (!value)
+  const std::string line = WithoutLineEnd(statusLine);
+  if (line.compare(0, 5, "HTTP/") != 0)
     return 0;
-  if (*value < std::numeric_limits<std::int16_t>::min() ||
-      *value > std::numeric_limits<std::int16_t>::max())
-    throw ERangeError();
-  return static_cast<std::int16_t>(*value);
+  std::size_t i = 5;
+  const std::size_t majorStart = i;
+  while (i < line.size() && IsDigit(line[i]))
+    ++i;
+  if (i == majorStart || i >= line.size() || line[i] != '.')
+    return 0;
+  const std::size_t minorStart = ++i;
+  while (i < line.size() && IsDigit(line[i]))
+    ++i;
+  if (i == minorStart || i >= line.size() || line[i] != ' ')
+    return 0;
+  while (i < line.size() && line[i] == ' ')
+    ++i;
+  if (line.size() - i < 3 || !IsDigit(line[i]) || !IsDigit(line[i + 1]) || !IsDigit(line[i + 2]))
+    return 0;
+  if (i + 3 < line.size() && line[i + 3] != ' ')
+    return 0;
+  return static_cast<std::int16_t>((line[i] - '0') * 100 + (line[i + 1] - '0') * 10 +
+                                   (line[i + 2] - '0'));
 }
 
 void ApplyHeaderLine(const std::string& line, ReplyHeaderFields& fields) {
-  const std::string name = Upper(NthField(line, ' ', 1));
-  if (name == "SET-COOKIE:")
-    fields.cookie = ValueFrom(line, 13);
-  else if (name == "LOCATION:")
-    fields.location = ValueFrom(line, 11);
-  else if (name == "CONTENT-LENGTH:")
-    fields.contentLength = ContentLengthOf(line);
+  const std::size_t colon = line.find(':');
+  if (colon == std::string::npos || !IsToken(line.substr(0, colon))) {
+    fields.malformed = true;
+    return;
+  }
+  const std::string name = line.substr(0, colon);
+  std::string value = WithoutLineEnd(line.substr(colon + 1));
+  std::size_t first = 0;
+  while (first < value.size() && IsBlank(value[first]))
+    ++first;
+  std::size_t last = value.size();
+  while (last > first && IsBlank(value[last - 1]))
+    --last;
+  value = value.substr(first, last - first);
+
+  if (SameLetters(name, "Set-Cookie")) {
+    fields.cookie = value.substr(0, 256);
+  } else if (SameLetters(name, "Location")) {
+    fields.location = value.substr(0, 256);
+  } else if (SameLetters(name, "Content-Length")) {
+    const auto length = LengthOf(value);
+    if (!length || (fields.contentLength && *fields.contentLength != *length))
+      fields.malformed = true;
+    else
+      fields.contentLength = length;
+  } else if (SameLetters(name, "Transfer-Encoding")) {
+    if (!SameLetters(value, "identity"))
+      fields.malformed = true;
+  }
 }
 
 } // namespace net

@@ -1,5 +1,6 @@
 #include "net/httprequest.h"
 
+#include "net/httptext.h"
 #include "net/uuprocessor.h"
 
 #include <sstream>
@@ -80,11 +81,12 @@ void BuildRequestHeader(const RequestSettings& s, TExStringList& header) {
     header.Add(MethodLiteral(s.kind) + (viaProxy ? s.url : s.path) + " HTTP/1.0");
   else if (!s.extraMethod.empty())
     header.Add(s.extraMethod + " " + (viaProxy ? s.url : s.path) + " HTTP/1.0");
+  const std::string host = HostLineValue(s.host, s.port);
   if (viaProxy) {
     header.Add("Proxy-Connection: Keep-Alive");
-    header.Add("Host: " + s.host);
+    header.Add("Host: " + host);
   }
-  header.SetHeader("Host", s.host);
+  header.SetHeader("Host", host);
   header.Add("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff");
   header.Add("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript");
   static const THeaderInfo kNone;

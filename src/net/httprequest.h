@@ -52,6 +52,7 @@ struct RequestSettings {
   std::string url;         // sent in the request line when a proxy is used
   std::string path;        // sent in the request line otherwise
   std::string host;
+  std::int32_t port = 80; // named in the Host line when it is not 80
   std::string proxy;
   const THeaderInfo* info = nullptr;
   std::string targetUri;

@@ -117,4 +117,60 @@ void ParseUrl(UrlTarget& t) {
   }
 }
 
+namespace {
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// A URL scheme: a letter, then letters, digits, "+", "-" or ".".
+bool IsScheme(const std::string& text) {
+  if (text.empty() || !std::isalpha(static_cast<unsigned char>(text[0])))
+    return false;
+  return std::all_of(text.begin(), text.end(), [](unsigned char c) {
+    return std::isalnum(c) || c == '+' || c == '-' || c == '.';
+  });
+}
+
+} // namespace
+
+void CheckRedirectTarget(const std::string& location) {
+  for (const char c : location) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F)
+      throw ESockError("Weiterleitung abgelehnt: Steuerzeichen in der Adresse");
+  }
+  const std::size_t colon = location.find(':');
+  const std::size_t slash = location.find('/');
+  if (colon == std::string::npos || (slash != std::string::npos && slash < colon))
+    return; // a path, or a name without scheme
+  const std::string scheme = location.substr(0, colon);
+  if (!IsScheme(scheme))
+    return; // "127.0.0.1:8080/x": a host with a port
+  const std::string lower = Lower(scheme);
+  if (lower == "http" || lower == "https")
+    return;
+  // "host:8080/x" names a port, not a scheme.
+  std::size_t i = colon + 1;
+  while (i < location.size() && std::isdigit(static_cast<unsigned char>(location[i])))
+    ++i;
+  if (i > colon + 1 && (i == location.size() || location[i] == '/'))
+    return;
+  throw ESockError("Weiterleitung abgelehnt: nur http-Adressen werden befolgt");
+}
+
+bool SameServer(const std::string& hostA, std::int32_t portA, const std::string& hostB,
+                std::int32_t portB) {
+  return (portA & 0xFFFF) == (portB & 0xFFFF) && Lower(hostA) == Lower(hostB);
+}
+
+std::string HostLineValue(const std::string& host, std::int32_t port) {
+  const std::int32_t used = port & 0xFFFF;
+  if (host.empty() || used == 80 || used == 0)
+    return host;
+  return host + ":" + std::to_string(used);
+}
+
 } // namespace net

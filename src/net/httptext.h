@@ -29,4 +29,19 @@ struct UrlTarget {
 };
 void ParseUrl(UrlTarget& target);
 
+// Raises ESockError when the Location of a redirect must not become the next request: a control
+// character in it would end the request line early and let the server write request lines of its
+// choosing, and a scheme other than http would be fetched as plain HTTP from the same host. A path,
+// an http:// URL and the host/path form pass; https passes too, and ParseUrl then refuses it with
+// its own text.
+void CheckRedirectTarget(const std::string& location);
+
+// Whether two requests go to the same server (host in any letter case, and port): credentials and
+// cookies are sent only there.
+bool SameServer(const std::string& hostA, std::int32_t portA, const std::string& hostB,
+                std::int32_t portB);
+
+// The value of the Host line: the host, and ":port" when the port is not HTTP's own 80.
+std::string HostLineValue(const std::string& host, std::int32_t port);
+
 } // namespace net

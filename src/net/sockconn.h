@@ -104,6 +104,10 @@ protected:
   void StartTimeout();
   void StopTimeout();
   void RestartTimeout();
+  // ReadLn for a line of at most maxLength bytes with its line feed (and no more than the work
+  // buffer holds). A longer line sets tooLong and returns an empty text, leaving the rest of the
+  // line unread.
+  std::string ReadLine(std::size_t maxLength, bool& tooLong);
   // After a receive that failed: false when the connection is gone, true when the caller should
   // wait for the next message (would block); any other error raises.
   bool ReceiveWouldBlock(std::string& text);

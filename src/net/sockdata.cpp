@@ -73,20 +73,35 @@ void TSocketConnection::Writeln(const std::string& text) {
 }
 
 std::string TSocketConnection::ReadLn() {
+  bool tooLong = false;
+  std::string line = ReadLine(kBufferSize, tooLong);
+  if (tooLong)
+    throw ESockError("Empfangene Zeile ist länger als 65536 Bytes");
+  return line;
+}
+
+std::string TSocketConnection::ReadLine(std::size_t maxLength, bool& tooLong) {
   ReportStatus(8, "ReadLn");
+  tooLong = false;
+  maxLength = std::min(maxLength, kBufferSize);
   std::string line;
   std::size_t consumed = 0;
   StartTimeout();
   ScopeExit stop{[this] { StopTimeout(); }};
   // The work buffer mirrors the whole line read so far; the part before `consumed` has been
-  // taken from the socket and holds no line feed.
+  // taken from the socket and holds no line feed. The peek starts small and grows while no line
+  // feed turns up: peeking the whole buffer for every short line would cost as much as the data
+  // already waiting, again and again, for every line of a long header block.
   std::size_t lineFeed = std::string::npos;
   bool peerClosed = false;
+  std::size_t peekSize = 256;
   std::string text;
   do {
-    const std::size_t room = kBufferSize - consumed;
-    if (room == 0)
-      throw ESockError("Empfangene Zeile ist länger als 65536 Bytes");
+    const std::size_t room = std::min(maxLength - consumed, peekSize);
+    if (room == 0) {
+      tooLong = true;
+      return {};
+    }
     const int peeked = recv(Sock(), Buffer() + consumed, static_cast<int>(room), MSG_PEEK);
     bool wouldBlock = false;
     if (peeked == 0) {
@@ -106,6 +121,7 @@ std::string TSocketConnection::ReadLn() {
       if (got > 0)
         consumed += static_cast<std::size_t>(got);
       line.resize(consumed);
+      peekSize = std::min(peekSize * 2, kBufferSize);
     } else {
       if (!ReceiveWouldBlock(text))
         break;

@@ -224,7 +224,7 @@ protected:
   int answer = IDCANCEL;
   std::function<void()> onQuestion;
   int endRequests = 0;
-  const std::string newProgram = Pattern(200000);
+  const std::string newProgram = "MZ" + Pattern(199998); // a Windows program starts so
   const std::string updater = ReadBytes("update_probe.exe");
 };
 
@@ -322,10 +322,18 @@ TEST_F(ProgramUpdateTest, VersionMinusOneOrMissingIsRefusedAnEmptyOneOffered) {
   EXPECT_EQ(questions, Lines{});
   ExpectCleanEnd({"dynlog.exe"});
 
-  Serve("update.ini", "[KM470Programm]\r\nName=dynlog.exe\r\n");
+  // Missing, too long for a version, or with control characters: nothing to put to the user.
+  for (const std::string& absurd :
+       {std::string(), "Version=" + std::string(65, '1'), "Version=" + std::string(100000, '1'),
+        std::string("Version=1.0\t2"), std::string("Version=1.0\x01")}) {
+    Serve("update.ini", "[KM470Programm]\r\nName=dynlog.exe\r\n" + absurd + "\r\n");
+    ClickUpdate();
+    EXPECT_EQ(Log().back(), unclear) << absurd.substr(0, 20);
+    EXPECT_EQ(questions, Lines{});
+  }
+  Serve("update.ini", "[KM470Programm]\r\nName=dynlog.exe\r\nVersion=" + std::string(64, '1'));
   ClickUpdate();
-  EXPECT_EQ(Log().back(), unclear);
-  EXPECT_EQ(questions, Lines{});
+  EXPECT_EQ(questions.size(), 1u);
 
   Serve("update.ini", "[KM470Programm]\r\nName=dynlog.exe\r\nVersion=\r\n");
   ClickUpdate();
@@ -379,8 +387,8 @@ TEST_F(ProgramUpdateTest, MissingFilesOnTheServerAreReportedAndNeverStored) {
   ASSERT_EQ(Log().size(), 7u);
   EXPECT_EQ(Log()[4], "Download update.exe");
   EXPECT_EQ(Log()[6], "Fehler: keine Datei da");
-  // The program file that did arrive stays.
-  EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == newProgram);
+  // Half an update replaces nothing: the program file that did arrive is not kept either.
+  EXPECT_EQ(ReadBytes(programFolder / "dynlog.ex_"), "old program");
   EXPECT_EQ(ReadBytes(programFolder / "update.exe"), "old updater");
   ExpectCleanEnd({"dynlog.ex_", "dynlog.exe", "update.exe"});
   EXPECT_EQ(errors.size(), 0u);
@@ -450,6 +458,208 @@ TEST_F(ProgramUpdateTest, FailureInTheMiddleOfADownloadLeavesNoPartOfIt) {
   EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", Progress(kList.size(), kList.size()),
                           "Download dynlog.ex_", Progress(1000, 200000)}));
   ExpectCleanEnd({"dynlog.exe"});
+}
+
+// Closing the window during an update ends it as if it had not been asked for: nothing replaced,
+// nothing left behind, the button back, no question over the main window.
+TAboutBox* closeTarget = nullptr;
+std::function<bool()> closeWhen;
+bool closeViaOk = false;
+
+// Closes the info window, with OK or the close box, once closeWhen says it is time.
+void CALLBACK CloseWhenDue(HWND, UINT, UINT_PTR, DWORD) {
+  if (!closeWhen || !closeWhen())
+    return;
+  closeWhen = nullptr;
+  if (closeViaOk)
+    closeTarget->Button1.Click();
+  else
+    SendMessageW(closeTarget->Handle(), WM_CLOSE, 0, 0);
+}
+
+TEST_F(ProgramUpdateTest, ClosingTheWindowCancelsTheUpdate) {
+  closeTarget = about.get();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseWhenDue);
+  answer = IDOK;
+  about->ProgramUpdate.HTTP1.TimeOut = 20000; // only the close can end these waits in time
+  WriteBytes(programFolder / "update.exe", "old updater");
+
+  const struct {
+    const char* server;
+    bool viaOk;
+    std::function<bool()> when;
+    std::size_t questions;
+  } cases[] = {
+      // While the version list is awaited from a server that never answers.
+      {"hang", false, [] { return true; }, 0},
+      // While the program file trickles in, with the OK button.
+      {"slow", true, [this] { return Log().size() == 4 && !Log()[3].empty(); }, 1},
+      // In the second between "Download OK" and the start of the updater.
+      {"ok", false, [this] { return !Log().empty() && Log().back() == "Download OK"; }, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.server);
+    UseServer(c.server);
+    ServeUpdate();
+    about->Show();
+    closeViaOk = c.viaOk;
+    closeWhen = c.when;
+    const ULONGLONG start = GetTickCount64();
+    ClickUpdate();
+    EXPECT_LT(GetTickCount64() - start, 10000u);
+    EXPECT_EQ(errors.size(), 0u);
+    EXPECT_EQ(questions.size(), c.questions);
+    EXPECT_FALSE(about->Visible());
+    EXPECT_EQ(Log().back(), "Update abgebrochen");
+    ExpectCleanEnd({"dynlog.exe", "update.exe"});
+    EXPECT_EQ(ReadBytes(programFolder / "update.exe"), "old updater");
+  }
+  KillTimer(nullptr, timer);
+  closeWhen = nullptr;
+}
+
+// The update against every hostile reply the update server knows, each on one of the three files.
+// Only a sound reply gets through: for the version list that means the question is asked (and
+// answered with Cancel), for a program file that the update goes through. Anything else leaves
+// the program folder as it was and no temporary file behind, says so, and ends within the
+// time-out.
+TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
+  // Reset: a connection reset may reach the program as the socket error (an error box with its
+  // code) or, as under Wine, as the end of the connection (the failed download's log line).
+  enum Outcome { Offered, Installed, NoList, NoFile, Error, Reset };
+  const std::string headerTooLong = "Antwortkopf des Servers ist länger als 65536 Bytes";
+  const std::string control = "Weiterleitung abgelehnt: Steuerzeichen in der Adresse";
+  const std::string scheme = "Weiterleitung abgelehnt: nur http-Adressen werden befolgt";
+  const struct {
+    const char* mode;
+    const char* file;
+    Outcome outcome;
+    std::string error; // Error: the error box's text (or the part that counts)
+  } cases[] = {
+      {"status-only", "update.exe", NoFile},
+      {"status-only", "update.ini", NoList},
+      {"close-at-once", "update.ini", NoList},
+      {"reset-at-once", "update.ini", Reset},
+      {"length-zero-body", "dynlog.ex_", NoFile},
+      {"chunked", "update.exe", NoFile},
+      {"chunked", "update.ini", NoList},
+      {"partial", "dynlog.ex_", NoFile},
+      {"length-no-space-short", "update.exe", NoFile},
+      {"length-no-space", "update.ini", Offered},
+      {"length-tab", "dynlog.ex_", Installed},
+      {"status-no-reason", "update.ini", Offered},
+      {"status-two-blanks", "update.ini", Offered},
+      {"status-huge", "update.ini", NoList},
+      {"length-negative", "update.ini", NoList},
+      {"length-text", "dynlog.ex_", NoFile},
+      {"length-huge", "update.ini", NoList},
+      {"length-2g", "dynlog.ex_", NoFile},
+      {"length-4g-wrap", "update.exe", NoFile},
+      {"length-twice", "update.ini", NoList},
+      {"body-longer", "dynlog.ex_", NoFile},
+      {"many-headers", "update.ini", Error, headerTooLong},
+      {"header-10mb", "update.ini", Error, headerTooLong},
+      {"header-no-colon", "update.ini", NoList},
+      {"folded-header", "update.ini", NoList},
+      {"garbage", "update.ini", NoList},
+      {"http09", "update.ini", NoList},
+      {"reset-before-body", "dynlog.ex_", Reset},
+      {"reset-mid-body", "update.exe", Reset},
+      {"stall-header", "update.ini", Error, "Socket-readln abgebrochen"},
+      {"stall-mid-body", "dynlog.ex_", Error, "Socket-send abgebrochen"},
+      {"never-answer", "update.ini", Error, "Socket-readln abgebrochen"},
+      {"drip:2", "update.ini", Offered},
+      {"cr-only", "update.ini", NoList},
+      {"lf-only", "update.exe", Installed},
+      {"nul-status", "update.ini", NoList},
+      {"nul-length", "dynlog.ex_", NoFile},
+      {"not-program", "dynlog.ex_", NoFile},
+      {"not-program", "update.exe", NoFile},
+      {"empty-no-length", "update.ini", NoList},
+      {"server-error", "update.ini", NoList},
+      {"not-found", "update.exe", NoFile},
+      {"close-early:100", "dynlog.ex_", NoFile},
+      {"no-length", "update.ini", Offered},
+      {"redirect-loop", "update.ini", Error, "Zu viele Weiterleitungen"},
+      {"redirect-same-host", "update.ini", Offered},
+      {"redirect-path", "update.ini", Offered},
+      {"redirect-cross-host", "update.ini", NoList}, // no credentials there: 401
+      {"redirect-no-location", "update.ini", NoList},
+      {"redirect-ftp", "update.ini", Error, scheme},
+      {"redirect-file", "update.exe", Error, scheme},
+      {"redirect-https", "update.ini", Error, "HTTP Secure Socket is not supported"},
+      {"redirect-crlf", "update.ini", Error, control},
+      {"redirect-nul", "update.ini", Error, control},
+  };
+  UseServer("hostile");
+  about->ProgramUpdate.HTTP1.TimeOut = 1500; // the silent servers end the waits soon
+  const std::string oldProgram = "MZ the program file of an earlier update";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.mode) + " on " + c.file);
+    UseProgram("dynlog.exe");
+    WriteBytes(programFolder / "dynlog.ex_", oldProgram);
+    WriteBytes(programFolder / "update.exe", "MZ old updater");
+    WriteBytes("updateserver/modes-hostile",
+               std::string("/spezmemb/download/software/") + c.file + "=" + c.mode + "\n");
+    ServeUpdate();
+    errors.clear();
+    endRequests = 0;
+    answer = std::string(c.file) == "update.ini" ? IDCANCEL : IDOK;
+    const ULONGLONG start = GetTickCount64();
+    ClickUpdate();
+    EXPECT_LT(GetTickCount64() - start, 10000u);
+    EXPECT_EQ(FilesIn(tempFolder), Lines{});
+    EXPECT_TRUE(about->Button4.Enabled());
+
+    if (c.outcome == Installed) {
+      EXPECT_EQ(errors.size(), 0u);
+      EXPECT_EQ(Log().back(), "Download OK");
+      EXPECT_EQ(endRequests, 1);
+      EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == newProgram);
+      EXPECT_TRUE(ReadBytes(programFolder / "update.exe") == updater);
+      // The updater runs; let it finish before its folder is emptied.
+      for (int waited = 0; waited < 300 && !fs::exists(programFolder / "updater-ran.txt"); ++waited)
+        PumpFor(100);
+      PumpFor(300);
+      continue;
+    }
+    EXPECT_EQ(endRequests, 0);
+    EXPECT_EQ(ReadBytes(programFolder / "dynlog.ex_"), oldProgram);
+    EXPECT_EQ(ReadBytes(programFolder / "update.exe"), "MZ old updater");
+    EXPECT_EQ(FilesIn(programFolder), (Lines{"dynlog.ex_", "dynlog.exe", "update.exe"}));
+    switch (c.outcome) {
+    case Offered:
+      EXPECT_EQ(errors.size(), 0u);
+      EXPECT_EQ(questions, Lines{kQuestion});
+      break;
+    case NoList:
+      EXPECT_EQ(errors.size(), 0u);
+      EXPECT_EQ(Log().back(), "Fehler: Versionsinformation kann nicht gelesen werden");
+      EXPECT_EQ(questions, Lines{});
+      break;
+    case NoFile:
+      EXPECT_EQ(errors.size(), 0u);
+      EXPECT_EQ(Log().back(), "Fehler: keine Datei da");
+      break;
+    case Reset:
+      if (errors.empty())
+        EXPECT_EQ(Log().back(), std::string(c.file) == "update.ini"
+                                    ? "Fehler: Versionsinformation kann nicht gelesen werden"
+                                    : "Fehler: keine Datei da");
+      else
+        EXPECT_EQ(errors[0].text, "10054:Connection reset by peer.");
+      EXPECT_LE(errors.size(), 1u);
+      break;
+    default:
+      EXPECT_EQ(errors.size(), 1u);
+      for (const ErrorSeen& e : errors) {
+        EXPECT_EQ(e.text, c.error + "."); // the error box ends a sentence
+        EXPECT_EQ(e.tempFiles, Lines{});
+        EXPECT_TRUE(e.buttonEnabled);
+      }
+      break;
+    }
+  }
 }
 
 } // namespace

@@ -4,13 +4,14 @@
 # Every server serves DIR/www (the tests put the files there) and writes its port into
 # DIR/port-NAME: "ok" answers normally, "nolength" sends no Content-Length, "cut" closes after
 # 100 body bytes of a longer announced file, "slow" sends 1000 bytes every 3 s, "hang" reads the
-# request and never answers.
+# request and never answers, "hostile" answers each path as DIR/modes-hostile says (lines
+# PATH=MODE, read at every request; see tools/updateserver/README.md).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 server="$here/../../tools/updateserver/updateserver.py"
 dir=$2
 servers=("ok:ok" "nolength:no-length" "cut:close-early:100" "slow:slow:1000:3000"
-  "hang:never-answer")
+  "hang:never-answer" "hostile:ok")
 
 stop() {
   for entry in "${servers[@]}"; do
@@ -31,7 +32,7 @@ start)
     mode=${entry#*:}
     rm -f "$dir/port-$name"
     setsid python3 "$server" --root "$dir/www" --port 0 --port-file "$dir/port-$name" \
-      --mode "$mode" >"$dir/server-$name.log" 2>&1 </dev/null &
+      --mode "$mode" --mode-file "$dir/modes-$name" >"$dir/server-$name.log" 2>&1 </dev/null &
     echo $! >"$dir/pid-$name"
   done
   for _ in $(seq 100); do

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 namespace dynlog {
 namespace {
 
@@ -32,18 +35,67 @@ TEST(UpdateTextTest, ProgressLineCountsBytesWithTrailingBlank) {
   EXPECT_EQ(ProgressText(2147483647, 2147483647), "2147483647 Bytes von 2147483647 übertragen ");
 }
 
-TEST(UpdateTextTest, OnlyACompleteSuccessfulReplyIsADownload) {
-  EXPECT_TRUE(DownloadComplete(200, 5120, 5120));
-  EXPECT_TRUE(DownloadComplete(200, 0, 700)); // no length announced
-  EXPECT_TRUE(DownloadComplete(204, 0, 0));
-  EXPECT_TRUE(DownloadComplete(299, 10, 10));
-  EXPECT_FALSE(DownloadComplete(404, 151, 151)); // an error page
-  EXPECT_FALSE(DownloadComplete(401, 0, 80));
-  EXPECT_FALSE(DownloadComplete(302, 0, 0));
-  EXPECT_FALSE(DownloadComplete(0, 0, 0)); // the server closed without a status line
-  EXPECT_FALSE(DownloadComplete(199, 0, 0));
-  EXPECT_FALSE(DownloadComplete(200, 5120, 1000)); // cut off
-  EXPECT_FALSE(DownloadComplete(200, 5120, 6000));
+TEST(UpdateTextTest, OnlyAWholeSoundReplyIsADownload) {
+  const std::optional<std::int64_t> none;
+  const struct {
+    bool headerValid;
+    int code;
+    std::optional<std::int64_t> announced;
+    std::int64_t body;
+    const char* start;
+    bool program;
+    bool whole;
+  } cases[] = {
+      {true, 200, 5120, 5120, "MZ", true, true},
+      {true, 200, none, 700, "MZ", true, true},   // no length announced
+      {true, 200, 100, 100, "[K", false, true},   // the version list need not be a program
+      {true, 200, 100, 100, "<h", true, false},   // an error page sent as 200
+      {true, 200, none, 0, "", false, false},     // nothing at all
+      {true, 200, 0, 0, "", false, true},         // announced empty and empty
+      {true, 200, 0, 10, "MZ", true, false},      // "Content-Length: 0" and a body
+      {true, 200, 1000, 10, "MZ", true, false},   // cut off
+      {true, 200, 5120, 6000, "MZ", true, false}, // longer than announced
+      {true, 200, 2147483648LL, 2147483647, "MZ", true, false},
+      {true, 206, 10, 10, "MZ", true, false}, // partial content
+      {true, 204, none, 0, "", false, false},
+      {true, 404, 151, 151, "<h", false, false},
+      {true, 0, none, 700, "MZ", true, false},    // no status line
+      {false, 200, none, 700, "MZ", true, false}, // header cut off or broken
+      {false, 200, 700, 700, "MZ", true, false},
+  };
+  for (const auto& c : cases) {
+    DownloadReply r;
+    r.headerValid = c.headerValid;
+    r.replyCode = c.code;
+    r.announcedLength = c.announced;
+    r.bodyBytes = c.body;
+    r.bodyStart = c.start;
+    EXPECT_EQ(DownloadComplete(r, c.program), c.whole) << c.code << " " << c.body << " " << c.start;
+  }
+}
+
+TEST(UpdateTextTest, OnlyAShortPrintableVersionIsShown) {
+  const struct {
+    std::string version;
+    bool readable;
+  } cases[] = {
+      {"1.0.0.2", true},
+      {"", true},
+      {std::string(64, '9'), true},
+      {"Version für Prüfstand 2", true},
+      {std::string(32, 'a') + "\xC3\xA4" + std::string(31, 'b'), true}, // 64 characters
+      {std::string(64, 'a') + "\xC3\xA4", false},                       // 65 characters
+      {std::string(100000, '1'), false},
+      {std::string(1000, '\x80'), false}, // stray continuation bytes are no short text
+      {"-1", false},
+      {"1.0\t2", false},
+      {"1.0\r\n2", false},
+      {std::string("1\0002", 3), false},
+      {"1.0\x7f", false},
+      {"1.0\xC2\x85", false}, // NEL, a C1 control
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(VersionTextReadable(c.version), c.readable) << c.version.substr(0, 70);
 }
 
 TEST(UpdateTextTest, EnvironmentHostOverridesTheBuiltInOneUnlessEmpty) {

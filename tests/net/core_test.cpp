@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -279,29 +281,68 @@ TEST(RequestHeader, KindsAndEmptyHost) {
 }
 
 TEST(ReplyHeader, StatusCodes) {
-  EXPECT_EQ(net::StatusCodeOf("HTTP/1.0 200 OK\r\n"), 200);
-  EXPECT_EQ(net::StatusCodeOf("HTTP/1.0 404 Not Found\n"), 404);
-  EXPECT_EQ(net::StatusCodeOf("HTTP/1.0 200\r\n"), 0); // no reason phrase
-  EXPECT_EQ(net::StatusCodeOf("garbage\r\n"), 0);
-  EXPECT_THROW(net::StatusCodeOf("HTTP/1.0 70000 Big\r\n"), ERangeError);
-  EXPECT_EQ(MessageOf([] { net::StatusCodeOf("HTTP/1.0 70000 Big\r\n"); }),
-            "Fehler bei Bereichsprüfung");
+  const struct {
+    const char* line;
+    int code;
+  } cases[] = {
+      {"HTTP/1.0 200 OK\r\n", 200},
+      {"HTTP/1.0 404 Not Found\n", 404},
+      {"HTTP/1.0 200\r\n", 200},         // no reason text
+      {"HTTP/1.0 200\n", 200},           // nor a CR
+      {"HTTP/1.0  200 OK\r\n", 200},     // two blanks
+      {"HTTP/1.1 206 Partial\r\n", 206}, // the caller decides what it accepts
+      {"garbage\r\n", 0},
+      {"Name=dynlog.exe\r\n", 0}, // HTTP/0.9: the body comes at once
+      {"HTTP/1.0 70000 Big\r\n", 0},
+      {"HTTP/1.0 20 OK\r\n", 0},
+      {"HTTP/1.0 2000\r\n", 0},
+      {"HTTP/1.0 -200 OK\r\n", 0},
+      {"HTTP/1.0 200OK\r\n", 0},
+      {"HTTP/ 200 OK\r\n", 0},
+      {"HTTP/1.0\r\n", 0},
+      {"http/1.0 200 OK\r\n", 0},
+      {"", 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(net::StatusCodeOf(c.line), c.code) << c.line;
 }
 
-TEST(ReplyHeader, ContentLengthForms) {
-  const auto length = [](const std::string& line) {
-    net::ReplyHeaderFields f;
-    net::ApplyHeaderLine(line, f);
-    return f.contentLength;
+TEST(ReplyHeader, HeaderLinesAndWhatTheyMakeOfTheReply) {
+  const std::optional<std::int64_t> none;
+  const struct {
+    std::vector<std::string> lines;
+    std::optional<std::int64_t> length;
+    bool malformed;
+  } cases[] = {
+      {{"Content-Length: 12\r\n"}, 12, false},
+      {{"content-length: 12\r\n"}, 12, false},
+      {{"Content-Length:12\r\n"}, 12, false},    // no blank after the colon
+      {{"Content-Length:\t12 \r\n"}, 12, false}, // a tab, and a blank at the end
+      {{"Content-Length: 0\r\n"}, 0, false},
+      {{"Content-Length: 2147483648\r\n"}, 2147483648LL, false},
+      {{"Content-Length: 99999999999999999999999\r\n"}, none, true},
+      {{"Content-Length: -5\r\n"}, none, true},
+      {{"Content-Length: x 34\r\n"}, none, true},
+      {{"Content-Length: 1 2\r\n"}, none, true},
+      {{"Content-Length: \r\n"}, none, true},
+      {{std::string("Content-Length: 1\0 0\r\n", 22)}, none, true},
+      {{"Content-Length: 5\r\n", "Content-Length: 5\r\n"}, 5, false},
+      {{"Content-Length: 5\r\n", "Content-Length: 6\r\n"}, 5, true},
+      {{"Content-Length : 5\r\n"}, none, true}, // a blank before the colon
+      {{"Server: x\r\n", " continued\r\n"}, none, true},
+      {{"No colon here\r\n"}, none, true},
+      {{": empty name\r\n"}, none, true},
+      {{"Transfer-Encoding: chunked\r\n"}, none, true},
+      {{"Transfer-Encoding: identity\r\n"}, none, false},
+      {{"X-Anything: \x01 whatever\r\n"}, none, false},
   };
-  EXPECT_EQ(length("Content-Length: 12\r\n"), 12);
-  EXPECT_EQ(length("content-length: 12\r\n"), 12);
-  EXPECT_EQ(length("CONTENT-LENGTH: x 34 5\r\n"), 34);
-  EXPECT_EQ(length("Content-Length:12\r\n"), 0); // no blank after the colon: not recognised
-  EXPECT_EQ(length("Content-Length: \r\n"), 0);
-  // Too large for the 32-bit counter: held at its top instead of wrapping.
-  EXPECT_EQ(length("Content-Length: 4294967296\r\n"), 2147483647);
-  EXPECT_EQ(length("Content-Length: 99999999999999999999999\r\n"), 2147483647);
+  for (const auto& c : cases) {
+    net::ReplyHeaderFields f;
+    for (const auto& line : c.lines)
+      net::ApplyHeaderLine(line, f);
+    EXPECT_EQ(f.contentLength, c.length) << c.lines[0];
+    EXPECT_EQ(f.malformed, c.malformed) << c.lines[0];
+  }
 }
 
 TEST(ReplyHeader, CookieAndLocationValues) {
@@ -310,13 +351,70 @@ TEST(ReplyHeader, CookieAndLocationValues) {
   net::ApplyHeaderLine("set-cookie: sid=42; path=/\n", f);
   EXPECT_EQ(f.location, "http://other/new");
   EXPECT_EQ(f.cookie, "sid=42; path=/");
-  net::ApplyHeaderLine("Location:http://elsewhere/\r\n", f); // needs the blank after ':'
-  EXPECT_EQ(f.location, "http://other/new");
+  net::ApplyHeaderLine("Location:http://elsewhere/\r\n", f);
+  EXPECT_EQ(f.location, "http://elsewhere/");
+  net::ApplyHeaderLine("Location: /a\rX-Injected: yes\r\n", f); // the CR stays, to be refused
+  EXPECT_EQ(f.location, "/a\rX-Injected: yes");
   net::ApplyHeaderLine("LOCATION: " + std::string(300, 'a') + "\r\n", f);
   EXPECT_EQ(f.location, std::string(256, 'a'));
+  EXPECT_FALSE(f.malformed);
   EXPECT_TRUE(net::IsHeaderEnd("\r\n"));
   EXPECT_TRUE(net::IsHeaderEnd("\n"));
   EXPECT_FALSE(net::IsHeaderEnd(" \r\n"));
+  EXPECT_FALSE(net::IsHeaderEnd("\r"));
+}
+
+TEST(Redirect, WhichTargetsAreFollowed) {
+  const char* const followed[] = {
+      "",
+      "/spezmemb/download/software/update.ini",
+      "http://other/new",
+      "HTTP://other:8080/new",
+      "https://other/x", // refused later by ParseUrl with its own text
+      "page.html",
+      "other/new",
+      "127.0.0.1:8080/x",
+      "localhost:8080/x",
+      "/a:b",
+  };
+  for (const char* target : followed)
+    EXPECT_EQ(MessageOf([&] { net::CheckRedirectTarget(target); }), "(no exception)") << target;
+
+  const std::string control = "Weiterleitung abgelehnt: Steuerzeichen in der Adresse";
+  const std::string scheme = "Weiterleitung abgelehnt: nur http-Adressen werden befolgt";
+  const struct {
+    std::string target;
+    const std::string& message;
+  } refused[] = {
+      {"/a\rX-Injected: yes", control},
+      {"/a\nX-Injected: yes", control},
+      {"/a\tb", control},
+      {std::string("/a\0b", 4), control},
+      {"/a\x7f", control},
+      {"ftp://127.0.0.1/x", scheme},
+      {"file:///etc/passwd", scheme},
+      {"FILE:c:/x", scheme},
+      {"javascript:alert(1)", scheme},
+      {"mailto:a@b", scheme},
+      {"gopher://h/x", scheme},
+  };
+  for (const auto& c : refused)
+    EXPECT_EQ(MessageOf([&] { net::CheckRedirectTarget(c.target); }), c.message) << c.target;
+}
+
+TEST(Redirect, SameServerAndTheHostLine) {
+  EXPECT_TRUE(net::SameServer("Host", 8080, "host", 8080));
+  EXPECT_FALSE(net::SameServer("host", 8080, "host", 8081));
+  EXPECT_FALSE(net::SameServer("localhost", 80, "127.0.0.1", 80));
+  EXPECT_EQ(net::HostLineValue("host", 80), "host");
+  EXPECT_EQ(net::HostLineValue("host", 8080), "host:8080");
+  EXPECT_EQ(net::HostLineValue("", 8080), "");
+
+  auto s = UpdateGet();
+  s.port = 8080;
+  TExStringList header;
+  net::BuildRequestHeader(s, header);
+  EXPECT_EQ(header[1], "Host: host:8080");
 }
 
 } // namespace

@@ -1,0 +1,78 @@
+// URL splitting and the handling of a redirect's Location: whatever a server names, the next
+// request line either is refused or is one line that starts with the method and a path.
+#include "fuzzcheck.h"
+#include "net/exstrlist.h"
+#include "net/httprequest.h"
+#include "net/httptext.h"
+#include "net/neterrors.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+bool HasControl(const std::string& text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) == 0x7F)
+      return true;
+  return false;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1)
+    return 0;
+  // The first byte picks the port the client had; the rest is the URL or Location.
+  const std::int32_t configuredPort = data[0] % 3 == 0 ? 0 : (data[0] % 3 == 1 ? 80 : 8080);
+  const std::string url(reinterpret_cast<const char*>(data + 1), size - 1);
+
+  for (int n = 0; n < 5; ++n) {
+    const std::string field = net::NthField(url, '/', n);
+    FUZZ_CHECK(field.size() <= url.size());
+    FUZZ_CHECK(net::NthCharPos(url, ':', n) <= url.size() + 1);
+  }
+
+  bool followed = false;
+  try {
+    net::CheckRedirectTarget(url);
+    followed = true;
+  } catch (const ESockError&) {
+  }
+  if (followed)
+    FUZZ_CHECK(!HasControl(url));
+
+  net::UrlTarget target{url, "lasthost", configuredPort, {}};
+  try {
+    net::ParseUrl(target);
+  } catch (const std::runtime_error&) {
+    return 0; // "Leere URL", https, a port that is no number: all refused before any connection
+  }
+  FUZZ_CHECK(!target.path.empty() && target.path.size() <= 256);
+  FUZZ_CHECK(target.path[0] == '/');
+  FUZZ_CHECK(!target.host.empty());
+
+  if (!followed)
+    return 0;
+  // A followed target gives exactly the lines the client means to send.
+  THeaderInfo info;
+  info.UserId = "58213";
+  info.Password = "VeNuSaR";
+  net::RequestSettings settings;
+  settings.url = target.url;
+  settings.path = target.path;
+  settings.host = target.host;
+  settings.port = target.port;
+  settings.info = &info;
+  TExStringList header;
+  net::BuildRequestHeader(settings, header);
+  FUZZ_CHECK(header.Count() == 6);
+  const std::string text = header.Text();
+  FUZZ_CHECK(std::count(text.begin(), text.end(), '\n') == 6);
+  FUZZ_CHECK(std::count(text.begin(), text.end(), '\r') == 6);
+  FUZZ_CHECK(header[0].rfind("GET ", 0) == 0);
+  return 0;
+}

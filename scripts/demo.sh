@@ -15,7 +15,7 @@ source scripts/wine-env.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs" --target km470sim
-cmake --preset win32 -DDYNLOG_SKIP_MODULES= >/dev/null
+cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs" --target dynlog
 sim="$root/build/native/tools/km470sim/km470sim"
 exe="$root/build/win32/src/app/dynlog.exe"

@@ -19,6 +19,8 @@ have_cmd convert || need+=(imagemagick)
 have_cmd wine || need+=(wine)
 have_pkg clang || need+=(clang)
 have_pkg libclang-rt-14-dev || need+=(libclang-rt-14-dev)
+have_pkg clang-format || need+=(clang-format)
+have_pkg unzip || need+=(unzip)
 i386=0
 have_pkg wine32:i386 || { need+=(wine32:i386); i386=1; }
 

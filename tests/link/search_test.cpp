@@ -128,12 +128,18 @@ TEST_F(Search, FindsTheUnitOnTheFirstAutomaticStepAndStoresIt) {
     if (dialog.Visible())
       dialog.Close();
   });
-  const ULONGLONG start = GetTickCount64();
   dialog.ConnectOnFirstStart();
-  const ULONGLONG took = GetTickCount64() - start;
   EXPECT_FALSE(dialog.Visible());
   EXPECT_TRUE(ucom::ComIsOpen());
-  EXPECT_LT(took, 6000u) << "found on the first step, not later";
+  // Found on the first step (COM 3 at 9600), not later: the unit never heard a probe at 19200,
+  // and it was identified once.
+  int ignored = 0, identified = 0;
+  for (const std::string& line : unit.LogLines()) {
+    ignored += line.starts_with("ignored ");
+    identified += line == "rx ?V";
+  }
+  EXPECT_EQ(ignored, 0);
+  EXPECT_EQ(identified, 1);
   EXPECT_EQ(dialog.RadioGroup1.ItemIndex(), 2);
   EXPECT_EQ(dialog.RadioGroup2.ItemIndex(), 0);
   EXPECT_EQ(GetPrivateProfileIntA("Einstellung", "COM-Kanal", 0, Tfkm470b::SettingsPath().c_str()),

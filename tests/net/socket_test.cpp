@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -236,12 +238,31 @@ TEST(SocketClose, PeerCloseWithNothingUnreadClosesOurSide) {
 TEST(SocketClose, PeerThatClosesAtOnceDoesNotHoldConnectForEver) {
   ScriptedPeer peer({[](PeerConnection&) {}});
   TSocketConnection c;
-  // Holding the thread right after the connection was started lets the connect and the close
-  // notification queue up, so that both are handled in the same round of the wait.
+  // Holding the thread right after the connection was started, until the peer has accepted and
+  // closed and both notifications have arrived, queues the connect and the close notification
+  // together, so that both are handled in the same round of the wait. They are taken off the
+  // queue as they come and put back in their order once the close is among them.
   c.ReportLevel = 8;
-  c.OnStatus = [](TSocketConnection&, const std::string& status) {
-    if (status == "Zeitgeber An")
-      Sleep(300);
+  bool held = false;
+  c.OnStatus = [&peer, &held](TSocketConnection&, const std::string& status) {
+    if (status != "Zeitgeber An" || std::exchange(held, true))
+      return; // only the connect's wait
+    peer.Finish();
+    std::vector<MSG> notifications;
+    const auto closeSeen = [&] {
+      return std::any_of(notifications.begin(), notifications.end(),
+                         [](const MSG& m) { return WSAGETSELECTEVENT(m.lParam) == FD_CLOSE; });
+    };
+    for (const ULONGLONG end = GetTickCount64() + 10000; !closeSeen() && GetTickCount64() < end;) {
+      MSG msg;
+      if (PeekMessageW(&msg, nullptr, TSocketConnection::kSocketMessage,
+                       TSocketConnection::kSocketMessage, PM_REMOVE))
+        notifications.push_back(msg);
+      else
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_POSTMESSAGE);
+    }
+    for (const MSG& m : notifications)
+      PostMessageW(m.hwnd, m.message, m.wParam, m.lParam);
   };
   int disconnects = 0;
   c.OnDisconnect = [&](TSocketConnection&) { ++disconnects; };

@@ -156,17 +156,6 @@ std::size_t CharacterCount(std::string_view utf8) {
 
 } // namespace
 
-std::string ValueCaption(std::string_view numberText) {
-  const std::size_t chars = CharacterCount(numberText);
-  const std::size_t pad = chars < kCaptionWidth ? kCaptionWidth - chars : 0;
-  std::string out;
-  out.reserve(numberText.size() + pad + 2);
-  out.append(1 + pad, ' ');
-  out += numberText;
-  out += ' ';
-  return out;
-}
-
 void FormatValueCaption(std::string& out, double value, int decimals,
                         const NumberSeparators& separators) {
   out.assign(1, ' ');

@@ -39,12 +39,9 @@ std::string FormatNumber(double value, int decimals, int significantDigits,
 std::string FormatNumber(float value, int decimals, int significantDigits,
                          const NumberSeparators& separators);
 
-// The value display's caption: blanks in front up to 8 characters, then one blank on each side,
-// so the digits stay right-aligned in the label. Characters are counted, not UTF-8 bytes.
-std::string ValueCaption(std::string_view numberText);
-
-// Sets out to the value display's caption for value (11 significant digits); allocation-free once
-// out has grown to its working size.
+// Sets out to the value display's caption for value (11 significant digits): blanks in front up
+// to 8 characters, then one blank on each side, so the digits stay right-aligned in the label;
+// characters are counted, not UTF-8 bytes. Allocation-free once out has grown to its working size.
 void FormatValueCaption(std::string& out, double value, int decimals,
                         const NumberSeparators& separators);
 

@@ -27,17 +27,6 @@ std::vector<int> EmittedFrames(Acquisition& acq, int count, int reload, bool ave
   return emitted;
 }
 
-TEST(SampleRateTest, ReloadValuesAtBothBaudRates) {
-  const int at19200[] = {0, 1, 3, 7, 15, 31, 63, 127};
-  const int at9600[] = {-1, 0, 1, 3, 7, 15, 31, 63};
-  const char* texts[] = {"320", "160", "80", "40", "20", "10", "5", "2,5"};
-  for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(ReloadValue(kAllRates[i], false), at19200[i]) << texts[i];
-    EXPECT_EQ(ReloadValue(kAllRates[i], true), at9600[i]) << texts[i];
-    EXPECT_EQ(RateText(kAllRates[i]), texts[i]);
-  }
-}
-
 TEST(AcquisitionTest, IdleTickRuleSkipsOneTickAfterASecondOfSilence) {
   auto acq = Fresh();
   for (int i = 0; i < 20; ++i) {

@@ -14,6 +14,11 @@ ApplicationWindows::ApplicationWindows()
   fkm470a.SetCompanions(&fkm470b, &AboutBox, &fkm470d);
 }
 
+RunningProgram::RunningProgram() : application(kApplicationTitle) {
+  application.SetMainForm(windows.fkm470a.Handle());
+  windows.fkm470a.Show();
+}
+
 int RunMessageLoop(HWND mainWindow) {
   MSG msg;
   BOOL got;
@@ -30,12 +35,8 @@ int RunApplication() {
   ui::SetApplicationTitle(kApplicationTitle);
   if (const std::vector<std::string> arguments = Utf8Arguments(); !arguments.empty())
     return RunAutomatedMode(arguments);
-  // The application window carries the title on the task bar and owns the forms.
-  ui::ApplicationWindow application(kApplicationTitle);
-  ApplicationWindows windows;
-  application.SetMainForm(windows.fkm470a.Handle());
-  windows.fkm470a.Show();
-  return RunMessageLoop(windows.fkm470a.Handle());
+  RunningProgram program;
+  return RunMessageLoop(program.windows.fkm470a.Handle());
 }
 
 } // namespace dynlog

@@ -2,6 +2,7 @@
 // The program as a whole: its title, its four windows and its message loop.
 #include "info/uinfo.h"
 #include "link/Ukm470b.h"
+#include "ui/appwindow.h"
 #include "window/Ukm470a.h"
 #include "window/ukm470d.h"
 
@@ -18,6 +19,14 @@ struct ApplicationWindows {
   Tfkm470b fkm470b;
   TAboutBox AboutBox;
   Tfkm470d fkm470d;
+};
+
+// The program as it starts, with or without a person: the application window, which carries the
+// title on the task bar and owns the forms, then the four windows, the main window shown.
+struct RunningProgram {
+  RunningProgram();
+  ui::ApplicationWindow application;
+  ApplicationWindows windows;
 };
 
 // Runs the program; returns its exit code. With --record or --stream it runs without a person.

@@ -17,18 +17,6 @@ void PrintErrorBox(const std::string& text) {
   PrintError("dynlog: " + text);
 }
 
-// The search dialog, if it has to be shown, gets a limited time; then it is closed. A thread
-// timer has no place for context, so the dialog of the one run in progress is kept here.
-Tfkm470b* SearchDialog = nullptr;
-bool SearchGaveUp = false;
-void CALLBACK SearchTimeLimit(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  if (SearchDialog && SearchDialog->Visible()) {
-    SearchGaveUp = true;
-    SearchDialog->Close();
-  }
-}
-
 // "2,4" for 2400 ms.
 std::string SecondsText(std::uint64_t ms) {
   const std::uint64_t tenths = (ms + 50) / 100;
@@ -108,22 +96,26 @@ std::string GapWarning(const SYSTEMTIME& start, const SilenceWatch::Gap& gap) {
          " s lang keine Messwerte gesendet";
 }
 
-AutomatedRun::AutomatedRun(const RecordArgs& args) : application_(kApplicationTitle) {
+AutomatedRun::AutomatedRun(const RecordArgs& args)
+    : // The search dialog, if it has to be shown, gets a limited time; then it is closed.
+      searchLimit_(program_.windows.fkm470b, kRecordSearchLimitMs, [this] {
+        searchLimit_.SetEnabled(false);
+        if (program_.windows.fkm470b.Visible()) {
+          searchGaveUp_ = true;
+          program_.windows.fkm470b.Close();
+        }
+      }) {
   ui::SetErrorSink(PrintErrorBox);
-  application_.SetMainForm(windows_.fkm470a.Handle());
-  windows_.fkm470a.Show();
-  windows_.fkm470d.SetRate(args.rate);
-  windows_.fkm470d.CheckBoxMitteln.SetChecked(args.average);
+  program_.windows.fkm470d.SetRate(args.rate);
+  program_.windows.fkm470d.CheckBoxMitteln.SetChecked(args.average);
 }
 
 bool AutomatedRun::Start() {
-  SearchDialog = &windows_.fkm470b;
-  SearchGaveUp = false;
-  const UINT_PTR limit = SetTimer(nullptr, 0, kRecordSearchLimitMs, SearchTimeLimit);
+  searchGaveUp_ = false;
+  searchLimit_.SetEnabled(true);
   Main().Button1.Click(); // Start: connection search, decimal places, stream
-  KillTimer(nullptr, limit);
-  SearchDialog = nullptr;
-  const bool found = !SearchGaveUp && ucom::ComIsOpen() && windows_.fkm470b.Found();
+  searchLimit_.SetEnabled(false);
+  const bool found = !searchGaveUp_ && ucom::ComIsOpen() && program_.windows.fkm470b.Found();
   if (!found)
     PrintError("dynlog: KM470 nicht gefunden: an COM1 bis COM4 antwortet keine Anzeigeeinheit");
   return found;

@@ -4,7 +4,7 @@
 #include "app/application.h"
 #include "app/recordargs.h"
 #include "app/silencewatch.h"
-#include "ui/appwindow.h"
+#include "ui/controls.h"
 
 #include <windows.h>
 
@@ -38,7 +38,7 @@ std::string GapWarning(const SYSTEMTIME& start, const SilenceWatch::Gap& gap);
 class AutomatedRun {
 public:
   explicit AutomatedRun(const RecordArgs& args);
-  Tfkm470a& Main() { return windows_.fkm470a; }
+  Tfkm470a& Main() { return program_.windows.fkm470a; }
   // Presses Start: the connection search (given kRecordSearchLimitMs), the decimal places, the
   // stream. False, with a message, when no unit answered.
   bool Start();
@@ -48,8 +48,9 @@ public:
   bool MainWindowClosed() { return !IsWindow(Main().Handle()); }
 
 private:
-  ui::ApplicationWindow application_;
-  ApplicationWindows windows_;
+  RunningProgram program_;
+  ui::Timer searchLimit_;
+  bool searchGaveUp_ = false;
 };
 
 } // namespace dynlog

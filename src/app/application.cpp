@@ -4,6 +4,7 @@
 #include "app/recordingmode.h"
 #include "ui/appwindow.h"
 #include "ui/errorbox.h"
+#include "ui/messageloop.h"
 
 #include <cstring>
 
@@ -19,16 +20,10 @@ RunningProgram::RunningProgram() : application(kApplicationTitle) {
   windows.fkm470a.Show();
 }
 
-int RunMessageLoop(HWND mainWindow) {
-  MSG msg;
-  BOOL got;
-  while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
-    if (IsWindow(mainWindow) && IsDialogMessageW(mainWindow, &msg))
-      continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return got == 0 ? static_cast<int>(msg.wParam) : 1;
+int RunMessageLoop() {
+  ui::WaitFor(
+      ui::kNoDeadline, [] { return false; }, true);
+  return ui::TakeQuit();
 }
 
 int RunApplication() {
@@ -36,7 +31,7 @@ int RunApplication() {
   if (const std::vector<std::string> arguments = Utf8Arguments(); !arguments.empty())
     return RunAutomatedMode(arguments);
   RunningProgram program;
-  return RunMessageLoop(program.windows.fkm470a.Handle());
+  return RunMessageLoop();
 }
 
 } // namespace dynlog

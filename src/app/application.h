@@ -32,7 +32,8 @@ struct RunningProgram {
 // Runs the program; returns its exit code. With --record or --stream it runs without a person.
 int RunApplication();
 
-// The window message loop, until the main window is closed.
-int RunMessageLoop(HWND mainWindow);
+// The main loop: the one wait, until the main window is closed (a quit is pending); returns the
+// quit's exit code.
+int RunMessageLoop();
 
 } // namespace dynlog

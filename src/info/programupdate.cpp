@@ -3,7 +3,6 @@
 #include "info/tempfile.h"
 #include "info/updatetext.h"
 #include "info/versionlist.h"
-#include "link/ucom.h"
 #include "ui/messageloop.h"
 #include "ui/text.h"
 
@@ -100,7 +99,7 @@ void TProgramUpdate::HTTP1PacketRecvd() {
 
 void TProgramUpdate::StartLine(const std::string& line) {
   parts_.log.Append(line);
-  ui::ProcessMessages(); // the line is drawn before the wait for the server
+  ui::WaitFor(0);        // the line is drawn before the wait for the server
   parts_.log.Append(""); // the request's progress line
 }
 
@@ -165,7 +164,7 @@ void TProgramUpdate::RunSteps() {
   bodyFile.Remove();
   if (startUpdater) {
     StartUpdater(programPath);
-    ucom::DelaySeconds(1.0);
+    ui::Delay(1000);
     RequestEnd();
   }
 }
@@ -218,7 +217,7 @@ bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& ver
     return false;
   }
   parts_.log.Append(kLogDownloadOk);
-  ucom::DelaySeconds(1.0);
+  ui::Delay(1000);
   StopIfCancelled();
   if (!newProgram->MoveTo(program.folder + newName) ||
       !updater->MoveTo(program.folder + kUpdaterName)) {

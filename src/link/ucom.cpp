@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace ucom {
@@ -55,23 +56,7 @@ bool WriteInFlight() {
 } // namespace
 
 void DelaySeconds(double seconds) {
-  LARGE_INTEGER freq, start, now;
-  QueryPerformanceFrequency(&freq);
-  QueryPerformanceCounter(&start);
-  const double ticks = seconds > 0 ? seconds * static_cast<double>(freq.QuadPart) : 0.0;
-  const LONGLONG end = start.QuadPart + static_cast<LONGLONG>(ticks);
-  for (;;) {
-    const bool running = ui::ProcessMessages();
-    QueryPerformanceCounter(&now);
-    if (now.QuadPart > end)
-      return;
-    const LONGLONG leftTicks = end - now.QuadPart;
-    const DWORD leftMs = static_cast<DWORD>(leftTicks * 1000 / freq.QuadPart) + 1;
-    if (running)
-      MsgWaitForMultipleObjectsEx(0, nullptr, leftMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    else
-      Sleep(leftMs); // the program is ending: the quit message waits in the queue for the main loop
-  }
+  ui::Delay(seconds > 0 ? static_cast<std::uint64_t>(std::ceil(seconds * 1000)) : 0);
 }
 
 void ComOpen(const std::string& portName, int baud, std::string& errorText) {

@@ -156,13 +156,7 @@ void TSocketConnection::CheckSocketError(std::uint16_t ignoredCode, std::string&
 }
 
 void TSocketConnection::AwaitMessages(bool block) {
-  if (block) {
-    if (quitSeen_)
-      Sleep(10); // WM_QUIT stays queued and would wake every wait at once
-    else
-      ui::WaitForMessageUntil(ui::MonotonicMs() + kSafetyPollMs);
-  }
-  quitSeen_ = !ui::ProcessMessages();
+  ui::WaitFor(block ? ui::MonotonicMs() + kSafetyPollMs : 0);
 }
 
 void TSocketConnection::WaitUntil(const std::function<bool()>& done) {
@@ -309,6 +303,11 @@ void TSocketConnection::DropQueuedNotifications() {
     return;
   MSG msg;
   while (PeekMessageW(&msg, notifyWindow_, kSocketMessage, kSocketMessage, PM_REMOVE)) {
+    // A filtered PeekMessage hands out WM_QUIT all the same; it belongs to the main loop.
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
   }
 }
 

@@ -160,5 +160,4 @@ private:
   bool connected_ = false;
   bool connectNotified_ = false; // the connect notification arrived, whatever came after it
   bool startedLibrary_ = false;
-  bool quitSeen_ = false;
 };

@@ -118,22 +118,15 @@ int Form::ShowModal() {
   modalResult_ = mrNone;
   Show();
   SetForegroundWindow(Handle());
-  MSG msg;
-  bool quit = false;
-  while (modalResult_ == mrNone && !quit) {
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      quit = true;
-      PostQuitMessage(got == 0 ? static_cast<int>(msg.wParam) : 1);
-      break;
-    }
-    if (!IsDialogMessageW(Handle(), &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (!Visible() && modalResult_ == mrNone)
-      modalResult_ = mrCancel;
-  }
+  // Until the form is closed, however that happens, or the program quits.
+  WaitFor(
+      kNoDeadline,
+      [this] {
+        if (!Visible() && modalResult_ == mrNone)
+          modalResult_ = mrCancel;
+        return modalResult_ != mrNone;
+      },
+      true);
   for (HWND w : disabled)
     EnableWindow(w, TRUE);
   Hide();

@@ -306,6 +306,26 @@ TEST(ReadLn, LineArrivingInPieces) {
             (std::vector<std::string>{"HELLO\r\n", "NEXT\n", "LAST\n", ""}));
 }
 
+// The program quitting while a socket waits: the wait goes on to its line, still handling the
+// notifications, and the quit stays pending for the main loop.
+void CALLBACK PostQuitOnce(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  PostQuitMessage(4);
+}
+
+TEST(ReadLn, AQuitDuringTheWaitLeavesTheLineAndTheQuitPending) {
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, PostQuitOnce);
+  ASSERT_NE(timer, 0u);
+  EXPECT_EQ(ReadLines({[](PeerConnection& p) {
+                        p.Pause(300);
+                        p.Send("SPAET\r\n");
+                      }},
+                      1),
+            (std::vector<std::string>{"SPAET\r\n"}));
+  EXPECT_TRUE(ui::QuitPending());
+  EXPECT_EQ(ui::TakeQuit(), 4);
+}
+
 TEST(ReadLn, LongestLineFitsLongerOneIsRefused) {
   const std::string longest = std::string(65535, 'x') + "\n";
   EXPECT_EQ(ReadLines({[&](PeerConnection& p) { p.Send(longest); }}, 2),

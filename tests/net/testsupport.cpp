@@ -31,9 +31,5 @@ std::string Pattern(std::size_t count, std::uint32_t seed) {
 }
 
 void PumpFor(int ms) {
-  const std::uint64_t end = ui::MonotonicMs() + static_cast<std::uint64_t>(ms);
-  while (ui::MonotonicMs() < end) {
-    ui::WaitForMessageUntil(end);
-    ui::ProcessMessages();
-  }
+  ui::Delay(static_cast<std::uint64_t>(ms));
 }

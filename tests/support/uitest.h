@@ -1,6 +1,8 @@
 #pragma once
 // Acting on windows from inside a test while a modal loop or a wait runs: the test schedules its
 // steps as thread timers on the GUI thread.
+#include "ui/messageloop.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -29,17 +31,9 @@ inline void AfterMs(unsigned ms, std::function<void()> fn) {
   PendingSteps()[id] = std::move(fn);
 }
 
-// Runs the message loop for about ms milliseconds.
+// Runs the program's wait for about ms milliseconds.
 inline void PumpFor(unsigned ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  while (GetTickCount64() < end) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
+  ui::Delay(ms);
 }
 
 // A fresh, empty working folder for the test, made current for its lifetime.

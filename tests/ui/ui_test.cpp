@@ -1,0 +1,179 @@
+// The ui layer on its own: the one wait and a pending quit, the error box and its full stop,
+// exceptions in event handlers, and modal forms giving their owner back.
+#include "ui/controls.h"
+#include "ui/errorbox.h"
+#include "ui/form.h"
+#include "ui/messageloop.h"
+#include "uitest.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using testsupport::AfterMs;
+
+namespace {
+
+std::vector<std::string> reported;
+void Collect(const std::string& text) {
+  reported.push_back(text);
+}
+
+class Ui : public ::testing::Test {
+protected:
+  void SetUp() override {
+    reported.clear();
+    ui::SetErrorSink(Collect);
+  }
+  void TearDown() override { ui::TakeQuit(); }
+};
+
+ui::FormStyle Style(const char* caption, HWND owner = nullptr) {
+  ui::FormStyle s;
+  s.caption = caption;
+  s.width = 200;
+  s.height = 120;
+  s.owner = owner;
+  return s;
+}
+
+// A form with a button whose handler the test chooses.
+class ButtonForm : public ui::Form {
+public:
+  explicit ButtonForm(std::function<void()> onClick, HWND owner = nullptr)
+      : ui::Form(Style("Prüfung", owner)), Button(*this, 10, 10, 80, 25, "OK", std::move(onClick)) {
+  }
+  ui::Button Button;
+};
+
+} // namespace
+
+TEST_F(Ui, ErrorBoxAddsAFullStopOnlyAfterCharactersThatSortAfterIt) {
+  const struct {
+    const char* message;
+    const char* shown;
+  } cases[] = {
+      {"Verbindung fehlgeschlagen", "Verbindung fehlgeschlagen."},
+      {"Fehler 5", "Fehler 5."},
+      {"Schon da.", "Schon da."},
+      {"Was nun?", "Was nun?."}, // '?' sorts after '.'
+      {"Halt!", "Halt!"},        // '!' sorts before it
+      {"Ende ", "Ende "},
+      {"(3)", "(3)"},
+      {"", ""},
+      {"Ma\xC3\x9F", "Ma\xC3\x9F."}, // "Maß": a letter beyond ASCII still sorts after '.'
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ui::ErrorBoxText(c.message), c.shown) << c.message;
+}
+
+TEST_F(Ui, AnExceptionInAHandlerReachesTheErrorBoxAndTheProgramGoesOn) {
+  int clicks = 0;
+  ButtonForm form([&] {
+    if (++clicks == 1)
+      throw std::runtime_error("Kaputt");
+  });
+  form.Show();
+  SendMessageW(form.Button.Handle(), BM_CLICK, 0, 0); // as the user clicks it
+  EXPECT_EQ(reported, (std::vector<std::string>{"Kaputt."}));
+  SendMessageW(form.Button.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 2) << "the window still works";
+
+  // A timer whose handler throws is reported each time and keeps running.
+  int ticks = 0;
+  ui::Timer timer(form, 20, [&] {
+    ++ticks;
+    throw std::logic_error("Zeitgeber");
+  });
+  timer.SetEnabled(true);
+  ui::WaitFor(ui::MonotonicMs() + 2000, [&] { return ticks >= 3; });
+  EXPECT_GE(ticks, 3);
+  EXPECT_EQ(reported.back(), "Zeitgeber.");
+}
+
+// However a modal form ends, its owner is usable again and the form is gone from the screen.
+TEST_F(Ui, ShowModalGivesTheOwnerBackHoweverTheFormCloses) {
+  ButtonForm owner([] {});
+  owner.Show();
+  const struct {
+    const char* how;
+    std::function<void(ButtonForm&)> close;
+    int result;
+    bool quitAfterwards;
+  } cases[] = {
+      {"its OK button", [](ButtonForm& f) { SendMessageW(f.Button.Handle(), BM_CLICK, 0, 0); },
+       ui::mrOk, false},
+      {"Close()", [](ButtonForm& f) { f.Close(); }, ui::mrCancel, false},
+      {"the close box", [](ButtonForm& f) { SendMessageW(f.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); },
+       ui::mrCancel, false},
+      {"hidden", [](ButtonForm& f) { ShowWindow(f.Handle(), SW_HIDE); }, ui::mrCancel, false},
+      {"the program quitting", [](ButtonForm&) { PostQuitMessage(3); }, ui::mrCancel, true},
+  };
+  for (const auto& c : cases) {
+    ButtonForm* self = nullptr;
+    ButtonForm dialog([&] { self->SetModalResult(ui::mrOk); }, owner.Handle());
+    self = &dialog;
+    bool ownerDisabled = false;
+    AfterMs(50, [&] {
+      ownerDisabled = !IsWindowEnabled(owner.Handle());
+      c.close(dialog);
+    });
+    EXPECT_EQ(dialog.ShowModal(), c.result) << c.how;
+    EXPECT_TRUE(ownerDisabled) << c.how;
+    EXPECT_TRUE(IsWindowEnabled(owner.Handle())) << c.how;
+    EXPECT_FALSE(dialog.Visible()) << c.how;
+    EXPECT_EQ(ui::QuitPending(), c.quitAfterwards) << c.how;
+    EXPECT_EQ(ui::TakeQuit(), c.quitAfterwards ? 3 : 0) << c.how;
+  }
+}
+
+// A quit posted during a wait: it stays pending for the main loop; a delay still lasts its time
+// and handles messages meanwhile; a wait for a condition still ends on it; the main loop ends.
+TEST_F(Ui, AQuitDuringEachKindOfWaitStaysPendingAndEndsOnlyTheWaitsThatEndOnIt) {
+  ButtonForm form([] {});
+  const struct {
+    const char* kind;
+    std::function<ui::WaitEnd(bool& flag)> wait;
+    ui::WaitEnd end;
+    std::uint64_t atLeastMs, atMostMs;
+  } cases[] = {
+      {"a fixed delay",
+       [](bool&) {
+         ui::Delay(400);
+         return ui::WaitEnd::Deadline;
+       },
+       ui::WaitEnd::Deadline, 400, 5000},
+      {"a wait for a condition",
+       [](bool& flag) { return ui::WaitFor(ui::MonotonicMs() + 5000, [&] { return flag; }); },
+       ui::WaitEnd::Done, 200, 4000},
+      {"a wait that ends on a quit (modal forms, the main loop)",
+       [](bool&) {
+         return ui::WaitFor(
+             ui::kNoDeadline, [] { return false; }, true);
+       },
+       ui::WaitEnd::Quit, 50, 4000},
+  };
+  for (const auto& c : cases) {
+    bool flag = false, timerHandled = false;
+    AfterMs(50, [] { PostQuitMessage(7); });
+    // Posted messages behind the quit are still handled by waits that go on.
+    AfterMs(200, [&] {
+      timerHandled = true;
+      flag = true;
+    });
+    const std::uint64_t start = ui::MonotonicMs();
+    EXPECT_EQ(c.wait(flag), c.end) << c.kind;
+    const std::uint64_t took = ui::MonotonicMs() - start;
+    EXPECT_GE(took, c.atLeastMs) << c.kind;
+    EXPECT_LE(took, c.atMostMs) << c.kind;
+    if (c.end != ui::WaitEnd::Quit) {
+      EXPECT_TRUE(timerHandled) << c.kind;
+    }
+    EXPECT_TRUE(ui::QuitPending()) << c.kind;
+    EXPECT_EQ(ui::TakeQuit(), 7) << c.kind;
+    ui::Delay(250); // the remaining step of this case, with no quit
+  }
+}

@@ -221,6 +221,8 @@ TEST_F(SignedUpdateTest, TamperedMissingForeignOrReplayedUpdatesAreRefused) {
       {"a signature made with another key", "otherkey", [] {}, badSignature, false},
       {"an old signed list replayed", "old", [] {},
        "Fehler: signierte Version ist nicht neuer als die laufende", false},
+      {"a signed list that names no files", "nofiles", [] {},
+       "Fehler: signierte Dateiliste unvollständig", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1,6 +1,7 @@
 #include "info/programupdate.h"
 
 #include "info/tempfile.h"
+#include "info/updatesignature.h"
 #include "info/updatetext.h"
 #include "info/versionlist.h"
 #include "ui/messageloop.h"
@@ -16,6 +17,10 @@
 #ifndef DYNLOG_UPDATE_HOST_DEFAULT
 #define DYNLOG_UPDATE_HOST_DEFAULT "update.example.com"
 #endif
+// The vendor's public key for the update's signatures, as hex digits; empty: none.
+#ifndef DYNLOG_UPDATE_PUBKEY_HEX
+#define DYNLOG_UPDATE_PUBKEY_HEX ""
+#endif
 
 namespace dynlog {
 namespace {
@@ -27,6 +32,17 @@ constexpr int kUpdateWindowHeight = 555;
 // A server that stops answering must not hold the program for ever: every wait of a request
 // ends after this long without news, with the client's abort exception.
 constexpr std::int32_t kUpdateTimeOutMs = 30000;
+
+// A version list is a few lines; one that is not small is not one to check.
+constexpr std::size_t kVersionListMaxBytes = 1024 * 1024;
+
+constexpr std::string_view kPublicKeyText = DYNLOG_UPDATE_PUBKEY_HEX;
+
+// Whether a downloaded file is the one the signed list names.
+bool MatchesSignedList(const std::string& path, const SignedFile& expected) {
+  const std::optional<SignedFile> actual = DigestOfFile(path);
+  return actual && actual->size == expected.size && actual->sha256 == expected.sha256;
+}
 
 int SystemQuestionBox(HWND owner, const std::string& text) {
   return MessageBoxW(owner, ui::Widen(text).c_str(), L"", MB_OKCANCEL | MB_ICONQUESTION);
@@ -79,6 +95,10 @@ std::string TProgramUpdate::ServerHost() {
     value.resize(length + 1);
   }
   return ChooseUpdateHost(fromEnvironment.c_str(), DYNLOG_UPDATE_HOST_DEFAULT);
+}
+
+bool TProgramUpdate::SignaturesRequired() {
+  return !kPublicKeyText.empty();
 }
 
 std::string TProgramUpdate::RunningProgramPath() const {
@@ -155,10 +175,12 @@ void TProgramUpdate::RunSteps() {
   StopIfCancelled();
 
   bool startUpdater = false;
-  if (ReceivedWhole(bodyFile.Name(), false))
-    startUpdater = OfferUpdate(host, bodyFile.Name(), programPath);
-  else
+  if (!ReceivedWhole(bodyFile.Name(), false))
     parts_.log.Append(kLogNoVersionList);
+  else if (SignaturesRequired() && !ListSignatureValid(host, bodyFile.Name()))
+    parts_.log.Append(kLogBadSignature);
+  else
+    startUpdater = OfferUpdate(host, bodyFile.Name(), programPath);
 
   headerFile.Remove();
   bodyFile.Remove();
@@ -167,6 +189,22 @@ void TProgramUpdate::RunSteps() {
     ui::Delay(1000);
     RequestEnd();
   }
+}
+
+bool TProgramUpdate::ListSignatureValid(const std::string& host,
+                                        const std::string& versionListFile) {
+  // Checked before anything of the list is read or shown: until then it is anybody's text.
+  StartLine(kLogSignatureQuery);
+  TempFile signatureFile = TempFile::Create();
+  HTTP1.Body = signatureFile.Name();
+  HTTP1.Get(host + kUpdateServerFolder + kSignatureName);
+  StopIfCancelled();
+  if (!ReceivedWhole(signatureFile.Name(), false))
+    return false;
+  const std::optional<UpdatePublicKey> key = ParsePublicKey(kPublicKeyText);
+  const std::optional<std::string> list = ReadSmallFile(versionListFile, kVersionListMaxBytes);
+  const std::optional<std::string> signature = ReadSmallFile(signatureFile.Name(), kSignatureBytes);
+  return key && list && signature && SignatureValid(*key, *list, *signature);
 }
 
 bool TProgramUpdate::ReceivedWhole(const std::string& path, bool mustBeProgram) const {
@@ -197,23 +235,47 @@ bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& ver
     parts_.log.Append(kLogVersionUnclear);
     return false;
   }
+  const std::string newName = NewProgramFileName(name);
+  // A signed list vouches for a newer version and for each file by size and SHA-256. A list
+  // signed long ago stays valid for ever, so it must not lead back to the program it replaced.
+  std::optional<SignedFile> signedProgram, signedUpdater;
+  if (SignaturesRequired()) {
+    if (!SignedVersionNewer(version, parts_.versionLabel.Text())) {
+      parts_.log.Append(kLogNotNewer);
+      return false;
+    }
+    signedProgram = ParseSignedFile(list.Read(kFileListSection, newName, ""));
+    signedUpdater = ParseSignedFile(list.Read(kFileListSection, kUpdaterName, ""));
+    if (!signedProgram || !signedUpdater) {
+      parts_.log.Append(kLogFileListIncomplete);
+      return false;
+    }
+  }
   if (AskUser(parts_.window.Handle(), UpdateQuestionText(version, parts_.versionLabel.Text())) !=
       IDOK)
     return false;
   StopIfCancelled();
 
-  // Both files arrive beside their targets first; only when both are whole, and the user has not
-  // closed the window in the meantime, do they replace anything. An update is the program and
-  // its updater together, and half of one is worse than none.
-  const std::string newName = NewProgramFileName(name);
+  // Both files arrive beside their targets first; only when both are whole and, in a signed
+  // build, exactly the files the list names, and the user has not closed the window in the
+  // meantime, do they replace anything. An update is the program and its updater together, and
+  // half of one is worse than none.
   std::optional<TempFile> newProgram = Download(host, program.folder, newName);
   if (!newProgram) {
     parts_.log.Append(kLogNoFile);
     return false;
   }
+  if (signedProgram && !MatchesSignedList(newProgram->Name(), *signedProgram)) {
+    parts_.log.Append(kLogFileDamaged);
+    return false;
+  }
   std::optional<TempFile> updater = Download(host, program.folder, kUpdaterName);
   if (!updater) {
     parts_.log.Append(kLogNoFile);
+    return false;
+  }
+  if (signedUpdater && !MatchesSignedList(updater->Name(), *signedUpdater)) {
+    parts_.log.Append(kLogFileDamaged);
     return false;
   }
   parts_.log.Append(kLogDownloadOk);

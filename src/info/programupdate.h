@@ -4,6 +4,7 @@
 // updater into the program's folder, start the updater and end the program. Every step is logged
 // in the window's text box.
 #include "info/tempfile.h"
+#include "info/updatemanifest.h"
 #include "net/httpclient.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -43,6 +44,9 @@ public:
 
   // The update server's host: DYNLOG_UPDATE_HOST from the environment, else the built-in one.
   static std::string ServerHost();
+  // Whether this build carries the vendor's public key. Then an update is taken only with a valid
+  // signature over its version list, and only files whose size and SHA-256 the list names.
+  static bool SignaturesRequired();
 
   // The window's HTTP client.
   THttpClient HTTP1;
@@ -65,6 +69,8 @@ private:
   // delivered the whole file (see DownloadComplete); a program must start as one.
   std::optional<TempFile> Download(const std::string& host, const std::string& folder,
                                    const std::string& name);
+  // Fetches update.sig and checks it against the version list's bytes.
+  bool ListSignatureValid(const std::string& host, const std::string& versionListFile);
   // Whether the last request put a whole file into path.
   bool ReceivedWhole(const std::string& path, bool mustBeProgram) const;
   // Raises the client's abort exception once Cancel was called.

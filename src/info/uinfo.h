@@ -21,6 +21,7 @@ public:
   ui::Button Button4; // Program-Update
   ui::Label Label9;   // maker
   ui::Label Label1;   // maker's web address
+  ui::Label Label10;  // whether updates must carry the vendor's signature
 
   // The program update with the window's HTTP client, HTTP1. Made after the controls it uses.
   dynlog::TProgramUpdate ProgramUpdate;

@@ -1,7 +1,9 @@
 // What the update makes of the version list's values: the Name and Version texts decide the new
 // file's name, whether the version is shown, and the question put to the user; and what a finished
-// request left decides whether it counts as a download.
+// request left decides whether it counts as a download. A signed list's file entries, the build's
+// key text and the check that a signed version is newer read the same bytes.
 #include "fuzzcheck.h"
+#include "info/updatemanifest.h"
 #include "info/updatetext.h"
 
 #include <cstddef>
@@ -31,6 +33,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string question = dynlog::UpdateQuestionText(version, "Version 1.0.0.1");
     FUZZ_CHECK(question.find(version) != std::string::npos);
     FUZZ_CHECK(question.size() < 400);
+  }
+
+  // The same values as a signed list's file entry, a key text, and a signed version.
+  if (const auto entry = dynlog::ParseSignedFile(name)) {
+    FUZZ_CHECK(entry->size >= 0 && entry->size < 1000000000000000);
+    FUZZ_CHECK(name.size() >= 66);
+  }
+  if (dynlog::ParsePublicKey(name))
+    FUZZ_CHECK(name.size() >= 128);
+  if (dynlog::SignedVersionNewer(version, name)) {
+    // Newer is strict: a version is never newer than itself, and never both ways.
+    FUZZ_CHECK(!dynlog::SignedVersionNewer(version, version));
+    FUZZ_CHECK(!dynlog::SignedVersionNewer(name, version));
   }
 
   // The bytes also stand for a reply: status, lengths and the body's first bytes.

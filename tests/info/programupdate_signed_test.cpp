@@ -1,0 +1,246 @@
+// The program update of a build that carries the vendor's public key: a real info window, the
+// update server script on loopback, and update folders signed by tools/sign-update with the key
+// this test program was built with (and with another one).
+#include "info/uinfo.h"
+#include "ui/errorbox.h"
+#include "ui/text.h"
+#include "uitest.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const fs::path kWww = "updateserver/www";
+const fs::path kSets = "signed/sets";
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+Lines FilesIn(const fs::path& folder) {
+  Lines names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec))
+    names.push_back(ui::Narrow(entry.path().filename().wstring()));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string Progress(std::size_t bytes) {
+  return std::to_string(bytes) + " Bytes von " + std::to_string(bytes) + " übertragen ";
+}
+
+int ServerPort() {
+  std::ifstream in("updateserver/port-ok");
+  int port = 0;
+  in >> port;
+  return port;
+}
+
+std::vector<std::string> errors;
+void CollectError(const std::string& text) {
+  errors.push_back(text);
+}
+
+// Changes one byte of a served file, as a machine in the middle would.
+void FlipByte(const std::string& name, std::size_t at) {
+  std::string bytes = ReadBytes(kWww / name);
+  bytes[at % bytes.size()] ^= 0x01;
+  WriteBytes(kWww / name, bytes);
+}
+
+class SignedUpdateTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_NE(ServerPort(), 0) << "the update servers are not running (info_updateserver_start)";
+    ASSERT_TRUE(fs::exists(kSets / "good" / "update.sig"))
+        << "the signed update folders are missing (info_signed_sets)";
+    root = fs::absolute("signed-upd-" + std::to_string(GetCurrentProcessId()));
+    programFolder = root / "program";
+    tempFolder = root / "tmp";
+    savedTmp = Environment(L"TMP");
+    SetEnvironmentVariableW(L"TMP", (tempFolder.wstring() + L"\\").c_str());
+    SetEnvironmentVariableW(L"DYNLOG_UPDATE_HOST",
+                            ui::Widen("127.0.0.1:" + std::to_string(ServerPort())).c_str());
+    ui::SetErrorSink(CollectError);
+    about = std::make_unique<TAboutBox>();
+    about->Label8.SetText("Version 1.0.0.1");
+    about->ProgramUpdate.RequestEnd = [this] { ++endRequests; };
+    about->ProgramUpdate.AskUser = [this](HWND, const std::string& text) {
+      questions.push_back(text);
+      return IDOK;
+    };
+  }
+
+  void TearDown() override {
+    about.reset();
+    ui::SetErrorSink(nullptr);
+    SetEnvironmentVariableW(L"TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      std::error_code ec;
+      fs::remove_all(root, ec);
+      if (!fs::exists(root))
+        break;
+      Sleep(100);
+    }
+  }
+
+  static std::wstring Environment(const wchar_t* name) {
+    wchar_t value[1024] = {};
+    const DWORD n = GetEnvironmentVariableW(name, value, 1024);
+    return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
+  }
+
+  // A fresh program folder holding the running program and the files of an earlier update.
+  void FreshProgramFolder() {
+    for (int attempt = 0; attempt < 50 && fs::exists(programFolder); ++attempt) {
+      std::error_code ec;
+      fs::remove_all(programFolder, ec);
+      if (fs::exists(programFolder))
+        Sleep(100);
+    }
+    fs::create_directories(programFolder);
+    fs::create_directories(tempFolder);
+    WriteBytes(programFolder / "dynlog.exe", "MZ the running program");
+    WriteBytes(programFolder / "dynlog.ex_", "MZ old program");
+    WriteBytes(programFolder / "update.exe", "MZ old updater");
+    about->ProgramUpdate.ProgramPath = ui::Narrow((programFolder / "dynlog.exe").wstring());
+  }
+
+  // Serves one of the signed folders as it is.
+  static void ServeSet(const std::string& set) {
+    fs::create_directories(kWww);
+    for (const auto& entry : fs::directory_iterator(kWww))
+      fs::remove(entry.path());
+    for (const auto& entry : fs::directory_iterator(kSets / set))
+      fs::copy_file(entry.path(), kWww / entry.path().filename());
+  }
+
+  void ClickUpdate() {
+    questions.clear();
+    errors.clear();
+    endRequests = 0;
+    SendMessageW(about->Handle(), WM_COMMAND, MAKEWPARAM(about->Button4.Id(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(about->Button4.Handle()));
+  }
+
+  const Lines& Log() const { return about->Memo1.Lines(); }
+
+  fs::path root, programFolder, tempFolder;
+  std::wstring savedTmp;
+  std::unique_ptr<TAboutBox> about;
+  Lines questions;
+  int endRequests = 0;
+};
+
+TEST_F(SignedUpdateTest, ACorrectlySignedUpdateRunsAndTheWindowSaysSignaturesAreChecked) {
+  EXPECT_TRUE(dynlog::TProgramUpdate::SignaturesRequired());
+  EXPECT_EQ(about->Label10.Text(), "Updates nur mit gültiger Signatur");
+  FreshProgramFolder();
+  ServeSet("good");
+  const std::string list = ReadBytes(kWww / "update.ini");
+  const std::string program = ReadBytes(kWww / "dynlog.ex_");
+  const std::string updater = ReadBytes(kWww / "update.exe");
+  ClickUpdate();
+
+  EXPECT_EQ(errors, Lines{});
+  EXPECT_EQ(questions.size(), 1u);
+  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", Progress(list.size()), "Abfrage Signatur",
+                          Progress(64), "Download dynlog.ex_", Progress(program.size()),
+                          "Download update.exe", Progress(updater.size()), "Download OK"}));
+  EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == program);
+  EXPECT_TRUE(ReadBytes(programFolder / "update.exe") == updater);
+  EXPECT_EQ(FilesIn(tempFolder), Lines{});
+  EXPECT_EQ(endRequests, 1);
+  for (int waited = 0; waited < 300 && !fs::exists(programFolder / "updater-ran.txt"); ++waited)
+    testsupport::PumpFor(100);
+  EXPECT_TRUE(fs::exists(programFolder / "updater-ran.txt")) << "the updater was not started";
+}
+
+// Whatever was changed on the way, or replayed, nothing in the program folder is replaced,
+// nothing is started and nothing is left in the temporary folder. A broken signature is found
+// before the user is asked; a damaged file after its download and before anything is replaced.
+TEST_F(SignedUpdateTest, TamperedMissingForeignOrReplayedUpdatesAreRefused) {
+  const std::string badSignature = "Fehler: Signatur ungültig";
+  const std::string damaged = "Fehler: Datei beschädigt";
+  const struct {
+    const char* what;
+    const char* set;
+    std::function<void()> change;
+    std::string line;
+    bool asked;
+  } cases[] = {
+      {"a changed byte in update.ini", "good", [] { FlipByte("update.ini", 40); }, badSignature,
+       false},
+      {"a newer version written into update.ini", "good",
+       [] {
+         std::string list = ReadBytes(kWww / "update.ini");
+         list.replace(list.find("1.0.0.2"), 7, "9.0.0.0");
+         WriteBytes(kWww / "update.ini", list);
+       },
+       badSignature, false},
+      {"a changed byte in update.sig", "good", [] { FlipByte("update.sig", 10); }, badSignature,
+       false},
+      {"a changed byte in the program file", "good", [] { FlipByte("dynlog.ex_", 5000); }, damaged,
+       true},
+      {"a byte added to the program file", "good",
+       [] { WriteBytes(kWww / "dynlog.ex_", ReadBytes(kWww / "dynlog.ex_") + "x"); }, damaged,
+       true},
+      {"a changed byte in update.exe", "good", [] { FlipByte("update.exe", 300); }, damaged, true},
+      {"no update.sig", "good", [] { fs::remove(kWww / "update.sig"); }, badSignature, false},
+      {"a truncated update.sig", "good",
+       [] { WriteBytes(kWww / "update.sig", ReadBytes(kWww / "update.sig").substr(0, 63)); },
+       badSignature, false},
+      {"an empty update.sig", "good", [] { WriteBytes(kWww / "update.sig", ""); }, badSignature,
+       false},
+      {"update.sig twice over", "good",
+       [] {
+         WriteBytes(kWww / "update.sig",
+                    ReadBytes(kWww / "update.sig") + ReadBytes(kWww / "update.sig"));
+       },
+       badSignature, false},
+      {"a signature made with another key", "otherkey", [] {}, badSignature, false},
+      {"an old signed list replayed", "old", [] {},
+       "Fehler: signierte Version ist nicht neuer als die laufende", false},
+      {"a signed list that names no files", "nofiles", [] {},
+       "Fehler: signierte Dateiliste unvollständig", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FreshProgramFolder();
+    ServeSet(c.set);
+    c.change();
+    ClickUpdate();
+    EXPECT_EQ(errors, Lines{});
+    ASSERT_FALSE(Log().empty());
+    EXPECT_EQ(Log().back(), c.line);
+    EXPECT_EQ(questions.size(), c.asked ? 1u : 0u);
+    EXPECT_EQ(endRequests, 0);
+    EXPECT_EQ(FilesIn(tempFolder), Lines{});
+    EXPECT_EQ(FilesIn(programFolder), (Lines{"dynlog.ex_", "dynlog.exe", "update.exe"}));
+    EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == "MZ old program");
+    EXPECT_TRUE(ReadBytes(programFolder / "update.exe") == "MZ old updater");
+    EXPECT_TRUE(about->Button4.Enabled());
+  }
+}
+
+} // namespace

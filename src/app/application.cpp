@@ -2,9 +2,9 @@
 
 #include "app/automation.h"
 #include "app/recordingmode.h"
+#include "base/errorbox.h"
+#include "base/messageloop.h"
 #include "ui/appwindow.h"
-#include "ui/errorbox.h"
-#include "ui/messageloop.h"
 
 #include <cstring>
 
@@ -21,13 +21,13 @@ RunningProgram::RunningProgram() : application(kApplicationTitle) {
 }
 
 int RunMessageLoop() {
-  ui::WaitFor(
-      ui::kNoDeadline, [] { return false; }, true);
-  return ui::TakeQuit();
+  base::WaitFor(
+      base::kNoDeadline, [] { return false; }, true);
+  return base::TakeQuit();
 }
 
 int RunApplication() {
-  ui::SetApplicationTitle(kApplicationTitle);
+  base::SetApplicationTitle(kApplicationTitle);
   if (const std::vector<std::string> arguments = Utf8Arguments(); !arguments.empty())
     return RunAutomatedMode(arguments);
   RunningProgram program;

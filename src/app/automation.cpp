@@ -1,8 +1,8 @@
 #include "app/automation.h"
 
+#include "base/errorbox.h"
+#include "base/text.h"
 #include "link/ucom.h"
-#include "ui/errorbox.h"
-#include "ui/text.h"
 
 #include <shellapi.h>
 
@@ -55,7 +55,7 @@ void PrintError(const std::string& utf8) {
     return;
   DWORD mode = 0, written = 0;
   if (GetConsoleMode(err, &mode)) {
-    const std::wstring w = ui::Widen(line);
+    const std::wstring w = base::Widen(line);
     WriteConsoleW(err, w.c_str(), static_cast<DWORD>(w.size()), &written, nullptr);
   } else {
     WriteFile(err, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
@@ -68,14 +68,14 @@ std::vector<std::string> Utf8Arguments() {
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &n);
   std::vector<std::string> args;
   for (int i = 1; i < n; ++i)
-    args.push_back(ui::Narrow(wide[i]));
+    args.push_back(base::Narrow(wide[i]));
   LocalFree(wide);
   return args;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
   const auto full = [](const std::string& utf8) {
-    const std::wstring name = ui::Widen(utf8);
+    const std::wstring name = base::Widen(utf8);
     wchar_t buffer[MAX_PATH + 1] = {};
     const DWORD n = GetFullPathNameW(name.c_str(), MAX_PATH + 1, buffer, nullptr);
     return n == 0 || n > MAX_PATH ? name : std::wstring(buffer, n);
@@ -105,7 +105,7 @@ AutomatedRun::AutomatedRun(const RecordArgs& args)
           program_.windows.fkm470b.Close();
         }
       }) {
-  ui::SetErrorSink(PrintErrorBox);
+  base::SetErrorSink(PrintErrorBox);
   program_.windows.fkm470d.SetRate(args.rate);
   program_.windows.fkm470d.CheckBoxMitteln.SetChecked(args.average);
 }

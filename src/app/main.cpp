@@ -1,6 +1,6 @@
 // Program start: the application title, the four windows in their order, the message loop.
 #include "app/application.h"
-#include "ui/errorbox.h"
+#include "base/errorbox.h"
 
 #include <windows.h>
 
@@ -8,7 +8,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
     return dynlog::RunApplication();
   } catch (...) {
-    ui::ReportCurrentException();
+    base::ReportCurrentException();
     return 1;
   }
 }

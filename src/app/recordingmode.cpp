@@ -1,8 +1,8 @@
 #include "app/recordingmode.h"
 
 #include "app/automation.h"
+#include "base/errorbox.h"
 #include "link/ucom.h"
-#include "ui/errorbox.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,7 +63,7 @@ int RunRecordingMode(const RecordArgs& args) {
     try {
       main.SaveRecordingTo(args.output);
     } catch (const std::exception& e) {
-      PrintError("dynlog: " + args.output + ": " + ui::ErrorBoxText(e.what()));
+      PrintError("dynlog: " + args.output + ": " + base::ErrorBoxText(e.what()));
       code = kRecordNotWritten;
     }
   }

@@ -4,10 +4,10 @@
 // command sent every 2 s until frames flow again.
 #include "app/automation.h"
 #include "app/recordingmode.h"
+#include "base/errorbox.h"
+#include "base/text.h"
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
-#include "ui/errorbox.h"
-#include "ui/text.h"
 #include "window/localeformat.h"
 #include "window/measurementstream.h"
 
@@ -57,14 +57,14 @@ public:
   ConsoleEvents& operator=(const ConsoleEvents&) = delete;
 
 private:
-  ui::UniqueHandle closed_;
+  base::UniqueHandle closed_;
 };
 
 } // namespace
 
 int RunStreamMode(const RecordArgs& args) {
   if (!args.overwrite &&
-      GetFileAttributesW(ui::Widen(args.output).c_str()) != INVALID_FILE_ATTRIBUTES) {
+      GetFileAttributesW(base::Widen(args.output).c_str()) != INVALID_FILE_ATTRIBUTES) {
     PrintError("dynlog: " + args.output +
                " gibt es schon; --overwrite ersetzt die Datei, sonst einen anderen Namen wählen");
     return kRecordBadArguments;
@@ -79,7 +79,7 @@ int RunStreamMode(const RecordArgs& args) {
 
   std::optional<MeasurementStream> stream;
   const auto fail = [&](const std::exception& e) {
-    PrintError("dynlog: " + args.output + ": " + ui::ErrorBoxText(e.what()));
+    PrintError("dynlog: " + args.output + ": " + base::ErrorBoxText(e.what()));
     main.ValueRecorded = nullptr;
     if (!run.MainWindowClosed())
       main.Close();

@@ -4,8 +4,8 @@
 #include <string>
 #include <windows.h>
 
+#include "base/text.h"
 #include "info/versiontext.h"
-#include "ui/text.h"
 
 namespace dynlog {
 
@@ -34,7 +34,7 @@ std::string VersionOf(const std::wstring& path) {
 } // namespace
 
 std::string FileVersionText(std::string_view utf8Path) {
-  return VersionOf(ui::Widen(utf8Path));
+  return VersionOf(base::Widen(utf8Path));
 }
 
 std::string RunningProgramVersionText() {

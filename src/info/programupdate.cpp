@@ -1,11 +1,12 @@
 #include "info/programupdate.h"
 
+#include "base/handles.h"
+#include "base/messageloop.h"
+#include "base/text.h"
 #include "info/tempfile.h"
 #include "info/updatesignature.h"
 #include "info/updatetext.h"
 #include "info/versionlist.h"
-#include "ui/messageloop.h"
-#include "ui/text.h"
 
 #include <windows.h>
 
@@ -45,25 +46,8 @@ bool MatchesSignedList(const std::string& path, const SignedFile& expected) {
 }
 
 int SystemQuestionBox(HWND owner, const std::string& text) {
-  return MessageBoxW(owner, ui::Widen(text).c_str(), L"", MB_OKCANCEL | MB_ICONQUESTION);
+  return MessageBoxW(owner, base::Widen(text).c_str(), L"", MB_OKCANCEL | MB_ICONQUESTION);
 }
-
-// Runs a step on every way out of a scope, also while an exception passes.
-template <typename F> class AtScopeEnd {
-public:
-  explicit AtScopeEnd(F f) : f_(std::move(f)) {}
-  AtScopeEnd(const AtScopeEnd&) = delete;
-  ~AtScopeEnd() {
-    try {
-      f_();
-    } catch (...) {
-      // The exception on its way out is the one to report.
-    }
-  }
-
-private:
-  F f_;
-};
 
 } // namespace
 
@@ -89,7 +73,7 @@ std::string TProgramUpdate::ServerHost() {
     const DWORD length = GetEnvironmentVariableW(L"DYNLOG_UPDATE_HOST", value.data(),
                                                  static_cast<DWORD>(value.size()));
     if (length < value.size()) {
-      fromEnvironment = ui::Narrow(std::wstring_view(value.data(), length));
+      fromEnvironment = base::Narrow(std::wstring_view(value.data(), length));
       break;
     }
     value.resize(length + 1);
@@ -108,7 +92,7 @@ std::string TProgramUpdate::RunningProgramPath() const {
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length < path.size())
-      return ui::Narrow(std::wstring_view(path.data(), length));
+      return base::Narrow(std::wstring_view(path.data(), length));
     path.resize(path.size() * 2);
   }
 }
@@ -119,7 +103,7 @@ void TProgramUpdate::HTTP1PacketRecvd() {
 
 void TProgramUpdate::StartLine(const std::string& line) {
   parts_.log.Append(line);
-  ui::WaitFor(0);        // the line is drawn before the wait for the server
+  base::WaitFor(0);      // the line is drawn before the wait for the server
   parts_.log.Append(""); // the request's progress line
 }
 
@@ -139,10 +123,10 @@ void TProgramUpdate::StopIfCancelled() const {
 
 void TProgramUpdate::Run() {
   parts_.updateButton.SetEnabled(false);
-  AtScopeEnd enableButton{[this] { parts_.updateButton.SetEnabled(true); }};
+  base::ScopeExit enableButton{[this] { parts_.updateButton.SetEnabled(true); }};
   running_ = true;
   cancelled_ = false;
-  AtScopeEnd notRunning{[this] { running_ = false; }};
+  base::ScopeExit notRunning{[this] { running_ = false; }};
   parts_.window.SetOuterSize(parts_.window.OuterSize().cx, kUpdateWindowHeight);
   parts_.log.Clear();
   parts_.log.SetVisible(true);
@@ -186,7 +170,7 @@ void TProgramUpdate::RunSteps() {
   bodyFile.Remove();
   if (startUpdater) {
     StartUpdater(programPath);
-    ui::Delay(1000);
+    base::Delay(1000);
     RequestEnd();
   }
 }
@@ -279,7 +263,7 @@ bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& ver
     return false;
   }
   parts_.log.Append(kLogDownloadOk);
-  ui::Delay(1000);
+  base::Delay(1000);
   StopIfCancelled();
   if (!newProgram->MoveTo(program.folder + newName) ||
       !updater->MoveTo(program.folder + kUpdaterName)) {
@@ -307,9 +291,9 @@ std::optional<TempFile> TProgramUpdate::Download(const std::string& host, const 
 
 void TProgramUpdate::StartUpdater(const std::string& programPath) {
   const ProgramLocation program = SplitProgramPath(programPath);
-  const std::wstring updater = ui::Widen(program.folder + kUpdaterName);
-  const std::wstring parameters = ui::Widen("\"" + programPath + "\"");
-  const std::wstring folder = ui::Widen(program.folder);
+  const std::wstring updater = base::Widen(program.folder + kUpdaterName);
+  const std::wstring parameters = base::Widen("\"" + programPath + "\"");
+  const std::wstring folder = base::Widen(program.folder);
   // The program ends either way: the new files are in place and the updater can also be started
   // by hand.
   ShellExecuteW(parts_.window.Handle(), L"open", updater.c_str(), parameters.c_str(),

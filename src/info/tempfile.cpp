@@ -1,8 +1,8 @@
 #include "info/tempfile.h"
 
+#include "base/handles.h"
+#include "base/text.h"
 #include "net/neterrors.h"
-#include "ui/handles.h"
-#include "ui/text.h"
 
 #include <windows.h>
 
@@ -14,9 +14,9 @@ namespace dynlog {
 TempFile TempFile::CreateIn(const std::string& folder) {
   // GetTempFileName writes at most MAX_PATH characters and the terminating zero.
   wchar_t name[MAX_PATH + 1] = {};
-  if (GetTempFileNameW(ui::Widen(folder).c_str(), L"~tm", 0, name) == 0)
+  if (GetTempFileNameW(base::Widen(folder).c_str(), L"~tm", 0, name) == 0)
     throw EFileError::CannotCreate(folder + "~tm.tmp");
-  return TempFile(ui::Narrow(name));
+  return TempFile(base::Narrow(name));
 }
 
 TempFile TempFile::Create() {
@@ -24,7 +24,7 @@ TempFile TempFile::Create() {
   const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
   if (length == 0 || length > MAX_PATH)
     throw EFileError::CannotCreate("~tm.tmp");
-  return CreateIn(ui::Narrow(folder));
+  return CreateIn(base::Narrow(folder));
 }
 
 TempFile::TempFile(TempFile&& other) noexcept : name_(std::exchange(other.name_, {})) {}
@@ -33,7 +33,7 @@ void TempFile::Remove() noexcept {
   if (name_.empty())
     return;
   try {
-    DeleteFileW(ui::Widen(name_).c_str());
+    DeleteFileW(base::Widen(name_).c_str());
   } catch (...) {
     // Only the conversion can fail, and then there is nothing to delete by that name.
   }
@@ -41,21 +41,22 @@ void TempFile::Remove() noexcept {
 }
 
 bool TempFile::MoveTo(const std::string& target) {
-  if (!MoveFileExW(ui::Widen(name_).c_str(), ui::Widen(target).c_str(), MOVEFILE_REPLACE_EXISTING))
+  if (!MoveFileExW(base::Widen(name_).c_str(), base::Widen(target).c_str(),
+                   MOVEFILE_REPLACE_EXISTING))
     return false;
   name_.clear();
   return true;
 }
 
 bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(ui::Widen(path).c_str());
+  const DWORD attributes = GetFileAttributesW(base::Widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t bytes) {
-  ui::UniqueFile file(CreateFileW(ui::Widen(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  base::UniqueFile file(CreateFileW(base::Widen(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)
     return std::nullopt;
   LARGE_INTEGER size{};

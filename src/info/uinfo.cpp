@@ -82,8 +82,8 @@ void TAboutBox::FormPaint(HDC dc, const RECT&) {
     return;
   BITMAP bm{};
   GetObjectW(picture_.get(), sizeof(bm), &bm);
-  ui::MemoryDc source(CreateCompatibleDC(dc));
-  ui::SelectObjectScope select(source.get(), picture_.get());
+  base::MemoryDc source(CreateCompatibleDC(dc));
+  base::SelectObjectScope select(source.get(), picture_.get());
   SetStretchBltMode(dc, HALFTONE);
   StretchBlt(dc, kImage2.left, kImage2.top, kImage2.right - kImage2.left,
              kImage2.bottom - kImage2.top, source.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);

@@ -1,15 +1,15 @@
 #pragma once
 // The info window: which device family the program is for, which version is running and who made
 // it, and the button that updates the program.
+#include "base/handles.h"
 #include "info/programupdate.h"
 #include "ui/controls.h"
 #include "ui/form.h"
-#include "ui/handles.h"
 
 class TAboutBox : public ui::Form {
   // Declared before the controls, which are created with them.
-  ui::Font boldSystemFont_;
-  ui::Font titleFont_;
+  base::Font boldSystemFont_;
+  base::Font titleFont_;
 
 public:
   explicit TAboutBox(HWND owner = nullptr);
@@ -35,7 +35,7 @@ protected:
   void FormPaint(HDC dc, const RECT& area) override;
 
 private:
-  ui::Bitmap picture_;
+  base::Bitmap picture_;
 };
 
 // The maker's names as the info window and the version resource show them.

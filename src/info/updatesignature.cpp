@@ -1,7 +1,7 @@
 #include "info/updatesignature.h"
 
-#include "ui/handles.h"
-#include "ui/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 
 #include <windows.h>
 
@@ -13,18 +13,9 @@
 namespace dynlog {
 namespace {
 
-struct CloseAlgorithm {
-  void operator()(BCRYPT_ALG_HANDLE h) const { BCryptCloseAlgorithmProvider(h, 0); }
-};
-struct DestroyKey {
-  void operator()(BCRYPT_KEY_HANDLE h) const { BCryptDestroyKey(h); }
-};
-struct DestroyHash {
-  void operator()(BCRYPT_HASH_HANDLE h) const { BCryptDestroyHash(h); }
-};
-using Algorithm = ui::UniqueHandleT<BCRYPT_ALG_HANDLE, ui::NullIsInvalid<void*, CloseAlgorithm>>;
-using Key = ui::UniqueHandleT<BCRYPT_KEY_HANDLE, ui::NullIsInvalid<void*, DestroyKey>>;
-using Hash = ui::UniqueHandleT<BCRYPT_HASH_HANDLE, ui::NullIsInvalid<void*, DestroyHash>>;
+using Algorithm = base::CngAlgorithm;
+using Key = base::CngKey;
+using Hash = base::CngHash;
 
 bool Succeeded(NTSTATUS status) {
   return status >= 0;
@@ -64,9 +55,9 @@ private:
   Hash hash_;
 };
 
-ui::UniqueFile OpenForReading(const std::string& path) {
-  return ui::UniqueFile(CreateFileW(ui::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+base::UniqueFile OpenForReading(const std::string& path) {
+  return base::UniqueFile(CreateFileW(base::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 } // namespace
@@ -104,7 +95,7 @@ bool SignatureValid(const UpdatePublicKey& key, std::string_view message,
 }
 
 std::optional<SignedFile> DigestOfFile(const std::string& path) {
-  const ui::UniqueFile file = OpenForReading(path);
+  const base::UniqueFile file = OpenForReading(path);
   if (!file)
     return std::nullopt;
   Sha256Hash hash;
@@ -128,7 +119,7 @@ std::optional<SignedFile> DigestOfFile(const std::string& path) {
 }
 
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes) {
-  const ui::UniqueFile file = OpenForReading(path);
+  const base::UniqueFile file = OpenForReading(path);
   if (!file)
     return std::nullopt;
   LARGE_INTEGER size{};

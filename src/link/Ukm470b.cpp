@@ -1,10 +1,11 @@
 #include "link/Ukm470b.h"
 
+#include "base/errorbox.h"
+#include "base/handles.h"
+#include "base/text.h"
 #include "link/instrumentlink.h"
 #include "link/profileint.h"
 #include "link/ucom.h"
-#include "ui/errorbox.h"
-#include "ui/text.h"
 
 #include <stdexcept>
 #include <vector>
@@ -122,13 +123,10 @@ void Tfkm470b::RadioGroup1Click() {
   RadioGroup1.SetEnabled(false);
   RadioGroup2.SetEnabled(false);
   // The groups must come back whatever happens during the probe.
-  struct Reenable {
-    Tfkm470b& self;
-    ~Reenable() {
-      self.RadioGroup1.SetEnabled(true);
-      self.RadioGroup2.SetEnabled(true);
-    }
-  } reenable{*this};
+  base::ScopeExit reenable{[this] {
+    RadioGroup1.SetEnabled(true);
+    RadioGroup2.SetEnabled(true);
+  }};
   if (ProbeInstrument()) {
     Timer1.SetEnabled(false);
     ucom::DelaySeconds(0.5);
@@ -147,6 +145,6 @@ void Tfkm470b::WriteSettings() {
   if (!ok) {
     // The port is found all the same; the user only loses the stored setting. The dialog closes
     // after the message, as after a successful write.
-    ui::ShowErrorBox("nach " + ui::FromAnsi(path) + " kann nicht geschrieben werden");
+    base::ShowErrorBox("nach " + base::FromAnsi(path) + " kann nicht geschrieben werden");
   }
 }

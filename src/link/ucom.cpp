@@ -1,7 +1,7 @@
 #include "link/ucom.h"
 
-#include "ui/handles.h"
-#include "ui/messageloop.h"
+#include "base/handles.h"
+#include "base/messageloop.h"
 
 #include <windows.h>
 
@@ -20,14 +20,14 @@ constexpr DWORD kMaxRead = 255;
 constexpr size_t kMaxWrite = 998;
 constexpr DWORD kReadCompletionMs = 1000;
 
-ui::UniqueFile PortHandle;
+base::UniqueFile PortHandle;
 int PortBaud = 0;
 std::string LastPortName; // and LastBaud: what ComReopen opens
 int LastBaud = 0;
 // The read's completion event. The bytes asked for are already queued, so a read completes at
 // once; but a system may still report it pending (Wine always does), and a pending read must be
 // completed, or its bytes are lost.
-ui::UniqueHandle ReadEvent;
+base::UniqueHandle ReadEvent;
 unsigned char ReceiveBuffer[1000];
 unsigned char TransmitBuffer[1000];
 OVERLAPPED ReadRecord;
@@ -56,7 +56,7 @@ bool WriteInFlight() {
 } // namespace
 
 void DelaySeconds(double seconds) {
-  ui::Delay(seconds > 0 ? static_cast<std::uint64_t>(std::ceil(seconds * 1000)) : 0);
+  base::Delay(seconds > 0 ? static_cast<std::uint64_t>(std::ceil(seconds * 1000)) : 0);
 }
 
 void ComOpen(const std::string& portName, int baud, std::string& errorText) {

@@ -1,21 +1,21 @@
 #include "net/netfile.h"
 
+#include "base/text.h"
 #include "net/neterrors.h"
-#include "ui/text.h"
 
 namespace net {
 
 NetFile NetFile::Create(const std::string& name) {
-  ui::UniqueFile h(CreateFileW(ui::Widen(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  base::UniqueFile h(CreateFileW(base::Widen(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h)
     throw EFileError::CannotCreate(name);
   return NetFile(std::move(h), name);
 }
 
 NetFile NetFile::OpenRead(const std::string& name) {
-  ui::UniqueFile h(CreateFileW(ui::Widen(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  base::UniqueFile h(CreateFileW(base::Widen(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h)
     throw EFileError::CannotOpen(name);
   return NetFile(std::move(h), name);

@@ -1,6 +1,6 @@
 #pragma once
 // A file of the internet client (captured bodies, header files, request data), named in UTF-8.
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <cstdint>
 #include <string>
@@ -22,10 +22,10 @@ public:
   void Close() { handle_.reset(); }
 
 private:
-  NetFile(ui::UniqueFile handle, std::string name)
+  NetFile(base::UniqueFile handle, std::string name)
       : handle_(std::move(handle)), name_(std::move(name)) {}
 
-  ui::UniqueFile handle_;
+  base::UniqueFile handle_;
   std::string name_;
 };
 

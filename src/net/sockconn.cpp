@@ -2,9 +2,9 @@
 // socket notifications, the time-out clock, status texts and error texts.
 #include "net/sockconn.h"
 
+#include "base/messageloop.h"
 #include "net/hiddenwindow.h"
 #include "net/wsockerrors.h"
-#include "ui/messageloop.h"
 
 #include <winsock.h>
 
@@ -34,10 +34,10 @@ public:
 
 TSocketConnection::TSocketConnection() {
   ReportStatus(8, "Erzeugen");
-  notifyWindow_ = net::CreateHiddenWindow(L"SockConnWindowClass", &NotifyWindowProc);
-  if (notifyWindow_ == nullptr)
+  notifyWindow_.reset(net::CreateHiddenWindow(L"SockConnWindowClass", &NotifyWindowProc));
+  if (!notifyWindow_.get())
     throw ESockError(kInitFailed);
-  net::SetHiddenWindowObject(notifyWindow_, this);
+  net::SetHiddenWindowObject(notifyWindow_.get(), this);
   try {
     timer_ = std::make_unique<TThreadTimer>();
     timer_->SetEnabled(false);
@@ -45,8 +45,8 @@ TSocketConnection::TSocketConnection() {
     InitSockets();
   } catch (...) {
     timer_.reset();
-    net::SetHiddenWindowObject(notifyWindow_, nullptr);
-    DestroyWindow(notifyWindow_);
+    net::SetHiddenWindowObject(notifyWindow_.get(), nullptr);
+    notifyWindow_.reset();
     throw;
   }
 }
@@ -58,15 +58,14 @@ TSocketConnection::~TSocketConnection() {
   if (lookupTask_ != nullptr)
     WSACancelAsyncRequest(lookupTask_);
   timer_.reset();
-  net::SetHiddenWindowObject(notifyWindow_, nullptr);
+  net::SetHiddenWindowObject(notifyWindow_.get(), nullptr);
   destroying_ = true;
   try {
     CloseSocket();
   } catch (...) {
     // A failing close cannot be reported from here; the socket library's clean-up follows.
   }
-  DestroyWindow(notifyWindow_);
-  notifyWindow_ = nullptr;
+  notifyWindow_.reset();
   if (startedLibrary_ && --g_winsockUsers == 0)
     WSACleanup();
 }
@@ -119,7 +118,7 @@ bool TSocketConnection::MakeSocket(bool linger) {
 }
 
 void TSocketConnection::RegisterNotifications(std::uintptr_t s) {
-  WSAAsyncSelect(static_cast<SOCKET>(s), notifyWindow_, kSocketMessage, kNotifyMask);
+  WSAAsyncSelect(static_cast<SOCKET>(s), notifyWindow_.get(), kSocketMessage, kNotifyMask);
 }
 
 std::uintptr_t TSocketConnection::Sock() const {
@@ -156,7 +155,7 @@ void TSocketConnection::CheckSocketError(std::uint16_t ignoredCode, std::string&
 }
 
 void TSocketConnection::AwaitMessages(bool block) {
-  ui::WaitFor(block ? ui::MonotonicMs() + kSafetyPollMs : 0);
+  base::WaitFor(block ? base::MonotonicMs() + kSafetyPollMs : 0);
 }
 
 void TSocketConnection::WaitUntil(const std::function<bool()>& done) {
@@ -186,7 +185,7 @@ void TSocketConnection::ResolveHost() {
   StartTimeout();
   waitDone_ = false;
   lookupTask_ =
-      WSAAsyncGetHostByName(notifyWindow_, kHostMessage, Buffer(), hostEntryBuffer_.data(),
+      WSAAsyncGetHostByName(notifyWindow_.get(), kHostMessage, Buffer(), hostEntryBuffer_.data(),
                             static_cast<int>(hostEntryBuffer_.size()));
   if (lookupTask_ == nullptr) {
     // No reply will come; waiting for one would never end.
@@ -299,10 +298,10 @@ void TSocketConnection::CloseSocket() {
 }
 
 void TSocketConnection::DropQueuedNotifications() {
-  if (notifyWindow_ == nullptr)
+  if (!notifyWindow_.get())
     return;
   MSG msg;
-  while (PeekMessageW(&msg, notifyWindow_, kSocketMessage, kSocketMessage, PM_REMOVE)) {
+  while (PeekMessageW(&msg, notifyWindow_.get(), kSocketMessage, kSocketMessage, PM_REMOVE)) {
     // A filtered PeekMessage hands out WM_QUIT all the same; it belongs to the main loop.
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));

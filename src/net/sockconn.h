@@ -2,6 +2,7 @@
 // TSocketConnection: a TCP client connection on the GUI thread whose operations look blocking to
 // the caller. Underneath it drives one non-blocking WinSock 1.1 socket whose events arrive as
 // window messages at a hidden window; every wait keeps the program's window messages flowing.
+#include "base/handles.h"
 #include "net/neterrors.h"
 #include "net/threadtimer.h"
 
@@ -156,7 +157,7 @@ private:
   std::string lastReply_;
   std::int16_t replyCode_ = 0;
   std::uint16_t socketHandle_ = kNoSocket;
-  HWND notifyWindow_ = nullptr;
+  base::UniqueWindow notifyWindow_;
   bool connected_ = false;
   bool connectNotified_ = false; // the connect notification arrived, whatever came after it
   bool startedLibrary_ = false;

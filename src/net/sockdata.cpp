@@ -2,6 +2,8 @@
 #include "net/netfile.h"
 #include "net/sockconn.h"
 
+#include "base/handles.h"
+
 #include <winsock.h>
 
 #include <algorithm>
@@ -19,19 +21,12 @@ void AddSaturating(std::int32_t& counter, std::int64_t amount) {
       std::min<std::int64_t>(sum, std::numeric_limits<std::int32_t>::max()));
 }
 
-// Stops the time-out clock however the operation ends.
-template <typename F> struct ScopeExit {
-  F f;
-  ~ScopeExit() { f(); }
-};
-template <typename F> ScopeExit(F) -> ScopeExit<F>;
-
 } // namespace
 
 void TSocketConnection::SendBuffer(const char* data, std::size_t length) {
   ReportStatus(4, "Puffer senden");
   StartTimeout();
-  ScopeExit stop{[this] { StopTimeout(); }};
+  base::ScopeExit stop{[this] { StopTimeout(); }}; // however the operation ends
   if (!cancelled_) {
     if (length == 0)
       length = std::strlen(data);
@@ -87,7 +82,7 @@ std::string TSocketConnection::ReadLine(std::size_t maxLength, bool& tooLong) {
   std::string line;
   std::size_t consumed = 0;
   StartTimeout();
-  ScopeExit stop{[this] { StopTimeout(); }};
+  base::ScopeExit stop{[this] { StopTimeout(); }}; // however the operation ends
   // The work buffer mirrors the whole line read so far; the part before `consumed` has been
   // taken from the socket and holds no line feed. The peek starts small and grows while no line
   // feed turns up: peeking the whole buffer for every short line would cost as much as the data
@@ -208,7 +203,7 @@ void TSocketConnection::CaptureFile(const std::string& path) {
   ReportStatus(8, "Datei erfassen");
   receivedBytes_ = 0;
   StartTimeout();
-  ScopeExit stop{[this] { StopTimeout(); }};
+  base::ScopeExit stop{[this] { StopTimeout(); }}; // however the operation ends
   net::NetFile file = net::NetFile::Create(path);
   CaptureLoop([&](const char* data, std::size_t n) { file.Write(data, n); }, [] { return true; });
   file.Close();
@@ -222,7 +217,7 @@ void TSocketConnection::CaptureString(std::string& captured, std::int32_t maximu
   ReportStatus(8, "String erfassen");
   receivedBytes_ = 0;
   StartTimeout();
-  ScopeExit stop{[this] { StopTimeout(); }};
+  base::ScopeExit stop{[this] { StopTimeout(); }}; // however the operation ends
   captured.clear();
   CaptureLoop(
       [&](const char* data, std::size_t n) { captured.append(data, n); },

@@ -1,7 +1,7 @@
 #include "net/threadtimer.h"
 
+#include "base/errorbox.h"
 #include "net/hiddenwindow.h"
-#include "ui/errorbox.h"
 
 #include <stdexcept>
 
@@ -10,17 +10,16 @@ constexpr UINT_PTR kTimerId = 1;
 }
 
 TThreadTimer::TThreadTimer() {
-  window_ = net::CreateHiddenWindow(L"TmrWindowClass", &TThreadTimer::WindowProc);
-  if (window_ == nullptr)
+  window_.reset(net::CreateHiddenWindow(L"TmrWindowClass", &TThreadTimer::WindowProc));
+  if (!window_)
     throw std::runtime_error("Kein Zeitgeber");
-  net::SetHiddenWindowObject(window_, this);
+  net::SetHiddenWindowObject(window_.get(), this);
 }
 
 TThreadTimer::~TThreadTimer() {
   enabled_ = false;
-  KillTimer(window_, kTimerId);
-  net::SetHiddenWindowObject(window_, nullptr);
-  DestroyWindow(window_);
+  KillTimer(window_.get(), kTimerId);
+  net::SetHiddenWindowObject(window_.get(), nullptr);
 }
 
 void TThreadTimer::SetEnabled(bool enabled) {
@@ -43,9 +42,9 @@ void TThreadTimer::SetOnTimer(TNotifyEvent handler) {
 }
 
 void TThreadTimer::UpdateTimer() {
-  KillTimer(window_, kTimerId);
+  KillTimer(window_.get(), kTimerId);
   if (interval_ != 0 && enabled_ && onTimer_)
-    if (SetTimer(window_, kTimerId, interval_, nullptr) == 0)
+    if (SetTimer(window_.get(), kTimerId, interval_, nullptr) == 0)
       throw std::runtime_error("Kein Zeitgeber");
 }
 
@@ -62,7 +61,7 @@ LRESULT CALLBACK TThreadTimer::WindowProc(HWND window, UINT message, WPARAM wPar
       if (handler)
         handler(*self);
     } catch (...) {
-      ui::ReportCurrentException();
+      base::ReportCurrentException();
     }
     return 0;
   }

@@ -1,6 +1,8 @@
 #pragma once
 // The time-out clock of a socket connection: a window timer on the creating thread (no thread of
 // its own despite the name), ticking on a hidden window.
+#include "base/handles.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -29,7 +31,7 @@ private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void UpdateTimer();
 
-  HWND window_ = nullptr;
+  base::UniqueWindow window_;
   bool enabled_ = true;
   unsigned interval_ = 1000;
   TNotifyEvent onTimer_;

@@ -1,7 +1,7 @@
 #include "ui/appwindow.h"
 
-#include "ui/errorbox.h"
-#include "ui/text.h"
+#include "base/errorbox.h"
+#include "base/text.h"
 
 #include <stdexcept>
 
@@ -31,7 +31,7 @@ ApplicationWindow::ApplicationWindow(std::string_view utf8Title) {
     registered = true;
   }
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
-  hwnd_.reset(CreateWindowExW(0, kClass, Widen(utf8Title).c_str(),
+  hwnd_.reset(CreateWindowExW(0, kClass, base::Widen(utf8Title).c_str(),
                               WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE, x,
                               y, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
   if (!hwnd_)
@@ -69,7 +69,7 @@ LRESULT CALLBACK ApplicationWindow::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM 
       break;
     }
   } catch (...) {
-    ReportCurrentException();
+    base::ReportCurrentException();
     return 0;
   }
   return DefWindowProcW(h, msg, wp, lp);

@@ -2,7 +2,7 @@
 // The application's own window: it carries the application title on the task bar and owns the
 // main form, as the program's windows have always been arranged. It has no size; minimising the
 // main form minimises it (and so hides every form), activating it brings the forms back.
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <windows.h>
 
@@ -22,7 +22,7 @@ public:
 
 private:
   static LRESULT CALLBACK WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
-  UniqueWindow hwnd_;
+  base::UniqueWindow hwnd_;
 };
 
 // The application window of the running program, or null.

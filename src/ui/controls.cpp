@@ -1,6 +1,6 @@
 #include "ui/controls.h"
 
-#include "ui/text.h"
+#include "base/text.h"
 
 #include <commctrl.h>
 
@@ -9,18 +9,18 @@
 
 namespace ui {
 
-Font MakeFont(const wchar_t* face, int heightPx, bool bold, BYTE charset) {
-  return Font(CreateFontW(-heightPx, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                          charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                          DEFAULT_PITCH | FF_DONTCARE, face));
+base::Font MakeFont(const wchar_t* face, int heightPx, bool bold, BYTE charset) {
+  return base::Font(CreateFontW(-heightPx, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
 // ---- Control
 
 void Control::CreateChild(const wchar_t* cls, DWORD style, DWORD exStyle, int left, int top,
                           int width, int height, std::string_view caption) {
-  hwnd_ = CreateWindowExW(exStyle, cls, Widen(caption).c_str(), WS_CHILD | WS_VISIBLE | style, left,
-                          top, width, height, form_.Handle(),
+  hwnd_ = CreateWindowExW(exStyle, cls, base::Widen(caption).c_str(), WS_CHILD | WS_VISIBLE | style,
+                          left, top, width, height, form_.Handle(),
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
                           GetModuleHandleW(nullptr), nullptr);
   if (!hwnd_)
@@ -53,7 +53,7 @@ RECT Control::Bounds() const {
 }
 
 void Control::SetText(std::string_view utf8) {
-  SetWindowTextW(hwnd_, Widen(utf8).c_str());
+  SetWindowTextW(hwnd_, base::Widen(utf8).c_str());
 }
 
 std::string Control::Text() const {
@@ -61,7 +61,7 @@ std::string Control::Text() const {
   std::wstring w(static_cast<size_t>(n) + 1, L'\0');
   GetWindowTextW(hwnd_, w.data(), n + 1);
   w.resize(static_cast<size_t>(n));
-  return Narrow(w);
+  return base::Narrow(w);
 }
 
 void Control::SetFont(HFONT font) {
@@ -129,15 +129,14 @@ void Label::SetTextColour(COLORREF colour) {
 
 void Label::AutoSize() {
   const std::string text = Text();
-  const std::wstring w = Widen(text);
-  HDC dc = GetDC(hwnd_);
+  const std::wstring w = base::Widen(text);
+  const base::WindowDc dc(hwnd_);
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
   SIZE size{0, 0};
   {
-    SelectObjectScope select(dc, font);
-    GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+    base::SelectObjectScope select(dc.get(), font);
+    GetTextExtentPoint32W(dc.get(), w.c_str(), static_cast<int>(w.size()), &size);
   }
-  ReleaseDC(hwnd_, dc);
   RECT r = Bounds();
   const int height = r.bottom - r.top;
   if (style_.align == LabelStyle::Right)
@@ -213,7 +212,7 @@ RadioGroup::RadioGroup(Form& form, int left, int top, int width, int height,
   for (int i = 0; i < n; ++i) {
     const int id = form.NextControlId();
     HWND b = CreateWindowExW(
-        0, L"BUTTON", Widen(items[static_cast<size_t>(i)]).c_str(),
+        0, L"BUTTON", base::Widen(items[static_cast<size_t>(i)]).c_str(),
         WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), left + 8,
         top0 + i * rowHeight, width - 16, rowHeight, form.Handle(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);

@@ -1,8 +1,8 @@
 #pragma once
 // The child controls the forms are made of. Each is a thin owner of one child window (or, for the
 // radio group, a group box and its buttons); the parent form destroys the windows.
+#include "base/handles.h"
 #include "ui/form.h"
-#include "ui/handles.h"
 
 #include <windows.h>
 
@@ -79,7 +79,7 @@ public:
 
 private:
   LabelStyle style_;
-  Brush brush_;
+  base::Brush brush_;
 };
 
 class CheckBox : public Control {
@@ -156,6 +156,7 @@ private:
 };
 
 // Creates a font: face, height in pixels, bold, character set (SYMBOL_CHARSET for "Symbol").
-Font MakeFont(const wchar_t* face, int heightPx, bool bold = false, BYTE charset = DEFAULT_CHARSET);
+base::Font MakeFont(const wchar_t* face, int heightPx, bool bold = false,
+                    BYTE charset = DEFAULT_CHARSET);
 
 } // namespace ui

@@ -1,10 +1,10 @@
 #include "ui/form.h"
 
+#include "base/errorbox.h"
+#include "base/messageloop.h"
+#include "base/text.h"
 #include "ui/appwindow.h"
 #include "ui/controls.h"
-#include "ui/errorbox.h"
-#include "ui/messageloop.h"
-#include "ui/text.h"
 
 #include <commctrl.h>
 
@@ -41,7 +41,7 @@ Form::Form(const FormStyle& style) {
   if (style.clientSize)
     AdjustWindowRectEx(&r, ws, FALSE, ex);
   font_ = MakeFont(style.fontFace, style.fontHeight);
-  HWND h = CreateWindowExW(ex, kFormClass, Widen(style.caption).c_str(), ws, CW_USEDEFAULT,
+  HWND h = CreateWindowExW(ex, kFormClass, base::Widen(style.caption).c_str(), ws, CW_USEDEFAULT,
                            CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, style.owner, nullptr,
                            GetModuleHandleW(nullptr), this);
   if (!h)
@@ -91,7 +91,7 @@ void Form::Show() {
     try {
       FormShow();
     } catch (...) {
-      ReportCurrentException();
+      base::ReportCurrentException();
     }
   }
   ShowWindow(Handle(), SW_SHOW);
@@ -119,8 +119,8 @@ int Form::ShowModal() {
   Show();
   SetForegroundWindow(Handle());
   // Until the form is closed, however that happens, or the program quits.
-  WaitFor(
-      kNoDeadline,
+  base::WaitFor(
+      base::kNoDeadline,
       [this] {
         if (!Visible() && modalResult_ == mrNone)
           modalResult_ = mrCancel;
@@ -181,7 +181,7 @@ SIZE Form::OuterSize() const {
 void Form::SetHint(HWND control, std::string_view utf8Hint) {
   if (!tooltip_)
     return;
-  std::wstring text = Widen(utf8Hint);
+  std::wstring text = base::Widen(utf8Hint);
   TOOLINFOW ti{};
   ti.cbSize = TTTOOLINFOW_V2_SIZE;
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -216,7 +216,7 @@ LRESULT CALLBACK Form::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       SetWindowLongPtrW(h, GWLP_USERDATA, 0);
     return self->Dispatch(h, msg, wp, lp);
   } catch (...) {
-    ReportCurrentException();
+    base::ReportCurrentException();
     return 0;
   }
 }

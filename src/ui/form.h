@@ -2,7 +2,7 @@
 // A form: one top-level window of the program with its child controls and its event handlers.
 // Windows derive from Form, create their controls in their constructor and override the handlers
 // they need. The window procedure catches every exception and hands it to the error box.
-#include "ui/handles.h"
+#include "base/handles.h"
 
 #include <windows.h>
 
@@ -84,9 +84,9 @@ private:
   LRESULT Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   HBRUSH LabelBrush(HWND control, HDC dc, bool& handled);
 
-  UniqueWindow hwnd_;
-  Font font_;
-  Brush background_;
+  base::UniqueWindow hwnd_;
+  base::Font font_;
+  base::Brush background_;
   COLORREF backgroundColour_ = CLR_INVALID;
   HWND tooltip_ = nullptr;
   int nextId_ = 100;

@@ -1,7 +1,7 @@
 #include "ui/screenshot.h"
 
-#include "ui/handles.h"
-#include "ui/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 
 #include <filesystem>
 #include <fstream>
@@ -88,12 +88,12 @@ void SaveWindowBitmap(HWND window, const std::string& utf8Path) {
   bi.bmiHeader.biBitCount = 24;
   bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  Bitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  MemoryDc dc(CreateCompatibleDC(nullptr));
+  base::Bitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  base::MemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dib || !dc)
     throw std::runtime_error("Bild kann nicht erzeugt werden");
   {
-    SelectObjectScope select(dc.get(), dib.get());
+    base::SelectObjectScope select(dc.get(), dib.get());
     SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()),
                  PRF_CLIENT | PRF_ERASEBKGND);
     PrintTarget target{window, dc.get()};
@@ -106,7 +106,7 @@ void SaveWindowBitmap(HWND window, const std::string& utf8Path) {
   fh.bfType = 0x4D42; // "BM"
   fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
   fh.bfSize = fh.bfOffBits + imageSize;
-  std::ofstream out(std::filesystem::path(Widen(utf8Path)), std::ios::binary);
+  std::ofstream out(std::filesystem::path(base::Widen(utf8Path)), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&fh), sizeof(fh));
   out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(bi.bmiHeader));
   out.write(static_cast<const char*>(bits), imageSize);

@@ -1,10 +1,10 @@
 #include "window/Ukm470a.h"
 
+#include "base/text.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
 #include "ui/screenshot.h"
-#include "ui/text.h"
 #include "window/buttonpictures.h"
 #include "window/localeformat.h"
 #include "window/measurementfilewriter.h"
@@ -46,18 +46,17 @@ ui::LabelStyle IndicatorStyle(HFONT font, ui::LabelStyle::Align align = ui::Labe
 // The upward arrow beside the axis name is character 0xAD of the "Symbol" font. Where that font
 // is missing (Wine has none) the same arrow comes from Unicode in Arial.
 bool HasSymbolFont() {
-  ui::Font font = ui::MakeFont(L"Symbol", 13, false, SYMBOL_CHARSET);
-  HDC dc = GetDC(nullptr);
+  base::Font font = ui::MakeFont(L"Symbol", 13, false, SYMBOL_CHARSET);
+  const base::WindowDc dc(nullptr);
   wchar_t face[LF_FACESIZE] = {};
   {
-    ui::SelectObjectScope select(dc, font.get());
-    GetTextFaceW(dc, LF_FACESIZE, face);
+    base::SelectObjectScope select(dc.get(), font.get());
+    GetTextFaceW(dc.get(), LF_FACESIZE, face);
   }
-  ReleaseDC(nullptr, dc);
   return lstrcmpiW(face, L"Symbol") == 0;
 }
 
-ui::Font ArrowFont() {
+base::Font ArrowFont() {
   return HasSymbolFont() ? ui::MakeFont(L"Symbol", 13, false, SYMBOL_CHARSET)
                          : ui::MakeFont(L"Arial", 13);
 }
@@ -190,7 +189,7 @@ void Tfkm470a::BitBtnSpeichernClick() {
   if (!GetSaveFileNameW(&ofn))
     return;
   lastSaveName_ = file;
-  SaveRecordingTo(ui::Narrow(file));
+  SaveRecordingTo(base::Narrow(file));
 }
 
 void Tfkm470a::SaveRecordingTo(const std::string& utf8Path) {
@@ -291,7 +290,7 @@ void Tfkm470a::DrawSegment(const dynlog::ChartSegment& s, HPEN pen) {
   if (!traceDc_)
     return;
   {
-    ui::SelectObjectScope select(traceDc_.get(), pen);
+    base::SelectObjectScope select(traceDc_.get(), pen);
     MoveToEx(traceDc_.get(), s.from.x, s.from.y, nullptr);
     LineTo(traceDc_.get(), s.to.x, s.to.y);
   }
@@ -320,10 +319,13 @@ void Tfkm470a::EnsureTraceBitmap(int width, int height) {
   if (traceDc_ && width <= traceSize_.cx && height <= traceSize_.cy)
     return;
   const int w = std::max<int>(width, traceSize_.cx), h = std::max<int>(height, traceSize_.cy);
-  HDC screen = GetDC(Handle());
-  ui::MemoryDc dc(CreateCompatibleDC(screen));
-  ui::Bitmap bitmap(CreateCompatibleBitmap(screen, w, h));
-  ReleaseDC(Handle(), screen);
+  base::MemoryDc dc;
+  base::Bitmap bitmap;
+  {
+    const base::WindowDc screen(Handle());
+    dc.reset(CreateCompatibleDC(screen.get()));
+    bitmap.reset(CreateCompatibleBitmap(screen.get(), w, h));
+  }
   HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
   RECT all{0, 0, w, h};
   FillRect(dc.get(), &all, backgroundBrush_.get());

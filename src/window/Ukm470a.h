@@ -4,10 +4,10 @@
 // every frame: the six indicators follow each frame, the stream is thinned (and optionally
 // averaged) to the rate of the rate dialog, and every kept value is recorded, shown in large
 // digits and drawn as the next point of the sweeping force chart.
+#include "base/handles.h"
 #include "link/km470protocol.h"
 #include "ui/controls.h"
 #include "ui/form.h"
-#include "ui/handles.h"
 #include "window/acquisition.h"
 #include "window/forcechart.h"
 #include "window/numberformat.h"
@@ -21,9 +21,9 @@ class Tfkm470d;
 
 class Tfkm470a : public ui::Form {
   // Declared before the controls, which are created with them.
-  ui::Font indicatorFont_;
-  ui::Font valueFont_;
-  ui::Font arrowFont_;
+  base::Font indicatorFont_;
+  base::Font valueFont_;
+  base::Font arrowFont_;
 
 public:
   Tfkm470a();
@@ -96,15 +96,15 @@ private:
   ui::Form* about_ = nullptr;
   Tfkm470d* rate_ = nullptr;
 
-  ui::Bitmap buttonPictures_[2];
+  base::Bitmap buttonPictures_[2];
   // The trace lives in an off-screen bitmap, so a repaint shows it again instead of wiping it.
-  ui::MemoryDc traceDc_;
-  ui::Bitmap traceBitmap_;
+  base::MemoryDc traceDc_;
+  base::Bitmap traceBitmap_;
   HGDIOBJ traceOldBitmap_ = nullptr;
   SIZE traceSize_{0, 0};
-  ui::Pen tracePen_;
-  ui::Pen wipePen_;
-  ui::Brush backgroundBrush_;
+  base::Pen tracePen_;
+  base::Pen wipePen_;
+  base::Brush backgroundBrush_;
   bool valueShown_ = false;
   dynlog::NumberSeparators separators_;
   std::string caption_;      // the newest value's caption

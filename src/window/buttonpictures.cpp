@@ -5,13 +5,12 @@ namespace {
 constexpr int kSize = 16;
 
 // Draws a 16 x 16 picture on the button-face colour with the given painter.
-template <typename Paint> ui::Bitmap Picture(Paint paint) {
-  HDC screen = GetDC(nullptr);
-  ui::Bitmap bitmap(CreateCompatibleBitmap(screen, kSize, kSize));
-  ui::MemoryDc dc(CreateCompatibleDC(screen));
-  ReleaseDC(nullptr, screen);
+template <typename Paint> base::Bitmap Picture(Paint paint) {
+  const base::WindowDc screen(nullptr);
+  base::Bitmap bitmap(CreateCompatibleBitmap(screen.get(), kSize, kSize));
+  base::MemoryDc dc(CreateCompatibleDC(screen.get()));
   {
-    ui::SelectObjectScope select(dc.get(), bitmap.get());
+    base::SelectObjectScope select(dc.get(), bitmap.get());
     RECT all{0, 0, kSize, kSize};
     FillRect(dc.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
     paint(dc.get());
@@ -20,14 +19,14 @@ template <typename Paint> ui::Bitmap Picture(Paint paint) {
 }
 
 void Box(HDC dc, int l, int t, int r, int b, COLORREF colour) {
-  ui::Brush brush(CreateSolidBrush(colour));
+  base::Brush brush(CreateSolidBrush(colour));
   RECT rc{l, t, r, b};
   FillRect(dc, &rc, brush.get());
 }
 
 } // namespace
 
-ui::Bitmap MakeSettingsPicture() {
+base::Bitmap MakeSettingsPicture() {
   return Picture([](HDC dc) {
     // Three slider tracks with their knobs at different positions.
     const int knob[3] = {4, 10, 7};
@@ -39,7 +38,7 @@ ui::Bitmap MakeSettingsPicture() {
   });
 }
 
-ui::Bitmap MakeSavePicture() {
+base::Bitmap MakeSavePicture() {
   return Picture([](HDC dc) {
     Box(dc, 1, 1, 15, 15, RGB(0, 0, 128));     // the disk
     Box(dc, 4, 1, 12, 6, RGB(192, 192, 192));  // the shutter

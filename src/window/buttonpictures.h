@@ -1,8 +1,8 @@
 #pragma once
 // The small pictures of the two picture buttons of the measurement window.
-#include "ui/handles.h"
+#include "base/handles.h"
 
 // A slider panel, for "Einstellung".
-ui::Bitmap MakeSettingsPicture();
+base::Bitmap MakeSettingsPicture();
 // A floppy disk, for "Speichern".
-ui::Bitmap MakeSavePicture();
+base::Bitmap MakeSavePicture();

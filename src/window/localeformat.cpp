@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "ui/text.h"
+#include "base/text.h"
 
 namespace dynlog {
 
@@ -11,7 +11,7 @@ namespace {
 std::string LocaleText(LCTYPE type) {
   wchar_t buf[16] = {}; // the system allows at most 4 characters with the end mark for both
   const int n = GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buf, static_cast<int>(std::size(buf)));
-  return n > 1 ? ui::Narrow(std::wstring_view(buf, static_cast<std::size_t>(n - 1)))
+  return n > 1 ? base::Narrow(std::wstring_view(buf, static_cast<std::size_t>(n - 1)))
                : std::string();
 }
 
@@ -19,7 +19,7 @@ std::string DatePart(const SYSTEMTIME& t) {
   wchar_t buf[128] = {};
   const int n = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &t, nullptr, buf,
                                static_cast<int>(std::size(buf)));
-  return n > 1 ? ui::Narrow(std::wstring_view(buf, static_cast<std::size_t>(n - 1)))
+  return n > 1 ? base::Narrow(std::wstring_view(buf, static_cast<std::size_t>(n - 1)))
                : std::string();
 }
 
@@ -27,7 +27,7 @@ std::string TimePart(const SYSTEMTIME& t) {
   wchar_t buf[128] = {};
   const int n =
       GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &t, nullptr, buf, static_cast<int>(std::size(buf)));
-  return n > 1 ? ui::Narrow(std::wstring_view(buf, static_cast<std::size_t>(n - 1)))
+  return n > 1 ? base::Narrow(std::wstring_view(buf, static_cast<std::size_t>(n - 1)))
                : std::string();
 }
 

@@ -1,6 +1,6 @@
 #include "window/measurementstream.h"
 
-#include "ui/text.h"
+#include "base/text.h"
 #include "window/fileerrortext.h"
 #include "window/measurementfile.h"
 
@@ -9,7 +9,7 @@
 namespace dynlog {
 
 MeasurementStream::MeasurementStream(std::string_view utf8Path, bool replace) {
-  const std::wstring path = ui::Widen(utf8Path);
+  const std::wstring path = base::Widen(utf8Path);
   file_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                           replace ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file_)
@@ -40,7 +40,7 @@ void MeasurementStream::Flush() {
     return;
   if (!pending_.empty()) {
     // One write of whole lines: a process killed now leaves them all or none of them.
-    const std::string bytes = ui::ToAnsi(pending_);
+    const std::string bytes = base::ToAnsi(pending_);
     DWORD written = 0;
     if (!WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
       throw FileError(GetLastError());
@@ -54,7 +54,7 @@ void MeasurementStream::Flush() {
 
 void MeasurementStream::Close() {
   Flush();
-  if (file_ && !CloseHandle(file_.release()))
+  if (!file_.Close())
     throw FileError(GetLastError());
 }
 

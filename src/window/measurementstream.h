@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/handles.h"
+#include "base/handles.h"
 #include "window/numberformat.h"
 #include "window/samplerate.h"
 
@@ -33,7 +33,7 @@ public:
   std::uint64_t Values() const { return values_; }
 
 private:
-  ui::UniqueFile file_;
+  base::UniqueFile file_;
   std::string pending_; // UTF-8, whole lines only
   int decimalPlaces_ = 0;
   NumberSeparators separators_;

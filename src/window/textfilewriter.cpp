@@ -5,8 +5,8 @@
 #include <utility>
 #include <windows.h>
 
-#include "ui/handles.h"
-#include "ui/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 #include "window/fileerrortext.h"
 
 namespace dynlog {
@@ -46,8 +46,8 @@ private:
 };
 
 void WriteAll(const std::wstring& path, const std::string& bytes) {
-  ui::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  base::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)
     throw FileError(GetLastError());
   std::size_t done = 0;
@@ -63,7 +63,7 @@ void WriteAll(const std::wstring& path, const std::string& bytes) {
   // Only what has reached the disk may replace the old file.
   if (!FlushFileBuffers(file.get()))
     throw FileError(GetLastError());
-  if (!CloseHandle(file.release()))
+  if (!file.Close())
     throw FileError(GetLastError());
 }
 
@@ -71,8 +71,8 @@ void WriteAll(const std::wstring& path, const std::string& bytes) {
 
 void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text) {
   // Convert before touching the disk, so that a conversion fault cannot leave anything behind.
-  const std::string bytes = ui::ToAnsi(utf8Text);
-  const std::wstring path = ui::Widen(utf8Path);
+  const std::string bytes = base::ToAnsi(utf8Text);
+  const std::wstring path = base::Widen(utf8Path);
 
   // Windows refuses to replace a read-only file; Wine run as root would replace it anyway, so the
   // user's protection is honoured here rather than left to the file system.

@@ -1,11 +1,11 @@
 // The four windows under Wine's null driver: the buttons' states, the indicators, the rate dialog,
 // the value display and chart, saving, and closing, with km470sim as the unit.
 #include "app/application.h"
+#include "base/errorbox.h"
 #include "info/fileversion.h"
 #include "link/ucom.h"
 #include "simulatedunit.h"
 #include "ui/appwindow.h"
-#include "ui/errorbox.h"
 #include "uitest.h"
 
 #include <gtest/gtest.h>

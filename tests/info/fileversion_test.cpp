@@ -1,5 +1,5 @@
+#include "base/text.h"
 #include "info/fileversion.h"
-#include "ui/text.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ std::wstring OwnFolder() {
 }
 
 std::string Utf8(const std::wstring& w) {
-  return ui::Narrow(w);
+  return base::Narrow(w);
 }
 
 const std::wstring kProbe = L"version_probe.exe";

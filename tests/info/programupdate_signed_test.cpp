@@ -1,9 +1,9 @@
 // The program update of a build that carries the vendor's public key: a real info window, the
 // update server script on loopback, and update folders signed by tools/sign-update with the key
 // this test program was built with (and with another one).
+#include "base/errorbox.h"
+#include "base/text.h"
 #include "info/uinfo.h"
-#include "ui/errorbox.h"
-#include "ui/text.h"
 #include "uitest.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ Lines FilesIn(const fs::path& folder) {
   Lines names;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(folder, ec))
-    names.push_back(ui::Narrow(entry.path().filename().wstring()));
+    names.push_back(base::Narrow(entry.path().filename().wstring()));
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -80,8 +80,8 @@ protected:
     savedTmp = Environment(L"TMP");
     SetEnvironmentVariableW(L"TMP", (tempFolder.wstring() + L"\\").c_str());
     SetEnvironmentVariableW(L"DYNLOG_UPDATE_HOST",
-                            ui::Widen("127.0.0.1:" + std::to_string(ServerPort())).c_str());
-    ui::SetErrorSink(CollectError);
+                            base::Widen("127.0.0.1:" + std::to_string(ServerPort())).c_str());
+    base::SetErrorSink(CollectError);
     about = std::make_unique<TAboutBox>();
     about->Label8.SetText("Version 1.0.0.1");
     about->ProgramUpdate.RequestEnd = [this] { ++endRequests; };
@@ -93,7 +93,7 @@ protected:
 
   void TearDown() override {
     about.reset();
-    ui::SetErrorSink(nullptr);
+    base::SetErrorSink(nullptr);
     SetEnvironmentVariableW(L"TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
     for (int attempt = 0; attempt < 50; ++attempt) {
       std::error_code ec;
@@ -123,7 +123,7 @@ protected:
     WriteBytes(programFolder / "dynlog.exe", "MZ the running program");
     WriteBytes(programFolder / "dynlog.ex_", "MZ old program");
     WriteBytes(programFolder / "update.exe", "MZ old updater");
-    about->ProgramUpdate.ProgramPath = ui::Narrow((programFolder / "dynlog.exe").wstring());
+    about->ProgramUpdate.ProgramPath = base::Narrow((programFolder / "dynlog.exe").wstring());
   }
 
   // Serves one of the signed folders as it is.

@@ -1,9 +1,9 @@
 // The program update of the info window, end to end: a real info window, the update server script
 // on loopback (it checks the credentials), real files in a program folder and a temporary folder
 // of the test's own, and a stand-in updater that records how it was started.
+#include "base/errorbox.h"
+#include "base/text.h"
 #include "info/uinfo.h"
-#include "ui/errorbox.h"
-#include "ui/text.h"
 #include "uitest.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +31,7 @@ const std::string kQuestion = "downloadbare Version :1.0.0.2     ihre aktuelle V
                               "Version 1.0.0.1     download?";
 
 fs::path PathOf(const std::string& utf8) {
-  return fs::path(ui::Widen(utf8));
+  return fs::path(base::Widen(utf8));
 }
 
 std::string ReadBytes(const fs::path& path) {
@@ -59,7 +59,7 @@ Lines FilesIn(const fs::path& folder) {
   Lines names;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(folder, ec))
-    names.push_back(ui::Narrow(entry.path().filename().wstring()));
+    names.push_back(base::Narrow(entry.path().filename().wstring()));
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -131,7 +131,7 @@ protected:
       errors.push_back(
           {text, about->Button4.Enabled(), FilesIn(tempFolder), FilesIn(programFolder)});
     };
-    ui::SetErrorSink(CollectError);
+    base::SetErrorSink(CollectError);
 
     about = std::make_unique<TAboutBox>();
     about->Label8.SetText("Version 1.0.0.1");
@@ -153,7 +153,7 @@ protected:
 
   void TearDown() override {
     about.reset();
-    ui::SetErrorSink(nullptr);
+    base::SetErrorSink(nullptr);
     SetEnvironmentVariableW(L"TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
     // The stand-in updater may still be ending and hold its file for a moment.
     for (int attempt = 0; attempt < 50; ++attempt) {
@@ -174,14 +174,14 @@ protected:
   void UseServer(const std::string& name) {
     const int port = name == "closed" ? ClosedPort() : ServerPort(name);
     SetEnvironmentVariableW(L"DYNLOG_UPDATE_HOST",
-                            ui::Widen("127.0.0.1:" + std::to_string(port)).c_str());
+                            base::Widen("127.0.0.1:" + std::to_string(port)).c_str());
   }
 
   // The running program, as the update sees it, alone in its folder.
   void UseProgram(const std::string& fileName) {
     for (const auto& entry : fs::directory_iterator(programFolder))
       fs::remove(entry.path());
-    programPath = ui::Narrow((programFolder / PathOf(fileName)).wstring());
+    programPath = base::Narrow((programFolder / PathOf(fileName)).wstring());
     WriteBytes(PathOf(programPath), "MZ the running program");
     about->ProgramUpdate.ProgramPath = programPath;
   }
@@ -270,7 +270,7 @@ TEST_F(ProgramUpdateTest, WholeRunReplacesTheFilesAndStartsTheUpdaterWithTheQuot
   const std::string quoted = " \"" + programPath + "\"";
   EXPECT_EQ(commandLine.substr(commandLine.size() - std::min(commandLine.size(), quoted.size())),
             quoted);
-  EXPECT_EQ(folder, ui::Narrow(programFolder.wstring()));
+  EXPECT_EQ(folder, base::Narrow(programFolder.wstring()));
   EXPECT_EQ(FilesIn(programFolder),
             (Lines{"dynlog.ex_", "dynlog.exe", "update.exe", "updater-ran.txt"}));
 }

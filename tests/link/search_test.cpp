@@ -1,9 +1,9 @@
 // The connection search: km470.ini, the preselected probe, the search dialog's automatic steps and
 // the user's own selection, against km470sim.
+#include "base/errorbox.h"
 #include "link/Ukm470b.h"
 #include "link/ucom.h"
 #include "simulatedunit.h"
-#include "ui/errorbox.h"
 #include "uitest.h"
 
 #include <gtest/gtest.h>
@@ -27,11 +27,11 @@ class Search : public ::testing::Test {
 protected:
   void SetUp() override {
     errors.clear();
-    ui::SetErrorSink(CollectError);
+    base::SetErrorSink(CollectError);
   }
   void TearDown() override {
     ucom::ComClose();
-    ui::SetErrorSink(nullptr);
+    base::SetErrorSink(nullptr);
   }
   static void WriteIni(const std::string& port, const std::string& baud) {
     std::ofstream ini("km470.ini");

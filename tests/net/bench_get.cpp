@@ -1,8 +1,8 @@
 // Downloads one URL with THttpClient::Get into a file and prints what it took:
 //   net_bench_get URL FILE [USER PASSWORD]
 // Output: bytes=N wall_ms=N cpu_ms=N (processor time of this process during the Get).
+#include "base/messageloop.h"
 #include "net/httpclient.h"
-#include "ui/messageloop.h"
 
 #include <windows.h>
 
@@ -40,9 +40,9 @@ int main(int argc, char** argv) {
     int pieces = 0;
     client.OnPacketRecvd = [&](TSocketConnection&) { ++pieces; };
     const std::uint64_t cpu0 = ProcessCpuMs();
-    const std::uint64_t t0 = ui::MonotonicMs();
+    const std::uint64_t t0 = base::MonotonicMs();
     client.Get(argv[1]);
-    const std::uint64_t t1 = ui::MonotonicMs();
+    const std::uint64_t t1 = base::MonotonicMs();
     const std::uint64_t cpu1 = ProcessCpuMs();
     std::printf("bytes=%ld code=%d pieces=%d wall_ms=%llu cpu_ms=%llu\n",
                 static_cast<long>(client.ReceivedBytes()), client.ReplyCode(), pieces,

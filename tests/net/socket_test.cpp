@@ -1,9 +1,9 @@
 // TSocketConnection against a scripted peer on 127.0.0.1: connecting, closing, status and error
 // texts, reading lines, capturing, sending, time-out and cancel.
+#include "base/messageloop.h"
 #include "net/sockconn.h"
 #include "scriptedpeer.h"
 #include "testsupport.h"
-#include "ui/messageloop.h"
 
 #include <gtest/gtest.h>
 
@@ -227,8 +227,8 @@ TEST(SocketClose, PeerCloseWithNothingUnreadClosesOurSide) {
   int disconnects = 0;
   c.OnDisconnect = [&](TSocketConnection&) { ++disconnects; };
   ConnectTo(c, peer.Port());
-  const std::uint64_t end = ui::MonotonicMs() + 5000;
-  while (c.Connected() && ui::MonotonicMs() < end)
+  const std::uint64_t end = base::MonotonicMs() + 5000;
+  while (c.Connected() && base::MonotonicMs() < end)
     PumpFor(20);
   EXPECT_FALSE(c.Connected());
   EXPECT_EQ(disconnects, 1);
@@ -322,8 +322,8 @@ TEST(ReadLn, AQuitDuringTheWaitLeavesTheLineAndTheQuitPending) {
                       }},
                       1),
             (std::vector<std::string>{"SPAET\r\n"}));
-  EXPECT_TRUE(ui::QuitPending());
-  EXPECT_EQ(ui::TakeQuit(), 4);
+  EXPECT_TRUE(base::QuitPending());
+  EXPECT_EQ(base::TakeQuit(), 4);
 }
 
 TEST(ReadLn, LongestLineFitsLongerOneIsRefused) {
@@ -345,14 +345,14 @@ TEST(ReadLn, TimeOutEndsTheWait) {
   TSocketConnection c;
   c.TimeOut = 1000;
   ConnectTo(c, peer.Port());
-  const std::uint64_t start = ui::MonotonicMs();
+  const std::uint64_t start = base::MonotonicMs();
   try {
     c.ReadLn();
     ADD_FAILURE() << "ReadLn returned";
   } catch (const EAbortError& e) {
     EXPECT_STREQ(e.what(), "Socket-readln abgebrochen");
   }
-  EXPECT_GE(ui::MonotonicMs() - start, 900u);
+  EXPECT_GE(base::MonotonicMs() - start, 900u);
   EXPECT_TRUE(c.TimedOut());
   EXPECT_FALSE(c.Cancelled());
 }

@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "ui/messageloop.h"
+#include "base/messageloop.h"
 
 #include <fstream>
 #include <iterator>
@@ -31,5 +31,5 @@ std::string Pattern(std::size_t count, std::uint32_t seed) {
 }
 
 void PumpFor(int ms) {
-  ui::Delay(static_cast<std::uint64_t>(ms));
+  base::Delay(static_cast<std::uint64_t>(ms));
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Acting on windows from inside a test while a modal loop or a wait runs: the test schedules its
 // steps as thread timers on the GUI thread.
-#include "ui/messageloop.h"
+#include "base/messageloop.h"
 
 #include <windows.h>
 
@@ -33,7 +33,7 @@ inline void AfterMs(unsigned ms, std::function<void()> fn) {
 
 // Runs the program's wait for about ms milliseconds.
 inline void PumpFor(unsigned ms) {
-  ui::Delay(ms);
+  base::Delay(ms);
 }
 
 // A fresh, empty working folder for the test, made current for its lifetime.

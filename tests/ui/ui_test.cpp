@@ -1,9 +1,9 @@
 // The ui layer on its own: the one wait and a pending quit, the error box and its full stop,
 // exceptions in event handlers, and modal forms giving their owner back.
+#include "base/errorbox.h"
+#include "base/messageloop.h"
 #include "ui/controls.h"
-#include "ui/errorbox.h"
 #include "ui/form.h"
-#include "ui/messageloop.h"
 #include "uitest.h"
 
 #include <gtest/gtest.h>
@@ -26,9 +26,9 @@ class Ui : public ::testing::Test {
 protected:
   void SetUp() override {
     reported.clear();
-    ui::SetErrorSink(Collect);
+    base::SetErrorSink(Collect);
   }
-  void TearDown() override { ui::TakeQuit(); }
+  void TearDown() override { base::TakeQuit(); }
 };
 
 ui::FormStyle Style(const char* caption, HWND owner = nullptr) {
@@ -67,7 +67,7 @@ TEST_F(Ui, ErrorBoxAddsAFullStopOnlyAfterCharactersThatSortAfterIt) {
       {"Ma\xC3\x9F", "Ma\xC3\x9F."}, // "Maß": a letter beyond ASCII still sorts after '.'
   };
   for (const auto& c : cases)
-    EXPECT_EQ(ui::ErrorBoxText(c.message), c.shown) << c.message;
+    EXPECT_EQ(base::ErrorBoxText(c.message), c.shown) << c.message;
 }
 
 TEST_F(Ui, AnExceptionInAHandlerReachesTheErrorBoxAndTheProgramGoesOn) {
@@ -89,7 +89,7 @@ TEST_F(Ui, AnExceptionInAHandlerReachesTheErrorBoxAndTheProgramGoesOn) {
     throw std::logic_error("Zeitgeber");
   });
   timer.SetEnabled(true);
-  ui::WaitFor(ui::MonotonicMs() + 2000, [&] { return ticks >= 3; });
+  base::WaitFor(base::MonotonicMs() + 2000, [&] { return ticks >= 3; });
   EXPECT_GE(ticks, 3);
   EXPECT_EQ(reported.back(), "Zeitgeber.");
 }
@@ -125,8 +125,8 @@ TEST_F(Ui, ShowModalGivesTheOwnerBackHoweverTheFormCloses) {
     EXPECT_TRUE(ownerDisabled) << c.how;
     EXPECT_TRUE(IsWindowEnabled(owner.Handle())) << c.how;
     EXPECT_FALSE(dialog.Visible()) << c.how;
-    EXPECT_EQ(ui::QuitPending(), c.quitAfterwards) << c.how;
-    EXPECT_EQ(ui::TakeQuit(), c.quitAfterwards ? 3 : 0) << c.how;
+    EXPECT_EQ(base::QuitPending(), c.quitAfterwards) << c.how;
+    EXPECT_EQ(base::TakeQuit(), c.quitAfterwards ? 3 : 0) << c.how;
   }
 }
 
@@ -136,25 +136,25 @@ TEST_F(Ui, AQuitDuringEachKindOfWaitStaysPendingAndEndsOnlyTheWaitsThatEndOnIt) 
   ButtonForm form([] {});
   const struct {
     const char* kind;
-    std::function<ui::WaitEnd(bool& flag)> wait;
-    ui::WaitEnd end;
+    std::function<base::WaitEnd(bool& flag)> wait;
+    base::WaitEnd end;
     std::uint64_t atLeastMs, atMostMs;
   } cases[] = {
       {"a fixed delay",
        [](bool&) {
-         ui::Delay(400);
-         return ui::WaitEnd::Deadline;
+         base::Delay(400);
+         return base::WaitEnd::Deadline;
        },
-       ui::WaitEnd::Deadline, 400, 5000},
+       base::WaitEnd::Deadline, 400, 5000},
       {"a wait for a condition",
-       [](bool& flag) { return ui::WaitFor(ui::MonotonicMs() + 5000, [&] { return flag; }); },
-       ui::WaitEnd::Done, 200, 4000},
+       [](bool& flag) { return base::WaitFor(base::MonotonicMs() + 5000, [&] { return flag; }); },
+       base::WaitEnd::Done, 200, 4000},
       {"a wait that ends on a quit (modal forms, the main loop)",
        [](bool&) {
-         return ui::WaitFor(
-             ui::kNoDeadline, [] { return false; }, true);
+         return base::WaitFor(
+             base::kNoDeadline, [] { return false; }, true);
        },
-       ui::WaitEnd::Quit, 50, 4000},
+       base::WaitEnd::Quit, 50, 4000},
   };
   for (const auto& c : cases) {
     bool flag = false, timerHandled = false;
@@ -164,16 +164,16 @@ TEST_F(Ui, AQuitDuringEachKindOfWaitStaysPendingAndEndsOnlyTheWaitsThatEndOnIt) 
       timerHandled = true;
       flag = true;
     });
-    const std::uint64_t start = ui::MonotonicMs();
+    const std::uint64_t start = base::MonotonicMs();
     EXPECT_EQ(c.wait(flag), c.end) << c.kind;
-    const std::uint64_t took = ui::MonotonicMs() - start;
+    const std::uint64_t took = base::MonotonicMs() - start;
     EXPECT_GE(took, c.atLeastMs) << c.kind;
     EXPECT_LE(took, c.atMostMs) << c.kind;
-    if (c.end != ui::WaitEnd::Quit) {
+    if (c.end != base::WaitEnd::Quit) {
       EXPECT_TRUE(timerHandled) << c.kind;
     }
-    EXPECT_TRUE(ui::QuitPending()) << c.kind;
-    EXPECT_EQ(ui::TakeQuit(), 7) << c.kind;
-    ui::Delay(250); // the remaining step of this case, with no quit
+    EXPECT_TRUE(base::QuitPending()) << c.kind;
+    EXPECT_EQ(base::TakeQuit(), 7) << c.kind;
+    base::Delay(250); // the remaining step of this case, with no quit
   }
 }

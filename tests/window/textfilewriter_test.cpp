@@ -1,4 +1,4 @@
-#include "ui/text.h"
+#include "base/text.h"
 #include "window/fileerrortext.h"
 #include "window/measurementfilewriter.h"
 #include "window/textfilewriter.h"
@@ -36,7 +36,7 @@ bool Exists(const std::wstring& path) {
 // The German text the writer reports for path, or "" when it wrote without complaint.
 std::string ErrorWriting(const std::wstring& path, std::string_view text = "x\r\n") {
   try {
-    WriteAnsiTextFile(ui::Narrow(path), text);
+    WriteAnsiTextFile(base::Narrow(path), text);
   } catch (const FileError& e) {
     return e.what();
   }
@@ -46,16 +46,16 @@ std::string ErrorWriting(const std::wstring& path, std::string_view text = "x\r\
 TEST(TextFileWriterTest, WritesTheAnsiCodePageAndReplacesAnOldFile) {
   TempFolder dir;
   const std::wstring path = dir.File(L"Messung.txt");
-  WriteAnsiTextFile(ui::Narrow(path), std::string(5000, 'z'));
-  WriteAnsiTextFile(ui::Narrow(path), "Gr\xC3\xB6\xC3\x9F"
-                                      "e 1,5\r\n"); // "Größe 1,5"
+  WriteAnsiTextFile(base::Narrow(path), std::string(5000, 'z'));
+  WriteAnsiTextFile(base::Narrow(path), "Gr\xC3\xB6\xC3\x9F"
+                                        "e 1,5\r\n"); // "Größe 1,5"
   const std::string bytes = ReadBytes(path);
   if (GetACP() == 1252)
     EXPECT_EQ(bytes, "Gr\xF6\xDF"
                      "e 1,5\r\n"); // one byte per umlaut, no byte-order mark
   else
-    EXPECT_EQ(bytes, ui::ToAnsi("Gr\xC3\xB6\xC3\x9F"
-                                "e 1,5\r\n"));
+    EXPECT_EQ(bytes, base::ToAnsi("Gr\xC3\xB6\xC3\x9F"
+                                  "e 1,5\r\n"));
 }
 
 TEST(TextFileWriterTest, NamesWithUmlautsAndLargeTextsArriveWhole) {
@@ -64,7 +64,7 @@ TEST(TextFileWriterTest, NamesWithUmlautsAndLargeTextsArriveWhole) {
   std::string text;
   for (int i = 0; i < 30000; ++i)
     text += std::to_string(i) + "\r\n";
-  WriteAnsiTextFile(ui::Narrow(path), text);
+  WriteAnsiTextFile(base::Narrow(path), text);
   EXPECT_EQ(ReadBytes(path), text);
 }
 
@@ -92,7 +92,7 @@ TEST(TextFileWriterTest, FailuresCarryTheGermanFileErrorTexts) {
 TEST(TextFileWriterTest, ReadOnlyFileIsRefusedAndKeepsItsContent) {
   TempFolder dir;
   const std::wstring path = dir.File(L"schreibgeschuetzt.txt");
-  WriteAnsiTextFile(ui::Narrow(path), "alt\r\n");
+  WriteAnsiTextFile(base::Narrow(path), "alt\r\n");
   ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(ErrorWriting(path, "neu\r\n"), "Dateizugriff verweigert");
   EXPECT_EQ(ReadBytes(path), "alt\r\n");
@@ -102,7 +102,7 @@ TEST(MeasurementFileWriterTest, SavesHeadAndValuesWithTheSystemSeparators) {
   TempFolder dir;
   const std::wstring path = dir.File(L"werte.txt");
   const float values[] = {1234.0f, -1000.0f, 0.5f};
-  SaveMeasurementFile(ui::Narrow(path), SampleRate::Hz40, false, values, 1);
+  SaveMeasurementFile(base::Narrow(path), SampleRate::Hz40, false, values, 1);
   const std::string bytes = ReadBytes(path);
   const std::string prefix = "Datei erzeugt von Programm dynlog.exe am ";
   ASSERT_EQ(bytes.compare(0, prefix.size(), prefix), 0) << bytes;
@@ -123,7 +123,7 @@ TEST(MeasurementFileWriterTest, FailureReachesTheCallerAsRuntimeErrorWithTheGerm
   const float values[] = {1.0f};
   const std::wstring path = dir.File(L"nicht\\da.txt");
   try {
-    SaveMeasurementFile(ui::Narrow(path), SampleRate::Hz10, false, values, 0);
+    SaveMeasurementFile(base::Narrow(path), SampleRate::Hz10, false, values, 0);
     FAIL() << "no error";
   } catch (const std::runtime_error& e) {
     EXPECT_STREQ(e.what(), "Ungültiger Dateiname");

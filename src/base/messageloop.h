@@ -11,7 +11,7 @@
 #include <functional>
 #include <limits>
 
-namespace ui {
+namespace base {
 
 // Milliseconds of a monotonic clock; unaffected by changes of the local time.
 std::uint64_t MonotonicMs();
@@ -39,4 +39,4 @@ bool QuitPending();
 // Takes a pending WM_QUIT off the queue; returns its exit code (0 when none was pending).
 int TakeQuit();
 
-} // namespace ui
+} // namespace base

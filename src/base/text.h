@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace ui {
+namespace base {
 
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
@@ -13,4 +13,4 @@ std::string ToAnsi(std::string_view utf8);
 // The system's ANSI code page to UTF-8.
 std::string FromAnsi(std::string_view ansi);
 
-} // namespace ui
+} // namespace base

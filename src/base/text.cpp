@@ -1,11 +1,11 @@
-#include "ui/text.h"
+#include "base/text.h"
 
 #include <windows.h>
 
 #include <climits>
 #include <stdexcept>
 
-namespace ui {
+namespace base {
 namespace {
 
 int CheckedLength(size_t size) {
@@ -49,4 +49,4 @@ std::string FromAnsi(std::string_view ansi) {
   return Narrow(ToWide(CP_ACP, ansi));
 }
 
-} // namespace ui
+} // namespace base

@@ -1,10 +1,10 @@
-#include "ui/messageloop.h"
+#include "base/messageloop.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-namespace ui {
+namespace base {
 namespace {
 
 // With a quit pending, a wait looks at its condition and deadline this often.
@@ -94,4 +94,4 @@ WaitEnd WaitFor(std::uint64_t deadlineMs, const std::function<bool()>& done, boo
   }
 }
 
-} // namespace ui
+} // namespace base

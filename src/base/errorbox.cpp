@@ -1,12 +1,12 @@
-#include "ui/errorbox.h"
+#include "base/errorbox.h"
 
-#include "ui/text.h"
+#include "base/text.h"
 
 #include <windows.h>
 
 #include <exception>
 
-namespace ui {
+namespace base {
 namespace {
 
 std::string& TitleStorage() {
@@ -71,4 +71,4 @@ void SetErrorSink(ErrorSink sink) {
   g_sink = sink;
 }
 
-} // namespace ui
+} // namespace base

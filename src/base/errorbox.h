@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace ui {
+namespace base {
 
 void SetApplicationTitle(std::string_view utf8Title);
 const std::string& ApplicationTitle();
@@ -23,4 +23,4 @@ void ReportCurrentException() noexcept;
 using ErrorSink = void (*)(const std::string& text);
 void SetErrorSink(ErrorSink sink);
 
-} // namespace ui
+} // namespace base

@@ -1,0 +1,147 @@
+#pragma once
+// The scope helpers of the program: an owner for every kind of Win32 handle it holds, a DC taken
+// with GetDC, a guard that runs a step on every way out of a scope. Child windows are not here:
+// their parent window destroys them.
+#include <windows.h>
+
+#include <bcrypt.h>
+
+#include <utility>
+
+namespace base {
+
+template <typename H, typename Traits> class UniqueHandleT {
+  static H Invalid() { return Traits::Invalid(); }
+
+public:
+  UniqueHandleT() = default;
+  explicit UniqueHandleT(H h) : h_(h) {}
+  UniqueHandleT(const UniqueHandleT&) = delete;
+  UniqueHandleT& operator=(const UniqueHandleT&) = delete;
+  UniqueHandleT(UniqueHandleT&& o) noexcept : h_(std::exchange(o.h_, Invalid())) {}
+  UniqueHandleT& operator=(UniqueHandleT&& o) noexcept {
+    if (this != &o)
+      reset(std::exchange(o.h_, Invalid()));
+    return *this;
+  }
+  ~UniqueHandleT() { reset(); }
+
+  H get() const { return h_; }
+  bool valid() const { return h_ != Invalid(); }
+  explicit operator bool() const { return valid(); }
+  void reset(H h = Invalid()) {
+    if (h_ != Invalid())
+      Traits::Close(h_);
+    h_ = h;
+  }
+  H release() { return std::exchange(h_, Invalid()); }
+  // Closes now and tells whether the system accepted it: for a file, data still buffered may
+  // fail to be written here, and that must not pass unnoticed.
+  bool Close() {
+    const H h = release();
+    return h == Invalid() || Traits::Close(h);
+  }
+
+private:
+  H h_ = Invalid();
+};
+
+template <typename H, typename CloseFn> struct NullIsInvalid {
+  static H Invalid() { return nullptr; }
+  static bool Close(H h) { return CloseFn{}(h); }
+};
+struct CloseKernelHandle {
+  bool operator()(HANDLE h) const { return CloseHandle(h) != 0; }
+};
+struct FileTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool Close(HANDLE h) { return CloseHandle(h) != 0; }
+};
+struct DeleteGdiObject {
+  bool operator()(HGDIOBJ h) const { return DeleteObject(h) != 0; }
+};
+struct DestroyWindowHandle {
+  bool operator()(HWND h) const { return DestroyWindow(h) != 0; }
+};
+struct DeleteDcHandle {
+  bool operator()(HDC h) const { return DeleteDC(h) != 0; }
+};
+
+// Kernel objects whose failure value is INVALID_HANDLE_VALUE (files, ports) and those whose failure
+// value is null (events, processes).
+using UniqueFile = UniqueHandleT<HANDLE, FileTraits>;
+using UniqueHandle = UniqueHandleT<HANDLE, NullIsInvalid<HANDLE, CloseKernelHandle>>;
+using UniqueWindow = UniqueHandleT<HWND, NullIsInvalid<HWND, DestroyWindowHandle>>;
+
+template <typename T> using GdiObject = UniqueHandleT<T, NullIsInvalid<T, DeleteGdiObject>>;
+using Font = GdiObject<HFONT>;
+using Brush = GdiObject<HBRUSH>;
+using Pen = GdiObject<HPEN>;
+using Bitmap = GdiObject<HBITMAP>;
+// A memory device context, deleted with DeleteDC.
+using MemoryDc = UniqueHandleT<HDC, NullIsInvalid<HDC, DeleteDcHandle>>;
+
+// The cryptography of the system (CNG): an algorithm provider, a key, a hash in progress.
+struct CloseCngAlgorithm {
+  bool operator()(BCRYPT_ALG_HANDLE h) const { return BCryptCloseAlgorithmProvider(h, 0) >= 0; }
+};
+struct DestroyCngKey {
+  bool operator()(BCRYPT_KEY_HANDLE h) const { return BCryptDestroyKey(h) >= 0; }
+};
+struct DestroyCngHash {
+  bool operator()(BCRYPT_HASH_HANDLE h) const { return BCryptDestroyHash(h) >= 0; }
+};
+using CngAlgorithm = UniqueHandleT<BCRYPT_ALG_HANDLE, NullIsInvalid<void*, CloseCngAlgorithm>>;
+using CngKey = UniqueHandleT<BCRYPT_KEY_HANDLE, NullIsInvalid<void*, DestroyCngKey>>;
+using CngHash = UniqueHandleT<BCRYPT_HASH_HANDLE, NullIsInvalid<void*, DestroyCngHash>>;
+
+// Selects an object into a DC for a scope and puts the old one back.
+class SelectObjectScope {
+public:
+  SelectObjectScope(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
+  ~SelectObjectScope() { SelectObject(dc_, old_); }
+  SelectObjectScope(const SelectObjectScope&) = delete;
+  SelectObjectScope& operator=(const SelectObjectScope&) = delete;
+
+private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// A window's DC (or the screen's, for no window) taken with GetDC and given back with ReleaseDC.
+class WindowDc {
+public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_)
+      ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+private:
+  HWND window_;
+  HDC dc_;
+};
+
+// Runs a step on every way out of a scope, also while an exception passes; an exception of the
+// step itself is dropped, since the one already on its way is the one to report.
+template <typename F> class ScopeExit {
+public:
+  explicit ScopeExit(F f) : f_(std::move(f)) {}
+  ScopeExit(const ScopeExit&) = delete;
+  ScopeExit& operator=(const ScopeExit&) = delete;
+  ~ScopeExit() {
+    try {
+      f_();
+    } catch (...) {
+    }
+  }
+
+private:
+  F f_;
+};
+template <typename F> ScopeExit(F) -> ScopeExit<F>;
+
+} // namespace base

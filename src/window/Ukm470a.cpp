@@ -21,6 +21,10 @@ constexpr COLORREF kDark = RGB(128, 128, 0);
 constexpr COLORREF kTraceColour = RGB(0, 0, 255);
 constexpr COLORREF kValueGrey = RGB(128, 128, 128);
 constexpr COLORREF kValueWhite = RGB(255, 255, 255);
+// Live values stand white on a black panel, as on the unit's own display: white on the window's
+// button face (240 or 245 grey) could hardly be read, and the panel does not depend on the
+// system's colour scheme.
+constexpr COLORREF kValuePanel = RGB(0, 0, 0);
 
 ui::FormStyle MainStyle() {
   ui::FormStyle s;
@@ -276,6 +280,7 @@ void Tfkm470a::UpdateValueDisplay() {
     shownCaption_ = caption_;
   }
   if (!valueShown_) {
+    Label1.SetColor(kValuePanel);
     Label1.SetTextColour(kValueWhite);
     valueShown_ = true;
   }

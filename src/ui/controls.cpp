@@ -117,14 +117,25 @@ void Label::SetColor(COLORREF background) {
     return;
   style_.background = background;
   brush_.reset(background == CLR_INVALID ? nullptr : CreateSolidBrush(background));
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  PaintNow();
 }
 
 void Label::SetTextColour(COLORREF colour) {
   if (style_.textColour == colour)
     return;
   style_.textColour = colour;
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  PaintNow();
+}
+
+void Label::PaintNow() {
+  // Painted at once through a window DC, as a static control paints a new text: an invalidation
+  // would cost a paint message with its update region for every change, and a lamp may change
+  // many times a second. A hidden label paints when it is shown.
+  if (!IsWindowVisible(hwnd_))
+    return;
+  HDC dc = GetDC(hwnd_);
+  SendMessageW(hwnd_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  ReleaseDC(hwnd_, dc);
 }
 
 void Label::AutoSize() {

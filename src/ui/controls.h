@@ -78,6 +78,7 @@ public:
   HBRUSH Paint(HDC dc, HBRUSH formBrush);
 
 private:
+  void PaintNow();
   LabelStyle style_;
   Brush brush_;
 };

@@ -13,6 +13,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -25,6 +26,7 @@ constexpr COLORREF kValueWhite = RGB(255, 255, 255);
 // button face (240 or 245 grey) could hardly be read, and the panel does not depend on the
 // system's colour scheme.
 constexpr COLORREF kValuePanel = RGB(0, 0, 0);
+constexpr int kPenWidth = 2; // of the trace, in pixels
 
 ui::FormStyle MainStyle() {
   ui::FormStyle s;
@@ -109,9 +111,10 @@ Tfkm470a::Tfkm470a()
   Label8.SetHint("leuchtet wenn die eingestellten Über- oder Unterlastgrenzen überschritten sind");
   Label9.SetHint("leuchtet wenn Triggereingang HIGH (>12Volt)");
   Label1.AutoSize();
+  lampColours_.fill(kDark);
   separators_ = dynlog::SystemNumberSeparators();
-  tracePen_.reset(CreatePen(PS_SOLID, 2, kTraceColour));
-  wipePen_.reset(CreatePen(PS_SOLID, 2, Background()));
+  tracePen_.reset(CreatePen(PS_SOLID, 1, kTraceColour));
+  wipePen_.reset(CreatePen(PS_SOLID, 1, Background()));
   backgroundBrush_.reset(CreateSolidBrush(Background()));
   FormResize();
 }
@@ -221,6 +224,7 @@ void Tfkm470a::Timer1Timer() {
     throw;
   }
   inTick_ = false;
+  ShowIndicators();
   UpdateValueDisplay();
   RepaintDirty();
   Acquisition.EndTick(any);
@@ -242,9 +246,17 @@ void Tfkm470a::ApplyIndicators(std::uint8_t status) {
   for (int i = 0; i < km470::kIndicatorCount; ++i) {
     if (changes[i] == km470::IndicatorChange::Keep)
       continue;
-    IndicatorLabel(static_cast<km470::Indicator>(i))
-        .SetColor(changes[i] == km470::IndicatorChange::Lit ? kLit : kDark);
+    lampColours_[static_cast<size_t>(i)] = changes[i] == km470::IndicatorChange::Lit ? kLit : kDark;
   }
+  if (!inTick_)
+    ShowIndicators();
+}
+
+void Tfkm470a::ShowIndicators() {
+  // Up to 16 frames arrive per tick and each may switch a lamp: the lamps take the state of the
+  // last of them, once per tick, as the screen could not show the ones before it anyway.
+  for (int i = 0; i < km470::kIndicatorCount; ++i)
+    IndicatorLabel(static_cast<km470::Indicator>(i)).SetColor(lampColours_[static_cast<size_t>(i)]);
 }
 
 // ---- Value display and chart
@@ -290,9 +302,19 @@ void Tfkm470a::DrawSegment(const dynlog::ChartSegment& s, HPEN pen) {
   if (!traceDc_)
     return;
   {
+    // The pen's two pixels of width are two 1-pixel lines side by side, across the segment's
+    // main direction. A wide pen is filled as a polygon for every segment, which at 320 values a
+    // second cost more than all the rest of the chart; the look is the same.
     ui::SelectObjectScope select(traceDc_.get(), pen);
-    MoveToEx(traceDc_.get(), s.from.x, s.from.y, nullptr);
-    LineTo(traceDc_.get(), s.to.x, s.to.y);
+    const bool flat = std::abs(s.to.x - s.from.x) >= std::abs(s.to.y - s.from.y);
+    for (int offset = -kPenWidth / 2; offset < kPenWidth - kPenWidth / 2; ++offset) {
+      const int dx = flat ? 0 : offset, dy = flat ? offset : 0;
+      MoveToEx(traceDc_.get(), s.from.x + dx, s.from.y + dy, nullptr);
+      LineTo(traceDc_.get(), s.to.x + dx, s.to.y + dy);
+      // A line leaves out its last pixel; the trace ends there until the next segment.
+      SetPixelV(traceDc_.get(), s.to.x + dx, s.to.y + dy,
+                pen == tracePen_.get() ? kTraceColour : Background());
+    }
   }
   // The pen is 2 pixels wide: the segment's box with a margin is to be repainted.
   const RECT r{std::min(s.from.x, s.to.x) - 2, std::min(s.from.y, s.to.y) - 2,
@@ -306,10 +328,18 @@ void Tfkm470a::DrawSegment(const dynlog::ChartSegment& s, HPEN pen) {
 }
 
 void Tfkm470a::RepaintDirty() {
-  // One box per tick rather than one per segment: a single simple region to paint.
+  // One box per tick rather than one per segment, drawn straight onto the window as the trace
+  // always was: an invalidation would add a paint message and its update region every tick.
   if (IsRectEmpty(&dirty_))
     return;
-  InvalidateRect(Handle(), &dirty_, FALSE);
+  if (IsWindowVisible(Handle()) && !IsIconic(Handle())) {
+    HDC dc = GetDC(Handle());
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, dirty_.left, dirty_.top, dirty_.right, dirty_.bottom);
+    FormPaint(dc, dirty_);
+    RestoreDC(dc, saved);
+    ReleaseDC(Handle(), dc);
+  }
   SetRectEmpty(&dirty_);
 }
 

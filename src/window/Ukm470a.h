@@ -80,6 +80,7 @@ protected:
 
 private:
   void ApplyIndicators(std::uint8_t status);
+  void ShowIndicators();
   void UpdateValueDisplay();
   void RepaintDirty();
   void DrawSegment(const dynlog::ChartSegment& segment, HPEN pen);
@@ -100,6 +101,8 @@ private:
   ui::Pen wipePen_;
   ui::Brush backgroundBrush_;
   bool valueShown_ = false;
+  // The lamps' colours after the newest frame, in km470::Indicator's order; shown once per tick.
+  std::array<COLORREF, km470::kIndicatorCount> lampColours_{};
   dynlog::NumberSeparators separators_;
   std::string caption_;      // the newest value's caption
   std::string shownCaption_; // what Label1 shows

@@ -110,5 +110,6 @@ private:
   bool captionPending_ = false;
   RECT dirty_{0, 0, 0, 0}; // chart area drawn in this tick, not yet repainted
   bool inTick_ = false;
+  int ticksSincePaint_ = 0;
   std::wstring lastSaveName_ = L"*.txt";
 };

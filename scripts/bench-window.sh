@@ -5,7 +5,8 @@
 # same simulated unit and wineserver; the script prints each one's time alone and with the
 # wineserver, the ratios, and dynlog.exe's memory. Prints figures; passes no judgement.
 #   scripts/bench-window.sh [SECONDS]   (default 60 for each program)
-# RATE=10 (or another rate) for another number of values per second.
+# RATE=10 (or another rate) for another number of values per second; DYNLOG_EXE=FILE measures
+# another build of the program (it must be named dynlog.exe).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -26,7 +27,7 @@ fi
 seconds=$2
 source "$root/scripts/wine-env.sh"
 sim="$root/build/native/tools/km470sim/km470sim"
-dynlog="$root/build/win32/src/app/dynlog.exe"
+dynlog="${DYNLOG_EXE:-$root/build/win32/src/app/dynlog.exe}"
 floor="$root/build/win32/tools/windowfloor/window_floor.exe"
 work=$(mktemp -d "${TMPDIR:-/tmp}/bench-window.XXXXXX")
 sim_pid=
@@ -70,7 +71,7 @@ measure() {
     # Wine names the process after its program file (cut to 15 characters); of those, the one in
     # this prefix.
     for p in $(pgrep -x "${pattern:0:15}" || true); do
-      tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && pid=$p
+      { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && pid=$p
     done
     [ -n "$pid" ] && break
     sleep 0.1

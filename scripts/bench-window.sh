@@ -4,7 +4,7 @@
 # only polls the same COM port every 50 ms (tools/windowfloor). Both run in one go against the
 # same simulated unit and wineserver; the script prints each one's time alone and with the
 # wineserver, the ratios, and dynlog.exe's memory. Prints figures; passes no judgement.
-#   scripts/bench-window.sh [SECONDS]   (default 60 for each program)
+#   scripts/bench-window.sh [SECONDS] [ROUNDS]   (defaults: 30 s for each program, 3 rounds)
 # RATE=10 (or another rate) for another number of values per second; DYNLOG_EXE=FILE measures
 # another build of the program (it must be named dynlog.exe).
 set -euo pipefail
@@ -12,7 +12,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ "${1:-}" != "--on-screen" ]; then
   cd "$root"
-  seconds=${1:-60}
+  seconds=${1:-30}
+  rounds=${2:-3}
   jobs=$(nproc 2>/dev/null || echo 2)
   cmake --preset native >/dev/null
   cmake --build --preset native -j "$jobs" --target km470sim >/dev/null
@@ -21,10 +22,11 @@ if [ "${1:-}" != "--on-screen" ]; then
   # A prefix of its own with the X11 driver, whose wineserver the script may start and stop.
   export DYNLOG_WINEPREFIX="${DYNLOG_WINEPREFIX:-$root/build/wine-bench-window}"
   scripts/wine-prefix.sh --display
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --on-screen "$seconds"
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --on-screen "$seconds" "$rounds"
 fi
 
 seconds=$2
+rounds=$3
 source "$root/scripts/wine-env.sh"
 sim="$root/build/native/tools/km470sim/km470sim"
 dynlog="${DYNLOG_EXE:-$root/build/win32/src/app/dynlog.exe}"
@@ -89,17 +91,28 @@ measure() {
   p1=$(ticks_of "$pid"); w1=$(ticks_of "$wineserver_pid"); s1=$(date +%s.%N)
   read -r own_pct all_pct < <(awk -v p=$((p1 - p0)) -v w=$((w1 - w0)) -v hz="$hz" -v a="$s0" -v b="$s1" \
     'BEGIN { t = b - a; printf "%.3f %.3f\n", 100 * p / hz / t, 100 * (p + w) / hz / t }')
-  printf '%-34s %6.2f %% of one core, with its wineserver %6.2f %%\n' "$name:" "$own_pct" "$all_pct"
+  printf '%-36s %6.2f %% of one core, with its wineserver %6.2f %%\n' "$name:" "$own_pct" "$all_pct"
   wait "$runner" || true
 }
 
-echo "over $seconds s each, 320 frames per second from km470sim, Wine's X11 driver on Xvfb"
+echo "over $seconds s each, $rounds rounds, 320 frames per second from km470sim, Wine's X11 driver on Xvfb"
 run_for=$((seconds + 8))
-measure "floor (empty window polling COM2)" window_floor.exe wine "$floor" "$run_for"
-floor_own=$own_pct floor_all=$all_pct
-measure "dynlog.exe, chart at ${RATE:-320}/s" dynlog.exe \
-  wine "$dynlog" --record "$run_for" --rate "${RATE:-320}" --output "$(winepath -w "$work/m.txt")"
-awk -v a="$own_pct" -v b="$floor_own" -v c="$all_pct" -v d="$floor_all" 'BEGIN {
-  printf "ratio dynlog.exe / floor: %.2f alone, %.2f with the wineserver\n",
-    (b > 0 ? a / b : 0), (d > 0 ? c / d : 0) }'
-echo "dynlog.exe resident memory: ${rss_first:-?} KiB after 5 s, ${rss_last:-?} KiB at the end"
+ratios=()
+for round in $(seq "$rounds"); do
+  echo "round $round"
+  measure "  floor (empty window polling COM2)" window_floor.exe wine "$floor" "$run_for"
+  floor_own=$own_pct floor_all=$all_pct
+  measure "  dynlog.exe, chart at ${RATE:-320}/s" dynlog.exe \
+    wine "$dynlog" --record "$run_for" --rate "${RATE:-320}" --output "$(winepath -w "$work/m.txt")"
+  ratio=$(awk -v a="$own_pct" -v b="$floor_own" -v c="$all_pct" -v d="$floor_all" \
+    'BEGIN { printf "%.2f %.2f", (b > 0 ? a / b : 0), (d > 0 ? c / d : 0) }')
+  echo "  ratio dynlog.exe / floor: ${ratio% *} alone, ${ratio#* } with the wineserver"
+  ratios+=("$ratio")
+done
+# The machine's other work moves single rounds a good deal; the median of the rounds moves less.
+median() { sort -n | awk '{ v[NR] = $1 } END { m = int((NR + 1) / 2)
+  printf "%.2f", (NR % 2 ? v[m] : (v[m] + v[m + 1]) / 2) }'; }
+alone=$(printf '%s\n' "${ratios[@]}" | cut -d' ' -f1 | median)
+together=$(printf '%s\n' "${ratios[@]}" | cut -d' ' -f2 | median)
+echo "median ratio dynlog.exe / floor over $rounds rounds: $alone alone, $together with the wineserver"
+echo "dynlog.exe resident memory in the last round: ${rss_first:-?} KiB after 5 s, ${rss_last:-?} KiB at the end"

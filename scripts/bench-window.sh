@@ -1,56 +1,118 @@
 #!/usr/bin/env bash
-# Processor time and memory of dynlog.exe while it streams 320 frames per second from km470sim
-# with the chart running. Prints figures; passes no judgement.
-#   scripts/bench-window.sh [SECONDS]   (default 600: ten minutes, memory sampled every 30 s)
+# Processor time of dynlog.exe while it streams 320 frames per second from km470sim with the chart
+# running, on Wine's X11 driver (a virtual screen, Xvfb), beside its floor: an empty window that
+# only polls the same COM port every 50 ms (tools/windowfloor). Both run in one go against the
+# same simulated unit and wineserver; the script prints each one's time alone and with the
+# wineserver, the ratios, and dynlog.exe's memory. Prints figures; passes no judgement.
+#   scripts/bench-window.sh [SECONDS] [ROUNDS]   (defaults: 30 s for each program, 3 rounds)
+# RATE=10 (or another rate) for another number of values per second; DYNLOG_EXE=FILE measures
+# another build of the program (it must be named dynlog.exe).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-seconds=${1:-600}
+
+if [ "${1:-}" != "--on-screen" ]; then
+  cd "$root"
+  seconds=${1:-30}
+  rounds=${2:-3}
+  jobs=$(nproc 2>/dev/null || echo 2)
+  cmake --preset native >/dev/null
+  cmake --build --preset native -j "$jobs" --target km470sim >/dev/null
+  cmake --preset win32 -DDYNLOG_SKIP_MODULES= >/dev/null
+  cmake --build --preset win32 -j "$jobs" --target dynlog window_floor >/dev/null
+  # A prefix of its own with the X11 driver, whose wineserver the script may start and stop.
+  export DYNLOG_WINEPREFIX="${DYNLOG_WINEPREFIX:-$root/build/wine-bench-window}"
+  scripts/wine-prefix.sh --display
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --on-screen "$seconds" "$rounds"
+fi
+
+seconds=$2
+rounds=$3
 source "$root/scripts/wine-env.sh"
 sim="$root/build/native/tools/km470sim/km470sim"
-exe="$root/build/win32/src/app/dynlog.exe"
-[ -x "$sim" ] && [ -f "$exe" ] || { echo "build both presets first (scripts/test.sh)" >&2; exit 1; }
+dynlog="${DYNLOG_EXE:-$root/build/win32/src/app/dynlog.exe}"
+floor="$root/build/win32/tools/windowfloor/window_floor.exe"
+work=$(mktemp -d "${TMPDIR:-/tmp}/bench-window.XXXXXX")
+sim_pid=
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+  wineserver -k 2>/dev/null || true # this prefix's server only
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
-work=$(mktemp -d)
-trap 'kill $sim_pid 2>/dev/null || true; rm -rf "$work"' EXIT
+# The prefix's wineserver: it works in a folder named server-DEV-INODE after the prefix.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 dynlog_wineserver
-"$sim" --link "$WINEPREFIX/ports/com2" --baud 19200 > "$work/sim.out" &
+sleep 0.5
+server_dir=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+wineserver_pid=
+for p in /proc/[0-9]*; do
+  case "$(cat "$p/comm" 2>/dev/null)" in wineserver*) ;; *) continue ;; esac
+  case "$(readlink "$p/cwd" 2>/dev/null)" in */"$server_dir") wineserver_pid=${p#/proc/} ;; esac
+done
+[ -n "$wineserver_pid" ] || { echo "bench-window: the prefix's wineserver is not found" >&2; exit 1; }
+
+"$sim" --link "$WINEPREFIX/ports/com2" --baud 19200 >"$work/sim.out" &
 sim_pid=$!
 for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
 
-(cd "$work" && wine "$exe" --record "$seconds" --rate "${RATE:-320}" --output "$(winepath -w "$work/m.txt")" \
-  >/dev/null 2>&1) &
-runner=$!
-
-# The Linux process that runs dynlog.exe.
-pid=""
-for _ in $(seq 100); do
-  pid=$(pgrep -f 'dynlog\.exe --record' | head -n1 || true)
-  [ -n "$pid" ] && break
-  sleep 0.1
-done
-[ -n "$pid" ] || { echo "dynlog.exe did not start" >&2; exit 1; }
 hz=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
-rss_kib() { awk '/VmRSS/ {print $2}' "/proc/$pid/status"; }
+ticks_of() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
+rss_kib() { awk '/VmRSS/ { print $2 }' "/proc/$1/status" 2>/dev/null || true; }
 
-sleep 5 # connection search and the start of the stream
-t0=$(cpu_ticks); s0=$(date +%s.%N)
-sleep 30
-t1=$(cpu_ticks); s1=$(date +%s.%N)
-awk -v t="$((t1 - t0))" -v hz="$hz" -v a="$s0" -v b="$s1" \
-  'BEGIN { printf "processor time over %.1f s of streaming: %.2f s = %.2f %% of one core\n", b - a, t / hz, 100 * t / hz / (b - a) }'
+# measure NAME EXE COMMAND...: runs the command, finds its Linux process by the EXE's name, lets it
+# settle for 5 s and then counts its and the wineserver's processor time for $seconds.
+# Sets own_pct and all_pct (percent of one core).
+measure() {
+  local name=$1 pattern=$2 pid="" runner
+  shift 2
+  (cd "$work" && "$@" >"$work/${name%% *}.log" 2>&1) &
+  runner=$!
+  for _ in $(seq 100); do
+    # Wine names the process after its program file (cut to 15 characters); of those, the one in
+    # this prefix.
+    for p in $(pgrep -x "${pattern:0:15}" || true); do
+      { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && pid=$p
+    done
+    [ -n "$pid" ] && break
+    sleep 0.1
+  done
+  [ -n "$pid" ] || { echo "bench-window: $name did not start" >&2; exit 1; }
+  sleep 5 # the connection and the start of the stream
+  local p0 w0 s0 p1 w1 s1 elapsed r
+  p0=$(ticks_of "$pid"); w0=$(ticks_of "$wineserver_pid"); s0=$(date +%s.%N)
+  rss_first=$(rss_kib "$pid")
+  for ((elapsed = 0; elapsed < seconds; elapsed += 10)); do
+    sleep $((seconds - elapsed < 10 ? seconds - elapsed : 10))
+    r=$(rss_kib "$pid")
+    [ -n "$r" ] && rss_last=$r
+  done
+  p1=$(ticks_of "$pid"); w1=$(ticks_of "$wineserver_pid"); s1=$(date +%s.%N)
+  read -r own_pct all_pct < <(awk -v p=$((p1 - p0)) -v w=$((w1 - w0)) -v hz="$hz" -v a="$s0" -v b="$s1" \
+    'BEGIN { t = b - a; printf "%.3f %.3f\n", 100 * p / hz / t, 100 * (p + w) / hz / t }')
+  printf '%-36s %6.2f %% of one core, with its wineserver %6.2f %%\n' "$name:" "$own_pct" "$all_pct"
+  wait "$runner" || true
+}
 
-echo "resident memory (KiB), every 30 s:"
-first=""
-elapsed=35
-while kill -0 "$pid" 2>/dev/null && [ "$elapsed" -lt "$((seconds - 5))" ]; do
-  r=$(rss_kib || true)
-  [ -n "$r" ] || break
-  [ -n "$first" ] || first=$r
-  echo "  ${elapsed} s: $r"
-  last=$r
-  sleep 30
-  elapsed=$((elapsed + 30))
+echo "over $seconds s each, $rounds rounds, 320 frames per second from km470sim, Wine's X11 driver on Xvfb"
+run_for=$((seconds + 8))
+ratios=()
+for round in $(seq "$rounds"); do
+  echo "round $round"
+  measure "  floor (empty window polling COM2)" window_floor.exe wine "$floor" "$run_for"
+  floor_own=$own_pct floor_all=$all_pct
+  measure "  dynlog.exe, chart at ${RATE:-320}/s" dynlog.exe \
+    wine "$dynlog" --record "$run_for" --rate "${RATE:-320}" --output "$(winepath -w "$work/m.txt")"
+  ratio=$(awk -v a="$own_pct" -v b="$floor_own" -v c="$all_pct" -v d="$floor_all" \
+    'BEGIN { printf "%.2f %.2f", (b > 0 ? a / b : 0), (d > 0 ? c / d : 0) }')
+  echo "  ratio dynlog.exe / floor: ${ratio% *} alone, ${ratio#* } with the wineserver"
+  ratios+=("$ratio")
 done
-[ -n "$first" ] && echo "growth from the first sample to the last: $((last - first)) KiB"
-wait "$runner" || true
+# The machine's other work moves single rounds a good deal; the median of the rounds moves less.
+median() { sort -n | awk '{ v[NR] = $1 } END { m = int((NR + 1) / 2)
+  printf "%.2f", (NR % 2 ? v[m] : (v[m] + v[m + 1]) / 2) }'; }
+alone=$(printf '%s\n' "${ratios[@]}" | cut -d' ' -f1 | median)
+together=$(printf '%s\n' "${ratios[@]}" | cut -d' ' -f2 | median)
+echo "median ratio dynlog.exe / floor over $rounds rounds: $alone alone, $together with the wineserver"
+echo "dynlog.exe resident memory in the last round: ${rss_first:-?} KiB after 5 s, ${rss_last:-?} KiB at the end"

@@ -11,6 +11,7 @@ scripts/install-deps.sh
 export DYNLOG_WINEPREFIX="${DYNLOG_WINEPREFIX:-$root/build/wine-demo}"
 if [ -n "${DISPLAY:-}" ]; then scripts/wine-prefix.sh --display; else scripts/wine-prefix.sh; fi
 source scripts/wine-env.sh
+source scripts/magick.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake --preset native >/dev/null
@@ -38,7 +39,7 @@ else
   echo "demo: no display; recording 5 seconds at 40 values per second"
   wine "$exe" --record 5 --output "$(winepath -w "$out/messung.txt")" --rate 40 \
     --screenshot "$(winepath -w "$out/hauptfenster.bmp")"
-  convert "$out/hauptfenster.bmp" "$out/hauptfenster.png"
+  "$(magick_tool convert)" "$out/hauptfenster.bmp" "$out/hauptfenster.png"
   echo "demo: head of $out/messung.txt:"
   head -n 8 "$out/messung.txt" | sed 's/\r$//; s/^/    /'
   echo "demo: $(($(wc -l < "$out/messung.txt") - 3)) values; picture of the main window: $out/hauptfenster.png"

@@ -5,23 +5,31 @@ set -euo pipefail
 
 need=()
 have_cmd() { command -v "$1" >/dev/null 2>&1; }
+# Decided by package, not by command: another program of the same name earlier on the PATH (a
+# "convert" that is not ImageMagick's, say) must not count as the tool.
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
 
-have_cmd cmake || need+=(cmake)
-have_cmd g++ || need+=(g++)
-have_cmd make || need+=(make)
-have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix)
+have_pkg cmake || need+=(cmake)
+have_pkg g++ || need+=(g++)
+have_pkg make || need+=(make)
+have_pkg g++-mingw-w64-i686-posix || need+=(g++-mingw-w64-i686-posix)
 have_pkg googletest || need+=(googletest)
-have_cmd python3 || need+=(python3)
+have_pkg python3 || need+=(python3)
 have_pkg openssl || need+=(openssl)
-have_cmd curl || need+=(curl)
-have_cmd xvfb-run || need+=(xvfb xauth)
-have_cmd convert || need+=(imagemagick)
-have_cmd wine || need+=(wine)
+have_pkg curl || need+=(curl)
+have_pkg xvfb || need+=(xvfb)
+have_pkg xauth || need+=(xauth)
+have_pkg imagemagick || need+=(imagemagick)
+have_pkg wine || need+=(wine)
 have_pkg clang || need+=(clang)
 have_pkg libclang-rt-14-dev || need+=(libclang-rt-14-dev)
 have_pkg clang-format || need+=(clang-format)
 have_pkg unzip || need+=(unzip)
+# Fonts with Arial's metrics: without them Wine takes a wider font and cuts the lamp captions.
+have_pkg fonts-liberation || need+=(fonts-liberation)
+# The window manager and the window tools of scripts/pictures.sh (title bars, window ids).
+have_pkg openbox || need+=(openbox)
+have_pkg x11-utils || need+=(x11-utils)
 i386=0
 have_pkg wine32:i386 || { need+=(wine32:i386); i386=1; }
 

@@ -117,14 +117,25 @@ void Label::SetColor(COLORREF background) {
     return;
   style_.background = background;
   brush_.reset(background == CLR_INVALID ? nullptr : CreateSolidBrush(background));
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  PaintNow();
 }
 
 void Label::SetTextColour(COLORREF colour) {
   if (style_.textColour == colour)
     return;
   style_.textColour = colour;
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  PaintNow();
+}
+
+void Label::PaintNow() {
+  // Painted at once through a window DC, as a static control paints a new text: an invalidation
+  // would cost a paint message with its update region for every change, and a lamp may change
+  // many times a second. A hidden label paints when it is shown.
+  if (!IsWindowVisible(hwnd_))
+    return;
+  HDC dc = GetDC(hwnd_);
+  SendMessageW(hwnd_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  ReleaseDC(hwnd_, dc);
 }
 
 void Label::AutoSize() {
@@ -223,6 +234,50 @@ RadioGroup::RadioGroup(Form& form, int left, int top, int width, int height,
         ButtonClicked(i);
     });
   }
+  SetWindowSubclass(hwnd_, &RadioGroup::FrameProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK RadioGroup::FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                       DWORD_PTR self) {
+  auto* group = reinterpret_cast<RadioGroup*>(self);
+  switch (msg) {
+  case WM_ERASEBKGND:
+    group->PaintInterior(reinterpret_cast<HDC>(wp));
+    return 1;
+  case WM_PAINT: {
+    // Not every system asks a group box to erase before it paints.
+    HDC dc = GetDC(h);
+    group->PaintInterior(dc);
+    ReleaseDC(h, dc);
+    break;
+  }
+  case WM_NCDESTROY:
+    RemoveWindowSubclass(h, &RadioGroup::FrameProc, 0);
+    break;
+  default:
+    break;
+  }
+  return DefSubclassProc(h, msg, wp, lp);
+}
+
+void RadioGroup::PaintInterior(HDC dc) {
+  HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(hwnd_), WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(dc),
+                                                       reinterpret_cast<LPARAM>(hwnd_)));
+  if (!brush)
+    return;
+  const int saved = SaveDC(dc);
+  // The items paint themselves; painting over them would make them flicker.
+  for (HWND b : buttons_) {
+    RECT r;
+    GetWindowRect(b, &r);
+    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+  }
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  FillRect(dc, &client, brush);
+  RestoreDC(dc, saved);
 }
 
 void RadioGroup::SetItemIndex(int index) {

@@ -78,6 +78,7 @@ public:
   HBRUSH Paint(HDC dc, HBRUSH formBrush);
 
 private:
+  void PaintNow();
   LabelStyle style_;
   base::Brush brush_;
 };
@@ -117,6 +118,11 @@ public:
 
 private:
   void ButtonClicked(int index);
+  // The frame paints its interior around the items in the form's colour: a group box draws only
+  // its line and caption, and the form, which clips its children, does not paint under it.
+  static LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                    DWORD_PTR self);
+  void PaintInterior(HDC dc);
   std::vector<HWND> buttons_;
   int index_ = -1;
   std::function<void()> onClick_;

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "ui/appwindow.h"
 #include "ui/controls.h"
+#include "ui/placement.h"
 
 #include <commctrl.h>
 
@@ -143,7 +144,9 @@ void Form::Close() {
 void Form::SetBackground(COLORREF colour) {
   backgroundColour_ = colour;
   background_.reset(CreateSolidBrush(Background()));
-  InvalidateRect(Handle(), nullptr, TRUE);
+  // The children take the form's colour too (radio buttons, group boxes), and the form clips
+  // them: they must be repainted with it.
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 COLORREF Form::Background() const {
@@ -153,10 +156,11 @@ COLORREF Form::Background() const {
 void Form::CenterOnScreen() {
   RECT r;
   GetWindowRect(Handle(), &r);
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const RECT work = WorkAreaOf(Handle());
   SetWindowPos(Handle(), nullptr, work.left + (work.right - work.left - (r.right - r.left)) / 2,
                work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  KeepInWorkArea(Handle());
 }
 
 void Form::CenterOver(HWND other) {
@@ -166,10 +170,14 @@ void Form::CenterOver(HWND other) {
   SetWindowPos(Handle(), nullptr, o.left + ((o.right - o.left) - (r.right - r.left)) / 2,
                o.top + ((o.bottom - o.top) - (r.bottom - r.top)) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Centred over a small window near the screen's edge, a large one would stick out of it.
+  KeepInWorkArea(Handle());
 }
 
 void Form::SetOuterSize(int width, int height) {
   SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A window that grows downwards must not grow out of the screen.
+  KeepInWorkArea(Handle());
 }
 
 SIZE Form::OuterSize() const {

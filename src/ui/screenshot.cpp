@@ -43,35 +43,71 @@ bool IsStatic(HWND w) {
   return lstrcmpiW(cls, L"Static") == 0;
 }
 
-struct PrintTarget {
-  HWND parent;
-  HDC dc;
-};
-
-BOOL CALLBACK PrintChild(HWND child, LPARAM p) {
-  auto* target = reinterpret_cast<PrintTarget*>(p);
-  if (GetParent(child) != target->parent || !IsWindowVisible(child))
-    return TRUE;
+RECT ChildRect(HWND parent, HWND child) {
   RECT r;
   GetWindowRect(child, &r);
-  MapWindowPoints(HWND_DESKTOP, target->parent, reinterpret_cast<POINT*>(&r), 2);
-  POINT old;
-  SetViewportOrgEx(target->dc, r.left, r.top, &old);
-  // WM_PRINTCLIENT straight away: not every system's default WM_PRINT passes it on.
-  const int saved = SaveDC(target->dc);
-  IntersectClipRect(target->dc, 0, 0, r.right - r.left, r.bottom - r.top);
+  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// Pixels that a child leaves unpainted keep what lies beneath it, as on the screen: the child
+// paints into a bitmap of its own filled with this colour, which is not copied.
+constexpr COLORREF kUnpainted = RGB(1, 2, 3);
+
+void PrintChild(HWND parent, HWND child, HDC dc) {
+  const RECT r = ChildRect(parent, child);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0)
+    return;
+  // A child paints at its own origin: controls clip their painting to their client rectangle in
+  // device coordinates, so a shifted origin would cut them off.
+  base::MemoryDc own(CreateCompatibleDC(dc));
+  base::Bitmap bitmap(CreateCompatibleBitmap(dc, w, h));
+  if (!own || !bitmap)
+    return;
+  base::SelectObjectScope select(own.get(), bitmap.get());
+  base::Brush unpainted(CreateSolidBrush(kUnpainted));
+  RECT all{0, 0, w, h};
+  FillRect(own.get(), &all, unpainted.get());
   if (IsStatic(child)) {
-    PrintStatic(target->parent, child, target->dc, r.right - r.left, r.bottom - r.top);
+    PrintStatic(parent, child, own.get(), w, h);
   } else {
-    SendMessageW(child, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target->dc), 0);
-    SendMessageW(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target->dc), PRF_CLIENT);
+    // WM_PRINTCLIENT straight away: not every system's default WM_PRINT passes it on.
+    SendMessageW(child, WM_ERASEBKGND, reinterpret_cast<WPARAM>(own.get()), 0);
+    SendMessageW(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(own.get()), PRF_CLIENT);
   }
-  RestoreDC(target->dc, saved);
-  SetViewportOrgEx(target->dc, old.x, old.y, nullptr);
-  return TRUE;
+  GdiTransparentBlt(dc, r.left, r.top, w, h, own.get(), 0, 0, w, h, kUnpainted);
+}
+
+// The visible direct children, bottom of the z-order first: the order in which the screen shows
+// them, later ones over earlier ones.
+std::vector<HWND> ChildrenBottomFirst(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (IsWindowVisible(c))
+      children.push_back(c);
+  return {children.rbegin(), children.rend()};
 }
 
 } // namespace
+
+void PrintWindowAsShown(HWND window, HDC dc) {
+  const std::vector<HWND> children = ChildrenBottomFirst(window);
+  {
+    // A window that clips its children paints nothing under them, on the screen as here: what a
+    // child leaves unpainted stays as the bitmap was (black), as it shows on the screen.
+    const int saved = SaveDC(dc);
+    if (GetWindowLongW(window, GWL_STYLE) & WS_CLIPCHILDREN)
+      for (HWND c : children) {
+        const RECT r = ChildRect(window, c);
+        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+      }
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    RestoreDC(dc, saved);
+  }
+  for (HWND c : children)
+    PrintChild(window, c, dc);
+}
 
 void SaveWindowBitmap(HWND window, const std::string& utf8Path) {
   RECT client;
@@ -94,10 +130,7 @@ void SaveWindowBitmap(HWND window, const std::string& utf8Path) {
     throw std::runtime_error("Bild kann nicht erzeugt werden");
   {
     base::SelectObjectScope select(dc.get(), dib.get());
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()),
-                 PRF_CLIENT | PRF_ERASEBKGND);
-    PrintTarget target{window, dc.get()};
-    EnumChildWindows(window, PrintChild, reinterpret_cast<LPARAM>(&target));
+    PrintWindowAsShown(window, dc.get());
     GdiFlush();
   }
   const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;

@@ -7,6 +7,9 @@
 
 namespace ui {
 
+// Paints the client area of window and its children into dc as the screen shows them.
+void PrintWindowAsShown(HWND window, HDC dc);
+
 // Writes the client area of window as a 24-bit BMP file. Throws on failure.
 void SaveWindowBitmap(HWND window, const std::string& utf8Path);
 

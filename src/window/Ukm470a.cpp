@@ -14,6 +14,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -22,6 +23,12 @@ constexpr COLORREF kDark = RGB(128, 128, 0);
 constexpr COLORREF kTraceColour = RGB(0, 0, 255);
 constexpr COLORREF kValueGrey = RGB(128, 128, 128);
 constexpr COLORREF kValueWhite = RGB(255, 255, 255);
+// Live values stand white on a black panel, as on the unit's own display: white on the window's
+// button face (240 or 245 grey) could hardly be read, and the panel does not depend on the
+// system's colour scheme.
+constexpr COLORREF kValuePanel = RGB(0, 0, 0);
+constexpr int kPenWidth = 2; // of the trace, in pixels
+constexpr int kTicksPerPaint = 2;
 
 ui::FormStyle MainStyle() {
   ui::FormStyle s;
@@ -105,9 +112,10 @@ Tfkm470a::Tfkm470a()
   Label8.SetHint("leuchtet wenn die eingestellten Über- oder Unterlastgrenzen überschritten sind");
   Label9.SetHint("leuchtet wenn Triggereingang HIGH (>12Volt)");
   Label1.AutoSize();
+  lampColours_.fill(kDark);
   separators_ = dynlog::SystemNumberSeparators();
-  tracePen_.reset(CreatePen(PS_SOLID, 2, kTraceColour));
-  wipePen_.reset(CreatePen(PS_SOLID, 2, Background()));
+  tracePen_.reset(CreatePen(PS_SOLID, 1, kTraceColour));
+  wipePen_.reset(CreatePen(PS_SOLID, 1, Background()));
   backgroundBrush_.reset(CreateSolidBrush(Background()));
   FormResize();
 }
@@ -217,8 +225,15 @@ void Tfkm470a::Timer1Timer() {
     throw;
   }
   inTick_ = false;
-  UpdateValueDisplay();
-  RepaintDirty();
+  // The screen follows every second tick, ten times a second: as often as digits can be read and
+  // a sweeping trace looks smooth, at half the cost of painting. Every value is recorded and
+  // drawn into the trace meanwhile.
+  if (++ticksSincePaint_ >= kTicksPerPaint) {
+    ticksSincePaint_ = 0;
+    ShowIndicators();
+    UpdateValueDisplay();
+    RepaintDirty();
+  }
   Acquisition.EndTick(any);
 }
 
@@ -243,9 +258,17 @@ void Tfkm470a::ApplyIndicators(std::uint8_t status) {
   for (int i = 0; i < km470::kIndicatorCount; ++i) {
     if (changes[i] == km470::IndicatorChange::Keep)
       continue;
-    IndicatorLabel(static_cast<km470::Indicator>(i))
-        .SetColor(changes[i] == km470::IndicatorChange::Lit ? kLit : kDark);
+    lampColours_[static_cast<size_t>(i)] = changes[i] == km470::IndicatorChange::Lit ? kLit : kDark;
   }
+  if (!inTick_)
+    ShowIndicators();
+}
+
+void Tfkm470a::ShowIndicators() {
+  // Up to 16 frames arrive per tick and each may switch a lamp: the lamps take the state of the
+  // last of them, once per tick, as the screen could not show the ones before it anyway.
+  for (int i = 0; i < km470::kIndicatorCount; ++i)
+    IndicatorLabel(static_cast<km470::Indicator>(i)).SetColor(lampColours_[static_cast<size_t>(i)]);
 }
 
 // ---- Value display and chart
@@ -281,6 +304,7 @@ void Tfkm470a::UpdateValueDisplay() {
     shownCaption_ = caption_;
   }
   if (!valueShown_) {
+    Label1.SetColor(kValuePanel);
     Label1.SetTextColour(kValueWhite);
     valueShown_ = true;
   }
@@ -290,9 +314,19 @@ void Tfkm470a::DrawSegment(const dynlog::ChartSegment& s, HPEN pen) {
   if (!traceDc_)
     return;
   {
+    // The pen's two pixels of width are two 1-pixel lines side by side, across the segment's
+    // main direction. A wide pen is filled as a polygon for every segment, which at 320 values a
+    // second cost more than all the rest of the chart; the look is the same.
     base::SelectObjectScope select(traceDc_.get(), pen);
-    MoveToEx(traceDc_.get(), s.from.x, s.from.y, nullptr);
-    LineTo(traceDc_.get(), s.to.x, s.to.y);
+    const bool flat = std::abs(s.to.x - s.from.x) >= std::abs(s.to.y - s.from.y);
+    for (int offset = -kPenWidth / 2; offset < kPenWidth - kPenWidth / 2; ++offset) {
+      const int dx = flat ? 0 : offset, dy = flat ? offset : 0;
+      MoveToEx(traceDc_.get(), s.from.x + dx, s.from.y + dy, nullptr);
+      LineTo(traceDc_.get(), s.to.x + dx, s.to.y + dy);
+      // A line leaves out its last pixel; the trace ends there until the next segment.
+      SetPixelV(traceDc_.get(), s.to.x + dx, s.to.y + dy,
+                pen == tracePen_.get() ? kTraceColour : Background());
+    }
   }
   // The pen is 2 pixels wide: the segment's box with a margin is to be repainted.
   const RECT r{std::min(s.from.x, s.to.x) - 2, std::min(s.from.y, s.to.y) - 2,
@@ -306,10 +340,18 @@ void Tfkm470a::DrawSegment(const dynlog::ChartSegment& s, HPEN pen) {
 }
 
 void Tfkm470a::RepaintDirty() {
-  // One box per tick rather than one per segment: a single simple region to paint.
+  // One box per tick rather than one per segment, drawn straight onto the window as the trace
+  // always was: an invalidation would add a paint message and its update region every tick.
   if (IsRectEmpty(&dirty_))
     return;
-  InvalidateRect(Handle(), &dirty_, FALSE);
+  if (IsWindowVisible(Handle()) && !IsIconic(Handle())) {
+    HDC dc = GetDC(Handle());
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, dirty_.left, dirty_.top, dirty_.right, dirty_.bottom);
+    FormPaint(dc, dirty_);
+    RestoreDC(dc, saved);
+    ReleaseDC(Handle(), dc);
+  }
   SetRectEmpty(&dirty_);
 }
 

@@ -86,6 +86,7 @@ protected:
 
 private:
   void ApplyIndicators(std::uint8_t status);
+  void ShowIndicators();
   void UpdateValueDisplay();
   void RepaintDirty();
   void DrawSegment(const dynlog::ChartSegment& segment, HPEN pen);
@@ -106,6 +107,8 @@ private:
   base::Pen wipePen_;
   base::Brush backgroundBrush_;
   bool valueShown_ = false;
+  // The lamps' colours after the newest frame, in km470::Indicator's order; shown once per tick.
+  std::array<COLORREF, km470::kIndicatorCount> lampColours_{};
   dynlog::NumberSeparators separators_;
   std::string caption_;      // the newest value's caption
   std::string shownCaption_; // what Label1 shows
@@ -113,5 +116,6 @@ private:
   bool captionPending_ = false;
   RECT dirty_{0, 0, 0, 0}; // chart area drawn in this tick, not yet repainted
   bool inTick_ = false;
+  int ticksSincePaint_ = 0;
   std::wstring lastSaveName_ = L"*.txt";
 };

@@ -1,0 +1,256 @@
+// What the user sees, checked on the windows rendered as the screen shows them: the value display
+// can be read, the search dialog has no unpainted areas, every caption fits its control, and every
+// window opens inside the work area.
+#include "app/application.h"
+#include "link/ucom.h"
+#include "picture.h"
+#include "ui/placement.h"
+#include "uitest.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+using testsupport::ContrastRatio;
+using testsupport::Picture;
+using testsupport::PumpFor;
+
+namespace {
+
+// Sets the system's button-face colour for the scope and puts the old one back.
+class ButtonFaceScope {
+public:
+  explicit ButtonFaceScope(COLORREF colour) : old_(GetSysColor(COLOR_BTNFACE)) {
+    if (colour != CLR_INVALID)
+      Set(colour);
+  }
+  ~ButtonFaceScope() { Set(old_); }
+
+private:
+  static void Set(COLORREF c) {
+    const INT element = COLOR_BTNFACE;
+    SetSysColors(1, &element, &c);
+  }
+  COLORREF old_;
+};
+
+class Pictures : public ::testing::Test {
+protected:
+  void TearDown() override { ucom::ComClose(); }
+  testsupport::TempWorkDir dir;
+};
+
+} // namespace
+
+TEST_F(Pictures, ValueDisplayIsLegibleOnEveryColourScheme) {
+  struct Case {
+    const char* scheme;
+    COLORREF buttonFace; // CLR_INVALID: as the system has it
+  };
+  const Case cases[] = {
+      {"system's own", CLR_INVALID},
+      {"white", RGB(255, 255, 255)},
+      {"dark", RGB(32, 32, 32)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scheme);
+    ButtonFaceScope scheme(c.buttonFace);
+    dynlog::ApplicationWindows app;
+    Tfkm470a& w = app.fkm470a;
+    w.Show();
+    PumpFor(50);
+    // Before the first value: the grey "0,0".
+    {
+      const auto colours = Picture(w.Handle()).Colours(w.Label1.Bounds());
+      ASSERT_GE(colours.size(), 2u);
+      EXPECT_EQ(colours[1].first, RGB(128, 128, 128));
+    }
+    w.DecimalPlaces = 1;
+    w.ShowValue(1234.5);
+    PumpFor(50);
+    const auto colours = Picture(w.Handle()).Colours(w.Label1.Bounds());
+    ASSERT_GE(colours.size(), 2u);
+    // The most frequent colour is the background behind the digits, the next their solid core.
+    const COLORREF background = colours[0].first, digits = colours[1].first;
+    EXPECT_GT(colours[1].second, 300) << "the digits must cover a fair part of the display";
+    EXPECT_GE(ContrastRatio(digits, background), 4.5)
+        << std::hex << "digits 0x" << digits << " on 0x" << background;
+  }
+}
+
+TEST_F(Pictures, SearchDialogGroupsArePaintedInTheDialogsColour) {
+  dynlog::ApplicationWindows app;
+  Tfkm470b& d = app.fkm470b;
+  d.Show();
+  d.Timer1.SetEnabled(false); // no search steps here: only the look
+  for (COLORREF colour : {static_cast<COLORREF>(CLR_INVALID), kFoundColour}) {
+    SCOPED_TRACE(colour == CLR_INVALID ? "searching" : "found");
+    d.SetBackground(colour);
+    PumpFor(50);
+    const Picture picture(d.Handle());
+    for (const ui::RadioGroup* group : {&d.RadioGroup1, &d.RadioGroup2}) {
+      // The group's interior below its caption, inside its frame line, and the free right end of
+      // every item: nothing there but the dialog's colour.
+      const RECT frame = group->Bounds();
+      std::vector<RECT> areas{{frame.left + 3, frame.top + 16, frame.right - 3, frame.bottom - 3}};
+      int wrong = 0;
+      for (int y = areas[0].top; y < areas[0].bottom; ++y)
+        for (int x = areas[0].left; x < areas[0].right; ++x) {
+          bool onItem = false;
+          for (int i = 0; i < group->Count(); ++i) {
+            RECT item;
+            GetWindowRect(group->ItemHandle(i), &item);
+            MapWindowPoints(HWND_DESKTOP, d.Handle(), reinterpret_cast<POINT*>(&item), 2);
+            // An item's caption and circle sit at its left; its last pixels are background.
+            item.right -= 4;
+            onItem = onItem || PtInRect(&item, POINT{x, y});
+          }
+          wrong += !onItem && picture.At(x, y) != d.Background();
+        }
+      EXPECT_EQ(wrong, 0) << "pixels of another colour in the group at " << frame.left << ","
+                          << frame.top;
+    }
+  }
+  d.Close();
+}
+
+TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControl) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& m = app.fkm470a;
+  Tfkm470d& r = app.fkm470d;
+  enum Kind { Lamp, PushButton, RadioOrCheck };
+  struct Case {
+    const ui::Control* control;
+    Kind kind;
+  };
+  std::vector<Case> cases{
+      {&m.Label4, Lamp},
+      {&m.Label5, Lamp},
+      {&m.Label6, Lamp},
+      {&m.Label7, Lamp},
+      {&m.Label8, Lamp},
+      {&m.Label9, Lamp},
+      {&m.Button1, PushButton},
+      {&m.Button2, PushButton},
+      {&m.Button4, PushButton},
+      {&m.BitBtnEinstellung, PushButton},
+      {&m.BitBtnSpeichern, PushButton},
+      {&r.BitBtn1, PushButton},
+      {&r.BitBtn2, PushButton},
+      {&r.CheckBoxMitteln, RadioOrCheck},
+      {&app.AboutBox.Button1, PushButton},
+      {&app.AboutBox.Button4, PushButton},
+  };
+  for (const ui::RadioButton* b :
+       {&r.RadioButton320, &r.RadioButton160, &r.RadioButton80, &r.RadioButton40, &r.RadioButton20,
+        &r.RadioButton10, &r.RadioButton5, &r.RadioButton2})
+    cases.push_back({b, RadioOrCheck});
+  std::vector<HWND> searchItems;
+  for (const ui::RadioGroup* g : {&app.fkm470b.RadioGroup1, &app.fkm470b.RadioGroup2})
+    for (int i = 0; i < g->Count(); ++i)
+      searchItems.push_back(g->ItemHandle(i));
+
+  auto check = [](HWND control, Kind kind) {
+    const int n = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    GetWindowTextW(control, text.data(), n + 1);
+    text.resize(static_cast<size_t>(n));
+    SCOPED_TRACE(std::string(text.begin(), text.end()));
+    // The lamps pad their captions with blanks. Trailing blanks may be cut; a centred caption
+    // loses as much on the left as on the right, so there only the text itself must fit.
+    const bool centred =
+        kind == Lamp && (GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_CENTER;
+    text.erase(text.find_last_not_of(L' ') + 1);
+    if (centred)
+      text.erase(0, text.find_first_not_of(L' '));
+    HDC dc = GetDC(control);
+    SIZE extent{};
+    {
+      base::SelectObjectScope select(
+          dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    }
+    ReleaseDC(control, dc);
+    // Room the control needs beside its caption: a button's frame, and its picture; the box or
+    // circle of a check box or radio button and the gap after it.
+    int room = 0;
+    if (kind == PushButton) {
+      room = 2 * GetSystemMetrics(SM_CXEDGE) + 2;
+      if (HBITMAP picture =
+              reinterpret_cast<HBITMAP>(SendMessageW(control, BM_GETIMAGE, IMAGE_BITMAP, 0))) {
+        BITMAP bm{};
+        GetObjectW(picture, sizeof(bm), &bm);
+        room += bm.bmWidth;
+      }
+    } else if (kind == RadioOrCheck) {
+      room = GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    }
+    RECT client;
+    GetClientRect(control, &client);
+    EXPECT_LE(extent.cx + room, client.right) << "text " << extent.cx << " + " << room;
+  };
+  for (const Case& c : cases)
+    check(c.control->Handle(), c.kind);
+  for (HWND item : searchItems)
+    check(item, RadioOrCheck);
+}
+
+TEST_F(Pictures, EveryWindowOpensInsideTheWorkArea) {
+  dynlog::ApplicationWindows app;
+  auto inside = [](HWND w) {
+    RECT r, work = ui::WorkAreaOf(w);
+    GetWindowRect(w, &r);
+    return r.left >= work.left && r.top >= work.top && r.right <= work.right &&
+           r.bottom <= work.bottom;
+  };
+  const RECT work = ui::WorkAreaOf(app.fkm470a.Handle());
+  struct Case {
+    const char* where;
+    int left, top; // of the main window
+  };
+  const Case cases[] = {
+      {"centred", -1, -1},
+      {"top left corner", work.left, work.top},
+      {"bottom right corner", work.right - 450, work.bottom - 302},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    if (c.left >= 0)
+      SetWindowPos(app.fkm470a.Handle(), nullptr, c.left, c.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(inside(app.fkm470a.Handle()));
+    EXPECT_TRUE(inside(app.fkm470b.Handle()));
+    app.fkm470d.Show();
+    EXPECT_TRUE(inside(app.fkm470d.Handle()));
+    app.fkm470d.Hide();
+    // The info window is centred over the main window, and grows to 555 pixels for an update.
+    app.AboutBox.Show();
+    EXPECT_TRUE(inside(app.AboutBox.Handle()));
+    app.AboutBox.SetOuterSize(app.AboutBox.OuterSize().cx, 555);
+    EXPECT_TRUE(inside(app.AboutBox.Handle()));
+    app.AboutBox.Hide();
+    app.AboutBox.SetOuterSize(app.AboutBox.OuterSize().cx, 300);
+  }
+}
+
+TEST(Placement, PlaceInsideMovesAsLittleAsPossible) {
+  const RECT area{0, 0, 1000, 700};
+  struct Case {
+    RECT window, placed;
+  };
+  const Case cases[] = {
+      {{100, 100, 400, 300}, {100, 100, 400, 300}},   // inside: stays
+      {{-31, -49, 700, 506}, {0, 0, 731, 555}},       // beyond the top left corner
+      {{900, 600, 1200, 800}, {700, 500, 1000, 700}}, // beyond the bottom right corner
+      {{100, 300, 831, 855}, {100, 145, 831, 700}},   // grown downwards out of the area
+      {{-50, -50, 1100, 800}, {0, 0, 1150, 850}},     // larger than the area: top left stays
+      {{500, 500, 1650, 1350}, {0, 0, 1150, 850}},
+  };
+  for (const Case& c : cases) {
+    const RECT got = ui::PlaceInside(c.window, area);
+    EXPECT_TRUE(EqualRect(&got, &c.placed))
+        << got.left << "," << got.top << " " << got.right << "," << got.bottom;
+  }
+}

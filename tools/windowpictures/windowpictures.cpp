@@ -1,0 +1,211 @@
+// Drives the program's real windows through the states worth a picture, for scripts/pictures.sh:
+// the search dialog while it searches and when it has found the unit, the main window while it
+// streams, the rate dialog, the info window and the update's question box. For each picture it
+// writes NAME.want into the given folder, holding the window's X11 window, and waits, with the
+// windows still answering, until the script has taken the picture and removed the file.
+//   window_pictures.exe FOLDER
+// The unit is expected on COM3 at 9600 baud, km470.ini in the working folder naming COM2 at 19200
+// baud, so that the search has to step once; DYNLOG_UPDATE_HOST names a server whose version
+// list offers a newer version of this program.
+#include "app/application.h"
+#include "base/errorbox.h"
+#include "ui/appwindow.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+
+namespace {
+
+std::string g_folder;
+bool g_failed = false;
+
+void Report(const std::string& line) {
+  std::fprintf(stderr, "window_pictures: %s\n", line.c_str());
+  std::fflush(stderr);
+}
+
+void Pump(unsigned ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+  }
+}
+
+// Waits, with messages handled, until done() holds or the time is up.
+bool PumpUntil(unsigned ms, const std::function<bool()>& done) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  while (!done()) {
+    if (GetTickCount64() >= end)
+      return false;
+    Pump(20);
+  }
+  return true;
+}
+
+// Asks the script for a picture of the window and waits until it is taken.
+void Picture(HWND window, const std::string& name) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  UpdateWindow(window);
+  Pump(400); // the window manager frames the window, X draws it
+  // Wine keeps each top-level window's X11 window in this property.
+  const auto x11 = reinterpret_cast<UINT_PTR>(GetPropA(window, "__wine_x11_whole_window"));
+  if (!x11) {
+    Report(name + ": no X11 window (Wine's X11 driver is needed)");
+    g_failed = true;
+    return;
+  }
+  const std::string want = g_folder + "\\" + name + ".want";
+  std::ofstream(want) << x11 << "\n";
+  if (!PumpUntil(30000,
+                 [&] { return GetFileAttributesA(want.c_str()) == INVALID_FILE_ATTRIBUTES; })) {
+    Report(name + ": the picture was not taken");
+    DeleteFileA(want.c_str());
+    g_failed = true;
+  }
+}
+
+// Watches for the windows that modal steps bring up, from a thread timer that keeps firing inside
+// their message loops.
+std::function<void()> g_watch;
+void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
+  static bool busy = false;
+  if (busy || !g_watch)
+    return;
+  busy = true;
+  auto step = g_watch; // a step may replace the watch
+  step();
+  busy = false;
+}
+
+HWND FindMessageBox() {
+  struct Find {
+    static BOOL CALLBACK Each(HWND w, LPARAM p) {
+      wchar_t cls[16] = {};
+      GetClassNameW(w, cls, 16);
+      if (IsWindowVisible(w) && lstrcmpW(cls, L"#32770") == 0) {
+        *reinterpret_cast<HWND*>(p) = w;
+        return FALSE;
+      }
+      return TRUE;
+    }
+  };
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), &Find::Each, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+bool AnyLampLit(Tfkm470a& w) {
+  for (const ui::Label* l : {&w.Label4, &w.Label5, &w.Label8, &w.Label9})
+    if (l->Color() == RGB(0, 255, 0))
+      return true;
+  return false;
+}
+
+int Run() {
+  ui::ApplicationWindow application(dynlog::kApplicationTitle);
+  dynlog::ApplicationWindows app;
+  application.SetMainForm(app.fkm470a.Handle());
+  Tfkm470a& main = app.fkm470a;
+  Tfkm470b& search = app.fkm470b;
+  main.Show();
+  app.fkm470d.SetRate(dynlog::SampleRate::Hz40);
+  SetTimer(nullptr, 0, 50, Watch);
+
+  // Start: the stored setting fails, the dialog searches and finds the unit at its first step.
+  enum { Searching, Found, Over } phase = Searching;
+  g_watch = [&] {
+    if (!search.Visible())
+      return;
+    if (phase == Searching && search.RadioGroup1.Enabled() && !search.Found()) {
+      Picture(search.Handle(), "search-dialog");
+      phase = Found;
+    } else if (phase == Found && search.Found()) {
+      Picture(search.Handle(), "search-dialog-found");
+      phase = Over;
+    }
+  };
+  main.Button1.Click();
+  g_watch = nullptr;
+  if (!search.Found()) {
+    Report("the unit was not found");
+    return 1;
+  }
+
+  // Streaming: the chart fills, the value shows, the lamps follow the unit.
+  Pump(6000);
+  PumpUntil(10000, [&] { return AnyLampLit(main); });
+  main.Timer1.SetEnabled(false); // the picture shows one moment
+  Picture(main.Handle(), "main-window");
+  main.Timer1.SetEnabled(true);
+  main.Button2.Click();
+  Pump(300);
+
+  // The rate dialog, closed with OK.
+  g_watch = [&] {
+    if (app.fkm470d.Visible()) {
+      g_watch = nullptr;
+      Picture(app.fkm470d.Handle(), "rate-dialog");
+      app.fkm470d.BitBtn1.Click();
+    }
+  };
+  main.BitBtnEinstellungClick();
+
+  // The info window, then the update: its question box is answered with Abbrechen.
+  bool asked = false;
+  g_watch = [&] {
+    if (!app.AboutBox.Visible())
+      return;
+    if (!asked) {
+      asked = true;
+      Picture(app.AboutBox.Handle(), "info-window");
+      PostMessageW(app.AboutBox.Handle(), WM_COMMAND,
+                   MAKEWPARAM(app.AboutBox.Button4.Id(), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(app.AboutBox.Button4.Handle()));
+    } else if (HWND box = FindMessageBox()) {
+      g_watch = nullptr;
+      Picture(box, "update-question");
+      PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+      PostMessageW(app.AboutBox.Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(app.AboutBox.Button1.Handle()));
+    }
+  };
+  main.Button4Click();
+  if (g_watch) {
+    Report("the update asked no question");
+    g_failed = true;
+  }
+  main.Close();
+  return g_failed ? 1 : 0;
+}
+
+void ReportError(const std::string& text) {
+  Report("error box: " + text);
+  g_failed = true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    Report("usage: window_pictures.exe FOLDER");
+    return 2;
+  }
+  g_folder = argv[1];
+  base::SetApplicationTitle(dynlog::kApplicationTitle);
+  base::SetErrorSink(ReportError);
+  try {
+    return Run();
+  } catch (const std::exception& e) {
+    Report(e.what());
+    return 1;
+  }
+}

@@ -112,7 +112,7 @@ Label::Label(Form& form, int left, int top, int width, int height, std::string_v
   form.RegisterLabel(this);
 }
 
-void Label::SetColor(COLORREF background) {
+void Label::SetBackground(COLORREF background) {
   if (style_.background == background)
     return;
   style_.background = background;

@@ -68,8 +68,8 @@ class Label : public Control {
 public:
   Label(Form& form, int left, int top, int width, int height, std::string_view caption,
         const LabelStyle& style = {});
-  void SetColor(COLORREF background);
-  COLORREF Color() const { return style_.background; }
+  void SetBackground(COLORREF background);
+  COLORREF Background() const { return style_.background; }
   void SetTextColour(COLORREF colour);
   COLORREF TextColour() const { return style_.textColour; }
   // Fits the width to the text; a right-aligned label keeps its right edge, others their left.

@@ -268,7 +268,8 @@ void Tfkm470a::ShowIndicators() {
   // Up to 16 frames arrive per tick and each may switch a lamp: the lamps take the state of the
   // last of them, once per tick, as the screen could not show the ones before it anyway.
   for (int i = 0; i < km470::kIndicatorCount; ++i)
-    IndicatorLabel(static_cast<km470::Indicator>(i)).SetColor(lampColours_[static_cast<size_t>(i)]);
+    IndicatorLabel(static_cast<km470::Indicator>(i))
+        .SetBackground(lampColours_[static_cast<size_t>(i)]);
 }
 
 // ---- Value display and chart
@@ -304,7 +305,7 @@ void Tfkm470a::UpdateValueDisplay() {
     shownCaption_ = caption_;
   }
   if (!valueShown_) {
-    Label1.SetColor(kValuePanel);
+    Label1.SetBackground(kValuePanel);
     Label1.SetTextColour(kValueWhite);
     valueShown_ = true;
   }

@@ -105,7 +105,7 @@ HWND FindMessageBox() {
 
 bool AnyLampLit(Tfkm470a& w) {
   for (const ui::Label* l : {&w.Label4, &w.Label5, &w.Label8, &w.Label9})
-    if (l->Color() == RGB(0, 255, 0))
+    if (l->Background() == RGB(0, 255, 0))
       return true;
   return false;
 }

@@ -301,8 +301,7 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   case WM_CLOSE:
     FormClose();
     if (mainForm_) {
-      DestroyWindow(Handle());
-      hwnd_.release();
+      hwnd_.reset(); // destroys the window
     } else {
       if (modal_ && modalResult_ == mrNone)
         modalResult_ = mrCancel;

@@ -1,5 +1,7 @@
 #include "app/automation.h"
 
+#include "app/recordingmode.h"
+
 #include "base/errorbox.h"
 #include "base/text.h"
 #include "link/ucom.h"
@@ -119,6 +121,19 @@ bool AutomatedRun::Start() {
   if (!found)
     PrintError("dynlog: KM470 nicht gefunden: an COM1 bis COM4 antwortet keine Anzeigeeinheit");
   return found;
+}
+
+int AutomatedRun::Finish(int code, const SYSTEMTIME& start, const SilenceWatch& silence,
+                         std::size_t gapsNamed) {
+  for (std::size_t i = gapsNamed; i < silence.Gaps().size(); ++i)
+    PrintError(GapWarning(start, silence.Gaps()[i]));
+  if (code == kRecordOk && !silence.Gaps().empty()) {
+    PrintError("dynlog: Datei geschrieben, aber das Gerät hat während der Aufnahme geschwiegen");
+    code = kRecordUnitFellSilent;
+  }
+  if (!MainWindowClosed())
+    Main().Close();
+  return code;
 }
 
 void AutomatedRun::Stop() {

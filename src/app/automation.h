@@ -44,6 +44,11 @@ public:
   bool Start();
   // Presses Stop, then waits until the frames on their way have arrived and the line is quiet.
   void Stop();
+  // The end of the run, with the exit code so far: names the gaps of the watch from gapsNamed on,
+  // turns a written file's 0 into 5 when the unit fell silent, and closes the main window, which
+  // stops the unit and closes the port. Returns the exit code.
+  int Finish(int code, const SYSTEMTIME& start, const SilenceWatch& silence,
+             std::size_t gapsNamed = 0);
   // Whether the user has closed the main window.
   bool MainWindowClosed() { return !IsWindow(Main().Handle()); }
 

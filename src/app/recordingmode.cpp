@@ -75,15 +75,7 @@ int RunRecordingMode(const RecordArgs& args) {
       code = code == kRecordOk ? kRecordNotWritten : code;
     }
   }
-  for (const SilenceWatch::Gap& gap : silence.Gaps())
-    PrintError(GapWarning(startClock, gap));
-  if (code == kRecordOk && !silence.Gaps().empty()) {
-    PrintError("dynlog: Datei geschrieben, aber das Gerät hat während der Aufnahme geschwiegen");
-    code = kRecordUnitFellSilent;
-  }
-  if (!run.MainWindowClosed())
-    main.Close(); // stops the unit and closes the port
-  return code;
+  return run.Finish(code, startClock, silence);
 }
 
 } // namespace dynlog

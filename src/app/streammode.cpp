@@ -133,16 +133,7 @@ int RunStreamMode(const RecordArgs& args) {
     return fail(e);
   }
 
-  for (; gapsReported < silence.Gaps().size(); ++gapsReported)
-    PrintError(GapWarning(startClock, silence.Gaps()[gapsReported]));
-  int code = kRecordOk;
-  if (!silence.Gaps().empty()) {
-    PrintError("dynlog: Datei geschrieben, aber das Gerät hat während der Aufnahme geschwiegen");
-    code = kRecordUnitFellSilent;
-  }
-  if (!run.MainWindowClosed())
-    main.Close(); // stops the unit and closes the port
-  return code;
+  return run.Finish(kRecordOk, startClock, silence, gapsReported);
 }
 
 } // namespace dynlog

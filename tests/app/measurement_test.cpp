@@ -13,6 +13,7 @@
 #include <sstream>
 
 using testsupport::PumpFor;
+using testsupport::ReadFile;
 using testsupport::SimulatedUnit;
 using testsupport::TempWorkDir;
 
@@ -23,13 +24,6 @@ protected:
   void TearDown() override { ucom::ComClose(); }
   TempWorkDir dir;
 };
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // A file system of a few KiB, mounted for the test's lifetime (tmpfs; needs root).
 class SmallFileSystem {

@@ -18,6 +18,7 @@
 
 using testsupport::AfterMs;
 using testsupport::PumpFor;
+using testsupport::ReadFile;
 using testsupport::SimulatedUnit;
 using testsupport::TempWorkDir;
 
@@ -41,13 +42,6 @@ int CountLines(const std::vector<std::string>& log, const std::string& line) {
   for (const auto& l : log)
     n += l == line;
   return n;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 class Windows : public ::testing::Test {

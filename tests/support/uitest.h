@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include <fstream>
 #include <functional>
 #include <map>
+#include <sstream>
+#include <string>
 
 namespace testsupport {
 
@@ -34,6 +37,14 @@ inline void AfterMs(unsigned ms, std::function<void()> fn) {
 // Runs the program's wait for about ms milliseconds.
 inline void PumpFor(unsigned ms) {
   base::Delay(ms);
+}
+
+// The whole content of a file, as bytes.
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
 }
 
 // A fresh, empty working folder for the test, made current for its lifetime.

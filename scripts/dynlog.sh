@@ -30,11 +30,11 @@ while [ $# -gt 0 ]; do
   case $1 in
   --com)
     [ $# -ge 2 ] || usage
-    spec=$2
+    mapping=$2
     shift 2
     ;;
   --com=*)
-    spec=${1#--com=}
+    mapping=${1#--com=}
     shift
     ;;
   --workdir)
@@ -55,9 +55,9 @@ while [ $# -gt 0 ]; do
   -h | --help) usage ;;
   *) fail "unbekanntes Argument: $1" ;;
   esac
-  n=${spec%%=*}
-  device=${spec#*=}
-  [ "$spec" != "$n" ] && [ -n "$device" ] || fail "--com braucht N=GERÄT, zum Beispiel 1=/dev/ttyUSB0: $spec"
+  n=${mapping%%=*}
+  device=${mapping#*=}
+  [ "$mapping" != "$n" ] && [ -n "$device" ] || fail "--com braucht N=GERÄT, zum Beispiel 1=/dev/ttyUSB0: $mapping"
   [[ $n =~ ^[1-4]$ ]] || fail "COM $n gibt es nicht: N geht von 1 bis 4"
   [ -z "${devices[$n]:-}" ] || fail "COM $n ist zweimal angegeben"
   [ -e "$device" ] || fail "$device gibt es nicht (ist der Adapter eingesteckt?)"

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "info/uinfo.h"
 #include "uitest.h"
+#include "updatetestfiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -21,40 +22,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Lines = std::vector<std::string>;
+using updatetest::FilesIn;
+using updatetest::Lines;
+using updatetest::ReadBytes;
+using updatetest::ServerPort;
+using updatetest::WriteBytes;
+
+// A whole transfer's progress line.
+std::string Progress(std::size_t bytes) {
+  return updatetest::Progress(bytes, bytes);
+}
 
 const fs::path kWww = "updateserver/www";
 const fs::path kSets = "signed/sets";
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-Lines FilesIn(const fs::path& folder) {
-  Lines names;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(folder, ec))
-    names.push_back(base::Narrow(entry.path().filename().wstring()));
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::string Progress(std::size_t bytes) {
-  return std::to_string(bytes) + " Bytes von " + std::to_string(bytes) + " übertragen ";
-}
-
-int ServerPort() {
-  std::ifstream in("updateserver/port-ok");
-  int port = 0;
-  in >> port;
-  return port;
-}
 
 std::vector<std::string> errors;
 void CollectError(const std::string& text) {
@@ -71,16 +51,16 @@ void FlipByte(const std::string& name, std::size_t at) {
 class SignedUpdateTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_NE(ServerPort(), 0) << "the update servers are not running (info_updateserver_start)";
+    ASSERT_NE(ServerPort("ok"), 0)
+        << "the update servers are not running (info_updateserver_start)";
     ASSERT_TRUE(fs::exists(kSets / "good" / "update.sig"))
         << "the signed update folders are missing (info_signed_sets)";
     root = fs::absolute("signed-upd-" + std::to_string(GetCurrentProcessId()));
     programFolder = root / "program";
-    tempFolder = root / "tmp";
-    savedTmp = Environment(L"TMP");
-    SetEnvironmentVariableW(L"TMP", (tempFolder.wstring() + L"\\").c_str());
+    folders = std::make_unique<updatetest::UpdateFolders>(root);
+    tempFolder = folders->tempFolder;
     SetEnvironmentVariableW(L"DYNLOG_UPDATE_HOST",
-                            base::Widen("127.0.0.1:" + std::to_string(ServerPort())).c_str());
+                            base::Widen("127.0.0.1:" + std::to_string(ServerPort("ok"))).c_str());
     base::SetErrorSink(CollectError);
     about = std::make_unique<TAboutBox>();
     about->Label8.SetText("Version 1.0.0.1");
@@ -94,20 +74,7 @@ protected:
   void TearDown() override {
     about.reset();
     base::SetErrorSink(nullptr);
-    SetEnvironmentVariableW(L"TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
-    for (int attempt = 0; attempt < 50; ++attempt) {
-      std::error_code ec;
-      fs::remove_all(root, ec);
-      if (!fs::exists(root))
-        break;
-      Sleep(100);
-    }
-  }
-
-  static std::wstring Environment(const wchar_t* name) {
-    wchar_t value[1024] = {};
-    const DWORD n = GetEnvironmentVariableW(name, value, 1024);
-    return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
+    folders.reset();
   }
 
   // A fresh program folder holding the running program and the files of an earlier update.
@@ -146,7 +113,7 @@ protected:
   const Lines& Log() const { return about->Memo1.Lines(); }
 
   fs::path root, programFolder, tempFolder;
-  std::wstring savedTmp;
+  std::unique_ptr<updatetest::UpdateFolders> folders;
   std::unique_ptr<TAboutBox> about;
   Lines questions;
   int endRequests = 0;

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "info/uinfo.h"
 #include "uitest.h"
+#include "updatetestfiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -23,7 +24,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Lines = std::vector<std::string>;
+using updatetest::FilesIn;
+using updatetest::Lines;
+using updatetest::Progress;
+using updatetest::ReadBytes;
+using updatetest::ServerPort;
+using updatetest::WriteBytes;
 
 const std::string kWww = "updateserver/www/";
 const std::string kList = "[KM470Programm]\r\nName=dynlog.exe\r\nVersion=1.0.0.2\r\n";
@@ -34,16 +40,6 @@ fs::path PathOf(const std::string& utf8) {
   return fs::path(base::Widen(utf8));
 }
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 std::string Pattern(std::size_t count) {
   std::string bytes(count, '\0');
   std::uint32_t x = 12345;
@@ -52,27 +48,6 @@ std::string Pattern(std::size_t count) {
     c = static_cast<char>(x >> 24);
   }
   return bytes;
-}
-
-// The file names in a folder, sorted.
-Lines FilesIn(const fs::path& folder) {
-  Lines names;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(folder, ec))
-    names.push_back(base::Narrow(entry.path().filename().wstring()));
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::string Progress(std::size_t received, std::size_t expected) {
-  return std::to_string(received) + " Bytes von " + std::to_string(expected) + " übertragen ";
-}
-
-int ServerPort(const std::string& name) {
-  std::ifstream in("updateserver/port-" + name);
-  int port = 0;
-  in >> port;
-  return port;
 }
 
 // A loopback port on which nobody listens: one that was just bound and given back.
@@ -114,13 +89,9 @@ protected:
     root = fs::absolute(
         PathOf("upd-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial)));
     programFolder = root / PathOf("Mess Programme ä");
-    tempFolder = root / "tmp";
     fs::create_directories(programFolder);
-    fs::create_directories(tempFolder);
-    // The update takes its header and body files from the system's temporary folder, which is
-    // TMP: here a folder of this test, so that what the update leaves behind can be seen.
-    savedTmp = Environment(L"TMP");
-    SetEnvironmentVariableW(L"TMP", (tempFolder.wstring() + L"\\").c_str());
+    folders = std::make_unique<updatetest::UpdateFolders>(root);
+    tempFolder = folders->tempFolder;
 
     fs::create_directories(kWww);
     for (const auto& entry : fs::directory_iterator(kWww))
@@ -154,21 +125,7 @@ protected:
   void TearDown() override {
     about.reset();
     base::SetErrorSink(nullptr);
-    SetEnvironmentVariableW(L"TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
-    // The stand-in updater may still be ending and hold its file for a moment.
-    for (int attempt = 0; attempt < 50; ++attempt) {
-      std::error_code ec;
-      fs::remove_all(root, ec);
-      if (!fs::exists(root))
-        break;
-      Sleep(100);
-    }
-  }
-
-  static std::wstring Environment(const wchar_t* name) {
-    wchar_t value[1024] = {};
-    const DWORD n = GetEnvironmentVariableW(name, value, 1024);
-    return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
+    folders.reset();
   }
 
   void UseServer(const std::string& name) {
@@ -217,7 +174,7 @@ protected:
   }
 
   fs::path root, programFolder, tempFolder;
-  std::wstring savedTmp;
+  std::unique_ptr<updatetest::UpdateFolders> folders;
   std::string programPath;
   std::unique_ptr<TAboutBox> about;
   Lines questions;

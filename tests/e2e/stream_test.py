@@ -138,17 +138,21 @@ class Streaming(unittest.TestCase):
         # `script` gives the program a terminal, as a person starting it from a shell has.
         unit = Unit(2, 19200, 1, self.dir)
         out = self.dir / "strg-c.txt"
-        command = f"wine {DYNLOG} --stream '{winpath(out)}' --rate 320; echo $? > rc"
+        # The shell that `script` starts (whatever $SHELL is) writes its own pid first, so that
+        # only the program is signalled: a plain sh dies of SIGINT before it writes rc.
+        command = (f"echo $$ > shell.pid; wine {DYNLOG} --stream '{winpath(out)}' --rate 320; "
+                   "echo $? > rc")
         run = subprocess.Popen(["script", "-qec", command, "/dev/null"], cwd=self.dir,
                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                env=wine_environment())
         try:
             wait_for_stream(unit)
             time.sleep(2)
+            shell = (self.dir / "shell.pid").read_text().strip()
             for pid in subprocess.run(["pgrep", "-f", "dynlog.exe --stream"],
                                       capture_output=True, text=True).stdout.split():
                 cmdline = Path(f"/proc/{pid}/cmdline").read_bytes()
-                if winpath(out).encode() in cmdline and b"script" not in cmdline:
+                if pid != shell and winpath(out).encode() in cmdline and b"script" not in cmdline:
                     os.kill(int(pid), signal.SIGINT)
             run.wait(60)
         finally:

@@ -2,10 +2,10 @@
 
 #include "app/automation.h"
 #include "base/errorbox.h"
-#include "link/ucom.h"
+#include "base/messageloop.h"
 
-#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace dynlog {
@@ -45,13 +45,13 @@ int RunRecordingMode(const RecordArgs& args) {
   // Record, and watch the line: a unit that falls silent is reported, not passed over.
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);
-  const ULONGLONG start = GetTickCount64();
-  const ULONGLONG end = start + static_cast<ULONGLONG>(args.seconds * 1000);
-  SilenceWatch silence(start, main.FrameCount);
-  for (ULONGLONG now = start; now < end && !run.MainWindowClosed(); now = GetTickCount64()) {
-    ucom::DelaySeconds(static_cast<double>(std::min<ULONGLONG>(end - now, 50)) / 1000);
+  SilenceWatch silence(GetTickCount64(), main.FrameCount);
+  // The window's timer ends a round of messages 20 times a second; the line is looked at after
+  // each round, with no wake-ups of its own.
+  base::WaitFor(base::MonotonicMs() + static_cast<std::uint64_t>(args.seconds * 1000), [&] {
     silence.Observe(GetTickCount64(), main.FrameCount);
-  }
+    return run.MainWindowClosed();
+  });
   silence.Finish(GetTickCount64());
   run.Stop();
 

@@ -5,6 +5,7 @@
 #include "app/automation.h"
 #include "app/recordingmode.h"
 #include "base/errorbox.h"
+#include "base/messageloop.h"
 #include "base/text.h"
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
@@ -13,8 +14,8 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <optional>
 
 namespace dynlog {
@@ -98,33 +99,37 @@ int RunStreamMode(const RecordArgs& args) {
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);
   const ULONGLONG start = GetTickCount64();
-  const ULONGLONG end =
-      args.seconds > 0 ? start + static_cast<ULONGLONG>(args.seconds * 1000) : ~ULONGLONG{0};
   SilenceWatch silence(start, main.FrameCount);
   std::size_t gapsReported = 0;
   ULONGLONG lastFlush = start, lastCallBack = start;
-  try {
-    for (ULONGLONG now = start; now < end && !StopRequested && !run.MainWindowClosed();
-         now = GetTickCount64()) {
-      ucom::DelaySeconds(static_cast<double>(std::min<ULONGLONG>(end - now, 50)) / 1000);
-      now = GetTickCount64();
-      silence.Observe(now, main.FrameCount);
-      for (; gapsReported < silence.Gaps().size(); ++gapsReported)
-        PrintError(GapWarning(startClock, silence.Gaps()[gapsReported]));
-      if (silence.Silent(now) && now - lastCallBack >= kCallBackIntervalMs &&
-          !run.MainWindowClosed()) {
-        // Unplugged and plugged in again, the adapter is a new device behind the same name; a
-        // unit switched off and on again waits for its start command.
-        std::string ignored;
-        ucom::ComReopen(ignored);
-        km470::SendStartCommand();
-        lastCallBack = now;
-      }
-      if (now - lastFlush >= kFlushIntervalMs) {
-        stream->Flush();
-        lastFlush = now;
-      }
+  // After each round of messages, 20 times a second with the window's timer: no wake-ups of its
+  // own.
+  const auto lookAtTheLine = [&] {
+    if (StopRequested || run.MainWindowClosed())
+      return true;
+    const ULONGLONG now = GetTickCount64();
+    silence.Observe(now, main.FrameCount);
+    for (; gapsReported < silence.Gaps().size(); ++gapsReported)
+      PrintError(GapWarning(startClock, silence.Gaps()[gapsReported]));
+    if (silence.Silent(now) && now - lastCallBack >= kCallBackIntervalMs) {
+      // Unplugged and plugged in again, the adapter is a new device behind the same name; a
+      // unit switched off and on again waits for its start command.
+      std::string ignored;
+      ucom::ComReopen(ignored);
+      km470::SendStartCommand();
+      lastCallBack = now;
     }
+    if (now - lastFlush >= kFlushIntervalMs) {
+      stream->Flush();
+      lastFlush = now;
+    }
+    return false;
+  };
+  try {
+    base::WaitFor(args.seconds > 0
+                      ? base::MonotonicMs() + static_cast<std::uint64_t>(args.seconds * 1000)
+                      : base::kNoDeadline,
+                  lookAtTheLine);
     silence.Finish(GetTickCount64());
     run.Stop();
     main.ValueRecorded = nullptr;

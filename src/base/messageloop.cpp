@@ -10,9 +10,14 @@ namespace {
 // With a quit pending, a wait looks at its condition and deadline this often.
 constexpr DWORD kQuitStepMs = 10;
 
+struct Round {
+  bool handled = false; // any message
+  bool quit = false;    // a WM_QUIT was among them, and is waiting again
+};
+
 // Handles every message that is waiting now, also those behind a WM_QUIT (timer ticks and
-// painting come after it). Returns whether any was handled. A WM_QUIT is put back at the end.
-bool HandleWaitingMessages() {
+// painting come after it). A WM_QUIT is put back at the end.
+Round HandleWaitingMessages() {
   bool handled = false, quit = false;
   int exitCode = 0;
   MSG msg;
@@ -35,7 +40,7 @@ bool HandleWaitingMessages() {
   }
   if (quit)
     PostQuitMessage(exitCode);
-  return handled;
+  return {handled, quit};
 }
 
 } // namespace
@@ -73,10 +78,11 @@ int TakeQuit() {
 
 WaitEnd WaitFor(std::uint64_t deadlineMs, const std::function<bool()>& done, bool endOnQuit) {
   for (;;) {
-    const bool handled = HandleWaitingMessages();
+    // Each look into the queue is a round trip to the server under Wine; the round already
+    // says whether a quit is pending.
+    const auto [handled, quit] = HandleWaitingMessages();
     if (done ? done() : handled)
       return WaitEnd::Done;
-    const bool quit = QuitPending();
     if (quit && endOnQuit)
       return WaitEnd::Quit;
     const std::uint64_t now = MonotonicMs();

@@ -27,7 +27,6 @@ constexpr COLORREF kValueWhite = RGB(255, 255, 255);
 // button face (240 or 245 grey) could hardly be read, and the panel does not depend on the
 // system's colour scheme.
 constexpr COLORREF kValuePanel = RGB(0, 0, 0);
-constexpr int kPenWidth = 2; // of the trace, in pixels
 constexpr int kTicksPerPaint = 2;
 
 ui::FormStyle MainStyle() {
@@ -66,6 +65,10 @@ bool HasSymbolFont() {
 base::Font ArrowFont() {
   return HasSymbolFont() ? ui::MakeFont(L"Symbol", 13, false, SYMBOL_CHARSET)
                          : ui::MakeFont(L"Arial", 13);
+}
+
+std::uint32_t PixelOf(COLORREF colour) {
+  return dynlog::RgbPixel(GetRValue(colour), GetGValue(colour), GetBValue(colour));
 }
 
 const char* ArrowText(HFONT font) {
@@ -114,9 +117,8 @@ Tfkm470a::Tfkm470a()
   Label1.AutoSize();
   lampColours_.fill(kDark);
   separators_ = dynlog::SystemNumberSeparators();
-  tracePen_.reset(CreatePen(PS_SOLID, 1, kTraceColour));
-  wipePen_.reset(CreatePen(PS_SOLID, 1, Background()));
-  backgroundBrush_.reset(CreateSolidBrush(Background()));
+  tracePixel_ = PixelOf(kTraceColour);
+  paperPixel_ = PixelOf(Background());
   FormResize();
 }
 
@@ -215,6 +217,7 @@ void Tfkm470a::Timer1Timer() {
   // Up to 16 values arrive per tick at 320 a second. The value display is repainted once, with
   // the last of them: the ones before it would be overwritten before the screen shows them.
   inTick_ = true;
+  tickSettings_.emplace(rate_->Rate(), rate_->Averaging());
   bool any = false;
   try {
     any = km470::PollMeasurementFrames(
@@ -222,9 +225,11 @@ void Tfkm470a::Timer1Timer() {
         [this](const km470::MeasurementFrame& frame) { HandleFrame(frame); });
   } catch (...) {
     inTick_ = false;
+    tickSettings_.reset();
     throw;
   }
   inTick_ = false;
+  tickSettings_.reset();
   // The screen follows every second tick, ten times a second: as often as digits can be read and
   // a sweeping trace looks smooth, at half the cost of painting. Every value is recorded and
   // drawn into the trace meanwhile.
@@ -240,13 +245,14 @@ void Tfkm470a::Timer1Timer() {
 void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
   ++FrameCount;
   ApplyIndicators(frame.Status);
-  // The rate is read afresh when a value is emitted (the dialog's controls are the setting); a
-  // skipped frame does not need it. The unit's frame rate follows the baud rate the port really
-  // runs at, whatever km470.ini said.
-  const int reload = Acquisition.SkipCounter() <= 0
-                         ? dynlog::ReloadValue(rate_->Rate(), ucom::ComBaud() == 9600)
-                         : 0;
-  if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, rate_->Averaging())) {
+  // The dialog's controls are the setting: read afresh for every frame outside a tick, and once
+  // per tick inside one. The unit's frame rate follows the baud rate the port really runs at,
+  // whatever km470.ini said.
+  const auto [rate, averaging] =
+      tickSettings_ ? *tickSettings_ : std::pair{rate_->Rate(), rate_->Averaging()};
+  const int reload =
+      Acquisition.SkipCounter() <= 0 ? dynlog::ReloadValue(rate, ucom::ComBaud() == 9600) : 0;
+  if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, averaging)) {
     if (ValueRecorded)
       ValueRecorded(static_cast<float>(*value));
     ShowValue(*value);
@@ -282,9 +288,11 @@ void Tfkm470a::ShowValue(double value) {
   if (!inTick_)
     UpdateValueDisplay();
   if (drawing.wipe)
-    DrawSegment(*drawing.wipe, wipePen_.get());
+    canvas_.DrawSegment(*drawing.wipe, paperPixel_);
   if (drawing.trace)
-    DrawSegment(*drawing.trace, tracePen_.get());
+    canvas_.DrawSegment(*drawing.trace, tracePixel_);
+  if (!inTick_)
+    RepaintDirty();
 }
 
 void Tfkm470a::UpdateValueDisplay() {
@@ -311,76 +319,52 @@ void Tfkm470a::UpdateValueDisplay() {
   }
 }
 
-void Tfkm470a::DrawSegment(const dynlog::ChartSegment& s, HPEN pen) {
-  if (!traceDc_)
-    return;
-  {
-    // The pen's two pixels of width are two 1-pixel lines side by side, across the segment's
-    // main direction. A wide pen is filled as a polygon for every segment, which at 320 values a
-    // second cost more than all the rest of the chart; the look is the same.
-    base::SelectObjectScope select(traceDc_.get(), pen);
-    const bool flat = std::abs(s.to.x - s.from.x) >= std::abs(s.to.y - s.from.y);
-    for (int offset = -kPenWidth / 2; offset < kPenWidth - kPenWidth / 2; ++offset) {
-      const int dx = flat ? 0 : offset, dy = flat ? offset : 0;
-      MoveToEx(traceDc_.get(), s.from.x + dx, s.from.y + dy, nullptr);
-      LineTo(traceDc_.get(), s.to.x + dx, s.to.y + dy);
-      // A line leaves out its last pixel; the trace ends there until the next segment.
-      SetPixelV(traceDc_.get(), s.to.x + dx, s.to.y + dy,
-                pen == tracePen_.get() ? kTraceColour : Background());
-    }
-  }
-  // The pen is 2 pixels wide: the segment's box with a margin is to be repainted.
-  const RECT r{std::min(s.from.x, s.to.x) - 2, std::min(s.from.y, s.to.y) - 2,
-               std::max(s.from.x, s.to.x) + 3, std::max(s.from.y, s.to.y) + 3};
-  if (IsRectEmpty(&dirty_))
-    dirty_ = r;
-  else
-    UnionRect(&dirty_, &dirty_, &r);
-  if (!inTick_)
-    RepaintDirty();
-}
-
 void Tfkm470a::RepaintDirty() {
   // One box per tick rather than one per segment, drawn straight onto the window as the trace
   // always was: an invalidation would add a paint message and its update region every tick.
-  if (IsRectEmpty(&dirty_))
+  const dynlog::PixelBox drawn = canvas_.TakeDrawn();
+  if (drawn.Empty() || !IsWindowVisible(Handle()) || IsIconic(Handle()))
     return;
-  if (IsWindowVisible(Handle()) && !IsIconic(Handle())) {
-    HDC dc = GetDC(Handle());
-    const int saved = SaveDC(dc);
-    IntersectClipRect(dc, dirty_.left, dirty_.top, dirty_.right, dirty_.bottom);
-    FormPaint(dc, dirty_);
-    RestoreDC(dc, saved);
-    ReleaseDC(Handle(), dc);
-  }
-  SetRectEmpty(&dirty_);
+  const RECT box{drawn.left, drawn.top, drawn.right, drawn.bottom};
+  const base::WindowDc dc(Handle());
+  const int saved = SaveDC(dc.get());
+  IntersectClipRect(dc.get(), box.left, box.top, box.right, box.bottom);
+  FormPaint(dc.get(), box);
+  RestoreDC(dc.get(), saved);
 }
 
 void Tfkm470a::EnsureTraceBitmap(int width, int height) {
   width = std::max(width, 1);
   height = std::max(height, 1);
-  if (traceDc_ && width <= traceSize_.cx && height <= traceSize_.cy)
+  if (traceDc_ && width <= canvas_.Width() && height <= canvas_.Height())
     return;
-  const int w = std::max<int>(width, traceSize_.cx), h = std::max<int>(height, traceSize_.cy);
-  base::MemoryDc dc;
-  base::Bitmap bitmap;
-  {
-    const base::WindowDc screen(Handle());
-    dc.reset(CreateCompatibleDC(screen.get()));
-    bitmap.reset(CreateCompatibleBitmap(screen.get(), w, h));
-  }
+  const int w = std::max(width, canvas_.Width()), h = std::max(height, canvas_.Height());
+  // 32 bits a pixel, top row first: the canvas's own layout.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  base::Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  base::MemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!bitmap || !bits || !dc)
+    return; // the trace stays as large as it was
+  dynlog::TraceCanvas canvas;
+  canvas.Attach(static_cast<std::uint32_t*>(bits), w, h);
+  canvas.Fill(paperPixel_);
+  // A larger window keeps the trace drawn so far.
+  canvas.CopyFrom(canvas_);
+  canvas.TakeDrawn(); // the whole window is repainted after a resize
   HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
-  RECT all{0, 0, w, h};
-  FillRect(dc.get(), &all, backgroundBrush_.get());
-  if (traceDc_) {
-    // A larger window keeps the trace drawn so far.
-    BitBlt(dc.get(), 0, 0, traceSize_.cx, traceSize_.cy, traceDc_.get(), 0, 0, SRCCOPY);
+  if (traceDc_)
     SelectObject(traceDc_.get(), traceOldBitmap_);
-  }
   traceDc_ = std::move(dc);
   traceBitmap_ = std::move(bitmap);
   traceOldBitmap_ = old;
-  traceSize_ = {w, h};
+  canvas_ = canvas;
 }
 
 void Tfkm470a::FormResize() {

@@ -11,10 +11,15 @@
 #include "window/acquisition.h"
 #include "window/forcechart.h"
 #include "window/numberformat.h"
+#include "window/samplerate.h"
+#include "window/tracecanvas.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 class Tfkm470b;
 class Tfkm470d;
@@ -89,7 +94,6 @@ private:
   void ShowIndicators();
   void UpdateValueDisplay();
   void RepaintDirty();
-  void DrawSegment(const dynlog::ChartSegment& segment, HPEN pen);
   void EnsureTraceBitmap(int width, int height);
   void PaintShapes(HDC dc);
 
@@ -99,13 +103,13 @@ private:
 
   base::Bitmap buttonPictures_[2];
   // The trace lives in an off-screen bitmap, so a repaint shows it again instead of wiping it.
+  // Its pixels are drawn by the canvas, straight into the bitmap's memory.
   base::MemoryDc traceDc_;
   base::Bitmap traceBitmap_;
   HGDIOBJ traceOldBitmap_ = nullptr;
-  SIZE traceSize_{0, 0};
-  base::Pen tracePen_;
-  base::Pen wipePen_;
-  base::Brush backgroundBrush_;
+  dynlog::TraceCanvas canvas_;
+  std::uint32_t tracePixel_ = 0;
+  std::uint32_t paperPixel_ = 0; // the window's background, which wipes the trace
   bool valueShown_ = false;
   // The lamps' colours after the newest frame, in km470::Indicator's order; shown once per tick.
   std::array<COLORREF, km470::kIndicatorCount> lampColours_{};
@@ -114,8 +118,10 @@ private:
   std::string shownCaption_; // what Label1 shows
   std::string shownShape_;   // its caption with every digit as 0, for the width
   bool captionPending_ = false;
-  RECT dirty_{0, 0, 0, 0}; // chart area drawn in this tick, not yet repainted
   bool inTick_ = false;
+  // The rate dialog's settings, read once at the start of a tick: nothing can change them
+  // while the tick's frames are handled.
+  std::optional<std::pair<dynlog::SampleRate, bool>> tickSettings_;
   int ticksSincePaint_ = 0;
   std::wstring lastSaveName_ = L"*.txt";
 };

@@ -112,6 +112,11 @@ Label::Label(Form& form, int left, int top, int width, int height, std::string_v
   form.RegisterLabel(this);
 }
 
+void Label::SetText(std::string_view utf8) {
+  DefWindowProcW(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(base::Widen(utf8).c_str()));
+  PaintNow();
+}
+
 void Label::SetBackground(COLORREF background) {
   if (style_.background == background)
     return;

@@ -68,6 +68,10 @@ class Label : public Control {
 public:
   Label(Form& form, int left, int top, int width, int height, std::string_view caption,
         const LabelStyle& style = {});
+  // Stores the text and paints it at once. A static control's own WM_SETTEXT invalidates it,
+  // which costs a paint message with its update region for every change; the value display
+  // changes ten times a second.
+  void SetText(std::string_view utf8);
   void SetBackground(COLORREF background);
   COLORREF Background() const { return style_.background; }
   void SetTextColour(COLORREF colour);

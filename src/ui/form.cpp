@@ -15,6 +15,7 @@ namespace ui {
 namespace {
 
 const wchar_t kFormClass[] = L"DynlogForm";
+const wchar_t kOwnDcFormClass[] = L"DynlogOwnDcForm";
 
 struct EnabledWindows {
   HWND self;
@@ -31,7 +32,7 @@ BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM p) {
 } // namespace
 
 Form::Form(const FormStyle& style) {
-  RegisterFormClass();
+  const wchar_t* formClass = RegisterFormClass(style.ownDc);
   DWORD ws = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   if (style.sizeable)
     ws |= WS_THICKFRAME;
@@ -42,7 +43,7 @@ Form::Form(const FormStyle& style) {
   if (style.clientSize)
     AdjustWindowRectEx(&r, ws, FALSE, ex);
   font_ = MakeFont(style.fontFace, style.fontHeight);
-  HWND h = CreateWindowExW(ex, kFormClass, base::Widen(style.caption).c_str(), ws, CW_USEDEFAULT,
+  HWND h = CreateWindowExW(ex, formClass, base::Widen(style.caption).c_str(), ws, CW_USEDEFAULT,
                            CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, style.owner, nullptr,
                            GetModuleHandleW(nullptr), this);
   if (!h)
@@ -69,22 +70,26 @@ Form::~Form() {
     SetWindowLongPtrW(hwnd_.get(), GWLP_USERDATA, 0);
 }
 
-void Form::RegisterFormClass() {
+const wchar_t* Form::RegisterFormClass(bool ownDc) {
   static bool done = false;
-  if (done)
-    return;
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &Form::WndProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
-  wc.hbrBackground = nullptr; // the form paints its own background
-  wc.lpszClassName = kFormClass;
-  RegisterClassExW(&wc);
-  done = true;
+  if (!done) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &Form::WndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+    wc.hbrBackground = nullptr; // the form paints its own background
+    wc.lpszClassName = kFormClass;
+    RegisterClassExW(&wc);
+    wc.style = CS_OWNDC;
+    wc.lpszClassName = kOwnDcFormClass;
+    RegisterClassExW(&wc);
+    done = true;
+  }
+  return ownDc ? kOwnDcFormClass : kFormClass;
 }
 
 void Form::Show() {

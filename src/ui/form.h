@@ -29,6 +29,10 @@ struct FormStyle {
   const wchar_t* fontFace = L"MS Sans Serif";
   int fontHeight = 11; // pixels
   HWND owner = nullptr;
+  // One device context for the window's whole life, for a form that draws many times a second
+  // outside its paint messages: under Wine, every fresh one costs several round trips to the
+  // server. Its state then lasts from one drawing to the next: restore what you change.
+  bool ownDc = false;
 };
 
 class Form {
@@ -79,7 +83,7 @@ protected:
   virtual void FormPaint(HDC, const RECT&) {}
 
 private:
-  static void RegisterFormClass();
+  static const wchar_t* RegisterFormClass(bool ownDc);
   static LRESULT CALLBACK WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   HBRUSH LabelBrush(HWND control, HDC dc, bool& handled);

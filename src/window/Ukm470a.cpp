@@ -38,6 +38,7 @@ ui::FormStyle MainStyle() {
   s.minMaxBoxes = true;
   s.fontFace = L"System";
   s.fontHeight = 13;
+  s.ownDc = true; // the chart and its axes are drawn ten times a second
   return s;
 }
 

@@ -16,7 +16,9 @@ constexpr std::uint32_t kPaper = dynlog::RgbPixel(240, 240, 240);
 constexpr std::uint32_t kInk = dynlog::RgbPixel(0, 0, 255);
 
 struct Canvas {
-  Canvas(int w, int h) : pixels(static_cast<size_t>(w) * h, kPaper) { canvas.Attach(pixels.data(), w, h); }
+  Canvas(int w, int h) : pixels(static_cast<size_t>(w) * h, kPaper) {
+    canvas.Attach(pixels.data(), w, h);
+  }
   std::vector<std::uint32_t> pixels;
   TraceCanvas canvas;
 
@@ -39,22 +41,25 @@ PixelBox BoxAround(const std::vector<std::pair<int, int>>& points) {
 }
 
 // On a 60 x 40 canvas, segments of every direction, inside, across the edges and far outside.
+// clang-format off
 const ChartSegment kSegments[] = {
-    {{10, 20}, {50, 20}},   {{50, 20}, {10, 20}},   {{30, 5}, {30, 35}},    {{30, 35}, {30, 5}},
-    {{10, 10}, {30, 30}},   {{30, 10}, {10, 30}},   {{5, 30}, {55, 12}},    {{55, 12}, {5, 30}},
-    {{20, 2}, {27, 38}},    {{27, 38}, {20, 2}},    {{7, 7}, {7, 7}},       {{0, 0}, {59, 39}},
-    {{-20, 10}, {20, 15}},  {{40, -15}, {45, 25}},  {{50, 30}, {90, 35}},   {{10, 30}, {14, 70}},
-    {{-5, -5}, {-1, -1}},   {{61, 0}, {80, 39}},    {{-1000000000, 20}, {1000000000, 21}},
-    {{25, -1000000000}, {26, 1000000000}},          {{-1000000000, -1000000000}, {-5, 3}},
+    {{10, 20}, {50, 20}},  {{50, 20}, {10, 20}},  {{30, 5}, {30, 35}},   {{30, 35}, {30, 5}},
+    {{10, 10}, {30, 30}},  {{30, 10}, {10, 30}},  {{5, 30}, {55, 12}},   {{55, 12}, {5, 30}},
+    {{20, 2}, {27, 38}},   {{27, 38}, {20, 2}},   {{7, 7}, {7, 7}},      {{0, 0}, {59, 39}},
+    {{-20, 10}, {20, 15}}, {{40, -15}, {45, 25}}, {{50, 30}, {90, 35}},  {{10, 30}, {14, 70}},
+    {{-5, -5}, {-1, -1}},  {{61, 0}, {80, 39}},
+    {{-1000000000, 20}, {1000000000, 21}},  {{25, -1000000000}, {26, 1000000000}},
+    {{-1000000000, -1000000000}, {-5, 3}},
 };
+// clang-format on
 
 TEST(TraceCanvas, SegmentsAreTwoPixelsWideBothEndsIncludedAndCutAtTheEdges) {
   // Drawn on a canvas with a wide margin all round and cut out, a segment must give exactly the
   // pixels it gives when the canvas itself cuts it; the margin shows what was cut away.
   constexpr int kW = 60, kH = 40, kMargin = 100;
   for (const ChartSegment& s : kSegments) {
-    SCOPED_TRACE(testing::Message() << "(" << s.from.x << "," << s.from.y << ")-(" << s.to.x
-                                    << "," << s.to.y << ")");
+    SCOPED_TRACE(testing::Message()
+                 << "(" << s.from.x << "," << s.from.y << ")-(" << s.to.x << "," << s.to.y << ")");
     Canvas small(kW, kH);
     small.canvas.DrawSegment(s, kInk);
     const auto inked = small.Inked();
@@ -73,9 +78,8 @@ TEST(TraceCanvas, SegmentsAreTwoPixelsWideBothEndsIncludedAndCutAtTheEdges) {
       continue;
     }
     Canvas big(kW + 2 * kMargin, kH + 2 * kMargin);
-    big.canvas.DrawSegment({{s.from.x + kMargin, s.from.y + kMargin},
-                            {s.to.x + kMargin, s.to.y + kMargin}},
-                           kInk);
+    big.canvas.DrawSegment(
+        {{s.from.x + kMargin, s.from.y + kMargin}, {s.to.x + kMargin, s.to.y + kMargin}}, kInk);
     std::vector<std::pair<int, int>> cut, all;
     for (auto [x, y] : big.Inked()) {
       all.emplace_back(x - kMargin, y - kMargin);

@@ -1,5 +1,6 @@
 #include "ui/screenshot.h"
 
+#include "base/dibsection.h"
 #include "base/handles.h"
 #include "base/text.h"
 
@@ -116,17 +117,12 @@ void SaveWindowBitmap(HWND window, const std::string& utf8Path) {
   if (w <= 0 || h <= 0)
     throw std::runtime_error("Fenster hat keine Fläche");
 
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h; // bottom-up, as BMP files store it
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  base::Bitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  // Bottom row first, as BMP files store it.
+  const base::Bitmap dib = base::MakeDibSection(w, h, 24, base::RowOrder::BottomUp, bits);
   base::MemoryDc dc(CreateCompatibleDC(nullptr));
-  if (!dib || !dc)
+  DIBSECTION section{};
+  if (!dib || !dc || !GetObjectW(dib.get(), sizeof(section), &section))
     throw std::runtime_error("Bild kann nicht erzeugt werden");
   {
     base::SelectObjectScope select(dc.get(), dib.get());
@@ -137,11 +133,13 @@ void SaveWindowBitmap(HWND window, const std::string& utf8Path) {
   const DWORD imageSize = stride * static_cast<DWORD>(h);
   BITMAPFILEHEADER fh{};
   fh.bfType = 0x4D42; // "BM"
-  fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
+  BITMAPINFOHEADER& header = section.dsBmih;
+  header.biSizeImage = imageSize;
+  fh.bfOffBits = sizeof(fh) + sizeof(header);
   fh.bfSize = fh.bfOffBits + imageSize;
   std::ofstream out(std::filesystem::path(base::Widen(utf8Path)), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&fh), sizeof(fh));
-  out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(bi.bmiHeader));
+  out.write(reinterpret_cast<const char*>(&header), sizeof(header));
   out.write(static_cast<const char*>(bits), imageSize);
   if (!out)
     throw std::runtime_error("Bild kann nicht geschrieben werden: " + utf8Path);

@@ -1,5 +1,6 @@
 #include "window/Ukm470a.h"
 
+#include "base/dibsection.h"
 #include "base/text.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
@@ -341,15 +342,8 @@ void Tfkm470a::EnsureTraceBitmap(int width, int height) {
     return;
   const int w = std::max(width, canvas_.Width()), h = std::max(height, canvas_.Height());
   // 32 bits a pixel, top row first: the canvas's own layout.
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  base::Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  base::Bitmap bitmap = base::MakeDibSection(w, h, 32, base::RowOrder::TopDown, bits);
   base::MemoryDc dc(CreateCompatibleDC(nullptr));
   if (!bitmap || !bits || !dc)
     return; // the trace stays as large as it was

@@ -1,6 +1,7 @@
 #pragma once
 // A window rendered into memory as the screen shows it, and what a person sees in it: colours,
 // their counts in an area, the contrast between two colours.
+#include "base/dibsection.h"
 #include "base/handles.h"
 #include "ui/screenshot.h"
 
@@ -22,15 +23,9 @@ public:
     GetClientRect(window, &client);
     width_ = client.right;
     height_ = client.bottom;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width_;
-    bi.bmiHeader.biHeight = -height_; // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    base::Bitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const base::Bitmap dib =
+        base::MakeDibSection(width_, height_, 32, base::RowOrder::TopDown, bits);
     base::MemoryDc dc(CreateCompatibleDC(nullptr));
     if (!dib || !dc)
       throw std::runtime_error("no bitmap");

@@ -244,24 +244,23 @@ bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& ver
   // build, exactly the files the list names, and the user has not closed the window in the
   // meantime, do they replace anything. An update is the program and its updater together, and
   // half of one is worse than none.
-  std::optional<TempFile> newProgram = Download(host, program.folder, newName);
-  if (!newProgram) {
-    parts_.log.Append(kLogNoFile);
+  // A file that did not arrive whole, or not as the signed list names it, ends the update.
+  const auto fetch = [&](const std::string& name, const std::optional<SignedFile>& signedFile) {
+    std::optional<TempFile> file = Download(host, program.folder, name);
+    if (!file)
+      parts_.log.Append(kLogNoFile);
+    else if (signedFile && !MatchesSignedList(file->Name(), *signedFile)) {
+      parts_.log.Append(kLogFileDamaged);
+      file.reset();
+    }
+    return file;
+  };
+  std::optional<TempFile> newProgram = fetch(newName, signedProgram);
+  if (!newProgram)
     return false;
-  }
-  if (signedProgram && !MatchesSignedList(newProgram->Name(), *signedProgram)) {
-    parts_.log.Append(kLogFileDamaged);
+  std::optional<TempFile> updater = fetch(kUpdaterName, signedUpdater);
+  if (!updater)
     return false;
-  }
-  std::optional<TempFile> updater = Download(host, program.folder, kUpdaterName);
-  if (!updater) {
-    parts_.log.Append(kLogNoFile);
-    return false;
-  }
-  if (signedUpdater && !MatchesSignedList(updater->Name(), *signedUpdater)) {
-    parts_.log.Append(kLogFileDamaged);
-    return false;
-  }
   parts_.log.Append(kLogDownloadOk);
   base::Delay(1000);
   StopIfCancelled();

@@ -1,6 +1,7 @@
 #include "window/Ukm470a.h"
 
 #include "base/dibsection.h"
+#include "base/handles.h"
 #include "base/text.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
@@ -218,20 +219,18 @@ void Tfkm470a::Timer1Timer() {
     return;
   // Up to 16 values arrive per tick at 320 a second. The value display is repainted once, with
   // the last of them: the ones before it would be overwritten before the screen shows them.
-  inTick_ = true;
-  tickSettings_.emplace(rate_->Rate(), rate_->Averaging());
   bool any = false;
-  try {
+  {
+    inTick_ = true;
+    tickSettings_.emplace(rate_->Rate(), rate_->Averaging());
+    const base::ScopeExit endOfFrames{[this] {
+      inTick_ = false;
+      tickSettings_.reset();
+    }};
     any = km470::PollMeasurementFrames(
         Decoder, DecimalPlaces,
         [this](const km470::MeasurementFrame& frame) { HandleFrame(frame); });
-  } catch (...) {
-    inTick_ = false;
-    tickSettings_.reset();
-    throw;
   }
-  inTick_ = false;
-  tickSettings_.reset();
   // The screen follows every second tick, ten times a second: as often as digits can be read and
   // a sweeping trace looks smooth, at half the cost of painting. Every value is recorded and
   // drawn into the trace meanwhile.

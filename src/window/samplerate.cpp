@@ -31,4 +31,12 @@ int ReloadValue(SampleRate rate, bool baud9600) {
   return baud9600 ? (n + 1) / 2 - 1 : n;
 }
 
+SampleRate KeptRate(SampleRate rate, bool baud9600) {
+  return baud9600 && rate == SampleRate::Hz320 ? SampleRate::Hz160 : rate;
+}
+
+double ValuesPerSecond(SampleRate rate) {
+  return 320.0 / (Row(rate).skipAt19200 + 1);
+}
+
 } // namespace dynlog

@@ -16,4 +16,11 @@ std::string_view RateText(SampleRate rate);
 // At 9600 baud "320" gives -1, which the acquisition treats like 0: every frame is emitted.
 int ReloadValue(SampleRate rate, bool baud9600);
 
+// The rate that is really kept: at 9600 baud the unit sends only 160 frames per second, so "320"
+// keeps 160. Every other setting is kept as chosen.
+SampleRate KeptRate(SampleRate rate, bool baud9600);
+
+// Values per second of a rate: 320 ... 2.5.
+double ValuesPerSecond(SampleRate rate);
+
 } // namespace dynlog

@@ -4,6 +4,7 @@
 #include "base/errorbox.h"
 #include "base/messageloop.h"
 #include "info/fileversion.h"
+#include "link/searchtiming.h"
 #include "link/ucom.h"
 #include "simulatedunit.h"
 #include "ui/appwindow.h"
@@ -88,6 +89,30 @@ TEST_F(Windows, ButtonsFollowIdleRunningAndStopped) {
   EXPECT_EQ(CountLines(log, "rx ?V"), 1);
   EXPECT_EQ(CountLines(log, "rx C00D"), 1);
   EXPECT_EQ(CountLines(log, "rx C00C"), 2);
+}
+
+// No unit at the first Start: the search says what it tries and is left with Esc; the window is
+// idle again and says so, and once the unit is on, the next Start searches again and starts it.
+TEST_F(Windows, SearchLeftWithEscLeavesTheWindowIdle) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  std::string status;
+  AfterMs(km470::SearchStepMs() * 3 / 2, [&] {
+    status = app.fkm470b.Label1.Text();
+    SetFocus(app.fkm470b.RadioGroup1.ItemHandle(0));
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  AfterMs(8000, [&] { app.fkm470b.Close(); }); // hang guard only
+  w.Button1.Click();
+  EXPECT_EQ(status, "COM3, 9600 Baud: keine Antwort");
+  EXPECT_EQ(States(w), (ButtonStates{true, true, true, false, true, false}));
+  wchar_t caption[80] = {};
+  GetWindowTextW(w.Handle(), caption, 80);
+  EXPECT_TRUE(std::wstring_view(caption).ends_with(L"kein Gerät gefunden"));
+  SimulatedUnit unit({.port = 2, .baud = 19200});
+  w.Button1.Click();
+  PumpFor(300);
+  EXPECT_EQ(CountLines(unit.LogLines(), "rx C00C"), 1);
 }
 
 TEST_F(Windows, IndicatorsFollowEveryFrameBothColumns) {

@@ -4,14 +4,12 @@
 #include "app/application.h"
 #include "link/ucom.h"
 #include "picture.h"
-#include "simulatedunit.h"
 #include "ui/placement.h"
 #include "uitest.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -116,38 +114,6 @@ TEST_F(Pictures, SearchDialogGroupsArePaintedInTheDialogsColour) {
     }
   }
   d.Close();
-}
-
-// The half second on green after a find: the found setting and the status line in dark text, none
-// of it greyed as during the probe.
-TEST_F(Pictures, FoundSettingIsReadableOnTheGreen) {
-  testsupport::SimulatedUnit unit({.port = 3, .baud = 9600});
-  dynlog::ApplicationWindows app;
-  Tfkm470b& d = app.fkm470b;
-  std::vector<std::pair<int, int>> seen; // per text: greyed pixels, dark pixels
-  std::function<void()> watch = [&] {
-    if (d.Background() != kFoundColour || !d.Visible())
-      return testsupport::AfterMs(20, watch);
-    const Picture picture(d.Handle());
-    for (HWND text :
-         {d.RadioGroup1.ItemHandle(2), d.RadioGroup2.ItemHandle(0), d.Label1.Handle()}) {
-      RECT r;
-      GetWindowRect(text, &r);
-      MapWindowPoints(HWND_DESKTOP, d.Handle(), reinterpret_cast<POINT*>(&r), 2);
-      r.left += GetSystemMetrics(SM_CXMENUCHECK); // past a radio button's circle
-      auto& [grey, dark] = seen.emplace_back();
-      for (const auto& [colour, n] : picture.Colours(r)) {
-        grey += colour == GetSysColor(COLOR_GRAYTEXT) ? n : 0;
-        dark += ContrastRatio(colour, kFoundColour) >= 4.5 ? n : 0;
-      }
-    }
-  };
-  testsupport::AfterMs(20, watch);
-  testsupport::AfterMs(8000, [&] { d.Close(); }); // hang guard only
-  d.ConnectOnFirstStart();
-  ASSERT_EQ(seen.size(), 3u) << "the dialog never showed the find";
-  for (const auto& [grey, dark] : seen)
-    EXPECT_TRUE(grey == 0 && dark > 20) << grey << " greyed, " << dark << " dark pixels";
 }
 
 TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControl) {

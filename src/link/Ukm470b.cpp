@@ -65,7 +65,7 @@ SearchOutcome Tfkm470b::ConnectOnFirstStart() {
     RadioGroup2.SetItemIndex(0);
   else if (baud == 19200)
     RadioGroup2.SetItemIndex(1);
-  if (!ProbeInstrument())
+  if (!ProbeInstrument() && !gaveUp_) // given up during the probe: the dialog is not shown
     ShowModal();
   return Outcome();
 }
@@ -77,10 +77,9 @@ SearchOutcome Tfkm470b::Outcome() const {
 }
 
 void Tfkm470b::GiveUp() {
-  if (!Visible())
-    return;
   gaveUp_ = true;
-  Close();
+  if (Visible())
+    Close();
 }
 
 void Tfkm470b::Button1Click() {

@@ -20,7 +20,8 @@ public:
   // has been found or the search has ended without it; the port of the last probe is then open,
   // or none is.
   SearchOutcome ConnectOnFirstStart();
-  // Ends a shown search without the unit, as the program's decision rather than the user's.
+  // Ends the search without the unit, as the program's decision rather than the user's; before
+  // the dialog is shown, it will not be.
   void GiveUp();
   // Opens the selected port and baud rate; true on success.
   bool OpenSelectedPort();

@@ -4,6 +4,8 @@
 
 #include "base/errorbox.h"
 #include "base/text.h"
+#include "link/Ukm470b.h"
+#include "link/searchtiming.h"
 #include "link/ucom.h"
 
 #include <shellapi.h>
@@ -100,12 +102,9 @@ std::string GapWarning(const SYSTEMTIME& start, const SilenceWatch::Gap& gap) {
 
 AutomatedRun::AutomatedRun(const RecordArgs& args)
     : // The search dialog, if it has to be shown, gets a limited time; then it is closed.
-      searchLimit_(program_.windows.fkm470b, kRecordSearchLimitMs, [this] {
+      searchLimit_(program_.windows.fkm470b, km470::SearchLimitMs(), [this] {
         searchLimit_.SetEnabled(false);
-        if (program_.windows.fkm470b.Visible()) {
-          searchGaveUp_ = true;
-          program_.windows.fkm470b.Close();
-        }
+        program_.windows.fkm470b.GiveUp();
       }) {
   base::SetErrorSink(PrintErrorBox);
   program_.windows.fkm470d.SetRate(args.rate);
@@ -113,11 +112,11 @@ AutomatedRun::AutomatedRun(const RecordArgs& args)
 }
 
 bool AutomatedRun::Start() {
-  searchGaveUp_ = false;
   searchLimit_.SetEnabled(true);
   Main().Button1.Click(); // Start: connection search, decimal places, stream
   searchLimit_.SetEnabled(false);
-  const bool found = !searchGaveUp_ && ucom::ComIsOpen() && program_.windows.fkm470b.Found();
+  const bool found =
+      program_.windows.fkm470b.Outcome() == SearchOutcome::Found && ucom::ComIsOpen();
   if (!found)
     PrintError("dynlog: KM470 nicht gefunden: an COM1 bis COM4 antwortet keine Anzeigeeinheit");
   return found;
@@ -131,6 +130,7 @@ int AutomatedRun::Finish(int code, const SYSTEMTIME& start, const SilenceWatch& 
     PrintError("dynlog: Datei geschrieben, aber das Gerät hat während der Aufnahme geschwiegen");
     code = kRecordUnitFellSilent;
   }
+  // The recording is in the file or in the stream's file: closing asks nothing, in neither mode.
   if (!MainWindowClosed())
     Main().Close();
   return code;

@@ -13,9 +13,6 @@
 
 namespace dynlog {
 
-// How long the search dialog may look for the unit before the run gives up.
-inline constexpr unsigned kRecordSearchLimitMs = 20000;
-
 // A line on standard error (the console of the starting program, if that is all there is).
 void PrintError(const std::string& utf8);
 
@@ -39,8 +36,8 @@ class AutomatedRun {
 public:
   explicit AutomatedRun(const RecordArgs& args);
   Tfkm470a& Main() { return program_.windows.fkm470a; }
-  // Presses Start: the connection search (given kRecordSearchLimitMs), the decimal places, the
-  // stream. False, with a message, when no unit answered.
+  // Presses Start: the connection search (given km470::SearchLimitMs, 20 s, before the run gives
+  // up), the decimal places, the stream. False, with a message, when no unit answered.
   bool Start();
   // Presses Stop, then waits until the frames on their way have arrived and the line is quiet.
   void Stop();
@@ -55,7 +52,6 @@ public:
 private:
   RunningProgram program_;
   ui::Timer searchLimit_;
-  bool searchGaveUp_ = false;
 };
 
 } // namespace dynlog

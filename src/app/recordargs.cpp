@@ -1,6 +1,7 @@
 #include "app/recordargs.h"
 
 #include <cstdlib>
+#include <set>
 
 namespace dynlog {
 namespace {
@@ -26,6 +27,11 @@ std::optional<double> SecondsFromText(const std::string& text) {
   return std::strtod(normal.c_str(), nullptr);
 }
 
+std::string DeviceMessage(const std::string& name) {
+  return name + " ist ein Gerätename (wie CON, NUL, COM1, LPT1), keine Datei; einen anderen "
+                "Dateinamen wählen";
+}
+
 std::optional<SampleRate> RateFromText(const std::string& text) {
   for (int i = 0; i <= static_cast<int>(SampleRate::Hz2_5); ++i) {
     const auto rate = static_cast<SampleRate>(i);
@@ -39,6 +45,26 @@ std::optional<SampleRate> RateFromText(const std::string& text) {
 
 } // namespace
 
+bool IsDeviceName(std::string_view path) {
+  // Trailing blanks, points and colons do not make a device a file ("nul.", "com2:").
+  while (!path.empty() && (path.back() == ' ' || path.back() == '.' || path.back() == ':'))
+    path.remove_suffix(1);
+  const std::size_t folder = path.find_last_of("\\/:");
+  std::string_view name = folder == std::string_view::npos ? path : path.substr(folder + 1);
+  // The device whatever follows it: "con.txt", "nul.tar.gz", "com1 .txt".
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ')
+    name.remove_suffix(1);
+  std::string lower;
+  for (const char c : name)
+    lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  if (lower == "con" || lower == "prn" || lower == "aux" || lower == "nul")
+    return true;
+  if (lower.size() < 4 || (!lower.starts_with("com") && !lower.starts_with("lpt")))
+    return false;
+  return lower.find_first_not_of("0123456789", 3) == std::string::npos;
+}
+
 std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
                                           std::string& error) {
   RecordArgs out;
@@ -47,9 +73,19 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
     error = std::move(message);
     return std::nullopt;
   };
+  std::set<std::string> given;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    auto next = [&]() -> const std::string* { return i + 1 < args.size() ? &args[++i] : nullptr; };
+    // A value that starts with "--" is the next option, not a value: `--stream --overwrite`
+    // lacks its file name rather than naming a file "--overwrite".
+    auto next = [&]() -> const std::string* {
+      if (i + 1 >= args.size() || args[i + 1].starts_with("--"))
+        return nullptr;
+      return &args[++i];
+    };
+    // Given twice, one of the two would silently win.
+    if (a.starts_with("--") && !given.insert(a).second)
+      return fail(a + " ist mehrfach angegeben");
     if (a == "--record" || a == "--seconds") {
       const std::string* v = next();
       if (!v)
@@ -63,6 +99,8 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
       const std::string* v = next();
       if (!v || v->empty())
         return fail(a + " braucht einen Dateinamen");
+      if (IsDeviceName(*v))
+        return fail(DeviceMessage(*v));
       out.output = *v;
       if (a == "--stream")
         stream = true;
@@ -82,6 +120,8 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
       const std::string* v = next();
       if (!v || v->empty())
         return fail("--screenshot braucht einen Dateinamen");
+      if (IsDeviceName(*v))
+        return fail(DeviceMessage(*v));
       out.screenshot = *v;
     } else {
       return fail("unbekanntes Argument: " + a);

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dynlog {
@@ -25,6 +26,11 @@ struct RecordArgs {
   std::string screenshot; // UTF-8, empty: none (--record only)
   bool overwrite = false; // --stream may replace an existing file
 };
+
+// Whether Windows takes the name as a device rather than a file: con, prn, aux, nul, comN or lptN,
+// in any case, with or without an extension, in any folder. Written to, `com2` is the unit's own
+// serial line.
+bool IsDeviceName(std::string_view path);
 
 // Parses the arguments after the program name. On a mistake returns nothing and sets error to a
 // German message for the user.

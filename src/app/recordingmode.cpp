@@ -61,6 +61,8 @@ int RunRecordingMode(const RecordArgs& args) {
     code = kRecordNotWritten;
   } else {
     try {
+      // The save path behind the save dialog, without it: no question about replacing a file or
+      // about anything else. Nobody is there to answer; a mode without a person never asks.
       main.SaveRecordingTo(args.output);
     } catch (const std::exception& e) {
       PrintError("dynlog: " + args.output + ": " + base::ErrorBoxText(e.what()));

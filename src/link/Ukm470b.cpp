@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "link/instrumentlink.h"
 #include "link/profileint.h"
+#include "link/searchtiming.h"
 #include "link/ucom.h"
 
 #include <stdexcept>
@@ -40,7 +41,10 @@ Tfkm470b::Tfkm470b(HWND owner)
                   [this] { RadioGroup1Click(); }),
       RadioGroup2(*this, 104, 8, 113, 105, "Einstellung", {"9600 Baud", "19200 Baud"},
                   [this] { RadioGroup1Click(); }),
-      Timer1(*this, 2000, [this] { Timer1Timer(); }) {}
+      Label1(*this, 8, 124, 235, 16, ""),
+      Button1(
+          *this, 88, 241, 75, 25, "Abbrechen", [this] { Button1Click(); }, IDCANCEL),
+      Timer1(*this, km470::SearchStepMs(), [this] { Timer1Timer(); }) {}
 
 std::string Tfkm470b::SettingsPath() {
   char full[MAX_PATH + 1] = {};
@@ -50,7 +54,8 @@ std::string Tfkm470b::SettingsPath() {
   return full;
 }
 
-void Tfkm470b::ConnectOnFirstStart() {
+SearchOutcome Tfkm470b::ConnectOnFirstStart() {
+  gaveUp_ = false;
   ClicksEnabled = false;
   TimerStepping = true;
   const std::string path = SettingsPath();
@@ -60,8 +65,33 @@ void Tfkm470b::ConnectOnFirstStart() {
     RadioGroup2.SetItemIndex(0);
   else if (baud == 19200)
     RadioGroup2.SetItemIndex(1);
-  if (!ProbeInstrument())
+  if (!ProbeInstrument() && !gaveUp_) // given up during the probe: the dialog is not shown
     ShowModal();
+  return Outcome();
+}
+
+SearchOutcome Tfkm470b::Outcome() const {
+  if (found_)
+    return SearchOutcome::Found;
+  return gaveUp_ ? SearchOutcome::NotFound : SearchOutcome::Cancelled;
+}
+
+void Tfkm470b::GiveUp() {
+  gaveUp_ = true;
+  if (Visible())
+    Close();
+}
+
+void Tfkm470b::Button1Click() {
+  Timer1.SetEnabled(false);
+  SetModalResult(ui::mrCancel);
+  Close();
+}
+
+std::string Tfkm470b::SettingText() const {
+  const int port = RadioGroup1.ItemIndex();
+  return "COM" + std::to_string(port >= 0 && port <= 2 ? port + 1 : 4) + ", " +
+         (RadioGroup2.ItemIndex() == 1 ? "19200" : "9600") + " Baud";
 }
 
 bool Tfkm470b::OpenSelectedPort() {
@@ -82,10 +112,14 @@ bool Tfkm470b::OpenSelectedPort() {
 }
 
 bool Tfkm470b::ProbeInstrument() {
+  probing_ = true;
+  const base::ScopeExit done{[this] { probing_ = false; }};
+  Label1.SetText(SettingText() + " …");
   bool ok = OpenSelectedPort();
   if (ok)
     ok = km470::IdentifyInstrument();
   SetBackground(ok ? kFoundColour : CLR_INVALID);
+  Label1.SetText(ok ? "Gefunden: " + SettingText() : SettingText() + ": keine Antwort");
   found_ = ok;
   return ok;
 }
@@ -101,6 +135,9 @@ void Tfkm470b::FormClose() {
 }
 
 void Tfkm470b::Timer1Timer() {
+  // A step shorter than a probe (a test's setting) must not start a probe inside another.
+  if (probing_)
+    return;
   TimerStepping = true;
   ClicksEnabled = true;
   if (RadioGroup2.ItemIndex() == 0) {
@@ -120,16 +157,23 @@ void Tfkm470b::RadioGroup1Click() {
     return;
   if (!TimerStepping)
     Timer1.SetEnabled(false);
-  RadioGroup1.SetEnabled(false);
-  RadioGroup2.SetEnabled(false);
+  const auto enableGroups = [this](bool enabled) {
+    RadioGroup1.SetEnabled(enabled);
+    RadioGroup2.SetEnabled(enabled);
+  };
+  enableGroups(false);
   // The groups must come back whatever happens during the probe.
-  base::ScopeExit reenable{[this] {
-    RadioGroup1.SetEnabled(true);
-    RadioGroup2.SetEnabled(true);
-  }};
+  base::ScopeExit reenable{[&] { enableGroups(true); }};
   if (ProbeInstrument()) {
     Timer1.SetEnabled(false);
-    ucom::DelaySeconds(0.5);
+    // The found setting stays readable on the green, not greyed, for the half second it shows;
+    // meanwhile the dialog as a whole takes no input, so the setting cannot change under it.
+    EnableWindow(Handle(), FALSE);
+    enableGroups(true);
+    {
+      const base::ScopeExit enableDialog{[this] { EnableWindow(Handle(), TRUE); }};
+      ucom::DelaySeconds(0.5);
+    }
     WriteSettings();
     SetModalResult(ui::mrOk);
     Close();

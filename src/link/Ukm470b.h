@@ -1,25 +1,35 @@
 #pragma once
 // The connection search dialog: finds the COM port and baud rate on which the display unit
 // answers, first at the setting stored in km470.ini, then by stepping through COM1..COM4 at 9600
-// and 19200 baud every two seconds, and stores a setting found that way in km470.ini.
+// and 19200 baud every two seconds, and stores a setting found that way in km470.ini. Its status
+// line says what it tries and what it found; Esc or "Abbrechen" ends the search.
 #include "ui/controls.h"
 #include "ui/form.h"
 
 #include <string>
 
+// How a search ended: the unit answers on the open port; the search was given up by the program
+// (the modes without a person give it a limited time); the user ended it.
+enum class SearchOutcome { Found, NotFound, Cancelled };
+
 class Tfkm470b : public ui::Form {
 public:
   explicit Tfkm470b(HWND owner = nullptr);
 
-  // Called by the main window's first Start. Returns when the unit has been found or the user has
-  // closed the dialog; the port of the last probe is then open, or none is.
-  void ConnectOnFirstStart();
+  // Called by the main window's Start until a search has found the unit. Returns when the unit
+  // has been found or the search has ended without it; the port of the last probe is then open,
+  // or none is.
+  SearchOutcome ConnectOnFirstStart();
+  // Ends the search without the unit, as the program's decision rather than the user's; before
+  // the dialog is shown, it will not be.
+  void GiveUp();
   // Opens the selected port and baud rate; true on success.
   bool OpenSelectedPort();
   // OpenSelectedPort and, if that worked, the identification; shows the outcome as background.
   bool ProbeInstrument();
   // The outcome of the last probe: the unit answered on the port that is open now.
   bool Found() const { return found_; }
+  SearchOutcome Outcome() const;
 
   // Full path of km470.ini in the present working directory.
   static std::string SettingsPath();
@@ -27,9 +37,13 @@ public:
   // The dialog's handlers: selection change in either group, and the 2 s search step.
   void RadioGroup1Click();
   void Timer1Timer();
+  // "Abbrechen", and Esc: ends the search.
+  void Button1Click();
 
   ui::RadioGroup RadioGroup1;
   ui::RadioGroup RadioGroup2;
+  ui::Label Label1;   // status line: the setting being tried, or the one found
+  ui::Button Button1; // "Abbrechen"
   ui::Timer Timer1;
   bool ClicksEnabled = false;
   bool TimerStepping = false;
@@ -40,7 +54,11 @@ protected:
 
 private:
   void WriteSettings();
+  // "COM3, 19200 Baud": the selected setting, as OpenSelectedPort opens it.
+  std::string SettingText() const;
   bool found_ = false;
+  bool gaveUp_ = false;
+  bool probing_ = false;
 };
 
 inline constexpr COLORREF kFoundColour = RGB(0, 255, 0);

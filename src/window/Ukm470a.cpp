@@ -161,7 +161,14 @@ void Tfkm470a::Button1Click() {
   BitBtnEinstellung.SetEnabled(false);
   Acquisition.StartRecording();
   if (FirstStart) {
-    search_->ConnectOnFirstStart();
+    if (search_->ConnectOnFirstStart() != SearchOutcome::Found) {
+      // No unit: the window goes back to idle, says so, and the next Start searches again.
+      ucom::ComClose();
+      BitBtnEinstellung.SetEnabled(true);
+      SetWindowTextW(Handle(), L"KM470/PT615 Signal \u2013 kein Gerät gefunden");
+      return;
+    }
+    SetWindowTextW(Handle(), L"KM470/PT615 Signal");
     FirstStart = false;
     km470::QueryDecimals(DecimalPlaces);
     Timer1.SetEnabled(true);

@@ -7,6 +7,9 @@ namespace dynlog {
 bool Acquisition::BeginTick() {
   if (idleTicks_ >= kIdleTickLimit) {
     idleTicks_ = 0;
+    // A second without a byte is a gap in the stream: the frames buffered before it, perhaps
+    // long before, are not averaged with the first ones after it.
+    ClearAverage();
     return false;
   }
   ++idleTicks_;

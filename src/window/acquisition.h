@@ -29,7 +29,8 @@ public:
   static constexpr int kIdleTickLimit = 20;
 
   // Idle-tick rule, first half. After 20 ticks in a row without any byte, one tick reads nothing
-  // (returns false and starts counting again); otherwise counts the tick and returns true.
+  // (returns false and starts counting again) and the averaging is emptied, as the rate dialog
+  // empties it; otherwise counts the tick and returns true.
   bool BeginTick();
   // Idle-tick rule, second half: any received byte, frame or not, resets the idle count.
   void EndTick(bool anyByteReceived);

@@ -43,13 +43,24 @@ void MeasurementStream::Flush() {
     const std::string bytes = base::ToAnsi(pending_);
     DWORD written = 0;
     if (!WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-      throw FileError(GetLastError());
+      throw FileError(CutBack(GetLastError()));
     if (written != bytes.size())
-      throw FileError(ERROR_DISK_FULL);
+      throw FileError(CutBack(ERROR_DISK_FULL));
     pending_.clear();
+    size_ += written;
   }
   if (!FlushFileBuffers(file_.get()))
     throw FileError(GetLastError());
+}
+
+DWORD MeasurementStream::CutBack(DWORD error) {
+  // A full disk takes part of the lines: a cut-off "48,4" of 48,46 would read as a value. The
+  // file goes back to its last complete line.
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(size_);
+  if (SetFilePointerEx(file_.get(), at, nullptr, FILE_BEGIN))
+    SetEndOfFile(file_.get());
+  return error;
 }
 
 void MeasurementStream::Close() {

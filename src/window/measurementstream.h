@@ -4,6 +4,9 @@
 // Values are kept in memory until Flush, which writes only whole lines, in one piece, and has the
 // system put them on the disk; a process killed at any moment leaves a file of complete lines.
 
+#include <windows.h>
+
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,7 +27,8 @@ public:
              const NumberSeparators& separators);
   // One value line, kept until the next Flush.
   void Append(float value);
-  // Writes what is kept and waits until the system has it on the disk. Throws FileError.
+  // Writes what is kept and waits until the system has it on the disk. Throws FileError; a write
+  // that fails or takes only part of the lines leaves the file as it was before it.
   void Flush();
   // Flushes and closes the file. Throws FileError.
   void Close();
@@ -33,8 +37,12 @@ public:
   std::uint64_t Values() const { return values_; }
 
 private:
+  // Cuts the file back to its complete lines after a failed write; returns error.
+  DWORD CutBack(DWORD error);
+
   base::UniqueFile file_;
-  std::string pending_; // UTF-8, whole lines only
+  std::uint64_t size_ = 0; // bytes of the file, all of them whole lines
+  std::string pending_;    // UTF-8, whole lines only
   int decimalPlaces_ = 0;
   NumberSeparators separators_;
   std::uint64_t values_ = 0;

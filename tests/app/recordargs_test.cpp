@@ -22,6 +22,9 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
   EXPECT_TRUE(a->average);
   EXPECT_EQ(a->screenshot, "s.bmp");
 
+  for (const char* file : {"console.txt", "comx", "com2\\aux-1.txt"}) // look like devices only
+    EXPECT_TRUE(ParseRecordArgs({"--stream", file}, error)) << file;
+
   for (const auto& [text, seconds] : {std::pair{"86400", 86400.0}, std::pair{"1,5", 1.5}})
     EXPECT_EQ(ParseRecordArgs({"--record", text, "--output", "m"}, error)->seconds, seconds);
 
@@ -62,6 +65,13 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
       {{"--stream", "s", "--screenshot", "b.bmp"}, "nur mit --record"},
       {{"--record", "1", "--output", "m", "--seconds", "3"}, "nur mit --stream"},
       {{"--record", "1", "--output", "m", "--overwrite"}, "nur mit --stream"},
+      // A value starting with "--" is the next option; an option given twice is refused.
+      {{"--stream", "--overwrite"}, "--stream braucht einen Dateinamen"},
+      {{"--stream", "a", "--stream", "b"}, "--stream ist mehrfach angegeben"},
+      // Names Windows takes as devices: the unit's own line, the console, the void.
+      {{"--stream", "com2", "--overwrite"}, "com2 ist ein Gerätename"},
+      {{"--stream", "C:\\messung\\Con.txt"}, "ist ein Gerätename"},
+      {{"--record", "1", "--output", "m", "--screenshot", "NUL"}, "ist ein Gerätename"},
   };
   for (const Bad& b : bad) {
     error.clear();

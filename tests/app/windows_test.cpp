@@ -4,7 +4,9 @@
 #include "base/errorbox.h"
 #include "base/messageloop.h"
 #include "info/fileversion.h"
+#include "link/searchtiming.h"
 #include "link/ucom.h"
+#include "picture.h"
 #include "simulatedunit.h"
 #include "ui/appwindow.h"
 #include "uitest.h"
@@ -14,6 +16,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 using testsupport::AfterMs;
@@ -88,6 +91,54 @@ TEST_F(Windows, ButtonsFollowIdleRunningAndStopped) {
   EXPECT_EQ(CountLines(log, "rx ?V"), 1);
   EXPECT_EQ(CountLines(log, "rx C00D"), 1);
   EXPECT_EQ(CountLines(log, "rx C00C"), 2);
+}
+
+// No unit at the first Start: the search says what it tries and is left with Esc; the window is
+// idle again and says so. With the unit on, the next Start searches again; the found setting
+// stands dark on the green for its half second, none of it greyed, and the stream starts.
+TEST_F(Windows, SearchLeftWithEscLeavesTheWindowIdleAndTheNextStartFindsTheUnit) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  Tfkm470b& d = app.fkm470b;
+  AfterMs(15000, [&] { d.Close(); }); // hang guard only
+  std::string status;
+  AfterMs(km470::SearchStepMs() * 3 / 2, [&] {
+    status = d.Label1.Text();
+    SetFocus(d.RadioGroup1.ItemHandle(0));
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  w.Button1.Click();
+  EXPECT_EQ(status, "COM3, 9600 Baud: keine Antwort");
+  EXPECT_EQ(States(w), (ButtonStates{true, true, true, false, true, false}));
+  wchar_t caption[80] = {};
+  GetWindowTextW(w.Handle(), caption, 80);
+  EXPECT_TRUE(std::wstring_view(caption).ends_with(L"kein Gerät gefunden"));
+
+  SimulatedUnit unit({.port = 3, .baud = 9600});
+  int greyed = -1, dark = 0; // pixels of the found items' captions and of the status line
+  std::function<void()> watch = [&] {
+    if (d.Background() != kFoundColour || !d.Visible())
+      return AfterMs(20, watch);
+    const testsupport::Picture picture(d.Handle());
+    greyed = 0;
+    for (HWND text :
+         {d.RadioGroup1.ItemHandle(2), d.RadioGroup2.ItemHandle(0), d.Label1.Handle()}) {
+      RECT r;
+      GetWindowRect(text, &r);
+      MapWindowPoints(HWND_DESKTOP, d.Handle(), reinterpret_cast<POINT*>(&r), 2);
+      r.left += GetSystemMetrics(SM_CXMENUCHECK); // past a radio button's circle
+      for (const auto& [colour, n] : picture.Colours(r)) {
+        greyed += colour == GetSysColor(COLOR_GRAYTEXT) ? n : 0;
+        dark += testsupport::ContrastRatio(colour, kFoundColour) >= 4.5 ? n : 0;
+      }
+    }
+  };
+  AfterMs(20, watch);
+  w.Button1.Click();
+  EXPECT_EQ(greyed, 0);
+  EXPECT_GT(dark, 60);
+  PumpFor(300);
+  EXPECT_EQ(CountLines(unit.LogLines(), "rx C00C"), 1);
 }
 
 TEST_F(Windows, IndicatorsFollowEveryFrameBothColumns) {

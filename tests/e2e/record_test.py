@@ -80,7 +80,8 @@ class Recording(unittest.TestCase):
         self.assertFalse((Path(self.dir) / "m.txt").exists())
 
     def test_no_unit_ends_after_the_search_gives_up(self):
-        # Nothing on COM1 to COM4: the search dialog is shown, closed after 20 s, and the run fails.
+        # Nothing on COM1 to COM4: the search dialog is shown, closed after its time (20 s, a
+        # few seconds as the tests set it), and the run fails.
         r = run_dynlog(self.dir, "--record", "1", "--output",
                        winpath(Path(self.dir) / "messung.txt"))
         self.assertEqual(r.returncode, 3)

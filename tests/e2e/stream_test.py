@@ -6,6 +6,7 @@ existing file is never replaced unasked.
 Usage: stream_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
 import os
 import re
+import resource
 import signal
 import subprocess
 import tempfile
@@ -118,6 +119,26 @@ class Streaming(unittest.TestCase):
         # The frames on their way when the unit vanished may be lost; nothing else is.
         self.assertEqual(values[:len(before) - 20], before[:-20])
         self.assertEqual(values[-len(after) + 20:], after[20:])
+
+    def test_a_full_disk_leaves_the_file_at_its_last_whole_line(self):
+        # A file-size limit fails a write part-way, as a full disk does. The wineserver, started
+        # here first, must not inherit it.
+        subprocess.run(["bash", "-c", 'source "$0" && dynlog_wineserver',
+                        str(Path(WINE_RUN).with_name("wine-env.sh"))], check=True)
+        unit = Unit(2, 19200, 1, self.dir)
+        out = self.dir / "voll.txt"
+        try:
+            r = subprocess.run([WINE_RUN, DYNLOG, "--stream", winpath(out), "--rate", "320"],
+                               cwd=self.dir, capture_output=True, timeout=120, preexec_fn=lambda: (
+                                   signal.signal(signal.SIGXFSZ, signal.SIG_IGN),
+                                   resource.setrlimit(resource.RLIMIT_FSIZE, (8192, 8192))))
+        finally:
+            unit.stop()
+        self.assertEqual(r.returncode, 4, r.stderr)
+        self.assertIn("Zu wenig Speicherplatz", r.stderr.decode("utf-8", errors="replace"))
+        values = file_values(out)
+        self.assertEqual(values[-1], "")  # every line ended
+        self.assertEqual(values[:-1], whole_counts(unit)[:len(values) - 1])
 
     def test_an_existing_file_is_refused_unless_overwrite_is_given(self):
         out = self.dir / "alt.txt"

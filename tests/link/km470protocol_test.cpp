@@ -1,5 +1,6 @@
 #include "link/km470protocol.h"
 #include "link/profileint.h"
+#include "link/searchtiming.h"
 
 #include <gtest/gtest.h>
 
@@ -170,4 +171,10 @@ TEST(SettingsValues, DecimalAndHexadecimalFormsElseTheDefault) {
   EXPECT_EQ(ProfileIntFromText("99999999999", 2), 2);
   EXPECT_EQ(ProfileIntFromText("-2147483648", 2), -2147483648LL);
   EXPECT_EQ(ProfileIntFromText("2147483648", 2), 2);
+  EXPECT_EQ(ProfileIntFromText("4294967299", 2), 2); // past the range: no wrap-around to 3
+  // The search's times from the environment, or the program's own.
+  EXPECT_EQ(km470::MillisecondsFromText(nullptr, km470::kSearchStepMs), 2000u);
+  EXPECT_EQ(km470::MillisecondsFromText("300", 2000), 300u);
+  for (const char* ignored : {"", "99", "3600001", "-300", "300ms", "4294967596"})
+    EXPECT_EQ(km470::MillisecondsFromText(ignored, 20000), 20000u) << ignored;
 }

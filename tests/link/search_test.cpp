@@ -2,6 +2,7 @@
 // the user's own selection, against km470sim.
 #include "base/errorbox.h"
 #include "link/Ukm470b.h"
+#include "link/searchtiming.h"
 #include "link/ucom.h"
 #include "simulatedunit.h"
 #include "uitest.h"
@@ -128,7 +129,8 @@ TEST_F(Search, FindsTheUnitOnTheFirstAutomaticStepAndStoresIt) {
     if (dialog.Visible())
       dialog.Close();
   });
-  dialog.ConnectOnFirstStart();
+  EXPECT_EQ(dialog.ConnectOnFirstStart(), SearchOutcome::Found);
+  EXPECT_EQ(dialog.Label1.Text(), "Gefunden: COM3, 9600 Baud");
   EXPECT_FALSE(dialog.Visible());
   EXPECT_TRUE(ucom::ComIsOpen());
   // Found on the first step (COM 3 at 9600), not later: the unit never heard a probe at 19200,
@@ -170,13 +172,13 @@ TEST_F(Search, UserSelectionStopsTheAutomaticSearch) {
   Tfkm470b dialog;
   bool timerAfterClick = true, groupsEnabled = false;
   // After the first automatic step (COM 3 at 9600) the user picks COM 1, where nothing answers.
-  AfterMs(2600, [&] {
+  AfterMs(km470::SearchStepMs() * 13 / 10, [&] {
     SendMessageW(dialog.RadioGroup1.ItemHandle(0), BM_CLICK, 0, 0);
     timerAfterClick = dialog.Timer1.Enabled();
     groupsEnabled = dialog.RadioGroup1.Enabled() && dialog.RadioGroup2.Enabled();
   });
   int steps = 0;
-  AfterMs(5000, [&] {
+  AfterMs(km470::SearchStepMs() * 5 / 2, [&] {
     steps = dialog.RadioGroup1.ItemIndex();
     dialog.Close();
   });
@@ -193,7 +195,7 @@ TEST_F(Search, ClosingTheDialogEndsTheSearch) {
   dialog.ConnectOnFirstStart();
   EXPECT_FALSE(dialog.Timer1.Enabled());
   const int port = dialog.RadioGroup1.ItemIndex();
-  testsupport::PumpFor(2500);
+  testsupport::PumpFor(km470::SearchStepMs() * 5 / 4);
   EXPECT_EQ(dialog.RadioGroup1.ItemIndex(), port);
 }
 

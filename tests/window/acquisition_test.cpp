@@ -29,13 +29,16 @@ std::vector<int> EmittedFrames(Acquisition& acq, int count, int reload, bool ave
 
 TEST(AcquisitionTest, IdleTickRuleSkipsOneTickAfterASecondOfSilence) {
   auto acq = Fresh();
+  EmittedFrames(*acq, 33 + 10, ReloadValue(SampleRate::Hz10, false), true); // 10 to average
   for (int i = 0; i < 20; ++i) {
     ASSERT_TRUE(acq->BeginTick()) << i;
     acq->EndTick(false);
   }
   EXPECT_EQ(acq->IdleTicks(), 20);
+  EXPECT_EQ(acq->AverageCount(), 10);
   EXPECT_FALSE(acq->BeginTick()); // the 21st quiet tick reads nothing
   EXPECT_EQ(acq->IdleTicks(), 0);
+  EXPECT_EQ(acq->AverageCount(), 0) << "a gap: nothing from before it is averaged with after";
   EXPECT_TRUE(acq->BeginTick()); // and then polling goes on as before
   EXPECT_EQ(acq->IdleTicks(), 1);
   acq->EndTick(true);

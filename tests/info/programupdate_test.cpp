@@ -2,6 +2,7 @@
 // on loopback (it checks the credentials), real files in a program folder and a temporary folder
 // of the test's own, and a stand-in updater that records how it was started.
 #include "base/errorbox.h"
+#include "base/handles.h"
 #include "base/text.h"
 #include "info/uinfo.h"
 #include "uitest.h"
@@ -15,7 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,6 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using updatetest::Contents;
 using updatetest::FilesIn;
 using updatetest::Lines;
 using updatetest::Progress;
@@ -130,9 +134,12 @@ protected:
 
   void UseServer(const std::string& name) {
     const int port = name == "closed" ? ClosedPort() : ServerPort(name);
-    SetEnvironmentVariableW(L"DYNLOG_UPDATE_HOST",
-                            base::Widen("127.0.0.1:" + std::to_string(port)).c_str());
+    UseHost("127.0.0.1:" + std::to_string(port));
   }
+  void UseHost(const std::string& host) {
+    SetEnvironmentVariableW(L"DYNLOG_UPDATE_HOST", base::Widen(host).c_str());
+  }
+  static std::string Host() { return base::Narrow(updatetest::Environment(L"DYNLOG_UPDATE_HOST")); }
 
   // The running program, as the update sees it, alone in its folder.
   void UseProgram(const std::string& fileName) {
@@ -285,7 +292,7 @@ TEST_F(ProgramUpdateTest, VersionMinusOneOrMissingIsRefusedAnEmptyOneOffered) {
 
   // Missing, too long for a version, or with control characters: nothing to put to the user.
   for (const std::string& absurd :
-       {std::string(), "Version=" + std::string(65, '1'), "Version=" + std::string(100000, '1'),
+       {std::string(), "Version=" + std::string(65, '1'), "Version=" + std::string(60000, '1'),
         std::string("Version=1.0\t2"), std::string("Version=1.0\x01")}) {
     Serve("update.ini", "[KM470Programm]\r\nName=dynlog.exe\r\n" + absurd + "\r\n");
     ClickUpdate();
@@ -380,7 +387,10 @@ TEST_F(ProgramUpdateTest, UnreachableServerCleansUpBeforeTheErrorBoxAndTheNextUp
   EXPECT_TRUE(errors[0].buttonEnabled);
   EXPECT_EQ(errors[0].tempFiles, Lines{});
   EXPECT_EQ(errors[0].programFiles, Lines{"dynlog.exe"});
-  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", ""}));
+  // The log ends with the server and the reason.
+  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", "",
+                          "Update fehlgeschlagen (Server " + Host() +
+                              "): " + errors[0].text.substr(0, errors[0].text.size() - 1)}));
 
   // One failure does not spoil the rest of the run.
   UseServer("ok");
@@ -416,8 +426,10 @@ TEST_F(ProgramUpdateTest, FailureInTheMiddleOfADownloadLeavesNoPartOfIt) {
   EXPECT_EQ(errors[0].programFiles, Lines{"dynlog.exe"});
   EXPECT_EQ(errors[0].tempFiles, Lines{});
   EXPECT_TRUE(errors[0].buttonEnabled);
-  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", Progress(kList.size(), kList.size()),
-                          "Download dynlog.ex_", Progress(1000, 200000)}));
+  EXPECT_EQ(Log(),
+            (Lines{"Abfrage Versionsinformation", Progress(kList.size(), kList.size()),
+                   "Download dynlog.ex_", Progress(1000, 200000),
+                   "Update fehlgeschlagen (Server " + Host() + "): Socket-send abgebrochen"}));
   ExpectCleanEnd({"dynlog.exe"});
 }
 
@@ -495,7 +507,8 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
     const char* mode;
     const char* file;
     Outcome outcome;
-    std::string error; // Error: the error box's text (or the part that counts)
+    std::string error;          // Error: the error box's text (or the part that counts)
+    std::string limitLine = {}; // a line before the last one
   } cases[] = {
       {"status-only", "update.exe", NoFile},
       {"status-only", "update.ini", NoList},
@@ -545,7 +558,11 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
       {"redirect-same-host", "update.ini", Offered},
       {"redirect-path", "update.ini", Offered},
       {"redirect-cross-host", "update.ini", NoList}, // no credentials there: 401
-      {"redirect-no-location", "update.ini", NoList},
+      {"redirect-no-location", "update.ini", Error, "Weiterleitung ohne Zieladresse"},
+      // Broken off at the limit, with a line that names it.
+      {"huge:100000000", "update.ini", NoList, "", "Fehler: update.ini ist größer als 65536 Bytes"},
+      {"huge-no-length:100000000", "update.exe", NoFile, "",
+       "Fehler: update.exe ist größer als 67108864 Bytes"},
       {"redirect-ftp", "update.ini", Error, scheme},
       {"redirect-file", "update.exe", Error, scheme},
       {"redirect-https", "update.ini", Error, "HTTP Secure Socket is not supported"},
@@ -588,6 +605,10 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
     EXPECT_EQ(ReadBytes(programFolder / "dynlog.ex_"), oldProgram);
     EXPECT_EQ(ReadBytes(programFolder / "update.exe"), "MZ old updater");
     EXPECT_EQ(FilesIn(programFolder), (Lines{"dynlog.ex_", "dynlog.exe", "update.exe"}));
+    if (!c.limitLine.empty()) {
+      ASSERT_GE(Log().size(), 2u);
+      EXPECT_EQ(Log()[Log().size() - 2], c.limitLine);
+    }
     switch (c.outcome) {
     case Offered:
       EXPECT_EQ(errors.size(), 0u);
@@ -613,6 +634,7 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
       break;
     default:
       EXPECT_EQ(errors.size(), 1u);
+      EXPECT_EQ(Log().back(), "Update fehlgeschlagen (Server " + Host() + "): " + c.error);
       for (const ErrorSeen& e : errors) {
         EXPECT_EQ(e.text, c.error + "."); // the error box ends a sentence
         EXPECT_EQ(e.tempFiles, Lines{});
@@ -621,6 +643,130 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
       break;
     }
   }
+}
+
+// Every request of the update names its whole target: a redirect of the version list to another
+// host, another port or both changes that one request, and the credentials and the cookie of the
+// configured server go to it alone. The redirect comes from the configured server itself.
+TEST_F(ProgramUpdateTest, ARedirectChangesOneRequestAndCredentialsStayAtHome) {
+  const auto at = [](const char* address, const std::string& server) {
+    return std::string(address) + ":" + std::to_string(ServerPort(server));
+  };
+  const struct {
+    std::string home;     // as configured
+    std::string homeSeen; // as the server saw it
+    std::string modes;    // the configured server's mode file
+    std::string target;
+  } cases[] = {
+      {at("127.0.0.1", "hostile"), at("127.0.0.1", "hostile"), "hostile",
+       at("127.0.0.2", "hostile")},
+      {at("127.0.0.1", "hostile"), at("127.0.0.1", "hostile"), "hostile", at("127.0.0.1", "near")},
+      {at("127.0.0.1", "hostile"), at("127.0.0.1", "hostile"), "hostile", at("127.0.0.2", "far")},
+      {"127.0.0.3", "127.0.0.3:80", "home80", "127.0.0.2:80"},
+      {"127.0.0.3", "127.0.0.3:80", "home80", at("127.0.0.3", "near80")},
+      {"127.0.0.3", "127.0.0.3:80", "home80", at("127.0.0.2", "far")},
+  };
+  if (ServerPort("home80") == 0 || ServerPort("twin80") == 0)
+    std::cout << "port 80 was not to be had: only the configured hosts with a port are tried\n";
+  const std::string folder = "/spezmemb/download/software/";
+  answer = IDOK;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.home + " to " + c.target);
+    if (c.homeSeen.ends_with(":80") && ServerPort("home80") == 0)
+      continue;
+    UseHost(c.home);
+    UseProgram("dynlog.exe");
+    ServeUpdate();
+    WriteBytes("updateserver/modes-" + c.modes,
+               folder + "update.ini=redirect:http://" + c.target + folder + "update.ini\n");
+    fs::remove("updateserver/requests.log");
+    errors.clear();
+    ClickUpdate();
+    fs::remove("updateserver/modes-" + c.modes);
+    EXPECT_EQ(errors.size(), 0u) << (errors.empty() ? "" : errors[0].text);
+    EXPECT_EQ(Log().back(), "Download OK");
+    std::istringstream log(ReadBytes("updateserver/requests.log"));
+    Lines requests;
+    for (std::string line; std::getline(log, line);)
+      requests.push_back(line);
+    EXPECT_EQ(requests,
+              (Lines{c.homeSeen + " " + folder + "update.ini auth=yes cookie=-",
+                     c.target + " " + folder + "update.ini auth=no cookie=-",
+                     c.homeSeen + " " + folder + "dynlog.ex_ auth=yes cookie=sid=update",
+                     c.homeSeen + " " + folder + "update.exe auth=yes cookie=sid=update"}));
+    for (int waited = 0; waited < 300 && !fs::exists(programFolder / "updater-ran.txt"); ++waited)
+      PumpFor(100);
+    PumpFor(300);
+  }
+}
+
+// Both files are replaced, or neither: an old file that cannot be replaced (here held open by
+// another program) leaves the program folder byte for byte as it was, and the log names it.
+TEST_F(ProgramUpdateTest, BothFilesOrNeither) {
+  answer = IDOK;
+  for (const char* held : {"dynlog.ex_", "update.exe"}) {
+    SCOPED_TRACE(held);
+    UseProgram("dynlog.exe");
+    WriteBytes(programFolder / "dynlog.ex_", "MZ old program");
+    WriteBytes(programFolder / "update.exe", "MZ old updater");
+    ServeUpdate();
+    const std::map<std::string, std::string> before = Contents(programFolder);
+    {
+      base::UniqueFile open(CreateFileW((programFolder / held).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_TRUE(open);
+      ClickUpdate();
+    }
+    EXPECT_TRUE(Contents(programFolder) == before);
+    const std::string line = std::string("Fehler: ") + held + " kann nicht ersetzt werden: ";
+    EXPECT_EQ(Log().back().substr(0, line.size()), line);
+    EXPECT_GT(Log().back().size(), line.size()); // the system's text
+    EXPECT_EQ(endRequests, 0);
+    EXPECT_EQ(FilesIn(tempFolder), Lines{});
+    EXPECT_EQ(errors.size(), 0u);
+  }
+}
+
+// What was checked is what is installed: nobody can rewrite a downloaded file between its check
+// and its move, here in the second after "Download OK".
+std::function<void()> duringPause;
+void CALLBACK RunDuringPause(HWND, UINT, UINT_PTR, DWORD) {
+  if (duringPause)
+    duringPause();
+}
+
+TEST_F(ProgramUpdateTest, TheCheckedFilesAreTheInstalledOnes) {
+  answer = IDOK;
+  ServeUpdate();
+  int rewritten = 0;
+  bool tried = false;
+  duringPause = [&] {
+    if (tried || Log().empty() || Log().back() != "Download OK")
+      return;
+    tried = true;
+    for (const auto& entry : fs::directory_iterator(programFolder)) {
+      const std::wstring name = entry.path().filename().wstring();
+      if (name.rfind(L"~tm", 0) != 0)
+        continue;
+      base::UniqueFile file(CreateFileW(entry.path().c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, TRUNCATE_EXISTING, 0, nullptr));
+      DWORD written = 0;
+      if (file && WriteFile(file.get(), "MZ evil", 7, &written, nullptr))
+        ++rewritten;
+    }
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunDuringPause);
+  ClickUpdate();
+  KillTimer(nullptr, timer);
+  duringPause = nullptr;
+  EXPECT_TRUE(tried);
+  EXPECT_EQ(rewritten, 0);
+  EXPECT_EQ(endRequests, 1);
+  EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == newProgram);
+  EXPECT_TRUE(ReadBytes(programFolder / "update.exe") == updater);
+  for (int waited = 0; waited < 300 && !fs::exists(programFolder / "updater-ran.txt"); ++waited)
+    PumpFor(100);
 }
 
 } // namespace

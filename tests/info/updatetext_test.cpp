@@ -104,13 +104,5 @@ TEST(UpdateTextTest, EnvironmentHostOverridesTheBuiltInOneUnlessEmpty) {
   EXPECT_EQ(ChooseUpdateHost(nullptr, "update.example.com"), "update.example.com");
 }
 
-// Every request names scheme, host and port, so that no port of an earlier request sticks.
-TEST(UpdateTextTest, EveryFileUrlNamesItsPort) {
-  EXPECT_EQ(UpdateFileUrl("update.example.com", "update.ini"),
-            "http://update.example.com:80/spezmemb/download/software/update.ini");
-  EXPECT_EQ(UpdateFileUrl("127.0.0.1:8080", "dynlog.ex_"),
-            "http://127.0.0.1:8080/spezmemb/download/software/dynlog.ex_");
-}
-
 } // namespace
 } // namespace dynlog

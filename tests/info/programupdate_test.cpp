@@ -619,8 +619,8 @@ TEST_F(ProgramUpdateTest, ARedirectChangesOneRequestAndCredentialsStayAtHome) {
   const std::string hostile = at("127.0.0.1", "hostile"), dir = "/spezmemb/download/software/";
   const struct {
     std::string home, seen, modes, target; // as configured, as the server saw it
-  } cases[] = {{hostile, hostile, "hostile", at("127.0.0.2", "hostile")},
-               {hostile, hostile, "hostile", at("127.0.0.2", "far")},
+  } cases[] = {{hostile, hostile, "hostile", at("127.0.0.2", "far")},
+               {"127.0.0.3", "127.0.0.3:80", "home80", "127.0.0.2:80"},
                {"127.0.0.3", "127.0.0.3:80", "home80", at("127.0.0.3", "near80")},
                {"127.0.0.3", "127.0.0.3:80", "home80", at("127.0.0.2", "far")}};
   answer = IDOK;

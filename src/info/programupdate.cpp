@@ -3,6 +3,7 @@
 #include "base/handles.h"
 #include "base/messageloop.h"
 #include "base/text.h"
+#include "info/fileversion.h"
 #include "info/tempfile.h"
 #include "info/updatesignature.h"
 #include "info/updatetext.h"
@@ -34,15 +35,15 @@ constexpr int kUpdateWindowHeight = 555;
 // ends after this long without news, with the client's abort exception.
 constexpr std::int32_t kUpdateTimeOutMs = 30000;
 
-// A version list is a few lines; one that is not small is not one to check.
-constexpr std::size_t kVersionListMaxBytes = 1024 * 1024;
-
 constexpr std::string_view kPublicKeyText = DYNLOG_UPDATE_PUBKEY_HEX;
 
 // Whether a downloaded file is the one the signed list names.
-bool MatchesSignedList(const std::string& path, const SignedFile& expected) {
-  const std::optional<SignedFile> actual = DigestOfFile(path);
-  return actual && actual->size == expected.size && actual->sha256 == expected.sha256;
+bool MatchesSignedList(const DownloadReply& reply, const SignedFile& expected) {
+  return reply.bodyBytes == expected.size && reply.sha256 == expected.sha256;
+}
+
+std::string CannotReplaceText(const std::string& name, DWORD error) {
+  return "Fehler: " + name + " kann nicht ersetzt werden: " + SystemErrorText(error);
 }
 
 int SystemQuestionBox(HWND owner, const std::string& text) {
@@ -99,6 +100,11 @@ std::string TProgramUpdate::RunningProgramPath() const {
 
 void TProgramUpdate::HTTP1PacketRecvd() {
   parts_.log.SetLastLine(ProgressText(HTTP1.ReceivedBytes(), HTTP1.ExpectedBytes()));
+  if (limit_ > 0 && !overLimit_ &&
+      (HTTP1.ReceivedBytes() > limit_ || HTTP1.ExpectedBytes() > limit_)) {
+    overLimit_ = true;
+    HTTP1.Abort();
+  }
 }
 
 void TProgramUpdate::StartLine(const std::string& line) {
@@ -131,17 +137,25 @@ void TProgramUpdate::Run() {
   parts_.log.Clear();
   parts_.log.SetVisible(true);
 
+  std::string host;
   try {
-    RunSteps();
-  } catch (const EAbortError&) {
-    if (!cancelled_)
-      throw; // a time-out: the error box tells it
+    host = ServerHost();
+    RunSteps(host);
+  } catch (const EAbortError& e) {
+    if (!cancelled_) {
+      // A time-out: the error box tells it, and the log says which server failed.
+      parts_.log.Append(UpdateFailedText(host, e.what()));
+      throw;
+    }
     // The user closed the window: that is an answer, not a failure.
     parts_.log.Append(kLogCancelled);
+  } catch (const std::exception& e) {
+    parts_.log.Append(UpdateFailedText(host, e.what()));
+    throw;
   }
 }
 
-void TProgramUpdate::RunSteps() {
+void TProgramUpdate::RunSteps(const std::string& host) {
   StartLine(kLogQuery);
   // Declared after the button's guard, so that they are gone before the button comes back.
   TempFile headerFile = TempFile::Create();
@@ -149,17 +163,20 @@ void TProgramUpdate::RunSteps() {
   HTTP1.Header = headerFile.Name();
   HTTP1.Body = bodyFile.Name();
   HTTP1.InputFileMode = true;
-  // A port named by an earlier host setting must not stick to a host that names none.
-  HTTP1.Port = 80;
+  // A cookie belongs to the server that set it, and the host may have changed since.
+  HTTP1.HeaderInfo.Cookie.clear();
+  installed_.clear();
+  base::ScopeExit release{[this] { installed_.clear(); }};
 
-  const std::string host = ServerHost();
   const std::string programPath = RunningProgramPath();
   StopIfCancelled();
-  HTTP1.Get(host + kUpdateServerFolder + kVersionListName);
-  StopIfCancelled();
+  base::UniqueFile listHold;
+  const std::optional<DownloadReply> list =
+      Fetch(host, kVersionListName, bodyFile.Name(), kVersionListLimit, listHold);
+  listHold.reset();
 
   bool startUpdater = false;
-  if (!ReceivedWhole(bodyFile.Name(), false))
+  if (!list || !DownloadComplete(*list, false))
     parts_.log.Append(kLogNoVersionList);
   else if (SignaturesRequired() && !ListSignatureValid(host, bodyFile.Name()))
     parts_.log.Append(kLogBadSignature);
@@ -180,28 +197,52 @@ bool TProgramUpdate::ListSignatureValid(const std::string& host,
   // Checked before anything of the list is read or shown: until then it is anybody's text.
   StartLine(kLogSignatureQuery);
   TempFile signatureFile = TempFile::Create();
-  HTTP1.Body = signatureFile.Name();
-  HTTP1.Get(host + kUpdateServerFolder + kSignatureName);
-  StopIfCancelled();
-  if (!ReceivedWhole(signatureFile.Name(), false))
+  base::UniqueFile hold;
+  const std::optional<DownloadReply> reply =
+      Fetch(host, kSignatureName, signatureFile.Name(), kSignatureBytes, hold);
+  hold.reset();
+  if (!reply || !DownloadComplete(*reply, false))
     return false;
   const std::optional<UpdatePublicKey> key = ParsePublicKey(kPublicKeyText);
-  const std::optional<std::string> list = ReadSmallFile(versionListFile, kVersionListMaxBytes);
+  const std::optional<std::string> list = ReadSmallFile(versionListFile, kVersionListLimit);
   const std::optional<std::string> signature = ReadSmallFile(signatureFile.Name(), kSignatureBytes);
   return key && list && signature && SignatureValid(*key, *list, *signature);
 }
 
-bool TProgramUpdate::ReceivedWhole(const std::string& path, bool mustBeProgram) const {
-  const std::optional<FileHead> body = ReadFileHead(path, 2);
-  if (!body)
-    return false;
+std::optional<DownloadReply> TProgramUpdate::Fetch(const std::string& host, const std::string& name,
+                                                   const std::string& path, std::int64_t limit,
+                                                   base::UniqueFile& hold) {
+  StopIfCancelled();
+  HTTP1.Body = path;
+  limit_ = limit;
+  overLimit_ = false;
+  base::ScopeExit noLimit{[this] { limit_ = 0; }};
+  try {
+    HTTP1.Get(UpdateFileUrl(host, name));
+  } catch (const EAbortError&) {
+    if (!overLimit_ || cancelled_)
+      throw;
+  }
+  StopIfCancelled();
+  if (overLimit_) {
+    parts_.log.Append(OverLimitText(name, limit));
+    return std::nullopt;
+  }
+  // From here on nobody writes the file: what is checked is what is later used.
+  hold.reset(OpenUnwritable(path, false));
+  const std::optional<FileContent> content = hold ? ReadContent(hold.get()) : std::nullopt;
   DownloadReply reply;
   reply.headerValid = HTTP1.ReplyHeaderValid();
   reply.replyCode = HTTP1.ReplyCode();
   reply.announcedLength = HTTP1.AnnouncedLength();
-  reply.bodyBytes = body->size;
-  reply.bodyStart = body->start;
-  return DownloadComplete(reply, mustBeProgram);
+  if (content) {
+    reply.bodyBytes = content->size;
+    reply.bodyStart = content->start;
+    reply.sha256 = content->sha256;
+  } else {
+    reply.headerValid = false; // nothing that can be read counts
+  }
+  return reply;
 }
 
 bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& versionListFile,
@@ -224,7 +265,14 @@ bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& ver
   // signed long ago stays valid for ever, so it must not lead back to the program it replaced.
   std::optional<SignedFile> signedProgram, signedUpdater;
   if (SignaturesRequired()) {
-    if (!SignedVersionNewer(version, parts_.versionLabel.Text())) {
+    // Compared with the program file itself: a label can say anything, and a program whose
+    // version cannot be read cannot tell an old list from a new one.
+    const std::string running = FileVersionText(programPath);
+    if (running == "0") {
+      parts_.log.Append(kLogRunningVersionUnknown);
+      return false;
+    }
+    if (!SignedVersionNewer(version, running)) {
       parts_.log.Append(kLogNotNewer);
       return false;
     }
@@ -244,48 +292,92 @@ bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& ver
   // build, exactly the files the list names, and the user has not closed the window in the
   // meantime, do they replace anything. An update is the program and its updater together, and
   // half of one is worse than none.
-  // A file that did not arrive whole, or not as the signed list names it, ends the update.
-  const auto fetch = [&](const std::string& name, const std::optional<SignedFile>& signedFile) {
-    std::optional<TempFile> file = Download(host, program.folder, name);
-    if (!file)
-      parts_.log.Append(kLogNoFile);
-    else if (signedFile && !MatchesSignedList(file->Name(), *signedFile)) {
-      parts_.log.Append(kLogFileDamaged);
-      file.reset();
-    }
-    return file;
-  };
-  std::optional<TempFile> newProgram = fetch(newName, signedProgram);
+  std::optional<Arrival> newProgram = Download(host, program.folder, newName, signedProgram);
   if (!newProgram)
     return false;
-  std::optional<TempFile> updater = fetch(kUpdaterName, signedUpdater);
+  std::optional<Arrival> updater = Download(host, program.folder, kUpdaterName, signedUpdater);
   if (!updater)
     return false;
   parts_.log.Append(kLogDownloadOk);
   base::Delay(1000);
   StopIfCancelled();
-  if (!newProgram->MoveTo(program.folder + newName) ||
-      !updater->MoveTo(program.folder + kUpdaterName)) {
-    parts_.log.Append(kLogNoFile);
-    return false;
-  }
-  return true;
+  return Install(*newProgram, *updater, program.folder);
 }
 
-std::optional<TempFile> TProgramUpdate::Download(const std::string& host, const std::string& folder,
-                                                 const std::string& name) {
+std::optional<TProgramUpdate::Arrival>
+TProgramUpdate::Download(const std::string& host, const std::string& folder,
+                         const std::string& name, const std::optional<SignedFile>& listed) {
   StartLine(kLogDownload + name);
   StopIfCancelled();
   // The reply goes into a fresh file beside the target: an error page or a cut-off transfer must
   // never stand under the program's or the updater's name, where it would be started.
-  TempFile part = TempFile::CreateIn(folder);
-  HTTP1.Body = part.Name();
-  HTTP1.Get(host + kUpdateServerFolder + name);
-  StopIfCancelled();
+  Arrival arrival{name, TempFile::CreateIn(folder), {}};
+  const std::optional<DownloadReply> reply = Fetch(
+      host, name, arrival.file.Name(), listed ? listed->size : kUnsignedFileLimit, arrival.hold);
   // Both are Windows programs: whatever else arrived under their names is not.
-  if (!ReceivedWhole(part.Name(), true))
+  if (!reply || !DownloadComplete(*reply, true)) {
+    parts_.log.Append(kLogNoFile);
     return std::nullopt;
-  return part;
+  }
+  if (listed && !MatchesSignedList(*reply, *listed)) {
+    parts_.log.Append(kLogFileDamaged);
+    return std::nullopt;
+  }
+  return arrival;
+}
+
+bool TProgramUpdate::Install(Arrival& program, Arrival& updater, const std::string& folder) {
+  struct Step {
+    Arrival& arrival;
+    std::string target;
+    std::optional<TempFile> aside; // the old file, while the new one goes in
+    bool placed = false;
+    base::UniqueFile installed;
+  };
+  Step steps[] = {{program, folder + program.name, {}, false, {}},
+                  {updater, folder + updater.name, {}, false, {}}};
+  const auto undo = [&](const std::string& line) {
+    parts_.log.Append(line);
+    for (Step& step : steps) {
+      step.installed.reset();
+      if (step.placed)
+        MoveFileExW(base::Widen(step.target).c_str(), base::Widen(step.arrival.file.Name()).c_str(),
+                    MOVEFILE_REPLACE_EXISTING);
+      // An old file that cannot go back stays where it was put aside rather than being lost.
+      if (step.aside && !step.aside->MoveTo(step.target))
+        step.aside->Release();
+    }
+    return false;
+  };
+  for (Step& step : steps) {
+    if (!FileExists(step.target))
+      continue;
+    step.aside.emplace(TempFile::CreateIn(folder));
+    if (!MoveFileExW(base::Widen(step.target).c_str(), base::Widen(step.aside->Name()).c_str(),
+                     MOVEFILE_REPLACE_EXISTING)) {
+      const DWORD error = GetLastError();
+      step.aside.reset();
+      return undo(CannotReplaceText(step.arrival.name, error));
+    }
+  }
+  for (Step& step : steps) {
+    if (!MoveFileExW(base::Widen(step.arrival.file.Name()).c_str(),
+                     base::Widen(step.target).c_str(), 0)) {
+      const DWORD error = GetLastError();
+      return undo(CannotReplaceText(step.arrival.name, error));
+    }
+    step.placed = true;
+  }
+  // What now stands under the target's name must be the very file that was checked: held since
+  // its check, nobody could write it, but it could have been renamed and another put in its place.
+  for (Step& step : steps) {
+    step.installed.reset(OpenUnwritable(step.target, true));
+    if (!step.installed || !SameFile(step.installed.get(), step.arrival.hold.get()))
+      return undo(ChangedAfterCheckText(step.arrival.name));
+  }
+  for (Step& step : steps)
+    installed_.push_back(std::move(step.installed));
+  return true; // the old files go with their TempFile
 }
 
 void TProgramUpdate::StartUpdater(const std::string& programPath) {

@@ -3,8 +3,10 @@
 // that it is meant for this program, let the user decide, download the new program file and the
 // updater into the program's folder, start the updater and end the program. Every step is logged
 // in the window's text box.
+#include "base/handles.h"
 #include "info/tempfile.h"
 #include "info/updatemanifest.h"
+#include "info/updatetext.h"
 #include "net/httpclient.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -12,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dynlog {
 
@@ -59,20 +62,36 @@ public:
   std::string ProgramPath;
 
 private:
+  // A file that arrived beside its target, held open from its check on so that nobody can
+  // write it before it is in place and started.
+  struct Arrival {
+    std::string name;
+    TempFile file;
+    base::UniqueFile hold; // closed before the file is removed
+  };
+
   void HTTP1PacketRecvd();
   void StartLine(const std::string& line);
-  void RunSteps();
+  void RunSteps(const std::string& host);
   // The version list's checks, the question and the two downloads; true when the updater may run.
   bool OfferUpdate(const std::string& host, const std::string& versionListFile,
                    const std::string& programPath);
-  // Fetches the server's file name into a fresh file in folder. Returns it only when the reply
-  // delivered the whole file (see DownloadComplete); a program must start as one.
-  std::optional<TempFile> Download(const std::string& host, const std::string& folder,
-                                   const std::string& name);
+  // Fetches the server's file name into path, breaking off once more than limit bytes announce
+  // themselves or arrive (that is logged). The reply and one read of what arrived, kept open in
+  // hold; none when broken off.
+  std::optional<DownloadReply> Fetch(const std::string& host, const std::string& name,
+                                     const std::string& path, std::int64_t limit,
+                                     base::UniqueFile& hold);
+  // Fetches a program file beside its target. Returns it only when the reply delivered the whole
+  // file (see DownloadComplete), a Windows program, and in a signed build exactly the file the
+  // list names; every other outcome is logged.
+  std::optional<Arrival> Download(const std::string& host, const std::string& folder,
+                                  const std::string& name, const std::optional<SignedFile>& listed);
   // Fetches update.sig and checks it against the version list's bytes.
   bool ListSignatureValid(const std::string& host, const std::string& versionListFile);
-  // Whether the last request put a whole file into path.
-  bool ReceivedWhole(const std::string& path, bool mustBeProgram) const;
+  // Puts both files in place, or, when either cannot be, neither: the old files are moved aside
+  // first and back again on any failure, which is logged.
+  bool Install(Arrival& program, Arrival& updater, const std::string& folder);
   // Raises the client's abort exception once Cancel was called.
   void StopIfCancelled() const;
   void StartUpdater(const std::string& programPath);
@@ -81,6 +100,11 @@ private:
   UpdateWindowParts parts_;
   bool running_ = false;
   bool cancelled_ = false;
+  // The download in progress is broken off beyond this many bytes (0: no limit).
+  std::int64_t limit_ = 0;
+  bool overLimit_ = false;
+  // The installed files, held so that nobody changes them before the updater has started.
+  std::vector<base::UniqueFile> installed_;
 };
 
 } // namespace dynlog

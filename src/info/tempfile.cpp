@@ -53,23 +53,29 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t bytes) {
-  base::UniqueFile file(CreateFileW(base::Widen(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    return std::nullopt;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size))
-    return std::nullopt;
-  FileHead head;
-  head.size = size.QuadPart;
-  head.start.resize(bytes);
-  DWORD got = 0;
-  if (!ReadFile(file.get(), head.start.data(), static_cast<DWORD>(bytes), &got, nullptr))
-    return std::nullopt;
-  head.start.resize(got);
-  return head;
+void* OpenUnwritable(const std::string& path, bool denyDelete) {
+  const DWORD share = FILE_SHARE_READ | (denyDelete ? 0 : FILE_SHARE_DELETE);
+  return CreateFileW(base::Widen(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool SameFile(void* a, void* b) {
+  BY_HANDLE_FILE_INFORMATION first{}, second{};
+  return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
+std::string SystemErrorText(unsigned long code) {
+  wchar_t text[512] = {};
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, 0, text, 512, nullptr);
+  std::wstring_view view(text, n);
+  while (!view.empty() && (view.back() == L'\n' || view.back() == L'\r' || view.back() == L' '))
+    view.remove_suffix(1);
+  if (view.empty())
+    return "Systemfehler " + std::to_string(code);
+  return base::Narrow(view);
 }
 
 } // namespace dynlog

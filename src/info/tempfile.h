@@ -26,6 +26,8 @@ public:
   // Moves the file onto target, replacing a file of that name. Afterwards this object no longer
   // owns it. Returns false, and keeps the file, when the system refuses.
   bool MoveTo(const std::string& target);
+  // Gives the file up without deleting it: it stays where it is.
+  void Release() noexcept { name_.clear(); }
 
 private:
   explicit TempFile(std::string name) : name_(std::move(name)) {}
@@ -34,11 +36,14 @@ private:
 
 bool FileExists(const std::string& path);
 
-// A file's size and its first bytes; none when it cannot be opened.
-struct FileHead {
-  std::int64_t size = 0;
-  std::string start;
-};
-std::optional<FileHead> ReadFileHead(const std::string& path, std::size_t bytes);
+// Opens a file for reading so that nobody can write it while this handle is open; renaming and
+// deleting it stay possible (deny = true: those are refused too). Invalid when the system refuses.
+void* OpenUnwritable(const std::string& path, bool denyDelete);
+
+// Whether two open handles are the same file (not merely files of the same bytes).
+bool SameFile(void* a, void* b);
+
+// The system's text for an error code, in the system's language.
+std::string SystemErrorText(unsigned long code);
 
 } // namespace dynlog

@@ -7,6 +7,7 @@
 
 #include <bcrypt.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -94,21 +95,24 @@ bool SignatureValid(const UpdatePublicKey& key, std::string_view message,
                                static_cast<ULONG>(rs.size()), 0) == 0;
 }
 
-std::optional<SignedFile> DigestOfFile(const std::string& path) {
-  const base::UniqueFile file = OpenForReading(path);
-  if (!file)
+std::optional<FileContent> ReadContent(void* file) {
+  LARGE_INTEGER start{};
+  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
     return std::nullopt;
   Sha256Hash hash;
-  SignedFile result;
+  FileContent result;
   std::vector<unsigned char> buffer(64 * 1024);
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+    if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
       return std::nullopt;
     if (got == 0)
       break;
     if (!hash.Add(buffer.data(), got))
       return std::nullopt;
+    if (result.start.size() < 2)
+      result.start.append(reinterpret_cast<const char*>(buffer.data()),
+                          std::min<std::size_t>(got, 2 - result.start.size()));
     result.size += got;
   }
   const std::optional<Sha256> digest = hash.Finish();

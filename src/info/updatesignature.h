@@ -15,8 +15,14 @@ namespace dynlog {
 bool SignatureValid(const UpdatePublicKey& key, std::string_view message,
                     std::string_view signature);
 
-// A file's size and SHA-256; none when it cannot be read.
-std::optional<SignedFile> DigestOfFile(const std::string& path);
+// One read of an open file from its start: its size, its first two bytes and its SHA-256; none
+// when it cannot be read.
+struct FileContent {
+  std::int64_t size = 0;
+  std::string start;
+  Sha256 sha256{};
+};
+std::optional<FileContent> ReadContent(void* file);
 
 // A whole small file; none when it cannot be read or is longer than maxBytes.
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes);

@@ -34,6 +34,26 @@ std::string ProgressText(std::int64_t receivedBytes, std::int64_t expectedBytes)
          " übertragen ";
 }
 
+std::string UpdateFailedText(std::string_view host, std::string_view reason) {
+  return "Update fehlgeschlagen (Server " + std::string(host) + "): " + std::string(reason);
+}
+
+std::string ChangedAfterCheckText(std::string_view fileName) {
+  return "Fehler: " + std::string(fileName) + " nach der Prüfung verändert";
+}
+
+std::string OverLimitText(std::string_view fileName, std::int64_t limit) {
+  return "Fehler: " + std::string(fileName) + " ist größer als " + std::to_string(limit) + " Bytes";
+}
+
+std::string UpdateFileUrl(std::string_view host, std::string_view fileName) {
+  std::string url = "http://";
+  url += host;
+  if (host.find(':') == std::string_view::npos)
+    url += ":80";
+  return url + kUpdateServerFolder + std::string(fileName);
+}
+
 bool DownloadComplete(const DownloadReply& reply, bool mustBeProgram) {
   if (!reply.headerValid || reply.replyCode != 200)
     return false;

@@ -3,6 +3,7 @@
 // server's files, the lines of the update log, the question put to the user and when a reply
 // counts as a complete download.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,6 +35,13 @@ inline constexpr const char* kLogVersionUnclear =
     "Fehler: empfangene Versionsinformation unverständlich";
 inline constexpr const char* kLogNoFile = "Fehler: keine Datei da";
 inline constexpr const char* kLogCancelled = "Update abgebrochen";
+inline constexpr const char* kLogRunningVersionUnknown =
+    "Fehler: Version des laufenden Programms nicht lesbar";
+
+// The last line of an update that an error ended: the server and the error's text.
+std::string UpdateFailedText(std::string_view host, std::string_view reason);
+// The line for a file that was no longer the checked one when it was put in place.
+std::string ChangedAfterCheckText(std::string_view fileName);
 
 // The running program's full path split into its folder, which keeps its trailing backslash so
 // that file names can be appended directly, and its file name.
@@ -56,15 +64,29 @@ std::string UpdateQuestionText(std::string_view offeredVersion, std::string_view
 // announced).
 std::string ProgressText(std::int64_t receivedBytes, std::int64_t expectedBytes);
 
-// What a finished request left behind: the reply as the HTTP client read it and the body as it
-// lies on disk.
+// What a finished request left behind, all the update decides on: the reply as the HTTP client
+// read it, and one read of the body as it lies on disk.
 struct DownloadReply {
   bool headerValid = false; // the header block arrived whole and kept to the rules
   int replyCode = 0;
   std::optional<std::int64_t> announcedLength;
   std::int64_t bodyBytes = 0;
-  std::string_view bodyStart; // the first bytes of the body (two are enough)
+  std::string bodyStart; // the first bytes of the body (two are enough)
+  std::array<unsigned char, 32> sha256{};
 };
+
+// The most each download may bring; a transfer that passes it is broken off at once. A version
+// list is a few lines and a signature 64 bytes; a program file of a signed update has the size
+// its list names, and in a build without signatures none is allowed beyond this.
+inline constexpr std::int64_t kVersionListLimit = 64 * 1024;
+inline constexpr std::int64_t kUnsignedFileLimit = 64 * 1024 * 1024;
+
+// The log line of a download broken off at its limit.
+std::string OverLimitText(std::string_view fileName, std::int64_t limit);
+
+// The URL of a file on the update server: every request names its scheme, host and port, so that
+// no port of an earlier request or redirect can stick to it; a host without a port means 80.
+std::string UpdateFileUrl(std::string_view host, std::string_view fileName);
 
 // Whether a reply delivered the whole file: status 200, a complete and sound header, the body as
 // long as announced or, when no length was announced, not empty; and a program (the new program

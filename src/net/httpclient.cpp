@@ -131,6 +131,7 @@ void THttpClient::SendRequest() {
 void THttpClient::ReadReplyHeader() {
   SetExpectedBytes(0);
   reply_.cookie.clear();
+  reply_.locationInReply = false;
   reply_.contentLength.reset();
   reply_.malformed = false;
   headerComplete_ = false;
@@ -234,6 +235,10 @@ void THttpClient::PerformRequest() {
       if (handled)
         return;
       // Checked only now that it is about to be followed: a handler may take care of any target.
+      // A redirect that names no target of its own has nothing to follow; the target of an
+      // earlier reply, or the server's root, is not what was asked for.
+      if (code <= 302 && !reply_.locationInReply)
+        throw ESockError("Weiterleitung ohne Zieladresse");
       if (code <= 302)
         net::CheckRedirectTarget(requestUrl_);
       // A bare name is relative to the server just asked, port included.

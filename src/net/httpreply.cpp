@@ -101,6 +101,7 @@ void ApplyHeaderLine(const std::string& line, ReplyHeaderFields& fields) {
     fields.cookie = value.substr(0, 256);
   } else if (SameLetters(name, "Location")) {
     fields.location = value.substr(0, 256);
+    fields.locationInReply = !fields.location.empty();
   } else if (SameLetters(name, "Content-Length")) {
     const auto length = LengthOf(value);
     if (!length || (fields.contentLength && *fields.contentLength != *length))

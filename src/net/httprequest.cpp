@@ -77,10 +77,11 @@ std::string BasicCredentials(const std::string& userId, const std::string& passw
 void BuildRequestHeader(const RequestSettings& s, TExStringList& header) {
   header.Clear();
   const bool viaProxy = !s.proxy.empty();
+  const std::string target = RequestTarget(viaProxy ? s.url : s.path);
   if (s.kind != CmdType::cmdExtra)
-    header.Add(MethodLiteral(s.kind) + (viaProxy ? s.url : s.path) + " HTTP/1.0");
+    header.Add(MethodLiteral(s.kind) + target + " HTTP/1.0");
   else if (!s.extraMethod.empty())
-    header.Add(s.extraMethod + " " + (viaProxy ? s.url : s.path) + " HTTP/1.0");
+    header.Add(s.extraMethod + " " + target + " HTTP/1.0");
   const std::string host = HostLineValue(s.host, s.port);
   if (viaProxy) {
     header.Add("Proxy-Connection: Keep-Alive");

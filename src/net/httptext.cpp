@@ -161,6 +161,22 @@ void CheckRedirectTarget(const std::string& location) {
   throw ESockError("Weiterleitung abgelehnt: nur http-Adressen werden befolgt");
 }
 
+std::string RequestTarget(const std::string& pathOrUrl) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string target;
+  for (const char c : pathOrUrl) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte > 0x20 && byte < 0x7F) {
+      target += c;
+    } else {
+      target += '%';
+      target += kHex[byte >> 4];
+      target += kHex[byte & 0x0F];
+    }
+  }
+  return target;
+}
+
 bool SameServer(const std::string& hostA, std::int32_t portA, const std::string& hostB,
                 std::int32_t portB) {
   return (portA & 0xFFFF) == (portB & 0xFFFF) && Lower(hostA) == Lower(hostB);

@@ -36,6 +36,10 @@ void ParseUrl(UrlTarget& target);
 // its own text.
 void CheckRedirectTarget(const std::string& location);
 
+// The path or URL as it may stand in a request line: a blank and every byte above 0x7E
+// percent-encoded, as browsers send them, so that a target can never add words to the line.
+std::string RequestTarget(const std::string& pathOrUrl);
+
 // Whether two requests go to the same server (host in any letter case, and port): credentials and
 // cookies are sent only there.
 bool SameServer(const std::string& hostA, std::int32_t portA, const std::string& hostB,

@@ -35,6 +35,7 @@ std::string Progress(std::size_t bytes) {
 
 const fs::path kWww = "updateserver/www";
 const fs::path kSets = "signed/sets";
+const fs::path kModes = "updateserver/modes-ok"; // the server's misbehaviour per path
 
 std::vector<std::string> errors;
 void CollectError(const std::string& text) {
@@ -63,7 +64,8 @@ protected:
                             base::Widen("127.0.0.1:" + std::to_string(ServerPort("ok"))).c_str());
     base::SetErrorSink(CollectError);
     about = std::make_unique<TAboutBox>();
-    about->Label8.SetText("Version 1.0.0.1");
+    // The label says less than the program file (2.10.0.7): only the file counts.
+    about->Label8.SetText("Version 0.0.0.1");
     about->ProgramUpdate.RequestEnd = [this] { ++endRequests; };
     about->ProgramUpdate.AskUser = [this](HWND, const std::string& text) {
       questions.push_back(text);
@@ -87,7 +89,7 @@ protected:
     }
     fs::create_directories(programFolder);
     fs::create_directories(tempFolder);
-    WriteBytes(programFolder / "dynlog.exe", "MZ the running program");
+    fs::copy_file("version_probe.exe", programFolder / "dynlog.exe"); // version 2.10.0.7
     WriteBytes(programFolder / "dynlog.ex_", "MZ old program");
     WriteBytes(programFolder / "update.exe", "MZ old updater");
     about->ProgramUpdate.ProgramPath = base::Narrow((programFolder / "dynlog.exe").wstring());
@@ -149,19 +151,22 @@ TEST_F(SignedUpdateTest, ACorrectlySignedUpdateRunsAndTheWindowSaysSignaturesAre
 TEST_F(SignedUpdateTest, TamperedMissingForeignOrReplayedUpdatesAreRefused) {
   const std::string badSignature = "Fehler: Signatur ungültig";
   const std::string damaged = "Fehler: Datei beschädigt";
+  const std::string noFile = "Fehler: keine Datei da";
+  const std::string notNewer = "Fehler: signierte Version ist nicht neuer als die laufende";
   const struct {
     const char* what;
     const char* set;
     std::function<void()> change;
     std::string line;
     bool asked;
+    std::string limitLine = {}; // the line before it
   } cases[] = {
       {"a changed byte in update.ini", "good", [] { FlipByte("update.ini", 40); }, badSignature,
        false},
       {"a newer version written into update.ini", "good",
        [] {
          std::string list = ReadBytes(kWww / "update.ini");
-         list.replace(list.find("1.0.0.2"), 7, "9.0.0.0");
+         list.replace(list.find("3.0.0.0"), 7, "9.0.0.0");
          WriteBytes(kWww / "update.ini", list);
        },
        badSignature, false},
@@ -170,8 +175,11 @@ TEST_F(SignedUpdateTest, TamperedMissingForeignOrReplayedUpdatesAreRefused) {
       {"a changed byte in the program file", "good", [] { FlipByte("dynlog.ex_", 5000); }, damaged,
        true},
       {"a byte added to the program file", "good",
-       [] { WriteBytes(kWww / "dynlog.ex_", ReadBytes(kWww / "dynlog.ex_") + "x"); }, damaged,
-       true},
+       [] { WriteBytes(kWww / "dynlog.ex_", ReadBytes(kWww / "dynlog.ex_") + "x"); }, noFile, true,
+       "Fehler: dynlog.ex_ ist größer als 100000 Bytes"},
+      {"a 100 MB update.sig", "good",
+       [] { WriteBytes(kModes, "/spezmemb/download/software/update.sig=huge:100000000\n"); },
+       badSignature, false, "Fehler: update.sig ist größer als 64 Bytes"},
       {"a changed byte in update.exe", "good", [] { FlipByte("update.exe", 300); }, damaged, true},
       {"no update.sig", "good", [] { fs::remove(kWww / "update.sig"); }, badSignature, false},
       {"a truncated update.sig", "good",
@@ -186,8 +194,11 @@ TEST_F(SignedUpdateTest, TamperedMissingForeignOrReplayedUpdatesAreRefused) {
        },
        badSignature, false},
       {"a signature made with another key", "otherkey", [] {}, badSignature, false},
-      {"an old signed list replayed", "old", [] {},
-       "Fehler: signierte Version ist nicht neuer als die laufende", false},
+      {"an old signed list replayed", "old", [] {}, notNewer, false},
+      {"the running version offered again", "same", [] {}, notNewer, false},
+      {"a running program whose version cannot be read", "good",
+       [this] { WriteBytes(programFolder / "dynlog.exe", "MZ no version"); },
+       "Fehler: Version des laufenden Programms nicht lesbar", false},
       {"a signed list that names no files", "nofiles", [] {},
        "Fehler: signierte Dateiliste unvollständig", false},
   };
@@ -197,9 +208,13 @@ TEST_F(SignedUpdateTest, TamperedMissingForeignOrReplayedUpdatesAreRefused) {
     ServeSet(c.set);
     c.change();
     ClickUpdate();
+    fs::remove(kModes);
     EXPECT_EQ(errors, Lines{});
-    ASSERT_FALSE(Log().empty());
+    ASSERT_GE(Log().size(), 2u);
     EXPECT_EQ(Log().back(), c.line);
+    if (!c.limitLine.empty()) {
+      EXPECT_EQ(Log()[Log().size() - 2], c.limitLine);
+    }
     EXPECT_EQ(questions.size(), c.asked ? 1u : 0u);
     EXPECT_EQ(endRequests, 0);
     EXPECT_EQ(FilesIn(tempFolder), Lines{});

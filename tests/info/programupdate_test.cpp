@@ -2,6 +2,7 @@
 // on loopback (it checks the credentials), real files in a program folder and a temporary folder
 // of the test's own, and a stand-in updater that records how it was started.
 #include "base/errorbox.h"
+#include "base/handles.h"
 #include "base/text.h"
 #include "info/uinfo.h"
 #include "uitest.h"
@@ -15,7 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,6 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using updatetest::Contents;
 using updatetest::FilesIn;
 using updatetest::Lines;
 using updatetest::Progress;
@@ -130,9 +134,12 @@ protected:
 
   void UseServer(const std::string& name) {
     const int port = name == "closed" ? ClosedPort() : ServerPort(name);
-    SetEnvironmentVariableW(L"DYNLOG_UPDATE_HOST",
-                            base::Widen("127.0.0.1:" + std::to_string(port)).c_str());
+    UseHost("127.0.0.1:" + std::to_string(port));
   }
+  void UseHost(const std::string& host) {
+    SetEnvironmentVariableW(L"DYNLOG_UPDATE_HOST", base::Widen(host).c_str());
+  }
+  static std::string Host() { return base::Narrow(updatetest::Environment(L"DYNLOG_UPDATE_HOST")); }
 
   // The running program, as the update sees it, alone in its folder.
   void UseProgram(const std::string& fileName) {
@@ -285,7 +292,7 @@ TEST_F(ProgramUpdateTest, VersionMinusOneOrMissingIsRefusedAnEmptyOneOffered) {
 
   // Missing, too long for a version, or with control characters: nothing to put to the user.
   for (const std::string& absurd :
-       {std::string(), "Version=" + std::string(65, '1'), "Version=" + std::string(100000, '1'),
+       {std::string(), "Version=" + std::string(65, '1'), "Version=" + std::string(60000, '1'),
         std::string("Version=1.0\t2"), std::string("Version=1.0\x01")}) {
     Serve("update.ini", "[KM470Programm]\r\nName=dynlog.exe\r\n" + absurd + "\r\n");
     ClickUpdate();
@@ -318,43 +325,6 @@ TEST_F(ProgramUpdateTest, CancelLeavesTheLogTheButtonAndNoFiles) {
   EXPECT_EQ(errors.size(), 0u);
 }
 
-// An error page is never stored under the program's or the updater's name, and a file of that
-// name stays as it was.
-TEST_F(ProgramUpdateTest, MissingFilesOnTheServerAreReportedAndNeverStored) {
-  answer = IDOK;
-  ServeUpdate();
-  Withdraw("update.ini");
-  ClickUpdate();
-  ASSERT_EQ(Log().size(), 3u);
-  EXPECT_EQ(Log()[0], "Abfrage Versionsinformation");
-  EXPECT_EQ(Log()[2], "Fehler: Versionsinformation kann nicht gelesen werden");
-  EXPECT_EQ(questions, Lines{});
-  ExpectCleanEnd({"dynlog.exe"});
-
-  ServeUpdate();
-  Withdraw("dynlog.ex_");
-  WriteBytes(programFolder / "dynlog.ex_", "old program");
-  ClickUpdate();
-  ASSERT_EQ(Log().size(), 5u);
-  EXPECT_EQ(Log()[2], "Download dynlog.ex_");
-  EXPECT_EQ(Log()[4], "Fehler: keine Datei da");
-  EXPECT_EQ(ReadBytes(programFolder / "dynlog.ex_"), "old program");
-  ExpectCleanEnd({"dynlog.ex_", "dynlog.exe"});
-
-  ServeUpdate();
-  Withdraw("update.exe");
-  WriteBytes(programFolder / "update.exe", "old updater");
-  ClickUpdate();
-  ASSERT_EQ(Log().size(), 7u);
-  EXPECT_EQ(Log()[4], "Download update.exe");
-  EXPECT_EQ(Log()[6], "Fehler: keine Datei da");
-  // Half an update replaces nothing: the program file that did arrive is not kept either.
-  EXPECT_EQ(ReadBytes(programFolder / "dynlog.ex_"), "old program");
-  EXPECT_EQ(ReadBytes(programFolder / "update.exe"), "old updater");
-  ExpectCleanEnd({"dynlog.ex_", "dynlog.exe", "update.exe"});
-  EXPECT_EQ(errors.size(), 0u);
-}
-
 TEST_F(ProgramUpdateTest, CutOffTransfersAreNoDownloads) {
   UseServer("cut"); // every body ends after 100 bytes, whatever length was announced
   answer = IDOK;
@@ -380,7 +350,10 @@ TEST_F(ProgramUpdateTest, UnreachableServerCleansUpBeforeTheErrorBoxAndTheNextUp
   EXPECT_TRUE(errors[0].buttonEnabled);
   EXPECT_EQ(errors[0].tempFiles, Lines{});
   EXPECT_EQ(errors[0].programFiles, Lines{"dynlog.exe"});
-  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", ""}));
+  // The log ends with the server and the reason.
+  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", "",
+                          "Update fehlgeschlagen (Server " + Host() +
+                              "): " + errors[0].text.substr(0, errors[0].text.size() - 1)}));
 
   // One failure does not spoil the rest of the run.
   UseServer("ok");
@@ -416,8 +389,10 @@ TEST_F(ProgramUpdateTest, FailureInTheMiddleOfADownloadLeavesNoPartOfIt) {
   EXPECT_EQ(errors[0].programFiles, Lines{"dynlog.exe"});
   EXPECT_EQ(errors[0].tempFiles, Lines{});
   EXPECT_TRUE(errors[0].buttonEnabled);
-  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", Progress(kList.size(), kList.size()),
-                          "Download dynlog.ex_", Progress(1000, 200000)}));
+  EXPECT_EQ(Log(),
+            (Lines{"Abfrage Versionsinformation", Progress(kList.size(), kList.size()),
+                   "Download dynlog.ex_", Progress(1000, 200000),
+                   "Update fehlgeschlagen (Server " + Host() + "): Socket-send abgebrochen"}));
   ExpectCleanEnd({"dynlog.exe"});
 }
 
@@ -495,7 +470,8 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
     const char* mode;
     const char* file;
     Outcome outcome;
-    std::string error; // Error: the error box's text (or the part that counts)
+    std::string error;          // Error: the error box's text (or the part that counts)
+    std::string limitLine = {}; // a line before the last one
   } cases[] = {
       {"status-only", "update.exe", NoFile},
       {"status-only", "update.ini", NoList},
@@ -538,14 +514,20 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
       {"not-program", "update.exe", NoFile},
       {"empty-no-length", "update.ini", NoList},
       {"server-error", "update.ini", NoList},
-      {"not-found", "update.exe", NoFile},
+      {"not-found", "update.ini", NoList},
+      {"not-found", "dynlog.ex_", NoFile},
+      {"not-found", "update.exe", NoFile}, // the program file that did arrive is not kept
       {"close-early:100", "dynlog.ex_", NoFile},
       {"no-length", "update.ini", Offered},
       {"redirect-loop", "update.ini", Error, "Zu viele Weiterleitungen"},
       {"redirect-same-host", "update.ini", Offered},
       {"redirect-path", "update.ini", Offered},
       {"redirect-cross-host", "update.ini", NoList}, // no credentials there: 401
-      {"redirect-no-location", "update.ini", NoList},
+      {"redirect-no-location", "update.ini", Error, "Weiterleitung ohne Zieladresse"},
+      // Broken off at the limit, with a line that names it.
+      {"huge:100000000", "update.ini", NoList, "", "Fehler: update.ini ist größer als 65536 Bytes"},
+      {"huge-no-length:100000000", "update.exe", NoFile, "",
+       "Fehler: update.exe ist größer als 67108864 Bytes"},
       {"redirect-ftp", "update.ini", Error, scheme},
       {"redirect-file", "update.exe", Error, scheme},
       {"redirect-https", "update.ini", Error, "HTTP Secure Socket is not supported"},
@@ -588,6 +570,10 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
     EXPECT_EQ(ReadBytes(programFolder / "dynlog.ex_"), oldProgram);
     EXPECT_EQ(ReadBytes(programFolder / "update.exe"), "MZ old updater");
     EXPECT_EQ(FilesIn(programFolder), (Lines{"dynlog.ex_", "dynlog.exe", "update.exe"}));
+    if (!c.limitLine.empty()) {
+      ASSERT_GE(Log().size(), 2u);
+      EXPECT_EQ(Log()[Log().size() - 2], c.limitLine);
+    }
     switch (c.outcome) {
     case Offered:
       EXPECT_EQ(errors.size(), 0u);
@@ -613,6 +599,7 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
       break;
     default:
       EXPECT_EQ(errors.size(), 1u);
+      EXPECT_EQ(Log().back(), "Update fehlgeschlagen (Server " + Host() + "): " + c.error);
       for (const ErrorSeen& e : errors) {
         EXPECT_EQ(e.text, c.error + "."); // the error box ends a sentence
         EXPECT_EQ(e.tempFiles, Lines{});
@@ -621,6 +608,95 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
       break;
     }
   }
+}
+
+// Every request names its whole target: a redirect of the version list to another host, port or
+// both changes that one request, and credentials and cookie go only to the configured server.
+TEST_F(ProgramUpdateTest, ARedirectChangesOneRequestAndCredentialsStayAtHome) {
+  const auto at = [](const char* address, const char* server) {
+    return std::string(address) + ":" + std::to_string(ServerPort(server));
+  };
+  const std::string hostile = at("127.0.0.1", "hostile"), dir = "/spezmemb/download/software/";
+  const struct {
+    std::string home, seen, modes, target; // as configured, as the server saw it
+  } cases[] = {{hostile, hostile, "hostile", at("127.0.0.2", "far")},
+               {"127.0.0.3", "127.0.0.3:80", "home80", "127.0.0.2:80"},
+               {"127.0.0.3", "127.0.0.3:80", "home80", at("127.0.0.3", "near80")},
+               {"127.0.0.3", "127.0.0.3:80", "home80", at("127.0.0.2", "far")}};
+  answer = IDOK;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.home + " to " + c.target);
+    if (ServerPort(c.modes.c_str()) == 0)
+      continue; // port 80 was not to be had
+    UseHost(c.home);
+    ServeUpdate();
+    WriteBytes("updateserver/modes-" + c.modes,
+               dir + "update.ini=redirect:http://" + c.target + dir + "update.ini\n");
+    fs::remove("updateserver/requests.log");
+    ClickUpdate();
+    fs::remove("updateserver/modes-" + c.modes);
+    EXPECT_EQ(Log().back(), "Download OK");
+    const std::string home = c.seen + " " + dir;
+    EXPECT_EQ(ReadBytes("updateserver/requests.log"),
+              home + "update.ini auth=yes cookie=-\n" + c.target + " " + dir +
+                  "update.ini auth=no cookie=-\n" + home +
+                  "dynlog.ex_ auth=yes cookie=sid=update\n" + home +
+                  "update.exe auth=yes cookie=sid=update\n");
+    for (int waited = 0; waited < 300 && !fs::exists(programFolder / "updater-ran.txt"); ++waited)
+      PumpFor(100);
+    PumpFor(300);
+    UseProgram("dynlog.exe");
+  }
+}
+
+// Both files are replaced or neither, and they are the files that were checked: an old file that
+// cannot be replaced (held open by another program) leaves the folder byte for byte as it was, and
+// a downloaded file cannot be rewritten in the second after "Download OK".
+std::function<void()> duringPause;
+const Lines* pauseLog = nullptr;
+void CALLBACK RunDuringPause(HWND, UINT, UINT_PTR, DWORD) {
+  if (duringPause && !pauseLog->empty() && pauseLog->back() == "Download OK")
+    std::exchange(duringPause, nullptr)();
+}
+
+TEST_F(ProgramUpdateTest, BothCheckedFilesOrNeither) {
+  answer = IDOK;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunDuringPause);
+  for (const std::string held : {"dynlog.ex_", "update.exe", ""}) {
+    SCOPED_TRACE(held);
+    UseProgram("dynlog.exe");
+    WriteBytes(programFolder / "dynlog.ex_", "MZ old program");
+    WriteBytes(programFolder / "update.exe", "MZ old updater");
+    ServeUpdate();
+    const auto before = Contents(programFolder);
+    base::UniqueFile open(CreateFileW((programFolder / held).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    int rewritten = 0;
+    duringPause = [&] {
+      for (const auto& e : fs::directory_iterator(programFolder))
+        if (e.path().filename().wstring().starts_with(L"~tm") &&
+            base::UniqueFile(CreateFileW(e.path().c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, TRUNCATE_EXISTING, 0, nullptr)))
+          ++rewritten;
+    };
+    pauseLog = &Log();
+    ClickUpdate();
+    open.reset();
+    EXPECT_EQ(rewritten, 0);
+    if (held.empty()) {
+      EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == newProgram);
+      EXPECT_TRUE(ReadBytes(programFolder / "update.exe") == updater);
+      for (int waited = 0; waited < 300 && !fs::exists(programFolder / "updater-ran.txt"); ++waited)
+        PumpFor(100);
+      continue;
+    }
+    EXPECT_TRUE(Contents(programFolder) == before);
+    EXPECT_EQ(Log().back().rfind("Fehler: " + held + " kann nicht ersetzt werden: ", 0), 0u)
+        << Log().back();
+    EXPECT_EQ(FilesIn(tempFolder), Lines{});
+  }
+  KillTimer(nullptr, timer);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Prepares signed update folders for the tests of signed updates:
 #   signed-fixture.sh DIR KEY.pem UPDATER.exe
-# DIR/sets/good: a version list for dynlog.exe offering 1.0.0.2, a new program file and UPDATER,
-# signed with KEY (the key the tests' build carries); DIR/sets/old: the same offering 1.0.0.0, an
-# older version, signed with KEY; DIR/sets/otherkey: good's files signed with a key made here;
+# DIR/sets/good: a version list for dynlog.exe offering 3.0.0.0, a new program file and UPDATER,
+# signed with KEY (the key the tests' build carries); DIR/sets/old and DIR/sets/same: the same
+# offering 1.0.0.0, an older version, and 2.10.0.7, the running one, signed with KEY; DIR/sets/otherkey: good's files signed with a key made here;
 # DIR/sets/nofiles: good's files with a list that names none of them, validly signed with KEY.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -22,14 +22,15 @@ make_set() { # NAME VERSION KEY
   "$sign" "$3" "$set" >/dev/null
 }
 openssl ecparam -name prime256v1 -genkey -noout -out "$dir/other-key.pem"
-make_set good 1.0.0.2 "$key"
+make_set good 3.0.0.0 "$key"
 make_set old 1.0.0.0 "$key"
-make_set otherkey 1.0.0.2 "$dir/other-key.pem"
+make_set same 2.10.0.7 "$key"
+make_set otherkey 3.0.0.0 "$dir/other-key.pem"
 
 # A list without its [Dateien] section, signed as tools/sign-update signs (r and s of the DER
 # signature, each 32 bytes).
 cp -r "$dir/sets/good" "$dir/sets/nofiles"
-printf '[KM470Programm]\r\nName=dynlog.exe\r\nVersion=1.0.0.2\r\n' >"$dir/sets/nofiles/update.ini"
+printf '[KM470Programm]\r\nName=dynlog.exe\r\nVersion=3.0.0.0\r\n' >"$dir/sets/nofiles/update.ini"
 openssl dgst -sha256 -sign "$key" -out "$dir/nofiles.der" "$dir/sets/nofiles/update.ini"
 hex=$(openssl asn1parse -inform DER -in "$dir/nofiles.der" |
   awk -F: '/INTEGER/ { h = $NF; while (length(h) < 64) h = "0" h; printf "%s", h }')

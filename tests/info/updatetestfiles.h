@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,14 @@ inline Lines FilesIn(const fs::path& folder) {
     names.push_back(base::Narrow(entry.path().filename().wstring()));
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// Every file of a folder with its bytes.
+inline std::map<std::string, std::string> Contents(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder))
+    files[base::Narrow(entry.path().filename().wstring())] = ReadBytes(entry.path());
+  return files;
 }
 
 // The log line of a transfer's progress.

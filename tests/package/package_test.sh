@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Windows package: built twice from copies of the sources in two different folders, one after
-# the other, the two dynlog.exe and the two zips must be the same bytes; then the zip is unpacked
-# into a fresh folder and the unpacked dynlog.exe records from km470sim under Wine.
+# The Windows package: built twice with the README's command, without SOURCE_DATE_EPOCH, from
+# copies of the sources in two different folders, one after the other: the two dynlog.exe and the
+# two zips must be the same bytes; then the zip is unpacked into a fresh folder and the unpacked
+# dynlog.exe records from km470sim under Wine.
 #   tests/package/package_test.sh KM470SIM
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -14,16 +15,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The sources as they are, committed or not, without any build.
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
+# The sources as they are, committed or not, without any build, built as the README says. The
+# command does not set the times; nor may the caller's environment.
+unset SOURCE_DATE_EPOCH
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc 2>/dev/null || echo 2)}
 build() {
   local dir=$1
   mkdir -p "$dir/src"
   (cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar cf - 2>/dev/null) |
     tar xf - -C "$dir/src"
-  cmake -S "$dir/src" -B "$dir/build" -DCMAKE_TOOLCHAIN_FILE="$dir/src/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-  cmake --build "$dir/build" -j "$(nproc 2>/dev/null || echo 2)" --target package >/dev/null
+  (cd "$dir/src" && cmake --preset win32 -DBUILD_TESTING=OFF >/dev/null &&
+    cmake --build --preset win32 --target package >/dev/null)
+  ln -s src/build/win32 "$dir/build"
 }
 build "$work/first"
 sleep 2

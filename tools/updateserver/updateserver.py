@@ -67,6 +67,10 @@ hostile replies, for the tests of the program update (FILE: the requested file's
   redirect-no-location 302 without a Location line
   redirect-ftp, redirect-file, redirect-https  302 to such a URL
   redirect-crlf, redirect-nul  302 to a Location with a CR and a header behind it, or a NUL
+  huge:BYTES           200 with "MZ" and BYTES - 2 more bytes, made up as they are sent
+  huge-no-length:BYTES the same without Content-Length
+
+Every redirect of the modes redirect and moved also sets the cookie "sid=update".
 """
 
 
@@ -205,6 +209,23 @@ def _drip(h, data, pause):
         time.sleep(pause)
 
 
+def _huge(h, size, with_length):
+    """A made-up file of size bytes starting with "MZ", sent until the client stops reading."""
+    lines = [b"HTTP/1.0 200 OK", b"Content-Type: application/octet-stream"]
+    if with_length:
+        lines.append(b"Content-Length: %d" % size)
+    piece = b"MZ" + b"\x5a" * (65536 - 2)
+    try:
+        h.connection.sendall(head(*lines))
+        sent = 0
+        while sent < size:
+            chunk = piece[:size - sent] if sent == 0 else b"\x5a" * min(65536, size - sent)
+            h.connection.sendall(chunk)
+            sent += len(chunk)
+    except OSError:
+        pass
+
+
 def _redirects():
     def here(h):
         return h.path.encode("latin-1")
@@ -245,7 +266,7 @@ def parse_mode(text):
     if name == "slow":
         size, _, pause = arg.partition(":")
         return (name, int(size), int(pause))
-    if name == "close-early":
+    if name in ("close-early", "huge", "huge-no-length"):
         return (name, int(arg))
     raise argparse.ArgumentTypeError("unknown mode: " + text)
 
@@ -300,6 +321,19 @@ class UpdateHandler(BaseHTTPRequestHandler):
                 pass
         return self.server.rules.get(path, opts.mode)
 
+    def record(self):
+        """One line per request in --request-log: where it came in, what it asked for, and
+        whether it carried the credentials and which cookie."""
+        log = self.server.options.request_log
+        if not log:
+            return
+        host, port = self.connection.getsockname()[:2]
+        line = "%s:%d %s auth=%s cookie=%s\n" % (
+            host, port, self.path, "yes" if "Authorization" in self.headers else "no",
+            self.headers.get("Cookie", "-"))
+        with open(log, "a") as f:
+            f.write(line)
+
     def authorised(self):
         opts = self.server.options
         if opts.no_auth:
@@ -328,6 +362,7 @@ class UpdateHandler(BaseHTTPRequestHandler):
         self.do_GET()
 
     def do_GET(self):
+        self.record()
         path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
         mode = self.mode_for(path)
         kind = mode[0]
@@ -348,6 +383,9 @@ class UpdateHandler(BaseHTTPRequestHandler):
                 pass
             return
 
+        if kind in ("huge", "huge-no-length"):
+            _huge(self, mode[1], kind == "huge")
+            return
         if kind == "never-answer":
             self.close_connection = True
             try:
@@ -360,11 +398,12 @@ class UpdateHandler(BaseHTTPRequestHandler):
             self.send_page(401, "Unauthorized",
                            [("WWW-Authenticate", 'Basic realm="update"')])
             return
+        cookie = ("Set-Cookie", "sid=update")
         if kind == "redirect":
-            self.send_page(302, "Found", [("Location", mode[1])])
+            self.send_page(302, "Found", [("Location", mode[1]), cookie])
             return
         if kind == "moved":
-            self.send_page(301, "Moved Permanently", [("Location", mode[1])])
+            self.send_page(301, "Moved Permanently", [("Location", mode[1]), cookie])
             return
         full = self.local_file(path)
         if kind == "not-found" or full is None:
@@ -420,6 +459,8 @@ def main():
     ap.add_argument("--mode-file",
                     help="file of PATH=MODE lines, read at every request (ahead of --rule)")
     ap.add_argument("--quiet", action="store_true", help="do not log requests")
+    ap.add_argument("--request-log",
+                    help="append a line per request: address, path, credentials, cookie")
     opts = ap.parse_args()
     if not opts.prefix.endswith("/"):
         opts.prefix += "/"

@@ -13,6 +13,7 @@
 
 #include <shellapi.h>
 
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -141,6 +142,12 @@ void TProgramUpdate::Run() {
   try {
     host = ServerHost();
     RunSteps(host);
+    // An update that a "Fehler: ..." line ended says last which server it asked, like one that
+    // an error box ended.
+    const auto& lines = parts_.log.Lines();
+    constexpr std::string_view kFailure = "Fehler: ";
+    if (!lines.empty() && lines.back().starts_with(kFailure))
+      parts_.log.Append(UpdateFailedText(host, lines.back().substr(kFailure.size())));
   } catch (const EAbortError& e) {
     if (!cancelled_) {
       // A time-out: the error box tells it, and the log says which server failed.

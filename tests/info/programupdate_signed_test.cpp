@@ -112,7 +112,7 @@ protected:
                  reinterpret_cast<LPARAM>(about->Button4.Handle()));
   }
 
-  const Lines& Log() const { return about->Memo1.Lines(); }
+  Lines Log() const { return updatetest::LogWithoutServerLine(about->Memo1.Lines()); }
 
   fs::path root, programFolder, tempFolder;
   std::unique_ptr<updatetest::UpdateFolders> folders;

@@ -36,8 +36,12 @@ scripts/wine-prefix.sh
 stage "format" "every C++ file as .clang-format wants it"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
+# ccache, when there, keeps what the compilers made for the next run, build folder removed or not.
+cache=()
+command -v ccache >/dev/null && cache=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
 stage "native" "km470sim and the portable logic (AddressSanitizer, UBSan)"
-cmake --preset native -DDYNLOG_WERROR=ON >/dev/null
+cmake --preset native -DDYNLOG_WERROR=ON "${cache[@]}" >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"
 
@@ -46,15 +50,29 @@ stage "fuzz" "every parser's harness for 5 s (clang, libFuzzer, AddressSanitizer
 scripts/fuzz.sh 5
 
 stage "win32 build" "dynlog.exe and its tests"
-cmake --preset win32 -DDYNLOG_WERROR=ON -DDYNLOG_KM470SIM="$root/build/native/tools/km470sim/km470sim" >/dev/null
+sim=$root/build/native/tools/km470sim/km470sim
+cmake --preset win32 -DDYNLOG_WERROR=ON -DDYNLOG_KM470SIM="$sim" "${cache[@]}" >/dev/null
 cmake --build --preset win32 -j "$jobs"
-# Most suites spend their time waiting for the unit or the program; each has a Wine prefix of its
-# own, so they run side by side, more of them than there are cores.
-stage "win32 tests" "under Wine"
-ctest --preset win32 -j $((jobs * 4))
 
-stage "package" "built, compared and run unpacked"
-tests/package/package_test.sh "$root/build/native/tools/km470sim/km470sim"
-
+# Most suites under Wine spend their time waiting for the unit or the program; each that links COM
+# ports has a Wine prefix of its own, so they run side by side, more of them than there are cores.
+# The package is built meanwhile; its report follows the tests'.
+stage "win32 tests and package" "under Wine; the package built, compared and run unpacked beside"
+package_log=$root/build/package.log
+(
+  start=$SECONDS
+  rc=0
+  tests/package/package_test.sh "$sim" >"$package_log" 2>&1 || rc=$?
+  echo $((SECONDS - start)) >"$package_log.seconds"
+  exit $rc
+) &
+package=$!
+failed=0
+ctest --preset win32 -j $((jobs * 4)) || failed=1
+wait $package || failed=1
+echo "== package"
+cat "$package_log"
 end_stage
+stages+=("$(printf '%5d s  (of which the package)' "$(cat "$package_log.seconds")")")
+[ $failed = 0 ]
 echo "== all tests passed"

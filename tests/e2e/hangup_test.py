@@ -11,47 +11,35 @@ import time
 import unittest
 from pathlib import Path
 
-from e2esupport import DYNLOG, PREFIX, SIM, WINE_RUN, expected_values, file_values, german, winpath
-
-LAUNCHER = Path(WINE_RUN).with_name("dynlog.sh")
+from e2esupport import DYNLOG, PREFIX, WINE_RUN, Unit, expected_values, file_values, german, winpath
 
 
 class Hangup(unittest.TestCase):
     def test_a_closed_terminal_stops_the_unit_and_leaves_every_value(self):
         work = Path(tempfile.mkdtemp(prefix="dynlog-hangup-"))
-        log = work / "unit.log"
-        sim = subprocess.Popen([SIM, "--log", str(log)], stdout=subprocess.PIPE)
-        pty = sim.stdout.readline().decode().strip()
+        unit = Unit(3, 19200, 1, work)
         (work / "km470.ini").write_text("[Einstellung]\r\nCOM-Kanal=3\r\nBaudrate=19200\r\n")
         out = work / "lauf.txt"
-        # `script` gives the launcher a terminal of its own, whose session it leads as a shell
-        # would; closing that terminal sends SIGHUP to the launcher's process group.
-        command = (f"echo $$ > launcher.pid; exec {LAUNCHER} --com 3={pty} -- --stream "
-                   f"'{winpath(out)}' --rate 320")
+        # `script` gives the launcher a terminal whose session it leads, as a shell would; closing
+        # that terminal sends SIGHUP to the launcher's process group.
+        command = (f"echo $$ > launcher.pid; exec {Path(WINE_RUN).with_name('dynlog.sh')} "
+                   f"--com 3={unit.link} -- --stream '{winpath(out)}' --rate 320")
         env = dict(os.environ, DYNLOG_EXE=DYNLOG, DYNLOG_WINEPREFIX=PREFIX, SHELL="/bin/sh")
         run = subprocess.Popen(["script", "-qec", command, "/dev/null"], cwd=work,
                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, env=env)
         try:
             end = time.monotonic() + 60  # hang guard only
-            while "start" not in log.read_text().split("\n"):
-                self.assertLess(time.monotonic(), end, "the stream never started")
+            while "start" not in unit.log.read_text().split("\n") and time.monotonic() < end:
                 time.sleep(0.1)
             time.sleep(2)
             os.killpg(int((work / "launcher.pid").read_text()), signal.SIGHUP)
-            run.wait(60)
-            # Wine may outlive the terminal by the time it needs to end the stream.
-            while subprocess.run(["pgrep", "-f", winpath(out)], capture_output=True).stdout:
-                self.assertLess(time.monotonic(), end + 60, "the program did not end")
-                time.sleep(0.1)
+            run.wait(60)  # the launcher ends with the program
         finally:
-            sim.terminate()
-            sim.wait(10)
-            sim.stdout.close()
-        events = log.read_text().split("\n")
+            unit.stop()
+        events = unit.log.read_text().split("\n")
         self.assertTrue("stop" in events[len(events) - events[::-1].index("start"):],
                         "the unit was not stopped")
-        counts = [int(e.split()[2]) for e in events if e.startswith("frame ")]
-        sent = [german(v, 1) for v in expected_values(counts, 1, "320", False, False, None)]
+        sent = [german(v, 1) for v in expected_values(unit.counts(), 1, "320", False, False, None)]
         values = file_values(out)
         self.assertEqual(values[-1], "")  # every line ended
         # Whatever the unit sent before it was stopped, but the frames still on their way.

@@ -9,18 +9,37 @@ foreach(t gtest gtest_main)
   target_compile_options(${t} PRIVATE -w)
 endforeach()
 
+# dynlog_own_prefix(test): the test runs in a Wine prefix of its own, a copy of the prepared one
+# that a fixture makes before it starts. Suites that link the simulated unit as a COM port (the
+# prefix's ports/comN) then run side by side.
+function(dynlog_own_prefix test)
+  set(prefix ${CMAKE_BINARY_DIR}/wine-suites/${test})
+  add_test(NAME ${test}_prefix
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-prefix.sh --copy-to ${prefix})
+  set_tests_properties(${test}_prefix PROPERTIES FIXTURES_SETUP ${test}_prefix)
+  set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED ${test}_prefix)
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT DYNLOG_WINEPREFIX=${prefix})
+endfunction()
+
 # dynlog_add_test(name SOURCES ... [LIBS ...] [LABELS ...] [RESOURCE_LOCK ...] [ENVIRONMENT ...]
-#                 [TIMEOUT s])
+#                 [TIMEOUT s] [UNITS])
 # One executable per module keeps the number of Wine starts low. Under the win32 preset CTest
-# runs it through the Wine launcher (CMAKE_CROSSCOMPILING_EMULATOR).
+# runs it through the Wine launcher (CMAKE_CROSSCOMPILING_EMULATOR). UNITS: the test program asks
+# for simulated units (tests/support/simulatedunit.h); it runs under the Linux side that starts
+# them, in a Wine prefix of its own.
 function(dynlog_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;RESOURCE_LOCK;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "UNITS" "TIMEOUT" "SOURCES;LIBS;LABELS;RESOURCE_LOCK;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   dynlog_options(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest)
   if(WIN32)
     # Console subsystem: the runner prints to standard output.
     target_link_options(${name} PRIVATE -mconsole)
+  endif()
+  if(T_UNITS)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+      "${Python3_EXECUTABLE};${PROJECT_SOURCE_DIR}/tests/support/simulatedunit.py;${DYNLOG_KM470SIM};${CMAKE_CROSSCOMPILING_EMULATOR}")
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   set_tests_properties(${name} PROPERTIES
@@ -41,6 +60,9 @@ function(dynlog_add_test name)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
   else()
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  endif()
+  if(T_UNITS)
+    dynlog_own_prefix(${name})
   endif()
 endfunction()
 

@@ -91,7 +91,7 @@ cleanup() {
   done
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'exit 130' INT HUP TERM
 for n in "${!devices[@]}"; do
   ln -sfn "${devices[$n]}" "$WINEPREFIX/ports/com$n"
   made+=("$n")
@@ -100,8 +100,18 @@ done
 
 dynlog_wineserver
 cd "$workdir"
+# A closed terminal (SIGHUP) and SIGTERM would kill Wine outright: the unit would not be stopped
+# and the last values of a --stream not written. Wine runs with both ignored, and they reach the
+# program as Ctrl+C (SIGINT), which ends it cleanly; so does a SIGINT sent to this script alone.
+trap '' HUP TERM
+wine "$exe" "$@" &
+pid=$!
+trap 'kill -INT "$pid" 2>/dev/null || true' INT HUP TERM
 set +e
-wine "$exe" "$@"
-rc=$?
+while :; do
+  wait "$pid"
+  rc=$?
+  kill -0 "$pid" 2>/dev/null || break # not a signal that interrupted the wait
+done
 set -e
 exit $rc

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the parsers' fuzz harnesses (clang, libFuzzer, AddressSanitizer, UBSan; the "fuzz"
 # preset) and runs each in turn:
-#   scripts/fuzz.sh              every harness for 20 seconds (what scripts/test.sh does)
+#   scripts/fuzz.sh              every harness for 20 seconds (scripts/test.sh gives each 5)
 #   scripts/fuzz.sh SECONDS      every harness for SECONDS
 #   scripts/fuzz.sh --runs N     every harness until it has tried N inputs (the long run)
 #   scripts/fuzz.sh ... NAME...  only the named harnesses (http_reply, url_location, ...)

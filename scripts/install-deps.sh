@@ -30,6 +30,8 @@ have_pkg fonts-liberation || need+=(fonts-liberation)
 # The window manager and the window tools of scripts/pictures.sh (title bars, window ids).
 have_pkg openbox || need+=(openbox)
 have_pkg x11-utils || need+=(x11-utils)
+# The German locale, for Wine's own dialogs in German (scripts/wine-env.sh).
+have_pkg locales-all || need+=(locales-all)
 i386=0
 have_pkg wine32:i386 || { need+=(wine32:i386); i386=1; }
 

@@ -11,6 +11,19 @@ case "$(locale charmap 2>/dev/null)" in
   UTF-8) ;;
   *) export LC_ALL=C.UTF-8 ;;
 esac
+# The system's own dialogs (save, message boxes) in German, as on a German Windows: Wine takes its
+# user interface language from LC_MESSAGES, which LC_ALL would override. Only the messages: the
+# number formats stay those of the prefix, and the scripts' own numbers keep their point. Without
+# the locale de_DE.UTF-8 (package locales-all) the dialogs stay English. Wine must see the same
+# locale at every start in a prefix: when it changes, Wine rewrites the prefix's formats.
+# (grep reads the whole list: a grep -q ending early would fail the pipe under pipefail.)
+if locale -a 2>/dev/null | grep -ix 'de_DE\.utf-\?8' >/dev/null; then
+  if [ -n "${LC_ALL:-}" ]; then
+    export LANG=$LC_ALL LC_CTYPE=$LC_ALL
+    unset LC_ALL
+  fi
+  export LC_MESSAGES=de_DE.UTF-8
+fi
 
 # Starts the prefix's wineserver unless it runs, detached from our output: a server started by a
 # wine command inherits that command's output and holds pipes open long after it ends, and it

@@ -28,18 +28,31 @@ std::string ReadUnixFile(const std::string& unixPath) {
   return s.str();
 }
 
-void StartUnixProcess(const std::string& commandLine) {
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  std::string cmd = "/bin/sh -c \"" + commandLine + "\"";
-  if (!CreateProcessA("Z:\\bin\\sh", cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi))
-    throw std::runtime_error("cannot start: " + commandLine);
-  if (pi.hProcess)
-    CloseHandle(pi.hProcess);
-  if (pi.hThread)
-    CloseHandle(pi.hThread);
+// The folder where tests/support/simulatedunit.py, which runs this test program, takes requests.
+std::string RequestFolder() {
+  const std::string dir = Env("DYNLOG_UNIT_DIR");
+  if (dir.empty())
+    throw std::runtime_error("DYNLOG_UNIT_DIR is not set: run the test through simulatedunit.py");
+  return dir;
+}
+
+// A request's number, unique among the test programs of the folder.
+std::string NewRequestId() {
+  static int serial = 0;
+  return std::to_string(GetCurrentProcessId()) + "." + std::to_string(++serial);
+}
+
+// Hands a request to the Linux side in one piece; returns the Linux path its answers start with.
+std::string Request(const std::string& kind, const std::string& id, const std::string& text) {
+  const std::string dir = RequestFolder();
+  const std::string part = WindowsPathOf(dir + "/tmp-" + id);
+  {
+    std::ofstream out(part, std::ios::binary);
+    out << text;
+  }
+  if (!MoveFileA(part.c_str(), WindowsPathOf(dir + "/" + kind + "-" + id).c_str()))
+    throw std::runtime_error("cannot hand over the request " + kind + "-" + id);
+  return dir + "/" + id;
 }
 
 template <typename Pred> bool WaitFor(Pred pred, int timeoutMs) {
@@ -50,14 +63,6 @@ template <typename Pred> bool WaitFor(Pred pred, int timeoutMs) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return pred();
-}
-
-std::string MakeUnixTempDir() {
-  static int serial = 0;
-  const std::string dir = "/tmp/dynlog-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                          std::to_string(GetTickCount()) + "-" + std::to_string(++serial);
-  CreateDirectoryA(WindowsPathOf(dir).c_str(), nullptr);
-  return dir;
 }
 
 } // namespace
@@ -78,47 +83,34 @@ std::string WinePrefix() {
 }
 
 void RunUnixCommand(const std::string& commandLine) {
-  const std::string dir = MakeUnixTempDir();
-  const std::string done = dir + "/done";
-  StartUnixProcess(commandLine + "; touch " + done);
-  if (!WaitFor([&] { return UnixFileExists(done); }, 10000))
+  const std::string done = Request("run", NewRequestId(), commandLine) + ".done";
+  // Hang guard only.
+  if (!WaitFor([&] { return UnixFileExists(done); }, 30000))
     throw std::runtime_error("command did not end: " + commandLine);
   DeleteFileA(WindowsPathOf(done).c_str());
-  RemoveDirectoryA(WindowsPathOf(dir).c_str());
 }
 
 SimulatedUnit::SimulatedUnit(const UnitOptions& o) {
-  const std::string sim = Env("KM470SIM");
-  if (sim.empty())
-    throw std::runtime_error("KM470SIM (path of km470sim) is not set");
-  dir_ = MakeUnixTempDir();
-  logUnix_ = dir_ + "/unit.log";
+  id_ = NewRequestId();
+  logUnix_ = RequestFolder() + "/unit-" + id_ + ".log";
   linkUnix_ = WinePrefix() + "/ports/com" + std::to_string(o.port);
-  const std::string pidFile = dir_ + "/pid";
-  std::string args = " --link " + linkUnix_ + " --baud " + std::to_string(o.baud) + " --decimals " +
-                     std::to_string(o.decimals);
+  std::string args = "--link\n" + linkUnix_ + "\n--baud\n" + std::to_string(o.baud) +
+                     "\n--decimals\n" + std::to_string(o.decimals) + "\n";
   if (!o.model.empty())
-    args += " --model " + o.model;
+    args += "--model\n" + o.model + "\n";
   if (o.noise)
-    args += " --noise";
+    args += "--noise\n";
   if (o.echo)
-    args += " --echo";
+    args += "--echo\n";
   if (o.log)
-    args += " --log " + logUnix_;
-  // The unit prints its pty's path once the link is in place.
-  StartUnixProcess("exec " + sim + args + " > " + dir_ + "/out 2> " + dir_ + "/err & echo $! > " +
-                   pidFile + "; wait");
-  const bool ready = WaitFor(
-      [&] {
-        return !ReadUnixFile(dir_ + "/out").empty() && UnixFileExists(linkUnix_) &&
-               !ReadUnixFile(pidFile).empty();
-      },
-      10000);
-  pid_ = ReadUnixFile(pidFile);
-  while (!pid_.empty() && (pid_.back() == '\n' || pid_.back() == '\r'))
-    pid_.pop_back();
-  if (!ready)
-    throw std::runtime_error("km470sim did not come up: " + ReadUnixFile(dir_ + "/err"));
+    args += "--log\n" + logUnix_ + "\n";
+  const std::string base = Request("start", id_, args);
+  // Hang guard only: the unit is up within milliseconds.
+  WaitFor([&] { return UnixFileExists(base + ".pid") || UnixFileExists(base + ".failed"); }, 10000);
+  if (!UnixFileExists(base + ".pid")) {
+    id_.clear();
+    throw std::runtime_error("km470sim did not come up: " + ReadUnixFile(base + ".failed"));
+  }
 }
 
 SimulatedUnit::~SimulatedUnit() {
@@ -129,11 +121,12 @@ SimulatedUnit::~SimulatedUnit() {
 }
 
 void SimulatedUnit::Stop() {
-  if (pid_.empty())
+  if (id_.empty())
     return;
-  RunUnixCommand("kill -TERM " + pid_);
-  pid_.clear();
-  WaitFor([&] { return !UnixFileExists(linkUnix_); }, 5000);
+  const std::string stopped = Request("stop", id_, "") + ".stopped";
+  id_.clear();
+  // Hang guard only: the unit removes its link as it ends.
+  WaitFor([&] { return UnixFileExists(stopped); }, 15000);
 }
 
 std::vector<std::string> SimulatedUnit::LogLines() const {

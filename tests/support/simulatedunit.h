@@ -1,8 +1,8 @@
 #pragma once
-// Starts km470sim (the simulated display unit, a Linux program) from a test running under Wine,
-// linked into the Wine prefix as a COM port (the prefix's ports/comN), and stops it again. Wine
-// starts Linux programs through CreateProcess but cannot wait for them, so the unit is stopped with
-// kill and its exit is seen as its link disappearing.
+// Has km470sim (the simulated display unit, a Linux program) started for a test running under
+// Wine, linked into the Wine prefix as a COM port (the prefix's ports/comN), and stopped again.
+// The Linux side does the work: the test program runs under simulatedunit.py, which takes the
+// requests from a folder named by DYNLOG_UNIT_DIR.
 #include <string>
 #include <vector>
 
@@ -32,15 +32,14 @@ public:
   const std::string& LogUnixPath() const { return logUnix_; }
 
 private:
-  std::string dir_; // Linux path of the unit's own temporary folder
+  std::string id_; // the number of its start request; empty once stopped
   std::string logUnix_;
   std::string linkUnix_;
-  std::string pid_;
 };
 
 // A Linux path as a Windows program under Wine sees it (drive Z: is the root).
 std::string WindowsPathOf(const std::string& unixPath);
-// Runs a Linux command line through /bin/sh and waits (by polling for a marker file) until it ends.
+// Runs a Linux command line through /bin/sh on the Linux side and waits until it ends.
 void RunUnixCommand(const std::string& commandLine);
 // The Wine prefix's folder, from the environment.
 std::string WinePrefix();

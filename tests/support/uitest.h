@@ -3,6 +3,8 @@
 // steps as thread timers on the GUI thread.
 #include "base/messageloop.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <fstream>
@@ -28,8 +30,23 @@ inline void CALLBACK RunPendingStep(HWND, UINT, UINT_PTR id, DWORD) {
   fn();
 }
 
+// A step belongs to its test: one still pending when the test ends (a safety net that was not
+// needed) is dropped, never run in a later test on windows that are gone.
+class DropPendingSteps : public ::testing::EmptyTestEventListener {
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    for (const auto& [id, fn] : PendingSteps())
+      KillTimer(nullptr, id);
+    PendingSteps().clear();
+  }
+};
+
 // Runs fn once, about ms milliseconds from now, on this thread's message loop.
 inline void AfterMs(unsigned ms, std::function<void()> fn) {
+  static const bool listening = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new DropPendingSteps);
+    return true;
+  }();
+  (void)listening;
   const UINT_PTR id = SetTimer(nullptr, 0, ms, RunPendingStep);
   PendingSteps()[id] = std::move(fn);
 }

@@ -1,0 +1,69 @@
+// Past the recording's 10000 values: every frame the acquisition takes goes on to a stream file,
+// while the recording stops at 10000. The frames are fed in memory, as the window's frame handler
+// passes them on, in place of a stream of more than 31 seconds from the unit.
+#include "base/text.h"
+#include "tempfolder.h"
+#include "window/acquisition.h"
+#include "window/measurementstream.h"
+#include "window/numberformat.h"
+#include "window/samplerate.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace dynlog {
+namespace {
+
+// The file's text for tenths of a unit below a million, worked out on its own: comma before the
+// one decimal, point between the thousands.
+std::string Tenths(int tenths) {
+  const char* sign = tenths < 0 ? "-" : "";
+  const int magnitude = tenths < 0 ? -tenths : tenths, whole = magnitude / 10;
+  char text[32];
+  if (whole >= 1000)
+    std::snprintf(text, sizeof text, "%s%d.%03d,%d", sign, whole / 1000, whole % 1000,
+                  magnitude % 10);
+  else
+    std::snprintf(text, sizeof text, "%s%d,%d", sign, whole, magnitude % 10);
+  return text;
+}
+
+TEST(RecordingLimitTest, AStreamKeepsEveryValueBeyondTheRecordings10000) {
+  test::TempFolder dir;
+  const std::wstring path = dir.File(L"lang.txt");
+  auto acq = std::make_unique<Acquisition>();
+  MeasurementStream stream(base::Narrow(path), false);
+  stream.Begin("07.12.2026 10:00:00", SampleRate::Hz320, false, 1, GermanSeparators());
+  const int reload = ReloadValue(SampleRate::Hz320, false);
+  constexpr int kFrames = 10600;
+  std::string expected;
+  for (int i = 0; i < kFrames; ++i) {
+    const int tenths = (i * 7919) % 199999 - 99999; // both signs, all five digits
+    if (auto value =
+            acq->TakeFrameValue(tenths / 10.0, acq->SkipCounter() <= 0 ? reload : 0, false)) {
+      stream.Append(static_cast<float>(*value));
+      expected += Tenths(tenths) + "\r\n";
+    }
+    if (i % 1000 == 0)
+      stream.Flush();
+  }
+  stream.Close();
+
+  EXPECT_EQ(acq->SampleCount(), Acquisition::kMaxSamples);
+  EXPECT_EQ(stream.Values(), static_cast<std::uint64_t>(kFrames - Acquisition::kInitialSkip));
+  std::ifstream in(base::Narrow(path), std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  const std::string head = "\r\nEinstellung: 320 Messwerte pro Sekunde\r\n\r\n";
+  const std::size_t values = bytes.str().find(head);
+  ASSERT_NE(values, std::string::npos) << bytes.str().substr(0, 200);
+  EXPECT_TRUE(bytes.str().substr(values + head.size()) == expected) << "every value, whole lines";
+}
+
+} // namespace
+} // namespace dynlog

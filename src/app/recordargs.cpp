@@ -1,5 +1,6 @@
 #include "app/recordargs.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <set>
 
@@ -146,6 +147,16 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
   if (out.output.empty())
     return fail("--output fehlt");
   return out;
+}
+
+std::optional<std::string> RecordLimitWarning(double seconds, double valuesPerSecond) {
+  constexpr double kRecordingValues = 10000;
+  if (seconds * valuesPerSecond <= kRecordingValues)
+    return std::nullopt;
+  return "dynlog: Warnung: die Aufnahme fasst 10000 Messwerte, bei dieser Messrate also nur die "
+         "ersten " +
+         std::to_string(std::lround(kRecordingValues / valuesPerSecond)) +
+         " Sekunden; für längere Aufnahmen --stream DATEI verwenden";
 }
 
 } // namespace dynlog

@@ -36,6 +36,10 @@ bool IsDeviceName(std::string_view path);
 // German message for the user.
 std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args, std::string& error);
 
+// The warning --record gives before it starts when SECONDS at valuesPerSecond is more than the
+// recording's 10000 values; nothing when they fit.
+std::optional<std::string> RecordLimitWarning(double seconds, double valuesPerSecond);
+
 inline constexpr const char* kRecordUsage =
     "Aufruf: dynlog.exe --record SEKUNDEN --output DATEI [--rate 320|160|80|40|20|10|5|2,5] "
     "[--average] [--screenshot DATEI.bmp]\n"

@@ -34,13 +34,8 @@ int RunRecordingMode(const RecordArgs& args) {
   }
 
   // The window keeps 10000 values; say so before a recording that will not fit.
-  const double perSecond = ValuesPerSecond(args.rate);
-  if (args.seconds * perSecond > Acquisition::kMaxSamples) {
-    const long kept = std::lround(Acquisition::kMaxSamples / perSecond);
-    PrintError("dynlog: Warnung: die Aufnahme fasst 10000 Messwerte, bei dieser Messrate also nur "
-               "die ersten " +
-               std::to_string(kept) + " Sekunden; für längere Aufnahmen --stream DATEI verwenden");
-  }
+  if (const auto warning = RecordLimitWarning(args.seconds, ValuesPerSecond(args.rate)))
+    PrintError(*warning);
 
   // Record, and watch the line: a unit that falls silent is reported, not passed over.
   SYSTEMTIME startClock;

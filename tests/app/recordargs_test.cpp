@@ -81,6 +81,16 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
 }
 
 // Each row: observations (time in ms, frames so far), the end of streaming, the gaps expected.
+TEST(RecordArgs, WarnsOnlyWhenTheSecondsHoldMoreThan10000Values) {
+  EXPECT_EQ(dynlog::RecordLimitWarning(31.25, 320), std::nullopt); // exactly 10000
+  EXPECT_EQ(dynlog::RecordLimitWarning(1000, 10), std::nullopt);
+  EXPECT_EQ(dynlog::RecordLimitWarning(33, 320),
+            "dynlog: Warnung: die Aufnahme fasst 10000 Messwerte, bei dieser Messrate also nur die "
+            "ersten 31 Sekunden; für längere Aufnahmen --stream DATEI verwenden");
+  EXPECT_NE(dynlog::RecordLimitWarning(1001, 10)->find("nur die ersten 1000 Sekunden"),
+            std::string::npos);
+}
+
 TEST(SilenceWatch, ReportsEveryPauseOfMoreThanTwoSecondsWithItsStartAndLength) {
   using Gap = dynlog::SilenceWatch::Gap;
   const struct {

@@ -47,16 +47,16 @@ TAboutBox::TAboutBox(HWND owner)
       Button4(*this, 160, 216, 137, 25, "Program-Update", [this] { Button4Click(); }),
       Label9(*this, 400, 120, 10, 16, kMakerName, Transparent()),
       Label1(*this, 400, 144, 10, 16, kMakerWeb, Transparent()),
-      Label10(*this, 400, 176, 10, 16,
-              dynlog::TProgramUpdate::SignaturesRequired() ? dynlog::kSignedUpdatesText
-                                                           : dynlog::kUnsignedUpdatesText,
-              Transparent()),
+      SignatureLabel(*this, 400, 176, 10, 16,
+                     dynlog::TProgramUpdate::SignaturesRequired() ? dynlog::kSignedUpdatesText
+                                                                  : dynlog::kUnsignedUpdatesText,
+                     Transparent()),
       ProgramUpdate({*this, Button4, Memo1, Label8}) {
   Memo1.SetVisible(false);
   Button4.SetHint("Internetanschluß erforderlich");
   Label9.AutoSize();
   Label1.AutoSize();
-  Label10.AutoSize();
+  SignatureLabel.AutoSize();
   picture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"ABOUTPICTURE",
                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }

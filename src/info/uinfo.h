@@ -1,6 +1,6 @@
 #pragma once
-// The info window: which device family the program is for, which version is running and who made
-// it, and the button that updates the program.
+// TAboutBox, the info window: which device family the program is for, which version is running and
+// who made it, and the button that updates the program.
 #include "base/handles.h"
 #include "info/programupdate.h"
 #include "ui/controls.h"
@@ -14,14 +14,14 @@ class TAboutBox : public ui::Form {
 public:
   explicit TAboutBox(HWND owner = nullptr);
 
-  ui::Label Label8;   // version
-  ui::Button Button1; // OK
-  ui::Label Label5;   // program name
-  ui::Memo Memo1;     // the update's log, below the visible area until an update runs
-  ui::Button Button4; // Program-Update
-  ui::Label Label9;   // maker
-  ui::Label Label1;   // maker's web address
-  ui::Label Label10;  // whether updates must carry the vendor's signature
+  ui::Label Label8;         // version
+  ui::Button Button1;       // OK
+  ui::Label Label5;         // program name
+  ui::Memo Memo1;           // the update's log, below the visible area until an update runs
+  ui::Button Button4;       // Program-Update
+  ui::Label Label9;         // maker
+  ui::Label Label1;         // maker's web address
+  ui::Label SignatureLabel; // whether updates must carry the vendor's signature
 
   // The program update with the window's HTTP client, HTTP1. Made after the controls it uses.
   dynlog::TProgramUpdate ProgramUpdate;

@@ -41,9 +41,9 @@ Tfkm470b::Tfkm470b(HWND owner)
                   [this] { RadioGroup1Click(); }),
       RadioGroup2(*this, 104, 8, 113, 105, "Einstellung", {"9600 Baud", "19200 Baud"},
                   [this] { RadioGroup1Click(); }),
-      Label1(*this, 8, 124, 235, 16, ""),
-      Button1(
-          *this, 88, 241, 75, 25, "Abbrechen", [this] { Button1Click(); }, IDCANCEL),
+      StatusLabel(*this, 8, 124, 235, 16, ""),
+      CancelButton(
+          *this, 88, 241, 75, 25, "Abbrechen", [this] { CancelButtonClick(); }, IDCANCEL),
       Timer1(*this, km470::SearchStepMs(), [this] { Timer1Timer(); }) {}
 
 std::string Tfkm470b::SettingsPath() {
@@ -82,7 +82,7 @@ void Tfkm470b::GiveUp() {
     Close();
 }
 
-void Tfkm470b::Button1Click() {
+void Tfkm470b::CancelButtonClick() {
   Timer1.SetEnabled(false);
   SetModalResult(ui::mrCancel);
   Close();
@@ -114,12 +114,12 @@ bool Tfkm470b::OpenSelectedPort() {
 bool Tfkm470b::ProbeInstrument() {
   probing_ = true;
   const base::ScopeExit done{[this] { probing_ = false; }};
-  Label1.SetText(SettingText() + " …");
+  StatusLabel.SetText(SettingText() + " …");
   bool ok = OpenSelectedPort();
   if (ok)
     ok = km470::IdentifyInstrument();
   SetBackground(ok ? kFoundColour : CLR_INVALID);
-  Label1.SetText(ok ? "Gefunden: " + SettingText() : SettingText() + ": keine Antwort");
+  StatusLabel.SetText(ok ? "Gefunden: " + SettingText() : SettingText() + ": keine Antwort");
   found_ = ok;
   return ok;
 }

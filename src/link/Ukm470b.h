@@ -1,8 +1,8 @@
 #pragma once
-// The connection search dialog: finds the COM port and baud rate on which the display unit
-// answers, first at the setting stored in km470.ini, then by stepping through COM1..COM4 at 9600
-// and 19200 baud every two seconds, and stores a setting found that way in km470.ini. Its status
-// line says what it tries and what it found; Esc or "Abbrechen" ends the search.
+// Tfkm470b, the connection search dialog: finds the COM port and baud rate on which the display
+// unit answers, first at the setting stored in km470.ini, then by stepping through COM1..COM4 at
+// 9600 and 19200 baud every two seconds, and stores a setting found that way in km470.ini. Its
+// status line says what it tries and what it found; Esc or "Abbrechen" ends the search.
 #include "ui/controls.h"
 #include "ui/form.h"
 
@@ -38,13 +38,13 @@ public:
   void RadioGroup1Click();
   void Timer1Timer();
   // "Abbrechen", and Esc: ends the search.
-  void Button1Click();
+  void CancelButtonClick();
 
-  ui::RadioGroup RadioGroup1;
-  ui::RadioGroup RadioGroup2;
-  ui::Label Label1;   // status line: the setting being tried, or the one found
-  ui::Button Button1; // "Abbrechen"
-  ui::Timer Timer1;
+  ui::RadioGroup RadioGroup1; // "Anschluß": COM 1 to COM 4
+  ui::RadioGroup RadioGroup2; // "Einstellung": 9600 or 19200 Baud
+  ui::Label StatusLabel;      // status line: the setting being tried, or the one found
+  ui::Button CancelButton;    // "Abbrechen"
+  ui::Timer Timer1;           // the search's step to the next setting
   bool ClicksEnabled = false;
   bool TimerStepping = false;
 

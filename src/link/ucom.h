@@ -1,7 +1,7 @@
 #pragma once
-// The serial channel: the program's only access to the serial line. One port at most is open. A
-// receive text grows as bytes arrive and a transmit text is drained towards the port; nothing here
-// blocks. All calls come from the GUI thread.
+// ucom, the serial channel: the program's only access to the serial line. One port at most is open.
+// A receive text grows as bytes arrive and a transmit text is drained towards the port; nothing
+// here blocks. All calls come from the GUI thread.
 #include <string>
 
 namespace ucom {

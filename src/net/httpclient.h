@@ -3,12 +3,16 @@
 // the call (redirects included), keeps window messages flowing while it waits, and raises when
 // the exchange cannot be carried out. An HTTP error status does not raise: it fires OnFailure.
 //
-// Typical use (the program update):
-//   client.Port = 80; client.InputFileMode = true;
+// What the program runs: the program update uses Get with the body captured to a file, the
+// reply's getters (ReplyCode, ReplyHeaderValid, AnnouncedLength), HeaderInfo's credentials and
+// OnPacketRecvd; below that, TSocketConnection's Connect and ReadLn. The other request kinds,
+// post data and the events are the component's full surface, kept whole and tested, but not
+// on any path the program takes. Typical use, as the update does it:
+//   client.InputFileMode = true;
 //   client.HeaderInfo.UserId = "..."; client.HeaderInfo.Password = "...";
 //   client.Body = bodyFile; client.Header = headerFile;
 //   client.OnPacketRecvd = [](TSocketConnection& c) { show c.ReceivedBytes(), c.ExpectedBytes() };
-//   client.Get(host + "/path/file");   // host and path, no scheme needed
+//   client.Get("http://host:80/path/file");   // the whole target: scheme, host and port
 #include "net/exstrlist.h"
 #include "net/httpreply.h"
 #include "net/httprequest.h"
@@ -49,7 +53,8 @@ public:
   THandlerEvent OnRedirect;            // reply codes 300 to 398; handled = true ends the request
   TNotifyEvent OnAuthenticationNeeded; // reply code 401, after the request has ended
 
-  void Get(const std::string& url);
+  void Get(const std::string& url); // the one the program uses
+  // The rest of the request kinds: the component's surface, not used by the program.
   void Options(const std::string& url);
   void Head(const std::string& url);
   void Delete(const std::string& url);

@@ -2,6 +2,10 @@
 // TSocketConnection: a TCP client connection on the GUI thread whose operations look blocking to
 // the caller. Underneath it drives one non-blocking WinSock 1.1 socket whose events arrive as
 // window messages at a hidden window; every wait keeps the program's window messages flowing.
+//
+// What the program runs of it, through the HTTP client's Get: Connect, Write, Writeln, ReadLn,
+// CaptureFile, Disconnect and Abort with the time-out. Accept, SendFile, CaptureString and
+// Transaction are the component's full surface: kept whole and tested, on no path of the program.
 #include "base/handles.h"
 #include "net/neterrors.h"
 #include "net/threadtimer.h"

@@ -1,5 +1,6 @@
 #pragma once
-// Form-URL encoding of request data (application/x-www-form-urlencoded).
+// Form-URL encoding of request data (application/x-www-form-urlencoded): the HTTP client's post
+// data, part of the component's full surface and on no path of the program.
 #include <functional>
 #include <string>
 

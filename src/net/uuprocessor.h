@@ -1,5 +1,6 @@
 #pragma once
 // Base64 (MIME) and uuencode lines of a stream, 45 source bytes per line, each line ended by CR LF.
+// The program runs its Base64 for the update's credentials; uuencode is the component's surface.
 #include <array>
 #include <functional>
 #include <istream>

@@ -1,7 +1,7 @@
 #pragma once
-// The rate dialog: how many values per second the measurement window keeps from the unit's
-// stream, and whether the frames in between are averaged into the kept one. Its controls are the
-// setting; the measurement window reads them while measuring and when saving.
+// Tfkm470d, the rate dialog: how many values per second the measurement window keeps from the
+// unit's stream, and whether the frames in between are averaged into the kept one. Its controls are
+// the setting; the measurement window reads them while measuring and when saving.
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "window/samplerate.h"
@@ -17,8 +17,8 @@ public:
   void SetRate(dynlog::SampleRate rate);
   bool Averaging() const { return CheckBoxMitteln.Checked(); }
 
-  ui::Label Label1;
-  ui::RadioButton RadioButton320;
+  ui::Label Label1;               // heading "Messwerte pro Sekunde"
+  ui::RadioButton RadioButton320; // the rates, 320 down to 2,5 (RadioButton2)
   ui::RadioButton RadioButton160;
   ui::RadioButton RadioButton80;
   ui::RadioButton RadioButton40;
@@ -26,9 +26,9 @@ public:
   ui::RadioButton RadioButton10;
   ui::RadioButton RadioButton5;
   ui::RadioButton RadioButton2;
-  ui::Button BitBtn1; // OK
-  ui::Button BitBtn2; // Abbrechen
-  ui::CheckBox CheckBoxMitteln;
+  ui::Button BitBtn1;           // OK
+  ui::Button BitBtn2;           // Abbrechen
+  ui::CheckBox CheckBoxMitteln; // "Mittelwert bilden"
 
 protected:
   void FormShow() override;

@@ -103,7 +103,7 @@ TEST_F(Windows, SearchLeftWithEscLeavesTheWindowIdleAndTheNextStartFindsTheUnit)
   AfterMs(15000, [&] { d.Close(); }); // hang guard only
   std::string status;
   AfterMs(km470::SearchStepMs() * 3 / 2, [&] {
-    status = d.Label1.Text();
+    status = d.StatusLabel.Text();
     SetFocus(d.RadioGroup1.ItemHandle(0));
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
   });
@@ -122,7 +122,7 @@ TEST_F(Windows, SearchLeftWithEscLeavesTheWindowIdleAndTheNextStartFindsTheUnit)
     const testsupport::Picture picture(d.Handle());
     greyed = 0;
     for (HWND text :
-         {d.RadioGroup1.ItemHandle(2), d.RadioGroup2.ItemHandle(0), d.Label1.Handle()}) {
+         {d.RadioGroup1.ItemHandle(2), d.RadioGroup2.ItemHandle(0), d.StatusLabel.Handle()}) {
       RECT r;
       GetWindowRect(text, &r);
       MapWindowPoints(HWND_DESKTOP, d.Handle(), reinterpret_cast<POINT*>(&r), 2);

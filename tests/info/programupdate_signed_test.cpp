@@ -123,7 +123,7 @@ protected:
 
 TEST_F(SignedUpdateTest, ACorrectlySignedUpdateRunsAndTheWindowSaysSignaturesAreChecked) {
   EXPECT_TRUE(dynlog::TProgramUpdate::SignaturesRequired());
-  EXPECT_EQ(about->Label10.Text(), "Updates nur mit gültiger Signatur");
+  EXPECT_EQ(about->SignatureLabel.Text(), "Updates nur mit gültiger Signatur");
   FreshProgramFolder();
   ServeSet("good");
   const std::string list = ReadBytes(kWww / "update.ini");

@@ -196,7 +196,7 @@ TEST_F(ProgramUpdateTest, WholeRunReplacesTheFilesAndStartsTheUpdaterWithTheQuot
   ASSERT_GT(updater.size(), 1000u);
   // A build without the vendor's key says so, and neither asks for nor minds a signature.
   EXPECT_FALSE(dynlog::TProgramUpdate::SignaturesRequired());
-  EXPECT_EQ(about->Label10.Text(), "Updates ohne Signaturprüfung");
+  EXPECT_EQ(about->SignatureLabel.Text(), "Updates ohne Signaturprüfung");
   ServeUpdate();
   Serve("update.sig", "no signature at all");
   // Files of the download names from an earlier update are replaced.

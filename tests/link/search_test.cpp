@@ -130,7 +130,7 @@ TEST_F(Search, FindsTheUnitOnTheFirstAutomaticStepAndStoresIt) {
       dialog.Close();
   });
   EXPECT_EQ(dialog.ConnectOnFirstStart(), SearchOutcome::Found);
-  EXPECT_EQ(dialog.Label1.Text(), "Gefunden: COM3, 9600 Baud");
+  EXPECT_EQ(dialog.StatusLabel.Text(), "Gefunden: COM3, 9600 Baud");
   EXPECT_FALSE(dialog.Visible());
   EXPECT_TRUE(ucom::ComIsOpen());
   // Found on the first step (COM 3 at 9600), not later: the unit never heard a probe at 19200,

@@ -32,6 +32,8 @@ function(dynlog_add_test name)
   add_executable(${name} ${T_SOURCES})
   dynlog_options(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest)
+  # The shared helpers, as "support/...".
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if(WIN32)
     # Console subsystem: the runner prints to standard output.
     target_link_options(${name} PRIVATE -mconsole)

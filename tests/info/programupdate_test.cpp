@@ -5,6 +5,7 @@
 #include "base/handles.h"
 #include "base/text.h"
 #include "info/uinfo.h"
+#include "support/testdata.h"
 #include "uitest.h"
 #include "updatetestfiles.h"
 
@@ -44,15 +45,7 @@ fs::path PathOf(const std::string& utf8) {
   return fs::path(base::Widen(utf8));
 }
 
-std::string Pattern(std::size_t count) {
-  std::string bytes(count, '\0');
-  std::uint32_t x = 12345;
-  for (char& c : bytes) {
-    x = x * 1664525u + 1013904223u;
-    c = static_cast<char>(x >> 24);
-  }
-  return bytes;
-}
+using testsupport::Pattern;
 
 // A loopback port on which nobody listens: one that was just bound and given back.
 int ClosedPort() {

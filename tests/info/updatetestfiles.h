@@ -2,6 +2,7 @@
 // What the update tests share: the files of a program folder and of the served update, the
 // update servers' ports, the temporary folder the update writes to, and its log's progress lines.
 #include "base/text.h"
+#include "support/testfiles.h"
 
 #include <windows.h>
 
@@ -18,15 +19,8 @@ namespace updatetest {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-inline std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
 
 // The file names in a folder, sorted.
 inline Lines FilesIn(const fs::path& folder) {

@@ -8,6 +8,7 @@
 #include "net/urlencoder.h"
 #include "net/uuprocessor.h"
 #include "net/wsockerrors.h"
+#include "support/testdata.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +18,7 @@
 
 namespace {
 
-template <typename F> std::string MessageOf(F f) {
-  try {
-    f();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no exception)";
-}
+using testsupport::MessageOf;
 
 TEST(WinsockErrorText, CodeColonMessageOrUnknown) {
   EXPECT_EQ(net::WinsockErrorText(10060), "10060:Connection timed out");

@@ -43,12 +43,12 @@ protected:
 
 TEST_F(UpdateServerTest, GetStoresTheFileAndItsSize) {
   const std::string data = Pattern(300000, 11);
-  WriteFileBytes(kFolder + "dynlog.ex_", data);
+  WriteBytes(kFolder + "dynlog.ex_", data);
   c.Get("127.0.0.1" + kPath + "dynlog.ex_");
   EXPECT_EQ(c.ReplyCode(), 200);
   EXPECT_EQ(c.ExpectedBytes(), 300000);
   EXPECT_EQ(c.ReceivedBytes(), 300000);
-  EXPECT_TRUE(ReadFileBytes("net_srv_body.bin") == data);
+  EXPECT_TRUE(ReadBytes("net_srv_body.bin") == data);
   EXPECT_EQ(successes, 1);
   ASSERT_FALSE(pieces.empty());
   EXPECT_EQ(pieces.back(), 300000);
@@ -59,9 +59,9 @@ TEST_F(UpdateServerTest, MissingFileAndWrongCredentialsAreStoredWithOnFailure) {
   c.Get("127.0.0.1" + kPath + "no-such-file.ini");
   EXPECT_EQ(c.ReplyCode(), 404);
   EXPECT_EQ(failures, 1);
-  EXPECT_NE(ReadFileBytes("net_srv_body.bin").find("Not Found"), std::string::npos);
+  EXPECT_NE(ReadBytes("net_srv_body.bin").find("Not Found"), std::string::npos);
 
-  WriteFileBytes(kFolder + "update.ini", "[KM470Programm]\r\nName=dynlog.exe\r\n");
+  WriteBytes(kFolder + "update.ini", "[KM470Programm]\r\nName=dynlog.exe\r\n");
   c.HeaderInfo.Password = "falsch";
   c.Get("127.0.0.1" + kPath + "update.ini");
   EXPECT_EQ(c.ReplyCode(), 401);
@@ -69,46 +69,46 @@ TEST_F(UpdateServerTest, MissingFileAndWrongCredentialsAreStoredWithOnFailure) {
   EXPECT_EQ(authNeeded, 1);
   c.HeaderInfo.Password = "VeNuSaR";
   c.Get("127.0.0.1" + kPath + "update.ini");
-  EXPECT_EQ(ReadFileBytes("net_srv_body.bin"), "[KM470Programm]\r\nName=dynlog.exe\r\n");
+  EXPECT_EQ(ReadBytes("net_srv_body.bin"), "[KM470Programm]\r\nName=dynlog.exe\r\n");
   EXPECT_EQ(successes, 1);
 }
 
 TEST_F(UpdateServerTest, NoLengthSlowPiecesAndEarlyClose) {
   const std::string data = Pattern(5000, 5);
-  WriteFileBytes(kFolder + "nolength.bin", data);
+  WriteBytes(kFolder + "nolength.bin", data);
   c.Get("127.0.0.1" + kPath + "nolength.bin");
   EXPECT_EQ(c.ExpectedBytes(), 0);
   EXPECT_EQ(c.ReceivedBytes(), 5000);
 
-  WriteFileBytes(kFolder + "slow.bin", data); // five pieces of 1000 bytes, 20 ms apart
+  WriteBytes(kFolder + "slow.bin", data); // five pieces of 1000 bytes, 20 ms apart
   pieces.clear();
   c.Get("127.0.0.1" + kPath + "slow.bin");
-  EXPECT_TRUE(ReadFileBytes("net_srv_body.bin") == data);
+  EXPECT_TRUE(ReadBytes("net_srv_body.bin") == data);
   EXPECT_GE(pieces.size(), 3u);
   EXPECT_EQ(pieces.back(), 5000);
 
-  WriteFileBytes(kFolder + "early.bin", data); // announces 5000, sends 1000
+  WriteBytes(kFolder + "early.bin", data); // announces 5000, sends 1000
   c.Get("127.0.0.1" + kPath + "early.bin");
   EXPECT_EQ(c.ExpectedBytes(), 5000);
   EXPECT_EQ(c.ReceivedBytes(), 1000);
 }
 
 TEST_F(UpdateServerTest, RedirectToAnotherFileOnTheServer) {
-  WriteFileBytes(kFolder + "update.ini", "[KM470Programm]\r\nVersion=1.0.0.2\r\n");
+  WriteBytes(kFolder + "update.ini", "[KM470Programm]\r\nVersion=1.0.0.2\r\n");
   c.Get("127.0.0.1" + kPath + "moved.ini");
   EXPECT_EQ(c.ReplyCode(), 200);
   EXPECT_EQ(c.RequestPath(), kPath + "update.ini");
-  EXPECT_EQ(ReadFileBytes("net_srv_body.bin"), "[KM470Programm]\r\nVersion=1.0.0.2\r\n");
+  EXPECT_EQ(ReadBytes("net_srv_body.bin"), "[KM470Programm]\r\nVersion=1.0.0.2\r\n");
 }
 
 TEST_F(UpdateServerTest, TimeOutBoundsSilenceNotALongTransfer) {
   // 60 pieces 20 ms apart take over a second, twice the time-out; each piece starts it again.
   const std::string data = Pattern(60000, 5);
-  WriteFileBytes(kFolder + "slow.bin", data);
+  WriteBytes(kFolder + "slow.bin", data);
   c.TimeOut = 500;
   c.Get("127.0.0.1" + kPath + "slow.bin");
   EXPECT_EQ(c.ReplyCode(), 200);
-  EXPECT_TRUE(ReadFileBytes("net_srv_body.bin") == data);
+  EXPECT_TRUE(ReadBytes("net_srv_body.bin") == data);
 }
 
 TEST_F(UpdateServerTest, ServerThatNeverAnswersTimesOut) {
@@ -117,9 +117,9 @@ TEST_F(UpdateServerTest, ServerThatNeverAnswersTimesOut) {
             "Socket-readln abgebrochen");
   EXPECT_FALSE(c.Connected());
   // The client is usable again afterwards.
-  WriteFileBytes(kFolder + "update.ini", "x");
+  WriteBytes(kFolder + "update.ini", "x");
   c.Get("127.0.0.1" + kPath + "update.ini");
-  EXPECT_EQ(ReadFileBytes("net_srv_body.bin"), "x");
+  EXPECT_EQ(ReadBytes("net_srv_body.bin"), "x");
 }
 
 } // namespace

@@ -73,7 +73,7 @@ TEST(HttpGet, TheUpdatesRequestAndItsResults) {
   EXPECT_EQ(c.ReplyCode(), 200);
   EXPECT_EQ(c.ExpectedBytes(), 12);
   EXPECT_EQ(c.ReceivedBytes(), 12);
-  EXPECT_EQ(ReadFileBytes("net_http_body.txt"), "Name=dynlog\n");
+  EXPECT_EQ(ReadBytes("net_http_body.txt"), "Name=dynlog\n");
   EXPECT_EQ(c.Header, head); // the raw header block, blank line included
   EXPECT_TRUE(c.ReplyHeaderValid());
   EXPECT_EQ(c.AnnouncedLength(), 12);
@@ -93,7 +93,7 @@ TEST(HttpGet, BodyIntoTextHeaderIntoFile) {
   c.Header = "net_http_head_file.txt";
   c.Get("127.0.0.1/x");
   EXPECT_EQ(c.Body, "abc");
-  EXPECT_EQ(ReadFileBytes("net_http_head_file.txt"), "HTTP/1.0 200 OK\r\n\r\n");
+  EXPECT_EQ(ReadBytes("net_http_head_file.txt"), "HTTP/1.0 200 OK\r\n\r\n");
   EXPECT_EQ(c.ExpectedBytes(), 0);
 }
 
@@ -145,10 +145,10 @@ TEST(HttpGet, ReplyHeaderForms) {
   c.Port = silent.Port();
   c.InputFileMode = true;
   c.Body = "net_http_empty.txt";
-  WriteFileBytes("net_http_empty.txt", "stale");
+  WriteBytes("net_http_empty.txt", "stale");
   c.Get("127.0.0.1/e");
   EXPECT_EQ(c.Header, "");
-  EXPECT_EQ(ReadFileBytes("net_http_empty.txt"), "");
+  EXPECT_EQ(ReadBytes("net_http_empty.txt"), "");
 }
 
 TEST(HttpGet, AHeaderBlockBeyond64KiBIsRefused) {
@@ -358,7 +358,7 @@ TEST(HttpData, PostEncodesPutSendsAFile) {
   c.Port = peer.Port();
   c.Post("127.0.0.1/form", "a b&c");
   const std::string file = Pattern(100000, 3);
-  WriteFileBytes("net_put.bin", file);
+  WriteBytes("net_put.bin", file);
   c.OutputFileMode = true;
   c.Header = "net_put_head.txt";
   c.Put("127.0.0.1/upload", "net_put.bin");
@@ -370,7 +370,7 @@ TEST(HttpData, PostEncodesPutSendsAFile) {
   EXPECT_TRUE(requests[0].ends_with("\r\nContent-Length: 7\r\n\r\na+b%26c")) << requests[0];
   EXPECT_NE(requests[1].find("Content-Length: 100000\r\n\r\n"), std::string::npos);
   EXPECT_TRUE(requests[1].substr(requests[1].size() - 100000) == file);
-  EXPECT_EQ(ReadFileBytes("net_put_head.txt"), "HTTP/1.0 200 OK\r\n\r\n");
+  EXPECT_EQ(ReadBytes("net_put_head.txt"), "HTTP/1.0 200 OK\r\n\r\n");
   EXPECT_NE(requests[2].find("\r\nLink: /other\r\n\r\n"), std::string::npos);
 }
 
@@ -413,8 +413,7 @@ TEST(HttpFailures, AbortDuringTheBodyClosesTheConnection) {
   EXPECT_FALSE(c.Connected());
   peer.Finish();
   EXPECT_NE(peerEnd, -1);
-  EXPECT_EQ(ReadFileBytes("net_http_aborted.txt").size(),
-            static_cast<std::size_t>(c.ReceivedBytes()));
+  EXPECT_EQ(ReadBytes("net_http_aborted.txt").size(), static_cast<std::size_t>(c.ReceivedBytes()));
 }
 
 } // namespace

@@ -382,7 +382,7 @@ TEST(Capture, FileOf100000BytesOneEventPerPiece) {
   ConnectTo(c, peer.Port());
   c.CaptureFile("net_capture.bin");
   EXPECT_EQ(c.ReceivedBytes(), 100000);
-  EXPECT_EQ(ReadFileBytes("net_capture.bin"), data);
+  EXPECT_EQ(ReadBytes("net_capture.bin"), data);
   ASSERT_GE(counts.size(), 2u);
   std::int32_t previous = 0;
   for (const std::int32_t n : counts) {
@@ -445,7 +445,7 @@ TEST(Send, WriteStopsAtZeroByteAndRefusesOverlongText) {
 
 TEST(Send, SendFileSendsTheWholeFile) {
   const std::string data = Pattern(300000, 7);
-  WriteFileBytes("net_sendfile.bin", data);
+  WriteBytes("net_sendfile.bin", data);
   ScriptedPeer peer({[&](PeerConnection& p) { Acknowledge(p, data.size()); }});
   TSocketConnection c;
   int events = 0;
@@ -462,7 +462,7 @@ TEST(Send, SendFileSendsTheWholeFile) {
 }
 
 TEST(Send, SendFileWaitingOnAPeerThatDoesNotReadCanBeCancelled) {
-  WriteFileBytes("net_big.bin", std::string(48 << 20, 'b'));
+  WriteBytes("net_big.bin", std::string(48 << 20, 'b'));
   ScriptedPeer peer({[](PeerConnection& p) {
     p.Pause(1500); // not reading: the client's sends soon would block
     p.ReadToEnd();

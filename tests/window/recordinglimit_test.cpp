@@ -2,7 +2,7 @@
 // while the recording stops at 10000. The frames are fed in memory, as the window's frame handler
 // passes them on, in place of a stream of more than 31 seconds from the unit.
 #include "base/text.h"
-#include "tempfolder.h"
+#include "support/testfiles.h"
 #include "window/acquisition.h"
 #include "window/measurementstream.h"
 #include "window/numberformat.h"
@@ -34,7 +34,7 @@ std::string Tenths(int tenths) {
 }
 
 TEST(RecordingLimitTest, AStreamKeepsEveryValueBeyondTheRecordings10000) {
-  test::TempFolder dir;
+  testsupport::TempFolder dir;
   const std::wstring path = dir.File(L"lang.txt");
   auto acq = std::make_unique<Acquisition>();
   MeasurementStream stream(base::Narrow(path), false);

@@ -1,4 +1,5 @@
 #include "base/text.h"
+#include "support/testfiles.h"
 #include "window/fileerrortext.h"
 #include "window/measurementfilewriter.h"
 #include "window/textfilewriter.h"
@@ -8,26 +9,11 @@
 #include <string>
 #include <windows.h>
 
-#include "tempfolder.h"
-
 namespace dynlog {
 namespace {
 
-using test::TempFolder;
-
-std::string ReadBytes(const std::wstring& path) {
-  std::string bytes;
-  const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE)
-    return "<cannot open>";
-  char buf[4096];
-  DWORD n = 0;
-  while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
-    bytes.append(buf, n);
-  CloseHandle(h);
-  return bytes;
-}
+using testsupport::ReadBytes;
+using testsupport::TempFolder;
 
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -1,8 +1,8 @@
 #include "info/tempfile.h"
 
+#include "base/fileerror.h"
 #include "base/handles.h"
 #include "base/text.h"
-#include "net/neterrors.h"
 
 #include <windows.h>
 
@@ -15,7 +15,7 @@ TempFile TempFile::CreateIn(const std::string& folder) {
   // GetTempFileName writes at most MAX_PATH characters and the terminating zero.
   wchar_t name[MAX_PATH + 1] = {};
   if (GetTempFileNameW(base::Widen(folder).c_str(), L"~tm", 0, name) == 0)
-    throw EFileError::CannotCreate(folder + "~tm.tmp");
+    throw base::FileError::CannotCreate(folder + "~tm.tmp");
   return TempFile(base::Narrow(name));
 }
 
@@ -23,7 +23,7 @@ TempFile TempFile::Create() {
   wchar_t folder[MAX_PATH + 1] = {};
   const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
   if (length == 0 || length > MAX_PATH)
-    throw EFileError::CannotCreate("~tm.tmp");
+    throw base::FileError::CannotCreate("~tm.tmp");
   return CreateIn(base::Narrow(folder));
 }
 

@@ -10,7 +10,7 @@ namespace dynlog {
 class TempFile {
 public:
   // Asks the system for a fresh file "~tmXXXX.tmp" in folder (a path ending in a backslash), which
-  // the system creates empty. Raises EFileError when the folder takes no new file.
+  // the system creates empty. Raises base::FileError when the folder takes no new file.
   static TempFile CreateIn(const std::string& folder);
   // The same in the system's temporary folder.
   static TempFile Create();

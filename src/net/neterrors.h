@@ -28,15 +28,3 @@ public:
   explicit EConvertError(const std::string& text)
       : std::runtime_error("'" + text + "' ist kein gültiger Integerwert") {}
 };
-
-// A file that could not be created or opened.
-class EFileError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-  static EFileError CannotCreate(const std::string& name) {
-    return EFileError("Datei " + name + " kann nicht erstellt werden");
-  }
-  static EFileError CannotOpen(const std::string& name) {
-    return EFileError("Datei " + name + " kann nicht geöffnet werden");
-  }
-};

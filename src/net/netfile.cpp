@@ -1,7 +1,7 @@
 #include "net/netfile.h"
 
+#include "base/fileerror.h"
 #include "base/text.h"
-#include "net/neterrors.h"
 
 namespace net {
 
@@ -9,7 +9,7 @@ NetFile NetFile::Create(const std::string& name) {
   base::UniqueFile h(CreateFileW(base::Widen(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h)
-    throw EFileError::CannotCreate(name);
+    throw base::FileError::CannotCreate(name);
   return NetFile(std::move(h), name);
 }
 
@@ -17,7 +17,7 @@ NetFile NetFile::OpenRead(const std::string& name) {
   base::UniqueFile h(CreateFileW(base::Widen(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h)
-    throw EFileError::CannotOpen(name);
+    throw base::FileError::CannotOpen(name);
   return NetFile(std::move(h), name);
 }
 
@@ -27,7 +27,7 @@ void NetFile::Write(const void* data, std::size_t count) {
     DWORD written = 0;
     if (!WriteFile(handle_.get(), bytes, static_cast<DWORD>(count), &written, nullptr) ||
         written == 0)
-      throw EFileError("Datei " + name_ + " kann nicht geschrieben werden");
+      throw base::FileError::CannotWrite(name_);
     bytes += written;
     count -= written;
   }
@@ -36,7 +36,7 @@ void NetFile::Write(const void* data, std::size_t count) {
 std::size_t NetFile::Read(void* data, std::size_t count) {
   DWORD got = 0;
   if (!ReadFile(handle_.get(), data, static_cast<DWORD>(count), &got, nullptr))
-    throw EFileError("Datei " + name_ + " kann nicht gelesen werden");
+    throw base::FileError::CannotRead(name_);
   return got;
 }
 

@@ -1,7 +1,7 @@
 #include "window/measurementstream.h"
 
+#include "base/fileerror.h"
 #include "base/text.h"
-#include "window/fileerrortext.h"
 #include "window/measurementfile.h"
 
 #include <windows.h>
@@ -13,7 +13,7 @@ MeasurementStream::MeasurementStream(std::string_view utf8Path, bool replace) {
   file_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                           replace ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file_)
-    throw FileError(GetLastError());
+    throw base::FileError(GetLastError());
   // A whole second of values at the fastest rate fits without growing.
   pending_.reserve(16 * 1024);
 }
@@ -43,14 +43,14 @@ void MeasurementStream::Flush() {
     const std::string bytes = base::ToAnsi(pending_);
     DWORD written = 0;
     if (!WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-      throw FileError(CutBack(GetLastError()));
+      throw base::FileError(CutBack(GetLastError()));
     if (written != bytes.size())
-      throw FileError(CutBack(ERROR_DISK_FULL));
+      throw base::FileError(CutBack(ERROR_DISK_FULL));
     pending_.clear();
     size_ += written;
   }
   if (!FlushFileBuffers(file_.get()))
-    throw FileError(GetLastError());
+    throw base::FileError(GetLastError());
 }
 
 DWORD MeasurementStream::CutBack(DWORD error) {
@@ -66,7 +66,7 @@ DWORD MeasurementStream::CutBack(DWORD error) {
 void MeasurementStream::Close() {
   Flush();
   if (!file_.Close())
-    throw FileError(GetLastError());
+    throw base::FileError(GetLastError());
 }
 
 } // namespace dynlog

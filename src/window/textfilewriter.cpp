@@ -5,9 +5,9 @@
 #include <utility>
 #include <windows.h>
 
+#include "base/fileerror.h"
 #include "base/handles.h"
 #include "base/text.h"
-#include "window/fileerrortext.h"
 
 namespace dynlog {
 
@@ -28,7 +28,7 @@ public:
   explicit TemporaryFile(const std::wstring& folder) {
     wchar_t name[MAX_PATH + 16] = {};
     if (GetTempFileNameW(folder.c_str(), L"dyn", 0, name) == 0)
-      throw FileError(GetLastError());
+      throw base::FileError(GetLastError());
     path_ = name;
   }
   TemporaryFile(const TemporaryFile&) = delete;
@@ -49,22 +49,22 @@ void WriteAll(const std::wstring& path, const std::string& bytes) {
   base::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file)
-    throw FileError(GetLastError());
+    throw base::FileError(GetLastError());
   std::size_t done = 0;
   while (done < bytes.size()) {
     const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(kChunk, bytes.size() - done));
     DWORD written = 0;
     if (!WriteFile(file.get(), bytes.data() + done, piece, &written, nullptr))
-      throw FileError(GetLastError());
+      throw base::FileError(GetLastError());
     if (written == 0) // a file that takes nothing without an error: treat as full
-      throw FileError(ERROR_DISK_FULL);
+      throw base::FileError(ERROR_DISK_FULL);
     done += written;
   }
   // Only what has reached the disk may replace the old file.
   if (!FlushFileBuffers(file.get()))
-    throw FileError(GetLastError());
+    throw base::FileError(GetLastError());
   if (!file.Close())
-    throw FileError(GetLastError());
+    throw base::FileError(GetLastError());
 }
 
 } // namespace
@@ -78,14 +78,14 @@ void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text) {
   // user's protection is honoured here rather than left to the file system.
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    throw FileError(ERROR_ACCESS_DENIED);
+    throw base::FileError(ERROR_ACCESS_DENIED);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    throw FileError(ERROR_ACCESS_DENIED);
+    throw base::FileError(ERROR_ACCESS_DENIED);
 
   wchar_t full[MAX_PATH + 1] = {};
   const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH + 1, full, nullptr);
   if (n == 0 || n > MAX_PATH)
-    throw FileError(n == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE);
+    throw base::FileError(n == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE);
 
   // The new text goes to a file of its own in the same folder, and replaces the old file in one
   // step only once it is complete: a full disk or a failing write leaves the old file as it was.
@@ -93,7 +93,7 @@ void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text) {
   WriteAll(temporary.Path(), bytes);
   if (!MoveFileExW(temporary.Path().c_str(), full,
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    throw FileError(GetLastError());
+    throw base::FileError(GetLastError());
   temporary.Kept();
 }
 

@@ -7,7 +7,7 @@ namespace dynlog {
 
 // Writes utf8Text converted to the ANSI code page (no byte-order mark) as the file at utf8Path,
 // replacing one of that name. The text is written to a temporary file in the same folder first,
-// which replaces the target only when it is complete. Throws FileError (window/fileerrortext.h)
+// which replaces the target only when it is complete. Throws FileError (base/fileerror.h)
 // with the German file error text when the file cannot be written; then an old file is untouched
 // and no temporary file is left.
 void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text);

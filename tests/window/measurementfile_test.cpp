@@ -1,5 +1,5 @@
+#include "base/fileerror.h"
 #include "window/acquisition.h"
-#include "window/fileerrortext.h"
 #include "window/measurementfile.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +94,9 @@ TEST(MeasurementFileTest, AveragedValuesAreRoundedToFiveSignificantDigits) {
   EXPECT_EQ(lines[5], "0");
   EXPECT_EQ(lines[6], "0");
 }
+
+using base::FileError;
+using base::FileErrorText;
 
 TEST(FileErrorTextTest, GermanTextsBySystemError) {
   EXPECT_EQ(FileErrorText(5), "Dateizugriff verweigert");

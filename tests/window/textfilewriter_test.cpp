@@ -1,6 +1,6 @@
+#include "base/fileerror.h"
 #include "base/text.h"
 #include "support/testfiles.h"
-#include "window/fileerrortext.h"
 #include "window/measurementfilewriter.h"
 #include "window/textfilewriter.h"
 
@@ -23,7 +23,7 @@ bool Exists(const std::wstring& path) {
 std::string ErrorWriting(const std::wstring& path, std::string_view text = "x\r\n") {
   try {
     WriteAnsiTextFile(base::Narrow(path), text);
-  } catch (const FileError& e) {
+  } catch (const base::FileError& e) {
     return e.what();
   }
   return "";

@@ -1,6 +1,6 @@
-#include "window/fileerrortext.h"
+#include "base/fileerror.h"
 
-namespace dynlog {
+namespace base {
 
 namespace {
 
@@ -57,4 +57,4 @@ std::string FileErrorText(unsigned long systemError) {
   }
 }
 
-} // namespace dynlog
+} // namespace base

@@ -225,8 +225,15 @@ LRESULT CALLBACK Form::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   if (!self || !self->hwnd_)
     return DefWindowProcW(h, msg, wp, lp);
   try {
-    if (msg == WM_NCDESTROY)
-      SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+    if (msg != WM_NCDESTROY)
+      return self->Dispatch(h, msg, wp, lp);
+    // The window's last message: afterwards the form holds no handle of a window that is gone,
+    // however it went (closed, or destroyed with its owner).
+    SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+    base::ScopeExit forget{[self] {
+      self->hwnd_.release();
+      self->tooltip_ = nullptr;
+    }};
     return self->Dispatch(h, msg, wp, lp);
   } catch (...) {
     base::ReportCurrentException();

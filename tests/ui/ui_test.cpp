@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -128,6 +129,17 @@ TEST_F(Ui, ShowModalGivesTheOwnerBackHoweverTheFormCloses) {
     EXPECT_EQ(base::QuitPending(), c.quitAfterwards) << c.how;
     EXPECT_EQ(base::TakeQuit(), c.quitAfterwards ? 3 : 0) << c.how;
   }
+}
+
+// A form whose window goes with its owner's keeps no handle of it, and its own end destroys
+// nothing more.
+TEST_F(Ui, AFormDestroyedWithItsOwnerHoldsNoHandle) {
+  auto owner = std::make_unique<ButtonForm>([] {});
+  ButtonForm owned([] {}, owner->Handle());
+  const HWND window = owned.Handle();
+  owner.reset();
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(owned.Handle(), nullptr);
 }
 
 // A quit posted during a wait: it stays pending for the main loop; a delay still lasts its time

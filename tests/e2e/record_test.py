@@ -64,10 +64,10 @@ class Recording(unittest.TestCase):
 
     def test_bad_arguments_are_refused_in_german(self):
         out = winpath(Path(self.dir) / "m.txt")
+        # The argument table itself is tested natively (app_core_tests); here one mistake goes the
+        # whole way to exit code 2 and a German line, beside what only Windows can tell.
         cases = [
             (["--record", "drei", "--output", "x.txt"], "ungültige Dauer: drei"),
-            (["--record", "86401", "--output", "x.txt"], "(SEKUNDEN von 1 bis 86400)"),
-            (["--record", "0x10", "--output", "x.txt"], "ungültige Dauer: 0x10"),
             # The picture would overwrite the measurement file: the same file as Windows sees it.
             (["--record", "1", "--output", out, "--screenshot", out.upper()], "dieselbe Datei"),
             (["--record", "1", "--output", out, "--screenshot",

@@ -3,7 +3,6 @@
 #include "app/automation.h"
 #include "base/errorbox.h"
 #include "base/messageloop.h"
-#include "link/ucom.h"
 
 #include <cmath>
 #include <cstdint>
@@ -35,7 +34,7 @@ int RunRecordingMode(const RecordArgs& args) {
   }
 
   // The window keeps 10000 values; say so before a recording that will not fit.
-  const double perSecond = ValuesPerSecond(KeptRate(args.rate, ucom::ComBaud() == 9600));
+  const double perSecond = ValuesPerSecond(args.rate);
   if (args.seconds * perSecond > Acquisition::kMaxSamples) {
     const long kept = std::lround(Acquisition::kMaxSamples / perSecond);
     PrintError("dynlog: Warnung: die Aufnahme fasst 10000 Messwerte, bei dieser Messrate also nur "

@@ -92,7 +92,7 @@ const char* ArrowText(HFONT font) {
 Tfkm470a::Tfkm470a()
     : ui::Form(MainStyle()), indicatorFont_(ui::MakeFont(L"Arial", 11, true)),
       valueFont_(ui::MakeFont(L"Arial", 48, true)), arrowFont_(ArrowFont()),
-      statusFont_(ui::MakeFont(L"Arial", 12)),
+      statusFont_(ui::MakeFont(L"Arial", 11)),
       BitBtnEinstellung(*this, 0, 0, 105, 25, "Einstellung", [this] { BitBtnEinstellungClick(); }),
       Button1(*this, 105, 0, 49, 25, "Start", [this] { Button1Click(); }),
       Button2(*this, 154, 0, 49, 25, "Stop", [this] { Button2Click(); }),

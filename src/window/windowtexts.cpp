@@ -29,10 +29,9 @@ std::string StatusLineText(const StatusLine& line, const NumberSeparators& separ
   if (line.state != MeasuringState::Idle) {
     text += kSeparator;
     text += RecordingFull(line.recorded)
-                ? "Aufnahme voll: " + Values(line.recorded, separators) +
-                      ", weitere werden nur angezeigt"
+                ? "Aufnahme voll: " + Values(line.recorded, separators) + ", weitere nur angezeigt"
                 : Count(line.recorded, separators) + " von " +
-                      Count(Acquisition::kMaxSamples, separators) + " Messwerten";
+                      Count(Acquisition::kMaxSamples, separators) + " Werten";
   }
   text += kSeparator;
   text += RateText(line.keptRate);

@@ -24,7 +24,7 @@ struct StatusLine {
 // Whether the recording holds as many values as it can.
 bool RecordingFull(int recorded);
 
-// "Misst · 1.234 von 10.000 Messwerten · 10 Werte/s gemittelt · COM3, 19200 Baud · KM470 V2.03",
+// "Misst · 1.234 von 10.000 Werten · 10 Werte/s gemittelt · COM3, 19200 Baud · KM470 V2.03",
 // most important first, so that a narrow window cuts the least important.
 std::string StatusLineText(const StatusLine& line, const NumberSeparators& separators);
 

@@ -33,6 +33,7 @@ constexpr COLORREF kValueWhite = RGB(255, 255, 255);
 // system's colour scheme.
 constexpr COLORREF kValuePanel = RGB(0, 0, 0);
 constexpr int kTicksPerPaint = 2;
+constexpr int kPaintsPerStatus = 5; // the count in the status line follows twice a second
 constexpr COLORREF kStatusText = RGB(64, 64, 64);
 constexpr COLORREF kStatusWarning = RGB(176, 0, 0);
 constexpr int kStatusHeight = 16;
@@ -248,7 +249,10 @@ void Tfkm470a::Timer1Timer() {
     ShowIndicators();
     UpdateValueDisplay();
     RepaintDirty();
-    ShowStatus();
+    if (++paintsSinceStatus_ >= kPaintsPerStatus) {
+      paintsSinceStatus_ = 0;
+      ShowStatus();
+    }
   }
   Acquisition.EndTick(any);
 }

@@ -138,6 +138,7 @@ private:
   // while the tick's frames are handled.
   std::optional<std::pair<dynlog::SampleRate, bool>> tickSettings_;
   int ticksSincePaint_ = 0;
+  int paintsSinceStatus_ = 0;
   std::wstring lastSaveName_ = L"*.txt";
   dynlog::MeasuringState state_ = dynlog::MeasuringState::Idle;
   int savedCount_ = 0; // values of the recording in its last saved file

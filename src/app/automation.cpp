@@ -107,6 +107,7 @@ AutomatedRun::AutomatedRun(const RecordArgs& args)
         program_.windows.fkm470b.GiveUp();
       }) {
   base::SetErrorSink(PrintErrorBox);
+  Main().AskBeforeDiscarding = false; // no one to ask: the run saves or streams its values itself
   program_.windows.fkm470d.SetRate(args.rate);
   program_.windows.fkm470d.CheckBoxMitteln.SetChecked(args.average);
 }

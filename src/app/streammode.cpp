@@ -88,8 +88,8 @@ int RunStreamMode(const RecordArgs& args) {
   };
   try {
     stream.emplace(args.output, args.overwrite);
-    stream->Begin(CurrentDateTimeText(), args.rate, args.average, main.DecimalPlaces,
-                  SystemNumberSeparators());
+    stream->Begin(CurrentDateTimeText(), KeptRate(args.rate, ucom::ComBaud() == 9600), args.average,
+                  main.DecimalPlaces, SystemNumberSeparators());
     stream->Flush();
   } catch (const std::exception& e) {
     return fail(e);

@@ -63,6 +63,9 @@ struct DeleteGdiObject {
 struct DestroyWindowHandle {
   bool operator()(HWND h) const { return DestroyWindow(h) != 0; }
 };
+struct DestroyIconHandle {
+  bool operator()(HICON h) const { return DestroyIcon(h) != 0; }
+};
 struct DeleteDcHandle {
   bool operator()(HDC h) const { return DeleteDC(h) != 0; }
 };
@@ -78,6 +81,7 @@ using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Pen = GdiObject<HPEN>;
 using Bitmap = GdiObject<HBITMAP>;
+using Icon = UniqueHandleT<HICON, NullIsInvalid<HICON, DestroyIconHandle>>;
 // A memory device context, deleted with DeleteDC.
 using MemoryDc = UniqueHandleT<HDC, NullIsInvalid<HDC, DeleteDcHandle>>;
 

@@ -3,6 +3,8 @@
 namespace km470 {
 namespace {
 
+std::string LastInstrumentReply;
+
 void Send(std::string_view command) {
   ucom::TransmitText.append(command);
   ucom::ComWrite();
@@ -40,7 +42,15 @@ bool IdentifyInstrument() {
   Send(kIdentifyCommand);
   ucom::DelaySeconds(0.1);
   ucom::ComRead();
-  return ReplyIdentifiesInstrument(TakeReceived());
+  std::string reply = TakeReceived();
+  const bool named = ReplyIdentifiesInstrument(reply);
+  if (named)
+    LastInstrumentReply = std::move(reply);
+  return named;
+}
+
+const std::string& InstrumentReply() {
+  return LastInstrumentReply;
 }
 
 void CloseInstrumentLink() {

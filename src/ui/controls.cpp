@@ -1,5 +1,6 @@
 #include "ui/controls.h"
 
+#include "base/dibsection.h"
 #include "base/text.h"
 
 #include <commctrl.h>
@@ -94,22 +95,91 @@ void Button::SetImage(HBITMAP bitmap) {
   SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
 }
 
+void Button::SetImage(HICON icon) {
+  SendMessageW(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
 // ---- Label
+
+namespace {
+
+const wchar_t kLabelClass[] = L"DynlogLabel";
+
+} // namespace
 
 Label::Label(Form& form, int left, int top, int width, int height, std::string_view caption,
              const LabelStyle& style)
     : Control(form, form.NextControlId()), style_(style) {
-  // Labels show one line; a left-aligned text too long for its label is cut, not wrapped.
-  DWORD align = style.align == LabelStyle::Center  ? SS_CENTER
-                : style.align == LabelStyle::Right ? SS_RIGHT
-                                                   : SS_LEFTNOWORDWRAP;
-  // SS_NOTIFY: a static control only sees the mouse (and so shows a hint) with it.
-  CreateChild(L"STATIC", align | SS_NOTIFY | SS_NOPREFIX, 0, left, top, width, height, caption);
-  if (style.font)
-    SetFont(style.font);
+  static const bool registered = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &Label::LabelProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = kLabelClass;
+    return RegisterClassExW(&wc) != 0;
+  }();
+  (void)registered;
+  // The alignment is kept in the static control's style bits, where tools that look at windows
+  // expect it.
+  const DWORD align = style.align == LabelStyle::Center  ? SS_CENTER
+                      : style.align == LabelStyle::Right ? SS_RIGHT
+                                                         : SS_LEFTNOWORDWRAP;
+  CreateChild(kLabelClass, align | SS_NOPREFIX, 0, left, top, width, height, caption);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetFont(style.font ? style.font : form.FormFont());
   if (style.background != CLR_INVALID)
     brush_.reset(CreateSolidBrush(style.background));
   form.RegisterLabel(this);
+}
+
+Label::~Label() {
+  if (bufferDc_ && bufferOld_)
+    SelectObject(bufferDc_.get(), bufferOld_);
+  if (hwnd_ && IsWindow(hwnd_))
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+}
+
+LRESULT CALLBACK Label::LabelProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<Label*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  switch (msg) {
+  case WM_SETFONT:
+    if (self) {
+      self->font_ = reinterpret_cast<HFONT>(wp);
+      if (LOWORD(lp))
+        InvalidateRect(h, nullptr, FALSE);
+    }
+    return 0;
+  case WM_GETFONT:
+    return reinterpret_cast<LRESULT>(self ? self->font_ : nullptr);
+  case WM_SETTEXT:
+  case WM_ENABLE: {
+    const LRESULT r = DefWindowProcW(h, msg, wp, lp);
+    InvalidateRect(h, nullptr, FALSE);
+    return r;
+  }
+  case WM_ERASEBKGND:
+    return 1; // painted with the text
+  case WM_PAINT: {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    if (self) {
+      try {
+        self->PaintInto(dc);
+      } catch (...) {
+      }
+    }
+    EndPaint(h, &ps);
+    return 0;
+  }
+  case WM_PRINTCLIENT:
+    if (self)
+      self->PaintInto(reinterpret_cast<HDC>(wp));
+    return 0;
+  default:
+    break;
+  }
+  return DefWindowProcW(h, msg, wp, lp);
 }
 
 void Label::SetText(std::string_view utf8) {
@@ -133,24 +203,67 @@ void Label::SetTextColour(COLORREF colour) {
 }
 
 void Label::PaintNow() {
-  // Painted at once through a window DC, as a static control paints a new text: an invalidation
-  // would cost a paint message with its update region for every change, and a lamp may change
-  // many times a second. A hidden label paints when it is shown.
+  // Painted at once through a window DC: an invalidation would cost a paint message with its
+  // update region for every change, and a lamp may change many times a second. A hidden label
+  // paints when it is shown.
   if (!IsWindowVisible(hwnd_))
     return;
-  HDC dc = GetDC(hwnd_);
-  SendMessageW(hwnd_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  ReleaseDC(hwnd_, dc);
+  const base::WindowDc dc(hwnd_);
+  PaintInto(dc.get());
+}
+
+void Label::PaintInto(HDC dc) {
+  RECT rc;
+  GetClientRect(hwnd_, &rc);
+  if (rc.right <= 0 || rc.bottom <= 0)
+    return;
+  if (!bufferDc_ || bufferSize_.cx != rc.right || bufferSize_.cy != rc.bottom) {
+    void* bits = nullptr;
+    base::Bitmap bitmap =
+        base::MakeDibSection(rc.right, rc.bottom, 32, base::RowOrder::TopDown, bits);
+    base::MemoryDc memory(CreateCompatibleDC(nullptr));
+    if (!bitmap || !memory)
+      return;
+    if (bufferDc_ && bufferOld_)
+      SelectObject(bufferDc_.get(), bufferOld_);
+    bufferOld_ = SelectObject(memory.get(), bitmap.get());
+    bufferDc_ = std::move(memory);
+    buffer_ = std::move(bitmap);
+    bufferSize_ = {rc.right, rc.bottom};
+  }
+  HDC buffer = bufferDc_.get();
+  // The form says the colours, as it does for a static control.
+  HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(hwnd_), WM_CTLCOLORSTATIC,
+                                                       reinterpret_cast<WPARAM>(buffer),
+                                                       reinterpret_cast<LPARAM>(hwnd_)));
+  FillRect(buffer, &rc, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+  SetBkMode(buffer, TRANSPARENT);
+  if (!IsWindowEnabled(hwnd_))
+    SetTextColor(buffer, GetSysColor(COLOR_GRAYTEXT));
+  const int n = GetWindowTextLengthW(hwnd_);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  GetWindowTextW(hwnd_, text.data(), n + 1);
+  UINT format = DT_NOPREFIX | DT_EXPANDTABS | (style_.wordWrap ? DT_WORDBREAK : DT_SINGLELINE);
+  format |= style_.align == LabelStyle::Center  ? DT_CENTER
+            : style_.align == LabelStyle::Right ? DT_RIGHT
+                                                : DT_LEFT;
+  if (style_.ellipsis)
+    format |= DT_END_ELLIPSIS;
+  {
+    base::SelectObjectScope select(buffer, font_ ? font_ : form_.FormFont());
+    DrawTextW(buffer, text.c_str(), n, &rc, format);
+  }
+  GdiFlush();
+  BitBlt(dc, 0, 0, rc.right, rc.bottom, buffer, 0, 0, SRCCOPY);
 }
 
 void Label::AutoSize() {
   const std::string text = Text();
   const std::wstring w = base::Widen(text);
   const base::WindowDc dc(hwnd_);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
   SIZE size{0, 0};
   {
-    base::SelectObjectScope select(dc.get(), font);
+    base::SelectObjectScope select(dc.get(), font_ ? font_ : form_.FormFont());
     GetTextExtentPoint32W(dc.get(), w.c_str(), static_cast<int>(w.size()), &size);
   }
   RECT r = Bounds();

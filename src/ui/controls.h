@@ -49,8 +49,10 @@ public:
          std::function<void()> onClick, int id = 0, bool isDefault = false);
   // As a click by the user: runs the handler if the button is enabled.
   void Click();
-  // Optional picture beside the caption.
+  // Optional picture beside the caption. An icon's mask lets a disabled button grey out the
+  // picture's shape, as the system greys a disabled icon; a bitmap has no shape to grey.
   void SetImage(HBITMAP bitmap);
+  void SetImage(HICON icon);
 
 private:
   std::function<void()> onClick_;
@@ -62,15 +64,20 @@ struct LabelStyle {
   COLORREF textColour = RGB(0, 0, 0);
   COLORREF background = CLR_INVALID; // CLR_INVALID: the form's background
   bool transparent = false;
+  bool ellipsis = false; // a text too long for the label ends in "..."
+  bool wordWrap = false; // lines break at blanks and line ends; otherwise one line
 };
 
+// A text on a background of its own, one line unless it wraps. It paints itself, background and
+// text in one step through a bitmap of its own: a screen never shows it filled but without its
+// text, which a label that changes ten times a second would otherwise show now and then.
 class Label : public Control {
 public:
   Label(Form& form, int left, int top, int width, int height, std::string_view caption,
         const LabelStyle& style = {});
-  // Stores the text and paints it at once. A static control's own WM_SETTEXT invalidates it,
-  // which costs a paint message with its update region for every change; the value display
-  // changes ten times a second.
+  ~Label() override;
+  // Stores the text and paints it at once: an invalidation would cost a paint message with its
+  // update region for every change; the value display changes ten times a second.
   void SetText(std::string_view utf8);
   void SetBackground(COLORREF background);
   COLORREF Background() const { return style_.background; }
@@ -82,9 +89,17 @@ public:
   HBRUSH Paint(HDC dc, HBRUSH formBrush);
 
 private:
+  static LRESULT CALLBACK LabelProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   void PaintNow();
+  // Background and text into the label's own bitmap, then onto dc at once.
+  void PaintInto(HDC dc);
   LabelStyle style_;
   base::Brush brush_;
+  HFONT font_ = nullptr;
+  base::MemoryDc bufferDc_;
+  base::Bitmap buffer_;
+  HGDIOBJ bufferOld_ = nullptr;
+  SIZE bufferSize_{0, 0};
 };
 
 class CheckBox : public Control {

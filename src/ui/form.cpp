@@ -311,6 +311,8 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     break;
   case WM_CLOSE:
+    if (!FormCloseQuery())
+      return 0;
     FormClose();
     if (mainForm_) {
       hwnd_.reset(); // destroys the window

@@ -78,6 +78,8 @@ public:
 
 protected:
   virtual void FormShow() {}
+  // Asked before the window closes, however that is asked for; false keeps it open.
+  virtual bool FormCloseQuery() { return true; }
   virtual void FormClose() {}
   virtual void FormResize() {}
   virtual void FormPaint(HDC, const RECT&) {}

@@ -1,11 +1,14 @@
 #include "window/Ukm470a.h"
 
 #include "base/dibsection.h"
+#include "base/errorbox.h"
+#include "base/fileerror.h"
 #include "base/handles.h"
 #include "base/text.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
+#include "ui/questionbox.h"
 #include "ui/screenshot.h"
 #include "window/buttonpictures.h"
 #include "window/localeformat.h"
@@ -30,6 +33,11 @@ constexpr COLORREF kValueWhite = RGB(255, 255, 255);
 // system's colour scheme.
 constexpr COLORREF kValuePanel = RGB(0, 0, 0);
 constexpr int kTicksPerPaint = 2;
+constexpr int kPaintsPerStatus = 5; // the count in the status line follows twice a second
+constexpr COLORREF kStatusText = RGB(64, 64, 64);
+constexpr COLORREF kStatusWarning = RGB(176, 0, 0);
+constexpr int kStatusHeight = 16;
+constexpr int kValueRight = 366 + 67; // the value display's right edge stays in place
 
 ui::FormStyle MainStyle() {
   ui::FormStyle s;
@@ -85,6 +93,7 @@ const char* ArrowText(HFONT font) {
 Tfkm470a::Tfkm470a()
     : ui::Form(MainStyle()), indicatorFont_(ui::MakeFont(L"Arial", 11, true)),
       valueFont_(ui::MakeFont(L"Arial", 48, true)), arrowFont_(ArrowFont()),
+      statusFont_(ui::MakeFont(L"Arial", 11)),
       BitBtnEinstellung(*this, 0, 0, 105, 25, "Einstellung", [this] { BitBtnEinstellungClick(); }),
       Button1(*this, 105, 0, 49, 25, "Start", [this] { Button1Click(); }),
       Button2(*this, 154, 0, 49, 25, "Stop", [this] { Button2Click(); }),
@@ -102,6 +111,8 @@ Tfkm470a::Tfkm470a()
              {.align = ui::LabelStyle::Right, .font = valueFont_.get(), .textColour = kValueGrey}),
       Label3(*this, 2, 64, 8, 16, "F"),
       Label2(*this, 11, 65, 8, 16, ArrowText(arrowFont_.get()), {.font = arrowFont_.get()}),
+      LabelStatus(*this, 0, 0, 0, kStatusHeight, "",
+                  {.font = statusFont_.get(), .textColour = kStatusText, .ellipsis = true}),
       Timer1(*this, 50, [this] { Timer1Timer(); }) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
@@ -117,9 +128,9 @@ Tfkm470a::Tfkm470a()
   Label7.SetHint("leuchtet wenn Nettowert angezeigt wird");
   Label8.SetHint("leuchtet wenn die eingestellten Über- oder Unterlastgrenzen überschritten sind");
   Label9.SetHint("leuchtet wenn Triggereingang HIGH (>12Volt)");
-  Label1.AutoSize();
   lampColours_.fill(kDark);
   separators_ = dynlog::SystemNumberSeparators();
+  SizeValueDisplay();
   tracePixel_ = PixelOf(kTraceColour);
   paperPixel_ = PixelOf(Background());
   FormResize();
@@ -134,6 +145,7 @@ void Tfkm470a::SetCompanions(Tfkm470b* search, ui::Form* about, Tfkm470d* rate) 
   search_ = search;
   about_ = about;
   rate_ = rate;
+  ShowStatus();
 }
 
 ui::Label& Tfkm470a::IndicatorLabel(km470::Indicator which) {
@@ -157,6 +169,8 @@ ui::Label& Tfkm470a::IndicatorLabel(km470::Indicator which) {
 // ---- Buttons
 
 void Tfkm470a::Button1Click() {
+  if (!MayDropRecording(false))
+    return;
   BitBtnSpeichern.SetEnabled(false);
   BitBtnEinstellung.SetEnabled(false);
   Acquisition.StartRecording();
@@ -171,15 +185,21 @@ void Tfkm470a::Button1Click() {
     SetWindowTextW(Handle(), L"KM470/PT615 Signal");
     FirstStart = false;
     km470::QueryDecimals(DecimalPlaces);
+    SizeValueDisplay();
     Timer1.SetEnabled(true);
   }
   km470::SendStartCommand();
+  RecordingStarted();
 }
 
 void Tfkm470a::Button2Click() {
   km470::SendStopCommand();
   BitBtnSpeichern.SetEnabled(true);
   BitBtnEinstellung.SetEnabled(true);
+  // The last value stays, but no longer looks live.
+  state_ = dynlog::MeasuringState::Stopped;
+  Label1.SetTextColour(kValueGrey);
+  ShowStatus();
 }
 
 void Tfkm470a::Button4Click() {
@@ -189,34 +209,24 @@ void Tfkm470a::Button4Click() {
 void Tfkm470a::BitBtnEinstellungClick() {
   rate_->ShowModal();
   Acquisition.ClearAverage();
+  ShowStatus();
 }
 
 void Tfkm470a::BitBtnSpeichernClick() {
   if (Acquisition.SampleCount() == 0)
     return;
-  wchar_t file[MAX_PATH] = {};
-  lastSaveName_.copy(file, MAX_PATH - 1);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = Handle();
-  ofn.lpstrFilter = L"Textfile\0*.txt\0alle Dateien\0*.*\0";
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = MAX_PATH;
-  ofn.lpstrDefExt = L"TXT";
-  // No overwrite question; a name in a folder that does not exist reaches the file error text.
-  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING;
-  if (!GetSaveFileNameW(&ofn))
-    return;
-  lastSaveName_ = file;
-  SaveRecordingTo(base::Narrow(file));
+  SaveWithDialog();
 }
 
 void Tfkm470a::SaveRecordingTo(const std::string& utf8Path) {
   if (Acquisition.SampleCount() == 0)
     return;
-  dynlog::SaveMeasurementFile(utf8Path, rate_->Rate(), rate_->Averaging(), Acquisition.Recording(),
-                              DecimalPlaces);
+  const auto [rate, averaging] =
+      recordedSetting_
+          ? *recordedSetting_
+          : std::pair{dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600), rate_->Averaging()};
+  dynlog::SaveMeasurementFile(utf8Path, rate, averaging, Acquisition.Recording(), DecimalPlaces);
+  savedCount_ = Acquisition.SampleCount();
 }
 
 // ---- Acquisition
@@ -246,6 +256,10 @@ void Tfkm470a::Timer1Timer() {
     ShowIndicators();
     UpdateValueDisplay();
     RepaintDirty();
+    if (++paintsSinceStatus_ >= kPaintsPerStatus) {
+      paintsSinceStatus_ = 0;
+      ShowStatus();
+    }
   }
   Acquisition.EndTick(any);
 }
@@ -307,23 +321,15 @@ void Tfkm470a::UpdateValueDisplay() {
   if (!captionPending_)
     return;
   captionPending_ = false;
-  if (caption_ != shownCaption_) {
-    Label1.SetText(caption_);
-    // Arial's digits are all equally wide: the width changes only when the text's shape does.
-    std::string shape = caption_;
-    for (char& c : shape)
-      if (c >= '1' && c <= '9')
-        c = '0';
-    if (shape != shownShape_) {
-      Label1.AutoSize();
-      shownShape_ = std::move(shape);
-    }
-    shownCaption_ = caption_;
-  }
   if (!valueShown_) {
     Label1.SetBackground(kValuePanel);
-    Label1.SetTextColour(kValueWhite);
     valueShown_ = true;
+  }
+  // Values still on their way after Stop are shown, but grey: nothing is measured any more.
+  Label1.SetTextColour(state_ == dynlog::MeasuringState::Stopped ? kValueGrey : kValueWhite);
+  if (caption_ != shownCaption_) {
+    Label1.SetText(caption_);
+    shownCaption_ = caption_;
   }
 }
 
@@ -374,6 +380,7 @@ void Tfkm470a::FormResize() {
   RECT client;
   GetClientRect(Handle(), &client);
   EnsureTraceBitmap(client.right, client.bottom);
+  PlaceStatusLine();
   InvalidateRect(Handle(), nullptr, FALSE);
 }
 
@@ -403,7 +410,112 @@ void Tfkm470a::SaveScreenshot(const std::string& utf8Path) {
   ui::SaveWindowBitmap(Handle(), utf8Path);
 }
 
+bool Tfkm470a::FormCloseQuery() {
+  return MayDropRecording(true);
+}
+
 void Tfkm470a::FormClose() {
   Timer1.SetEnabled(false);
   km470::CloseInstrumentLink();
+}
+
+// ---- The recording's safety, the status line and the value display's size
+
+bool Tfkm470a::MayDropRecording(bool closing) {
+  const int count = Acquisition.SampleCount();
+  if (!AskBeforeDiscarding || state_ != dynlog::MeasuringState::Stopped || count <= savedCount_)
+    return true;
+  const int answer =
+      ui::Ask(Handle(), base::ApplicationTitle(),
+              dynlog::UnsavedRecordingQuestion(count, closing, separators_),
+              {{"&Speichern", IDYES}, {"&Verwerfen", IDNO}, {"Abbrechen", IDCANCEL}});
+  if (answer == IDNO)
+    return true;
+  return answer == IDYES && SaveWithDialog();
+}
+
+bool Tfkm470a::SaveWithDialog() {
+  wchar_t file[MAX_PATH] = {};
+  lastSaveName_.copy(file, MAX_PATH - 1);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = Handle();
+  ofn.lpstrFilter = L"Textfile\0*.txt\0alle Dateien\0*.*\0";
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrDefExt = L"TXT";
+  // The dialog asks before it replaces a file; a name in a folder that does not exist reaches
+  // the file error text.
+  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT;
+  if (!GetSaveFileNameW(&ofn))
+    return false;
+  lastSaveName_ = file;
+  const std::string path = base::Narrow(file);
+  try {
+    SaveRecordingTo(path);
+  } catch (const base::FileError& e) {
+    base::ShowErrorBox(
+        dynlog::SaveFailureText(e.what(), path, Acquisition.SampleCount(), separators_));
+    return false;
+  }
+  return true;
+}
+
+void Tfkm470a::RecordingStarted() {
+  state_ = dynlog::MeasuringState::Running;
+  savedCount_ = 0;
+  recordedSetting_.emplace(dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600),
+                           rate_->Averaging());
+  unitText_ = dynlog::IdentificationText(km470::InstrumentReply());
+  ShowStatus();
+}
+
+void Tfkm470a::ShowStatus() {
+  if (!rate_ || !search_)
+    return;
+  const bool open = ucom::ComIsOpen();
+  const int baud = ucom::ComBaud();
+  const dynlog::StatusLine line{
+      .state = state_,
+      .recorded = Acquisition.SampleCount(),
+      .keptRate = dynlog::KeptRate(rate_->Rate(), baud == 9600),
+      .averaging = rate_->Averaging(),
+      .port = open ? search_->RadioGroup1.ItemIndex() + 1 : 0,
+      .baud = baud,
+      .unit = open ? std::string_view(unitText_) : std::string_view(),
+  };
+  std::string text = dynlog::StatusLineText(line, separators_);
+  if (text == statusText_)
+    return;
+  const bool full = state_ != dynlog::MeasuringState::Idle && dynlog::RecordingFull(line.recorded);
+  LabelStatus.SetTextColour(full ? kStatusWarning : kStatusText);
+  LabelStatus.SetText(text);
+  statusText_ = std::move(text);
+}
+
+void Tfkm470a::PlaceStatusLine() {
+  RECT client;
+  GetClientRect(Handle(), &client);
+  LabelStatus.SetBounds(0, client.bottom - kStatusHeight, client.right, kStatusHeight);
+}
+
+void Tfkm470a::SizeValueDisplay() {
+  // As wide as the widest value the unit can send at these decimal places, sign included: the
+  // panel holds still while values change, and every digit stays whole.
+  const base::WindowDc dc(Label1.Handle());
+  base::SelectObjectScope select(dc.get(), valueFont_.get());
+  const auto [lowest, highest] = dynlog::ValueDisplayExtremes(DecimalPlaces);
+  int width = 0;
+  for (const double v : {lowest, highest}) {
+    std::string caption(1, ' ');
+    dynlog::AppendNumber(caption, v, DecimalPlaces, dynlog::kDisplaySignificantDigits, separators_);
+    caption += ' ';
+    const std::wstring text = base::Widen(caption);
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    width = std::max<int>(width, size.cx);
+  }
+  const RECT r = Label1.Bounds();
+  Label1.SetBounds(kValueRight - width, r.top, width, r.bottom - r.top);
 }

@@ -13,6 +13,7 @@
 #include "window/numberformat.h"
 #include "window/samplerate.h"
 #include "window/tracecanvas.h"
+#include "window/windowtexts.h"
 
 #include <array>
 #include <cstdint>
@@ -29,6 +30,7 @@ class Tfkm470a : public ui::Form {
   base::Font indicatorFont_;
   base::Font valueFont_;
   base::Font arrowFont_;
+  base::Font statusFont_;
 
 public:
   Tfkm470a();
@@ -47,6 +49,10 @@ public:
   // Saves the recording to path without asking (the save dialog's work once a name is chosen).
   // Nothing happens when nothing is recorded. Throws with the German file error text.
   void SaveRecordingTo(const std::string& utf8Path);
+  // A person is at the window: a stopped recording that has not been saved is not dropped by
+  // Start or by closing without a question. The runs without a person save through
+  // SaveRecordingTo and turn this off.
+  bool AskBeforeDiscarding = true;
   // One decoded frame: indicators, then decimation, recording and display of its value.
   void HandleFrame(const km470::MeasurementFrame& frame);
   // The value display and the chart for one emitted value.
@@ -70,21 +76,23 @@ public:
   ui::Button Button2;
   ui::Button BitBtnSpeichern;
   ui::Button Button4;
-  ui::Label Label4; // Grenzwert 1
-  ui::Label Label5; // Grenzwert 2
-  ui::Label Label6; // Brutto
-  ui::Label Label7; // Netto
-  ui::Label Label8; // Unter- Überlast
-  ui::Label Label9; // T-Eingang
-  ui::Label Label1; // value display
-  ui::Label Label3; // axis name "F"
-  ui::Label Label2; // arrow beside it
+  ui::Label Label4;      // Grenzwert 1
+  ui::Label Label5;      // Grenzwert 2
+  ui::Label Label6;      // Brutto
+  ui::Label Label7;      // Netto
+  ui::Label Label8;      // Unter- Überlast
+  ui::Label Label9;      // T-Eingang
+  ui::Label Label1;      // value display
+  ui::Label Label3;      // axis name "F"
+  ui::Label Label2;      // arrow beside it
+  ui::Label LabelStatus; // port, unit, rate, state and the recording, in the lowest line
   ui::Timer Timer1;
 
   // The indicator for each km470::Indicator, in that enum's order.
   ui::Label& IndicatorLabel(km470::Indicator which);
 
 protected:
+  bool FormCloseQuery() override;
   void FormClose() override;
   void FormResize() override;
   void FormPaint(HDC dc, const RECT& area) override;
@@ -96,12 +104,20 @@ private:
   void RepaintDirty();
   void EnsureTraceBitmap(int width, int height);
   void PaintShapes(HDC dc);
+  // Asks before Start or closing drops an unsaved recording; true when it may be dropped.
+  bool MayDropRecording(bool closing);
+  // The save dialog, then the file; a failure is shown. True when the file was written.
+  bool SaveWithDialog();
+  void RecordingStarted();
+  void ShowStatus();
+  void PlaceStatusLine();
+  void SizeValueDisplay();
 
   Tfkm470b* search_ = nullptr;
   ui::Form* about_ = nullptr;
   Tfkm470d* rate_ = nullptr;
 
-  base::Bitmap buttonPictures_[2];
+  base::Icon buttonPictures_[2];
   // The trace lives in an off-screen bitmap, so a repaint shows it again instead of wiping it.
   // Its pixels are drawn by the canvas, straight into the bitmap's memory.
   base::MemoryDc traceDc_;
@@ -116,12 +132,19 @@ private:
   dynlog::NumberSeparators separators_;
   std::string caption_;      // the newest value's caption
   std::string shownCaption_; // what Label1 shows
-  std::string shownShape_;   // its caption with every digit as 0, for the width
   bool captionPending_ = false;
   bool inTick_ = false;
   // The rate dialog's settings, read once at the start of a tick: nothing can change them
   // while the tick's frames are handled.
   std::optional<std::pair<dynlog::SampleRate, bool>> tickSettings_;
   int ticksSincePaint_ = 0;
+  int paintsSinceStatus_ = 0;
   std::wstring lastSaveName_ = L"*.txt";
+  dynlog::MeasuringState state_ = dynlog::MeasuringState::Idle;
+  int savedCount_ = 0; // values of the recording in its last saved file
+  // The setting the recording was taken at, for the file's head: the rate really kept at the
+  // port's baud rate, not what the dialog may say by the time it is saved.
+  std::optional<std::pair<dynlog::SampleRate, bool>> recordedSetting_;
+  std::string unitText_;
+  std::string statusText_;
 };

@@ -1,21 +1,49 @@
 #include "window/buttonpictures.h"
 
+#include "base/dibsection.h"
+
+#include <vector>
+
 namespace {
 
 constexpr int kSize = 16;
+constexpr int kWidth = kSize + kPictureGap;
+// Pixels left in this colour are transparent: the button's face shows through.
+constexpr COLORREF kClear = RGB(255, 0, 255);
 
-// Draws a 16 x 16 picture on the button-face colour with the given painter.
-template <typename Paint> base::Bitmap Picture(Paint paint) {
-  const base::WindowDc screen(nullptr);
-  base::Bitmap bitmap(CreateCompatibleBitmap(screen.get(), kSize, kSize));
-  base::MemoryDc dc(CreateCompatibleDC(screen.get()));
+// Draws a 16 x 16 picture with the given painter and makes it an icon: the mask is set where the
+// painter left the clear colour.
+template <typename Paint> base::Icon Picture(Paint paint) {
+  void* bits = nullptr;
+  base::Bitmap colour = base::MakeDibSection(kWidth, kSize, 32, base::RowOrder::TopDown, bits);
+  base::MemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!colour || !dc)
+    return {};
   {
-    base::SelectObjectScope select(dc.get(), bitmap.get());
-    RECT all{0, 0, kSize, kSize};
-    FillRect(dc.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
+    base::SelectObjectScope select(dc.get(), colour.get());
+    base::Brush clear(CreateSolidBrush(kClear));
+    RECT all{0, 0, kWidth, kSize};
+    FillRect(dc.get(), &all, clear.get());
     paint(dc.get());
+    GdiFlush();
   }
-  return bitmap;
+  // The mask's rows are whole 16-bit words; a set bit lets the background through, and the
+  // colour image must be black there.
+  constexpr int kStride = (kWidth + 15) / 16 * 2;
+  std::vector<BYTE> mask(static_cast<size_t>(kStride * kSize), 0);
+  auto* pixel = static_cast<DWORD*>(bits);
+  const DWORD clearPixel = (GetRValue(kClear) << 16) | (GetGValue(kClear) << 8) | GetBValue(kClear);
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      DWORD& p = pixel[y * kWidth + x];
+      if ((p & 0xFFFFFF) == clearPixel) {
+        mask[static_cast<size_t>(y * kStride + x / 8)] |= static_cast<BYTE>(0x80 >> (x % 8));
+        p = 0;
+      }
+    }
+  base::Bitmap maskBitmap(CreateBitmap(kWidth, kSize, 1, 1, mask.data()));
+  ICONINFO info{TRUE, 0, 0, maskBitmap.get(), colour.get()};
+  return base::Icon(CreateIconIndirect(&info));
 }
 
 void Box(HDC dc, int l, int t, int r, int b, COLORREF colour) {
@@ -26,7 +54,7 @@ void Box(HDC dc, int l, int t, int r, int b, COLORREF colour) {
 
 } // namespace
 
-base::Bitmap MakeSettingsPicture() {
+base::Icon MakeSettingsPicture() {
   return Picture([](HDC dc) {
     // Three slider tracks with their knobs at different positions.
     const int knob[3] = {4, 10, 7};
@@ -38,7 +66,7 @@ base::Bitmap MakeSettingsPicture() {
   });
 }
 
-base::Bitmap MakeSavePicture() {
+base::Icon MakeSavePicture() {
   return Picture([](HDC dc) {
     Box(dc, 1, 1, 15, 15, RGB(0, 0, 128));     // the disk
     Box(dc, 4, 1, 12, 6, RGB(192, 192, 192));  // the shutter

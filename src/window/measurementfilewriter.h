@@ -10,7 +10,7 @@ namespace dynlog {
 
 // Writes the measurement file for the recording: head with the local date and time now, the rate
 // setting given (the dialog's state at the moment of saving), then the values with the user's
-// separators. Replaces an existing file. Throws FileError with the German file error text.
+// separators. Replaces an existing file. Throws base::FileError with the German file error text.
 void SaveMeasurementFile(std::string_view utf8Path, SampleRate rate, bool averaging,
                          std::span<const float> values, int decimalPlaces);
 

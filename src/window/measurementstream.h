@@ -19,7 +19,7 @@ namespace dynlog {
 class MeasurementStream {
 public:
   // Creates the file at utf8Path; an existing file is replaced only when `replace` is set.
-  // Throws FileError with the German file error text.
+  // Throws base::FileError with the German file error text.
   MeasurementStream(std::string_view utf8Path, bool replace);
 
   // The file's head (creation time, rate setting, empty line) and how values are written.
@@ -27,10 +27,10 @@ public:
              const NumberSeparators& separators);
   // One value line, kept until the next Flush.
   void Append(float value);
-  // Writes what is kept and waits until the system has it on the disk. Throws FileError; a write
+  // Writes what is kept and waits until the system has it on the disk. Throws base::FileError; a write
   // that fails or takes only part of the lines leaves the file as it was before it.
   void Flush();
-  // Flushes and closes the file. Throws FileError.
+  // Flushes and closes the file. Throws base::FileError.
   void Close();
 
   // Value lines appended so far.

@@ -166,4 +166,11 @@ void FormatValueCaption(std::string& out, double value, int decimals,
   out += ' ';
 }
 
+ValueExtremes ValueDisplayExtremes(int decimals) {
+  double scale = 1;
+  for (int i = 0; i < std::clamp(decimals, 0, 3); ++i)
+    scale *= 10;
+  return {kLowestCount / scale, kHighestCount / scale};
+}
+
 } // namespace dynlog

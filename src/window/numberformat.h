@@ -45,4 +45,13 @@ std::string FormatNumber(float value, int decimals, int significantDigits,
 void FormatValueCaption(std::string& out, double value, int decimals,
                         const NumberSeparators& separators);
 
+// The unit's counts run from -1000 to 10000 before its decimal places are applied: the two values
+// with the widest captions at the given decimals, from which the value display takes its width.
+inline constexpr int kLowestCount = -1000;
+inline constexpr int kHighestCount = 10000;
+struct ValueExtremes {
+  double lowest, highest;
+};
+ValueExtremes ValueDisplayExtremes(int decimals);
+
 } // namespace dynlog

@@ -2,6 +2,7 @@
 // can be read, the search dialog has no unpainted areas, every caption fits its control, and every
 // window opens inside the work area.
 #include "app/application.h"
+#include "dialogs.h"
 #include "link/ucom.h"
 #include "picture.h"
 #include "ui/placement.h"
@@ -252,5 +253,84 @@ TEST(Placement, PlaceInsideMovesAsLittleAsPossible) {
     const RECT got = ui::PlaceInside(c.window, area);
     EXPECT_TRUE(EqualRect(&got, &c.placed))
         << got.left << "," << got.top << " " << got.right << "," << got.bottom;
+  }
+}
+
+// Grabs taken while values of every width change all find the same panel, with white digits
+// clear of its edges.
+TEST_F(Pictures, ValueDisplayHoldsStillWithItsDigitsWholeInEveryGrab) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  w.DecimalPlaces = 1;
+  w.ShowValue(0);
+  const RECT panel = w.Label1.Bounds();
+  const double values[] = {3.0, 40.8, 1000.0, -100.0, 999.9, -7.5, 0.1};
+  for (int i = 0; i < 100; ++i) {
+    const double value = values[i % 7] * (i % 2 ? 1 : -1) + i / 100.0;
+    w.ShowValue(value);
+    const RECT now = w.Label1.Bounds();
+    ASSERT_TRUE(EqualRect(&now, &panel)) << "the panel moved at " << value;
+    const Picture picture(w.Handle());
+    int left = panel.right, right = panel.left;
+    for (int y = panel.top; y < panel.bottom; ++y)
+      for (int x = panel.left; x < panel.right; ++x)
+        if (picture.At(x, y) == RGB(255, 255, 255))
+          left = std::min(left, x), right = std::max(right, x);
+    ASSERT_LT(left, right) << "no digits at " << value;
+    EXPECT_GT(left, panel.left + 2) << value;
+    EXPECT_LT(right, panel.right - 3) << "the last digit is cut at " << value;
+  }
+}
+
+// A disabled picture button greys its picture's shape, not a square, with a gap before the
+// caption.
+TEST_F(Pictures, DisabledPictureButtonGreysThePicturesShape) {
+  testsupport::CommonControls6 v6(std::string(std::getenv("DYNLOG_SOURCE_DIR")) +
+                                  "\\src\\app\\dynlog.manifest");
+  ASSERT_TRUE(v6.Active());
+  dynlog::ApplicationWindows app;
+  app.fkm470a.Show();
+  for (ui::Button* button : {&app.fkm470a.BitBtnEinstellung, &app.fkm470a.BitBtnSpeichern}) {
+    SCOPED_TRACE(button->Text());
+    const RECT b = button->Bounds(), in{b.left + 3, b.top + 3, b.right - 3, b.bottom - 3};
+    // Per column of the button's inside, the rows that are not its face.
+    const auto look = [&](bool enabled) {
+      button->SetEnabled(enabled);
+      PumpFor(50);
+      const Picture picture(app.fkm470a.Handle());
+      const COLORREF face = picture.Colours(in)[0].first;
+      std::vector<std::vector<int>> columns;
+      for (int x = in.left; x < in.right; ++x) {
+        columns.emplace_back();
+        for (int y = in.top; y < in.bottom; ++y)
+          if (picture.At(x, y) != face)
+            columns.back().push_back(y);
+      }
+      return columns;
+    };
+    const auto on = look(true), off = look(false);
+    // The picture is the first run of marked columns; the caption starts at the next.
+    size_t first = 0;
+    while (first < on.size() && on[first].empty())
+      ++first;
+    size_t end = first, caption = first;
+    while (end < on.size() && !on[end].empty())
+      ++end;
+    for (caption = end; caption < on.size() && on[caption].empty();)
+      ++caption;
+    EXPECT_GE(caption - end, 3u) << "gap between picture and caption";
+    int shape = 0, greyed = 0, besideShape = 0;
+    for (size_t x = first; x < end; ++x) {
+      shape += static_cast<int>(on[x].size());
+      greyed += static_cast<int>(off[x].size());
+      for (int y : off[x])
+        besideShape += std::any_of(on[x].begin(), on[x].end(),
+                                   [y](int e) { return e >= y - 1 && e <= y + 1; });
+    }
+    EXPECT_GT(greyed, shape / 3);
+    EXPECT_GE(besideShape * 10, greyed * 9) << "the greyed picture keeps the picture's shape";
+    EXPECT_LT(greyed * 10, static_cast<int>((end - first) * (in.bottom - in.top)) * 8)
+        << "a grey square";
   }
 }

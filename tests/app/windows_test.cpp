@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "base/errorbox.h"
 #include "base/messageloop.h"
+#include "dialogs.h"
 #include "info/fileversion.h"
 #include "link/searchtiming.h"
 #include "link/ucom.h"
@@ -50,6 +51,7 @@ int CountLines(const std::vector<std::string>& log, const std::string& line) {
 class Windows : public ::testing::Test {
 protected:
   void TearDown() override {
+    testsupport::CancelPendingSteps();
     ucom::ComClose();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -82,7 +84,9 @@ TEST_F(Windows, ButtonsFollowIdleRunningAndStopped) {
   w.Button2.Click();
   EXPECT_EQ(States(w), (ButtonStates{true, true, true, true, true, true}));
 
-  // A second Start connects no more: it only restarts the stream and the recording.
+  // A second Start connects no more: it only restarts the stream and the recording, once the
+  // values recorded are let go.
+  testsupport::WhenWindowAppears([](HWND q) { return testsupport::Press(q, "Verwerfen"); });
   w.Button1.Click();
   EXPECT_EQ(w.Acquisition.SampleCount(), 0);
   EXPECT_EQ(States(w), (ButtonStates{false, true, true, false, true, true}));
@@ -317,4 +321,155 @@ TEST_F(Windows, ClosingTheMainWindowStopsTheUnitAndClosesThePort) {
   PumpFor(200);
   const auto log = unit.LogLines();
   EXPECT_EQ(log.back(), "stop");
+}
+
+namespace {
+
+using testsupport::AllText;
+using testsupport::Press;
+using testsupport::WhenWindowAppears;
+
+// A stopped recording of `values` values (every frame after the first 32), made without a unit.
+void StoppedRecording(dynlog::ApplicationWindows& app, int values) {
+  app.fkm470d.RadioButton320.SetChecked(true);
+  app.fkm470a.FirstStart = false; // Start connects no more
+  for (int i = 0; i < 32 + values; ++i)
+    app.fkm470a.HandleFrame({static_cast<double>(i), 0xC0});
+  app.fkm470a.Button2.Click();
+}
+
+// Answers the save dialog with path, and its question to replace the file with "Ja".
+void AnswerSaveDialog(const std::string& path, bool replaces) {
+  WhenWindowAppears([path, replaces](HWND dialog) {
+    testsupport::SaveAs(dialog, path);
+    if (replaces)
+      WhenWindowAppears([](HWND box) { return Press(box, "Ja") || Press(box, "Yes"); });
+    return true;
+  });
+}
+
+} // namespace
+
+TEST_F(Windows, UnsavedRecordingIsNotDroppedWithoutAQuestion) {
+  enum Action { Start, CloseBox, AltF4 };
+  const struct {
+    Action action;
+    const char* answer;
+    bool dropped;
+  } cases[] = {{Start, "Abbrechen", false},
+               {Start, "Verwerfen", true},
+               {CloseBox, "Abbrechen", false},
+               {AltF4, "Verwerfen", true},
+               {CloseBox, "Speichern", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.action) + c.answer);
+    dynlog::ApplicationWindows app;
+    Tfkm470a& w = app.fkm470a;
+    w.Show();
+    StoppedRecording(app, 3);
+    const HWND main = w.Handle();
+    const std::string saved = dir.Path() + "\\gesichert.txt", save = "Speichern";
+    std::string question;
+    WhenWindowAppears([&](HWND q) {
+      question = AllText(q);
+      if (c.answer == save)
+        AnswerSaveDialog(saved, false);
+      return Press(q, c.answer);
+    });
+    if (c.action == Start)
+      w.Button1.Click();
+    else
+      SendMessageW(main, c.action == CloseBox ? WM_SYSCOMMAND : WM_SYSKEYDOWN,
+                   c.action == CloseBox ? SC_CLOSE : VK_F4,
+                   c.action == CloseBox ? 0 : KF_ALTDOWN << 16);
+    PumpFor(100);
+    MSG quit; // a closed main window ends the program, and with it the next case's question
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    EXPECT_NE(question.find("3 Messwerten ist nicht gespeichert"), std::string::npos) << question;
+    EXPECT_EQ(c.action == Start ? w.Acquisition.SampleCount() == 0 : !IsWindow(main), c.dropped);
+    if (c.answer == save) {
+      EXPECT_NE(ReadFile(saved).find("\r\n\r\n32\r\n33\r\n34\r\n"), std::string::npos);
+    }
+  }
+  // Saved, nothing is asked.
+  dynlog::ApplicationWindows app;
+  StoppedRecording(app, 2);
+  app.fkm470a.SaveRecordingTo(dir.Path() + "\\m.txt");
+  app.fkm470a.Close();
+  EXPECT_FALSE(IsWindow(app.fkm470a.Handle()));
+}
+
+TEST_F(Windows, SaveAsksBeforeReplacingAndAFailedSaveNamesTheFileAndKeepsTheValues) {
+  static std::vector<std::string> errors;
+  base::SetErrorSink([](const std::string& text) { errors.push_back(text); });
+  const base::ScopeExit sink{[] { base::SetErrorSink(nullptr); }};
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  StoppedRecording(app, 2);
+  const auto speichern = [&] { // through the window, which shows what the handler throws
+    SendMessageW(w.Handle(), WM_COMMAND, MAKEWPARAM(w.BitBtnSpeichern.Id(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(w.BitBtnSpeichern.Handle()));
+  };
+  const std::string path = dir.Path() + "\\alt.txt";
+  std::ofstream(path) << "alt";
+  // "Nein" to replacing keeps the dialog open; it is then cancelled, and the file is as it was.
+  WhenWindowAppears([&](HWND dialog) {
+    testsupport::SaveAs(dialog, path);
+    WhenWindowAppears([dialog](HWND box) {
+      AfterMs(300, [dialog] { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+      return Press(box, "Nein") || Press(box, "No");
+    });
+    return true;
+  });
+  speichern();
+  EXPECT_EQ(ReadFile(path), "alt");
+  // "Ja" to replacing a read-only file: the save is refused.
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  AnswerSaveDialog(path, true);
+  speichern();
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("Dateizugriff verweigert", 0), 0u) << errors[0];
+  for (const char* part : {"alt.txt", "ist erhalten"})
+    EXPECT_NE(errors[0].find(part), std::string::npos) << errors[0];
+  EXPECT_EQ(w.Acquisition.SampleCount(), 2);
+}
+
+// At 9600 baud the unit sends 160 frames a second: "320" keeps 160, and window and file say so.
+TEST_F(Windows, WindowAndFileSayWhatIsConnectedAndKept) {
+  SimulatedUnit unit({.port = 3, .baud = 9600});
+  std::ofstream(dir.Path() + "\\km470.ini") << "[Einstellung]\r\nCOM-Kanal=3\r\nBaudrate=9600\r\n";
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  app.fkm470d.RadioButton320.SetChecked(true);
+  w.Button1.Click();
+  base::WaitFor(base::MonotonicMs() + 20000, [&] { return w.Acquisition.SampleCount() > 5; });
+  PumpFor(200);
+  for (const char* part : {"Misst", "COM3, 9600 Baud", "KM470 V2.03", "160 Werte/s", "von 10.000"})
+    EXPECT_NE(AllText(w.Handle()).find(part), std::string::npos) << part;
+  w.Button2.Click();
+  EXPECT_NE(AllText(w.Handle()).find("Gestoppt"), std::string::npos);
+  EXPECT_EQ(w.Label1.TextColour(), RGB(128, 128, 128)) << "the last value no longer looks live";
+  w.SaveRecordingTo(dir.Path() + "\\m.txt");
+  EXPECT_NE(ReadFile(dir.Path() + "\\m.txt").find("\r\nEinstellung: 160 Messwerte pro Sekunde\r\n"),
+            std::string::npos);
+}
+
+TEST_F(Windows, FullRecordingSaysSoWhileDisplayAndChartGoOn) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  StoppedRecording(app, 0);
+  w.Button1.Click();
+  for (int i = 0; i <= 10000; ++i)
+    w.HandleFrame({static_cast<double>(i % 5000), 0xC0});
+  w.HandleFrame({7777, 0xC0});
+  for (int i = 0; i < 10; ++i) // the status line follows every tenth tick
+    w.Timer1Timer();
+  EXPECT_NE(AllText(w.Handle()).find("Aufnahme voll: 10.000 Messwerte"), std::string::npos)
+      << AllText(w.Handle());
+  EXPECT_EQ(w.Label1.Text(), "    7.777 ") << "the display goes on";
 }

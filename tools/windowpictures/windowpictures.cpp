@@ -1,6 +1,7 @@
 // Drives the program's real windows through the states worth a picture, for scripts/pictures.sh:
 // the search dialog while it searches and when it has found the unit, the main window while it
-// streams, the rate dialog, the info window and the update's question box. For each picture it
+// streams, after Stop and with a full recording, the question before an unsaved recording is
+// dropped, the rate dialog, the info window and the update's question box. For each picture it
 // writes NAME.want into the given folder, holding the window's X11 window, and waits, with the
 // windows still answering, until the script has taken the picture and removed the file.
 //   window_pictures.exe FOLDER
@@ -103,6 +104,61 @@ HWND FindMessageBox() {
   return found;
 }
 
+// The first visible window of this thread other than the main window: a modal question.
+HWND FindQuestion(HWND main) {
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    DWORD pid = 0;
+    if (w != main && IsWindowVisible(w) &&
+        GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId() && GetWindow(w, GW_OWNER) == main)
+      return w;
+  }
+  return nullptr;
+}
+
+// The window after Stop: the last value grey, the status line says "Gestoppt" and the count.
+void StoppedWindowPicture(Tfkm470a& main) {
+  main.Button2.Click();
+  Pump(600);
+  main.Timer1.SetEnabled(false);
+  Picture(main.Handle(), "main-window-stopped");
+  main.Timer1.SetEnabled(true);
+}
+
+// Start over an unsaved recording asks first; the question is answered with Abbrechen.
+void UnsavedQuestionPicture(Tfkm470a& main) {
+  g_watch = [&main] {
+    if (HWND question = FindQuestion(main.Handle())) {
+      g_watch = nullptr;
+      Picture(question, "unsaved-question");
+      PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+  };
+  main.Button1.Click();
+  if (g_watch) {
+    Report("Start asked no question");
+    g_watch = nullptr;
+    g_failed = true;
+  }
+}
+
+// The fastest rate fills the recording in about a minute at 9600 baud; the display and the chart
+// go on.
+void FullRecordingPicture(dynlog::ApplicationWindows& app) {
+  Tfkm470a& main = app.fkm470a;
+  app.fkm470d.SetRate(dynlog::SampleRate::Hz320);
+  main.AskBeforeDiscarding = false; // the recording before is dropped without a question here
+  main.Button1.Click();
+  if (!PumpUntil(90000, [&] { return main.Acquisition.SampleCount() >= 10000; })) {
+    Report("the recording did not fill");
+    g_failed = true;
+    return;
+  }
+  Pump(1500);
+  main.Timer1.SetEnabled(false);
+  Picture(main.Handle(), "main-window-full");
+  main.Timer1.SetEnabled(true);
+}
+
 bool AnyLampLit(Tfkm470a& w) {
   for (const ui::Label* l : {&w.Label4, &w.Label5, &w.Label8, &w.Label9})
     if (l->Background() == RGB(0, 255, 0))
@@ -146,8 +202,7 @@ int Run() {
   main.Timer1.SetEnabled(false); // the picture shows one moment
   Picture(main.Handle(), "main-window");
   main.Timer1.SetEnabled(true);
-  main.Button2.Click();
-  Pump(300);
+  StoppedWindowPicture(main);
 
   // The rate dialog, closed with OK.
   g_watch = [&] {
@@ -183,6 +238,9 @@ int Run() {
     Report("the update asked no question");
     g_failed = true;
   }
+  UnsavedQuestionPicture(main);
+  FullRecordingPicture(app);
+  main.Button2.Click();
   main.Close();
   return g_failed ? 1 : 0;
 }

@@ -1,0 +1,43 @@
+#pragma once
+// The measurement window's own texts beside its controls' captions: the status line, the question
+// before an unsaved recording is dropped, and the lines a failed save adds to the file error text.
+#include "window/numberformat.h"
+#include "window/samplerate.h"
+
+#include <string>
+#include <string_view>
+
+namespace dynlog {
+
+enum class MeasuringState { Idle, Running, Stopped };
+
+struct StatusLine {
+  MeasuringState state = MeasuringState::Idle;
+  int recorded = 0;      // values recorded since the last Start
+  SampleRate keptRate{}; // the rate really kept at the port's baud rate
+  bool averaging = false;
+  int port = 0; // 1..4; 0 while no port is open
+  int baud = 0;
+  std::string_view unit; // the unit's identification, empty when none was heard
+};
+
+// Whether the recording holds as many values as it can.
+bool RecordingFull(int recorded);
+
+// "Misst · 1.234 von 10.000 Werten · 10 Werte/s gemittelt · COM3, 19200 Baud · KM470 V2.03",
+// most important first, so that a narrow window cuts the least important.
+std::string StatusLineText(const StatusLine& line, const NumberSeparators& separators);
+
+// The unit's identification in its reply to "?V": from its model name up to the line's end;
+// empty when the reply names no model.
+std::string IdentificationText(std::string_view reply);
+
+// The question before Start or closing drops a recording that has not been saved.
+std::string UnsavedRecordingQuestion(int count, bool closing, const NumberSeparators& separators);
+
+// A failed save: the file error text as the error box shows it, then the file and that the
+// recording is still there to be saved elsewhere.
+std::string SaveFailureText(std::string_view errorText, std::string_view path, int count,
+                            const NumberSeparators& separators);
+
+} // namespace dynlog

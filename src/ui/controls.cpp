@@ -364,9 +364,7 @@ LRESULT CALLBACK RadioGroup::FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
     return 1;
   case WM_PAINT: {
     // Not every system asks a group box to erase before it paints.
-    HDC dc = GetDC(h);
-    group->PaintInterior(dc);
-    ReleaseDC(h, dc);
+    group->PaintInterior(base::WindowDc(h).get());
     break;
   }
   case WM_NCDESTROY:

@@ -2,6 +2,7 @@
 // can be read, the search dialog has no unpainted areas, every caption fits its control, and every
 // window opens inside the work area.
 #include "app/application.h"
+#include "base/handles.h"
 #include "dialogs.h"
 #include "link/ucom.h"
 #include "picture.h"
@@ -166,14 +167,13 @@ TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControl) {
     text.erase(text.find_last_not_of(L' ') + 1);
     if (centred)
       text.erase(0, text.find_first_not_of(L' '));
-    HDC dc = GetDC(control);
     SIZE extent{};
     {
+      const base::WindowDc dc(control);
       base::SelectObjectScope select(
-          dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+          dc.get(), reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+      GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
     }
-    ReleaseDC(control, dc);
     // Room the control needs beside its caption: a button's frame, and its picture; the box or
     // circle of a check box or radio button and the gap after it.
     int room = 0;

@@ -362,10 +362,9 @@ void Tfkm470a::EnsureTraceBitmap(int width, int height) {
 }
 
 void Tfkm470a::FormResize() {
-  const SIZE outer = OuterSize();
-  Chart.FormResize(outer.cx, outer.cy);
   RECT client;
   GetClientRect(Handle(), &client);
+  Chart.FitToClient(client.right, client.bottom);
   EnsureTraceBitmap(client.right, client.bottom);
   InvalidateRect(Handle(), nullptr, FALSE);
 }

@@ -3,6 +3,7 @@
 #include "app/automation.h"
 #include "base/errorbox.h"
 #include "base/messageloop.h"
+#include "link/ucom.h"
 
 #include <cmath>
 #include <cstdint>
@@ -34,7 +35,7 @@ int RunRecordingMode(const RecordArgs& args) {
   }
 
   // The window keeps 10000 values; say so before a recording that will not fit.
-  const double perSecond = ValuesPerSecond(args.rate);
+  const double perSecond = ValuesPerSecond(KeptRate(args.rate, ucom::ComBaud() == 9600));
   if (args.seconds * perSecond > Acquisition::kMaxSamples) {
     const long kept = std::lround(Acquisition::kMaxSamples / perSecond);
     PrintError("dynlog: Warnung: die Aufnahme fasst 10000 Messwerte, bei dieser Messrate also nur "

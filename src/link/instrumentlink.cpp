@@ -14,6 +14,8 @@ std::string TakeReceived() {
   return reply;
 }
 
+std::string Identification; // the last reply that named the unit
+
 } // namespace
 
 void SendStartCommand() {
@@ -40,7 +42,15 @@ bool IdentifyInstrument() {
   Send(kIdentifyCommand);
   ucom::DelaySeconds(0.1);
   ucom::ComRead();
-  return ReplyIdentifiesInstrument(TakeReceived());
+  std::string reply = TakeReceived();
+  if (!ReplyIdentifiesInstrument(reply))
+    return false;
+  Identification = std::move(reply);
+  return true;
+}
+
+const std::string& InstrumentIdentification() {
+  return Identification;
 }
 
 void CloseInstrumentLink() {

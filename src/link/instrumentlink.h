@@ -15,6 +15,8 @@ void SendStopCommand();
 void QueryDecimals(int& decimalPlaces);
 // Stops the stream twice, asks "?V" and tells whether the reply 0.1 s later names the KM470.
 bool IdentifyInstrument();
+// The reply of the last identification that named the unit; empty before one.
+const std::string& InstrumentIdentification();
 // Stops the unit, lets the command leave the port (0.2 s), closes the port.
 void CloseInstrumentLink();
 

@@ -9,10 +9,13 @@
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "window/acquisition.h"
+#include "window/csvfile.h"
 #include "window/forcechart.h"
 #include "window/numberformat.h"
 #include "window/samplerate.h"
+#include "window/testresults.h"
 #include "window/tracecanvas.h"
+#include "window/wholetest.h"
 
 #include <array>
 #include <cstdint>
@@ -80,6 +83,18 @@ public:
   ui::Label Label3; // axis name "F"
   ui::Label Label2; // arrow beside it
   ui::Timer Timer1;
+  // After Stop: the whole test, or the sweep as it was.
+  ui::Button ButtonWholeTest;
+
+  // The results of the recording so far, kept as its values come.
+  dynlog::TestResults Results;
+  // How results and CSV files give times and figures: the rate kept, the unit's decimals.
+  dynlog::ResultsFormat ReportFormat() const;
+  // The CSV head of the recording: its start, the rate kept, the unit and the port.
+  dynlog::CsvHead CsvHeadOfRecording() const;
+  bool WholeTestShown() const { return wholeShown_; }
+  const dynlog::WholeTestView& WholeView() const { return wholeView_; }
+  void ButtonWholeTestClick();
 
   // The indicator for each km470::Indicator, in that enum's order.
   ui::Label& IndicatorLabel(km470::Indicator which);
@@ -88,6 +103,11 @@ protected:
   void FormClose() override;
   void FormResize() override;
   void FormPaint(HDC dc, const RECT& area) override;
+  void FormMouseMove(int x, int y) override;
+  void FormMouseDown(int x, int y) override;
+  void FormMouseUp(int x, int y) override;
+  void FormDoubleClick(int x, int y) override;
+  void FormEscape() override;
 
 private:
   void ApplyIndicators(std::uint8_t status);
@@ -96,6 +116,15 @@ private:
   void RepaintDirty();
   void EnsureTraceBitmap(int width, int height);
   void PaintShapes(HDC dc);
+  // Reading a test: scales, results line, the whole test and its zoom.
+  void StartTestView();
+  void StopTestView();
+  void NoteRecordedValues();
+  void RedrawChart();
+  void PaintReadings();
+  void ShowWholeTest();
+  int ColumnAt(int x) const; // -1 outside the chart
+  void SaveCsvTo(const std::string& utf8Path);
 
   Tfkm470b* search_ = nullptr;
   ui::Form* about_ = nullptr;
@@ -124,4 +153,21 @@ private:
   std::optional<std::pair<dynlog::SampleRate, bool>> tickSettings_;
   int ticksSincePaint_ = 0;
   std::wstring lastSaveName_ = L"*.txt";
+
+  struct ScaleState {
+    double low = 0, high = 0, from = 0, to = 0, rate = 0;
+    dynlog::ChartAxes axes;
+    int decimals = -1;
+    friend bool operator==(const ScaleState&, const ScaleState&) = default;
+  };
+  base::Font scaleFont_;
+  base::Brush paperBrush_;
+  ScaleState scaleShown_;
+  std::string resultsShown_, readout_, readoutShown_;
+  double keptRate_ = 320;
+  dynlog::LocalTime recordingStart_;
+  bool wholeShown_ = false;
+  dynlog::WholeTestView wholeView_;
+  double wholeLow_ = -1, wholeHigh_ = 1;
+  int dragFrom_ = -1;
 };

@@ -49,10 +49,14 @@ ChartDrawing ForceChart::ShowValue(double value) {
   return drawing;
 }
 
+int ChartRow(const ChartAxes& axes, double low, double high, double value) {
+  const double up = (value - low) / (high - low) * axes.shape1Height;
+  // A value on low lands on the axis's bottom row, one on high just above its top.
+  return axes.shape1Top + axes.shape1Height - 1 - RoundHalfEven(up);
+}
+
 int ForceChart::RowOf(double value) const {
-  const double up = (value - rangeMin_) / (rangeMax_ - rangeMin_) * axes_.shape1Height;
-  // A value on RangeMin lands on the axis's bottom row, one on RangeMax just above its top.
-  return axes_.shape1Top + axes_.shape1Height - 1 - RoundHalfEven(up);
+  return ChartRow(axes_, rangeMin_, rangeMax_, value);
 }
 
 ChartPoint ForceChart::PointOf(int index, double value) const {

@@ -98,6 +98,10 @@ private:
   double rangeMax_ = 1.0;
 };
 
+// The row of a value on a vertical scale from low (the axis's bottom row) to high (one pixel above
+// its top).
+int ChartRow(const ChartAxes& axes, double low, double high, double value);
+
 // Nearest integer, a value exactly halfway going to the even neighbour, whatever rounding mode the
 // floating-point unit happens to be in.
 int RoundHalfEven(double v);

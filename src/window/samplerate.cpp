@@ -35,7 +35,7 @@ SampleRate KeptRate(SampleRate rate, bool baud9600) {
   return baud9600 && rate == SampleRate::Hz320 ? SampleRate::Hz160 : rate;
 }
 
-double ValuesPerSecond(SampleRate rate) {
+double RatePerSecond(SampleRate rate) {
   return 320.0 / (Row(rate).skipAt19200 + 1);
 }
 

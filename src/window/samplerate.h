@@ -21,6 +21,6 @@ int ReloadValue(SampleRate rate, bool baud9600);
 SampleRate KeptRate(SampleRate rate, bool baud9600);
 
 // Values per second of a rate: 320 ... 2.5.
-double ValuesPerSecond(SampleRate rate);
+double RatePerSecond(SampleRate rate);
 
 } // namespace dynlog

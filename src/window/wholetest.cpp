@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 namespace dynlog {
 
@@ -28,6 +29,34 @@ std::vector<ChartColumn> FitColumns(std::span<const float> values, int columns) 
     c.max = std::max(c.max, v);
   }
   return fitted;
+}
+
+std::pair<double, double> ColumnRange(const std::vector<ChartColumn>& columns) {
+  if (columns.empty())
+    return {-1.0, 1.0};
+  double low = columns.front().min, high = columns.front().max;
+  for (const ChartColumn& c : columns) {
+    low = std::min<double>(low, c.min);
+    high = std::max<double>(high, c.max);
+  }
+  if (high - low < 1e-9)
+    return {low - 1.0, high + 1.0};
+  return {low, high};
+}
+
+void DrawColumns(TraceCanvas& canvas, const ChartAxes& axes,
+                 const std::vector<ChartColumn>& columns, double low, double high,
+                 std::uint32_t pixel) {
+  std::optional<ChartPoint> before;
+  for (const ChartColumn& c : columns) {
+    const int x = axes.shape2Left + 2 + c.column;
+    const ChartPoint first{x, ChartRow(axes, low, high, c.first)};
+    if (before)
+      canvas.DrawSegment({*before, first}, pixel);
+    canvas.DrawSegment(
+        {{x, ChartRow(axes, low, high, c.min)}, {x, ChartRow(axes, low, high, c.max)}}, pixel);
+    before = ChartPoint{x, ChartRow(axes, low, high, c.last)};
+  }
 }
 
 std::size_t WholeTestView::ValueAt(int column, int columns) const {

@@ -5,7 +5,11 @@
 
 #include <cstddef>
 #include <span>
+#include <utility>
 #include <vector>
+
+#include "window/forcechart.h"
+#include "window/tracecanvas.h"
 
 namespace dynlog {
 
@@ -42,5 +46,14 @@ public:
 private:
   std::size_t from_ = 0, to_ = 0;
 };
+
+// The lowest and highest value the columns hold, widened when they are equal.
+std::pair<double, double> ColumnRange(const std::vector<ChartColumn>& columns);
+
+// Draws the fitted columns on the chart's axes, scaled from low to high: each column a line from
+// its minimum to its maximum, joined to the column before.
+void DrawColumns(TraceCanvas& canvas, const ChartAxes& axes,
+                 const std::vector<ChartColumn>& columns, double low, double high,
+                 std::uint32_t pixel);
 
 } // namespace dynlog

@@ -55,7 +55,7 @@ TEST(AcquisitionTest, First32FramesAreNeverEmittedThenEveryReloadPlusOneth) {
       EXPECT_EQ(emitted[3], 33 + 3 * step);
       // The rate the file and the window report is the one these steps really keep.
       const double framesPerSecond = baud9600 ? 160.0 : 320.0;
-      EXPECT_EQ(ValuesPerSecond(KeptRate(rate, baud9600)), framesPerSecond / step)
+      EXPECT_EQ(RatePerSecond(KeptRate(rate, baud9600)), framesPerSecond / step)
           << RateText(rate) << " 9600=" << baud9600;
     }
   }

@@ -85,6 +85,13 @@ bool SameFile(const std::string& a, const std::string& b) {
   return CompareStringOrdinal(full(a).c_str(), -1, full(b).c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
+double ValuesPerSecond(SampleRate rate) {
+  const bool baud9600 = ucom::ComBaud() == 9600;
+  const int framesPerSecond = baud9600 ? 160 : 320;
+  const int reload = ReloadValue(rate, baud9600);
+  return framesPerSecond / static_cast<double>(reload < 0 ? 1 : reload + 1);
+}
+
 std::string GapWarning(const SYSTEMTIME& start, const SilenceWatch::Gap& gap) {
   return "dynlog: Warnung: das Gerät hat ab " + ClockText(start, gap.startMs) + " (Sekunde " +
          SecondsText(gap.startMs) + " der Aufnahme) " + SecondsText(gap.lengthMs) +

@@ -25,6 +25,10 @@ std::vector<std::string> Utf8Arguments();
 // Whether two names lead to the same file as Windows sees it: full paths, case ignored.
 bool SameFile(const std::string& a, const std::string& b);
 
+// The unit's frames per second at the rate the port runs at, and the values per second a rate
+// setting keeps of them.
+double ValuesPerSecond(SampleRate rate);
+
 // "dynlog: Warnung: das Gerät hat ab 12:03:14 (Sekunde 2,4 der Aufnahme) 3,1 s lang keine
 // Messwerte gesendet", for a gap of a watch that began at the local time start.
 std::string GapWarning(const SYSTEMTIME& start, const SilenceWatch::Gap& gap);

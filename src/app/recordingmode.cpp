@@ -3,7 +3,7 @@
 #include "app/automation.h"
 #include "base/errorbox.h"
 #include "base/messageloop.h"
-#include "link/ucom.h"
+#include "window/standardoutput.h"
 
 #include <cmath>
 #include <cstdint>
@@ -35,7 +35,7 @@ int RunRecordingMode(const RecordArgs& args) {
   }
 
   // The window keeps 10000 values; say so before a recording that will not fit.
-  const double perSecond = ValuesPerSecond(KeptRate(args.rate, ucom::ComBaud() == 9600));
+  const double perSecond = ValuesPerSecond(args.rate);
   if (args.seconds * perSecond > Acquisition::kMaxSamples) {
     const long kept = std::lround(Acquisition::kMaxSamples / perSecond);
     PrintError("dynlog: Warnung: die Aufnahme fasst 10000 Messwerte, bei dieser Messrate also nur "
@@ -76,6 +76,7 @@ int RunRecordingMode(const RecordArgs& args) {
       code = code == kRecordOk ? kRecordNotWritten : code;
     }
   }
+  WriteStandardOutput(ResultsReport(main.Results, main.ReportFormat()));
   return run.Finish(code, startClock, silence);
 }
 

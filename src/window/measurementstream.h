@@ -4,10 +4,12 @@
 // Values are kept in memory until Flush, which writes only whole lines, in one piece, and has the
 // system put them on the disk; a process killed at any moment leaves a file of complete lines.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/handles.h"
+#include "window/csvfile.h"
 #include "window/numberformat.h"
 #include "window/samplerate.h"
 
@@ -22,6 +24,8 @@ public:
   // The file's head (creation time, rate setting, empty line) and how values are written.
   void Begin(std::string_view dateTimeText, SampleRate rate, bool averaging, int decimalPlaces,
              const NumberSeparators& separators);
+  // Or the CSV form's head, and its value lines from then on.
+  void BeginCsv(const CsvHead& head, const NumberSeparators& separators);
   // One value line, kept until the next Flush.
   void Append(float value);
   // Writes what is kept and waits until the system has it on the disk. Throws FileError.
@@ -38,6 +42,7 @@ private:
   int decimalPlaces_ = 0;
   NumberSeparators separators_;
   std::uint64_t values_ = 0;
+  std::optional<CsvLines> csv_;
 };
 
 } // namespace dynlog

@@ -292,8 +292,6 @@ TEST_F(Pictures, ChartStaysWholeWhenTheWindowIsMaximisedRestoredAndShrunk) {
   GetClientRect(w.Handle(), &client);
   EXPECT_LE(w.Label1.Bounds().right, client.right);
   EXPECT_LE(w.Chart.Axes().shape2Top + 2 + 48, client.bottom);
-  if (const char* keep = getenv("DYNLOG_KEEP_PICTURE"))
-    w.SaveScreenshot(keep);
 }
 
 TEST_F(Pictures, WholeTestAfterStopShowsASingleValueSpikeAndZoomsByDragging) {
@@ -338,6 +336,4 @@ TEST_F(Pictures, WholeTestAfterStopShowsASingleValueSpikeAndZoomsByDragging) {
   PumpFor(30);
   EXPECT_FALSE(w.WholeView().Zoomed(10000));
   EXPECT_GT(spikeRows(), 10);
-  if (const char* keep = getenv("DYNLOG_KEEP_PICTURE"))
-    w.SaveScreenshot(keep);
 }

@@ -34,8 +34,19 @@ std::string ResultsLine(const TestResults& results, const ResultsFormat& format)
   if (results.Count() == 0)
     return {};
   const Figures f = FiguresOf(results, format);
-  return f.count + " Werte in " + f.duration + " s   Max. " + f.max + " bei " + f.maxTime +
-         " s   Min. " + f.min + " bei " + f.minTime + " s   Mittel " + f.mean;
+  // Short enough for the window at its smallest: times without trailing zeros, the minimum
+  // without its time.
+  const auto trimmed = [&](std::string s) {
+    if (const auto comma = s.find(format.separators.decimal); comma != std::string::npos) {
+      while (s.back() == '0')
+        s.pop_back();
+      if (s.size() == comma + format.separators.decimal.size())
+        s.resize(comma);
+    }
+    return s;
+  };
+  return f.count + " Werte in " + trimmed(f.duration) + " s   Max. " + f.max + " bei " +
+         trimmed(f.maxTime) + " s   Min. " + f.min + "   Mittel " + f.mean;
 }
 
 std::string ResultsReport(const TestResults& results, const ResultsFormat& format) {

@@ -47,8 +47,8 @@ struct ResultsFormat {
   NumberSeparators separators;
 };
 
-// The window's line: "1.234 Werte in 123,4 s   Max. 1.202 bei 3,5 s   Min. -5 bei 0 s   Mittel
-// 600,3". Empty without values.
+// The window's line: "1.234 Werte in 123,4 s   Max. 1.202 bei 3,5 s   Min. -5   Mittel 600,3".
+// Empty without values.
 std::string ResultsLine(const TestResults& results, const ResultsFormat& format);
 
 // The same figures for a script, one line each, with CR LF: "Werte: 1234", "Dauer: 123,4 s",

@@ -78,11 +78,12 @@ TEST(TestResultsTest, FiguresAreTheRecordedValuesRoundedAsTheFileWritesThem) {
   for (const float v : {3.0f, 1202.0f, -5.0f, 1202.4f, 0.0f})
     r.Add(v);
   EXPECT_EQ(r.MaxIndex(), 3u);
+  r.Add(1202.4f); // a later equal maximum keeps the first one's time
   EXPECT_EQ(ResultsLine(r, {10, 0, GermanSeparators()}),
-            "5 Werte in 0,5 s   Max. 1.202 bei 0,3 s   Min. -5 bei 0,2 s   Mittel 480");
+            "6 Werte in 0,6 s   Max. 1.202 bei 0,3 s   Min. -5   Mittel 601");
   EXPECT_EQ(ResultsReport(r, {320, 1, {",", ""}}),
-            "Werte: 5\r\nDauer: 0,015625 s\r\nMaximum: 1202,4 bei 0,009375 s\r\n"
-            "Minimum: -5,0 bei 0,006250 s\r\nMittelwert: 480,5\r\n");
+            "Werte: 6\r\nDauer: 0,018750 s\r\nMaximum: 1202,4 bei 0,009375 s\r\n"
+            "Minimum: -5,0 bei 0,006250 s\r\nMittelwert: 600,8\r\n");
 }
 
 TEST(CsvFileTest, HeadThenTimeAndValueWithTheDecimalSeparatorAndNoGrouping) {

@@ -348,16 +348,22 @@ void Tfkm470a::UpdateValueDisplay() {
 void Tfkm470a::RepaintDirty() {
   // One box per tick rather than one per segment, drawn straight onto the window as the trace
   // always was: an invalidation would add a paint message and its update region every tick.
-  PaintReadings();
+  // The text lines and scales go separately: one box around them and the trace would span the
+  // whole chart each tick.
+  const dynlog::PixelBox readings = PaintReadings();
   const dynlog::PixelBox drawn = canvas_.TakeDrawn();
-  if (drawn.Empty() || !IsWindowVisible(Handle()) || IsIconic(Handle()))
+  if (!IsWindowVisible(Handle()) || IsIconic(Handle()))
     return;
-  const RECT box{drawn.left, drawn.top, drawn.right, drawn.bottom};
   const base::WindowDc dc(Handle());
-  const int saved = SaveDC(dc.get());
-  IntersectClipRect(dc.get(), box.left, box.top, box.right, box.bottom);
-  FormPaint(dc.get(), box);
-  RestoreDC(dc.get(), saved);
+  for (const dynlog::PixelBox& p : {drawn, readings}) {
+    if (p.Empty())
+      continue;
+    const RECT box{p.left, p.top, p.right, p.bottom};
+    const int saved = SaveDC(dc.get());
+    IntersectClipRect(dc.get(), box.left, box.top, box.right, box.bottom);
+    FormPaint(dc.get(), box);
+    RestoreDC(dc.get(), saved);
+  }
 }
 
 void Tfkm470a::EnsureTraceBitmap(int width, int height) {
@@ -393,6 +399,7 @@ void Tfkm470a::FormResize() {
   Chart.FitToClient(client.right, client.bottom);
   EnsureTraceBitmap(client.right, client.bottom);
   RedrawChart();
+  PaintReadings(); // the whole window is painted next
   InvalidateRect(Handle(), nullptr, FALSE);
 }
 
@@ -507,14 +514,20 @@ int Tfkm470a::ColumnAt(int x) const {
   return column >= 0 && column < Chart.Axes().shape2Width ? column : -1;
 }
 
-void Tfkm470a::PaintReadings() {
+dynlog::PixelBox Tfkm470a::PaintReadings() {
+  dynlog::PixelBox painted;
   if (!traceDc_)
-    return;
+    return painted;
   RECT client;
   GetClientRect(Handle(), &client);
   const dynlog::ScalePaint p{traceDc_.get(), scaleFont_.get(), paperBrush_.get(), separators_};
-  const auto touch = [this](const RECT& r) { canvas_.Touch({r.left, r.top, r.right, r.bottom}); };
-  bool painted = false;
+  const auto touch = [&painted](const RECT& r) {
+    painted = painted.Empty() ? dynlog::PixelBox{r.left, r.top, r.right, r.bottom}
+                              : dynlog::PixelBox{std::min<int>(painted.left, r.left),
+                                                 std::min<int>(painted.top, r.top),
+                                                 std::max<int>(painted.right, r.right),
+                                                 std::max<int>(painted.bottom, r.bottom)};
+  };
   ScaleState now{Chart.RangeMin(), Chart.RangeMax(), -1,           -1,
                  keptRate_,        Chart.Axes(),     DecimalPlaces};
   if (wholeShown_)
@@ -529,7 +542,6 @@ void Tfkm470a::PaintReadings() {
     touch(dynlog::PaintForceScale(p, now.axes, now.low, now.high, DecimalPlaces));
     touch(dynlog::PaintTimeScale(p, now.axes, client.right, now.from, now.to, keptRate_));
     scaleShown_ = now;
-    painted = true;
   }
   std::string results = dynlog::ResultsLine(Results, {keptRate_, DecimalPlaces, separators_});
   if (results != resultsShown_) {
@@ -538,7 +550,6 @@ void Tfkm470a::PaintReadings() {
     dynlog::PaintTextLine(p, line, results);
     touch(line);
     resultsShown_ = std::move(results);
-    painted = true;
   }
   if (readout_ != readoutShown_) {
     // Between the axis name and the value display, above the chart.
@@ -546,10 +557,10 @@ void Tfkm470a::PaintReadings() {
     dynlog::PaintTextLine(p, line, readout_);
     touch(line);
     readoutShown_ = readout_;
-    painted = true;
   }
-  if (painted)
+  if (!painted.Empty())
     GdiFlush(); // before the canvas writes into the same memory again
+  return painted;
 }
 
 void Tfkm470a::FormMouseMove(int x, int y) {

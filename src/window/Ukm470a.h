@@ -121,7 +121,8 @@ private:
   void StopTestView();
   void NoteRecordedValues();
   void RedrawChart();
-  void PaintReadings();
+  // Draws what changed of the scales and text lines into the off-screen bitmap; returns where.
+  dynlog::PixelBox PaintReadings();
   void ShowWholeTest();
   int ColumnAt(int x) const; // -1 outside the chart
   void SaveCsvTo(const std::string& utf8Path);

@@ -48,9 +48,6 @@ public:
   // are left out; a segment far outside costs no more than one across the canvas.
   void DrawSegment(const ChartSegment& segment, std::uint32_t pixel);
 
-  // Counts the box as drawn: pixels set there by other means (text drawn into the same memory).
-  void Touch(const PixelBox& box) { Mark(box.left, box.top, box.right, box.bottom); }
-
   // The box around everything drawn since the last call, cut to the canvas; then forgets it.
   PixelBox TakeDrawn();
 

@@ -165,6 +165,7 @@ private:
   base::Brush paperBrush_;
   ScaleState scaleShown_;
   std::string resultsShown_, readout_, readoutShown_;
+  unsigned long long resultsPaintedMs_ = 0;
   double keptRate_ = 320;
   dynlog::LocalTime recordingStart_;
   bool wholeShown_ = false;

@@ -3,6 +3,7 @@
 #include "app/automation.h"
 #include "base/errorbox.h"
 #include "base/messageloop.h"
+#include "window/standardoutput.h"
 
 #include <cmath>
 #include <cstdint>
@@ -72,6 +73,7 @@ int RunRecordingMode(const RecordArgs& args) {
       code = code == kRecordOk ? kRecordNotWritten : code;
     }
   }
+  WriteStandardOutput(ResultsReport(main.Results, main.ReportFormat()));
   return run.Finish(code, startClock, silence);
 }
 

@@ -11,6 +11,7 @@
 #include "link/ucom.h"
 #include "window/localeformat.h"
 #include "window/measurementstream.h"
+#include "window/standardoutput.h"
 
 #include <windows.h>
 
@@ -88,13 +89,20 @@ int RunStreamMode(const RecordArgs& args) {
   };
   try {
     stream.emplace(args.output, args.overwrite);
-    stream->Begin(CurrentDateTimeText(), KeptRate(args.rate, ucom::ComBaud() == 9600), args.average,
-                  main.DecimalPlaces, SystemNumberSeparators());
+    if (IsCsvName(args.output))
+      stream->BeginCsv(main.CsvHeadOfRecording(), SystemNumberSeparators());
+    else
+      stream->Begin(CurrentDateTimeText(), KeptRate(args.rate, ucom::ComBaud() == 9600),
+                    args.average, main.DecimalPlaces, SystemNumberSeparators());
     stream->Flush();
   } catch (const std::exception& e) {
     return fail(e);
   }
-  main.ValueRecorded = [&](float value) { stream->Append(value); };
+  TestResults results;
+  main.ValueRecorded = [&](float value) {
+    stream->Append(value);
+    results.Add(value);
+  };
 
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);
@@ -138,6 +146,7 @@ int RunStreamMode(const RecordArgs& args) {
     return fail(e);
   }
 
+  WriteStandardOutput(ResultsReport(results, main.ReportFormat()));
   return run.Finish(kRecordOk, startClock, silence, gapsReported);
 }
 

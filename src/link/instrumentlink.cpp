@@ -3,7 +3,7 @@
 namespace km470 {
 namespace {
 
-std::string LastInstrumentReply;
+std::string LastInstrumentReply; // the last reply that named the unit
 
 void Send(std::string_view command) {
   ucom::TransmitText.append(command);

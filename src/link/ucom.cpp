@@ -166,4 +166,8 @@ int ComBaud() {
   return PortHandle.valid() ? PortBaud : 0;
 }
 
+std::string ComPortName() {
+  return LastPortName;
+}
+
 } // namespace ucom

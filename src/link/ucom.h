@@ -33,5 +33,7 @@ bool ComIsOpen();
 void ComReopen(std::string& errorText);
 // The baud rate the open port was set to; 0 when no port is open or its settings were refused.
 int ComBaud();
+// The name of the port last opened ("COM3"); empty before the first.
+std::string ComPortName();
 
 } // namespace ucom

@@ -8,6 +8,9 @@
 #include "ui/placement.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
 
 #include <stdexcept>
 
@@ -49,6 +52,7 @@ Form::Form(const FormStyle& style) {
   if (!h)
     throw std::runtime_error("Fenster kann nicht erzeugt werden");
   hwnd_.reset(h);
+  minSize_ = {style.minWidth, style.minHeight};
   if (!style.sizeable) {
     // Fixed dialogs: only the close box in the title bar.
     HMENU menu = GetSystemMenu(h, FALSE);
@@ -77,6 +81,7 @@ const wchar_t* Form::RegisterFormClass(bool ownDc) {
     InitCommonControlsEx(&icc);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &Form::WndProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
@@ -84,7 +89,7 @@ const wchar_t* Form::RegisterFormClass(bool ownDc) {
     wc.hbrBackground = nullptr; // the form paints its own background
     wc.lpszClassName = kFormClass;
     RegisterClassExW(&wc);
-    wc.style = CS_OWNDC;
+    wc.style = CS_OWNDC | CS_DBLCLKS;
     wc.lpszClassName = kOwnDcFormClass;
     RegisterClassExW(&wc);
     done = true;
@@ -251,8 +256,42 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       handler(HIWORD(wp));
       return 0;
     }
+    // Esc on a control: the dialog manager makes it IDCANCEL.
+    if (id == IDCANCEL && lp == 0) {
+      FormEscape();
+      return 0;
+    }
     break;
   }
+  case WM_KEYDOWN:
+    if (wp == VK_ESCAPE) {
+      FormEscape();
+      return 0;
+    }
+    break;
+  case WM_MOUSEMOVE:
+    FormMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    return 0;
+  case WM_LBUTTONDOWN:
+    SetCapture(h);
+    FormMouseDown(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    return 0;
+  case WM_LBUTTONUP:
+    if (GetCapture() == h)
+      ReleaseCapture();
+    FormMouseUp(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    return 0;
+  case WM_LBUTTONDBLCLK:
+    FormDoubleClick(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    return 0;
+  case WM_GETMINMAXINFO:
+    if (minSize_.cx > 0 || minSize_.cy > 0) {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+      info->ptMinTrackSize = {std::max<LONG>(info->ptMinTrackSize.x, minSize_.cx),
+                              std::max<LONG>(info->ptMinTrackSize.y, minSize_.cy)};
+      return 0;
+    }
+    break;
   case WM_TIMER: {
     auto it = timers_.find(wp);
     if (it != timers_.end()) {

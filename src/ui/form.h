@@ -33,6 +33,8 @@ struct FormStyle {
   // outside its paint messages: under Wine, every fresh one costs several round trips to the
   // server. Its state then lasts from one drawing to the next: restore what you change.
   bool ownDc = false;
+  // The smallest outer size the user can drag the window to (0: no limit).
+  int minWidth = 0, minHeight = 0;
 };
 
 class Form {
@@ -83,6 +85,14 @@ protected:
   virtual void FormClose() {}
   virtual void FormResize() {}
   virtual void FormPaint(HDC, const RECT&) {}
+  // The mouse on the form itself (not on a control), in client coordinates. A press captures the
+  // mouse until it is released; a double click comes instead of the second press.
+  virtual void FormMouseMove(int /*x*/, int /*y*/) {}
+  virtual void FormMouseDown(int /*x*/, int /*y*/) {}
+  virtual void FormMouseUp(int /*x*/, int /*y*/) {}
+  virtual void FormDoubleClick(int /*x*/, int /*y*/) {}
+  // Esc, pressed on the form or on one of its controls.
+  virtual void FormEscape() {}
 
 private:
   static const wchar_t* RegisterFormClass(bool ownDc);
@@ -102,6 +112,7 @@ private:
   bool modal_ = false;
   int modalResult_ = mrNone;
   bool mainForm_ = false;
+  SIZE minSize_{};
 };
 
 } // namespace ui

@@ -11,6 +11,9 @@
 #include "ui/questionbox.h"
 #include "ui/screenshot.h"
 #include "window/buttonpictures.h"
+#include "window/chartpaint.h"
+#include "window/chartscale.h"
+#include "window/csvfilewriter.h"
 #include "window/localeformat.h"
 #include "window/measurementfilewriter.h"
 #include "window/samplerate.h"
@@ -20,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 
 namespace {
 
@@ -38,12 +42,17 @@ constexpr COLORREF kStatusText = RGB(64, 64, 64);
 constexpr COLORREF kStatusWarning = RGB(176, 0, 0);
 constexpr int kStatusHeight = 16;
 constexpr int kValueRight = 366 + 67; // the value display's right edge stays in place
+constexpr ULONGLONG kResultsIntervalMs = 500;
 
 ui::FormStyle MainStyle() {
   ui::FormStyle s;
   s.caption = "KM470/PT615 Signal";
   s.width = 450;
-  s.height = 302;
+  s.height = 340;
+  // Nothing is cut at this size: the top row of buttons, the value display, the chart and the two
+  // lines of text below it.
+  s.minWidth = 450;
+  s.minHeight = 340;
   s.sizeable = true;
   s.minMaxBoxes = true;
   s.fontFace = L"System";
@@ -113,7 +122,8 @@ Tfkm470a::Tfkm470a()
       Label2(*this, 11, 65, 8, 16, ArrowText(arrowFont_.get()), {.font = arrowFont_.get()}),
       LabelStatus(*this, 0, 0, 0, kStatusHeight, "",
                   {.font = statusFont_.get(), .textColour = kStatusText, .ellipsis = true}),
-      Timer1(*this, 50, [this] { Timer1Timer(); }) {
+      Timer1(*this, 50, [this] { Timer1Timer(); }),
+      ButtonWholeTest(*this, 352, 0, 84, 25, "Ganzer Test", [this] { ButtonWholeTestClick(); }) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
   buttonPictures_[0] = MakeSettingsPicture();
@@ -133,6 +143,11 @@ Tfkm470a::Tfkm470a()
   SizeValueDisplay();
   tracePixel_ = PixelOf(kTraceColour);
   paperPixel_ = PixelOf(Background());
+  ButtonWholeTest.SetEnabled(false);
+  ButtonWholeTest.SetHint("Nach Stop den ganzen Test von Start bis Stop zeigen. Im Diagramm ziehen "
+                          "vergrößert einen Zeitbereich, Doppelklick oder Esc zeigt wieder alles.");
+  scaleFont_ = ui::MakeFont(L"Arial", 12);
+  paperBrush_.reset(CreateSolidBrush(Background()));
   FormResize();
 }
 
@@ -146,6 +161,7 @@ void Tfkm470a::SetCompanions(Tfkm470b* search, ui::Form* about, Tfkm470d* rate) 
   about_ = about;
   rate_ = rate;
   ShowStatus();
+  keptRate_ = dynlog::RatePerSecond(dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600));
 }
 
 ui::Label& Tfkm470a::IndicatorLabel(km470::Indicator which) {
@@ -190,6 +206,7 @@ void Tfkm470a::Button1Click() {
   }
   km470::SendStartCommand();
   RecordingStarted();
+  StartTestView();
 }
 
 void Tfkm470a::Button2Click() {
@@ -200,6 +217,7 @@ void Tfkm470a::Button2Click() {
   state_ = dynlog::MeasuringState::Stopped;
   Label1.SetTextColour(kValueGrey);
   ShowStatus();
+  StopTestView();
 }
 
 void Tfkm470a::Button4Click() {
@@ -221,11 +239,15 @@ void Tfkm470a::BitBtnSpeichernClick() {
 void Tfkm470a::SaveRecordingTo(const std::string& utf8Path) {
   if (Acquisition.SampleCount() == 0)
     return;
-  const auto [rate, averaging] =
-      recordedSetting_
-          ? *recordedSetting_
-          : std::pair{dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600), rate_->Averaging()};
-  dynlog::SaveMeasurementFile(utf8Path, rate, averaging, Acquisition.Recording(), DecimalPlaces);
+  if (dynlog::IsCsvName(utf8Path)) {
+    SaveCsvTo(utf8Path);
+  } else {
+    const auto [rate, averaging] =
+        recordedSetting_ ? *recordedSetting_
+                         : std::pair{dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600),
+                                     rate_->Averaging()};
+    dynlog::SaveMeasurementFile(utf8Path, rate, averaging, Acquisition.Recording(), DecimalPlaces);
+  }
   savedCount_ = Acquisition.SampleCount();
 }
 
@@ -307,8 +329,11 @@ void Tfkm470a::ShowValue(double value) {
   const dynlog::ChartDrawing drawing = Chart.ShowValue(value);
   dynlog::FormatValueCaption(caption_, value, DecimalPlaces, separators_);
   captionPending_ = true;
+  NoteRecordedValues();
   if (!inTick_)
     UpdateValueDisplay();
+  if (wholeShown_)
+    return; // the sweep goes on behind the whole test
   if (drawing.wipe)
     canvas_.DrawSegment(*drawing.wipe, paperPixel_);
   if (drawing.trace)
@@ -336,15 +361,22 @@ void Tfkm470a::UpdateValueDisplay() {
 void Tfkm470a::RepaintDirty() {
   // One box per tick rather than one per segment, drawn straight onto the window as the trace
   // always was: an invalidation would add a paint message and its update region every tick.
+  // The text lines and scales go separately: one box around them and the trace would span the
+  // whole chart each tick.
+  const dynlog::PixelBox readings = PaintReadings();
   const dynlog::PixelBox drawn = canvas_.TakeDrawn();
-  if (drawn.Empty() || !IsWindowVisible(Handle()) || IsIconic(Handle()))
+  if (!IsWindowVisible(Handle()) || IsIconic(Handle()))
     return;
-  const RECT box{drawn.left, drawn.top, drawn.right, drawn.bottom};
   const base::WindowDc dc(Handle());
-  const int saved = SaveDC(dc.get());
-  IntersectClipRect(dc.get(), box.left, box.top, box.right, box.bottom);
-  FormPaint(dc.get(), box);
-  RestoreDC(dc.get(), saved);
+  for (const dynlog::PixelBox& p : {drawn, readings}) {
+    if (p.Empty())
+      continue;
+    const RECT box{p.left, p.top, p.right, p.bottom};
+    const int saved = SaveDC(dc.get());
+    IntersectClipRect(dc.get(), box.left, box.top, box.right, box.bottom);
+    FormPaint(dc.get(), box);
+    RestoreDC(dc.get(), saved);
+  }
 }
 
 void Tfkm470a::EnsureTraceBitmap(int width, int height) {
@@ -375,12 +407,13 @@ void Tfkm470a::EnsureTraceBitmap(int width, int height) {
 }
 
 void Tfkm470a::FormResize() {
-  const SIZE outer = OuterSize();
-  Chart.FormResize(outer.cx, outer.cy);
   RECT client;
   GetClientRect(Handle(), &client);
+  Chart.FitToClient(client.right, client.bottom);
   EnsureTraceBitmap(client.right, client.bottom);
   PlaceStatusLine();
+  RedrawChart();
+  PaintReadings(); // the whole window is painted next
   InvalidateRect(Handle(), nullptr, FALSE);
 }
 
@@ -404,6 +437,203 @@ void Tfkm470a::FormPaint(HDC dc, const RECT& area) {
     BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, traceDc_.get(),
            area.left, area.top, SRCCOPY);
   PaintShapes(dc);
+}
+
+// ---- Reading a test: scales, results, the whole test after Stop, CSV
+
+void Tfkm470a::StartTestView() {
+  Results.Clear();
+  recordingStart_ = dynlog::LocalTimeNow();
+  keptRate_ = dynlog::RatePerSecond(dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600));
+  readout_.clear();
+  ButtonWholeTest.SetEnabled(false);
+  if (wholeShown_) {
+    wholeShown_ = false;
+    ButtonWholeTest.SetText("Ganzer Test");
+    RedrawChart();
+    RepaintDirty();
+  }
+}
+
+void Tfkm470a::StopTestView() {
+  ButtonWholeTest.SetEnabled(true);
+  resultsPaintedMs_ = 0; // the next paint shows the figures at Stop
+}
+
+void Tfkm470a::NoteRecordedValues() {
+  const auto recording = Acquisition.Recording();
+  if (recording.size() < Results.Count())
+    Results.Clear(); // a new recording
+  while (Results.Count() < recording.size())
+    Results.Add(recording[Results.Count()]);
+}
+
+dynlog::ResultsFormat Tfkm470a::ReportFormat() const {
+  return {keptRate_, DecimalPlaces, {separators_.decimal, ""}};
+}
+
+dynlog::CsvHead Tfkm470a::CsvHeadOfRecording() const {
+  return {recordingStart_,          keptRate_,          rate_->Averaging(), DecimalPlaces,
+          km470::InstrumentReply(), ucom::ComPortName()};
+}
+
+void Tfkm470a::SaveCsvTo(const std::string& utf8Path) {
+  dynlog::SaveCsvFile(utf8Path, CsvHeadOfRecording(), Acquisition.Recording());
+}
+
+void Tfkm470a::ButtonWholeTestClick() {
+  if (!wholeShown_ && Acquisition.SampleCount() == 0)
+    return;
+  wholeShown_ = !wholeShown_;
+  wholeView_.ShowAll(Acquisition.SampleCount());
+  readout_.clear();
+  ButtonWholeTest.SetText(wholeShown_ ? "Letzte Werte" : "Ganzer Test");
+  RedrawChart();
+  RepaintDirty();
+}
+
+void Tfkm470a::RedrawChart() {
+  // Everything afresh at the current size: the trace, then the scales and lines with the next
+  // paint.
+  canvas_.Fill(paperPixel_);
+  scaleShown_ = {};
+  resultsShown_.assign(1, '\n');
+  readoutShown_.assign(1, '\n');
+  if (wholeShown_) {
+    ShowWholeTest();
+    return;
+  }
+  for (const dynlog::ChartSegment& segment : Chart.HeldSegments())
+    canvas_.DrawSegment(segment, tracePixel_);
+}
+
+void Tfkm470a::ShowWholeTest() {
+  const dynlog::ChartAxes& a = Chart.Axes();
+  const auto recording = Acquisition.Recording();
+  const std::size_t to = std::min(wholeView_.To(), recording.size());
+  const std::size_t from = std::min(wholeView_.From(), to);
+  // One pass over the values shown.
+  const auto columns = dynlog::FitColumns(recording.subspan(from, to - from), a.shape2Width);
+  std::tie(wholeLow_, wholeHigh_) = dynlog::ColumnRange(columns);
+  const auto box = Chart.TraceBox();
+  canvas_.FillBox({box.left + 2, box.top, box.right + 2, box.bottom}, paperPixel_);
+  dynlog::DrawColumns(canvas_, a, columns, wholeLow_, wholeHigh_, tracePixel_);
+}
+
+int Tfkm470a::ColumnAt(int x) const {
+  const int column = x - (Chart.Axes().shape2Left + 2);
+  return column >= 0 && column < Chart.Axes().shape2Width ? column : -1;
+}
+
+dynlog::PixelBox Tfkm470a::PaintReadings() {
+  dynlog::PixelBox painted;
+  if (!traceDc_)
+    return painted;
+  RECT client;
+  GetClientRect(Handle(), &client);
+  const dynlog::ScalePaint p{traceDc_.get(), scaleFont_.get(), paperBrush_.get(), separators_};
+  const auto touch = [&painted](const RECT& r) {
+    painted = painted.Empty() ? dynlog::PixelBox{r.left, r.top, r.right, r.bottom}
+                              : dynlog::PixelBox{std::min<int>(painted.left, r.left),
+                                                 std::min<int>(painted.top, r.top),
+                                                 std::max<int>(painted.right, r.right),
+                                                 std::max<int>(painted.bottom, r.bottom)};
+  };
+  ScaleState now{Chart.RangeMin(), Chart.RangeMax(), -1,           -1,
+                 keptRate_,        Chart.Axes(),     DecimalPlaces};
+  if (wholeShown_)
+    now = {wholeLow_,
+           wholeHigh_,
+           static_cast<double>(wholeView_.From()) / keptRate_,
+           static_cast<double>(std::max<std::size_t>(wholeView_.To(), 1) - 1) / keptRate_,
+           keptRate_,
+           Chart.Axes(),
+           DecimalPlaces};
+  if (!(now == scaleShown_)) {
+    touch(dynlog::PaintForceScale(p, now.axes, now.low, now.high, DecimalPlaces));
+    touch(dynlog::PaintTimeScale(p, now.axes, client.right, now.from, now.to, keptRate_));
+    scaleShown_ = now;
+  }
+  // Text costs more to draw than the trace: while values flow, the results line follows twice a
+  // second; the paints between leave it as it is.
+  const ULONGLONG clock = GetTickCount64();
+  std::string results;
+  if (clock - resultsPaintedMs_ >= kResultsIntervalMs || resultsShown_ == "\n")
+    results = dynlog::ResultsLine(Results, {keptRate_, DecimalPlaces, separators_});
+  else
+    results = resultsShown_;
+  if (results != resultsShown_) {
+    resultsPaintedMs_ = clock;
+    const RECT line{0, client.bottom - dynlog::ForceChart::kTextLinesHeight, client.right,
+                    client.bottom - dynlog::ForceChart::kTextLinesHeight / 2};
+    dynlog::PaintTextLine(p, line, results);
+    touch(line);
+    resultsShown_ = std::move(results);
+  }
+  if (readout_ != readoutShown_) {
+    // Between the axis name and the value display, above the chart.
+    const RECT line{24, 62, 260, 78};
+    dynlog::PaintTextLine(p, line, readout_);
+    touch(line);
+    readoutShown_ = readout_;
+  }
+  if (!painted.Empty())
+    GdiFlush(); // before the canvas writes into the same memory again
+  return painted;
+}
+
+void Tfkm470a::FormMouseMove(int x, int y) {
+  if (!wholeShown_)
+    return;
+  const auto box = Chart.TraceBox();
+  const int column = ColumnAt(x);
+  const auto recording = Acquisition.Recording();
+  std::string text;
+  if (column >= 0 && y >= box.top && y < box.bottom + 4 && wholeView_.To() > wholeView_.From() &&
+      wholeView_.To() <= recording.size()) {
+    const std::size_t i = wholeView_.ValueAt(column, Chart.Axes().shape2Width);
+    text = "t = ";
+    dynlog::AppendSeconds(text, static_cast<double>(i) / keptRate_, dynlog::TimeDecimals(keptRate_),
+                          separators_);
+    text += " s   F = ";
+    dynlog::AppendNumber(text, recording[i], DecimalPlaces, dynlog::kFileSignificantDigits,
+                         separators_);
+  }
+  if (text != readout_) {
+    readout_ = std::move(text);
+    RepaintDirty();
+  }
+}
+
+void Tfkm470a::FormMouseDown(int x, int) {
+  dragFrom_ = wholeShown_ && ColumnAt(x) >= 0 ? x : -1;
+}
+
+void Tfkm470a::FormMouseUp(int x, int) {
+  const int from = dragFrom_;
+  dragFrom_ = -1;
+  if (from < 0 || std::abs(x - from) < 3)
+    return;
+  const int width = Chart.Axes().shape2Width;
+  const auto clampColumn = [&](int at) {
+    return std::clamp(at - (Chart.Axes().shape2Left + 2), 0, width - 1);
+  };
+  if (wholeView_.ZoomToColumns(clampColumn(from), clampColumn(x), width)) {
+    RedrawChart();
+    RepaintDirty();
+  }
+}
+
+void Tfkm470a::FormDoubleClick(int, int) {
+  FormEscape();
+}
+
+void Tfkm470a::FormEscape() {
+  if (!wholeShown_ || !wholeView_.Zoomed(Acquisition.SampleCount()))
+    return;
+  wholeView_.ShowAll(Acquisition.SampleCount());
+  RedrawChart();
+  RepaintDirty();
 }
 
 void Tfkm470a::SaveScreenshot(const std::string& utf8Path) {
@@ -440,7 +670,7 @@ bool Tfkm470a::SaveWithDialog() {
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = Handle();
-  ofn.lpstrFilter = L"Textfile\0*.txt\0alle Dateien\0*.*\0";
+  ofn.lpstrFilter = L"Textfile\0*.txt\0CSV (Semikolon)\0*.csv\0alle Dateien\0*.*\0";
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH;
@@ -451,7 +681,17 @@ bool Tfkm470a::SaveWithDialog() {
   if (!GetSaveFileNameW(&ofn))
     return false;
   lastSaveName_ = file;
-  const std::string path = base::Narrow(file);
+  if (ofn.nFilterIndex == 2 && !dynlog::IsCsvName(base::Narrow(file))) {
+    // The CSV type chosen, with a name the dialog ended in .TXT or left bare: the file gets .csv,
+    // and since the dialog asked about another name, the question about this one is asked here.
+    lastSaveName_ =
+        lastSaveName_.substr(0, ofn.nFileExtension ? ofn.nFileExtension - 1 : MAX_PATH) + L".csv";
+    if (GetFileAttributesW(lastSaveName_.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        MessageBoxW(Handle(), (lastSaveName_ + L" ist bereits vorhanden.\nErsetzen?").c_str(),
+                    L"Speichern unter", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+      return false;
+  }
+  const std::string path = base::Narrow(lastSaveName_);
   try {
     SaveRecordingTo(path);
   } catch (const base::FileError& e) {

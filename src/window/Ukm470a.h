@@ -9,10 +9,13 @@
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "window/acquisition.h"
+#include "window/csvfile.h"
 #include "window/forcechart.h"
 #include "window/numberformat.h"
 #include "window/samplerate.h"
+#include "window/testresults.h"
 #include "window/tracecanvas.h"
+#include "window/wholetest.h"
 #include "window/windowtexts.h"
 
 #include <array>
@@ -87,6 +90,18 @@ public:
   ui::Label Label2;      // arrow beside it
   ui::Label LabelStatus; // port, unit, rate, state and the recording, in the lowest line
   ui::Timer Timer1;
+  // After Stop: the whole test, or the sweep as it was.
+  ui::Button ButtonWholeTest;
+
+  // The results of the recording so far, kept as its values come.
+  dynlog::TestResults Results;
+  // How results and CSV files give times and figures: the rate kept, the unit's decimals.
+  dynlog::ResultsFormat ReportFormat() const;
+  // The CSV head of the recording: its start, the rate kept, the unit and the port.
+  dynlog::CsvHead CsvHeadOfRecording() const;
+  bool WholeTestShown() const { return wholeShown_; }
+  const dynlog::WholeTestView& WholeView() const { return wholeView_; }
+  void ButtonWholeTestClick();
 
   // The indicator for each km470::Indicator, in that enum's order.
   ui::Label& IndicatorLabel(km470::Indicator which);
@@ -96,6 +111,11 @@ protected:
   void FormClose() override;
   void FormResize() override;
   void FormPaint(HDC dc, const RECT& area) override;
+  void FormMouseMove(int x, int y) override;
+  void FormMouseDown(int x, int y) override;
+  void FormMouseUp(int x, int y) override;
+  void FormDoubleClick(int x, int y) override;
+  void FormEscape() override;
 
 private:
   void ApplyIndicators(std::uint8_t status);
@@ -112,6 +132,16 @@ private:
   void ShowStatus();
   void PlaceStatusLine();
   void SizeValueDisplay();
+  // Reading a test: scales, results line, the whole test and its zoom.
+  void StartTestView();
+  void StopTestView();
+  void NoteRecordedValues();
+  void RedrawChart();
+  // Draws what changed of the scales and text lines into the off-screen bitmap; returns where.
+  dynlog::PixelBox PaintReadings();
+  void ShowWholeTest();
+  int ColumnAt(int x) const; // -1 outside the chart
+  void SaveCsvTo(const std::string& utf8Path);
 
   Tfkm470b* search_ = nullptr;
   ui::Form* about_ = nullptr;
@@ -147,4 +177,22 @@ private:
   std::optional<std::pair<dynlog::SampleRate, bool>> recordedSetting_;
   std::string unitText_;
   std::string statusText_;
+
+  struct ScaleState {
+    double low = 0, high = 0, from = 0, to = 0, rate = 0;
+    dynlog::ChartAxes axes;
+    int decimals = -1;
+    friend bool operator==(const ScaleState&, const ScaleState&) = default;
+  };
+  base::Font scaleFont_;
+  base::Brush paperBrush_;
+  ScaleState scaleShown_;
+  std::string resultsShown_, readout_, readoutShown_;
+  unsigned long long resultsPaintedMs_ = 0;
+  double keptRate_ = 320;
+  dynlog::LocalTime recordingStart_;
+  bool wholeShown_ = false;
+  dynlog::WholeTestView wholeView_;
+  double wholeLow_ = -1, wholeHigh_ = 1;
+  int dragFrom_ = -1;
 };

@@ -40,21 +40,58 @@ ChartDrawing ForceChart::ShowValue(double value) {
   if (d >= 1 && d <= kLastIndex - 1)
     drawing.wipe = ChartSegment{chartPoints_[d], chartPoints_[d + 1]};
 
-  const double across = static_cast<double>(chartIndex_) * axes_.shape2Width / kLastIndex;
-  const double up = (value - rangeMin_) / (rangeMax_ - rangeMin_) * axes_.shape1Height;
-  // A value on RangeMin lands on the axis's bottom row, one on RangeMax just above its top.
-  chartPoints_[chartIndex_] = {axes_.shape2Left + 2 + RoundHalfEven(across),
-                               axes_.shape1Top + axes_.shape1Height - 1 - RoundHalfEven(up)};
+  values_[chartIndex_] = value;
+  placed_[chartIndex_] = true;
+  chartPoints_[chartIndex_] = PointOf(chartIndex_, value);
 
   if (chartIndex_ > 1)
     drawing.trace = ChartSegment{chartPoints_[oldIndex], chartPoints_[chartIndex_]};
   return drawing;
 }
 
-void ForceChart::FormResize(int outerWidth, int outerHeight) {
-  axes_.shape1Height = std::max(kMinAxisLength, outerHeight - kMargin - axes_.shape1Top);
+int ChartRow(const ChartAxes& axes, double low, double high, double value) {
+  const double up = (value - low) / (high - low) * axes.shape1Height;
+  // A value on low lands on the axis's bottom row, one on high just above its top.
+  return axes.shape1Top + axes.shape1Height - 1 - RoundHalfEven(up);
+}
+
+int ForceChart::RowOf(double value) const {
+  return ChartRow(axes_, rangeMin_, rangeMax_, value);
+}
+
+ChartPoint ForceChart::PointOf(int index, double value) const {
+  const double across = static_cast<double>(index) * axes_.shape2Width / kLastIndex;
+  return {axes_.shape2Left + 2 + RoundHalfEven(across), RowOf(value)};
+}
+
+void ForceChart::FitToClient(int clientWidth, int clientHeight) {
+  axes_.shape1Left = axes_.shape2Left = kScaleWidth;
+  axes_.shape1Top = kTop;
+  axes_.shape1Height = std::max(kMinAxisLength, clientHeight - kTextLinesHeight - kTimeScaleHeight -
+                                                    ChartAxes::kShape2Height - kTop);
   axes_.shape2Top = axes_.shape1Top + axes_.shape1Height;
-  axes_.shape2Width = std::max(kMinAxisLength, outerWidth - axes_.shape2Left - kMargin);
+  axes_.shape2Width = std::max(kMinAxisLength, clientWidth - kScaleWidth - kRightMargin);
+  for (int i = 0; i <= kLastIndex; ++i)
+    chartPoints_[i] = placed_[i]
+                          ? PointOf(i, values_[i])
+                          : ChartPoint{axes_.shape2Left, axes_.shape1Top + axes_.shape1Height / 2};
+}
+
+std::vector<ChartSegment> ForceChart::HeldSegments() const {
+  std::vector<ChartSegment> held;
+  held.reserve(kLastIndex);
+  for (int end = 2; end <= kLastIndex; ++end) {
+    // The wipe runs ahead of the newest point: the 21 segments ending after it are gone.
+    const int ahead = (end - chartIndex_ - 1 + kLastIndex + 1) % (kLastIndex + 1);
+    if (placed_[end] && placed_[end - 1] && ahead > kWipeAhead)
+      held.push_back({chartPoints_[end - 1], chartPoints_[end]});
+  }
+  return held;
+}
+
+ForceChart::Box ForceChart::TraceBox() const {
+  return {axes_.shape1Left, axes_.shape1Top - 2, axes_.shape2Left + 2 + axes_.shape2Width + 1,
+          axes_.shape2Top};
 }
 
 } // namespace dynlog

@@ -2,10 +2,12 @@
 // Geometry and state of the live force chart: a sweep display of 601 positions across the
 // horizontal axis with a gap wiped 20 positions ahead of the newest point, and a vertical scale
 // that widens to every value seen and never shrinks. No drawing happens here: ShowValue says
-// which segments to draw, the window draws them with its 2-pixel pen.
+// which segments to draw, the window draws them with its 2-pixel pen. The chart keeps the values
+// behind its points, so that a new size places them all afresh.
 
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace dynlog {
 
@@ -45,8 +47,14 @@ class ForceChart {
 public:
   static constexpr int kLastIndex = 600; // positions 0 .. 600
   static constexpr int kWipeAhead = 20;
-  static constexpr int kMargin = 50; // between the axes' far ends and the window's outer edge
   static constexpr int kMinAxisLength = 20;
+  // Room in the client area: the force scale's labels left of the vertical axis, the time
+  // scale's line below the horizontal one, then two lines of text at the bottom.
+  static constexpr int kScaleWidth = 52;
+  static constexpr int kTop = 80;
+  static constexpr int kRightMargin = 14;
+  static constexpr int kTimeScaleHeight = 16;
+  static constexpr int kTextLinesHeight = 32;
 
   // Every stored point starts at the axes' crossing left of the middle of the vertical axis.
   explicit ForceChart(const ChartAxes& axes = ChartAxes{});
@@ -54,9 +62,23 @@ public:
   // Widens the range to the value, advances the sweep and places the value's point.
   ChartDrawing ShowValue(double value);
 
-  // Fits the axes to the window's outer size (frame and caption included). The left edges and
-  // the top of the vertical axis stay; stored points keep their old coordinates.
-  void FormResize(int outerWidth, int outerHeight);
+  // Fits the axes to the window's client area and places every held point afresh on them, with
+  // the current range.
+  void FitToClient(int clientWidth, int clientHeight);
+
+  // What the chart holds, as the segments to draw on a blank chart: those drawn since the start
+  // and not wiped since, at the points' current places.
+  std::vector<ChartSegment> HeldSegments() const;
+
+  // The pixels the trace may cover: from the vertical axis to the right end of the horizontal one,
+  // from one pixel above the vertical axis to the horizontal one's top, the pen's width included.
+  struct Box {
+    int left, top, right, bottom; // right and bottom not included
+  };
+  Box TraceBox() const;
+
+  // The row of a value on the current scale.
+  int RowOf(double value) const;
 
   const ChartAxes& Axes() const { return axes_; }
   int ChartIndex() const { return chartIndex_; }
@@ -65,12 +87,20 @@ public:
   double RangeMax() const { return rangeMax_; }
 
 private:
+  ChartPoint PointOf(int index, double value) const;
+
   ChartAxes axes_;
+  std::array<double, kLastIndex + 1> values_{};
+  std::array<bool, kLastIndex + 1> placed_{};
   int chartIndex_ = 0;
   std::array<ChartPoint, kLastIndex + 1> chartPoints_;
   double rangeMin_ = -1.0;
   double rangeMax_ = 1.0;
 };
+
+// The row of a value on a vertical scale from low (the axis's bottom row) to high (one pixel above
+// its top).
+int ChartRow(const ChartAxes& axes, double low, double high, double value);
 
 // Nearest integer, a value exactly halfway going to the even neighbour, whatever rounding mode the
 // floating-point unit happens to be in.

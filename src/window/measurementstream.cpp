@@ -29,7 +29,17 @@ void MeasurementStream::Begin(std::string_view dateTimeText, SampleRate rate, bo
   separators_ = separators;
 }
 
+void MeasurementStream::BeginCsv(const CsvHead& head, const NumberSeparators& separators) {
+  pending_ += CsvHeadText(head, separators);
+  csv_.emplace(head.valuesPerSecond, head.decimalPlaces, separators);
+}
+
 void MeasurementStream::Append(float value) {
+  if (csv_) {
+    csv_->Append(pending_, value);
+    ++values_;
+    return;
+  }
   AppendNumber(pending_, value, decimalPlaces_, kFileSignificantDigits, separators_);
   pending_ += kLineEnd;
   ++values_;

@@ -7,10 +7,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/handles.h"
+#include "window/csvfile.h"
 #include "window/numberformat.h"
 #include "window/samplerate.h"
 
@@ -25,10 +27,12 @@ public:
   // The file's head (creation time, rate setting, empty line) and how values are written.
   void Begin(std::string_view dateTimeText, SampleRate rate, bool averaging, int decimalPlaces,
              const NumberSeparators& separators);
+  // Or the CSV form's head, and its value lines from then on.
+  void BeginCsv(const CsvHead& head, const NumberSeparators& separators);
   // One value line, kept until the next Flush.
   void Append(float value);
-  // Writes what is kept and waits until the system has it on the disk. Throws base::FileError; a write
-  // that fails or takes only part of the lines leaves the file as it was before it.
+  // Writes what is kept and waits until the system has it on the disk. Throws base::FileError; a
+  // write that fails or takes only part of the lines leaves the file as it was before it.
   void Flush();
   // Flushes and closes the file. Throws base::FileError.
   void Close();
@@ -46,6 +50,7 @@ private:
   int decimalPlaces_ = 0;
   NumberSeparators separators_;
   std::uint64_t values_ = 0;
+  std::optional<CsvLines> csv_;
 };
 
 } // namespace dynlog

@@ -17,6 +17,16 @@ void TraceCanvas::Fill(std::uint32_t pixel) {
   Mark(0, 0, width_, height_);
 }
 
+void TraceCanvas::FillBox(PixelBox box, std::uint32_t pixel) {
+  box = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, width_),
+         std::min(box.bottom, height_)};
+  if (box.Empty())
+    return;
+  for (int y = box.top; y < box.bottom; ++y)
+    std::fill(pixels_ + Index(box.left, y), pixels_ + Index(box.right, y), pixel);
+  Mark(box.left, box.top, box.right, box.bottom);
+}
+
 void TraceCanvas::CopyFrom(const TraceCanvas& from) {
   const int w = std::min(width_, from.width_), h = std::min(height_, from.height_);
   for (int y = 0; y < h; ++y)

@@ -37,6 +37,8 @@ public:
   std::uint32_t At(int x, int y) const { return pixels_[Index(x, y)]; }
 
   void Fill(std::uint32_t pixel);
+  // Fills the box (cut to the canvas) and counts it as drawn.
+  void FillBox(PixelBox box, std::uint32_t pixel);
   // Copies the pixels of `from` that fall inside this canvas to the same places.
   void CopyFrom(const TraceCanvas& from);
 

@@ -207,6 +207,7 @@ TEST_F(Pictures, EveryWindowOpensInsideTheWorkArea) {
            r.bottom <= work.bottom;
   };
   const RECT work = ui::WorkAreaOf(app.fkm470a.Handle());
+  const SIZE mainSize = app.fkm470a.OuterSize();
   struct Case {
     const char* where;
     int left, top; // of the main window
@@ -214,7 +215,7 @@ TEST_F(Pictures, EveryWindowOpensInsideTheWorkArea) {
   const Case cases[] = {
       {"centred", -1, -1},
       {"top left corner", work.left, work.top},
-      {"bottom right corner", work.right - 450, work.bottom - 302},
+      {"bottom right corner", work.right - mainSize.cx, work.bottom - mainSize.cy},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.where);
@@ -333,4 +334,86 @@ TEST_F(Pictures, DisabledPictureButtonGreysThePicturesShape) {
     EXPECT_LT(greyed * 10, static_cast<int>((end - first) * (in.bottom - in.top)) * 8)
         << "a grey square";
   }
+}
+
+TEST_F(Pictures, ChartStaysWholeWhenTheWindowIsMaximisedRestoredAndShrunk) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  int n = 0;
+  const auto flow = [&](int count) {
+    for (int i = 0; i < count; ++i, ++n)
+      w.ShowValue((n * 37) % 200 - 60.0);
+    PumpFor(30);
+  };
+  const auto steps = {SW_MAXIMIZE, SW_RESTORE, SW_SHOWNORMAL};
+  for (const int show : steps) {
+    flow(250);
+    if (show == SW_SHOWNORMAL)
+      w.SetOuterSize(200, 150); // below the smallest size: held at it
+    else
+      ShowWindow(w.Handle(), show);
+    PumpFor(50);
+    flow(250);
+    const Picture picture(w.Handle());
+    const auto box = w.Chart.TraceBox();
+    int trace = 0;
+    for (int y = 0; y < picture.Height(); ++y)
+      for (int x = 0; x < picture.Width(); ++x)
+        if (picture.At(x, y) == RGB(0, 0, 255)) {
+          ++trace;
+          ASSERT_TRUE(x >= box.left && x < box.right && y >= box.top && y < box.bottom)
+              << "trace at " << x << "," << y << " after show " << show;
+        }
+    EXPECT_GT(trace, 300) << show;
+  }
+  // Nothing cut at the smallest size: the last button and the value display lie inside.
+  RECT client;
+  GetClientRect(w.Handle(), &client);
+  EXPECT_LE(w.Label1.Bounds().right, client.right);
+  EXPECT_LE(w.Chart.Axes().shape2Top + 2 + 48, client.bottom);
+}
+
+TEST_F(Pictures, WholeTestAfterStopShowsASingleValueSpikeAndZoomsByDragging) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  w.Acquisition.StartRecording();
+  while (w.Acquisition.SampleCount() < 10000) {
+    const int i = w.Acquisition.SampleCount();
+    const double v = i == 6543 ? 900.0 : (i % 400) / 4.0;
+    if (w.Acquisition.TakeFrameValue(v, 0, false))
+      w.ShowValue(v);
+  }
+  PumpFor(30);
+  ASSERT_EQ(w.Results.Count(), 10000u);
+  EXPECT_EQ(w.Results.Max(), 900.0f);
+  w.Button2Click();
+  w.ButtonWholeTest.Click();
+  PumpFor(30);
+  ASSERT_TRUE(w.WholeTestShown());
+  const auto box = w.Chart.TraceBox();
+  const auto spikeRows = [&] {
+    // The spike is the only value above 100: the only trace in the chart's top quarter.
+    const Picture picture(w.Handle());
+    int high = 0;
+    for (int y = box.top; y < box.top + (box.bottom - box.top) / 4; ++y)
+      for (int x = box.left; x < box.right; ++x)
+        high += picture.At(x, y) == RGB(0, 0, 255);
+    return high;
+  };
+  EXPECT_GT(spikeRows(), 10);
+  // Drag from a fifth to half of the chart's width: the values from 2000 to 5000.
+  const int y = (box.top + box.bottom) / 2, left = w.Chart.Axes().shape2Left + 2,
+            width = w.Chart.Axes().shape2Width;
+  SendMessageW(w.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(left + width / 5, y));
+  SendMessageW(w.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(left + width / 2, y));
+  SendMessageW(w.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(left + width / 2, y));
+  PumpFor(30);
+  EXPECT_NEAR(static_cast<double>(w.WholeView().From()), 2000, 30);
+  EXPECT_NEAR(static_cast<double>(w.WholeView().To()), 5000, 30);
+  SendMessageW(w.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  PumpFor(30);
+  EXPECT_FALSE(w.WholeView().Zoomed(10000));
+  EXPECT_GT(spikeRows(), 10);
 }

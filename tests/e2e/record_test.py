@@ -4,9 +4,12 @@ compared with what the unit logged, decimated and averaged as the program does i
 unit's decimal places and written with German separators.
 
 Usage: record_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
+import csv
+import io
 import os
 import re
 import signal
+import sys
 import subprocess
 import tempfile
 import time
@@ -61,6 +64,42 @@ class Recording(unittest.TestCase):
     def test_every_frame_at_320_with_whole_counts(self):
         lines = self.record_and_compare(1, 19200, 0, "320", True)
         self.assertGreater(len(lines), 500)
+
+    def test_csv_file_and_the_results_on_standard_output(self):
+        unit = Unit(2, 19200, 0, self.dir)
+        try:
+            out = Path(self.dir) / "messung.csv"
+            r = run_dynlog(self.dir, "--record", "3", "--output", winpath(out), "--rate", "320")
+            self.assertEqual(r.returncode, 0, r.stderr.decode(errors="replace"))
+        finally:
+            unit.stop()
+        want = expected_values(unit.counts(), 0, "320", False, False)
+        text = out.read_bytes().decode("cp1252")
+        head = [line for line in text.split("\r\n") if line.startswith("#")]
+        self.assertRegex(head[0], r"^# Start;\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d$")
+        self.assertEqual(head[1:4], ["# Werte pro Sekunde;320", "# Mittelung;nein",
+                                     "# Dezimalstellen;0"])
+        self.assertIn("KM470", head[4])
+        self.assertEqual(head[5], "# Schnittstelle;COM2")
+        rows = list(csv.reader(io.StringIO(text), delimiter=";"))[len(head) + 1:]
+        # Whole counts carry no thousands separator: 1202 must not read as 1.202.
+        self.assertEqual([v for _, v in rows], [str(int(w)) for w in want])
+        self.assertEqual([t for t, _ in rows], [f"{i / 320:.6f}".replace(".", ",")
+                                                for i in range(len(want))])
+        try:
+            import pandas
+            frame = pandas.read_csv(out, sep=";", decimal=",", comment="#", encoding="cp1252")
+            self.assertEqual(list(frame["Wert"]), [int(w) for w in want])
+        except ImportError:
+            pass
+        # The results a script reads: the figures of the file.
+        report = dict(line.split(": ", 1) for line in r.stdout.decode().splitlines())
+        values = [int(v) for _, v in rows]
+        top = values.index(max(values))
+        self.assertEqual(report["Werte"], str(len(values)))
+        self.assertEqual(report["Maximum"], f"{max(values)} bei {rows[top][0]} s")
+        self.assertEqual(report["Minimum"].split(" bei ")[0], str(min(values)))
+        self.assertAlmostEqual(int(report["Mittelwert"]), sum(values) / len(values), delta=0.5)
 
     def test_bad_arguments_are_refused_in_german(self):
         out = winpath(Path(self.dir) / "m.txt")
@@ -159,4 +198,4 @@ class Numbers(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[__file__], verbosity=2)
+    unittest.main(argv=[__file__, *sys.argv[4:]], verbosity=2)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 namespace dynlog {
 namespace {
@@ -116,23 +117,31 @@ TEST(ForceChartTest, RangeWidensBeforeThePointIsPlacedAndNeverShrinks) {
   EXPECT_EQ(chart.ChartPoints()[1].y, 79);
 }
 
-TEST(ForceChartTest, ResizeFitsTheAxesAndNewPointsUseThem) {
+TEST(ForceChartTest, ResizeFitsTheAxesToTheClientAreaWithRoomForScalesAndText) {
   ForceChart chart;
-  chart.ShowValue(-1.0);
-  chart.FormResize(450, 302);
-  EXPECT_EQ(chart.Axes(), (ChartAxes{18, 80, 172, 18, 252, 382}));
-  EXPECT_EQ(chart.ChartPoints()[1], (ChartPoint{21, 256})); // stored points stay
-  chart.ShowValue(-1.0);
-  EXPECT_EQ(chart.ChartPoints()[2], (ChartPoint{20 + 1, 80 + 172 - 1})); // 2 * 382 / 600 = 1.27
+  chart.FitToClient(442, 311);
+  EXPECT_EQ(chart.Axes(), (ChartAxes{52, 80, 181, 52, 261, 376}));
+  chart.FitToClient(10, 10);
+  EXPECT_EQ(chart.Axes(), (ChartAxes{52, 80, 20, 52, 100, 20}));
+}
 
-  chart.FormResize(800, 600);
-  EXPECT_EQ(chart.Axes(), (ChartAxes{18, 80, 470, 18, 550, 732}));
-
-  chart.FormResize(10, 10);
-  EXPECT_EQ(chart.Axes(), (ChartAxes{18, 80, 20, 18, 100, 20}));
-  chart.FormResize(88, 150); // exactly at the minimum from the window
-  EXPECT_EQ(chart.Axes().shape1Height, 20);
-  EXPECT_EQ(chart.Axes().shape2Width, 20);
+TEST(ForceChartTest, AfterAResizeEveryHeldPointLiesOnTheNewAxes) {
+  ForceChart chart;
+  for (int i = 0; i < 700; ++i)
+    chart.ShowValue(i % 50 - 20.0);
+  for (const auto& [w, h] : {std::pair{1200, 900}, {450, 302}, {300, 200}}) {
+    chart.FitToClient(w, h);
+    const ChartAxes& a = chart.Axes();
+    for (const ChartPoint& p : chart.ChartPoints()) {
+      ASSERT_GE(p.y, a.shape1Top - 1) << w;
+      ASSERT_LT(p.y, a.shape2Top) << w;
+      ASSERT_LE(p.x, a.shape2Left + 2 + a.shape2Width) << w;
+    }
+    // The 700th value went to position 99; the 21 segments after it were wiped.
+    const auto held = chart.HeldSegments();
+    EXPECT_EQ(held.size(), 599u - 21u);
+    EXPECT_EQ(held.front().to, chart.ChartPoints()[2]);
+  }
 }
 
 } // namespace

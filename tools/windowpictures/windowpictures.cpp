@@ -1,9 +1,10 @@
 // Drives the program's real windows through the states worth a picture, for scripts/pictures.sh:
 // the search dialog while it searches and when it has found the unit, the main window while it
-// streams, after Stop and with a full recording, the question before an unsaved recording is
-// dropped, the rate dialog, the info window and the update's question box. For each picture it
-// writes NAME.want into the given folder, holding the window's X11 window, and waits, with the
-// windows still answering, until the script has taken the picture and removed the file.
+// streams, after Stop (with the whole test and a zoomed stretch of it) and with a full recording,
+// the question before an unsaved recording is dropped, the rate dialog, the info window and the
+// update's question box. For each picture it writes NAME.want into the given folder, holding the
+// window's X11 window, and waits, with the windows still answering, until the script has taken
+// the picture and removed the file.
 //   window_pictures.exe FOLDER
 // The unit is expected on COM3 at 9600 baud, km470.ini in the working folder naming COM2 at 19200
 // baud, so that the search has to step once; DYNLOG_UPDATE_HOST names a server whose version
@@ -166,6 +167,27 @@ bool AnyLampLit(Tfkm470a& w) {
   return false;
 }
 
+// After Stop: the whole test with its scales and results, a readout under the mouse; then a
+// stretch of it zoomed into by dragging across the chart; Esc and the button bring back the sweep.
+void WholeTestPictures(Tfkm470a& main) {
+  main.ButtonWholeTest.Click();
+  const dynlog::ChartAxes& a = main.Chart.Axes();
+  const int left = a.shape2Left + 2, y = a.shape1Top + a.shape1Height / 2;
+  const auto mouse = [&](UINT message, int x) {
+    SendMessageW(main.Handle(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                 MAKELPARAM(x, y));
+  };
+  mouse(WM_MOUSEMOVE, left + a.shape2Width * 2 / 3);
+  Picture(main.Handle(), "main-window-whole-test");
+  mouse(WM_LBUTTONDOWN, left + a.shape2Width / 4);
+  mouse(WM_MOUSEMOVE, left + a.shape2Width / 2);
+  mouse(WM_LBUTTONUP, left + a.shape2Width / 2);
+  mouse(WM_MOUSEMOVE, left + a.shape2Width / 3);
+  Picture(main.Handle(), "main-window-zoomed");
+  SendMessageW(main.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  main.ButtonWholeTest.Click();
+}
+
 int Run() {
   ui::ApplicationWindow application(dynlog::kApplicationTitle);
   dynlog::ApplicationWindows app;
@@ -203,6 +225,7 @@ int Run() {
   Picture(main.Handle(), "main-window");
   main.Timer1.SetEnabled(true);
   StoppedWindowPicture(main);
+  WholeTestPictures(main);
 
   // The rate dialog, closed with OK.
   g_watch = [&] {

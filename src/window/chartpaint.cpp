@@ -1,0 +1,101 @@
+#include "window/chartpaint.h"
+
+#include "base/handles.h"
+#include "base/text.h"
+#include "window/chartscale.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace dynlog {
+namespace {
+
+constexpr int kTickLength = 4;
+
+void Text(const ScalePaint& p, RECT box, std::string_view utf8, UINT align) {
+  const std::wstring text = base::Widen(utf8);
+  DrawTextW(p.dc, text.c_str(), static_cast<int>(text.size()), &box,
+            align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP);
+}
+
+struct TextScope {
+  TextScope(const ScalePaint& p) : dc(p.dc), font(p.dc, p.font) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+  }
+  HDC dc;
+  base::SelectObjectScope font;
+};
+
+// Decimals that show every tick of this step: 0,25 needs 2.
+int StepDecimals(double step) {
+  for (int d = 0; d < 6; ++d) {
+    const double scaled = step * std::pow(10.0, d);
+    if (std::abs(scaled - std::round(scaled)) < 1e-6)
+      return d;
+  }
+  return 6;
+}
+
+} // namespace
+
+RECT PaintForceScale(const ScalePaint& p, const ChartAxes& axes, double low, double high,
+                     int decimals) {
+  const RECT area{0, axes.shape1Top - 10, axes.shape1Left, axes.shape2Top + 8};
+  FillRect(p.dc, &area, p.paper);
+  const TextScope scope(p);
+  const AxisTicks ticks = RoundTicks(low, high, std::max(2, axes.shape1Height / 24 + 1), decimals);
+  const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  std::string label;
+  for (int i = 0; i < ticks.count; ++i) {
+    const double v = ticks.At(i);
+    const int row = ChartRow(axes, low, high, v);
+    const RECT mark{axes.shape1Left - kTickLength, row, axes.shape1Left, row + 1};
+    FillRect(p.dc, &mark, black);
+    label.clear();
+    AppendNumber(label, v, decimals, kDisplaySignificantDigits, p.separators);
+    Text(p, {0, row - 8, axes.shape1Left - kTickLength - 2, row + 8}, label, DT_RIGHT);
+  }
+  return area;
+}
+
+RECT PaintTimeScale(const ScalePaint& p, const ChartAxes& axes, int clientWidth, double from,
+                    double to, double valuesPerSecond) {
+  const int top = axes.shape2Top + ChartAxes::kShape2Height;
+  const RECT area{0, top, clientWidth, top + ForceChart::kTimeScaleHeight};
+  FillRect(p.dc, &area, p.paper);
+  const TextScope scope(p);
+  const int left = axes.shape2Left + 2, right = axes.shape2Left + 2 + axes.shape2Width;
+  if (from < 0) {
+    Text(p, {left - 10, top, left + 10, area.bottom}, "0", DT_CENTER);
+    Text(p, {left + 20, top, right, area.bottom}, SweepCaption(valuesPerSecond, p.separators),
+         DT_RIGHT);
+    return area;
+  }
+  const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  const AxisTicks ticks = RoundTicks(from, to, std::max(2, axes.shape2Width / 60), 3);
+  const int decimals = StepDecimals(ticks.step);
+  std::string label;
+  for (int i = 0; i < ticks.count; ++i) {
+    const double t = ticks.At(i);
+    const int x = to > from ? left + static_cast<int>(std::lround((t - from) / (to - from) *
+                                                                  (axes.shape2Width - 1)))
+                            : left;
+    const RECT mark{x, top, x + 1, top + 3};
+    FillRect(p.dc, &mark, black);
+    label.clear();
+    AppendSeconds(label, t, decimals, p.separators);
+    label += " s";
+    Text(p, {x - 40, top + 2, x + 40, area.bottom}, label, DT_CENTER);
+  }
+  return area;
+}
+
+void PaintTextLine(const ScalePaint& p, const RECT& box, std::string_view utf8) {
+  FillRect(p.dc, &box, p.paper);
+  const TextScope scope(p);
+  Text(p, {box.left + 4, box.top, box.right, box.bottom}, utf8, DT_LEFT);
+}
+
+} // namespace dynlog

@@ -1,0 +1,34 @@
+#pragma once
+// The chart's scales and text lines, drawn with GDI into the off-screen bitmap the window paints
+// from. What they say is worked out in chartscale, testresults and wholetest.
+#include "window/forcechart.h"
+#include "window/numberformat.h"
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace dynlog {
+
+struct ScalePaint {
+  HDC dc;
+  HFONT font;
+  HBRUSH paper;
+  const NumberSeparators& separators;
+};
+
+// The force scale left of the vertical axis: a tick mark and a label at each round step from low
+// to high, in the unit's decimal places. Returns the area painted.
+RECT PaintForceScale(const ScalePaint& p, const ChartAxes& axes, double low, double high,
+                     int decimals);
+
+// The time scale's line below the horizontal axis, clientWidth wide. For the live sweep (from < 0)
+// "0" under the axis's start and the sweep's span at its end; for the whole test, labelled ticks
+// at round seconds from `from` to `to`. Returns the area painted.
+RECT PaintTimeScale(const ScalePaint& p, const ChartAxes& axes, int clientWidth, double from,
+                    double to, double valuesPerSecond);
+
+// One line of text, left-aligned in the box, on the paper.
+void PaintTextLine(const ScalePaint& p, const RECT& box, std::string_view utf8);
+
+} // namespace dynlog

@@ -1,0 +1,35 @@
+#include "window/csvfilewriter.h"
+
+#include "window/localeformat.h"
+#include "window/textfilewriter.h"
+
+#include <windows.h>
+
+namespace dynlog {
+
+LocalTime LocalTimeNow() {
+  SYSTEMTIME utc, local;
+  GetSystemTime(&utc);
+  SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
+  // The offset is the difference of the two clocks, whole minutes.
+  FILETIME u, l;
+  SystemTimeToFileTime(&utc, &u);
+  SystemTimeToFileTime(&local, &l);
+  const auto ticks = [](const FILETIME& f) {
+    return static_cast<long long>(ULARGE_INTEGER{{f.dwLowDateTime, f.dwHighDateTime}}.QuadPart);
+  };
+  const long long minutes = (ticks(l) - ticks(u)) / (10'000'000LL * 60);
+  return {local.wYear,
+          local.wMonth,
+          local.wDay,
+          local.wHour,
+          local.wMinute,
+          local.wSecond,
+          static_cast<int>(minutes)};
+}
+
+void SaveCsvFile(std::string_view utf8Path, const CsvHead& head, std::span<const float> values) {
+  WriteAnsiTextFile(utf8Path, BuildCsvFile(head, values, SystemNumberSeparators()));
+}
+
+} // namespace dynlog

@@ -1,0 +1,17 @@
+#pragma once
+// The CSV file of a recording, written in the system's ANSI code page as the text file is.
+#include "window/csvfile.h"
+
+#include <span>
+#include <string_view>
+
+namespace dynlog {
+
+// The local clock now, with the offset from UTC in force at this moment (daylight saving included).
+LocalTime LocalTimeNow();
+
+// Writes head and values as the CSV file at utf8Path, replacing one of that name. Throws FileError
+// with the German file error text; an old file is then untouched.
+void SaveCsvFile(std::string_view utf8Path, const CsvHead& head, std::span<const float> values);
+
+} // namespace dynlog

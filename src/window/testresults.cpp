@@ -1,0 +1,61 @@
+#include "window/testresults.h"
+
+#include "window/chartscale.h"
+
+namespace dynlog {
+namespace {
+
+struct Figures {
+  std::string count, duration, max, maxTime, min, minTime, mean;
+};
+
+Figures FiguresOf(const TestResults& r, const ResultsFormat& f) {
+  const int timeDecimals = TimeDecimals(f.valuesPerSecond);
+  const auto seconds = [&](std::uint64_t values) {
+    std::string s;
+    AppendSeconds(s, static_cast<double>(values) / f.valuesPerSecond, timeDecimals, f.separators);
+    return s;
+  };
+  const auto value = [&](float v) {
+    return FormatNumber(v, f.decimalPlaces, kFileSignificantDigits, f.separators);
+  };
+  return {FormatNumber(static_cast<double>(r.Count()), 0, 30, f.separators),
+          seconds(r.Count()),
+          value(r.Max()),
+          seconds(r.MaxIndex()),
+          value(r.Min()),
+          seconds(r.MinIndex()),
+          value(static_cast<float>(r.Mean()))};
+}
+
+} // namespace
+
+std::string ResultsLine(const TestResults& results, const ResultsFormat& format) {
+  if (results.Count() == 0)
+    return {};
+  const Figures f = FiguresOf(results, format);
+  // Short enough for the window at its smallest: times without trailing zeros, the minimum
+  // without its time.
+  const auto trimmed = [&](std::string s) {
+    if (const auto comma = s.find(format.separators.decimal); comma != std::string::npos) {
+      while (s.back() == '0')
+        s.pop_back();
+      if (s.size() == comma + format.separators.decimal.size())
+        s.resize(comma);
+    }
+    return s;
+  };
+  return f.count + " Werte in " + trimmed(f.duration) + " s   Max. " + f.max + " bei " +
+         trimmed(f.maxTime) + " s   Min. " + f.min + "   Mittel " + f.mean;
+}
+
+std::string ResultsReport(const TestResults& results, const ResultsFormat& format) {
+  const Figures f = FiguresOf(results, format);
+  std::string text = "Werte: " + f.count + "\r\n";
+  if (results.Count() == 0)
+    return text;
+  return text + "Dauer: " + f.duration + " s\r\nMaximum: " + f.max + " bei " + f.maxTime +
+         " s\r\nMinimum: " + f.min + " bei " + f.minTime + " s\r\nMittelwert: " + f.mean + "\r\n";
+}
+
+} // namespace dynlog

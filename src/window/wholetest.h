@@ -1,0 +1,59 @@
+#pragma once
+// The whole test after Stop: the recording from Start to Stop fitted to the chart's columns, and
+// the part of it the user has zoomed into. A column keeps the minimum and the maximum of its
+// values, so a peak of a single value is never lost however many values share a column.
+
+#include <cstddef>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "window/forcechart.h"
+#include "window/tracecanvas.h"
+
+namespace dynlog {
+
+struct ChartColumn {
+  int column = 0;
+  float first = 0, last = 0; // the column's first and last value, for the line to its neighbours
+  float min = 0, max = 0;
+};
+
+// The column of value `index` of `count`, across `columns` columns: the first value in column 0,
+// the last in the last column, evenly between.
+int ColumnOfValue(std::size_t index, std::size_t count, int columns);
+
+// Every column that holds at least one value, left to right, in one pass over the values.
+std::vector<ChartColumn> FitColumns(std::span<const float> values, int columns);
+
+// Which values of the recording the view shows: [from, to).
+class WholeTestView {
+public:
+  void ShowAll(std::size_t count) {
+    from_ = 0;
+    to_ = count;
+  }
+  std::size_t From() const { return from_; }
+  std::size_t To() const { return to_; }
+  bool Zoomed(std::size_t count) const { return from_ != 0 || to_ != count; }
+
+  // The value under column `column` of `columns`.
+  std::size_t ValueAt(int column, int columns) const;
+  // Zooms into the values under columns a .. b (either order); a range of fewer than 2 values is
+  // not a zoom and changes nothing. Returns whether the view changed.
+  bool ZoomToColumns(int a, int b, int columns);
+
+private:
+  std::size_t from_ = 0, to_ = 0;
+};
+
+// The lowest and highest value the columns hold, widened when they are equal.
+std::pair<double, double> ColumnRange(const std::vector<ChartColumn>& columns);
+
+// Draws the fitted columns on the chart's axes, scaled from low to high: each column a line from
+// its minimum to its maximum, joined to the column before.
+void DrawColumns(TraceCanvas& canvas, const ChartAxes& axes,
+                 const std::vector<ChartColumn>& columns, double low, double high,
+                 std::uint32_t pixel);
+
+} // namespace dynlog

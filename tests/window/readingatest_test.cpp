@@ -1,0 +1,117 @@
+// A test read as a measurement: the chart's scales, the whole test fitted to the chart's columns,
+// the results, and the CSV file.
+#include "window/chartscale.h"
+#include "window/csvfile.h"
+#include "window/testresults.h"
+#include "window/wholetest.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace dynlog {
+namespace {
+
+TEST(ChartScaleTest, TicksAtRoundStepsOfTheRange) {
+  struct Case {
+    double low, high;
+    int maxTicks, decimals;
+    double first, step;
+    int count;
+  };
+  for (const Case& c : std::vector<Case>{
+           {-1, 1, 6, 1, -1, 0.5, 5},
+           {0, 1202, 6, 0, 0, 500, 3},
+           {-12.5, 1234.5, 8, 1, 0, 200, 7},
+           {0, 0.004, 6, 0, 0, 1, 1}, // never finer than the unit's last place
+           {5, 5, 6, 0, 0, 1, 0},
+       }) {
+    const AxisTicks t = RoundTicks(c.low, c.high, c.maxTicks, c.decimals);
+    EXPECT_DOUBLE_EQ(t.first, c.first) << c.high;
+    EXPECT_DOUBLE_EQ(t.step, c.step) << c.high;
+    EXPECT_EQ(t.count, c.count) << c.high;
+  }
+  const NumberSeparators de = GermanSeparators();
+  EXPECT_EQ(SweepCaption(320, de), "1,875 s je Durchlauf (320 Werte/s)");
+  EXPECT_EQ(SweepCaption(160, de), "3,75 s je Durchlauf (160 Werte/s)");
+  EXPECT_EQ(SweepCaption(10, de), "60 s je Durchlauf (10 Werte/s)");
+  EXPECT_EQ(SweepCaption(2.5, de), "240 s je Durchlauf (2,5 Werte/s)");
+}
+
+TEST(WholeTestTest, ASingleValueSpikeSurvivesTheFitAnywhere) {
+  std::vector<float> values(10000, 1.0f);
+  for (const std::size_t at : {0u, 1u, 4999u, 7777u, 9999u}) {
+    values[at] = 500.0f;
+    const auto columns = FitColumns(values, 380);
+    ASSERT_EQ(columns.size(), 380u);
+    int spikes = 0;
+    for (const ChartColumn& c : columns)
+      spikes += c.max == 500.0f;
+    EXPECT_EQ(spikes, 1) << at;
+    values[at] = -500.0f;
+    float lowest = 0;
+    for (const ChartColumn& c : FitColumns(values, 380))
+      lowest = std::min(lowest, c.min);
+    EXPECT_EQ(lowest, -500.0f) << at;
+    values[at] = 1.0f;
+  }
+  // Fewer values than columns spread over the whole width.
+  const std::vector<float> three{1, 2, 3};
+  const auto sparse = FitColumns(three, 10);
+  ASSERT_EQ(sparse.size(), 3u);
+  EXPECT_EQ(sparse[1].column, 5);
+  EXPECT_EQ(sparse[2].column, 9);
+
+  WholeTestView view;
+  view.ShowAll(10000);
+  EXPECT_FALSE(view.ZoomToColumns(5, 5, 401));
+  ASSERT_TRUE(view.ZoomToColumns(300, 100, 401));
+  EXPECT_EQ(view.From(), 2500u);
+  EXPECT_EQ(view.To(), 7500u);
+  EXPECT_TRUE(view.Zoomed(10000));
+  EXPECT_EQ(view.ValueAt(400, 401), 7499u);
+}
+
+TEST(TestResultsTest, FiguresAreTheRecordedValuesRoundedAsTheFileWritesThem) {
+  TestResults r;
+  EXPECT_EQ(ResultsLine(r, {10, 0, GermanSeparators()}), "");
+  for (const float v : {3.0f, 1202.0f, -5.0f, 1202.4f, 0.0f})
+    r.Add(v);
+  EXPECT_EQ(r.MaxIndex(), 3u);
+  r.Add(1202.4f); // a later equal maximum keeps the first one's time
+  EXPECT_EQ(ResultsLine(r, {10, 0, GermanSeparators()}),
+            "6 Werte in 0,6 s   Max. 1.202 bei 0,3 s   Min. -5   Mittel 601");
+  EXPECT_EQ(ResultsReport(r, {320, 1, {",", ""}}),
+            "Werte: 6\r\nDauer: 0,018750 s\r\nMaximum: 1202,4 bei 0,009375 s\r\n"
+            "Minimum: -5,0 bei 0,006250 s\r\nMittelwert: 600,8\r\n");
+}
+
+TEST(CsvFileTest, HeadThenTimeAndValueWithTheDecimalSeparatorAndNoGrouping) {
+  for (const auto& [offset, text] :
+       std::vector<std::pair<int, const char*>>{{60, "2026-12-07T19:05:16+01:00"},
+                                                {-330, "2026-12-07T19:05:16-05:30"},
+                                                {0, "2026-12-07T19:05:16+00:00"}})
+    EXPECT_EQ(Iso8601({2026, 12, 7, 19, 5, 16, offset}), text);
+
+  const CsvHead head{{2026, 3, 1, 8, 0, 9, 60}, 320, false, 0, "KM470 V1.2;x\r", "COM3"};
+  const std::vector<float> values{1202, -3, 12345};
+  EXPECT_EQ(BuildCsvFile(head, values, GermanSeparators()),
+            "# Start;2026-03-01T08:00:09+01:00\r\n# Werte pro Sekunde;320\r\n# Mittelung;nein\r\n"
+            "# Dezimalstellen;0\r\n# Gerät;KM470 V1.2x\r\n# Schnittstelle;COM3\r\n"
+            "Zeit in s;Wert\r\n0,000000;1202\r\n0,003125;-3\r\n0,006250;12345\r\n");
+  const CsvHead slow{{}, 2.5, true, 2, "PT615", "COM1"};
+  const std::string text = BuildCsvFile(slow, std::vector<float>{1.5f}, {".", ","});
+  EXPECT_NE(text.find("# Werte pro Sekunde;2.5\r\n# Mittelung;ja\r\n# Dezimalstellen;2"),
+            std::string::npos);
+  EXPECT_NE(text.find("\r\n0.0;1.50\r\n"), std::string::npos);
+
+  for (const auto& [name, csv] : std::vector<std::pair<const char*, bool>>{{"a.csv", true},
+                                                                           {"C:\\A.CSV", true},
+                                                                           {"a.txt", false},
+                                                                           {"csv", false},
+                                                                           {".csvx", false}})
+    EXPECT_EQ(IsCsvName(name), csv) << name;
+}
+
+} // namespace
+} // namespace dynlog

@@ -2,8 +2,9 @@
 # Pictures of every window as a user sees them: Wine's X11 driver on a virtual screen (Xvfb) with
 # a small window manager (openbox) for the title bars, the simulated unit behind COM3 and the
 # update server on loopback. Writes docs/*.png:
-#   search-dialog.png, search-dialog-found.png, main-window.png, rate-dialog.png,
-#   info-window.png, update-question.png
+#   search-dialog.png, search-dialog-found.png, main-window.png, main-window-stopped.png,
+#   main-window-whole-test.png, main-window-zoomed.png, unsaved-question.png,
+#   main-window-full.png, rate-dialog.png, info-window.png, update-question.png
 #   scripts/pictures.sh [FOLDER]    (default: docs)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -90,4 +91,4 @@ done
 status=0
 wait "$driver" || status=$?
 grep -v '^$' "$work/driver.log" >&2 || true
-[ "$status" -eq 0 ] && [ "$taken" -eq 6 ] || { echo "pictures: failed ($taken of 6 taken)" >&2; exit 1; }
+[ "$status" -eq 0 ] && [ "$taken" -eq 11 ] || { echo "pictures: failed ($taken of 11 taken)" >&2; exit 1; }

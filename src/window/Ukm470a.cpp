@@ -118,8 +118,8 @@ Tfkm470a::Tfkm470a()
       Label9(*this, 102, 46, 66, 14, "  T-Eingang  ", IndicatorStyle(indicatorFont_.get())),
       Label1(*this, 366, 32, 67, 56, "0,0",
              {.align = ui::LabelStyle::Right, .font = valueFont_.get(), .textColour = kValueGrey}),
-      Label3(*this, 2, 64, 8, 16, "F"),
-      Label2(*this, 11, 65, 8, 16, ArrowText(arrowFont_.get()), {.font = arrowFont_.get()}),
+      Label3(*this, 2, 80, 8, 16, "F"),
+      Label2(*this, 11, 81, 8, 16, ArrowText(arrowFont_.get()), {.font = arrowFont_.get()}),
       LabelStatus(*this, 0, 0, 0, kStatusHeight, "",
                   {.font = statusFont_.get(), .textColour = kStatusText, .ellipsis = true}),
       Timer1(*this, 50, [this] { Timer1Timer(); }),
@@ -572,7 +572,7 @@ dynlog::PixelBox Tfkm470a::PaintReadings() {
   }
   if (readout_ != readoutShown_) {
     // Between the axis name and the value display, above the chart.
-    const RECT line{24, 62, 260, 78};
+    const RECT line{24, 78, 260, 94};
     dynlog::PaintTextLine(p, line, readout_);
     touch(line);
     readoutShown_ = readout_;

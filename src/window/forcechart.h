@@ -51,7 +51,8 @@ public:
   // Room in the client area: the force scale's labels left of the vertical axis, the time
   // scale's line below the horizontal one, then two lines of text at the bottom.
   static constexpr int kScaleWidth = 52;
-  static constexpr int kTop = 80;
+  // The axis starts below the value display: no peak may lie hidden under the black panel.
+  static constexpr int kTop = 96;
   static constexpr int kRightMargin = 14;
   static constexpr int kTimeScaleHeight = 16;
   static constexpr int kTextLinesHeight = 32;

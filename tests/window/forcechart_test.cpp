@@ -120,9 +120,9 @@ TEST(ForceChartTest, RangeWidensBeforeThePointIsPlacedAndNeverShrinks) {
 TEST(ForceChartTest, ResizeFitsTheAxesToTheClientAreaWithRoomForScalesAndText) {
   ForceChart chart;
   chart.FitToClient(442, 311);
-  EXPECT_EQ(chart.Axes(), (ChartAxes{52, 80, 181, 52, 261, 376}));
+  EXPECT_EQ(chart.Axes(), (ChartAxes{52, 96, 165, 52, 261, 376}));
   chart.FitToClient(10, 10);
-  EXPECT_EQ(chart.Axes(), (ChartAxes{52, 80, 20, 52, 100, 20}));
+  EXPECT_EQ(chart.Axes(), (ChartAxes{52, 96, 20, 52, 116, 20}));
 }
 
 TEST(ForceChartTest, AfterAResizeEveryHeldPointLiesOnTheNewAxes) {

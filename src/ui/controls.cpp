@@ -134,8 +134,6 @@ Label::Label(Form& form, int left, int top, int width, int height, std::string_v
 }
 
 Label::~Label() {
-  if (bufferDc_ && bufferOld_)
-    SelectObject(bufferDc_.get(), bufferOld_);
   if (hwnd_ && IsWindow(hwnd_))
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
 }
@@ -217,21 +215,13 @@ void Label::PaintInto(HDC dc) {
   GetClientRect(hwnd_, &rc);
   if (rc.right <= 0 || rc.bottom <= 0)
     return;
-  if (!bufferDc_ || bufferSize_.cx != rc.right || bufferSize_.cy != rc.bottom) {
-    void* bits = nullptr;
-    base::Bitmap bitmap =
-        base::MakeDibSection(rc.right, rc.bottom, 32, base::RowOrder::TopDown, bits);
-    base::MemoryDc memory(CreateCompatibleDC(nullptr));
-    if (!bitmap || !memory)
+  if (!buffer_ || buffer_.width() != rc.right || buffer_.height() != rc.bottom) {
+    base::MemoryBitmap bitmap(rc.right, rc.bottom);
+    if (!bitmap)
       return;
-    if (bufferDc_ && bufferOld_)
-      SelectObject(bufferDc_.get(), bufferOld_);
-    bufferOld_ = SelectObject(memory.get(), bitmap.get());
-    bufferDc_ = std::move(memory);
     buffer_ = std::move(bitmap);
-    bufferSize_ = {rc.right, rc.bottom};
   }
-  HDC buffer = bufferDc_.get();
+  HDC buffer = buffer_.dc();
   // The form says the colours, as it does for a static control.
   HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(hwnd_), WM_CTLCOLORSTATIC,
                                                        reinterpret_cast<WPARAM>(buffer),

@@ -1,6 +1,7 @@
 #pragma once
 // The child controls the forms are made of. Each is a thin owner of one child window (or, for the
 // radio group, a group box and its buttons); the parent form destroys the windows.
+#include "base/dibsection.h"
 #include "base/handles.h"
 #include "ui/form.h"
 
@@ -96,10 +97,7 @@ private:
   LabelStyle style_;
   base::Brush brush_;
   HFONT font_ = nullptr;
-  base::MemoryDc bufferDc_;
-  base::Bitmap buffer_;
-  HGDIOBJ bufferOld_ = nullptr;
-  SIZE bufferSize_{0, 0};
+  base::MemoryBitmap buffer_;
 };
 
 class CheckBox : public Control {

@@ -151,10 +151,7 @@ Tfkm470a::Tfkm470a()
   FormResize();
 }
 
-Tfkm470a::~Tfkm470a() {
-  if (traceDc_ && traceOldBitmap_)
-    SelectObject(traceDc_.get(), traceOldBitmap_);
-}
+Tfkm470a::~Tfkm470a() = default;
 
 void Tfkm470a::SetCompanions(Tfkm470b* search, ui::Form* about, Tfkm470d* rate) {
   search_ = search;
@@ -261,7 +258,7 @@ void Tfkm470a::Timer1Timer() {
   bool any = false;
   {
     inTick_ = true;
-    tickSettings_.emplace(rate_->Rate(), rate_->Averaging());
+    tickSettings_ = CurrentFrameSettings();
     const base::ScopeExit endOfFrames{[this] {
       inTick_ = false;
       tickSettings_.reset();
@@ -286,17 +283,20 @@ void Tfkm470a::Timer1Timer() {
   Acquisition.EndTick(any);
 }
 
+Tfkm470a::FrameSettings Tfkm470a::CurrentFrameSettings() const {
+  return {rate_->Rate(), rate_->Averaging(), ucom::ComBaud() == 9600};
+}
+
 void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
   ++FrameCount;
   ApplyIndicators(frame.Status);
   // The dialog's controls are the setting: read afresh for every frame outside a tick, and once
   // per tick inside one. The unit's frame rate follows the baud rate the port really runs at,
   // whatever km470.ini said.
-  const auto [rate, averaging] =
-      tickSettings_ ? *tickSettings_ : std::pair{rate_->Rate(), rate_->Averaging()};
+  const FrameSettings settings = tickSettings_ ? *tickSettings_ : CurrentFrameSettings();
   const int reload =
-      Acquisition.SkipCounter() <= 0 ? dynlog::ReloadValue(rate, ucom::ComBaud() == 9600) : 0;
-  if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, averaging)) {
+      Acquisition.SkipCounter() <= 0 ? dynlog::ReloadValue(settings.rate, settings.baud9600) : 0;
+  if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, settings.averaging)) {
     if (ValueRecorded)
       ValueRecorded(static_cast<float>(*value));
     ShowValue(*value);
@@ -382,27 +382,20 @@ void Tfkm470a::RepaintDirty() {
 void Tfkm470a::EnsureTraceBitmap(int width, int height) {
   width = std::max(width, 1);
   height = std::max(height, 1);
-  if (traceDc_ && width <= canvas_.Width() && height <= canvas_.Height())
+  if (trace_ && width <= canvas_.Width() && height <= canvas_.Height())
     return;
   const int w = std::max(width, canvas_.Width()), h = std::max(height, canvas_.Height());
   // 32 bits a pixel, top row first: the canvas's own layout.
-  void* bits = nullptr;
-  base::Bitmap bitmap = base::MakeDibSection(w, h, 32, base::RowOrder::TopDown, bits);
-  base::MemoryDc dc(CreateCompatibleDC(nullptr));
-  if (!bitmap || !bits || !dc)
+  base::MemoryBitmap bitmap(w, h);
+  if (!bitmap)
     return; // the trace stays as large as it was
   dynlog::TraceCanvas canvas;
-  canvas.Attach(static_cast<std::uint32_t*>(bits), w, h);
+  canvas.Attach(static_cast<std::uint32_t*>(bitmap.pixels()), w, h);
   canvas.Fill(paperPixel_);
   // A larger window keeps the trace drawn so far.
   canvas.CopyFrom(canvas_);
   canvas.TakeDrawn(); // the whole window is repainted after a resize
-  HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
-  if (traceDc_)
-    SelectObject(traceDc_.get(), traceOldBitmap_);
-  traceDc_ = std::move(dc);
-  traceBitmap_ = std::move(bitmap);
-  traceOldBitmap_ = old;
+  trace_ = std::move(bitmap);
   canvas_ = canvas;
 }
 
@@ -433,8 +426,8 @@ void Tfkm470a::PaintShapes(HDC dc) {
 }
 
 void Tfkm470a::FormPaint(HDC dc, const RECT& area) {
-  if (traceDc_)
-    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, traceDc_.get(),
+  if (trace_)
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, trace_.dc(),
            area.left, area.top, SRCCOPY);
   PaintShapes(dc);
 }
@@ -527,11 +520,11 @@ int Tfkm470a::ColumnAt(int x) const {
 
 dynlog::PixelBox Tfkm470a::PaintReadings() {
   dynlog::PixelBox painted;
-  if (!traceDc_)
+  if (!trace_)
     return painted;
   RECT client;
   GetClientRect(Handle(), &client);
-  const dynlog::ScalePaint p{traceDc_.get(), scaleFont_.get(), paperBrush_.get(), separators_};
+  const dynlog::ScalePaint p{trace_.dc(), scaleFont_.get(), paperBrush_.get(), separators_};
   const auto touch = [&painted](const RECT& r) {
     painted = painted.Empty() ? dynlog::PixelBox{r.left, r.top, r.right, r.bottom}
                               : dynlog::PixelBox{std::min<int>(painted.left, r.left),

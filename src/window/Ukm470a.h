@@ -4,6 +4,7 @@
 // every frame: the six indicators follow each frame, the stream is thinned (and optionally
 // averaged) to the rate of the rate dialog, and every kept value is recorded, shown in large
 // digits and drawn as the next point of the sweeping force chart.
+#include "base/dibsection.h"
 #include "base/handles.h"
 #include "link/km470protocol.h"
 #include "ui/controls.h"
@@ -150,9 +151,7 @@ private:
   base::Icon buttonPictures_[2];
   // The trace lives in an off-screen bitmap, so a repaint shows it again instead of wiping it.
   // Its pixels are drawn by the canvas, straight into the bitmap's memory.
-  base::MemoryDc traceDc_;
-  base::Bitmap traceBitmap_;
-  HGDIOBJ traceOldBitmap_ = nullptr;
+  base::MemoryBitmap trace_;
   dynlog::TraceCanvas canvas_;
   std::uint32_t tracePixel_ = 0;
   std::uint32_t paperPixel_ = 0; // the window's background, which wipes the trace
@@ -164,9 +163,15 @@ private:
   std::string shownCaption_; // what Label1 shows
   bool captionPending_ = false;
   bool inTick_ = false;
-  // The rate dialog's settings, read once at the start of a tick: nothing can change them
-  // while the tick's frames are handled.
-  std::optional<std::pair<dynlog::SampleRate, bool>> tickSettings_;
+  // The rate dialog's settings and the port's baud rate, read once at the start of a tick:
+  // nothing can change them while the tick's frames are handled.
+  struct FrameSettings {
+    dynlog::SampleRate rate;
+    bool averaging;
+    bool baud9600; // the unit sends half as many frames
+  };
+  FrameSettings CurrentFrameSettings() const;
+  std::optional<FrameSettings> tickSettings_;
   int ticksSincePaint_ = 0;
   int paintsSinceStatus_ = 0;
   std::wstring lastSaveName_ = L"*.txt";

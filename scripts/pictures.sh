@@ -3,7 +3,7 @@
 # a small window manager (openbox) for the title bars, the simulated unit behind COM3 and the
 # update server on loopback. Writes docs/*.png:
 #   search-dialog.png, search-dialog-found.png, main-window.png, main-window-stopped.png,
-#   main-window-whole-test.png, main-window-zoomed.png, unsaved-question.png,
+#   main-window-whole-test.png, main-window-zoomed.png, save-dialog.png, unsaved-question.png,
 #   main-window-full.png, rate-dialog.png, info-window.png, update-question.png
 #   scripts/pictures.sh [FOLDER]    (default: docs)
 set -euo pipefail
@@ -91,4 +91,4 @@ done
 status=0
 wait "$driver" || status=$?
 grep -v '^$' "$work/driver.log" >&2 || true
-[ "$status" -eq 0 ] && [ "$taken" -eq 11 ] || { echo "pictures: failed ($taken of 11 taken)" >&2; exit 1; }
+[ "$status" -eq 0 ] && [ "$taken" -eq 12 ] || { echo "pictures: failed ($taken of 12 taken)" >&2; exit 1; }

@@ -1,10 +1,10 @@
 // Drives the program's real windows through the states worth a picture, for scripts/pictures.sh:
 // the search dialog while it searches and when it has found the unit, the main window while it
 // streams, after Stop (with the whole test and a zoomed stretch of it) and with a full recording,
-// the question before an unsaved recording is dropped, the rate dialog, the info window and the
-// update's question box. For each picture it writes NAME.want into the given folder, holding the
-// window's X11 window, and waits, with the windows still answering, until the script has taken
-// the picture and removed the file.
+// the system's save dialog, the question before an unsaved recording is dropped, the rate dialog,
+// the info window and the update's question box. For each picture it writes NAME.want into the
+// given folder, holding the window's X11 window, and waits, with the windows still answering, until
+// the script has taken the picture and removed the file.
 //   window_pictures.exe FOLDER
 // The unit is expected on COM3 at 9600 baud, km470.ini in the working folder naming COM2 at 19200
 // baud, so that the search has to step once; DYNLOG_UPDATE_HOST names a server whose version
@@ -188,6 +188,24 @@ void WholeTestPictures(Tfkm470a& main) {
   main.ButtonWholeTest.Click();
 }
 
+// The system's save dialog, as it comes up from Speichern after Stop, closed with Abbrechen: it
+// speaks the user's language (German here, as on a German Windows).
+void SaveDialogPicture(Tfkm470a& main) {
+  g_watch = [] {
+    if (HWND dialog = FindMessageBox()) {
+      g_watch = nullptr;
+      Picture(dialog, "save-dialog");
+      PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+  };
+  main.BitBtnSpeichernClick();
+  if (g_watch) {
+    Report("Speichern showed no save dialog");
+    g_watch = nullptr;
+    g_failed = true;
+  }
+}
+
 int Run() {
   ui::ApplicationWindow application(dynlog::kApplicationTitle);
   dynlog::ApplicationWindows app;
@@ -226,6 +244,7 @@ int Run() {
   main.Timer1.SetEnabled(true);
   StoppedWindowPicture(main);
   WholeTestPictures(main);
+  SaveDialogPicture(main);
 
   // The rate dialog, closed with OK.
   g_watch = [&] {

@@ -44,26 +44,33 @@ std::string ClockText(const SYSTEMTIME& start, std::uint64_t afterMs) {
   return text;
 }
 
+// A GUI program has no console of its own: write to the standard handle it was given, or to the
+// console of the program that started it; UTF-8 where it was redirected, as a script reads it.
+void WriteStandard(DWORD which, std::string_view utf8) {
+  HANDLE out = GetStdHandle(which);
+  if (!out || out == INVALID_HANDLE_VALUE) {
+    if (AttachConsole(ATTACH_PARENT_PROCESS))
+      out = GetStdHandle(which);
+  }
+  if (!out || out == INVALID_HANDLE_VALUE)
+    return;
+  DWORD mode = 0, written = 0;
+  if (GetConsoleMode(out, &mode)) {
+    const std::wstring w = base::Widen(utf8);
+    WriteConsoleW(out, w.data(), static_cast<DWORD>(w.size()), &written, nullptr);
+  } else {
+    WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+  }
+}
+
 } // namespace
 
 void PrintError(const std::string& utf8) {
-  // A GUI program has no console of its own: write to the standard error it was given, or to the
-  // console of the program that started it.
-  const std::string line = utf8 + "\n";
-  HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
-  if (!err || err == INVALID_HANDLE_VALUE) {
-    if (AttachConsole(ATTACH_PARENT_PROCESS))
-      err = GetStdHandle(STD_ERROR_HANDLE);
-  }
-  if (!err || err == INVALID_HANDLE_VALUE)
-    return;
-  DWORD mode = 0, written = 0;
-  if (GetConsoleMode(err, &mode)) {
-    const std::wstring w = base::Widen(line);
-    WriteConsoleW(err, w.c_str(), static_cast<DWORD>(w.size()), &written, nullptr);
-  } else {
-    WriteFile(err, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-  }
+  WriteStandard(STD_ERROR_HANDLE, utf8 + "\n");
+}
+
+void WriteStandardOutput(std::string_view utf8) {
+  WriteStandard(STD_OUTPUT_HANDLE, utf8);
 }
 
 std::vector<std::string> Utf8Arguments() {

@@ -9,12 +9,15 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dynlog {
 
 // A line on standard error (the console of the starting program, if that is all there is).
 void PrintError(const std::string& utf8);
+// Text on standard output for a script that started the program, likewise.
+void WriteStandardOutput(std::string_view utf8);
 
 // The program's arguments after its name, as UTF-8.
 std::vector<std::string> Utf8Arguments();

@@ -3,7 +3,6 @@
 #include "app/automation.h"
 #include "base/errorbox.h"
 #include "base/messageloop.h"
-#include "window/standardoutput.h"
 
 #include <cmath>
 #include <cstdint>

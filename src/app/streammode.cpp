@@ -11,7 +11,6 @@
 #include "link/ucom.h"
 #include "window/localeformat.h"
 #include "window/measurementstream.h"
-#include "window/standardoutput.h"
 
 #include <windows.h>
 

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# The Windows package: built twice with the README's command, without SOURCE_DATE_EPOCH, from
-# copies of the sources in two different folders, one after the other: the two dynlog.exe and the
-# two zips must be the same bytes; then the zip is unpacked into a fresh folder and the unpacked
+# The Windows package, built with the README's command and without SOURCE_DATE_EPOCH from a copy of
+# the sources in a folder of its own; its dynlog.exe and zip must be the same bytes as a second
+# build's in another folder. Then the zip is unpacked into a fresh folder and the unpacked
 # dynlog.exe records from km470sim under Wine.
-#   tests/package/package_test.sh KM470SIM
+#   tests/package/package_test.sh KM470SIM [BUILD]
+# BUILD: a win32 build of the same sources made elsewhere (scripts/test.sh passes build/win32); its
+# zip is made there and it stands in for the second build, so the program is compiled once more,
+# not twice. Without it the package is built twice, from two copies.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 sim=$1
+other=${2:-}
 work=$(mktemp -d "${TMPDIR:-/tmp}/dynlog-package.XXXXXX")
 sim_pid=
 cleanup() {
@@ -16,12 +20,15 @@ cleanup() {
 trap cleanup EXIT
 
 # The sources as they are, committed or not, without any build, built as the README says. The
-# command does not set the times; nor may the caller's environment.
+# command does not set the times; nor may the caller's environment: the zip's times are the last
+# commit's.
 unset SOURCE_DATE_EPOCH
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc 2>/dev/null || echo 2)}
 build() {
   local dir=$1
-  mkdir -p "$dir/src"
+  mkdir -p "$dir"
+  # A clone of the same commit, for the commit's time, with the sources as they are over it.
+  git clone -q --no-checkout "$root" "$dir/src"
   (cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar cf - 2>/dev/null) |
     tar xf - -C "$dir/src"
   (cd "$dir/src" && cmake --preset win32 -DBUILD_TESTING=OFF >/dev/null &&
@@ -29,17 +36,23 @@ build() {
   ln -s src/build/win32 "$dir/build"
 }
 build "$work/first"
-sleep 2
-build "$work/second/elsewhere/deeper"
+if [ -n "$other" ]; then
+  cmake --build "$other" --target package >/dev/null
+  second=$other
+else
+  sleep 2
+  build "$work/second/elsewhere/deeper"
+  second=$work/second/elsewhere/deeper/build
+fi
 
 zip_name=$(cd "$work/first/build/package" && ls dynlog-*-win32.zip)
 sums() {
-  (cd "$1/build" && sha256sum src/app/dynlog.exe "package/$zip_name" | awk '{print $1}')
+  (cd "$1" && sha256sum src/app/dynlog.exe "package/$zip_name" | awk '{print $1}')
 }
 echo "package: $zip_name, $(stat -c %s "$work/first/build/package/$zip_name") bytes"
-sums "$work/first" | sed 's/^/package: first build  /'
-sums "$work/second/elsewhere/deeper" | sed 's/^/package: second build /'
-if [ "$(sums "$work/first")" != "$(sums "$work/second/elsewhere/deeper")" ]; then
+sums "$work/first/build" | sed 's/^/package: first build  /'
+sums "$second" | sed 's/^/package: second build /'
+if [ "$(sums "$work/first/build")" != "$(sums "$second")" ]; then
   echo "package: FAILED: the two builds differ" >&2
   exit 1
 fi

@@ -158,7 +158,7 @@ void Tfkm470a::SetCompanions(Tfkm470b* search, ui::Form* about, Tfkm470d* rate) 
   about_ = about;
   rate_ = rate;
   ShowStatus();
-  keptRate_ = dynlog::RatePerSecond(dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600));
+  keptRate_ = dynlog::RatePerSecond(RecordingSetting().first);
 }
 
 ui::Label& Tfkm470a::IndicatorLabel(km470::Indicator which) {
@@ -239,10 +239,7 @@ void Tfkm470a::SaveRecordingTo(const std::string& utf8Path) {
   if (dynlog::IsCsvName(utf8Path)) {
     SaveCsvTo(utf8Path);
   } else {
-    const auto [rate, averaging] =
-        recordedSetting_ ? *recordedSetting_
-                         : std::pair{dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600),
-                                     rate_->Averaging()};
+    const auto [rate, averaging] = RecordingSetting();
     dynlog::SaveMeasurementFile(utf8Path, rate, averaging, Acquisition.Recording(), DecimalPlaces);
   }
   savedCount_ = Acquisition.SampleCount();
@@ -437,7 +434,6 @@ void Tfkm470a::FormPaint(HDC dc, const RECT& area) {
 void Tfkm470a::StartTestView() {
   Results.Clear();
   recordingStart_ = dynlog::LocalTimeNow();
-  keptRate_ = dynlog::RatePerSecond(dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600));
   readout_.clear();
   ButtonWholeTest.SetEnabled(false);
   if (wholeShown_) {
@@ -466,7 +462,7 @@ dynlog::ResultsFormat Tfkm470a::ReportFormat() const {
 }
 
 dynlog::CsvHead Tfkm470a::CsvHeadOfRecording() const {
-  return {recordingStart_,          keptRate_,          rate_->Averaging(), DecimalPlaces,
+  return {recordingStart_,          keptRate_,          RecordingSetting().second, DecimalPlaces,
           km470::InstrumentReply(), ucom::ComPortName()};
 }
 
@@ -695,11 +691,18 @@ bool Tfkm470a::SaveWithDialog() {
   return true;
 }
 
+std::pair<dynlog::SampleRate, bool> Tfkm470a::RecordingSetting() const {
+  if (recordedSetting_)
+    return *recordedSetting_;
+  return {dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600), rate_->Averaging()};
+}
+
 void Tfkm470a::RecordingStarted() {
   state_ = dynlog::MeasuringState::Running;
   savedCount_ = 0;
-  recordedSetting_.emplace(dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600),
-                           rate_->Averaging());
+  recordedSetting_.reset();
+  recordedSetting_ = RecordingSetting();
+  keptRate_ = dynlog::RatePerSecond(recordedSetting_->first);
   unitText_ = dynlog::IdentificationText(km470::InstrumentReply());
   ShowStatus();
 }

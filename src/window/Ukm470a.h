@@ -180,6 +180,9 @@ private:
   // The setting the recording was taken at, for the file's head: the rate really kept at the
   // port's baud rate, not what the dialog may say by the time it is saved.
   std::optional<std::pair<dynlog::SampleRate, bool>> recordedSetting_;
+  // The rate really kept and the averaging of the recording, as taken at its Start; before any
+  // Start, the dialog's setting at the port's baud rate.
+  std::pair<dynlog::SampleRate, bool> RecordingSetting() const;
   std::string unitText_;
   std::string statusText_;
 
@@ -194,7 +197,7 @@ private:
   ScaleState scaleShown_;
   std::string resultsShown_, readout_, readoutShown_;
   unsigned long long resultsPaintedMs_ = 0;
-  double keptRate_ = 320;
+  double keptRate_ = 320; // values per second of RecordingSetting(), for every paint
   dynlog::LocalTime recordingStart_;
   bool wholeShown_ = false;
   dynlog::WholeTestView wholeView_;

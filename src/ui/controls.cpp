@@ -1,6 +1,7 @@
 #include "ui/controls.h"
 
 #include "base/dibsection.h"
+#include "base/errorbox.h"
 #include "base/text.h"
 
 #include <commctrl.h>
@@ -165,6 +166,7 @@ LRESULT CALLBACK Label::LabelProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       try {
         self->PaintInto(dc);
       } catch (...) {
+        base::ReportCurrentException(); // never through user32's frames
       }
     }
     EndPaint(h, &ps);

@@ -129,6 +129,39 @@ private:
   HDC dc_;
 };
 
+// A window's paint DC between BeginPaint and EndPaint, for one WM_PAINT.
+class PaintDc {
+public:
+  explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
+  ~PaintDc() { EndPaint(window_, &ps_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC get() const { return dc_; }
+  // The area to paint.
+  const RECT& area() const { return ps_.rcPaint; }
+
+private:
+  HWND window_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};
+
+// A DC's state (clip region, selections, modes) saved for a scope and restored on every way out.
+class SavedDcState {
+public:
+  explicit SavedDcState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+  ~SavedDcState() {
+    if (saved_)
+      RestoreDC(dc_, saved_);
+  }
+  SavedDcState(const SavedDcState&) = delete;
+  SavedDcState& operator=(const SavedDcState&) = delete;
+
+private:
+  HDC dc_;
+  int saved_;
+};
+
 // Runs a step on every way out of a scope, also while an exception passes; an exception of the
 // step itself is dropped, since the one already on its way is the one to report.
 template <typename F> class ScopeExit {

@@ -95,10 +95,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 double ValuesPerSecond(SampleRate rate) {
-  const bool baud9600 = ucom::ComBaud() == 9600;
-  const int framesPerSecond = baud9600 ? 160 : 320;
-  const int reload = ReloadValue(rate, baud9600);
-  return framesPerSecond / static_cast<double>(reload < 0 ? 1 : reload + 1);
+  return RatePerSecond(KeptRate(rate, FramesPerSecond(ucom::ComBaud())));
 }
 
 std::string GapWarning(const SYSTEMTIME& start, const SilenceWatch::Gap& gap) {
@@ -150,7 +147,7 @@ void AutomatedRun::Stop() {
   Main().Button2.Click();
   // Frames already on their way still arrive and are recorded, as on the screen: wait until the
   // line has been quiet for a few ticks (at most a few seconds on a busy machine).
-  for (int i = 0; i < 30 && Main().Acquisition.IdleTicks() < kQuietTicks; ++i)
+  for (int i = 0; i < 30 && Main().CurrentRecording().Frames().IdleTicks() < kQuietTicks; ++i)
     ucom::DelaySeconds(0.1);
 }
 

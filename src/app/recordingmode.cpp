@@ -3,6 +3,7 @@
 #include "app/automation.h"
 #include "base/errorbox.h"
 #include "base/messageloop.h"
+#include "window/localeformat.h"
 
 #include <cmath>
 #include <cstdint>
@@ -28,6 +29,7 @@ int RunRecordingMode(const RecordArgs& args) {
   }
   AutomatedRun run(args);
   Tfkm470a& main = run.Main();
+  const Recording& recording = main.CurrentRecording();
   if (!run.Start()) {
     main.Close();
     return kRecordUnitNotFound;
@@ -40,18 +42,18 @@ int RunRecordingMode(const RecordArgs& args) {
   // Record, and watch the line: a unit that falls silent is reported, not passed over.
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);
-  SilenceWatch silence(GetTickCount64(), main.FrameCount);
+  SilenceWatch silence(GetTickCount64(), recording.FrameCount());
   // The window's timer ends a round of messages 20 times a second; the line is looked at after
   // each round, with no wake-ups of its own.
   base::WaitFor(base::MonotonicMs() + static_cast<std::uint64_t>(args.seconds * 1000), [&] {
-    silence.Observe(GetTickCount64(), main.FrameCount);
+    silence.Observe(GetTickCount64(), recording.FrameCount());
     return run.MainWindowClosed();
   });
   silence.Finish(GetTickCount64());
   run.Stop();
 
   int code = kRecordOk;
-  if (main.Acquisition.SampleCount() == 0) {
+  if (recording.SampleCount() == 0) {
     PrintError("dynlog: keine Messwerte aufgezeichnet; " + args.output + " nicht geschrieben");
     code = kRecordNotWritten;
   } else {
@@ -72,7 +74,8 @@ int RunRecordingMode(const RecordArgs& args) {
       code = code == kRecordOk ? kRecordNotWritten : code;
     }
   }
-  WriteStandardOutput(ResultsReport(main.Results, main.ReportFormat()));
+  WriteStandardOutput(
+      ResultsReport(recording.Results(), recording.Format({SystemNumberSeparators().decimal, ""})));
   return run.Finish(code, startClock, silence);
 }
 

@@ -11,6 +11,7 @@
 #include "link/ucom.h"
 #include "window/localeformat.h"
 #include "window/measurementstream.h"
+#include "window/recording.h"
 
 #include <windows.h>
 
@@ -78,35 +79,39 @@ int RunStreamMode(const RecordArgs& args) {
     return kRecordUnitNotFound;
   }
 
+  Recording& recording = main.CurrentRecording();
   std::optional<MeasurementStream> stream;
+  std::optional<Recording::Subscription> subscription;
   const auto fail = [&](const std::exception& e) {
     PrintError("dynlog: " + args.output + ": " + base::ErrorBoxText(e.what()));
-    main.ValueRecorded = nullptr;
+    subscription.reset();
     if (!run.MainWindowClosed())
       main.Close();
     return kRecordNotWritten;
   };
   try {
     stream.emplace(args.output, args.overwrite);
+    const RecordingSetting& setting = recording.Setting();
     if (IsCsvName(args.output))
-      stream->BeginCsv(main.CsvHeadOfRecording(), SystemNumberSeparators());
+      stream->BeginCsv(recording.CsvFileHead(), SystemNumberSeparators());
     else
-      stream->Begin(CurrentDateTimeText(), KeptRate(args.rate, ucom::ComBaud() == 9600),
-                    args.average, main.DecimalPlaces, SystemNumberSeparators());
+      stream->Begin(CurrentDateTimeText(), setting.KeptRate(), setting.averaging,
+                    setting.decimalPlaces, SystemNumberSeparators());
     stream->Flush();
   } catch (const std::exception& e) {
     return fail(e);
   }
+  // Every value the recording keeps, past its 10000 too.
   TestResults results;
-  main.ValueRecorded = [&](float value) {
+  subscription.emplace(recording.Subscribe([&](float value) {
     stream->Append(value);
     results.Add(value);
-  };
+  }));
 
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);
   const ULONGLONG start = GetTickCount64();
-  SilenceWatch silence(start, main.FrameCount);
+  SilenceWatch silence(start, recording.FrameCount());
   std::size_t gapsReported = 0;
   ULONGLONG lastFlush = start, lastCallBack = start;
   // After each round of messages, 20 times a second with the window's timer: no wake-ups of its
@@ -115,7 +120,7 @@ int RunStreamMode(const RecordArgs& args) {
     if (StopRequested || run.MainWindowClosed())
       return true;
     const ULONGLONG now = GetTickCount64();
-    silence.Observe(now, main.FrameCount);
+    silence.Observe(now, recording.FrameCount());
     for (; gapsReported < silence.Gaps().size(); ++gapsReported)
       PrintError(GapWarning(startClock, silence.Gaps()[gapsReported]));
     if (silence.Silent(now) && now - lastCallBack >= kCallBackIntervalMs) {
@@ -139,13 +144,14 @@ int RunStreamMode(const RecordArgs& args) {
                   lookAtTheLine);
     silence.Finish(GetTickCount64());
     run.Stop();
-    main.ValueRecorded = nullptr;
+    subscription.reset();
     stream->Close();
   } catch (const std::exception& e) {
     return fail(e);
   }
 
-  WriteStandardOutput(ResultsReport(results, main.ReportFormat()));
+  WriteStandardOutput(
+      ResultsReport(results, recording.Format({SystemNumberSeparators().decimal, ""})));
   return run.Finish(kRecordOk, startClock, silence, gapsReported);
 }
 

@@ -183,6 +183,8 @@ LRESULT CALLBACK Label::LabelProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void Label::SetText(std::string_view utf8) {
+  if (Text() == utf8)
+    return; // a repaint of the same text would only cost time
   DefWindowProcW(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(base::Widen(utf8).c_str()));
   PaintNow();
 }

@@ -78,7 +78,8 @@ public:
         const LabelStyle& style = {});
   ~Label() override;
   // Stores the text and paints it at once: an invalidation would cost a paint message with its
-  // update region for every change; the value display changes ten times a second.
+  // update region for every change; the value display changes ten times a second. The same text
+  // again paints nothing.
   void SetText(std::string_view utf8);
   void SetBackground(COLORREF background);
   COLORREF Background() const { return style_.background; }

@@ -16,10 +16,8 @@
 #include "window/csvfilewriter.h"
 #include "window/localeformat.h"
 #include "window/measurementfilewriter.h"
-#include "window/samplerate.h"
+#include "window/savedialog.h"
 #include "window/ukm470d.h"
-
-#include <commdlg.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -36,13 +34,10 @@ constexpr COLORREF kValueWhite = RGB(255, 255, 255);
 // button face (240 or 245 grey) could hardly be read, and the panel does not depend on the
 // system's colour scheme.
 constexpr COLORREF kValuePanel = RGB(0, 0, 0);
-constexpr int kTicksPerPaint = 2;
-constexpr int kPaintsPerStatus = 5; // the count in the status line follows twice a second
 constexpr COLORREF kStatusText = RGB(64, 64, 64);
 constexpr COLORREF kStatusWarning = RGB(176, 0, 0);
 constexpr int kStatusHeight = 16;
 constexpr int kValueRight = 366 + 67; // the value display's right edge stays in place
-constexpr ULONGLONG kResultsIntervalMs = 500;
 
 ui::FormStyle MainStyle() {
   ui::FormStyle s;
@@ -120,7 +115,7 @@ Tfkm470a::Tfkm470a()
              {.align = ui::LabelStyle::Right, .font = valueFont_.get(), .textColour = kValueGrey}),
       Label3(*this, 2, 80, 8, 16, "F"),
       Label2(*this, 11, 81, 8, 16, ArrowText(arrowFont_.get()), {.font = arrowFont_.get()}),
-      LabelStatus(*this, 0, 0, 0, kStatusHeight, "",
+      StatusLabel(*this, 0, 0, 0, kStatusHeight, "",
                   {.font = statusFont_.get(), .textColour = kStatusText, .ellipsis = true}),
       Timer1(*this, 50, [this] { Timer1Timer(); }),
       ButtonWholeTest(*this, 352, 0, 84, 25, "Ganzer Test", [this] { ButtonWholeTestClick(); }) {
@@ -157,8 +152,8 @@ void Tfkm470a::SetCompanions(Tfkm470b* search, ui::Form* about, Tfkm470d* rate) 
   search_ = search;
   about_ = about;
   rate_ = rate;
+  recording_.Propose(SettingForStart());
   ShowStatus();
-  keptRate_ = dynlog::RatePerSecond(RecordingSetting().first);
 }
 
 ui::Label& Tfkm470a::IndicatorLabel(km470::Indicator which) {
@@ -186,7 +181,6 @@ void Tfkm470a::Button1Click() {
     return;
   BitBtnSpeichern.SetEnabled(false);
   BitBtnEinstellung.SetEnabled(false);
-  Acquisition.StartRecording();
   if (FirstStart) {
     if (search_->ConnectOnFirstStart() != SearchOutcome::Found) {
       // No unit: the window goes back to idle, says so, and the next Start searches again.
@@ -202,19 +196,27 @@ void Tfkm470a::Button1Click() {
     Timer1.SetEnabled(true);
   }
   km470::SendStartCommand();
-  RecordingStarted();
-  StartTestView();
+  recording_.Start(SettingForStart(), dynlog::LocalTimeNow());
+  readout_.clear();
+  ButtonWholeTest.SetEnabled(false);
+  ShowWholeTest(false);
+  marks_.MarkAll();
+  resultsEvery_.Release();
+  ShowStatus();
 }
 
 void Tfkm470a::Button2Click() {
   km470::SendStopCommand();
+  recording_.Stop();
   BitBtnSpeichern.SetEnabled(true);
   BitBtnEinstellung.SetEnabled(true);
-  // The last value stays, but no longer looks live.
-  state_ = dynlog::MeasuringState::Stopped;
+  ButtonWholeTest.SetEnabled(true);
+  // The last value stays, but no longer looks live; the results line shows the figures at Stop.
   Label1.SetTextColour(kValueGrey);
+  marks_.Mark(dynlog::WindowPart::Results);
+  resultsEvery_.Release();
   ShowStatus();
-  StopTestView();
+  Paint();
 }
 
 void Tfkm470a::Button4Click() {
@@ -223,143 +225,127 @@ void Tfkm470a::Button4Click() {
 
 void Tfkm470a::BitBtnEinstellungClick() {
   rate_->ShowModal();
-  Acquisition.ClearAverage();
+  recording_.ClearAverage();
+  recording_.Propose(SettingForStart());
+  marks_.Mark(dynlog::WindowPart::Scales);
   ShowStatus();
+  Paint();
 }
 
 void Tfkm470a::BitBtnSpeichernClick() {
-  if (Acquisition.SampleCount() == 0)
+  if (recording_.SampleCount() == 0)
     return;
   SaveWithDialog();
 }
 
 void Tfkm470a::SaveRecordingTo(const std::string& utf8Path) {
-  if (Acquisition.SampleCount() == 0)
+  if (recording_.SampleCount() == 0)
     return;
   if (dynlog::IsCsvName(utf8Path)) {
-    SaveCsvTo(utf8Path);
+    dynlog::SaveCsvFile(utf8Path, recording_.CsvFileHead(), recording_.Values());
   } else {
-    const auto [rate, averaging] = RecordingSetting();
-    dynlog::SaveMeasurementFile(utf8Path, rate, averaging, Acquisition.Recording(), DecimalPlaces);
+    const dynlog::RecordingSetting& s = recording_.Setting();
+    dynlog::SaveMeasurementFile(utf8Path, s.KeptRate(), s.averaging, recording_.Values(),
+                                s.decimalPlaces);
   }
-  savedCount_ = Acquisition.SampleCount();
+  recording_.MarkSaved();
 }
 
 // ---- Acquisition
 
-void Tfkm470a::Timer1Timer() {
-  if (!Acquisition.BeginTick())
-    return;
-  // Up to 16 values arrive per tick at 320 a second. The value display is repainted once, with
-  // the last of them: the ones before it would be overwritten before the screen shows them.
-  bool any = false;
-  {
-    inTick_ = true;
-    tickSettings_ = CurrentFrameSettings();
-    const base::ScopeExit endOfFrames{[this] {
-      inTick_ = false;
-      tickSettings_.reset();
-    }};
-    any = km470::PollMeasurementFrames(
-        Decoder, DecimalPlaces,
-        [this](const km470::MeasurementFrame& frame) { HandleFrame(frame); });
-  }
-  // The screen follows every second tick, ten times a second: as often as digits can be read and
-  // a sweeping trace looks smooth, at half the cost of painting. Every value is recorded and
-  // drawn into the trace meanwhile.
-  if (++ticksSincePaint_ >= kTicksPerPaint) {
-    ticksSincePaint_ = 0;
-    ShowIndicators();
-    UpdateValueDisplay();
-    RepaintDirty();
-    if (++paintsSinceStatus_ >= kPaintsPerStatus) {
-      paintsSinceStatus_ = 0;
-      ShowStatus();
-    }
-  }
-  Acquisition.EndTick(any);
+dynlog::RecordingSetting Tfkm470a::SettingForStart() const {
+  const bool open = ucom::ComIsOpen();
+  return {.chosenRate = rate_->Rate(),
+          .averaging = rate_->Averaging(),
+          .baud = ucom::ComBaud(),
+          .decimalPlaces = DecimalPlaces,
+          .port = open ? ucom::ComPortName() : std::string(),
+          .identification = open ? km470::InstrumentReply() : std::string()};
 }
 
-Tfkm470a::FrameSettings Tfkm470a::CurrentFrameSettings() const {
-  return {rate_->Rate(), rate_->Averaging(), ucom::ComBaud() == 9600};
+dynlog::FrameSettings Tfkm470a::CurrentFrameSettings() const {
+  return {rate_->Rate(), rate_->Averaging(), ucom::ComBaud()};
+}
+
+void Tfkm470a::Timer1Timer() {
+  if (!recording_.BeginTick())
+    return;
+  bool any = false;
+  {
+    tickSettings_ = CurrentFrameSettings();
+    const base::ScopeExit endOfFrames{[this] { tickSettings_.reset(); }};
+    any = km470::PollMeasurementFrames(
+        decoder_, DecimalPlaces,
+        [this](const km470::MeasurementFrame& frame) { HandleFrame(frame); });
+  }
+  // Up to 16 values arrive per tick at 320 a second; every one is recorded and drawn into the
+  // trace. The screen follows every second tick, ten times a second: as often as digits can be
+  // read and a sweeping trace looks smooth, at half the cost of painting.
+  if (paintEvery_.Due(++ticks_))
+    Paint();
+  recording_.EndTick(any);
 }
 
 void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
-  ++FrameCount;
-  ApplyIndicators(frame.Status);
-  // The dialog's controls are the setting: read afresh for every frame outside a tick, and once
-  // per tick inside one. The unit's frame rate follows the baud rate the port really runs at,
-  // whatever km470.ini said.
-  const FrameSettings settings = tickSettings_ ? *tickSettings_ : CurrentFrameSettings();
-  const int reload =
-      Acquisition.SkipCounter() <= 0 ? dynlog::ReloadValue(settings.rate, settings.baud9600) : 0;
-  if (auto value = Acquisition.TakeFrameValue(frame.Value, reload, settings.averaging)) {
-    if (ValueRecorded)
-      ValueRecorded(static_cast<float>(*value));
+  const km470::IndicatorChanges changes = km470::IndicatorsFromStatus(frame.Status);
+  for (std::size_t i = 0; i < lampColours_.size(); ++i) {
+    if (changes[i] != km470::IndicatorChange::Keep)
+      lampColours_[i] = changes[i] == km470::IndicatorChange::Lit ? kLit : kDark;
+  }
+  marks_.Mark(dynlog::WindowPart::Lamps);
+  const auto settings = tickSettings_ ? *tickSettings_ : CurrentFrameSettings();
+  if (auto value = recording_.TakeFrame(frame.Value, settings))
     ShowValue(*value);
-  }
-}
-
-void Tfkm470a::ApplyIndicators(std::uint8_t status) {
-  const km470::IndicatorChanges changes = km470::IndicatorsFromStatus(status);
-  for (int i = 0; i < km470::kIndicatorCount; ++i) {
-    if (changes[i] == km470::IndicatorChange::Keep)
-      continue;
-    lampColours_[static_cast<size_t>(i)] = changes[i] == km470::IndicatorChange::Lit ? kLit : kDark;
-  }
-  if (!inTick_)
-    ShowIndicators();
-}
-
-void Tfkm470a::ShowIndicators() {
-  // Up to 16 frames arrive per tick and each may switch a lamp: the lamps take the state of the
-  // last of them, once per tick, as the screen could not show the ones before it anyway.
-  for (int i = 0; i < km470::kIndicatorCount; ++i)
-    IndicatorLabel(static_cast<km470::Indicator>(i))
-        .SetBackground(lampColours_[static_cast<size_t>(i)]);
+  else if (!tickSettings_)
+    Paint();
 }
 
 // ---- Value display and chart
 
 void Tfkm470a::ShowValue(double value) {
-  // The range first: Chart.ShowValue widens it before placing the point.
-  const dynlog::ChartDrawing drawing = Chart.ShowValue(value);
-  dynlog::FormatValueCaption(caption_, value, DecimalPlaces, separators_);
-  captionPending_ = true;
-  NoteRecordedValues();
-  if (!inTick_)
-    UpdateValueDisplay();
-  if (wholeShown_)
-    return; // the sweep goes on behind the whole test
-  if (drawing.wipe)
-    canvas_.DrawSegment(*drawing.wipe, paperPixel_);
-  if (drawing.trace)
-    canvas_.DrawSegment(*drawing.trace, tracePixel_);
-  if (!inTick_)
-    RepaintDirty();
+  const double low = chart_.RangeMin(), high = chart_.RangeMax();
+  // The range first: ShowValue widens it before placing the point.
+  const dynlog::ChartDrawing drawing = chart_.ShowValue(value);
+  if (chart_.RangeMin() != low || chart_.RangeMax() != high)
+    marks_.Mark(dynlog::WindowPart::Scales);
+  value_ = value;
+  marks_.Mark(dynlog::WindowPart::Value);
+  marks_.Mark(dynlog::WindowPart::Results);
+  if (!wholeShown_) { // else the sweep goes on behind the whole test
+    if (drawing.wipe)
+      canvas_.DrawSegment(*drawing.wipe, paperPixel_);
+    if (drawing.trace)
+      canvas_.DrawSegment(*drawing.trace, tracePixel_);
+  }
+  if (!tickSettings_)
+    Paint();
 }
 
-void Tfkm470a::UpdateValueDisplay() {
-  if (!captionPending_)
-    return;
-  captionPending_ = false;
-  if (!valueShown_) {
-    Label1.SetBackground(kValuePanel);
-    valueShown_ = true;
+void Tfkm470a::Paint() {
+  using dynlog::WindowPart;
+  if (marks_.Take(WindowPart::Lamps)) {
+    // Up to 16 frames arrive per tick and each may switch a lamp: the lamps take the state of the
+    // last of them, as the screen could not show the ones before it anyway.
+    for (std::size_t i = 0; i < lampColours_.size(); ++i)
+      IndicatorLabel(static_cast<km470::Indicator>(i)).SetBackground(lampColours_[i]);
   }
-  // Values still on their way after Stop are shown, but grey: nothing is measured any more.
-  Label1.SetTextColour(state_ == dynlog::MeasuringState::Stopped ? kValueGrey : kValueWhite);
-  if (caption_ != shownCaption_) {
-    Label1.SetText(caption_);
-    shownCaption_ = caption_;
+  if (marks_.Take(WindowPart::Value)) {
+    if (!valueShown_) {
+      Label1.SetBackground(kValuePanel);
+      valueShown_ = true;
+    }
+    // Values still on their way after Stop are shown, but grey: nothing is measured any more.
+    Label1.SetTextColour(recording_.State() == dynlog::MeasuringState::Stopped ? kValueGrey
+                                                                               : kValueWhite);
+    std::string caption;
+    dynlog::FormatValueCaption(caption, value_, DecimalPlaces, separators_);
+    Label1.SetText(caption);
   }
-}
-
-void Tfkm470a::RepaintDirty() {
-  // One box per tick rather than one per segment, drawn straight onto the window as the trace
-  // always was: an invalidation would add a paint message and its update region every tick.
-  // The text lines and scales go separately: one box around them and the trace would span the
-  // whole chart each tick.
+  if (statusEvery_.Due(GetTickCount64()))
+    ShowStatus();
+  // One box for the trace and one for the text, drawn straight onto the window: an invalidation
+  // would add a paint message and its update region every tick, and one box around both would
+  // span the whole chart.
   const dynlog::PixelBox readings = PaintReadings();
   const dynlog::PixelBox drawn = canvas_.TakeDrawn();
   if (!IsWindowVisible(Handle()) || IsIconic(Handle()))
@@ -368,12 +354,57 @@ void Tfkm470a::RepaintDirty() {
   for (const dynlog::PixelBox& p : {drawn, readings}) {
     if (p.Empty())
       continue;
-    const RECT box{p.left, p.top, p.right, p.bottom};
-    const int saved = SaveDC(dc.get());
-    IntersectClipRect(dc.get(), box.left, box.top, box.right, box.bottom);
-    FormPaint(dc.get(), box);
-    RestoreDC(dc.get(), saved);
+    const base::SavedDcState saved(dc.get());
+    IntersectClipRect(dc.get(), p.left, p.top, p.right, p.bottom);
+    FormPaint(dc.get(), {p.left, p.top, p.right, p.bottom});
   }
+}
+
+dynlog::PixelBox Tfkm470a::PaintReadings() {
+  using dynlog::WindowPart;
+  dynlog::PixelBox painted;
+  if (!trace_)
+    return painted;
+  RECT client;
+  GetClientRect(Handle(), &client);
+  const dynlog::ScalePaint p{trace_.dc(), scaleFont_.get(), paperBrush_.get(), separators_};
+  const auto touch = [&painted](const RECT& r) {
+    painted = painted.Empty() ? dynlog::PixelBox{r.left, r.top, r.right, r.bottom}
+                              : dynlog::PixelBox{std::min<int>(painted.left, r.left),
+                                                 std::min<int>(painted.top, r.top),
+                                                 std::max<int>(painted.right, r.right),
+                                                 std::max<int>(painted.bottom, r.bottom)};
+  };
+  const double rate = recording_.Setting().ValuesPerSecond();
+  if (marks_.Take(WindowPart::Scales)) {
+    const dynlog::ChartAxes& axes = chart_.Axes();
+    if (wholeShown_) {
+      touch(dynlog::PaintForceScale(p, axes, wholeLow_, wholeHigh_, DecimalPlaces));
+      const double to = static_cast<double>(std::max<std::size_t>(wholeView_.To(), 1) - 1);
+      touch(dynlog::PaintTimeScale(p, axes, client.right,
+                                   static_cast<double>(wholeView_.From()) / rate, to / rate, rate));
+    } else {
+      touch(dynlog::PaintForceScale(p, axes, chart_.RangeMin(), chart_.RangeMax(), DecimalPlaces));
+      touch(dynlog::PaintTimeScale(p, axes, client.right, -1, -1, rate));
+    }
+  }
+  if (marks_.Marked(WindowPart::Results) && resultsEvery_.Due(GetTickCount64())) {
+    marks_.Take(WindowPart::Results);
+    const RECT line{0, client.bottom - dynlog::ForceChart::kTextLinesHeight, client.right,
+                    client.bottom - dynlog::ForceChart::kTextLinesHeight / 2};
+    dynlog::PaintTextLine(
+        p, line, dynlog::ResultsLine(recording_.Results(), recording_.Format(separators_)));
+    touch(line);
+  }
+  if (marks_.Take(WindowPart::Readout)) {
+    // Between the axis name and the value display, above the chart.
+    const RECT line{24, 78, 260, 94};
+    dynlog::PaintTextLine(p, line, readout_);
+    touch(line);
+  }
+  if (!painted.Empty())
+    GdiFlush(); // before the canvas writes into the same memory again
+  return painted;
 }
 
 void Tfkm470a::EnsureTraceBitmap(int width, int height) {
@@ -399,17 +430,18 @@ void Tfkm470a::EnsureTraceBitmap(int width, int height) {
 void Tfkm470a::FormResize() {
   RECT client;
   GetClientRect(Handle(), &client);
-  Chart.FitToClient(client.right, client.bottom);
+  chart_.FitToClient(client.right, client.bottom);
   EnsureTraceBitmap(client.right, client.bottom);
   PlaceStatusLine();
   RedrawChart();
   PaintReadings(); // the whole window is painted next
+  canvas_.TakeDrawn();
   InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void Tfkm470a::PaintShapes(HDC dc) {
   // The two axes: black 1-pixel outline, white fill, 2 pixels across, so a black line.
-  const dynlog::ChartAxes& a = Chart.Axes();
+  const dynlog::ChartAxes& a = chart_.Axes();
   const RECT shapes[] = {
       {a.shape1Left, a.shape1Top, a.shape1Left + dynlog::ChartAxes::kShape1Width,
        a.shape1Top + a.shape1Height},
@@ -429,168 +461,74 @@ void Tfkm470a::FormPaint(HDC dc, const RECT& area) {
   PaintShapes(dc);
 }
 
-// ---- Reading a test: scales, results, the whole test after Stop, CSV
-
-void Tfkm470a::StartTestView() {
-  Results.Clear();
-  recordingStart_ = dynlog::LocalTimeNow();
-  readout_.clear();
-  ButtonWholeTest.SetEnabled(false);
-  if (wholeShown_) {
-    wholeShown_ = false;
-    ButtonWholeTest.SetText("Ganzer Test");
-    RedrawChart();
-    RepaintDirty();
-  }
-}
-
-void Tfkm470a::StopTestView() {
-  ButtonWholeTest.SetEnabled(true);
-  resultsPaintedMs_ = 0; // the next paint shows the figures at Stop
-}
-
-void Tfkm470a::NoteRecordedValues() {
-  const auto recording = Acquisition.Recording();
-  if (recording.size() < Results.Count())
-    Results.Clear(); // a new recording
-  while (Results.Count() < recording.size())
-    Results.Add(recording[Results.Count()]);
-}
-
-dynlog::ResultsFormat Tfkm470a::ReportFormat() const {
-  return {keptRate_, DecimalPlaces, {separators_.decimal, ""}};
-}
-
-dynlog::CsvHead Tfkm470a::CsvHeadOfRecording() const {
-  return {recordingStart_,          keptRate_,          RecordingSetting().second, DecimalPlaces,
-          km470::InstrumentReply(), ucom::ComPortName()};
-}
-
-void Tfkm470a::SaveCsvTo(const std::string& utf8Path) {
-  dynlog::SaveCsvFile(utf8Path, CsvHeadOfRecording(), Acquisition.Recording());
-}
-
-void Tfkm470a::ButtonWholeTestClick() {
-  if (!wholeShown_ && Acquisition.SampleCount() == 0)
-    return;
-  wholeShown_ = !wholeShown_;
-  wholeView_.ShowAll(Acquisition.SampleCount());
-  readout_.clear();
-  ButtonWholeTest.SetText(wholeShown_ ? "Letzte Werte" : "Ganzer Test");
-  RedrawChart();
-  RepaintDirty();
-}
-
 void Tfkm470a::RedrawChart() {
-  // Everything afresh at the current size: the trace, then the scales and lines with the next
-  // paint.
   canvas_.Fill(paperPixel_);
-  scaleShown_ = {};
-  resultsShown_.assign(1, '\n');
-  readoutShown_.assign(1, '\n');
-  if (wholeShown_) {
-    ShowWholeTest();
+  marks_.Mark(dynlog::WindowPart::Scales);
+  marks_.Mark(dynlog::WindowPart::Results);
+  marks_.Mark(dynlog::WindowPart::Readout);
+  resultsEvery_.Release();
+  if (!wholeShown_) {
+    for (const dynlog::ChartSegment& segment : chart_.HeldSegments())
+      canvas_.DrawSegment(segment, tracePixel_);
     return;
   }
-  for (const dynlog::ChartSegment& segment : Chart.HeldSegments())
-    canvas_.DrawSegment(segment, tracePixel_);
-}
-
-void Tfkm470a::ShowWholeTest() {
-  const dynlog::ChartAxes& a = Chart.Axes();
-  const auto recording = Acquisition.Recording();
-  const std::size_t to = std::min(wholeView_.To(), recording.size());
+  // The values shown fitted to the chart's columns, in one pass.
+  const dynlog::ChartAxes& a = chart_.Axes();
+  const auto values = recording_.Values();
+  const std::size_t to = std::min(wholeView_.To(), values.size());
   const std::size_t from = std::min(wholeView_.From(), to);
-  // One pass over the values shown.
-  const auto columns = dynlog::FitColumns(recording.subspan(from, to - from), a.shape2Width);
+  const auto columns = dynlog::FitColumns(values.subspan(from, to - from), a.shape2Width);
   std::tie(wholeLow_, wholeHigh_) = dynlog::ColumnRange(columns);
-  const auto box = Chart.TraceBox();
+  const auto box = chart_.TraceBox();
   canvas_.FillBox({box.left + 2, box.top, box.right + 2, box.bottom}, paperPixel_);
   dynlog::DrawColumns(canvas_, a, columns, wholeLow_, wholeHigh_, tracePixel_);
 }
 
-int Tfkm470a::ColumnAt(int x) const {
-  const int column = x - (Chart.Axes().shape2Left + 2);
-  return column >= 0 && column < Chart.Axes().shape2Width ? column : -1;
+// ---- The whole test after Stop, read with the mouse
+
+void Tfkm470a::ButtonWholeTestClick() {
+  if (wholeShown_ || recording_.SampleCount() > 0)
+    ShowWholeTest(!wholeShown_);
 }
 
-dynlog::PixelBox Tfkm470a::PaintReadings() {
-  dynlog::PixelBox painted;
-  if (!trace_)
-    return painted;
-  RECT client;
-  GetClientRect(Handle(), &client);
-  const dynlog::ScalePaint p{trace_.dc(), scaleFont_.get(), paperBrush_.get(), separators_};
-  const auto touch = [&painted](const RECT& r) {
-    painted = painted.Empty() ? dynlog::PixelBox{r.left, r.top, r.right, r.bottom}
-                              : dynlog::PixelBox{std::min<int>(painted.left, r.left),
-                                                 std::min<int>(painted.top, r.top),
-                                                 std::max<int>(painted.right, r.right),
-                                                 std::max<int>(painted.bottom, r.bottom)};
-  };
-  ScaleState now{Chart.RangeMin(), Chart.RangeMax(), -1,           -1,
-                 keptRate_,        Chart.Axes(),     DecimalPlaces};
-  if (wholeShown_)
-    now = {wholeLow_,
-           wholeHigh_,
-           static_cast<double>(wholeView_.From()) / keptRate_,
-           static_cast<double>(std::max<std::size_t>(wholeView_.To(), 1) - 1) / keptRate_,
-           keptRate_,
-           Chart.Axes(),
-           DecimalPlaces};
-  if (!(now == scaleShown_)) {
-    touch(dynlog::PaintForceScale(p, now.axes, now.low, now.high, DecimalPlaces));
-    touch(dynlog::PaintTimeScale(p, now.axes, client.right, now.from, now.to, keptRate_));
-    scaleShown_ = now;
-  }
-  // Text costs more to draw than the trace: while values flow, the results line follows twice a
-  // second; the paints between leave it as it is.
-  const ULONGLONG clock = GetTickCount64();
-  std::string results;
-  if (clock - resultsPaintedMs_ >= kResultsIntervalMs || resultsShown_ == "\n")
-    results = dynlog::ResultsLine(Results, {keptRate_, DecimalPlaces, separators_});
-  else
-    results = resultsShown_;
-  if (results != resultsShown_) {
-    resultsPaintedMs_ = clock;
-    const RECT line{0, client.bottom - dynlog::ForceChart::kTextLinesHeight, client.right,
-                    client.bottom - dynlog::ForceChart::kTextLinesHeight / 2};
-    dynlog::PaintTextLine(p, line, results);
-    touch(line);
-    resultsShown_ = std::move(results);
-  }
-  if (readout_ != readoutShown_) {
-    // Between the axis name and the value display, above the chart.
-    const RECT line{24, 78, 260, 94};
-    dynlog::PaintTextLine(p, line, readout_);
-    touch(line);
-    readoutShown_ = readout_;
-  }
-  if (!painted.Empty())
-    GdiFlush(); // before the canvas writes into the same memory again
-  return painted;
+void Tfkm470a::ShowWholeTest(bool shown) {
+  if (shown == wholeShown_)
+    return;
+  wholeShown_ = shown;
+  wholeView_.ShowAll(static_cast<std::size_t>(recording_.SampleCount()));
+  readout_.clear();
+  ButtonWholeTest.SetText(wholeShown_ ? "Letzte Werte" : "Ganzer Test");
+  RedrawChart();
+  Paint();
+}
+
+int Tfkm470a::ColumnAt(int x) const {
+  const int column = x - (chart_.Axes().shape2Left + 2);
+  return column >= 0 && column < chart_.Axes().shape2Width ? column : -1;
 }
 
 void Tfkm470a::FormMouseMove(int x, int y) {
   if (!wholeShown_)
     return;
-  const auto box = Chart.TraceBox();
+  const auto box = chart_.TraceBox();
   const int column = ColumnAt(x);
-  const auto recording = Acquisition.Recording();
+  const auto values = recording_.Values();
   std::string text;
   if (column >= 0 && y >= box.top && y < box.bottom + 4 && wholeView_.To() > wholeView_.From() &&
-      wholeView_.To() <= recording.size()) {
-    const std::size_t i = wholeView_.ValueAt(column, Chart.Axes().shape2Width);
+      wholeView_.To() <= values.size()) {
+    const double rate = recording_.Setting().ValuesPerSecond();
+    const std::size_t i = wholeView_.ValueAt(column, chart_.Axes().shape2Width);
     text = "t = ";
-    dynlog::AppendSeconds(text, static_cast<double>(i) / keptRate_, dynlog::TimeDecimals(keptRate_),
+    dynlog::AppendSeconds(text, static_cast<double>(i) / rate, dynlog::TimeDecimals(rate),
                           separators_);
     text += " s   F = ";
-    dynlog::AppendNumber(text, recording[i], DecimalPlaces, dynlog::kFileSignificantDigits,
+    dynlog::AppendNumber(text, values[i], DecimalPlaces, dynlog::kFileSignificantDigits,
                          separators_);
   }
   if (text != readout_) {
     readout_ = std::move(text);
-    RepaintDirty();
+    marks_.Mark(dynlog::WindowPart::Readout);
+    Paint();
   }
 }
 
@@ -603,13 +541,13 @@ void Tfkm470a::FormMouseUp(int x, int) {
   dragFrom_ = -1;
   if (from < 0 || std::abs(x - from) < 3)
     return;
-  const int width = Chart.Axes().shape2Width;
+  const int width = chart_.Axes().shape2Width;
   const auto clampColumn = [&](int at) {
-    return std::clamp(at - (Chart.Axes().shape2Left + 2), 0, width - 1);
+    return std::clamp(at - (chart_.Axes().shape2Left + 2), 0, width - 1);
   };
   if (wholeView_.ZoomToColumns(clampColumn(from), clampColumn(x), width)) {
     RedrawChart();
-    RepaintDirty();
+    Paint();
   }
 }
 
@@ -618,11 +556,12 @@ void Tfkm470a::FormDoubleClick(int, int) {
 }
 
 void Tfkm470a::FormEscape() {
-  if (!wholeShown_ || !wholeView_.Zoomed(Acquisition.SampleCount()))
+  const auto count = static_cast<std::size_t>(recording_.SampleCount());
+  if (!wholeShown_ || !wholeView_.Zoomed(count))
     return;
-  wholeView_.ShowAll(Acquisition.SampleCount());
+  wholeView_.ShowAll(count);
   RedrawChart();
-  RepaintDirty();
+  Paint();
 }
 
 void Tfkm470a::SaveScreenshot(const std::string& utf8Path) {
@@ -641,12 +580,11 @@ void Tfkm470a::FormClose() {
 // ---- The recording's safety, the status line and the value display's size
 
 bool Tfkm470a::MayDropRecording(bool closing) {
-  const int count = Acquisition.SampleCount();
-  if (!AskBeforeDiscarding || state_ != dynlog::MeasuringState::Stopped || count <= savedCount_)
+  if (!AskBeforeDiscarding || recording_.MayDropWithoutQuestion())
     return true;
   const int answer =
       ui::Ask(Handle(), base::ApplicationTitle(),
-              dynlog::UnsavedRecordingQuestion(count, closing, separators_),
+              dynlog::UnsavedRecordingQuestion(recording_.SampleCount(), closing, separators_),
               {{"&Speichern", IDYES}, {"&Verwerfen", IDNO}, {"Abbrechen", IDCANCEL}});
   if (answer == IDNO)
     return true;
@@ -654,86 +592,33 @@ bool Tfkm470a::MayDropRecording(bool closing) {
 }
 
 bool Tfkm470a::SaveWithDialog() {
-  wchar_t file[MAX_PATH] = {};
-  lastSaveName_.copy(file, MAX_PATH - 1);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = Handle();
-  ofn.lpstrFilter = L"Textfile\0*.txt\0CSV (Semikolon)\0*.csv\0alle Dateien\0*.*\0";
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = MAX_PATH;
-  ofn.lpstrDefExt = L"TXT";
-  // The dialog asks before it replaces a file; a name in a folder that does not exist reaches
-  // the file error text.
-  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT;
-  if (!GetSaveFileNameW(&ofn))
+  const auto path = dynlog::AskSaveName(Handle(), lastSaveName_);
+  if (!path)
     return false;
-  lastSaveName_ = file;
-  if (ofn.nFilterIndex == 2 && !dynlog::IsCsvName(base::Narrow(file))) {
-    // The CSV type chosen, with a name the dialog ended in .TXT or left bare: the file gets .csv,
-    // and since the dialog asked about another name, the question about this one is asked here.
-    lastSaveName_ =
-        lastSaveName_.substr(0, ofn.nFileExtension ? ofn.nFileExtension - 1 : MAX_PATH) + L".csv";
-    if (GetFileAttributesW(lastSaveName_.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        MessageBoxW(Handle(), (lastSaveName_ + L" ist bereits vorhanden.\nErsetzen?").c_str(),
-                    L"Speichern unter", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
-      return false;
-  }
-  const std::string path = base::Narrow(lastSaveName_);
   try {
-    SaveRecordingTo(path);
+    SaveRecordingTo(*path);
   } catch (const base::FileError& e) {
     base::ShowErrorBox(
-        dynlog::SaveFailureText(e.what(), path, Acquisition.SampleCount(), separators_));
+        dynlog::SaveFailureText(e.what(), *path, recording_.SampleCount(), separators_));
     return false;
   }
   return true;
 }
 
-std::pair<dynlog::SampleRate, bool> Tfkm470a::RecordingSetting() const {
-  if (recordedSetting_)
-    return *recordedSetting_;
-  return {dynlog::KeptRate(rate_->Rate(), ucom::ComBaud() == 9600), rate_->Averaging()};
-}
-
-void Tfkm470a::RecordingStarted() {
-  state_ = dynlog::MeasuringState::Running;
-  savedCount_ = 0;
-  recordedSetting_.reset();
-  recordedSetting_ = RecordingSetting();
-  keptRate_ = dynlog::RatePerSecond(recordedSetting_->first);
-  unitText_ = dynlog::IdentificationText(km470::InstrumentReply());
-  ShowStatus();
-}
-
 void Tfkm470a::ShowStatus() {
   if (!rate_ || !search_)
     return;
-  const bool open = ucom::ComIsOpen();
-  const int baud = ucom::ComBaud();
-  const dynlog::StatusLine line{
-      .state = state_,
-      .recorded = Acquisition.SampleCount(),
-      .keptRate = dynlog::KeptRate(rate_->Rate(), baud == 9600),
-      .averaging = rate_->Averaging(),
-      .port = open ? search_->RadioGroup1.ItemIndex() + 1 : 0,
-      .baud = baud,
-      .unit = open ? std::string_view(unitText_) : std::string_view(),
-  };
-  std::string text = dynlog::StatusLineText(line, separators_);
-  if (text == statusText_)
-    return;
-  const bool full = state_ != dynlog::MeasuringState::Idle && dynlog::RecordingFull(line.recorded);
-  LabelStatus.SetTextColour(full ? kStatusWarning : kStatusText);
-  LabelStatus.SetText(text);
-  statusText_ = std::move(text);
+  const dynlog::StatusLine line = recording_.StatusFigures();
+  const bool full =
+      line.state != dynlog::MeasuringState::Idle && dynlog::RecordingFull(line.recorded);
+  StatusLabel.SetTextColour(full ? kStatusWarning : kStatusText);
+  StatusLabel.SetText(dynlog::StatusLineText(line, separators_));
 }
 
 void Tfkm470a::PlaceStatusLine() {
   RECT client;
   GetClientRect(Handle(), &client);
-  LabelStatus.SetBounds(0, client.bottom - kStatusHeight, client.right, kStatusHeight);
+  StatusLabel.SetBounds(0, client.bottom - kStatusHeight, client.right, kStatusHeight);
 }
 
 void Tfkm470a::SizeValueDisplay() {

@@ -25,14 +25,18 @@ std::string_view RateText(SampleRate rate) {
   return Row(rate).text;
 }
 
-int ReloadValue(SampleRate rate, bool baud9600) {
-  const int n = Row(rate).skipAt19200;
-  // C++ integer division truncates toward zero, which is what turns 0 into (0 + 1) / 2 - 1 = -1.
-  return baud9600 ? (n + 1) / 2 - 1 : n;
+int FramesPerSecond(int baud) {
+  return baud == 9600 ? 160 : 320;
 }
 
-SampleRate KeptRate(SampleRate rate, bool baud9600) {
-  return baud9600 && rate == SampleRate::Hz320 ? SampleRate::Hz160 : rate;
+int ReloadValue(SampleRate rate, int framesPerSecond) {
+  const int n = Row(rate).skipAt19200;
+  // C++ integer division truncates toward zero, which is what turns 0 into (0 + 1) / 2 - 1 = -1.
+  return framesPerSecond < 320 ? (n + 1) / 2 - 1 : n;
+}
+
+SampleRate KeptRate(SampleRate rate, int framesPerSecond) {
+  return framesPerSecond < 320 && rate == SampleRate::Hz320 ? SampleRate::Hz160 : rate;
 }
 
 double RatePerSecond(SampleRate rate) {

@@ -39,9 +39,8 @@ std::string StatusLineText(const StatusLine& line, const NumberSeparators& separ
   if (line.averaging)
     text += " gemittelt";
   text += kSeparator;
-  text += line.port > 0
-              ? "COM" + std::to_string(line.port) + ", " + std::to_string(line.baud) + " Baud"
-              : std::string("nicht verbunden");
+  text += line.port.empty() ? std::string("nicht verbunden")
+                            : std::string(line.port) + ", " + std::to_string(line.baud) + " Baud";
   if (!line.unit.empty()) {
     text += kSeparator;
     text += line.unit;

@@ -16,7 +16,7 @@ struct StatusLine {
   int recorded = 0;      // values recorded since the last Start
   SampleRate keptRate{}; // the rate really kept at the port's baud rate
   bool averaging = false;
-  int port = 0; // 1..4; 0 while no port is open
+  std::string_view port; // "COM3"; empty while no port is open
   int baud = 0;
   std::string_view unit; // the unit's identification, empty when none was heard
 };

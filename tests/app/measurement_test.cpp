@@ -90,14 +90,14 @@ TEST_F(MeasurementWindow, ThinningFollowsTheBaudRateThePortRunsAt) {
   ASSERT_TRUE(app.fkm470b.Found());
   EXPECT_EQ(ucom::ComBaud(), 9600);
   EXPECT_EQ(app.fkm470b.RadioGroup2.ItemIndex(), 0) << "the dialog shows the rate that answered";
-  for (int i = 0; i < 100 && w.Acquisition.SampleCount() < 6; ++i)
+  for (int i = 0; i < 100 && w.CurrentRecording().SampleCount() < 6; ++i)
     PumpFor(50);
   w.Button2.Click();
   PumpFor(400); // the frames still on the line
   const int frames = LoggedFrames(unit);
   ASSERT_GE(frames, 33 + 16 * 5); // six values kept: the 33rd frame and five times 16 more
   // The first 32 frames are skipped, the 33rd is kept, then every 16th.
-  EXPECT_EQ(w.Acquisition.SampleCount(), 1 + (frames - 33) / 16) << frames << " frames";
+  EXPECT_EQ(w.CurrentRecording().SampleCount(), 1 + (frames - 33) / 16) << frames << " frames";
 }
 
 // Saving over a measurement file on a disk that is nearly full: the new file does not fit, so the
@@ -112,7 +112,7 @@ TEST_F(MeasurementWindow, SavingOnAFullDiskKeepsTheOldFileAndTheRecording) {
   app.fkm470d.RadioButton320.SetChecked(true);
   for (int i = 0; i < 32 + 10000; ++i)
     w.HandleFrame({static_cast<double>(i % 9000), 0xC0});
-  ASSERT_EQ(w.Acquisition.SampleCount(), 10000);
+  ASSERT_EQ(w.CurrentRecording().SampleCount(), 10000);
   const std::string target = disk.File("messung.txt");
   const std::string old =
       "Datei erzeugt von Programm dynlog.exe am 01.01.2026\r\n" + std::string(30000, '7');
@@ -126,7 +126,7 @@ TEST_F(MeasurementWindow, SavingOnAFullDiskKeepsTheOldFileAndTheRecording) {
   }
   EXPECT_EQ(ReadFile(target), old);
   EXPECT_EQ(disk.Names(), (std::vector<std::string>{"messung.txt", "platzhalter"}));
-  EXPECT_EQ(w.Acquisition.SampleCount(), 10000);
+  EXPECT_EQ(w.CurrentRecording().SampleCount(), 10000);
   const std::string elsewhere = dir.Path() + "\\messung.txt";
   w.SaveRecordingTo(elsewhere);
   EXPECT_GT(ReadFile(elsewhere).size(), 60000u);

@@ -356,7 +356,7 @@ TEST_F(Pictures, ChartStaysWholeWhenTheWindowIsMaximisedRestoredAndShrunk) {
     PumpFor(50);
     flow(250);
     const Picture picture(w.Handle());
-    const auto box = w.Chart.TraceBox();
+    const auto box = w.Chart().TraceBox();
     int trace = 0;
     for (int y = 0; y < picture.Height(); ++y)
       for (int x = 0; x < picture.Width(); ++x)
@@ -371,28 +371,24 @@ TEST_F(Pictures, ChartStaysWholeWhenTheWindowIsMaximisedRestoredAndShrunk) {
   RECT client;
   GetClientRect(w.Handle(), &client);
   EXPECT_LE(w.Label1.Bounds().right, client.right);
-  EXPECT_LE(w.Chart.Axes().shape2Top + 2 + 48, client.bottom);
+  EXPECT_LE(w.Chart().Axes().shape2Top + 2 + 48, client.bottom);
 }
 
 TEST_F(Pictures, WholeTestAfterStopShowsASingleValueSpikeAndZoomsByDragging) {
   dynlog::ApplicationWindows app;
   Tfkm470a& w = app.fkm470a;
   w.Show();
-  w.Acquisition.StartRecording();
-  while (w.Acquisition.SampleCount() < 10000) {
-    const int i = w.Acquisition.SampleCount();
-    const double v = i == 6543 ? 900.0 : (i % 400) / 4.0;
-    if (w.Acquisition.TakeFrameValue(v, 0, false))
-      w.ShowValue(v);
-  }
+  app.fkm470d.RadioButton320.SetChecked(true);
+  for (int i = -32; i < 10000; ++i) // the first 32 frames are skipped
+    w.HandleFrame({i == 6543 ? 900.0 : (std::max(i, 0) % 400) / 4.0, 0xC0});
   PumpFor(30);
-  ASSERT_EQ(w.Results.Count(), 10000u);
-  EXPECT_EQ(w.Results.Max(), 900.0f);
+  ASSERT_EQ(w.CurrentRecording().Results().Count(), 10000u);
+  EXPECT_EQ(w.CurrentRecording().Results().Max(), 900.0f);
   w.Button2Click();
   w.ButtonWholeTest.Click();
   PumpFor(30);
   ASSERT_TRUE(w.WholeTestShown());
-  const auto box = w.Chart.TraceBox();
+  const auto box = w.Chart().TraceBox();
   const auto spikeRows = [&] {
     // The spike is the only value above 100: the only trace in the chart's top quarter.
     const Picture picture(w.Handle());
@@ -404,8 +400,8 @@ TEST_F(Pictures, WholeTestAfterStopShowsASingleValueSpikeAndZoomsByDragging) {
   };
   EXPECT_GT(spikeRows(), 10);
   // Drag from a fifth to half of the chart's width: the values from 2000 to 5000.
-  const int y = (box.top + box.bottom) / 2, left = w.Chart.Axes().shape2Left + 2,
-            width = w.Chart.Axes().shape2Width;
+  const int y = (box.top + box.bottom) / 2, left = w.Chart().Axes().shape2Left + 2,
+            width = w.Chart().Axes().shape2Width;
   SendMessageW(w.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(left + width / 5, y));
   SendMessageW(w.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(left + width / 2, y));
   SendMessageW(w.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(left + width / 2, y));

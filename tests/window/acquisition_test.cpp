@@ -29,7 +29,7 @@ std::vector<int> EmittedFrames(Acquisition& acq, int count, int reload, bool ave
 
 TEST(AcquisitionTest, IdleTickRuleSkipsOneTickAfterASecondOfSilence) {
   auto acq = Fresh();
-  EmittedFrames(*acq, 33 + 10, ReloadValue(SampleRate::Hz10, false), true); // 10 to average
+  EmittedFrames(*acq, 33 + 10, ReloadValue(SampleRate::Hz10, 320), true); // 10 to average
   for (int i = 0; i < 20; ++i) {
     ASSERT_TRUE(acq->BeginTick()) << i;
     acq->EndTick(false);
@@ -46,28 +46,27 @@ TEST(AcquisitionTest, IdleTickRuleSkipsOneTickAfterASecondOfSilence) {
 }
 
 TEST(AcquisitionTest, First32FramesAreNeverEmittedThenEveryReloadPlusOneth) {
-  for (const bool baud9600 : {false, true}) {
+  for (const int baud : {19200, 9600}) {
     for (const SampleRate rate : kAllRates) {
       auto acq = Fresh();
-      const int reload = ReloadValue(rate, baud9600);
+      const int reload = ReloadValue(rate, FramesPerSecond(baud));
       const int step = reload < 0 ? 1 : reload + 1;
       const std::vector<int> emitted = EmittedFrames(*acq, 33 + 3 * step, reload);
-      ASSERT_EQ(emitted.size(), 4u) << RateText(rate) << " 9600=" << baud9600;
+      ASSERT_EQ(emitted.size(), 4u) << RateText(rate) << " at " << baud;
       EXPECT_EQ(emitted[0], 33);
       EXPECT_EQ(emitted[1], 33 + step);
       EXPECT_EQ(emitted[3], 33 + 3 * step);
       // The rate the file and the window report is the one these steps really keep.
-      const double framesPerSecond = baud9600 ? 160.0 : 320.0;
-      EXPECT_EQ(RatePerSecond(KeptRate(rate, baud9600)), framesPerSecond / step)
-          << RateText(rate) << " 9600=" << baud9600;
+      const double framesPerSecond = baud == 9600 ? 160.0 : 320.0;
+      EXPECT_EQ(RatePerSecond(KeptRate(rate, FramesPerSecond(baud))), framesPerSecond / step)
+          << RateText(rate) << " at " << baud;
     }
   }
 }
 
 TEST(AcquisitionTest, EveryFrameAt320And9600BaudFor160Too) {
-  for (const int reload :
-       {ReloadValue(SampleRate::Hz320, false), ReloadValue(SampleRate::Hz320, true),
-        ReloadValue(SampleRate::Hz160, true)}) {
+  for (const int reload : {ReloadValue(SampleRate::Hz320, 320), ReloadValue(SampleRate::Hz320, 160),
+                           ReloadValue(SampleRate::Hz160, 160)}) {
     auto acq = Fresh();
     EXPECT_EQ(EmittedFrames(*acq, 100, reload, true).size(), 100u - 32u) << reload;
     // With nothing skipped there is nothing to average: the value comes through unchanged.
@@ -77,7 +76,7 @@ TEST(AcquisitionTest, EveryFrameAt320And9600BaudFor160Too) {
 
 TEST(AcquisitionTest, AveragingTakesTheSkippedFramesAndTheEmittedOne) {
   auto acq = Fresh();
-  const int reload = ReloadValue(SampleRate::Hz10, false);
+  const int reload = ReloadValue(SampleRate::Hz10, 320);
   // The first emission averages the 32 initial frames with its own: 1..33 has mean 17.
   std::optional<double> v;
   for (int i = 1; i <= 33; ++i)
@@ -99,7 +98,7 @@ TEST(AcquisitionTest, SteadyInputAveragesToExactlyItself) {
     auto acq = Fresh();
     std::vector<double> out;
     for (int i = 0; i < 33 + 32 * 3; ++i)
-      if (auto v = acq->TakeFrameValue(c, ReloadValue(SampleRate::Hz10, false), true))
+      if (auto v = acq->TakeFrameValue(c, ReloadValue(SampleRate::Hz10, 320), true))
         out.push_back(*v);
     ASSERT_EQ(out.size(), 4u);
     for (const double v : out)
@@ -109,7 +108,7 @@ TEST(AcquisitionTest, SteadyInputAveragesToExactlyItself) {
 
 TEST(AcquisitionTest, StopAndStartKeepTheCountDownAndTheAverageGoing) {
   auto acq = Fresh();
-  const int reload = ReloadValue(SampleRate::Hz10, false);
+  const int reload = ReloadValue(SampleRate::Hz10, 320);
   EmittedFrames(*acq, 33 + 10, reload, true); // one emission, then 10 frames into the next
   EXPECT_EQ(acq->SkipCounter(), 21);
   EXPECT_EQ(acq->AverageCount(), 10);
@@ -126,12 +125,12 @@ TEST(AcquisitionTest, StopAndStartKeepTheCountDownAndTheAverageGoing) {
   std::optional<double> v;
   int frames = 0;
   while (!v) {
-    v = acq->TakeFrameValue(100.0 + frames, ReloadValue(SampleRate::Hz320, false), true);
+    v = acq->TakeFrameValue(100.0 + frames, ReloadValue(SampleRate::Hz320, 320), true);
     ++frames;
   }
   EXPECT_EQ(frames, 22);
   EXPECT_EQ(*v, 100.0 + 10.5); // mean of 100..121: only frames after the clear
-  EXPECT_TRUE(acq->TakeFrameValue(5.0, ReloadValue(SampleRate::Hz320, false), true));
+  EXPECT_TRUE(acq->TakeFrameValue(5.0, ReloadValue(SampleRate::Hz320, 320), true));
 }
 
 TEST(AcquisitionTest, RecordingKeepsTheFirst10000AndUsesTheSpareSlotAfterwards) {
@@ -163,7 +162,7 @@ TEST(AcquisitionTest, AveragingSwitchedOffBeforeEmissionsCannotOverrunTheBuffer)
   // The box ticked while frames are skipped and unticked for the emission, cycle after cycle:
   // nothing empties the buffer, which must stop at its 181 slots.
   auto acq = Fresh();
-  const int reload = ReloadValue(SampleRate::Hz2_5, false);
+  const int reload = ReloadValue(SampleRate::Hz2_5, 320);
   for (int cycle = 0; cycle < 5; ++cycle) {
     while (acq->SkipCounter() > 0)
       acq->TakeFrameValue(1.0, reload, true);

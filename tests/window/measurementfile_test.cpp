@@ -1,4 +1,3 @@
-#include "base/fileerror.h"
 #include "window/acquisition.h"
 #include "window/measurementfile.h"
 
@@ -93,27 +92,6 @@ TEST(MeasurementFileTest, AveragedValuesAreRoundedToFiveSignificantDigits) {
   EXPECT_EQ(lines[4], "10.000");
   EXPECT_EQ(lines[5], "0");
   EXPECT_EQ(lines[6], "0");
-}
-
-using base::FileError;
-using base::FileErrorText;
-
-TEST(FileErrorTextTest, GermanTextsBySystemError) {
-  EXPECT_EQ(FileErrorText(5), "Dateizugriff verweigert");
-  EXPECT_EQ(FileErrorText(32), "Dateizugriff verweigert"); // file held open by another program
-  EXPECT_EQ(FileErrorText(19), "Dateizugriff verweigert"); // write-protected medium
-  EXPECT_EQ(FileErrorText(123), "Ungültiger Dateiname");
-  EXPECT_EQ(FileErrorText(3), "Ungültiger Dateiname");  // folder does not exist
-  EXPECT_EQ(FileErrorText(15), "Ungültiger Dateiname"); // drive does not exist
-  EXPECT_EQ(FileErrorText(112), "Zu wenig Speicherplatz");
-  EXPECT_EQ(FileErrorText(39), "Zu wenig Speicherplatz");
-  EXPECT_EQ(FileErrorText(4), "Zu viele geöffnete Dateien");
-  EXPECT_EQ(FileErrorText(1117), "E/A-Fehler 1117");
-  EXPECT_EQ(FileErrorText(0), "E/A-Fehler 0");
-
-  const FileError e(112);
-  EXPECT_STREQ(e.what(), "Zu wenig Speicherplatz");
-  EXPECT_EQ(e.SystemError(), 112u);
 }
 
 } // namespace

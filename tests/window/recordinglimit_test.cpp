@@ -1,12 +1,11 @@
-// Past the recording's 10000 values: every frame the acquisition takes goes on to a stream file,
-// while the recording stops at 10000. The frames are fed in memory, as the window's frame handler
-// passes them on, in place of a stream of more than 31 seconds from the unit.
+// Past the recording's 10000 values: every value the recording keeps goes on to a stream file that
+// listens to it, as --stream does, while the recording stops at 10000. The frames are fed in
+// memory, as the window's frame handler passes them on, in place of 31 seconds from the unit.
 #include "base/text.h"
 #include "support/testfiles.h"
-#include "window/acquisition.h"
 #include "window/measurementstream.h"
 #include "window/numberformat.h"
-#include "window/samplerate.h"
+#include "window/recording.h"
 
 #include <gtest/gtest.h>
 
@@ -36,25 +35,23 @@ std::string Tenths(int tenths) {
 TEST(RecordingLimitTest, AStreamKeepsEveryValueBeyondTheRecordings10000) {
   testsupport::TempFolder dir;
   const std::wstring path = dir.File(L"lang.txt");
-  auto acq = std::make_unique<Acquisition>();
+  auto recording = std::make_unique<Recording>();
+  recording->Start({SampleRate::Hz320, false, 19200, 1, "COM3", ""}, {});
   MeasurementStream stream(base::Narrow(path), false);
   stream.Begin("07.12.2026 10:00:00", SampleRate::Hz320, false, 1, GermanSeparators());
-  const int reload = ReloadValue(SampleRate::Hz320, false);
+  const auto subscription = recording->Subscribe([&stream](float value) { stream.Append(value); });
   constexpr int kFrames = 10600;
   std::string expected;
   for (int i = 0; i < kFrames; ++i) {
     const int tenths = (i * 7919) % 199999 - 99999; // both signs, all five digits
-    if (auto value =
-            acq->TakeFrameValue(tenths / 10.0, acq->SkipCounter() <= 0 ? reload : 0, false)) {
-      stream.Append(static_cast<float>(*value));
+    if (recording->TakeFrame(tenths / 10.0, {SampleRate::Hz320, false, 19200}))
       expected += Tenths(tenths) + "\r\n";
-    }
     if (i % 1000 == 0)
       stream.Flush();
   }
   stream.Close();
 
-  EXPECT_EQ(acq->SampleCount(), Acquisition::kMaxSamples);
+  EXPECT_EQ(recording->SampleCount(), Acquisition::kMaxSamples);
   EXPECT_EQ(stream.Values(), static_cast<std::uint64_t>(kFrames - Acquisition::kInitialSkip));
   std::ifstream in(base::Narrow(path), std::ios::binary);
   std::stringstream bytes;

@@ -45,7 +45,7 @@ int main() {
   auto run = [&](long frames, SampleRate rate, bool averaging) {
     long emitted = 0;
     for (long i = 0; i < frames; ++i) {
-      if (auto v = acq->TakeFrameValue(frameValue(i), ReloadValue(rate, false), averaging)) {
+      if (auto v = acq->TakeFrameValue(frameValue(i), ReloadValue(rate, 320), averaging)) {
         FormatValueCaption(caption, *v, 2, german);
         const ChartDrawing d = chart.ShowValue(*v);
         checksum += static_cast<long>(caption.size()) + (d.trace ? d.trace->to.y : 0);

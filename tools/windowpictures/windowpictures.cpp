@@ -149,7 +149,7 @@ void FullRecordingPicture(dynlog::ApplicationWindows& app) {
   app.fkm470d.SetRate(dynlog::SampleRate::Hz320);
   main.AskBeforeDiscarding = false; // the recording before is dropped without a question here
   main.Button1.Click();
-  if (!PumpUntil(90000, [&] { return main.Acquisition.SampleCount() >= 10000; })) {
+  if (!PumpUntil(90000, [&] { return main.CurrentRecording().SampleCount() >= 10000; })) {
     Report("the recording did not fill");
     g_failed = true;
     return;
@@ -171,7 +171,7 @@ bool AnyLampLit(Tfkm470a& w) {
 // stretch of it zoomed into by dragging across the chart; Esc and the button bring back the sweep.
 void WholeTestPictures(Tfkm470a& main) {
   main.ButtonWholeTest.Click();
-  const dynlog::ChartAxes& a = main.Chart.Axes();
+  const dynlog::ChartAxes& a = main.Chart().Axes();
   const int left = a.shape2Left + 2, y = a.shape1Top + a.shape1Height / 2;
   const auto mouse = [&](UINT message, int x) {
     SendMessageW(main.Handle(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,

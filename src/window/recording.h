@@ -1,0 +1,136 @@
+#pragma once
+// One recording of the measurement window, from its Start on: the setting it was taken at, its
+// start time and state, the acquisition that thins the unit's frames into its values, the results
+// of those values and how many of them are saved. The window shows it and forwards the person's
+// actions; the modes without a person use the same object. No system calls, so its rules are
+// tested natively.
+//
+// Before the first Start the setting is the one Start will use (the window proposes it whenever
+// the rate dialog or the port changes); from Start on it is the recording's own, whatever the
+// dialog says later. The status line, the chart's time scale and both file heads read it here.
+
+#include "window/acquisition.h"
+#include "window/csvfile.h"
+#include "window/measurementfile.h"
+#include "window/samplerate.h"
+#include "window/testresults.h"
+#include "window/windowtexts.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace dynlog {
+
+// What a recording is taken at.
+struct RecordingSetting {
+  SampleRate chosenRate = SampleRate::Hz10; // the rate dialog's choice
+  bool averaging = false;
+  int baud = 0;               // of the open port; 0 when none is open
+  int decimalPlaces = 0;      // of the unit's values
+  std::string port;           // "COM3"; empty when none is open
+  std::string identification; // the unit's reply to the identification query
+
+  // The rate really kept: the unit sends only 160 frames a second at 9600 baud.
+  SampleRate KeptRate() const { return dynlog::KeptRate(chosenRate, FramesPerSecond(baud)); }
+  double ValuesPerSecond() const { return RatePerSecond(KeptRate()); }
+};
+
+// The rate dialog's choice and the port's baud rate as they stand while frames are handled; read
+// once per tick of the acquisition.
+struct FrameSettings {
+  SampleRate rate = SampleRate::Hz10;
+  bool averaging = false;
+  int baud = 0;
+};
+
+class Recording {
+public:
+  using ValueListener = std::function<void(float)>;
+
+  // Hears every value the acquisition keeps, the ones past the recording's 10000 too, for as long
+  // as it lives.
+  class Subscription {
+  public:
+    Subscription(Subscription&& other) noexcept
+        : owner_(std::exchange(other.owner_, nullptr)), id_(other.id_) {}
+    Subscription& operator=(Subscription&&) = delete;
+    ~Subscription() { Cancel(); }
+    void Cancel();
+
+  private:
+    friend class Recording;
+    Subscription(Recording* owner, int id) : owner_(owner), id_(id) {}
+    Recording* owner_;
+    int id_;
+  };
+  [[nodiscard]] Subscription Subscribe(ValueListener listener);
+
+  Recording() = default;
+  Recording(const Recording&) = delete;
+  Recording& operator=(const Recording&) = delete;
+
+  // The setting the next Start will use; it stands for the recording only until the first Start.
+  void Propose(const RecordingSetting& next);
+  // A new recording at this setting, begun at this local time: the values before it are no
+  // longer counted and nothing of it is saved yet.
+  void Start(const RecordingSetting& setting, const LocalTime& start);
+  // The unit is told to stop; values still on their way are recorded.
+  void Stop();
+
+  // One decoded frame: thinned (and averaged) at the tick's settings. Returns the kept value, if
+  // this frame gave one; it is recorded while the recording has room and goes to every listener.
+  std::optional<double> TakeFrame(double value, const FrameSettings& tick);
+  // The idle-tick rule of the 50 ms poll (see Acquisition).
+  bool BeginTick() { return acquisition_.BeginTick(); }
+  void EndTick(bool anyByteReceived) { acquisition_.EndTick(anyByteReceived); }
+  // After the rate dialog has closed: the frames buffered for averaging are dropped.
+  void ClearAverage() { acquisition_.ClearAverage(); }
+
+  // The file was written with every value recorded so far.
+  void MarkSaved() { savedCount_ = SampleCount(); }
+  // Whether it can go without a question: nothing was recorded since it was last saved, or it is
+  // not stopped.
+  bool MayDropWithoutQuestion() const;
+
+  MeasuringState State() const { return state_; }
+  const RecordingSetting& Setting() const { return setting_; }
+  const LocalTime& StartTime() const { return start_; }
+  int SampleCount() const { return acquisition_.SampleCount(); }
+  std::span<const float> Values() const { return acquisition_.Recording(); }
+  const TestResults& Results() const { return results_; }
+  const Acquisition& Frames() const { return acquisition_; }
+  // Every frame taken since the recording object was made, skipped or kept: a watcher of the line
+  // tells silence by it.
+  std::uint64_t FrameCount() const { return frameCount_; }
+
+  // The status line's figures.
+  StatusLine StatusFigures() const;
+  // How the results and files give times and figures.
+  ResultsFormat Format(const NumberSeparators& separators) const;
+  // The text file: its head names the setting, line 1 the given creation time.
+  MeasurementFileContent TextFile(std::string_view dateTimeText,
+                                  const NumberSeparators& separators) const;
+  CsvHead CsvFileHead() const;
+
+private:
+  void Unsubscribe(int id);
+
+  RecordingSetting setting_;
+  std::string unitText_; // the identification as the status line names it
+  LocalTime start_;
+  MeasuringState state_ = MeasuringState::Idle;
+  Acquisition acquisition_;
+  TestResults results_;
+  int savedCount_ = 0;
+  std::uint64_t frameCount_ = 0;
+  std::vector<std::pair<int, ValueListener>> listeners_;
+  int nextListener_ = 0;
+};
+
+} // namespace dynlog

@@ -1,0 +1,111 @@
+// The recording's rules, as the measurement window and the modes without a person run them.
+#include "window/recording.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace dynlog {
+namespace {
+
+constexpr FrameSettings k320{SampleRate::Hz320, false, 19200};
+
+RecordingSetting At(SampleRate rate, int baud, bool averaging = false) {
+  return {rate, averaging, baud, 1, "COM3", "\x02KM470 V2.03\r"};
+}
+
+// Frames 0, 1, 2 ... at 320 a second; every one after the first 32 is kept.
+void Feed(Recording& r, int frames, int from = 0) {
+  for (int i = from; i < from + frames; ++i)
+    r.TakeFrame(i, k320);
+}
+
+TEST(Recording, KeepsItsFirst10000AndHandsEveryValueToItsListeners) {
+  auto r = std::make_unique<Recording>();
+  r->Start(At(SampleRate::Hz320, 19200), {});
+  std::vector<float> heard;
+  {
+    const auto subscription = r->Subscribe([&](float v) { heard.push_back(v); });
+    Feed(*r, 32 + 10500);
+  }
+  Feed(*r, 10, 32 + 10500);
+  ASSERT_EQ(heard.size(), 10500u) << "past the 10000 too, and nothing once unsubscribed";
+  EXPECT_EQ(heard.back(), 32 + 10499);
+  EXPECT_EQ(r->SampleCount(), 10000);
+  EXPECT_EQ(r->Values().back(), 32 + 9999);
+  EXPECT_EQ(r->Results().Count(), 10000u);
+  EXPECT_EQ(r->Results().Max(), 32 + 9999) << "the results are those of the recorded values";
+  EXPECT_EQ(r->FrameCount(), 32u + 10510u);
+  // A new Start counts afresh.
+  r->Start(At(SampleRate::Hz320, 19200), {});
+  Feed(*r, 3);
+  EXPECT_EQ(r->SampleCount(), 3);
+  EXPECT_EQ(r->Results().Count(), 3u);
+}
+
+TEST(Recording, OnlyAStoppedRecordingWithUnsavedValuesNeedsAQuestion) {
+  enum Step { Start, Values, Stop, Save };
+  const struct {
+    std::vector<Step> steps;
+    bool mayDrop;
+  } cases[] = {
+      {{}, true},
+      {{Start, Values}, true},
+      {{Start, Stop}, true},
+      {{Start, Values, Stop}, false},
+      {{Start, Values, Stop, Save}, true},
+      {{Start, Values, Stop, Save, Values}, false}, // values still on their way after Stop
+      {{Start, Values, Stop, Save, Start}, true},
+  };
+  for (const auto& c : cases) {
+    auto r = std::make_unique<Recording>();
+    Feed(*r, 32);
+    std::string trace;
+    for (const Step step : c.steps) {
+      trace += std::to_string(step);
+      if (step == Start)
+        r->Start(At(SampleRate::Hz320, 19200), {});
+      else if (step == Values)
+        Feed(*r, 5);
+      else if (step == Stop)
+        r->Stop();
+      else
+        r->MarkSaved();
+    }
+    EXPECT_EQ(r->MayDropWithoutQuestion(), c.mayDrop) << trace;
+  }
+}
+
+// Start at "320" on a 9600 baud line keeps 160 values a second; the status line, the results and
+// both file heads say so, also after the rate dialog changed. Before the first Start they name
+// what Start will use.
+TEST(Recording, NamesTheSettingItWasTakenAtAndBeforeItsStartTheOneStartWillUse) {
+  auto r = std::make_unique<Recording>();
+  const auto status = [&] { return StatusLineText(r->StatusFigures(), GermanSeparators()); };
+  r->Propose({SampleRate::Hz10, true, 0, 0, "", ""});
+  EXPECT_EQ(status(), "Bereit \xC2\xB7 10 Werte/s gemittelt \xC2\xB7 nicht verbunden");
+
+  r->Start(At(SampleRate::Hz320, 9600), {2026, 12, 7, 10, 0, 0, 60});
+  for (int i = 0; i < 32 + 320; ++i)
+    r->TakeFrame(i, {SampleRate::Hz320, false, 9600});
+  r->Stop();
+  r->Propose(At(SampleRate::Hz20, 19200, true));
+  EXPECT_EQ(status(), "Gestoppt \xC2\xB7 320 von 10.000 Werten \xC2\xB7 160 Werte/s \xC2\xB7 "
+                      "COM3, 9600 Baud \xC2\xB7 KM470 V2.03");
+  EXPECT_EQ(r->Format(GermanSeparators()).valuesPerSecond, 160);
+  EXPECT_EQ(r->TextFile("", GermanSeparators()).rate, SampleRate::Hz160);
+  EXPECT_EQ(r->TextFile("", GermanSeparators()).decimalPlaces, 1);
+  const CsvHead head = r->CsvFileHead();
+  EXPECT_EQ(head.valuesPerSecond, 160);
+  EXPECT_EQ(head.port, "COM3");
+  EXPECT_EQ(head.start.utcOffsetMinutes, 60);
+  EXPECT_FALSE(head.averaging);
+  // A new Start takes the new setting.
+  r->Start(At(SampleRate::Hz20, 19200, true), {});
+  EXPECT_EQ(r->CsvFileHead().valuesPerSecond, 20);
+  EXPECT_TRUE(r->CsvFileHead().averaging);
+}
+
+} // namespace
+} // namespace dynlog

@@ -1,10 +1,8 @@
 #include "window/Ukm470a.h"
 
-#include "base/dibsection.h"
 #include "base/errorbox.h"
 #include "base/fileerror.h"
 #include "base/handles.h"
-#include "base/text.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
@@ -12,12 +10,12 @@
 #include "ui/screenshot.h"
 #include "window/buttonpictures.h"
 #include "window/chartpaint.h"
-#include "window/chartscale.h"
 #include "window/csvfilewriter.h"
 #include "window/localeformat.h"
 #include "window/measurementfilewriter.h"
 #include "window/savedialog.h"
 #include "window/ukm470d.h"
+#include "window/windowfonts.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -64,39 +62,11 @@ ui::LabelStyle IndicatorStyle(HFONT font, ui::LabelStyle::Align align = ui::Labe
   return s;
 }
 
-// The upward arrow beside the axis name is character 0xAD of the "Symbol" font. Where that font
-// is missing (Wine has none) the same arrow comes from Unicode in Arial.
-bool HasSymbolFont() {
-  base::Font font = ui::MakeFont(L"Symbol", 13, false, SYMBOL_CHARSET);
-  const base::WindowDc dc(nullptr);
-  wchar_t face[LF_FACESIZE] = {};
-  {
-    base::SelectObjectScope select(dc.get(), font.get());
-    GetTextFaceW(dc.get(), LF_FACESIZE, face);
-  }
-  return lstrcmpiW(face, L"Symbol") == 0;
-}
-
-base::Font ArrowFont() {
-  return HasSymbolFont() ? ui::MakeFont(L"Symbol", 13, false, SYMBOL_CHARSET)
-                         : ui::MakeFont(L"Arial", 13);
-}
-
-std::uint32_t PixelOf(COLORREF colour) {
-  return dynlog::RgbPixel(GetRValue(colour), GetGValue(colour), GetBValue(colour));
-}
-
-const char* ArrowText(HFONT font) {
-  LOGFONTW lf{};
-  GetObjectW(font, sizeof(lf), &lf);
-  return lf.lfCharSet == SYMBOL_CHARSET ? "\xEF\x82\xAD" /* U+F0AD */ : "\xE2\x86\x91" /* U+2191 */;
-}
-
 } // namespace
 
 Tfkm470a::Tfkm470a()
     : ui::Form(MainStyle()), indicatorFont_(ui::MakeFont(L"Arial", 11, true)),
-      valueFont_(ui::MakeFont(L"Arial", 48, true)), arrowFont_(ArrowFont()),
+      valueFont_(ui::MakeFont(L"Arial", 48, true)), arrowFont_(dynlog::ArrowFont()),
       statusFont_(ui::MakeFont(L"Arial", 11)),
       BitBtnEinstellung(*this, 0, 0, 105, 25, "Einstellung", [this] { BitBtnEinstellungClick(); }),
       Button1(*this, 105, 0, 49, 25, "Start", [this] { Button1Click(); }),
@@ -114,11 +84,12 @@ Tfkm470a::Tfkm470a()
       Label1(*this, 366, 32, 67, 56, "0,0",
              {.align = ui::LabelStyle::Right, .font = valueFont_.get(), .textColour = kValueGrey}),
       Label3(*this, 2, 80, 8, 16, "F"),
-      Label2(*this, 11, 81, 8, 16, ArrowText(arrowFont_.get()), {.font = arrowFont_.get()}),
+      Label2(*this, 11, 81, 8, 16, dynlog::ArrowText(arrowFont_.get()), {.font = arrowFont_.get()}),
       StatusLabel(*this, 0, 0, 0, kStatusHeight, "",
                   {.font = statusFont_.get(), .textColour = kStatusText, .ellipsis = true}),
       Timer1(*this, 50, [this] { Timer1Timer(); }),
-      ButtonWholeTest(*this, 352, 0, 84, 25, "Ganzer Test", [this] { ButtonWholeTestClick(); }) {
+      ButtonWholeTest(*this, 352, 0, 84, 25, "Ganzer Test", [this] { ButtonWholeTestClick(); }),
+      picture_(kTraceColour, Background()) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
   buttonPictures_[0] = MakeSettingsPicture();
@@ -136,8 +107,6 @@ Tfkm470a::Tfkm470a()
   lampColours_.fill(kDark);
   separators_ = dynlog::SystemNumberSeparators();
   SizeValueDisplay();
-  tracePixel_ = PixelOf(kTraceColour);
-  paperPixel_ = PixelOf(Background());
   ButtonWholeTest.SetEnabled(false);
   ButtonWholeTest.SetHint("Nach Stop den ganzen Test von Start bis Stop zeigen. Im Diagramm ziehen "
                           "vergrößert einen Zeitbereich, Doppelklick oder Esc zeigt wieder alles.");
@@ -157,21 +126,8 @@ void Tfkm470a::SetCompanions(Tfkm470b* search, ui::Form* about, Tfkm470d* rate) 
 }
 
 ui::Label& Tfkm470a::IndicatorLabel(km470::Indicator which) {
-  switch (which) {
-  case km470::Indicator::Limit1:
-    return Label4;
-  case km470::Indicator::Limit2:
-    return Label5;
-  case km470::Indicator::Gross:
-    return Label6;
-  case km470::Indicator::Net:
-    return Label7;
-  case km470::Indicator::Overload:
-    return Label8;
-  case km470::Indicator::Trigger:
-    break;
-  }
-  return Label9;
+  ui::Label* const lamps[] = {&Label4, &Label5, &Label6, &Label7, &Label8, &Label9};
+  return *lamps[static_cast<std::size_t>(which) % std::size(lamps)];
 }
 
 // ---- Buttons
@@ -241,13 +197,7 @@ void Tfkm470a::BitBtnSpeichernClick() {
 void Tfkm470a::SaveRecordingTo(const std::string& utf8Path) {
   if (recording_.SampleCount() == 0)
     return;
-  if (dynlog::IsCsvName(utf8Path)) {
-    dynlog::SaveCsvFile(utf8Path, recording_.CsvFileHead(), recording_.Values());
-  } else {
-    const dynlog::RecordingSetting& s = recording_.Setting();
-    dynlog::SaveMeasurementFile(utf8Path, s.KeptRate(), s.averaging, recording_.Values(),
-                                s.decimalPlaces);
-  }
+  dynlog::SaveRecordingFile(utf8Path, recording_);
   recording_.MarkSaved();
 }
 
@@ -313,9 +263,9 @@ void Tfkm470a::ShowValue(double value) {
   marks_.Mark(dynlog::WindowPart::Results);
   if (!wholeShown_) { // else the sweep goes on behind the whole test
     if (drawing.wipe)
-      canvas_.DrawSegment(*drawing.wipe, paperPixel_);
+      picture_.Wipe(*drawing.wipe);
     if (drawing.trace)
-      canvas_.DrawSegment(*drawing.trace, tracePixel_);
+      picture_.Draw(*drawing.trace);
   }
   if (!tickSettings_)
     Paint();
@@ -330,10 +280,7 @@ void Tfkm470a::Paint() {
       IndicatorLabel(static_cast<km470::Indicator>(i)).SetBackground(lampColours_[i]);
   }
   if (marks_.Take(WindowPart::Value)) {
-    if (!valueShown_) {
-      Label1.SetBackground(kValuePanel);
-      valueShown_ = true;
-    }
+    Label1.SetBackground(kValuePanel);
     // Values still on their way after Stop are shown, but grey: nothing is measured any more.
     Label1.SetTextColour(recording_.State() == dynlog::MeasuringState::Stopped ? kValueGrey
                                                                                : kValueWhite);
@@ -347,7 +294,7 @@ void Tfkm470a::Paint() {
   // would add a paint message and its update region every tick, and one box around both would
   // span the whole chart.
   const dynlog::PixelBox readings = PaintReadings();
-  const dynlog::PixelBox drawn = canvas_.TakeDrawn();
+  const dynlog::PixelBox drawn = picture_.Canvas().TakeDrawn();
   if (!IsWindowVisible(Handle()) || IsIconic(Handle()))
     return;
   const base::WindowDc dc(Handle());
@@ -363,17 +310,13 @@ void Tfkm470a::Paint() {
 dynlog::PixelBox Tfkm470a::PaintReadings() {
   using dynlog::WindowPart;
   dynlog::PixelBox painted;
-  if (!trace_)
+  if (!picture_)
     return painted;
   RECT client;
   GetClientRect(Handle(), &client);
-  const dynlog::ScalePaint p{trace_.dc(), scaleFont_.get(), paperBrush_.get(), separators_};
+  const dynlog::ScalePaint p{picture_.dc(), scaleFont_.get(), paperBrush_.get(), separators_};
   const auto touch = [&painted](const RECT& r) {
-    painted = painted.Empty() ? dynlog::PixelBox{r.left, r.top, r.right, r.bottom}
-                              : dynlog::PixelBox{std::min<int>(painted.left, r.left),
-                                                 std::min<int>(painted.top, r.top),
-                                                 std::max<int>(painted.right, r.right),
-                                                 std::max<int>(painted.bottom, r.bottom)};
+    painted = painted.Joined({r.left, r.top, r.right, r.bottom});
   };
   const double rate = recording_.Setting().ValuesPerSecond();
   if (marks_.Take(WindowPart::Scales)) {
@@ -407,69 +350,32 @@ dynlog::PixelBox Tfkm470a::PaintReadings() {
   return painted;
 }
 
-void Tfkm470a::EnsureTraceBitmap(int width, int height) {
-  width = std::max(width, 1);
-  height = std::max(height, 1);
-  if (trace_ && width <= canvas_.Width() && height <= canvas_.Height())
-    return;
-  const int w = std::max(width, canvas_.Width()), h = std::max(height, canvas_.Height());
-  // 32 bits a pixel, top row first: the canvas's own layout.
-  base::MemoryBitmap bitmap(w, h);
-  if (!bitmap)
-    return; // the trace stays as large as it was
-  dynlog::TraceCanvas canvas;
-  canvas.Attach(static_cast<std::uint32_t*>(bitmap.pixels()), w, h);
-  canvas.Fill(paperPixel_);
-  // A larger window keeps the trace drawn so far.
-  canvas.CopyFrom(canvas_);
-  canvas.TakeDrawn(); // the whole window is repainted after a resize
-  trace_ = std::move(bitmap);
-  canvas_ = canvas;
-}
-
 void Tfkm470a::FormResize() {
   RECT client;
   GetClientRect(Handle(), &client);
   chart_.FitToClient(client.right, client.bottom);
-  EnsureTraceBitmap(client.right, client.bottom);
+  picture_.Fit(client.right, client.bottom);
   PlaceStatusLine();
   RedrawChart();
   PaintReadings(); // the whole window is painted next
-  canvas_.TakeDrawn();
+  picture_.Canvas().TakeDrawn();
   InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-void Tfkm470a::PaintShapes(HDC dc) {
-  // The two axes: black 1-pixel outline, white fill, 2 pixels across, so a black line.
-  const dynlog::ChartAxes& a = chart_.Axes();
-  const RECT shapes[] = {
-      {a.shape1Left, a.shape1Top, a.shape1Left + dynlog::ChartAxes::kShape1Width,
-       a.shape1Top + a.shape1Height},
-      {a.shape2Left, a.shape2Top, a.shape2Left + a.shape2Width,
-       a.shape2Top + dynlog::ChartAxes::kShape2Height},
-  };
-  for (const RECT& r : shapes) {
-    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  }
-}
-
 void Tfkm470a::FormPaint(HDC dc, const RECT& area) {
-  if (trace_)
-    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, trace_.dc(),
-           area.left, area.top, SRCCOPY);
-  PaintShapes(dc);
+  picture_.CopyTo(dc, area);
+  dynlog::PaintAxes(dc, chart_.Axes());
 }
 
 void Tfkm470a::RedrawChart() {
-  canvas_.Fill(paperPixel_);
+  picture_.Clear();
   marks_.Mark(dynlog::WindowPart::Scales);
   marks_.Mark(dynlog::WindowPart::Results);
   marks_.Mark(dynlog::WindowPart::Readout);
   resultsEvery_.Release();
   if (!wholeShown_) {
     for (const dynlog::ChartSegment& segment : chart_.HeldSegments())
-      canvas_.DrawSegment(segment, tracePixel_);
+      picture_.Draw(segment);
     return;
   }
   // The values shown fitted to the chart's columns, in one pass.
@@ -480,8 +386,8 @@ void Tfkm470a::RedrawChart() {
   const auto columns = dynlog::FitColumns(values.subspan(from, to - from), a.shape2Width);
   std::tie(wholeLow_, wholeHigh_) = dynlog::ColumnRange(columns);
   const auto box = chart_.TraceBox();
-  canvas_.FillBox({box.left + 2, box.top, box.right + 2, box.bottom}, paperPixel_);
-  dynlog::DrawColumns(canvas_, a, columns, wholeLow_, wholeHigh_, tracePixel_);
+  picture_.ClearBox({box.left + 2, box.top, box.right + 2, box.bottom});
+  dynlog::DrawColumns(picture_.Canvas(), a, columns, wholeLow_, wholeHigh_, picture_.TracePixel());
 }
 
 // ---- The whole test after Stop, read with the mouse
@@ -502,29 +408,15 @@ void Tfkm470a::ShowWholeTest(bool shown) {
   Paint();
 }
 
-int Tfkm470a::ColumnAt(int x) const {
-  const int column = x - (chart_.Axes().shape2Left + 2);
-  return column >= 0 && column < chart_.Axes().shape2Width ? column : -1;
-}
-
 void Tfkm470a::FormMouseMove(int x, int y) {
   if (!wholeShown_)
     return;
   const auto box = chart_.TraceBox();
-  const int column = ColumnAt(x);
-  const auto values = recording_.Values();
   std::string text;
-  if (column >= 0 && y >= box.top && y < box.bottom + 4 && wholeView_.To() > wholeView_.From() &&
-      wholeView_.To() <= values.size()) {
-    const double rate = recording_.Setting().ValuesPerSecond();
-    const std::size_t i = wholeView_.ValueAt(column, chart_.Axes().shape2Width);
-    text = "t = ";
-    dynlog::AppendSeconds(text, static_cast<double>(i) / rate, dynlog::TimeDecimals(rate),
-                          separators_);
-    text += " s   F = ";
-    dynlog::AppendNumber(text, values[i], DecimalPlaces, dynlog::kFileSignificantDigits,
-                         separators_);
-  }
+  if (y >= box.top && y < box.bottom + 4)
+    text = dynlog::ReadoutText(wholeView_, recording_.Values(), chart_.ColumnAt(x),
+                               chart_.Axes().shape2Width, recording_.Setting().ValuesPerSecond(),
+                               DecimalPlaces, separators_);
   if (text != readout_) {
     readout_ = std::move(text);
     marks_.Mark(dynlog::WindowPart::Readout);
@@ -533,7 +425,7 @@ void Tfkm470a::FormMouseMove(int x, int y) {
 }
 
 void Tfkm470a::FormMouseDown(int x, int) {
-  dragFrom_ = wholeShown_ && ColumnAt(x) >= 0 ? x : -1;
+  dragFrom_ = wholeShown_ && chart_.ColumnAt(x) >= 0 ? x : -1;
 }
 
 void Tfkm470a::FormMouseUp(int x, int) {
@@ -622,21 +514,8 @@ void Tfkm470a::PlaceStatusLine() {
 }
 
 void Tfkm470a::SizeValueDisplay() {
-  // As wide as the widest value the unit can send at these decimal places, sign included: the
-  // panel holds still while values change, and every digit stays whole.
-  const base::WindowDc dc(Label1.Handle());
-  base::SelectObjectScope select(dc.get(), valueFont_.get());
-  const auto [lowest, highest] = dynlog::ValueDisplayExtremes(DecimalPlaces);
-  int width = 0;
-  for (const double v : {lowest, highest}) {
-    std::string caption(1, ' ');
-    dynlog::AppendNumber(caption, v, DecimalPlaces, dynlog::kDisplaySignificantDigits, separators_);
-    caption += ' ';
-    const std::wstring text = base::Widen(caption);
-    SIZE size{};
-    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
-    width = std::max<int>(width, size.cx);
-  }
+  const int width =
+      dynlog::ValueDisplayWidth(Label1.Handle(), valueFont_.get(), DecimalPlaces, separators_);
   const RECT r = Label1.Bounds();
   Label1.SetBounds(kValueRight - width, r.top, width, r.bottom - r.top);
 }

@@ -4,7 +4,6 @@
 // frame to the recording, which thins it (optionally averaging) to the rate of the rate dialog.
 // The window shows the recording: the six indicators follow each frame, and every kept value is
 // shown in large digits and drawn as the next point of the sweeping force chart.
-#include "base/dibsection.h"
 #include "base/handles.h"
 #include "base/throttle.h"
 #include "link/km470protocol.h"
@@ -14,7 +13,7 @@
 #include "window/numberformat.h"
 #include "window/recording.h"
 #include "window/redrawmarks.h"
-#include "window/tracecanvas.h"
+#include "window/tracepicture.h"
 #include "window/wholetest.h"
 
 #include <array>
@@ -112,8 +111,6 @@ private:
   // Draws the marked scales and text lines into the off-screen bitmap; returns where.
   dynlog::PixelBox PaintReadings();
   void ShowStatus();
-  void EnsureTraceBitmap(int width, int height);
-  void PaintShapes(HDC dc);
   // Asks before Start or closing drops an unsaved recording; true when it may be dropped.
   bool MayDropRecording(bool closing);
   // The save dialog, then the file; a failure is shown. True when the file was written.
@@ -123,7 +120,6 @@ private:
   // The trace afresh: the sweep, or the whole test; the scales and text lines with it.
   void RedrawChart();
   void ShowWholeTest(bool shown);
-  int ColumnAt(int x) const; // -1 outside the chart
 
   Tfkm470b* search_ = nullptr;
   ui::Form* about_ = nullptr;
@@ -136,12 +132,7 @@ private:
   std::optional<dynlog::FrameSettings> tickSettings_;
 
   base::Icon buttonPictures_[2];
-  // The trace lives in an off-screen bitmap, so a repaint shows it again instead of wiping it.
-  // Its pixels are drawn by the canvas, straight into the bitmap's memory.
-  base::MemoryBitmap trace_;
-  dynlog::TraceCanvas canvas_;
-  std::uint32_t tracePixel_ = 0;
-  std::uint32_t paperPixel_ = 0; // the window's background, which wipes the trace
+  dynlog::TracePicture picture_;
   base::Font scaleFont_;
   base::Brush paperBrush_;
   dynlog::NumberSeparators separators_;
@@ -155,8 +146,7 @@ private:
   base::Throttle statusEvery_{500};  // ms
   // The lamps' colours after the newest frame, in km470::Indicator's order.
   std::array<COLORREF, km470::kIndicatorCount> lampColours_{};
-  double value_ = 0; // the newest kept value
-  bool valueShown_ = false;
+  double value_ = 0;    // the newest kept value
   std::string readout_; // time and value under the mouse in the whole test
 
   std::wstring lastSaveName_ = L"*.txt";

@@ -98,4 +98,17 @@ void PaintTextLine(const ScalePaint& p, const RECT& box, std::string_view utf8) 
   Text(p, {box.left + 4, box.top, box.right, box.bottom}, utf8, DT_LEFT);
 }
 
+void PaintAxes(HDC dc, const ChartAxes& a) {
+  const RECT shapes[] = {
+      {a.shape1Left, a.shape1Top, a.shape1Left + ChartAxes::kShape1Width,
+       a.shape1Top + a.shape1Height},
+      {a.shape2Left, a.shape2Top, a.shape2Left + a.shape2Width,
+       a.shape2Top + ChartAxes::kShape2Height},
+  };
+  for (const RECT& r : shapes) {
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  }
+}
+
 } // namespace dynlog

@@ -28,6 +28,9 @@ RECT PaintForceScale(const ScalePaint& p, const ChartAxes& axes, double low, dou
 RECT PaintTimeScale(const ScalePaint& p, const ChartAxes& axes, int clientWidth, double from,
                     double to, double valuesPerSecond);
 
+// The two axes: a black 1-pixel outline around a white fill 2 pixels across, so a black line.
+void PaintAxes(HDC dc, const ChartAxes& axes);
+
 // One line of text, left-aligned in the box, on the paper.
 void PaintTextLine(const ScalePaint& p, const RECT& box, std::string_view utf8);
 

@@ -77,6 +77,11 @@ public:
     int left, top, right, bottom; // right and bottom not included
   };
   Box TraceBox() const;
+  // The column of the time axis under window x, -1 left or right of it.
+  int ColumnAt(int x) const {
+    const int column = x - (axes_.shape2Left + 2);
+    return column >= 0 && column < axes_.shape2Width ? column : -1;
+  }
 
   // The row of a value on the current scale.
   int RowOf(double value) const;

@@ -1,5 +1,6 @@
 #include "window/measurementfilewriter.h"
 
+#include "window/csvfilewriter.h"
 #include "window/localeformat.h"
 #include "window/measurementfile.h"
 #include "window/textfilewriter.h"
@@ -12,6 +13,15 @@ void SaveMeasurementFile(std::string_view utf8Path, SampleRate rate, bool averag
   const std::string text = BuildMeasurementFile(
       {dateTime, rate, averaging, values, decimalPlaces, SystemNumberSeparators()});
   WriteAnsiTextFile(utf8Path, text);
+}
+
+void SaveRecordingFile(std::string_view utf8Path, const Recording& recording) {
+  if (IsCsvName(utf8Path)) {
+    SaveCsvFile(utf8Path, recording.CsvFileHead(), recording.Values());
+    return;
+  }
+  const RecordingSetting& s = recording.Setting();
+  SaveMeasurementFile(utf8Path, s.KeptRate(), s.averaging, recording.Values(), s.decimalPlaces);
 }
 
 } // namespace dynlog

@@ -4,6 +4,7 @@
 #include <span>
 #include <string_view>
 
+#include "window/recording.h"
 #include "window/samplerate.h"
 
 namespace dynlog {
@@ -13,5 +14,9 @@ namespace dynlog {
 // separators. Replaces an existing file. Throws base::FileError with the German file error text.
 void SaveMeasurementFile(std::string_view utf8Path, SampleRate rate, bool averaging,
                          std::span<const float> values, int decimalPlaces);
+
+// The recording as the person chose to save it: CSV for a name ending in ".csv" (in any case),
+// the measurement file otherwise, each with the recording's own setting in its head.
+void SaveRecordingFile(std::string_view utf8Path, const Recording& recording);
 
 } // namespace dynlog

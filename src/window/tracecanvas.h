@@ -22,6 +22,15 @@ struct PixelBox {
   int right = 0;
   int bottom = 0;
   bool Empty() const { return left >= right || top >= bottom; }
+  // The smallest box around both.
+  PixelBox Joined(const PixelBox& o) const {
+    if (o.Empty())
+      return *this;
+    if (Empty())
+      return o;
+    return {left < o.left ? left : o.left, top < o.top ? top : o.top,
+            right > o.right ? right : o.right, bottom > o.bottom ? bottom : o.bottom};
+  }
   friend bool operator==(const PixelBox&, const PixelBox&) = default;
 };
 

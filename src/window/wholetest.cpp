@@ -1,5 +1,7 @@
 #include "window/wholetest.h"
 
+#include "window/chartscale.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -79,6 +81,20 @@ bool WholeTestView::ZoomToColumns(int a, int b, int columns) {
   from_ = first;
   to_ = last + 1;
   return true;
+}
+
+std::string ReadoutText(const WholeTestView& view, std::span<const float> values, int column,
+                        int columns, double valuesPerSecond, int decimals,
+                        const NumberSeparators& separators) {
+  if (column < 0 || column >= columns || view.To() <= view.From() || view.To() > values.size())
+    return {};
+  const std::size_t i = view.ValueAt(column, columns);
+  std::string text = "t = ";
+  AppendSeconds(text, static_cast<double>(i) / valuesPerSecond, TimeDecimals(valuesPerSecond),
+                separators);
+  text += " s   F = ";
+  AppendNumber(text, values[i], decimals, kFileSignificantDigits, separators);
+  return text;
 }
 
 } // namespace dynlog

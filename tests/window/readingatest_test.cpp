@@ -12,6 +12,8 @@
 namespace dynlog {
 namespace {
 
+const NumberSeparators de = GermanSeparators();
+
 TEST(ChartScaleTest, TicksAtRoundStepsOfTheRange) {
   struct Case {
     double low, high;
@@ -31,7 +33,6 @@ TEST(ChartScaleTest, TicksAtRoundStepsOfTheRange) {
     EXPECT_DOUBLE_EQ(t.step, c.step) << c.high;
     EXPECT_EQ(t.count, c.count) << c.high;
   }
-  const NumberSeparators de = GermanSeparators();
   EXPECT_EQ(SweepCaption(320, de), "1,875 s je Durchlauf (320 Werte/s)");
   EXPECT_EQ(SweepCaption(160, de), "3,75 s je Durchlauf (160 Werte/s)");
   EXPECT_EQ(SweepCaption(10, de), "60 s je Durchlauf (10 Werte/s)");
@@ -70,6 +71,11 @@ TEST(WholeTestTest, ASingleValueSpikeSurvivesTheFitAnywhere) {
   EXPECT_EQ(view.To(), 7500u);
   EXPECT_TRUE(view.Zoomed(10000));
   EXPECT_EQ(view.ValueAt(400, 401), 7499u);
+  // Under the mouse: the value and its time; nothing outside the chart or past the values.
+  values[7499] = 1234.5f;
+  EXPECT_EQ(ReadoutText(view, values, 400, 401, 100, 1, de), "t = 74,99 s   F = 1.234,5");
+  EXPECT_EQ(ReadoutText(view, values, 401, 401, 100, 1, de), "");
+  EXPECT_EQ(ReadoutText(view, std::span(values).first(7000), 0, 401, 100, 1, de), "");
 }
 
 TEST(TestResultsTest, FiguresAreTheRecordedValuesRoundedAsTheFileWritesThem) {

@@ -1,0 +1,53 @@
+#include "window/windowfonts.h"
+
+#include "base/text.h"
+#include "ui/controls.h"
+
+#include <algorithm>
+#include <string>
+
+namespace dynlog {
+namespace {
+
+bool HasSymbolFont() {
+  base::Font font = ui::MakeFont(L"Symbol", 13, false, SYMBOL_CHARSET);
+  const base::WindowDc dc(nullptr);
+  wchar_t face[LF_FACESIZE] = {};
+  {
+    base::SelectObjectScope select(dc.get(), font.get());
+    GetTextFaceW(dc.get(), LF_FACESIZE, face);
+  }
+  return lstrcmpiW(face, L"Symbol") == 0;
+}
+
+} // namespace
+
+base::Font ArrowFont() {
+  return HasSymbolFont() ? ui::MakeFont(L"Symbol", 13, false, SYMBOL_CHARSET)
+                         : ui::MakeFont(L"Arial", 13);
+}
+
+const char* ArrowText(HFONT font) {
+  LOGFONTW lf{};
+  GetObjectW(font, sizeof(lf), &lf);
+  return lf.lfCharSet == SYMBOL_CHARSET ? "\xEF\x82\xAD" /* U+F0AD */ : "\xE2\x86\x91" /* U+2191 */;
+}
+
+int ValueDisplayWidth(HWND label, HFONT font, int decimals, const NumberSeparators& separators) {
+  const base::WindowDc dc(label);
+  base::SelectObjectScope select(dc.get(), font);
+  const auto [lowest, highest] = ValueDisplayExtremes(decimals);
+  int width = 0;
+  for (const double v : {lowest, highest}) {
+    std::string caption(1, ' ');
+    AppendNumber(caption, v, decimals, kDisplaySignificantDigits, separators);
+    caption += ' ';
+    const std::wstring text = base::Widen(caption);
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    width = std::max<int>(width, size.cx);
+  }
+  return width;
+}
+
+} // namespace dynlog

@@ -1,0 +1,22 @@
+#pragma once
+// Text measures of the measurement window: the upward arrow beside the axis name, and the width
+// of the value display.
+#include "base/handles.h"
+#include "window/numberformat.h"
+
+#include <windows.h>
+
+namespace dynlog {
+
+// The arrow is character 0xAD of the "Symbol" font; where that font is missing (Wine has none)
+// the same arrow comes from Unicode in Arial.
+base::Font ArrowFont();
+// The arrow's text in that font, UTF-8.
+const char* ArrowText(HFONT font);
+
+// The width of the widest value the unit can send at these decimal places, sign and framing
+// blanks included, in the font as label's DC measures it: the panel holds still while values
+// change, and every digit stays whole.
+int ValueDisplayWidth(HWND label, HFONT font, int decimals, const NumberSeparators& separators);
+
+} // namespace dynlog

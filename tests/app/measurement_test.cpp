@@ -1,6 +1,7 @@
 // The measurement window's data path against km470sim: which frames become values, and what a
 // save leaves on disk.
 #include "app/application.h"
+#include "dialogs.h"
 #include "link/ucom.h"
 #include "simulatedunit.h"
 #include "uitest.h"
@@ -79,25 +80,45 @@ int LoggedFrames(const SimulatedUnit& unit) {
 } // namespace
 
 // km470.ini names a baud rate the dialog does not offer; the port opens at 9600 and the unit
-// answers there. The unit then sends 160 frames a second, so "10" keeps every 16th frame.
-TEST_F(MeasurementWindow, ThinningFollowsTheBaudRateThePortRunsAt) {
+// answers there. It then sends 160 frames a second: "10" keeps every 16th frame, "320" keeps all
+// 160, and window and file say so, also once another rate is chosen after Stop.
+TEST_F(MeasurementWindow, At9600BaudTheWindowKeepsWhatTheLineSendsAndSaysSo) {
   std::ofstream(dir.Path() + "\\km470.ini") << "[Einstellung]\r\nCOM-Kanal=2\r\nBaudrate=4800\r\n";
   SimulatedUnit unit({.port = 2, .baud = 9600});
   dynlog::ApplicationWindows app;
   Tfkm470a& w = app.fkm470a;
+  w.AskBeforeDiscarding = false;
   w.Show();
   w.Button1.Click();
   ASSERT_TRUE(app.fkm470b.Found());
   EXPECT_EQ(ucom::ComBaud(), 9600);
   EXPECT_EQ(app.fkm470b.RadioGroup2.ItemIndex(), 0) << "the dialog shows the rate that answered";
-  for (int i = 0; i < 100 && w.CurrentRecording().SampleCount() < 6; ++i)
-    PumpFor(50);
+  const auto recorded = [&] { return w.CurrentRecording().SampleCount(); };
+  base::WaitFor(base::MonotonicMs() + 20000, [&] { return recorded() >= 6; }); // hang guard
   w.Button2.Click();
   PumpFor(400); // the frames still on the line
   const int frames = LoggedFrames(unit);
   ASSERT_GE(frames, 33 + 16 * 5); // six values kept: the 33rd frame and five times 16 more
-  // The first 32 frames are skipped, the 33rd is kept, then every 16th.
-  EXPECT_EQ(w.CurrentRecording().SampleCount(), 1 + (frames - 33) / 16) << frames << " frames";
+  EXPECT_EQ(recorded(), 1 + (frames - 33) / 16) << frames << " frames";
+
+  app.fkm470d.RadioButton320.SetChecked(true);
+  w.Button1.Click();
+  base::WaitFor(base::MonotonicMs() + 20000, [&] { return recorded() > 5; }); // hang guard
+  for (const char* part : {"Misst", "COM2, 9600 Baud", "KM470 V2.03", "160 Werte/s", "von 10.000"})
+    EXPECT_NE(testsupport::AllText(w.Handle()).find(part), std::string::npos) << part;
+  w.Button2.Click();
+  EXPECT_EQ(w.Label1.TextColour(), RGB(128, 128, 128)) << "the last value no longer looks live";
+  testsupport::AfterMs(100, [&] {
+    app.fkm470d.RadioButton10.SetChecked(true);
+    app.fkm470d.BitBtn1.Click();
+  });
+  w.BitBtnEinstellungClick();
+  const std::string status = testsupport::AllText(w.Handle());
+  EXPECT_NE(status.find("Gestoppt"), std::string::npos) << status;
+  EXPECT_NE(status.find("160 Werte/s"), std::string::npos) << status;
+  w.SaveRecordingTo(dir.Path() + "\\m.txt");
+  EXPECT_NE(ReadFile(dir.Path() + "\\m.txt").find("\r\nEinstellung: 160 Messwerte pro Sekunde\r\n"),
+            std::string::npos);
 }
 
 // Saving over a measurement file on a disk that is nearly full: the new file does not fit, so the

@@ -20,7 +20,9 @@ inline std::string WindowText(HWND w) {
 }
 
 inline BOOL CALLBACK AddText(HWND c, LPARAM all) {
-  *reinterpret_cast<std::string*>(all) += "\n" + WindowText(c);
+  std::string& text = *reinterpret_cast<std::string*>(all);
+  text += '\n';
+  text += WindowText(c);
   return TRUE;
 }
 // The window's text and its children's, one a line.

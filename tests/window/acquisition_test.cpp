@@ -133,31 +133,6 @@ TEST(AcquisitionTest, StopAndStartKeepTheCountDownAndTheAverageGoing) {
   EXPECT_TRUE(acq->TakeFrameValue(5.0, ReloadValue(SampleRate::Hz320, 320), true));
 }
 
-TEST(AcquisitionTest, RecordingKeepsTheFirst10000AndUsesTheSpareSlotAfterwards) {
-  auto acq = Fresh();
-  for (int i = 0; i < 32; ++i)
-    acq->TakeFrameValue(-1.0, 0, false);
-  for (int i = 0; i < 10003; ++i)
-    ASSERT_EQ(acq->TakeFrameValue(i, 0, false), static_cast<double>(i)); // still shown
-  EXPECT_EQ(acq->SampleCount(), 10000);
-  EXPECT_EQ(acq->Recording().size(), 10000u);
-  EXPECT_EQ(acq->Recording().back(), 9999.0f);
-  EXPECT_EQ(acq->SampleValues()[10000], 10002.0f); // the spare slot, not counted
-  acq->StartRecording();
-  EXPECT_EQ(acq->SampleCount(), 0);
-  acq->TakeFrameValue(42.0, 0, false);
-  EXPECT_EQ(acq->Recording().size(), 1u);
-  EXPECT_EQ(acq->Recording()[0], 42.0f);
-}
-
-TEST(AcquisitionTest, RecordingRoundsToSinglePrecisionButShowsTheDouble) {
-  auto acq = Fresh();
-  for (int i = 0; i < 32; ++i)
-    acq->TakeFrameValue(0.0, 0, false);
-  EXPECT_EQ(acq->TakeFrameValue(0.1, 0, false), 0.1);
-  EXPECT_EQ(acq->Recording()[0], 0.1f);
-}
-
 TEST(AcquisitionTest, AveragingSwitchedOffBeforeEmissionsCannotOverrunTheBuffer) {
   // The box ticked while frames are skipped and unticked for the emission, cycle after cycle:
   // nothing empties the buffer, which must stop at its 181 slots.

@@ -8,8 +8,6 @@
 namespace dynlog {
 namespace {
 
-constexpr ChartPoint kStart{18, 168};
-
 TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(RoundHalfEven(0.5), 0);
   EXPECT_EQ(RoundHalfEven(1.5), 2);
@@ -22,18 +20,6 @@ TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(RoundHalfEven(-2.7), -3);
   EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
   EXPECT_GT(RoundHalfEven(1e300), 0);
-}
-
-TEST(ForceChartTest, StartsAtDesignLayoutWithAllPointsOnTheAxisMiddle) {
-  const ForceChart chart;
-  EXPECT_EQ(chart.ChartIndex(), 0);
-  EXPECT_EQ(chart.RangeMin(), -1.0);
-  EXPECT_EQ(chart.RangeMax(), 1.0);
-  for (const ChartPoint& p : chart.ChartPoints())
-    ASSERT_EQ(p, kStart);
-  // Taken from the layout at creation, half the height truncated.
-  const ForceChart other(ChartAxes{5, 10, 51, 7, 61, 100});
-  EXPECT_EQ(other.ChartPoints()[300], (ChartPoint{7, 35}));
 }
 
 TEST(ForceChartTest, FirstValueIsPlacedWithoutALineAndTheSecondDrawsTheFirstSegment) {
@@ -49,23 +35,15 @@ TEST(ForceChartTest, FirstValueIsPlacedWithoutALineAndTheSecondDrawsTheFirstSegm
   EXPECT_EQ(*second.trace, (ChartSegment{{21, 168}, {21, 79}}));
 }
 
-TEST(ForceChartTest, XFollowsTheIndexAndHalvesRoundToEven) {
-  ForceChart chart;
-  for (int i = 1; i <= 600; ++i) {
-    chart.ShowValue(0.0);
-    ASSERT_EQ(chart.ChartIndex(), i);
-  }
-  const auto& p = chart.ChartPoints();
-  EXPECT_EQ(p[100].x, 20 + 66);      // 65.5 -> 66
-  EXPECT_EQ(p[300].x, 20 + 196);     // 196.5 -> 196
-  EXPECT_EQ(p[600].x, 18 + 2 + 393); // the right end
-}
-
-TEST(ForceChartTest, SweepWrapsFrom600To0WithoutALine) {
+TEST(ForceChartTest, XFollowsTheIndexAndTheSweepWrapsFrom600To0WithoutALine) {
   ForceChart chart;
   for (int i = 0; i < 600; ++i)
     chart.ShowValue(0.5);
   ASSERT_EQ(chart.ChartIndex(), 600);
+  const auto& p = chart.ChartPoints();
+  EXPECT_EQ(p[100].x, 20 + 66);      // 65.5 -> 66
+  EXPECT_EQ(p[300].x, 20 + 196);     // 196.5 -> 196
+  EXPECT_EQ(p[600].x, 18 + 2 + 393); // the right end
   ChartDrawing wrap = chart.ShowValue(0.5);
   EXPECT_EQ(chart.ChartIndex(), 0);
   EXPECT_FALSE(wrap.trace);

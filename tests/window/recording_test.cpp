@@ -37,11 +37,15 @@ TEST(Recording, KeepsItsFirst10000AndHandsEveryValueToItsListeners) {
   EXPECT_EQ(r->Results().Count(), 10000u);
   EXPECT_EQ(r->Results().Max(), 32 + 9999) << "the results are those of the recorded values";
   EXPECT_EQ(r->FrameCount(), 32u + 10510u);
-  // A new Start counts afresh.
+  EXPECT_NE(StatusLineText(r->StatusFigures(), GermanSeparators())
+                .find("Misst \xC2\xB7 Aufnahme voll: 10.000 Messwerte, weitere nur angezeigt"),
+            std::string::npos);
+  // A new Start counts afresh. The recording keeps single precision, the display the double.
   r->Start(At(SampleRate::Hz320, 19200), {});
-  Feed(*r, 3);
-  EXPECT_EQ(r->SampleCount(), 3);
-  EXPECT_EQ(r->Results().Count(), 3u);
+  EXPECT_EQ(r->TakeFrame(0.1, k320), 0.1);
+  EXPECT_EQ(r->Values()[0], 0.1f);
+  EXPECT_EQ(r->SampleCount(), 1);
+  EXPECT_EQ(r->Results().Count(), 1u);
 }
 
 TEST(Recording, OnlyAStoppedRecordingWithUnsavedValuesNeedsAQuestion) {

@@ -156,7 +156,9 @@ void Tfkm470a::Button1Click() {
   readout_.clear();
   ButtonWholeTest.SetEnabled(false);
   ShowWholeTest(false);
-  marks_.MarkAll();
+  // The time scale of the new rate and the empty results line, at once.
+  marks_.Mark(dynlog::WindowPart::Scales);
+  marks_.Mark(dynlog::WindowPart::Results);
   resultsEvery_.Release();
   ShowStatus();
 }

@@ -10,13 +10,11 @@ enum class WindowPart : unsigned {
   Scales,  // the force and time scales of the chart
   Results, // the results line below the chart
   Readout, // time and value under the mouse, above the chart
-  Status,  // the status line
 };
 
 class RedrawMarks {
 public:
   void Mark(WindowPart part) { bits_ |= Bit(part); }
-  void MarkAll() { bits_ = ~0u; }
   bool Marked(WindowPart part) const { return (bits_ & Bit(part)) != 0; }
   // Whether the part is marked; the mark is gone afterwards.
   bool Take(WindowPart part) {
@@ -27,7 +25,7 @@ public:
 
 private:
   static unsigned Bit(WindowPart part) { return 1u << static_cast<unsigned>(part); }
-  unsigned bits_ = ~0u; // a new window draws everything
+  unsigned bits_ = 0;
 };
 
 } // namespace dynlog

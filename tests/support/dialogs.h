@@ -20,7 +20,9 @@ inline std::string WindowText(HWND w) {
 }
 
 inline BOOL CALLBACK AddText(HWND c, LPARAM all) {
-  *reinterpret_cast<std::string*>(all) += "\n" + WindowText(c);
+  std::string& text = *reinterpret_cast<std::string*>(all);
+  text += '\n';
+  text += WindowText(c);
   return TRUE;
 }
 // The window's text and its children's, one a line.
@@ -61,13 +63,6 @@ inline void WhenWindowAppears(std::function<bool(HWND)> answer, int tries = 200)
     if (tries > 0)
       WhenWindowAppears(answer, tries - 1);
   });
-}
-
-// A test's watch must not answer the next test's windows.
-inline void CancelPendingSteps() {
-  for (const auto& step : PendingSteps())
-    KillTimer(nullptr, step.first);
-  PendingSteps().clear();
 }
 
 // Types path as the save dialog's file name (cmb13, edt1) and presses OK.

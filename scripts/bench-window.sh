@@ -17,7 +17,7 @@ if [ "${1:-}" != "--on-screen" ]; then
   jobs=$(nproc 2>/dev/null || echo 2)
   cmake --preset native >/dev/null
   cmake --build --preset native -j "$jobs" --target km470sim >/dev/null
-  cmake --preset win32 -DDYNLOG_SKIP_MODULES= >/dev/null
+  cmake --preset win32 >/dev/null
   cmake --build --preset win32 -j "$jobs" --target dynlog window_floor >/dev/null
   # A prefix of its own with the X11 driver, whose wineserver the script may start and stop.
   export DYNLOG_WINEPREFIX="${DYNLOG_WINEPREFIX:-$root/build/wine-bench-window}"

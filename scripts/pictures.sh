@@ -16,7 +16,7 @@ if [ "${1:-}" != "--on-screen" ]; then
   jobs=$(nproc 2>/dev/null || echo 2)
   cmake --preset native >/dev/null
   cmake --build --preset native -j "$jobs" --target km470sim
-  cmake --preset win32 -DDYNLOG_SKIP_MODULES= >/dev/null
+  cmake --preset win32 >/dev/null
   cmake --build --preset win32 -j "$jobs" --target window_pictures
   # A prefix of its own with the X11 driver; the tests' prefix keeps its null driver.
   export DYNLOG_WINEPREFIX="${DYNLOG_WINEPREFIX:-$root/build/wine-pictures}"

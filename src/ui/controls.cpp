@@ -160,16 +160,14 @@ LRESULT CALLBACK Label::LabelProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   case WM_ERASEBKGND:
     return 1; // painted with the text
   case WM_PAINT: {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(h, &ps);
+    base::PaintDc paint(h);
     if (self) {
       try {
-        self->PaintInto(dc);
+        self->PaintInto(paint.get());
       } catch (...) {
         base::ReportCurrentException(); // never through user32's frames
       }
     }
-    EndPaint(h, &ps);
     return 0;
   }
   case WM_PRINTCLIENT:
@@ -376,7 +374,7 @@ void RadioGroup::PaintInterior(HDC dc) {
                                                        reinterpret_cast<LPARAM>(hwnd_)));
   if (!brush)
     return;
-  const int saved = SaveDC(dc);
+  base::SavedDcState saved(dc);
   // The items paint themselves; painting over them would make them flicker.
   for (HWND b : buttons_) {
     RECT r;
@@ -387,7 +385,6 @@ void RadioGroup::PaintInterior(HDC dc) {
   RECT client;
   GetClientRect(hwnd_, &client);
   FillRect(dc, &client, brush);
-  RestoreDC(dc, saved);
 }
 
 void RadioGroup::SetItemIndex(int index) {

@@ -318,15 +318,8 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return 1;
   }
   case WM_PAINT: {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Handle(), &ps);
-    try {
-      FormPaint(dc, ps.rcPaint);
-    } catch (...) {
-      EndPaint(Handle(), &ps);
-      throw;
-    }
-    EndPaint(Handle(), &ps);
+    base::PaintDc paint(Handle());
+    FormPaint(paint.get(), paint.area());
     return 0;
   }
   case WM_PRINTCLIENT: {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -26,7 +27,9 @@ void PrintStatic(HWND parent, HWND label, HDC dc, int width, int height) {
   GetWindowTextW(label, text.data(), n + 1);
   text.resize(static_cast<size_t>(n));
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
-  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  std::optional<base::SelectObjectScope> select;
+  if (font)
+    select.emplace(dc, font);
   const LONG style = GetWindowLongW(label, GWL_STYLE);
   UINT format = DT_NOPREFIX | ((style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP ? 0 : DT_WORDBREAK);
   if ((style & SS_TYPEMASK) == SS_CENTER)
@@ -34,8 +37,6 @@ void PrintStatic(HWND parent, HWND label, HDC dc, int width, int height) {
   else if ((style & SS_TYPEMASK) == SS_RIGHT)
     format |= DT_RIGHT;
   DrawTextW(dc, text.c_str(), n, &rc, format);
-  if (old)
-    SelectObject(dc, old);
 }
 
 bool IsStatic(HWND w) {
@@ -97,14 +98,13 @@ void PrintWindowAsShown(HWND window, HDC dc) {
   {
     // A window that clips its children paints nothing under them, on the screen as here: what a
     // child leaves unpainted stays as the bitmap was (black), as it shows on the screen.
-    const int saved = SaveDC(dc);
+    base::SavedDcState saved(dc);
     if (GetWindowLongW(window, GWL_STYLE) & WS_CLIPCHILDREN)
       for (HWND c : children) {
         const RECT r = ChildRect(window, c);
         ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
       }
     SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    RestoreDC(dc, saved);
   }
   for (HWND c : children)
     PrintChild(window, c, dc);

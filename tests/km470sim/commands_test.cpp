@@ -41,12 +41,6 @@ TEST(UnitResponder, Commands) {
   EXPECT_NE(id.reply->find("KM470"), std::string::npos);
   EXPECT_EQ(id.stream, Response::Stream::Unchanged);
 
-  // The PT615 names itself, so a program that looks for "KM470" does not take it for one.
-  const Response pt = respond("?V", UnitConfig{Model::PT615, 1});
-  ASSERT_TRUE(pt.reply);
-  EXPECT_NE(pt.reply->find("PT615"), std::string::npos);
-  EXPECT_EQ(pt.reply->find("KM470"), std::string::npos);
-
   for (int d = 0; d <= 3; ++d) {
     const Response r = respond("C00D", UnitConfig{Model::KM470, d});
     ASSERT_TRUE(r.reply);
@@ -109,17 +103,7 @@ std::variant<Options, UsageError> parse(std::vector<const char*> args) {
 }
 } // namespace
 
-TEST(Options, DefaultsAndValues) {
-  const auto d = parse({});
-  ASSERT_TRUE(std::holds_alternative<Options>(d));
-  const Options& o = std::get<Options>(d);
-  EXPECT_EQ(o.baud, 19200);
-  EXPECT_EQ(o.unit.model, Model::KM470);
-  EXPECT_EQ(o.unit.decimals, 1);
-  EXPECT_FALSE(o.noise);
-  EXPECT_FALSE(o.linkPath);
-  EXPECT_FALSE(o.logPath);
-
+TEST(Options, EveryOptionIsTaken) {
   const auto all = parse({"--link", "/x/com3", "--baud=9600", "--model", "PT615", "--decimals", "3",
                           "--seed=12345678901234", "--noise", "--log", "l.txt"});
   ASSERT_TRUE(std::holds_alternative<Options>(all));

@@ -1,6 +1,5 @@
 #include "force_signal.h"
 #include "line_noise.h"
-#include "log_text.h"
 #include "output_queue.h"
 #include "receiver.h"
 #include "rng.h"
@@ -41,19 +40,6 @@ Piece reply(const std::string& text) {
 }
 
 } // namespace
-
-TEST(LineNoise, CleanLineSendsEachFrameIntact) {
-  ForceSignal sig(1, 320);
-  LineNoise line(false, 1);
-  for (int i = 0; i < 2000; ++i) {
-    const Sample s = sig.next();
-    const Piece p = line.render(s);
-    const FrameBytes f = encodeFrame(s);
-    ASSERT_EQ(p.bytes, std::string(f.begin(), f.end()));
-    ASSERT_EQ(p.items.size(), 1u);
-    EXPECT_EQ(p.items[0].kind, LogItem::Kind::Frame);
-  }
-}
 
 // The log is the truth a test compares a recording with: whatever noise is on the line, a
 // receiver must decode exactly the frames logged as intact, also when rendered pieces are thrown
@@ -140,16 +126,4 @@ TEST(OutputQueue, StopDropsUnsentFramesButFinishesStartedOneAndKeepsReplies) {
   q.consume(q.front().size());
   EXPECT_TRUE(q.empty());
   EXPECT_FALSE(q.dropUnsentStream());
-}
-
-TEST(LogText, LineFormats) {
-  std::uint64_t index = 41;
-  EXPECT_EQ(itemLine({LogItem::Kind::Frame, -12, 0xE4, {}}, index), "frame 41 -12 e4");
-  EXPECT_EQ(index, 42u);
-  EXPECT_EQ(itemLine({LogItem::Kind::Noise, 0, 0, std::string("\x00\x7f\xc3", 3)}, index),
-            "noise 00 7f c3");
-  EXPECT_EQ(itemLine({LogItem::Kind::Reply, 0, 0, "D1"}, index), "tx D1");
-  EXPECT_EQ(index, 42u);
-  EXPECT_EQ(frameLine(0, 10000, 0x0C), "frame 0 10000 0c");
-  EXPECT_EQ(printable(std::string("?V\x01\\\xff", 5)), "?V\\x01\\x5c\\xff");
 }

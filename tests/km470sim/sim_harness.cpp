@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -194,6 +195,11 @@ std::string SerialClient::readFor(std::chrono::milliseconds window) {
   return readUntil([](const std::string&) { return false; }, window);
 }
 
+std::string readText(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 std::vector<std::string> readLines(const std::filesystem::path& file) {
   std::ifstream in(file);
   std::vector<std::string> lines;
@@ -218,13 +224,6 @@ waitForLog(const std::filesystem::path& file,
       return lines;
     std::this_thread::sleep_for(10ms);
   }
-}
-
-bool hasLine(const std::vector<std::string>& lines, const std::string& line) {
-  for (const auto& l : lines)
-    if (l == line)
-      return true;
-  return false;
 }
 
 std::size_t countPrefix(const std::vector<std::string>& lines, const std::string& prefix) {

@@ -24,7 +24,6 @@ class TempDir {
 public:
   TempDir();
   ~TempDir();
-  const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
 private:
@@ -79,6 +78,8 @@ private:
   int fd_ = -1;
 };
 
+// The whole file; empty when there is none.
+std::string readText(const std::filesystem::path& file);
 std::vector<std::string> readLines(const std::filesystem::path& file);
 
 // Rereads the log until `done` holds for its lines; returns the last lines read.
@@ -87,7 +88,6 @@ waitForLog(const std::filesystem::path& file,
            const std::function<bool(const std::vector<std::string>&)>& done,
            std::chrono::milliseconds timeout = kPatience);
 
-bool hasLine(const std::vector<std::string>& lines, const std::string& line);
 std::size_t countPrefix(const std::vector<std::string>& lines, const std::string& prefix);
 
 struct LoggedFrame {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace km470;
@@ -100,29 +102,22 @@ TEST(FrameDecoder, KeepsUpToTwoBytesForTheNextPoll) {
   }
 }
 
+// Per indicator (Limit1, Limit2, Gross, Net, Overload, Trigger): K kept, L lit, D dark.
 TEST(Indicators, FollowTheColumnThatBitFiveSelects) {
-  using C = IndicatorChange;
-  auto at = [](const IndicatorChanges& c, Indicator i) { return c[static_cast<int>(i)]; };
-  // Column of the limits: bits 3 and 4 set, gross, net and overload untouched.
-  auto c = IndicatorsFromStatus(0xC0 | 0x18);
-  EXPECT_EQ(at(c, Indicator::Limit1), C::Lit);
-  EXPECT_EQ(at(c, Indicator::Limit2), C::Lit);
-  EXPECT_EQ(at(c, Indicator::Gross), C::Keep);
-  EXPECT_EQ(at(c, Indicator::Net), C::Keep);
-  EXPECT_EQ(at(c, Indicator::Overload), C::Keep);
-  EXPECT_EQ(at(c, Indicator::Trigger), C::Dark);
-  // Column of gross/net/overload: bit 3 clear means gross shown.
-  c = IndicatorsFromStatus(0xC0 | 0x20 | 0x04);
-  EXPECT_EQ(at(c, Indicator::Gross), C::Lit);
-  EXPECT_EQ(at(c, Indicator::Net), C::Dark);
-  EXPECT_EQ(at(c, Indicator::Overload), C::Dark);
-  EXPECT_EQ(at(c, Indicator::Limit1), C::Keep);
-  EXPECT_EQ(at(c, Indicator::Limit2), C::Keep);
-  EXPECT_EQ(at(c, Indicator::Trigger), C::Lit);
-  c = IndicatorsFromStatus(0xC0 | 0x20 | 0x18);
-  EXPECT_EQ(at(c, Indicator::Gross), C::Dark);
-  EXPECT_EQ(at(c, Indicator::Net), C::Lit);
-  EXPECT_EQ(at(c, Indicator::Overload), C::Lit);
+  const struct {
+    int status;
+    const char* changes;
+  } cases[] = {
+      {0xC0 | 0x18, "LLKKKD"},        // column of the limits: gross, net and overload untouched
+      {0xC0 | 0x20 | 0x04, "KKLDDL"}, // column of gross/net/overload: bit 3 clear means gross
+      {0xC0 | 0x20 | 0x18, "KKDLLD"},
+  };
+  for (const auto& c : cases) {
+    std::string got;
+    for (const IndicatorChange change : IndicatorsFromStatus(static_cast<std::uint8_t>(c.status)))
+      got += "KLD"[static_cast<int>(change)];
+    EXPECT_EQ(got, c.changes) << std::hex << c.status;
+  }
 }
 
 TEST(Replies, DecimalPlacesAndIdentification) {
@@ -153,25 +148,17 @@ TEST(Replies, DecimalPlacesAndIdentification) {
 }
 
 TEST(SettingsValues, DecimalAndHexadecimalFormsElseTheDefault) {
-  EXPECT_EQ(ProfileIntFromText("3", 2), 3);
-  EXPECT_EQ(ProfileIntFromText("  9600", 0), 9600);
-  EXPECT_EQ(ProfileIntFromText("-1", 2), -1);
-  EXPECT_EQ(ProfileIntFromText("+4", 2), 4);
-  EXPECT_EQ(ProfileIntFromText("$4B00", 0), 19200);
-  EXPECT_EQ(ProfileIntFromText("x3", 0), 3);
-  EXPECT_EQ(ProfileIntFromText("X3", 0), 3);
-  EXPECT_EQ(ProfileIntFromText("0x2580", 0), 9600);
-  EXPECT_EQ(ProfileIntFromText("0XfF", 0), 255);
-  EXPECT_EQ(ProfileIntFromText("$FFFFFFFF", 0), -1);
-  EXPECT_EQ(ProfileIntFromText("", 2), 2);
-  EXPECT_EQ(ProfileIntFromText("COM3", 2), 2);
-  EXPECT_EQ(ProfileIntFromText("3a", 2), 2);
-  EXPECT_EQ(ProfileIntFromText("0x", 2), 2);
-  EXPECT_EQ(ProfileIntFromText("-", 2), 2);
-  EXPECT_EQ(ProfileIntFromText("99999999999", 2), 2);
-  EXPECT_EQ(ProfileIntFromText("-2147483648", 2), -2147483648LL);
-  EXPECT_EQ(ProfileIntFromText("2147483648", 2), 2);
-  EXPECT_EQ(ProfileIntFromText("4294967299", 2), 2); // past the range: no wrap-around to 3
+  const std::pair<const char*, int> taken[] = {
+      {"3", 3},          {"  9600", 9600},        {"-1", -1},
+      {"+4", 4},         {"$4B00", 19200},        {"x3", 3},
+      {"X3", 3},         {"0x2580", 9600},        {"0XfF", 255},
+      {"$FFFFFFFF", -1}, {"-2147483648", INT_MIN}};
+  for (const auto& [text, value] : taken)
+    EXPECT_EQ(ProfileIntFromText(text, 2), value) << text;
+  // "4294967299": past the range, with no wrap-around to 3.
+  for (const char* refused :
+       {"", "COM3", "3a", "0x", "-", "99999999999", "2147483648", "4294967299"})
+    EXPECT_EQ(ProfileIntFromText(refused, 2), 2) << refused;
   // The search's times from the environment, or the program's own.
   EXPECT_EQ(km470::MillisecondsFromText(nullptr, km470::kSearchStepMs), 2000u);
   EXPECT_EQ(km470::MillisecondsFromText("300", 2000), 300u);

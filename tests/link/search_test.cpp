@@ -11,13 +11,25 @@
 #include <windows.h>
 
 #include <fstream>
-#include <sstream>
 
 using testsupport::AfterMs;
 using testsupport::SimulatedUnit;
 using testsupport::TempWorkDir;
 
 namespace {
+
+void WriteIni(const std::string& port, const std::string& baud) {
+  std::ofstream ini("km470.ini");
+  ini << "[Einstellung]\r\nCOM-Kanal=" << port << "\r\nBaudrate=" << baud << "\r\n";
+}
+
+// Hang guard: a search that finds the unit is over long before this.
+void CloseIfStillShown(Tfkm470b& dialog) {
+  AfterMs(8000, [&dialog] {
+    if (dialog.Visible())
+      dialog.Close();
+  });
+}
 
 std::vector<std::string> errors;
 void CollectError(const std::string& text) {
@@ -34,20 +46,6 @@ protected:
     ucom::ComClose();
     base::SetErrorSink(nullptr);
   }
-  static void WriteIni(const std::string& port, const std::string& baud) {
-    std::ofstream ini("km470.ini");
-    ini << "[Einstellung]\r\n";
-    if (!port.empty())
-      ini << "COM-Kanal=" << port << "\r\n";
-    if (!baud.empty())
-      ini << "Baudrate=" << baud << "\r\n";
-  }
-  static std::string ReadIni() {
-    std::ifstream in("km470.ini");
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
   static bool IniExists() { return GetFileAttributesA("km470.ini") != INVALID_FILE_ATTRIBUTES; }
 
   TempWorkDir dir;
@@ -56,10 +54,8 @@ protected:
 // The preselection that a km470.ini gives, seen when the dialog opens; the dialog is then closed.
 std::pair<int, int> Preselection(const std::string& port, const std::string& baud, bool writeIni) {
   TempWorkDir dir;
-  if (writeIni) {
-    std::ofstream ini("km470.ini");
-    ini << "[Einstellung]\r\nCOM-Kanal=" << port << "\r\nBaudrate=" << baud << "\r\n";
-  }
+  if (writeIni)
+    WriteIni(port, baud);
   Tfkm470b dialog;
   std::pair<int, int> seen{-9, -9};
   AfterMs(50, [&] {
@@ -124,11 +120,7 @@ TEST_F(Search, FoundAtThePreselectionWithoutDialogOrWriting) {
 TEST_F(Search, FindsTheUnitOnTheFirstAutomaticStepAndStoresIt) {
   SimulatedUnit unit({.port = 3, .baud = 9600});
   Tfkm470b dialog;
-  // Safety net: the search must be over well before this.
-  AfterMs(8000, [&] {
-    if (dialog.Visible())
-      dialog.Close();
-  });
+  CloseIfStillShown(dialog);
   EXPECT_EQ(dialog.ConnectOnFirstStart(), SearchOutcome::Found);
   EXPECT_EQ(dialog.StatusLabel.Text(), "Gefunden: COM3, 9600 Baud");
   EXPECT_FALSE(dialog.Visible());
@@ -156,10 +148,7 @@ TEST_F(Search, StoredSettingIsTriedFirstThenTheOtherBaudRate) {
   WriteIni("3", "9600");
   SimulatedUnit unit({.port = 3, .baud = 19200});
   Tfkm470b dialog;
-  AfterMs(8000, [&] {
-    if (dialog.Visible())
-      dialog.Close();
-  });
+  CloseIfStillShown(dialog);
   dialog.ConnectOnFirstStart();
   EXPECT_TRUE(ucom::ComIsOpen());
   EXPECT_EQ(dialog.RadioGroup1.ItemIndex(), 2);
@@ -204,10 +193,7 @@ TEST_F(Search, UnwritableSettingsFileIsReportedAndThePortStaysOpen) {
   CreateDirectoryA("km470.ini", nullptr);
   SimulatedUnit unit({.port = 3, .baud = 9600});
   Tfkm470b dialog;
-  AfterMs(8000, [&] {
-    if (dialog.Visible())
-      dialog.Close();
-  });
+  CloseIfStillShown(dialog);
   dialog.ConnectOnFirstStart();
   EXPECT_FALSE(dialog.Visible());
   EXPECT_TRUE(ucom::ComIsOpen());

@@ -65,13 +65,6 @@ inline void WhenWindowAppears(std::function<bool(HWND)> answer, int tries = 200)
   });
 }
 
-// A test's watch must not answer the next test's windows.
-inline void CancelPendingSteps() {
-  for (const auto& step : PendingSteps())
-    KillTimer(nullptr, step.first);
-  PendingSteps().clear();
-}
-
 // Types path as the save dialog's file name (cmb13, edt1) and presses OK.
 inline void SaveAs(HWND dialog, const std::string& path) {
   for (int id : {0x47C, 0x480})

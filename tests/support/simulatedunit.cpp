@@ -1,10 +1,11 @@
 #include "simulatedunit.h"
 
+#include "testfiles.h"
+
 #include <windows.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -22,10 +23,14 @@ bool UnixFileExists(const std::string& unixPath) {
 }
 
 std::string ReadUnixFile(const std::string& unixPath) {
-  std::ifstream in(WindowsPathOf(unixPath), std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return ReadFile(WindowsPathOf(unixPath));
+}
+
+std::string WinePrefix() {
+  std::string p = Env("WINEPREFIX");
+  if (p.empty())
+    throw std::runtime_error("WINEPREFIX is not set");
+  return p;
 }
 
 // The folder where tests/support/simulatedunit.py, which runs this test program, takes requests.
@@ -46,10 +51,7 @@ std::string NewRequestId() {
 std::string Request(const std::string& kind, const std::string& id, const std::string& text) {
   const std::string dir = RequestFolder();
   const std::string part = WindowsPathOf(dir + "/tmp-" + id);
-  {
-    std::ofstream out(part, std::ios::binary);
-    out << text;
-  }
+  WriteBytes(part, text);
   if (!MoveFileA(part.c_str(), WindowsPathOf(dir + "/" + kind + "-" + id).c_str()))
     throw std::runtime_error("cannot hand over the request " + kind + "-" + id);
   return dir + "/" + id;
@@ -75,13 +77,6 @@ std::string WindowsPathOf(const std::string& unixPath) {
   return p;
 }
 
-std::string WinePrefix() {
-  std::string p = Env("WINEPREFIX");
-  if (p.empty())
-    throw std::runtime_error("WINEPREFIX is not set");
-  return p;
-}
-
 void RunUnixCommand(const std::string& commandLine) {
   const std::string done = Request("run", NewRequestId(), commandLine) + ".done";
   // Hang guard only.
@@ -102,8 +97,7 @@ SimulatedUnit::SimulatedUnit(const UnitOptions& o) {
     args += "--noise\n";
   if (o.echo)
     args += "--echo\n";
-  if (o.log)
-    args += "--log\n" + logUnix_ + "\n";
+  args += "--log\n" + logUnix_ + "\n";
   const std::string base = Request("start", id_, args);
   // Hang guard only: the unit is up within milliseconds.
   WaitFor([&] { return UnixFileExists(base + ".pid") || UnixFileExists(base + ".failed"); }, 10000);

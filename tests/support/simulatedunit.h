@@ -15,7 +15,6 @@ struct UnitOptions {
   std::string model; // empty: KM470
   bool noise = false;
   bool echo = false; // the line sends every byte the program writes straight back
-  bool log = true;   // write the unit's log (LogLines reads it)
 };
 
 class SimulatedUnit {
@@ -28,8 +27,6 @@ public:
   void Stop();
   // The lines the unit has logged so far.
   std::vector<std::string> LogLines() const;
-  // Linux path of the log, and the same file as Windows sees it.
-  const std::string& LogUnixPath() const { return logUnix_; }
 
 private:
   std::string id_; // the number of its start request; empty once stopped
@@ -41,7 +38,5 @@ private:
 std::string WindowsPathOf(const std::string& unixPath);
 // Runs a Linux command line through /bin/sh on the Linux side and waits until it ends.
 void RunUnixCommand(const std::string& commandLine);
-// The Wine prefix's folder, from the environment.
-std::string WinePrefix();
 
 } // namespace testsupport

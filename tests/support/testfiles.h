@@ -16,6 +16,11 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The same for the tests that name files by narrow strings.
+inline std::string ReadFile(const std::string& path) {
+  return ReadBytes(path);
+}
+
 inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -68,6 +73,16 @@ public:
 private:
   std::filesystem::path path_;
   std::filesystem::path previous_;
+};
+
+// A fresh folder that is the working folder for its lifetime, named by a narrow string.
+class TempWorkDir {
+public:
+  const std::string& Path() const { return path_; }
+
+private:
+  TempFolder folder_{TempFolder::MakeCurrent};
+  std::string path_ = folder_.Path().string();
 };
 
 } // namespace testsupport

@@ -147,7 +147,8 @@ void AutomatedRun::Stop() {
   Main().Button2.Click();
   // Frames already on their way still arrive and are recorded, as on the screen: wait until the
   // line has been quiet for a few ticks (at most a few seconds on a busy machine).
-  for (int i = 0; i < 30 && Main().CurrentRecording().Frames().IdleTicks() < kQuietTicks; ++i)
+  for (int i = 0; i < 30 && Main().CurrentRecording().AcquisitionState().IdleTicks() < kQuietTicks;
+       ++i)
     ucom::DelaySeconds(0.1);
 }
 

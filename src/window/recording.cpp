@@ -18,16 +18,18 @@ void Recording::Unsubscribe(int id) {
   std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
 }
 
-void Recording::Propose(const RecordingSetting& next) {
-  if (state_ != MeasuringState::Idle)
-    return; // a recording names its own setting
-  setting_ = next;
+void Recording::TakeSetting(const RecordingSetting& setting) {
+  setting_ = setting;
   unitText_ = IdentificationText(setting_.identification);
 }
 
+void Recording::Propose(const RecordingSetting& next) {
+  if (state_ == MeasuringState::Idle) // a recording names its own setting
+    TakeSetting(next);
+}
+
 void Recording::Start(const RecordingSetting& setting, const LocalTime& start) {
-  state_ = MeasuringState::Idle;
-  Propose(setting);
+  TakeSetting(setting);
   start_ = start;
   state_ = MeasuringState::Running;
   acquisition_.StartRecording();

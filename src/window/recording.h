@@ -104,7 +104,7 @@ public:
   int SampleCount() const { return acquisition_.SampleCount(); }
   std::span<const float> Values() const { return acquisition_.Recording(); }
   const TestResults& Results() const { return results_; }
-  const Acquisition& Frames() const { return acquisition_; }
+  const Acquisition& AcquisitionState() const { return acquisition_; }
   // Every frame taken since the recording object was made, skipped or kept: a watcher of the line
   // tells silence by it.
   std::uint64_t FrameCount() const { return frameCount_; }
@@ -119,6 +119,7 @@ public:
   CsvHead CsvFileHead() const;
 
 private:
+  void TakeSetting(const RecordingSetting& setting);
   void Unsubscribe(int id);
 
   RecordingSetting setting_;

@@ -170,8 +170,8 @@ TEST_F(Windows, RateDialogClearsTheAveragingButNotTheCountDown) {
   app.fkm470d.CheckBoxMitteln.SetChecked(true);
   for (int i = 0; i < 10; ++i)
     w.HandleFrame({5.0, 0xC0});
-  EXPECT_EQ(w.CurrentRecording().Frames().AverageCount(), 10);
-  const int skip = w.CurrentRecording().Frames().SkipCounter();
+  EXPECT_EQ(w.CurrentRecording().AcquisitionState().AverageCount(), 10);
+  const int skip = w.CurrentRecording().AcquisitionState().SkipCounter();
   // The user picks 320 and leaves with Abbrechen: the choice stays in effect.
   AfterMs(100, [&] {
     EXPECT_TRUE(app.fkm470d.Visible());
@@ -180,8 +180,8 @@ TEST_F(Windows, RateDialogClearsTheAveragingButNotTheCountDown) {
   });
   w.BitBtnEinstellungClick();
   EXPECT_FALSE(app.fkm470d.Visible());
-  EXPECT_EQ(w.CurrentRecording().Frames().AverageCount(), 0);
-  EXPECT_EQ(w.CurrentRecording().Frames().SkipCounter(), skip);
+  EXPECT_EQ(w.CurrentRecording().AcquisitionState().AverageCount(), 0);
+  EXPECT_EQ(w.CurrentRecording().AcquisitionState().SkipCounter(), skip);
   EXPECT_EQ(app.fkm470d.Rate(), dynlog::SampleRate::Hz320);
   // The close box closes it just as well.
   AfterMs(100, [&] { app.fkm470d.Close(); });

@@ -152,37 +152,6 @@ TEST(HttpGet, ALongTransferInPiecesOutlastsTheTimeOut) {
   EXPECT_EQ(c.Body, std::string(15, 'x'));
 }
 
-// The peer's port, known once it listens; the scripts that name it run later, on its thread.
-std::atomic<unsigned short> g_port{0};
-
-std::string PortText() {
-  return std::to_string(g_port.load());
-}
-
-TEST(HttpRedirect, LocationWithAFullUrl) {
-  ScriptedPeer peer({[](PeerConnection& p) {
-                       ReadRequest(p);
-                       p.Send("HTTP/1.0 302 Found\r\nLocation: http://127.0.0.1:" + PortText() +
-                              "/new\r\n\r\nmoved");
-                     },
-                     Answer("HTTP/1.0 200 OK\r\n\r\nsecond")});
-  g_port = peer.Port();
-  THttpClient c;
-  c.Port = peer.Port();
-  int redirects = 0;
-  c.OnRedirect = [&](bool&) { ++redirects; };
-  c.Get("127.0.0.1/old");
-  const auto requests = peer.Finish();
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_EQ(requests[1].substr(0, requests[1].find("\r\n")), "GET /new HTTP/1.0");
-  EXPECT_EQ(redirects, 1);
-  EXPECT_EQ(c.RequestPath(), "/new");
-  EXPECT_EQ(c.Host, "127.0.0.1");
-  EXPECT_EQ(c.Header, "HTTP/1.0 200 OK\r\n\r\n");
-  EXPECT_EQ(c.Body, "second");
-  EXPECT_EQ(c.RedirectLocation(), "http://127.0.0.1:" + std::to_string(peer.Port()) + "/new");
-}
-
 // A redirect whose target names no port goes to port 80; the test sends it back to the peer.
 void BackToPeer(THttpClient& c, unsigned short port, std::vector<std::string>& urls) {
   c.OnAboutToSend = [&c, port, &urls](TSocketConnection&) {
@@ -191,25 +160,37 @@ void BackToPeer(THttpClient& c, unsigned short port, std::vector<std::string>& u
   };
 }
 
-TEST(HttpRedirect, LocationWithoutSlashBlanksAndHighBytes) {
-  ScriptedPeer peer({Answer("HTTP/1.0 302 Found\r\nLocation: page.html\r\n\r\n"),
+TEST(HttpRedirect, FullUrlBareNameBlanksAndHighBytes) {
+  ScriptedPeer peer({Answer("HTTP/1.0 302 Found\r\nLocation: http://127.0.0.1:8080/new\r\n\r\n"),
+                     Answer("HTTP/1.0 302 Found\r\nLocation: page.html\r\n\r\nmoved"),
                      Answer("HTTP/1.0 302 Found\r\nLocation: /x HTTP/1.1\r\n\r\n"),
                      Answer("HTTP/1.0 302 Found\r\nLocation: /gr\xC3\xBC\xC3\x9F%41\r\n\r\n"),
-                     Answer("HTTP/1.0 200 OK\r\n\r\n")});
+                     Answer("HTTP/1.0 200 OK\r\n\r\nlast")});
   std::vector<std::string> urls;
   THttpClient c;
   BackToPeer(c, peer.Port(), urls);
+  int redirects = 0;
+  c.OnRedirect = [&](bool&) { ++redirects; };
   c.Get("127.0.0.1/start");
   const auto requests = peer.Finish();
-  ASSERT_EQ(requests.size(), 4u);
+  ASSERT_EQ(requests.size(), 5u);
+  EXPECT_EQ(redirects, 4);
+  EXPECT_EQ(urls[1], "http://127.0.0.1:8080/new port 8080");
   // A bare name is relative to the server that sent it, port included.
   const std::string port = std::to_string(peer.Port());
-  EXPECT_EQ(urls[1], "http://127.0.0.1:" + port + "/page.html port " + port);
+  EXPECT_EQ(urls[2], "http://127.0.0.1:" + port + "/page.html port " + port);
   // Blanks and bytes above 0x7E never reach the request line as they are.
   const auto requestLine = [&](int i) { return requests[i].substr(0, requests[i].find("\r\n")); };
-  EXPECT_EQ(requestLine(1), "GET /page.html HTTP/1.0");
-  EXPECT_EQ(requestLine(2), "GET /x%20HTTP/1.1 HTTP/1.0");
-  EXPECT_EQ(requestLine(3), "GET /gr%C3%BC%C3%9F%41 HTTP/1.0");
+  EXPECT_EQ(requestLine(1), "GET /new HTTP/1.0");
+  EXPECT_EQ(requestLine(2), "GET /page.html HTTP/1.0");
+  EXPECT_EQ(requestLine(3), "GET /x%20HTTP/1.1 HTTP/1.0");
+  EXPECT_EQ(requestLine(4), "GET /gr%C3%BC%C3%9F%41 HTTP/1.0");
+  // What the caller sees is the last reply.
+  EXPECT_EQ(c.RequestPath(), "/gr\xC3\xBC\xC3\x9F%41");
+  EXPECT_EQ(c.RedirectLocation(), "/gr\xC3\xBC\xC3\x9F%41");
+  EXPECT_EQ(c.Host, "127.0.0.1");
+  EXPECT_EQ(c.Header, "HTTP/1.0 200 OK\r\n\r\n");
+  EXPECT_EQ(c.Body, "last");
 }
 
 // A redirect without a target of its own ends the request: neither the target of an earlier
@@ -226,6 +207,13 @@ TEST(HttpRedirect, ARedirectWithoutLocationEndsTheRequest) {
   c.Get("127.0.0.1/first");
   EXPECT_EQ(MessageOf([&] { c.Get("127.0.0.1/again"); }), "Weiterleitung ohne Zieladresse");
   EXPECT_EQ(peer.Finish().size(), 4u); // nothing followed
+}
+
+// The peer's port, known once it listens; the scripts that name it run later, on its thread.
+std::atomic<unsigned short> g_port{0};
+
+std::string PortText() {
+  return std::to_string(g_port.load());
 }
 
 // Credentials and cookies go only to the server the request was made to; a name for the same

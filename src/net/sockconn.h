@@ -18,14 +18,14 @@
 #include <string>
 #include <vector>
 
-// The remote address as the socket library takes it (same layout as sockaddr_in).
-struct TRemoteAddress {
+// The address of the other end as the socket library takes it (same layout as sockaddr_in).
+struct PeerAddress {
   std::uint16_t Family = 0;  // 2: internet
   std::uint16_t Port = 0;    // network byte order
   std::uint32_t Address = 0; // IPv4, network byte order
   std::uint8_t Zero[8] = {};
 };
-static_assert(sizeof(TRemoteAddress) == 16);
+static_assert(sizeof(PeerAddress) == 16);
 
 class TSocketConnection {
 public:
@@ -98,7 +98,7 @@ public:
   const std::string& LastReply() const { return lastReply_; }
   std::uint16_t SocketHandle() const { return socketHandle_; }
   const std::vector<std::string>& WinsockInfo() const { return winsockInfo_; }
-  const TRemoteAddress& RemoteAddress() const { return remoteAddress_; }
+  const PeerAddress& RemoteAddress() const { return remoteAddress_; }
   bool Cancelled() const { return cancelled_; }
   bool TimedOut() const { return timedOut_; }
 
@@ -155,7 +155,7 @@ private:
   std::int32_t expectedBytes_ = 0;
   std::int32_t receivedBytes_ = 0;
   bool waitDone_ = false;
-  TRemoteAddress remoteAddress_;
+  PeerAddress remoteAddress_;
   std::vector<char> hostEntryBuffer_ = std::vector<char>(1024);
   HANDLE lookupTask_ = nullptr;
   std::string lastReply_;

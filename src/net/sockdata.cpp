@@ -290,7 +290,7 @@ std::uint16_t TSocketConnection::Accept() {
     throw ERangeError();
   }
   RegisterNotifications(accepted);
-  remoteAddress_ = TRemoteAddress{};
+  remoteAddress_ = PeerAddress{};
   remoteAddress_.Family = peer.sin_family;
   remoteAddress_.Port = peer.sin_port;
   remoteAddress_.Address = peer.sin_addr.s_addr;

@@ -5,6 +5,7 @@ The test scripts are run as SCRIPT DYNLOG_EXE KM470SIM WINE_RUN."""
 import re
 import subprocess
 import sys
+import time
 from fractions import Fraction
 from pathlib import Path
 
@@ -60,6 +61,11 @@ def expected_values(counts, decimals, rate_text, baud9600, average, limit=10000)
     return out[:limit]
 
 
+def stream_texts(counts):
+    """The lines a stream at 320 values a second writes for these counts at one decimal."""
+    return [german(v, 1) for v in expected_values(counts, 1, "320", False, False, None)]
+
+
 class Unit:
     def __init__(self, port, baud, decimals, workdir, name="unit"):
         self.log = Path(workdir) / f"{name}.log"
@@ -69,17 +75,32 @@ class Unit:
              "--log", str(self.log)], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.proc.stdout.readline()  # the pty's path, once the link is in place
 
+    def events(self):
+        return self.log.read_text().split("\n")
+
     def counts(self):
         out = []
-        for line in self.log.read_text().splitlines():
+        for line in self.events():
             m = re.match(r"frame \d+ (-?\d+) ", line + " ")
             if m:
                 out.append(int(m.group(1)))
         return out
 
+    def wait_for_stream(self):
+        """Until the unit has been told to start streaming."""
+        end = time.monotonic() + 60  # a hang guard only
+        while "start" not in self.events():
+            if time.monotonic() > end:
+                raise AssertionError("the stream never started")
+            time.sleep(0.1)
+
+    def stopped_after_last_start(self):
+        events = self.events()
+        return "stop" in events[len(events) - events[::-1].index("start"):]
+
     def stop(self):
         self.proc.terminate()
-        self.proc.wait(10)
+        self.proc.wait(10)  # a hang guard only
         self.proc.stdout.close()
         self.proc.stderr.close()
 
@@ -88,11 +109,14 @@ def winpath(p):
     return "Z:" + str(p).replace("/", "\\")
 
 
-def run_dynlog(workdir, *args, timeout=120):
+def start_dynlog(workdir, *args):
+    return subprocess.Popen([WINE_RUN, DYNLOG, *args], cwd=workdir, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+
+
+def run_dynlog(workdir, *args):
     return subprocess.run([WINE_RUN, DYNLOG, *args], cwd=workdir, capture_output=True,
-                          timeout=timeout)
-
-
+                          timeout=120)  # a hang guard only
 
 
 def file_values(path):

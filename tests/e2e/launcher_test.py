@@ -1,15 +1,19 @@
 #!/usr/bin/env python3
 """scripts/dynlog.sh, the launcher for real serial devices: km470sim's pty as the device, through
-to a recording, and each mistake refused before anything is linked or started.
+to a recording; each mistake refused before anything is linked or started; and a terminal closed
+during --stream, whose hang-up ends the stream as Ctrl+C does, with the unit stopped and every
+value written.
 
 Usage: launcher_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
 import os
+import signal
 import subprocess
 import tempfile
+import time
 import unittest
 from pathlib import Path
 
-from e2esupport import DYNLOG, PREFIX, SIM, WINE_RUN, file_values, winpath
+from e2esupport import DYNLOG, PREFIX, SIM, WINE_RUN, Unit, file_values, stream_texts, winpath
 
 LAUNCHER = Path(WINE_RUN).with_name("dynlog.sh")
 PORTS = Path(PREFIX) / "ports"
@@ -23,7 +27,7 @@ def launch(workdir, *args, user=None):
         command = ["setpriv", "--reuid", str(user), "--regid", str(user), "--clear-groups", *command]
     with open(Path(workdir) / "out", "wb") as out, open(Path(workdir) / "err", "wb") as err:
         rc = subprocess.run(command, cwd=workdir, env=env, stdout=out, stderr=err,
-                            timeout=180).returncode
+                            timeout=180).returncode  # a hang guard only
     return rc, (Path(workdir) / "err").read_text(errors="replace")
 
 
@@ -47,7 +51,7 @@ class Launcher(unittest.TestCase):
                              "--record", "2", "--output", winpath(out))
         finally:
             sim.terminate()
-            sim.wait(10)
+            sim.wait(10)  # a hang guard only
             sim.stdout.close()
         self.assertEqual(rc, 0, err)
         self.assertIn(f"COM3 = {os.path.realpath(pty)}", err)
@@ -87,6 +91,32 @@ class Launcher(unittest.TestCase):
         self.assertEqual(rc, 2)
         self.assertIn("darf nicht gelesen und beschrieben werden", err)
         self.assertIn("Gruppe dialout", err)
+
+    def test_a_closed_terminal_stops_the_unit_and_leaves_every_value(self):
+        unit = Unit(3, 19200, 1, self.dir)
+        (self.dir / "km470.ini").write_text("[Einstellung]\r\nCOM-Kanal=3\r\nBaudrate=19200\r\n")
+        out = self.dir / "lauf.txt"
+        # `script` gives the launcher a terminal whose session it leads, as a shell would; closing
+        # that terminal sends SIGHUP to the launcher's process group.
+        command = (f"echo $$ > launcher.pid; exec {LAUNCHER} "
+                   f"--com 3={unit.link} -- --stream '{winpath(out)}' --rate 320")
+        env = dict(os.environ, DYNLOG_EXE=DYNLOG, DYNLOG_WINEPREFIX=PREFIX, SHELL="/bin/sh")
+        run = subprocess.Popen(["script", "-qec", command, "/dev/null"], cwd=self.dir,
+                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, env=env)
+        try:
+            unit.wait_for_stream()
+            time.sleep(2)
+            os.killpg(int((self.dir / "launcher.pid").read_text()), signal.SIGHUP)
+            run.wait(60)  # the launcher ends with the program; a hang guard only
+        finally:
+            unit.stop()
+        self.assertTrue(unit.stopped_after_last_start(), "the unit was not stopped")
+        sent = stream_texts(unit.counts())
+        values = file_values(out)
+        self.assertEqual(values[-1], "")  # every line ended
+        # Whatever the unit sent before it was stopped, but the frames still on their way.
+        self.assertEqual(values[:-1], sent[:len(values) - 1])
+        self.assertGreater(len(values) - 1, len(sent) - 32)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """End to end: km470sim as a COM port, dynlog.exe --record under Wine, and the measurement file
 compared with what the unit logged, decimated and averaged as the program does it, scaled by the
-unit's decimal places and written with German separators.
+unit's decimal places and written with German separators. The rules of thinning, averaging and
+number text are tested natively; here only what needs Windows, the port and the unit.
 
 Usage: record_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
 import csv
@@ -10,62 +11,38 @@ import os
 import re
 import signal
 import sys
-import subprocess
 import tempfile
 import time
 import unittest
-from fractions import Fraction
 from pathlib import Path
 
-from e2esupport import DYNLOG, WINE_RUN, Unit, expected_values, german, run_dynlog, winpath
+from e2esupport import Unit, expected_values, german, run_dynlog, start_dynlog, winpath
+
 
 class Recording(unittest.TestCase):
     def setUp(self):
         self.dir = tempfile.mkdtemp(prefix="dynlog-e2e-")
 
-    def record_and_compare(self, port, baud, decimals, rate, average):
-        if port != 2 or baud != 19200:
-            Path(self.dir, "km470.ini").write_text(
-                f"[Einstellung]\r\nCOM-Kanal={port}\r\nBaudrate={baud}\r\n")
-        unit = Unit(port, baud, decimals, self.dir)
+    def test_averaged_forty_per_second_at_9600_baud_on_the_port_of_km470_ini(self):
+        Path(self.dir, "km470.ini").write_text("[Einstellung]\r\nCOM-Kanal=3\r\nBaudrate=9600\r\n")
+        unit = Unit(3, 9600, 2, self.dir)
+        out = Path(self.dir) / "messung.txt"
         try:
-            out = Path(self.dir) / "messung.txt"
-            args = ["--record", "3", "--output", winpath(out), "--rate", rate]
-            if average:
-                args.append("--average")
-            r = run_dynlog(self.dir, *args)
+            r = run_dynlog(self.dir, "--record", "3", "--output", winpath(out), "--rate", "40",
+                           "--average")
             self.assertEqual(r.returncode, 0, r.stderr.decode(errors="replace"))
         finally:
             unit.stop()
-        data = out.read_bytes()
-        self.assertFalse(data.startswith(b"\xef\xbb\xbf"))
-        self.assertTrue(data.endswith(b"\r\n"))
-        lines = data.decode("cp1252").split("\r\n")[:-1]
+        lines = out.read_bytes().decode("cp1252").split("\r\n")[:-1]
         self.assertRegex(lines[0], r"^Datei erzeugt von Programm dynlog\.exe am "
                                    r"\d\d\.\d\d\.\d{4}( \d\d:\d\d:\d\d)?$")
-        note = "" if len(rate) >= 3 else (" mit Mittelung" if average else " ohne Mittelung")
-        self.assertEqual(lines[1], f"Einstellung: {rate} Messwerte pro Sekunde{note}")
-        self.assertEqual(lines[2], "")
-        want = [german(v, decimals) for v in
-                expected_values(unit.counts(), decimals, rate, baud == 9600, average)]
+        self.assertEqual(lines[1:3], ["Einstellung: 40 Messwerte pro Sekunde mit Mittelung", ""])
+        want = [german(v, 2) for v in expected_values(unit.counts(), 2, "40", True, True)]
         self.assertGreater(len(want), 5)
         self.assertEqual(lines[3:], want)
-        return lines
-
-    def test_ten_per_second_at_19200_baud(self):
-        self.record_and_compare(2, 19200, 1, "10", False)
-
-    def test_averaged_forty_per_second_at_9600_baud(self):
-        self.record_and_compare(3, 9600, 2, "40", True)
-
-    def test_averaged_twenty_per_second_at_three_decimals(self):
-        self.record_and_compare(4, 19200, 3, "20", True)
-
-    def test_every_frame_at_320_with_whole_counts(self):
-        lines = self.record_and_compare(1, 19200, 0, "320", True)
-        self.assertGreater(len(lines), 500)
 
     def test_csv_file_and_the_results_on_standard_output(self):
+        # Every frame at 320 values a second, whole counts, on the port and rate of no km470.ini.
         unit = Unit(2, 19200, 0, self.dir)
         try:
             out = Path(self.dir) / "messung.csv"
@@ -86,12 +63,6 @@ class Recording(unittest.TestCase):
         self.assertEqual([v for _, v in rows], [str(int(w)) for w in want])
         self.assertEqual([t for t, _ in rows], [f"{i / 320:.6f}".replace(".", ",")
                                                 for i in range(len(want))])
-        try:
-            import pandas
-            frame = pandas.read_csv(out, sep=";", decimal=",", comment="#", encoding="cp1252")
-            self.assertEqual(list(frame["Wert"]), [int(w) for w in want])
-        except ImportError:
-            pass
         # The results a script reads: the figures of the file.
         report = dict(line.split(": ", 1) for line in r.stdout.decode().splitlines())
         values = [int(v) for _, v in rows]
@@ -138,63 +109,36 @@ class Recording(unittest.TestCase):
         self.assertEqual(r.returncode, 4)
         self.assertIn("Ungültiger Dateiname", r.stderr.decode("utf-8", errors="replace"))
 
-
-class SilentUnit(unittest.TestCase):
-    """A unit that stops sending in the middle of a recording: the file is still written, the
-    gap is named on standard error, and the exit code is 5."""
-
-    def record_with_gap(self, interrupt):
-        workdir = tempfile.mkdtemp(prefix="dynlog-e2e-")
-        unit = Unit(2, 19200, 1, workdir)
-        out = Path(workdir) / "messung.txt"
-        run = subprocess.Popen([WINE_RUN, DYNLOG, "--record", "8", "--output", winpath(out)],
-                               cwd=workdir, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    def test_a_unit_switched_off_and_on_leaves_a_named_gap(self):
+        # The file is still written, the gap is named on standard error, and the exit code is 5.
+        # (A unit unplugged until the end: stream_test; the gaps' arithmetic: app_core_tests.)
+        unit = Unit(2, 19200, 1, self.dir)
+        out = Path(self.dir) / "messung.txt"
+        run = start_dynlog(self.dir, "--record", "8", "--output", winpath(out))
         try:
-            deadline = time.monotonic() + 60
-            while "start" not in unit.log.read_text().split("\n"):
-                self.assertLess(time.monotonic(), deadline, "the stream never started")
-                time.sleep(0.1)
+            unit.wait_for_stream()
             time.sleep(1.5)
-            interrupt(unit)
-            _, err = run.communicate(timeout=120)
+            os.kill(unit.proc.pid, signal.SIGSTOP)
+            silent_from, sent = time.monotonic(), len(unit.counts())
+            time.sleep(3.5)
+            self.assertEqual(len(unit.counts()), sent, "a stopped unit sends nothing")
+            silent_until = time.monotonic()
+            os.kill(unit.proc.pid, signal.SIGCONT)
+            _, err = run.communicate(timeout=120)  # a hang guard only
         finally:
-            if unit.proc.poll() is None:
-                os.kill(unit.proc.pid, signal.SIGCONT)
-                unit.stop()
+            os.kill(unit.proc.pid, signal.SIGCONT)
+            unit.stop()
         err = err.decode("utf-8", errors="replace")
         self.assertEqual(run.returncode, 5, err)
         self.assertIn("Datei geschrieben, aber das Gerät hat während der Aufnahme geschwiegen", err)
-        gap = re.search(r"ab \d\d:\d\d:\d\d \(Sekunde (\d+),\d der Aufnahme\) (\d+),(\d) s lang", err)
+        gap = re.search(r"ab \d\d:\d\d:\d\d \(Sekunde \d+,\d der Aufnahme\) (\d+),(\d) s lang", err)
         self.assertIsNotNone(gap, err)
-        lines = out.read_bytes().decode("cp1252").split("\r\n")
-        self.assertGreater(len(lines), 10)
-        return int(gap.group(1)), int(gap.group(2)) + int(gap.group(3)) / 10
-
-    def test_a_unit_switched_off_and_on(self):
-        def pause(unit):
-            os.kill(unit.proc.pid, signal.SIGSTOP)
-            time.sleep(3.5)
-            os.kill(unit.proc.pid, signal.SIGCONT)
-        began, length = self.record_with_gap(pause)
-        self.assertGreaterEqual(began, 1)
-        self.assertTrue(3 <= length <= 5, length)
-
-    def test_a_unit_unplugged(self):
-        began, length = self.record_with_gap(lambda unit: unit.stop())
-        self.assertGreaterEqual(began, 1)
-        self.assertTrue(4 <= length <= 7.5, length)
-
-
-class Numbers(unittest.TestCase):
-    """The reference formatter above must itself be right."""
-
-    def test_reference_formatting(self):
-        cases = [(1234, 0, "1.234"), (Fraction(25, 2), 2, "12,50"), (-1000, 0, "-1.000"),
-                 (Fraction(-4, 100), 1, "0,0"), (Fraction(-5, 100), 1, "-0,1"),
-                 (Fraction(123446875, 100000), 0, "1.234"), (Fraction(1234466, 10000), 1, "123,4"),
-                 (Fraction(999946875, 100000), 0, "9.999"), (Fraction(7, 3), 3, "2,333")]
-        for value, decimals, text in cases:
-            self.assertEqual(german(value, decimals), text)
+        self.assertGreater(len(unit.counts()), sent, "the unit sent again after its silence")
+        self.assertGreater(len(out.read_bytes().decode("cp1252").split("\r\n")), 10)
+        # The program looks at the line 20 times a second and names tenths: its gap is the unit's
+        # silence to within a look at either end, the system clock's tick and the rounding.
+        length = int(gap.group(1)) + int(gap.group(2)) / 10
+        self.assertAlmostEqual(length, silent_until - silent_from, delta=0.25)
 
 
 if __name__ == "__main__":

@@ -39,44 +39,35 @@ SOCKET ListenOnLoopback(unsigned short& port) {
 
 } // namespace
 
+int PeerConnection::Receive(std::size_t most) {
+  char buf[65536];
+  const int n = recv(s_, buf, static_cast<int>(std::min(sizeof buf, most)), 0);
+  if (n > 0)
+    received.append(buf, static_cast<std::size_t>(n));
+  return n;
+}
+
 std::string PeerConnection::ReadUntil(std::string_view marker) {
   const std::size_t start = received.size();
-  char buf[4096];
-  while (received.find(marker, start) == std::string::npos) {
-    const int n = recv(s_, buf, sizeof buf, 0);
-    if (n <= 0)
-      break;
-    received.append(buf, static_cast<std::size_t>(n));
+  while (received.find(marker, start) == std::string::npos && Receive(65536) > 0) {
   }
   return received.substr(start);
 }
 
 std::string PeerConnection::ReadCount(std::size_t count) {
   const std::size_t start = received.size();
-  char buf[4096];
-  while (received.size() - start < count) {
-    const std::size_t want = std::min(sizeof buf, count - (received.size() - start));
-    const int n = recv(s_, buf, static_cast<int>(want), 0);
-    if (n <= 0)
-      break;
-    received.append(buf, static_cast<std::size_t>(n));
+  while (received.size() - start < count && Receive(count - (received.size() - start)) > 0) {
   }
   return received.substr(start);
 }
 
 std::string PeerConnection::ReadToEnd(int* closeError) {
   const std::size_t start = received.size();
-  char buf[65536];
-  for (;;) {
-    const int n = recv(s_, buf, sizeof buf, 0);
-    if (n > 0) {
-      received.append(buf, static_cast<std::size_t>(n));
-      continue;
-    }
-    if (closeError != nullptr)
-      *closeError = n == 0 ? 0 : WSAGetLastError();
-    break;
+  int n = 0;
+  while ((n = Receive(65536)) > 0) {
   }
+  if (closeError != nullptr)
+    *closeError = n == 0 ? 0 : WSAGetLastError();
   return received.substr(start);
 }
 

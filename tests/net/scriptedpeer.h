@@ -28,6 +28,9 @@ public:
   std::string received;
 
 private:
+  // One recv of at most `most` bytes into received; its result.
+  int Receive(std::size_t most);
+
   SOCKET s_;
 };
 

@@ -7,6 +7,3 @@ using testsupport::MessageOf;
 using testsupport::Pattern;
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;
-
-// Lets the window system run for a while (messages are handled as they come).
-void PumpFor(int ms);

@@ -38,6 +38,11 @@ private:
   COLORREF old_;
 };
 
+BOOL CALLBACK AddChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
 class Pictures : public ::testing::Test {
 protected:
   void TearDown() override { ucom::ComClose(); }
@@ -123,36 +128,22 @@ TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControl) {
   Tfkm470a& m = app.fkm470a;
   Tfkm470d& r = app.fkm470d;
   enum Kind { Lamp, PushButton, RadioOrCheck };
-  struct Case {
-    const ui::Control* control;
-    Kind kind;
-  };
-  std::vector<Case> cases{
-      {&m.Label4, Lamp},
-      {&m.Label5, Lamp},
-      {&m.Label6, Lamp},
-      {&m.Label7, Lamp},
-      {&m.Label8, Lamp},
-      {&m.Label9, Lamp},
-      {&m.Button1, PushButton},
-      {&m.Button2, PushButton},
-      {&m.Button4, PushButton},
-      {&m.BitBtnEinstellung, PushButton},
-      {&m.BitBtnSpeichern, PushButton},
-      {&r.BitBtn1, PushButton},
-      {&r.BitBtn2, PushButton},
-      {&r.CheckBoxMitteln, RadioOrCheck},
-      {&app.AboutBox.Button1, PushButton},
-      {&app.AboutBox.Button4, PushButton},
-  };
-  for (const ui::RadioButton* b :
-       {&r.RadioButton320, &r.RadioButton160, &r.RadioButton80, &r.RadioButton40, &r.RadioButton20,
-        &r.RadioButton10, &r.RadioButton5, &r.RadioButton2})
-    cases.push_back({b, RadioOrCheck});
-  std::vector<HWND> searchItems;
-  for (const ui::RadioGroup* g : {&app.fkm470b.RadioGroup1, &app.fkm470b.RadioGroup2})
-    for (int i = 0; i < g->Count(); ++i)
-      searchItems.push_back(g->ItemHandle(i));
+  // The six lamps, and every button, radio button and check box of the four windows.
+  std::vector<std::pair<HWND, Kind>> cases;
+  for (const ui::Label* lamp : {&m.Label4, &m.Label5, &m.Label6, &m.Label7, &m.Label8, &m.Label9})
+    cases.emplace_back(lamp->Handle(), Lamp);
+  std::vector<HWND> children;
+  for (HWND window : {m.Handle(), r.Handle(), app.AboutBox.Handle(), app.fkm470b.Handle()})
+    EnumChildWindows(window, AddChild, reinterpret_cast<LPARAM>(&children));
+  for (HWND child : children) {
+    wchar_t kind[16] = {};
+    GetClassNameW(child, kind, 16);
+    const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+    if (lstrcmpiW(kind, L"Button") == 0 && type != BS_GROUPBOX)
+      cases.emplace_back(child, type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? PushButton
+                                                                                  : RadioOrCheck);
+  }
+  ASSERT_GT(cases.size(), 6u + 7 + 9 + 2 + 6);
 
   auto check = [](HWND control, Kind kind) {
     const int n = GetWindowTextLengthW(control);
@@ -192,10 +183,8 @@ TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControl) {
     GetClientRect(control, &client);
     EXPECT_LE(extent.cx + room, client.right) << "text " << extent.cx << " + " << room;
   };
-  for (const Case& c : cases)
-    check(c.control->Handle(), c.kind);
-  for (HWND item : searchItems)
-    check(item, RadioOrCheck);
+  for (const auto& [control, kind] : cases)
+    check(control, kind);
 }
 
 TEST_F(Pictures, EveryWindowOpensInsideTheWorkArea) {

@@ -46,19 +46,38 @@ std::string ExactMeanText(std::int64_t sum, std::int64_t n, int decimals) {
   return out;
 }
 
-TEST(NumberFormatTest, GroupsThousandsAndWritesExactlyTheDecimals) {
-  EXPECT_EQ(Display(1234.5, 1), "1.234,5");
-  EXPECT_EQ(Display(0, 0), "0");
-  EXPECT_EQ(Display(0, 3), "0,000");
-  EXPECT_EQ(Display(-12.5, 1), "-12,5");
-  EXPECT_EQ(File(1234, 0), "1.234");
-  EXPECT_EQ(File(12.5, 2), "12,50");
-  EXPECT_EQ(File(-1000, 0), "-1.000");
-  EXPECT_EQ(File(10000, 0), "10.000");
-  EXPECT_EQ(File(999, 0), "999");
-  EXPECT_EQ(File(0.5, 3), "0,500");
-  EXPECT_EQ(Display(1234567.25, 2), "1.234.567,25");
-  EXPECT_EQ(Display(-123456789, 0), "-123.456.789");
+// Thousands grouped, exactly the decimals asked for, at most the significant digits (the file's 5
+// before the decimals), and no sign on a zero.
+TEST(NumberFormatTest, GroupsThousandsWritesTheDecimalsAndNoSignOnZero) {
+  const struct {
+    double value;
+    int decimals;
+    const char* display; // 11 significant digits
+    const char* file;    // 5, from the single-precision value
+  } rows[] = {
+      {1234.5, 1, "1.234,5", "1.234,5"},
+      {0, 3, "0,000", "0,000"},
+      {-12.5, 1, "-12,5", "-12,5"},
+      {-1000, 0, "-1.000", "-1.000"},
+      {10000, 0, "10.000", "10.000"},
+      {999, 0, "999", "999"},
+      {1234567.25, 2, "1.234.567,25", "1.234.600,00"},
+      {-123456789, 0, "-123.456.789", "-123.460.000"},
+      {99999.5, 1, "99.999,5", "100.000,0"},
+      {12345.67, 2, "12.345,67", "12.346,00"},
+      {0.00123456, 5, "0,00123", "0,00123"},
+      {10000.5, 0, "10.001", "10.001"},
+      {0.1 + 0.2, 2, "0,30", "0,30"},
+      {-0.0, 2, "0,00", "0,00"},
+      {-0.04, 1, "0,0", "0,0"},
+      {-0.4, 0, "0", "0"},
+      {-1e-9, 3, "0,000", "0,000"},
+      {-0.5, 0, "-1", "-1"},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(Display(r.value, r.decimals), r.display) << r.value;
+    EXPECT_EQ(File(static_cast<float>(r.value), r.decimals), r.file) << r.value;
+  }
   EXPECT_EQ(FormatNumber(1234.5, 1, 11, {".", ","}), "1,234.5");
   EXPECT_EQ(FormatNumber(1234567.5, 1, 11, {",", ""}), "1234567,5");
   EXPECT_EQ(FormatNumber(1234567.0, 0, 11, {",", "\xC2\xA0"}), "1\xC2\xA0"
@@ -180,27 +199,6 @@ TEST(NumberFormatTest, EveryMeanIsRoundedOnceLikeExactDecimalArithmetic) {
   }
 }
 
-TEST(NumberFormatTest, SignificantDigitsComeBeforeDecimals) {
-  EXPECT_EQ(File(99999.5, 0), "100.000");
-  EXPECT_EQ(File(99999.5, 1), "100.000,0");
-  EXPECT_EQ(File(12345.67, 2), "12.346,00");
-  EXPECT_EQ(File(1234.567, 3), "1.234,600");
-  EXPECT_EQ(File(0.000123456, 3), "0,000");
-  EXPECT_EQ(File(0.00123456, 5), "0,00123");
-  EXPECT_EQ(File(10000.5, 0), "10.001");
-  EXPECT_EQ(Display(1234567890123.4, 1), "1.234.567.890.100,0");
-  EXPECT_EQ(Display(0.1 + 0.2, 2), "0,30");
-}
-
-TEST(NumberFormatTest, ZeroHasNoSign) {
-  EXPECT_EQ(Display(-0.0, 0), "0");
-  EXPECT_EQ(Display(-0.0, 2), "0,00");
-  EXPECT_EQ(Display(-0.04, 1), "0,0");
-  EXPECT_EQ(Display(-0.4, 0), "0");
-  EXPECT_EQ(File(-1e-9, 3), "0,000");
-  EXPECT_EQ(Display(-0.5, 0), "-1");
-}
-
 TEST(NumberFormatTest, ExtremeInputsStayWellFormed) {
   EXPECT_EQ(Display(std::numeric_limits<double>::denorm_min(), 3), "0,000");
   const std::string big = Display(std::numeric_limits<double>::max(), 0);
@@ -209,6 +207,7 @@ TEST(NumberFormatTest, ExtremeInputsStayWellFormed) {
   EXPECT_EQ(Display(1.5, -2), "2");
   EXPECT_EQ(Display(1.5, 99).size(), 2u + 20u);
   EXPECT_EQ(FormatNumber(123456.0, 0, 0, kGerman), "100.000"); // at least one significant digit
+  EXPECT_EQ(Display(1234567890123.4, 1), "1.234.567.890.100,0");
   EXPECT_EQ(Display(std::nan(""), 1), "NAN");
   EXPECT_EQ(Display(-std::numeric_limits<double>::infinity(), 1), "-INF");
 }

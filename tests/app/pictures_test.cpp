@@ -76,6 +76,7 @@ TEST_F(Pictures, ValueDisplayIsLegibleOnEveryColourScheme) {
     }
     w.DecimalPlaces = 1;
     w.ShowValue(1234.5);
+    EXPECT_EQ(w.Label1.Text(), "  1.234,5 ");
     PumpFor(50);
     const auto colours = Picture(w.Handle()).Colours(w.Label1.Bounds());
     ASSERT_GE(colours.size(), 2u);

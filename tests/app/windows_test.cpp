@@ -189,25 +189,13 @@ TEST_F(Windows, RateDialogClearsTheAveragingButNotTheCountDown) {
   EXPECT_FALSE(app.fkm470d.Visible());
 }
 
-TEST_F(Windows, ValueDisplayAndChartShowEachEmittedValue) {
+// The trace is kept off screen, so a repaint shows it again, and the picture --record --screenshot
+// writes has it. (The value display's look is the pictures' test, its text and the chart's
+// geometry are native.)
+TEST_F(Windows, RepaintAndScreenshotKeepTheTrace) {
   dynlog::ApplicationWindows app;
   Tfkm470a& w = app.fkm470a;
   w.Show();
-  EXPECT_EQ(w.Label1.Text(), "0,0");
-  EXPECT_EQ(w.Label1.TextColour(), RGB(128, 128, 128));
-  w.DecimalPlaces = 1;
-  w.ShowValue(1234.5);
-  EXPECT_EQ(w.Label1.Text(), "  1.234,5 ");
-  EXPECT_EQ(w.Label1.TextColour(), RGB(255, 255, 255));
-  RECT r = w.Label1.Bounds();
-  EXPECT_EQ(r.right, 366 + 67) << "the display grows to the left";
-  w.ShowValue(-12.5);
-  EXPECT_EQ(w.Label1.Text(), "    -12,5 ");
-  EXPECT_EQ(w.Chart().ChartIndex(), 2);
-  EXPECT_EQ(w.Chart().RangeMax(), 1234.5);
-  EXPECT_EQ(w.Chart().RangeMin(), -12.5);
-
-  // The trace is kept off screen, so a repaint shows it again; a picture of the window has it.
   for (int i = 0; i < 300; ++i)
     w.ShowValue(600 + 500 * ((i / 40) % 2));
   InvalidateRect(w.Handle(), nullptr, TRUE);

@@ -53,7 +53,7 @@ int SystemQuestionBox(HWND owner, const std::string& text) {
 
 } // namespace
 
-TProgramUpdate::TProgramUpdate(UpdateWindowParts parts)
+ProgramUpdate::ProgramUpdate(UpdateWindowParts parts)
     : AskUser(SystemQuestionBox), RequestEnd([] { PostQuitMessage(0); }), parts_(parts) {
   HTTP1.Port = 80;
   HTTP1.ReportLevel = 0;
@@ -68,7 +68,7 @@ TProgramUpdate::TProgramUpdate(UpdateWindowParts parts)
   HTTP1.OnPacketRecvd = [this](TSocketConnection&) { HTTP1PacketRecvd(); };
 }
 
-std::string TProgramUpdate::ServerHost() {
+std::string ProgramUpdate::ServerHost() {
   std::string fromEnvironment;
   std::vector<wchar_t> value(256);
   for (;;) {
@@ -83,11 +83,11 @@ std::string TProgramUpdate::ServerHost() {
   return ChooseUpdateHost(fromEnvironment.c_str(), DYNLOG_UPDATE_HOST_DEFAULT);
 }
 
-bool TProgramUpdate::SignaturesRequired() {
+bool ProgramUpdate::SignaturesRequired() {
   return !kPublicKeyText.empty();
 }
 
-std::string TProgramUpdate::RunningProgramPath() const {
+std::string ProgramUpdate::RunningProgramPath() const {
   if (!ProgramPath.empty())
     return ProgramPath;
   std::vector<wchar_t> path(MAX_PATH + 1);
@@ -99,7 +99,7 @@ std::string TProgramUpdate::RunningProgramPath() const {
   }
 }
 
-void TProgramUpdate::HTTP1PacketRecvd() {
+void ProgramUpdate::HTTP1PacketRecvd() {
   parts_.log.SetLastLine(ProgressText(HTTP1.ReceivedBytes(), HTTP1.ExpectedBytes()));
   if (limit_ > 0 && !overLimit_ &&
       (HTTP1.ReceivedBytes() > limit_ || HTTP1.ExpectedBytes() > limit_)) {
@@ -108,13 +108,13 @@ void TProgramUpdate::HTTP1PacketRecvd() {
   }
 }
 
-void TProgramUpdate::StartLine(const std::string& line) {
+void ProgramUpdate::StartLine(const std::string& line) {
   parts_.log.Append(line);
   base::WaitFor(0);      // the line is drawn before the wait for the server
   parts_.log.Append(""); // the request's progress line
 }
 
-void TProgramUpdate::Cancel() {
+void ProgramUpdate::Cancel() {
   if (!running_)
     return;
   cancelled_ = true;
@@ -123,12 +123,12 @@ void TProgramUpdate::Cancel() {
   HTTP1.Abort();
 }
 
-void TProgramUpdate::StopIfCancelled() const {
+void ProgramUpdate::StopIfCancelled() const {
   if (cancelled_)
     throw EAbortError(kLogCancelled);
 }
 
-void TProgramUpdate::Run() {
+void ProgramUpdate::Run() {
   parts_.updateButton.SetEnabled(false);
   base::ScopeExit enableButton{[this] { parts_.updateButton.SetEnabled(true); }};
   running_ = true;
@@ -162,7 +162,7 @@ void TProgramUpdate::Run() {
   }
 }
 
-void TProgramUpdate::RunSteps(const std::string& host) {
+void ProgramUpdate::RunSteps(const std::string& host) {
   StartLine(kLogQuery);
   // Declared after the button's guard, so that they are gone before the button comes back.
   TempFile headerFile = TempFile::Create();
@@ -199,8 +199,8 @@ void TProgramUpdate::RunSteps(const std::string& host) {
   }
 }
 
-bool TProgramUpdate::ListSignatureValid(const std::string& host,
-                                        const std::string& versionListFile) {
+bool ProgramUpdate::ListSignatureValid(const std::string& host,
+                                       const std::string& versionListFile) {
   // Checked before anything of the list is read or shown: until then it is anybody's text.
   StartLine(kLogSignatureQuery);
   TempFile signatureFile = TempFile::Create();
@@ -216,9 +216,9 @@ bool TProgramUpdate::ListSignatureValid(const std::string& host,
   return key && list && signature && SignatureValid(*key, *list, *signature);
 }
 
-std::optional<DownloadReply> TProgramUpdate::Fetch(const std::string& host, const std::string& name,
-                                                   const std::string& path, std::int64_t limit,
-                                                   base::UniqueFile& hold) {
+std::optional<DownloadReply> ProgramUpdate::Fetch(const std::string& host, const std::string& name,
+                                                  const std::string& path, std::int64_t limit,
+                                                  base::UniqueFile& hold) {
   StopIfCancelled();
   HTTP1.Body = path;
   limit_ = limit;
@@ -252,8 +252,8 @@ std::optional<DownloadReply> TProgramUpdate::Fetch(const std::string& host, cons
   return reply;
 }
 
-bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& versionListFile,
-                                 const std::string& programPath) {
+bool ProgramUpdate::OfferUpdate(const std::string& host, const std::string& versionListFile,
+                                const std::string& programPath) {
   VersionList list(versionListFile);
   const ProgramLocation program = SplitProgramPath(programPath);
   // The list must be meant for this very file; the name is compared exactly, letter case too.
@@ -311,9 +311,9 @@ bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& ver
   return Install(*newProgram, *updater, program.folder);
 }
 
-std::optional<TProgramUpdate::Arrival>
-TProgramUpdate::Download(const std::string& host, const std::string& folder,
-                         const std::string& name, const std::optional<SignedFile>& listed) {
+std::optional<ProgramUpdate::Arrival>
+ProgramUpdate::Download(const std::string& host, const std::string& folder, const std::string& name,
+                        const std::optional<SignedFile>& listed) {
   StartLine(kLogDownload + name);
   StopIfCancelled();
   // The reply goes into a fresh file beside the target: an error page or a cut-off transfer must
@@ -333,7 +333,7 @@ TProgramUpdate::Download(const std::string& host, const std::string& folder,
   return arrival;
 }
 
-bool TProgramUpdate::Install(Arrival& program, Arrival& updater, const std::string& folder) {
+bool ProgramUpdate::Install(Arrival& program, Arrival& updater, const std::string& folder) {
   struct Step {
     Arrival& arrival;
     std::string target;
@@ -387,7 +387,7 @@ bool TProgramUpdate::Install(Arrival& program, Arrival& updater, const std::stri
   return true; // the old files go with their TempFile
 }
 
-void TProgramUpdate::StartUpdater(const std::string& programPath) {
+void ProgramUpdate::StartUpdater(const std::string& programPath) {
   const ProgramLocation program = SplitProgramPath(programPath);
   const std::wstring updater = base::Widen(program.folder + kUpdaterName);
   const std::wstring parameters = base::Widen("\"" + programPath + "\"");

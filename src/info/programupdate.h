@@ -26,14 +26,14 @@ struct UpdateWindowParts {
   ui::Label& versionLabel;  // "Version a.b.c.d" of the running program
 };
 
-class TProgramUpdate {
+class ProgramUpdate {
 public:
   // Asks the user; returns IDOK to go on.
   using QuestionBox = std::function<int(HWND owner, const std::string& text)>;
 
-  explicit TProgramUpdate(UpdateWindowParts parts);
-  TProgramUpdate(const TProgramUpdate&) = delete;
-  TProgramUpdate& operator=(const TProgramUpdate&) = delete;
+  explicit ProgramUpdate(UpdateWindowParts parts);
+  ProgramUpdate(const ProgramUpdate&) = delete;
+  ProgramUpdate& operator=(const ProgramUpdate&) = delete;
 
   // The whole update, waits for the server included. Failures of the server's files are logged;
   // an exception (no connection, time-out, a file that cannot be made) leaves after the temporary

@@ -122,7 +122,7 @@ protected:
 };
 
 TEST_F(SignedUpdateTest, ACorrectlySignedUpdateRunsAndTheWindowSaysSignaturesAreChecked) {
-  EXPECT_TRUE(dynlog::TProgramUpdate::SignaturesRequired());
+  EXPECT_TRUE(dynlog::ProgramUpdate::SignaturesRequired());
   EXPECT_EQ(about->SignatureLabel.Text(), "Updates nur mit gültiger Signatur");
   FreshProgramFolder();
   ServeSet("good");

@@ -188,7 +188,7 @@ protected:
 TEST_F(ProgramUpdateTest, WholeRunReplacesTheFilesAndStartsTheUpdaterWithTheQuotedPath) {
   ASSERT_GT(updater.size(), 1000u);
   // A build without the vendor's key says so, and neither asks for nor minds a signature.
-  EXPECT_FALSE(dynlog::TProgramUpdate::SignaturesRequired());
+  EXPECT_FALSE(dynlog::ProgramUpdate::SignaturesRequired());
   EXPECT_EQ(about->SignatureLabel.Text(), "Updates ohne Signaturprüfung");
   ServeUpdate();
   Serve("update.sig", "no signature at all");

@@ -1,5 +1,5 @@
-// The program update's portable pieces: names derived from the program's path, the progress line,
-// when a reply is a download, and where the host comes from.
+// The program update's portable pieces: names derived from the program's path, when a reply is a
+// download, and where the host comes from.
 #include "info/updatetext.h"
 
 #include <gtest/gtest.h>
@@ -27,12 +27,6 @@ TEST(UpdateTextTest, ProgramPathSplitsIntoFolderWithBackslashAndFileName) {
   EXPECT_EQ(SplitProgramPath("\\\\server\\share\\dynlog.exe").folder, "\\\\server\\share\\");
   EXPECT_EQ(SplitProgramPath("C:dynlog.exe").fileName, "dynlog.exe");
   EXPECT_EQ(SplitProgramPath("dynlog.exe").folder, "");
-}
-
-TEST(UpdateTextTest, ProgressLineCountsBytesWithTrailingBlank) {
-  EXPECT_EQ(ProgressText(2048, 5120), "2048 Bytes von 5120 übertragen ");
-  EXPECT_EQ(ProgressText(700, 0), "700 Bytes von 0 übertragen ");
-  EXPECT_EQ(ProgressText(2147483647, 2147483647), "2147483647 Bytes von 2147483647 übertragen ");
 }
 
 TEST(UpdateTextTest, OnlyAWholeSoundReplyIsADownload) {

@@ -4,6 +4,7 @@
 #include "base/messageloop.h"
 #include "base/text.h"
 #include "info/fileversion.h"
+#include "info/installsteps.h"
 #include "info/tempfile.h"
 #include "info/updatesignature.h"
 #include "info/updatetext.h"
@@ -43,8 +44,8 @@ bool MatchesSignedList(const DownloadReply& reply, const SignedFile& expected) {
   return reply.bodyBytes == expected.size && reply.sha256 == expected.sha256;
 }
 
-std::string CannotReplaceText(const std::string& name, DWORD error) {
-  return "Fehler: " + name + " kann nicht ersetzt werden: " + SystemErrorText(error);
+std::string CannotReplaceText(const std::string& name, const std::string& reason) {
+  return "Fehler: " + name + " kann nicht ersetzt werden: " + reason;
 }
 
 int SystemQuestionBox(HWND owner, const std::string& text) {
@@ -53,7 +54,7 @@ int SystemQuestionBox(HWND owner, const std::string& text) {
 
 } // namespace
 
-TProgramUpdate::TProgramUpdate(UpdateWindowParts parts)
+ProgramUpdate::ProgramUpdate(UpdateWindowParts parts)
     : AskUser(SystemQuestionBox), RequestEnd([] { PostQuitMessage(0); }), parts_(parts) {
   HTTP1.Port = 80;
   HTTP1.ReportLevel = 0;
@@ -68,7 +69,7 @@ TProgramUpdate::TProgramUpdate(UpdateWindowParts parts)
   HTTP1.OnPacketRecvd = [this](TSocketConnection&) { HTTP1PacketRecvd(); };
 }
 
-std::string TProgramUpdate::ServerHost() {
+std::string ProgramUpdate::ServerHost() {
   std::string fromEnvironment;
   std::vector<wchar_t> value(256);
   for (;;) {
@@ -83,11 +84,11 @@ std::string TProgramUpdate::ServerHost() {
   return ChooseUpdateHost(fromEnvironment.c_str(), DYNLOG_UPDATE_HOST_DEFAULT);
 }
 
-bool TProgramUpdate::SignaturesRequired() {
+bool ProgramUpdate::SignaturesRequired() {
   return !kPublicKeyText.empty();
 }
 
-std::string TProgramUpdate::RunningProgramPath() const {
+std::string ProgramUpdate::RunningProgramPath() const {
   if (!ProgramPath.empty())
     return ProgramPath;
   std::vector<wchar_t> path(MAX_PATH + 1);
@@ -99,40 +100,34 @@ std::string TProgramUpdate::RunningProgramPath() const {
   }
 }
 
-void TProgramUpdate::HTTP1PacketRecvd() {
+void ProgramUpdate::HTTP1PacketRecvd() {
   parts_.log.SetLastLine(ProgressText(HTTP1.ReceivedBytes(), HTTP1.ExpectedBytes()));
-  if (limit_ > 0 && !overLimit_ &&
-      (HTTP1.ReceivedBytes() > limit_ || HTTP1.ExpectedBytes() > limit_)) {
-    overLimit_ = true;
-    HTTP1.Abort();
-  }
 }
 
-void TProgramUpdate::StartLine(const std::string& line) {
+void ProgramUpdate::StartLine(const std::string& line) {
   parts_.log.Append(line);
   base::WaitFor(0);      // the line is drawn before the wait for the server
   parts_.log.Append(""); // the request's progress line
 }
 
-void TProgramUpdate::Cancel() {
-  if (!running_)
-    return;
-  cancelled_ = true;
-  // Ends the wait in progress; the steps between waits look at the flag themselves, because the
-  // client forgets a cancel when its next request connects.
-  HTTP1.Abort();
+void ProgramUpdate::Cancel() {
+  if (running_)
+    HTTP1.Stop(); // ends the wait in progress, and the next request before it starts
 }
 
-void TProgramUpdate::StopIfCancelled() const {
-  if (cancelled_)
-    throw EAbortError(kLogCancelled);
+bool ProgramUpdate::CancelledWhileWaiting() {
+  if (!HTTP1.Stopped())
+    return false;
+  // The user closed the window: that is an answer, not a failure.
+  parts_.log.Append(kLogCancelled);
+  return true;
 }
 
-void TProgramUpdate::Run() {
+void ProgramUpdate::Run() {
   parts_.updateButton.SetEnabled(false);
   base::ScopeExit enableButton{[this] { parts_.updateButton.SetEnabled(true); }};
   running_ = true;
-  cancelled_ = false;
+  HTTP1.Resume();
   base::ScopeExit notRunning{[this] { running_ = false; }};
   parts_.window.SetOuterSize(parts_.window.OuterSize().cx, kUpdateWindowHeight);
   parts_.log.Clear();
@@ -142,27 +137,20 @@ void TProgramUpdate::Run() {
   try {
     host = ServerHost();
     RunSteps(host);
-    // An update that a "Fehler: ..." line ended says last which server it asked, like one that
-    // an error box ended.
-    const auto& lines = parts_.log.Lines();
-    constexpr std::string_view kFailure = "Fehler: ";
-    if (!lines.empty() && lines.back().starts_with(kFailure))
-      parts_.log.Append(UpdateFailedText(host, lines.back().substr(kFailure.size())));
-  } catch (const EAbortError& e) {
-    if (!cancelled_) {
-      // A time-out: the error box tells it, and the log says which server failed.
-      parts_.log.Append(UpdateFailedText(host, e.what()));
-      throw;
-    }
-    // The user closed the window: that is an answer, not a failure.
-    parts_.log.Append(kLogCancelled);
   } catch (const std::exception& e) {
+    // A time-out, for one: the error box tells it, and the log says which server failed.
     parts_.log.Append(UpdateFailedText(host, e.what()));
     throw;
   }
+  // An update that a "Fehler: ..." line ended says last which server it asked, like one that
+  // an error box ended.
+  const auto& lines = parts_.log.Lines();
+  constexpr std::string_view kFailure = "Fehler: ";
+  if (!lines.empty() && lines.back().starts_with(kFailure))
+    parts_.log.Append(UpdateFailedText(host, lines.back().substr(kFailure.size())));
 }
 
-void TProgramUpdate::RunSteps(const std::string& host) {
+void ProgramUpdate::RunSteps(const std::string& host) {
   StartLine(kLogQuery);
   // Declared after the button's guard, so that they are gone before the button comes back.
   TempFile headerFile = TempFile::Create();
@@ -176,19 +164,17 @@ void TProgramUpdate::RunSteps(const std::string& host) {
   base::ScopeExit release{[this] { installed_.clear(); }};
 
   const std::string programPath = RunningProgramPath();
-  StopIfCancelled();
   base::UniqueFile listHold;
-  const std::optional<DownloadReply> list =
-      Fetch(host, kVersionListName, bodyFile.Name(), kVersionListLimit, listHold);
+  const DownloadOutcome list =
+      Fetch(host, kVersionListName, bodyFile.Name(), kVersionListLimit, false, listHold).outcome;
   listHold.reset();
 
   bool startUpdater = false;
-  if (!list || !DownloadComplete(*list, false))
+  if (list == DownloadOutcome::Complete)
+    startUpdater =
+        ListSigned(host, bodyFile.Name()) && OfferUpdate(host, bodyFile.Name(), programPath);
+  else if (list != DownloadOutcome::Cancelled)
     parts_.log.Append(kLogNoVersionList);
-  else if (SignaturesRequired() && !ListSignatureValid(host, bodyFile.Name()))
-    parts_.log.Append(kLogBadSignature);
-  else
-    startUpdater = OfferUpdate(host, bodyFile.Name(), programPath);
 
   headerFile.Remove();
   bodyFile.Remove();
@@ -199,41 +185,44 @@ void TProgramUpdate::RunSteps(const std::string& host) {
   }
 }
 
-bool TProgramUpdate::ListSignatureValid(const std::string& host,
-                                        const std::string& versionListFile) {
+bool ProgramUpdate::ListSigned(const std::string& host, const std::string& versionListFile) {
+  if (!SignaturesRequired())
+    return true;
   // Checked before anything of the list is read or shown: until then it is anybody's text.
   StartLine(kLogSignatureQuery);
   TempFile signatureFile = TempFile::Create();
   base::UniqueFile hold;
-  const std::optional<DownloadReply> reply =
-      Fetch(host, kSignatureName, signatureFile.Name(), kSignatureBytes, hold);
+  const DownloadOutcome got =
+      Fetch(host, kSignatureName, signatureFile.Name(), kSignatureBytes, false, hold).outcome;
   hold.reset();
-  if (!reply || !DownloadComplete(*reply, false))
+  if (got == DownloadOutcome::Cancelled)
     return false;
   const std::optional<UpdatePublicKey> key = ParsePublicKey(kPublicKeyText);
   const std::optional<std::string> list = ReadSmallFile(versionListFile, kVersionListLimit);
   const std::optional<std::string> signature = ReadSmallFile(signatureFile.Name(), kSignatureBytes);
-  return key && list && signature && SignatureValid(*key, *list, *signature);
+  if (got == DownloadOutcome::Complete && key && list && signature &&
+      SignatureValid(*key, *list, *signature))
+    return true;
+  parts_.log.Append(kLogBadSignature);
+  return false;
 }
 
-std::optional<DownloadReply> TProgramUpdate::Fetch(const std::string& host, const std::string& name,
-                                                   const std::string& path, std::int64_t limit,
-                                                   base::UniqueFile& hold) {
-  StopIfCancelled();
+ProgramUpdate::Fetched ProgramUpdate::Fetch(const std::string& host, const std::string& name,
+                                            const std::string& path, std::int64_t limit,
+                                            bool mustBeProgram, base::UniqueFile& hold) {
   HTTP1.Body = path;
-  limit_ = limit;
-  overLimit_ = false;
-  base::ScopeExit noLimit{[this] { limit_ = 0; }};
+  HTTP1.BodyLimit = limit;
   try {
     HTTP1.Get(UpdateFileUrl(host, name));
-  } catch (const EAbortError&) {
-    if (!overLimit_ || cancelled_)
-      throw;
+  } catch (const std::exception&) {
+    // A stopped request ends with whatever the wait it was in raises.
+    if (CancelledWhileWaiting())
+      return {DownloadOutcome::Cancelled, {}};
+    throw;
   }
-  StopIfCancelled();
-  if (overLimit_) {
+  if (HTTP1.BodyOverLimit()) {
     parts_.log.Append(OverLimitText(name, limit));
-    return std::nullopt;
+    return {DownloadOutcome::OverLimit, {}};
   }
   // From here on nobody writes the file: what is checked is what is later used.
   hold.reset(OpenUnwritable(path, false));
@@ -249,11 +238,12 @@ std::optional<DownloadReply> TProgramUpdate::Fetch(const std::string& host, cons
   } else {
     reply.headerValid = false; // nothing that can be read counts
   }
-  return reply;
+  const bool complete = DownloadComplete(reply, mustBeProgram);
+  return {complete ? DownloadOutcome::Complete : DownloadOutcome::Failed, reply};
 }
 
-bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& versionListFile,
-                                 const std::string& programPath) {
+bool ProgramUpdate::OfferUpdate(const std::string& host, const std::string& versionListFile,
+                                const std::string& programPath) {
   VersionList list(versionListFile);
   const ProgramLocation program = SplitProgramPath(programPath);
   // The list must be meant for this very file; the name is compared exactly, letter case too.
@@ -291,9 +281,9 @@ bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& ver
     }
   }
   if (AskUser(parts_.window.Handle(), UpdateQuestionText(version, parts_.versionLabel.Text())) !=
-      IDOK)
+          IDOK ||
+      CancelledWhileWaiting())
     return false;
-  StopIfCancelled();
 
   // Both files arrive beside their targets first; only when both are whole and, in a signed
   // build, exactly the files the list names, and the user has not closed the window in the
@@ -307,87 +297,101 @@ bool TProgramUpdate::OfferUpdate(const std::string& host, const std::string& ver
     return false;
   parts_.log.Append(kLogDownloadOk);
   base::Delay(1000);
-  StopIfCancelled();
-  return Install(*newProgram, *updater, program.folder);
+  return !CancelledWhileWaiting() && Install(*newProgram, *updater, program.folder);
 }
 
-std::optional<TProgramUpdate::Arrival>
-TProgramUpdate::Download(const std::string& host, const std::string& folder,
-                         const std::string& name, const std::optional<SignedFile>& listed) {
+std::optional<ProgramUpdate::Arrival>
+ProgramUpdate::Download(const std::string& host, const std::string& folder, const std::string& name,
+                        const std::optional<SignedFile>& listed) {
   StartLine(kLogDownload + name);
-  StopIfCancelled();
   // The reply goes into a fresh file beside the target: an error page or a cut-off transfer must
   // never stand under the program's or the updater's name, where it would be started.
   Arrival arrival{name, TempFile::CreateIn(folder), {}};
-  const std::optional<DownloadReply> reply = Fetch(
-      host, name, arrival.file.Name(), listed ? listed->size : kUnsignedFileLimit, arrival.hold);
   // Both are Windows programs: whatever else arrived under their names is not.
-  if (!reply || !DownloadComplete(*reply, true)) {
+  const Fetched got = Fetch(host, name, arrival.file.Name(),
+                            listed ? listed->size : kUnsignedFileLimit, true, arrival.hold);
+  if (got.outcome == DownloadOutcome::Cancelled)
+    return std::nullopt;
+  if (got.outcome != DownloadOutcome::Complete) {
     parts_.log.Append(kLogNoFile);
     return std::nullopt;
   }
-  if (listed && !MatchesSignedList(*reply, *listed)) {
+  if (listed && !MatchesSignedList(got.reply, *listed)) {
     parts_.log.Append(kLogFileDamaged);
     return std::nullopt;
   }
   return arrival;
 }
 
-bool TProgramUpdate::Install(Arrival& program, Arrival& updater, const std::string& folder) {
-  struct Step {
+bool ProgramUpdate::Install(Arrival& program, Arrival& updater, const std::string& folder) {
+  struct Place {
     Arrival& arrival;
     std::string target;
     std::optional<TempFile> aside; // the old file, while the new one goes in
-    bool placed = false;
     base::UniqueFile installed;
   };
-  Step steps[] = {{program, folder + program.name, {}, false, {}},
-                  {updater, folder + updater.name, {}, false, {}}};
-  const auto undo = [&](const std::string& line) {
-    parts_.log.Append(line);
-    for (Step& step : steps) {
-      step.installed.reset();
-      if (step.placed)
-        MoveFileExW(base::Widen(step.target).c_str(), base::Widen(step.arrival.file.Name()).c_str(),
-                    MOVEFILE_REPLACE_EXISTING);
+  Place places[] = {{program, folder + program.name, {}, {}},
+                    {updater, folder + updater.name, {}, {}}};
+  const auto move = [](const std::string& from, const std::string& to, DWORD flags) {
+    return MoveFileExW(base::Widen(from).c_str(), base::Widen(to).c_str(), flags) != 0;
+  };
+  std::string failure;
+  const auto take = [&](const InstallStep& step) {
+    Place& place = places[step.file];
+    switch (step.kind) {
+    case InstallStep::PutOldAside:
+      place.aside.emplace(TempFile::CreateIn(folder));
+      if (move(place.target, place.aside->Name(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+      failure = CannotReplaceText(place.arrival.name, SystemErrorText(GetLastError()));
+      place.aside.reset();
+      return false;
+    case InstallStep::PutNewInPlace:
+      if (move(place.arrival.file.Name(), place.target, 0))
+        return true;
+      failure = CannotReplaceText(place.arrival.name, SystemErrorText(GetLastError()));
+      return false;
+    case InstallStep::CheckNew:
+      // What now stands under the target's name must be the very file that was checked: held
+      // since its check, nobody could write it, but it could have been renamed and another put
+      // in its place.
+      place.installed.reset(OpenUnwritable(place.target, true));
+      if (place.installed && SameFile(place.installed.get(), place.arrival.hold.get()))
+        return true;
+      failure = ChangedAfterCheckText(place.arrival.name);
+      return false;
+    case InstallStep::TakeNewOut:
+      place.installed.reset();
+      return move(place.target, place.arrival.file.Name(), MOVEFILE_REPLACE_EXISTING);
+    case InstallStep::PutOldBack:
+      if (place.aside->MoveTo(place.target))
+        return true;
       // An old file that cannot go back stays where it was put aside rather than being lost.
-      if (step.aside && !step.aside->MoveTo(step.target))
-        step.aside->Release();
+      place.aside->Release();
+      return false;
     }
     return false;
   };
-  for (Step& step : steps) {
-    if (!FileExists(step.target))
-      continue;
-    step.aside.emplace(TempFile::CreateIn(folder));
-    if (!MoveFileExW(base::Widen(step.target).c_str(), base::Widen(step.aside->Name()).c_str(),
-                     MOVEFILE_REPLACE_EXISTING)) {
-      const DWORD error = GetLastError();
-      step.aside.reset();
-      return undo(CannotReplaceText(step.arrival.name, error));
+  const auto perform = [&](const InstallStep& step) {
+    try {
+      return take(step);
+    } catch (const std::exception& e) {
+      // No place for the old file, say: a failure like any other, the steps taken are undone.
+      if (failure.empty())
+        failure = CannotReplaceText(places[step.file].arrival.name, e.what());
+      return false;
     }
+  };
+  if (!InstallAll({FileExists(places[0].target), FileExists(places[1].target)}, perform)) {
+    parts_.log.Append(failure);
+    return false;
   }
-  for (Step& step : steps) {
-    if (!MoveFileExW(base::Widen(step.arrival.file.Name()).c_str(),
-                     base::Widen(step.target).c_str(), 0)) {
-      const DWORD error = GetLastError();
-      return undo(CannotReplaceText(step.arrival.name, error));
-    }
-    step.placed = true;
-  }
-  // What now stands under the target's name must be the very file that was checked: held since
-  // its check, nobody could write it, but it could have been renamed and another put in its place.
-  for (Step& step : steps) {
-    step.installed.reset(OpenUnwritable(step.target, true));
-    if (!step.installed || !SameFile(step.installed.get(), step.arrival.hold.get()))
-      return undo(ChangedAfterCheckText(step.arrival.name));
-  }
-  for (Step& step : steps)
-    installed_.push_back(std::move(step.installed));
+  for (Place& place : places)
+    installed_.push_back(std::move(place.installed));
   return true; // the old files go with their TempFile
 }
 
-void TProgramUpdate::StartUpdater(const std::string& programPath) {
+void ProgramUpdate::StartUpdater(const std::string& programPath) {
   const ProgramLocation program = SplitProgramPath(programPath);
   const std::wstring updater = base::Widen(program.folder + kUpdaterName);
   const std::wstring parameters = base::Widen("\"" + programPath + "\"");

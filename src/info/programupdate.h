@@ -26,24 +26,23 @@ struct UpdateWindowParts {
   ui::Label& versionLabel;  // "Version a.b.c.d" of the running program
 };
 
-class TProgramUpdate {
+class ProgramUpdate {
 public:
   // Asks the user; returns IDOK to go on.
   using QuestionBox = std::function<int(HWND owner, const std::string& text)>;
 
-  explicit TProgramUpdate(UpdateWindowParts parts);
-  TProgramUpdate(const TProgramUpdate&) = delete;
-  TProgramUpdate& operator=(const TProgramUpdate&) = delete;
+  explicit ProgramUpdate(UpdateWindowParts parts);
+  ProgramUpdate(const ProgramUpdate&) = delete;
+  ProgramUpdate& operator=(const ProgramUpdate&) = delete;
 
   // The whole update, waits for the server included. Failures of the server's files are logged;
   // an exception (no connection, time-out, a file that cannot be made) leaves after the temporary
   // files are gone and the button is enabled again.
   void Run();
-  // Ends a running update at its next wait or step, as if it had never been asked for: nothing in
-  // the program's folder is replaced, the temporary files go, the button comes back. Nothing
-  // happens when no update runs.
+  // Ends a running update at its next wait, as if it had never been asked for: nothing in the
+  // program's folder is replaced, the temporary files go, the button comes back. Nothing happens
+  // when no update runs.
   void Cancel();
-  bool Running() const { return running_; }
 
   // The update server's host: DYNLOG_UPDATE_HOST from the environment, else the built-in one.
   static std::string ServerHost();
@@ -51,7 +50,8 @@ public:
   // signature over its version list, and only files whose size and SHA-256 the list names.
   static bool SignaturesRequired();
 
-  // The window's HTTP client.
+  // The window's HTTP client. Its stop is the update's cancel: the one state that the client's
+  // waits and the update's own waits between requests both look at.
   THttpClient HTTP1;
 
   // The question box; by default the system's box (no title, question icon, OK and Cancel).
@@ -69,40 +69,40 @@ private:
     TempFile file;
     base::UniqueFile hold; // closed before the file is removed
   };
+  // How a request for one of the server's files ended, and what it brought.
+  struct Fetched {
+    DownloadOutcome outcome;
+    DownloadReply reply;
+  };
 
   void HTTP1PacketRecvd();
   void StartLine(const std::string& line);
   void RunSteps(const std::string& host);
+  // Whether the update was cancelled during the wait just ended; the log then says so.
+  bool CancelledWhileWaiting();
+  // Whether the version list's signature is valid (when this build requires one); a failure is
+  // logged.
+  bool ListSigned(const std::string& host, const std::string& versionListFile);
   // The version list's checks, the question and the two downloads; true when the updater may run.
   bool OfferUpdate(const std::string& host, const std::string& versionListFile,
                    const std::string& programPath);
-  // Fetches the server's file name into path, breaking off once more than limit bytes announce
-  // themselves or arrive (that is logged). The reply and one read of what arrived, kept open in
-  // hold; none when broken off.
-  std::optional<DownloadReply> Fetch(const std::string& host, const std::string& name,
-                                     const std::string& path, std::int64_t limit,
-                                     base::UniqueFile& hold);
+  // Fetches the server's file name into path. Past limit bytes, announced or arrived, it is
+  // broken off, which is logged. When it is complete, one read of it is held open in hold.
+  Fetched Fetch(const std::string& host, const std::string& name, const std::string& path,
+                std::int64_t limit, bool mustBeProgram, base::UniqueFile& hold);
   // Fetches a program file beside its target. Returns it only when the reply delivered the whole
-  // file (see DownloadComplete), a Windows program, and in a signed build exactly the file the
-  // list names; every other outcome is logged.
+  // file, a Windows program, and in a signed build exactly the file the list names; every other
+  // outcome but a cancel is logged.
   std::optional<Arrival> Download(const std::string& host, const std::string& folder,
                                   const std::string& name, const std::optional<SignedFile>& listed);
-  // Fetches update.sig and checks it against the version list's bytes.
-  bool ListSignatureValid(const std::string& host, const std::string& versionListFile);
-  // Puts both files in place, or, when either cannot be, neither: the old files are moved aside
-  // first and back again on any failure, which is logged.
+  // Puts both files in place, or, when either cannot be, neither (see InstallAll); a failure is
+  // logged.
   bool Install(Arrival& program, Arrival& updater, const std::string& folder);
-  // Raises the client's abort exception once Cancel was called.
-  void StopIfCancelled() const;
   void StartUpdater(const std::string& programPath);
   std::string RunningProgramPath() const;
 
   UpdateWindowParts parts_;
   bool running_ = false;
-  bool cancelled_ = false;
-  // The download in progress is broken off beyond this many bytes (0: no limit).
-  std::int64_t limit_ = 0;
-  bool overLimit_ = false;
   // The installed files, held so that nobody changes them before the updater has started.
   std::vector<base::UniqueFile> installed_;
 };

@@ -48,8 +48,8 @@ TAboutBox::TAboutBox(HWND owner)
       Label9(*this, 400, 120, 10, 16, kMakerName, Transparent()),
       Label1(*this, 400, 144, 10, 16, kMakerWeb, Transparent()),
       SignatureLabel(*this, 400, 176, 10, 16,
-                     dynlog::TProgramUpdate::SignaturesRequired() ? dynlog::kSignedUpdatesText
-                                                                  : dynlog::kUnsignedUpdatesText,
+                     dynlog::ProgramUpdate::SignaturesRequired() ? dynlog::kSignedUpdatesText
+                                                                 : dynlog::kUnsignedUpdatesText,
                      Transparent()),
       ProgramUpdate({*this, Button4, Memo1, Label8}) {
   Memo1.SetVisible(false);

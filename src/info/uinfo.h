@@ -24,7 +24,7 @@ public:
   ui::Label SignatureLabel; // whether updates must carry the vendor's signature
 
   // The program update with the window's HTTP client, HTTP1. Made after the controls it uses.
-  dynlog::TProgramUpdate ProgramUpdate;
+  dynlog::ProgramUpdate ProgramUpdate;
 
   // Runs the program update.
   virtual void Button4Click();

@@ -75,6 +75,10 @@ struct DownloadReply {
   std::array<unsigned char, 32> sha256{};
 };
 
+// How a download ended: the whole file (see DownloadComplete), broken off past its limit,
+// cancelled by the user, or a reply that is not the file.
+enum class DownloadOutcome { Complete, OverLimit, Cancelled, Failed };
+
 // The most each download may bring; a transfer that passes it is broken off at once. A version
 // list is a few lines and a signature 64 bytes; a program file of a signed update has the size
 // its list names, and in a build without signatures none is allowed beyond this.

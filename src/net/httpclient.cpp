@@ -15,6 +15,11 @@ void THttpClient::Abort() {
   Cancel();
 }
 
+void THttpClient::Stop() {
+  stopped_ = true;
+  Abort();
+}
+
 void THttpClient::Run(CmdType kind, const std::string& url) {
   requestUrl_ = url;
   requestKind_ = kind;
@@ -181,14 +186,23 @@ void THttpClient::ReadReplyHeader() {
 }
 
 void THttpClient::RunOnePass() {
+  // Connect clears a cancel; a stop that came before it must not be lost.
+  if (stopped_)
+    throw EAbortError("Anfrage abgebrochen");
   Connect();
   SendRequest();
   SetReplyCode(0);
   ReadReplyHeader();
-  if (InputFileMode)
+  if (InputFileMode && BodyLimit > 0) {
+    bodyOverLimit_ =
+        reply_.contentLength.value_or(0) > BodyLimit || CaptureFileUpTo(Body, BodyLimit);
+    if (bodyOverLimit_)
+      return;
+  } else if (InputFileMode) {
     CaptureFile(Body);
-  else
+  } else {
     CaptureString(Body, -1);
+  }
 
   const int code = ReplyCode();
   if (code < 299) {
@@ -205,6 +219,7 @@ void THttpClient::RunOnePass() {
 
 void THttpClient::PerformRequest() {
   firstPass_ = true;
+  bodyOverLimit_ = false;
   for (int pass = 1;; ++pass) {
     ParseUrl();
     BuildRequestHeader();
@@ -222,6 +237,8 @@ void THttpClient::PerformRequest() {
       throw;
     }
     Disconnect();
+    if (bodyOverLimit_)
+      return;
 
     const int code = ReplyCode();
     if (code >= 300 && code <= 398) {

@@ -120,6 +120,9 @@ protected:
   // to take() and is counted and reported.
   void CaptureLoop(const std::function<void(const char*, std::size_t)>& take,
                    const std::function<bool()>& more);
+  // CaptureFile that also ends, without an exception, once more than limit bytes have arrived
+  // (limit -1: none); true then.
+  bool CaptureFileUpTo(const std::string& path, std::int64_t limit);
   void TimeoutElapsed(TThreadTimer& sender);
   void InitSockets();
   void CloseSocket();

@@ -200,17 +200,23 @@ void TSocketConnection::CaptureLoop(const std::function<void(const char*, std::s
 }
 
 void TSocketConnection::CaptureFile(const std::string& path) {
+  CaptureFileUpTo(path, -1);
+}
+
+bool TSocketConnection::CaptureFileUpTo(const std::string& path, std::int64_t limit) {
   ReportStatus(8, "Datei erfassen");
   receivedBytes_ = 0;
   StartTimeout();
   base::ScopeExit stop{[this] { StopTimeout(); }}; // however the operation ends
   net::NetFile file = net::NetFile::Create(path);
-  CaptureLoop([&](const char* data, std::size_t n) { file.Write(data, n); }, [] { return true; });
+  CaptureLoop([&](const char* data, std::size_t n) { file.Write(data, n); },
+              [&] { return limit < 0 || receivedBytes_ <= limit; });
   file.Close();
   if (cancelled_) {
     cancelled_ = false;
     throw EAbortError("Socket-send abgebrochen");
   }
+  return limit >= 0 && receivedBytes_ > limit;
 }
 
 void TSocketConnection::CaptureString(std::string& captured, std::int32_t maximum) {

@@ -1,67 +1,47 @@
+// The version of a program file, read from its version resource: version_probe.exe beside this
+// test program carries 2.10.0.7 as its file version and another product version.
+#include "base/handles.h"
 #include "base/text.h"
 #include "info/fileversion.h"
+#include "info/versiontext.h"
+#include "support/testfiles.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
 #include <windows.h>
+
+#include <filesystem>
+#include <string>
 
 namespace dynlog {
 namespace {
 
-std::wstring OwnFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p = path;
-  return p.substr(0, p.find_last_of(L"\\/") + 1);
-}
-
-std::string Utf8(const std::wstring& w) {
-  return base::Narrow(w);
-}
-
-const std::wstring kProbe = L"version_probe.exe";
+const std::filesystem::path kProbe = std::filesystem::absolute("version_probe.exe");
 
 TEST(FileVersionTest, FileVersionIsShownNotTheProductVersion) {
-  EXPECT_EQ(FileVersionText(Utf8(OwnFolder() + kProbe)), "2.10.0.7");
+  EXPECT_EQ(FileVersionText(base::Narrow(kProbe.wstring())), "2.10.0.7");
+  EXPECT_EQ(VersionText(0xFFFFFFFF, 0xFFFF0000), "65535.65535.65535.0"); // each part unsigned
 }
 
 TEST(FileVersionTest, FilesWithoutAVersionGiveZero) {
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  EXPECT_EQ(FileVersionText(Utf8(self)), "0"); // this test program carries no version resource
-  EXPECT_EQ(RunningProgramVersionText(), "0");
-  EXPECT_EQ(FileVersionText(Utf8(OwnFolder() + L"gibt-es-nicht.exe")), "0");
-  EXPECT_EQ(FileVersionText(""), "0");
+  EXPECT_EQ(RunningProgramVersionText(), "0"); // this test program carries no version resource
+  EXPECT_EQ(FileVersionText("gibt-es-nicht.exe"), "0");
 }
 
 TEST(FileVersionTest, RunningProgramReadsItsOwnFile) {
-  wchar_t temp[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH + 1, temp);
   const std::wstring out =
-      std::wstring(temp) + L"dynlog-version-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
-  std::wstring command = L"\"" + OwnFolder() + kProbe + L"\" \"" + out + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
+      std::filesystem::absolute(L"version-" + std::to_wstring(GetCurrentProcessId()) + L".txt");
+  std::wstring command = L"\"" + kProbe.wstring() + L"\" \"" + out + L"\"";
+  STARTUPINFOW start{.cb = sizeof(STARTUPINFOW)};
+  PROCESS_INFORMATION probe{};
   ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &si, &pi));
-  WaitForSingleObject(pi.hProcess, 60000);
+                             &start, &probe));
+  const base::UniqueHandle process(probe.hProcess), thread(probe.hThread);
+  WaitForSingleObject(probe.hProcess, 60000); // a hang guard only
   DWORD code = 99;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  GetExitCodeProcess(probe.hProcess, &code);
   ASSERT_EQ(code, 0u);
-
-  std::string text;
-  const HANDLE h = CreateFileW(out.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  char buf[64];
-  DWORD n = 0;
-  ReadFile(h, buf, sizeof buf, &n, nullptr);
-  CloseHandle(h);
-  DeleteFileW(out.c_str());
-  EXPECT_EQ(std::string(buf, n), "2.10.0.7");
+  EXPECT_EQ(testsupport::ReadBytes(out), "2.10.0.7");
+  std::filesystem::remove(out);
 }
 
 } // namespace

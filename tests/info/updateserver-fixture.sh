@@ -2,8 +2,7 @@
 # Starts or stops the update servers for the program update's tests:
 #   updateserver-fixture.sh start|stop DIR
 # Every server serves DIR/www (the tests put the files there) and writes its port into
-# DIR/port-NAME: "ok" answers normally, "nolength" sends no Content-Length, "cut" closes after
-# 100 body bytes of a longer announced file, "slow" sends 1000 bytes every 3 s, "hang" reads the
+# DIR/port-NAME: "ok" answers normally, "slow" sends 1000 bytes every 3 s, "hang" reads the
 # request and never answers, "hostile" answers each path as DIR/modes-hostile says (lines
 # PATH=MODE, read at every request; see tools/updateserver/README.md). For redirects, with every
 # request logged in DIR/requests.log: "home80" on 127.0.0.3 port 80 (a host without port) answers
@@ -13,7 +12,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 server="$here/../../tools/updateserver/updateserver.py"
 dir=$2
-servers=("ok ok" "nolength no-length" "cut close-early:100" "slow slow:1000:3000"
+servers=("ok ok" "slow slow:1000:3000"
   "hang never-answer" "hostile ok" "home80 ok 127.0.0.3 80" "twin80 ok 127.0.0.2 80 --no-auth"
   "near80 ok 127.0.0.3 0 --no-auth" "far ok 127.0.0.2 0 --no-auth")
 

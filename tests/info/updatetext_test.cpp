@@ -1,5 +1,5 @@
-// The program update's portable pieces: names derived from the program's path, the progress line,
-// when a reply is a download, and where the host comes from.
+// The program update's portable pieces: names derived from the program's path, when a reply is a
+// download, and where the host comes from.
 #include "info/updatetext.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,6 @@ namespace {
 TEST(UpdateTextTest, NewProgramFileNameReplacesOnlyTheFileNamesExtension) {
   EXPECT_EQ(NewProgramFileName("dynlog.exe"), "dynlog.ex_");
   EXPECT_EQ(NewProgramFileName("dynlog"), "dynlog.ex_");
-  EXPECT_EQ(NewProgramFileName("DYNLOG.EXE"), "DYNLOG.ex_");
   EXPECT_EQ(NewProgramFileName("dyn.log.exe"), "dyn.log.ex_");
   EXPECT_EQ(NewProgramFileName("dynlog."), "dynlog.ex_");
   EXPECT_EQ(NewProgramFileName("C:\\Mess.Programme\\dynlog"), "C:\\Mess.Programme\\dynlog.ex_");
@@ -27,12 +26,6 @@ TEST(UpdateTextTest, ProgramPathSplitsIntoFolderWithBackslashAndFileName) {
   EXPECT_EQ(SplitProgramPath("\\\\server\\share\\dynlog.exe").folder, "\\\\server\\share\\");
   EXPECT_EQ(SplitProgramPath("C:dynlog.exe").fileName, "dynlog.exe");
   EXPECT_EQ(SplitProgramPath("dynlog.exe").folder, "");
-}
-
-TEST(UpdateTextTest, ProgressLineCountsBytesWithTrailingBlank) {
-  EXPECT_EQ(ProgressText(2048, 5120), "2048 Bytes von 5120 übertragen ");
-  EXPECT_EQ(ProgressText(700, 0), "700 Bytes von 0 übertragen ");
-  EXPECT_EQ(ProgressText(2147483647, 2147483647), "2147483647 Bytes von 2147483647 übertragen ");
 }
 
 TEST(UpdateTextTest, OnlyAWholeSoundReplyIsADownload) {
@@ -57,11 +50,9 @@ TEST(UpdateTextTest, OnlyAWholeSoundReplyIsADownload) {
       {true, 200, 5120, 6000, "MZ", true, false}, // longer than announced
       {true, 200, 2147483648LL, 2147483647, "MZ", true, false},
       {true, 206, 10, 10, "MZ", true, false}, // partial content
-      {true, 204, none, 0, "", false, false},
       {true, 404, 151, 151, "<h", false, false},
-      {true, 0, none, 700, "MZ", true, false},    // no status line
-      {false, 200, none, 700, "MZ", true, false}, // header cut off or broken
-      {false, 200, 700, 700, "MZ", true, false},
+      {true, 0, none, 700, "MZ", true, false},   // no status line
+      {false, 200, 700, 700, "MZ", true, false}, // header cut off or broken
   };
   for (const auto& c : cases) {
     DownloadReply r;
@@ -89,7 +80,6 @@ TEST(UpdateTextTest, OnlyAShortPrintableVersionIsShown) {
       {std::string(1000, '\x80'), false}, // stray continuation bytes are no short text
       {"-1", false},
       {"1.0\t2", false},
-      {"1.0\r\n2", false},
       {std::string("1\0002", 3), false},
       {"1.0\x7f", false},
       {"1.0\xC2\x85", false}, // NEL, a C1 control

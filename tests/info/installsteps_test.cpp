@@ -17,9 +17,9 @@ TEST(InstallStepsTest, EveryFailureLeavesBothNewFilesOrTheOldOnes) {
       SCOPED_TRACE(testing::Message() << "old files " << olds << ", failing step " << failAt);
       // Places "t0", "t1"; new files waiting as "n0", "n1"; old ones put aside as "a0", "a1".
       std::map<std::string, std::string> folder{{"n0", "new 0"}, {"n1", "new 1"}};
-      for (std::size_t i = 0; i < 2; ++i)
-        if (oldExists[i])
-          folder["t" + std::to_string(i)] = "old " + std::to_string(i);
+      for (const std::string i : {"0", "1"})
+        if (oldExists[i == "1"])
+          folder["t" + i] = "old " + i;
       const auto before = folder;
       const auto move = [&](const std::string& from, const std::string& to) {
         if (!folder.contains(from))

@@ -231,6 +231,7 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
       {"no-length", "dynlog.ex_", installed},
       {"stall-mid-body", "dynlog.ex_", "Socket-send abgebrochen", true},
       {"never-answer", "update.ini", "Socket-readln abgebrochen", true},
+      {"many-headers", "update.ini", "Antwortkopf des Servers ist länger als 65536 Bytes", true},
       {"redirect-crlf", "update.ini", "Weiterleitung abgelehnt: Steuerzeichen in der Adresse",
        true},
       // Broken off at the limit, announced or arrived, with a line that names it.

@@ -62,7 +62,8 @@ protected:
 
 } // namespace
 
-TEST_F(Windows, ButtonsFollowIdleRunningAndStopped) {
+// Closing the window while it measures stops the unit and closes the port.
+TEST_F(Windows, ButtonsFollowIdleRunningAndStoppedAndClosingStopsTheUnit) {
   SimulatedUnit unit({.port = 2, .baud = 19200, .decimals = 2});
   dynlog::ApplicationWindows app;
   Tfkm470a& w = app.fkm470a;
@@ -96,6 +97,10 @@ TEST_F(Windows, ButtonsFollowIdleRunningAndStopped) {
   EXPECT_EQ(CountLines(log, "rx ?V"), 1);
   EXPECT_EQ(CountLines(log, "rx C00D"), 1);
   EXPECT_EQ(CountLines(log, "rx C00C"), 2);
+  w.Close();
+  EXPECT_FALSE(ucom::ComIsOpen());
+  PumpFor(200);
+  EXPECT_EQ(unit.LogLines().back(), "stop");
 }
 
 // No unit at the first Start: the search says what it tries and is left with Esc; the window is
@@ -240,20 +245,6 @@ TEST(ProgramFile, CarriesItsVersionResource) {
   const std::string exe =
       testsupport::WindowsPathOf(std::getenv("DYNLOG_BINARY_DIR")) + "\\src\\app\\dynlog.exe";
   EXPECT_EQ(dynlog::FileVersionText(exe), "1.0.0.1");
-}
-
-TEST_F(Windows, ClosingTheMainWindowStopsTheUnitAndClosesThePort) {
-  SimulatedUnit unit({.port = 2, .baud = 19200});
-  dynlog::ApplicationWindows app;
-  app.fkm470a.Show();
-  app.fkm470a.Button1.Click();
-  PumpFor(300);
-  ASSERT_TRUE(ucom::ComIsOpen());
-  app.fkm470a.Close();
-  EXPECT_FALSE(ucom::ComIsOpen());
-  PumpFor(200);
-  const auto log = unit.LogLines();
-  EXPECT_EQ(log.back(), "stop");
 }
 
 namespace {

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-
 namespace dynlog {
 namespace {
 
@@ -35,19 +33,6 @@ TEST(LocaleFormatTest, ShortDateBlankLongTimeAndNoTimeAtMidnight) {
   EXPECT_EQ(FormatDateTime(At(0, 0, 0, 0)), "06.12.2026");
   EXPECT_EQ(FormatDateTime(At(0, 0, 0, 1)), "06.12.2026 00:00:00");
   EXPECT_EQ(FormatDateTime(At(0, 0, 1, 0)), "06.12.2026 00:00:01");
-}
-
-TEST(LocaleFormatTest, CurrentTimeHasTheSameShape) {
-  const std::string now = CurrentDateTimeText();
-  ASSERT_GE(now.size(), 10u);
-  EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(now[0])));
-  EXPECT_EQ(now[2], '.');
-  EXPECT_EQ(now[5], '.');
-  if (now.size() > 10) {
-    EXPECT_EQ(now.size(), 19u);
-    EXPECT_EQ(now[10], ' ');
-    EXPECT_EQ(now[13], ':');
-  }
 }
 
 } // namespace

@@ -61,13 +61,10 @@ std::string PeerConnection::ReadCount(std::size_t count) {
   return received.substr(start);
 }
 
-std::string PeerConnection::ReadToEnd(int* closeError) {
+std::string PeerConnection::ReadToEnd() {
   const std::size_t start = received.size();
-  int n = 0;
-  while ((n = Receive(65536)) > 0) {
+  while (Receive(65536) > 0) {
   }
-  if (closeError != nullptr)
-    *closeError = n == 0 ? 0 : WSAGetLastError();
   return received.substr(start);
 }
 
@@ -83,11 +80,6 @@ void PeerConnection::Send(std::string_view bytes) {
 
 void PeerConnection::Pause(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-void PeerConnection::Reset() {
-  const linger option{1, 0};
-  setsockopt(s_, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&option), sizeof option);
 }
 
 ScriptedPeer::ScriptedPeer(std::vector<Script> scripts) : scripts_(std::move(scripts)) {
@@ -111,10 +103,6 @@ void ScriptedPeer::Run() {
     const SOCKET s = accept(listener_, nullptr, nullptr);
     if (s == INVALID_SOCKET)
       break;
-    {
-      std::lock_guard lock(mutex_);
-      ++accepted_;
-    }
     SetReceiveTimeout(s);
     PeerConnection connection(s);
     script(connection);
@@ -133,11 +121,6 @@ std::vector<std::string> ScriptedPeer::Finish() {
   }
   std::lock_guard lock(mutex_);
   return received_;
-}
-
-int ScriptedPeer::Accepted() {
-  std::lock_guard lock(mutex_);
-  return accepted_;
 }
 
 unsigned short UnusedPort() {

@@ -3,7 +3,8 @@
 #include "base/messageloop.h"
 #include "net/sockconn.h"
 #include "scriptedpeer.h"
-#include "testsupport.h"
+#include "support/testdata.h"
+#include "support/testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@
 #include <vector>
 
 namespace {
+
+using namespace testsupport;
 
 // Reaches the parts a descendant would use.
 class TestConnection : public TSocketConnection {
@@ -191,20 +194,6 @@ TEST(SocketClose, FirstSocketLingersZeroLaterOnesDoNot) {
   EXPECT_EQ(peer.Finish(), std::vector<std::string>{"1"});
 }
 
-TEST(SocketClose, PeerCloseWithNothingUnreadClosesOurSide) {
-  ScriptedPeer peer({[](PeerConnection&) {}});
-  TSocketConnection c;
-  int disconnects = 0;
-  c.OnDisconnect = [&](TSocketConnection&) { ++disconnects; };
-  ConnectTo(c, peer.Port());
-  const std::uint64_t end = base::MonotonicMs() + 5000; // a hang guard only
-  while (c.Connected() && base::MonotonicMs() < end)
-    base::Delay(20);
-  EXPECT_FALSE(c.Connected());
-  EXPECT_EQ(disconnects, 1);
-  EXPECT_EQ(c.ReadLn(), ""); // the fresh socket is not connected: no line
-}
-
 TEST(SocketClose, PeerThatClosesAtOnceDoesNotHoldConnectForEver) {
   ScriptedPeer peer({[](PeerConnection&) {}});
   TSocketConnection c;
@@ -307,21 +296,16 @@ TEST(ReadLn, LongestLineFitsLongerOneIsRefused) {
   EXPECT_EQ(MessageOf([&] { c.ReadLn(); }), "Empfangene Zeile ist länger als 65536 Bytes");
 }
 
+// The time-out ends a silent wait, and not before its time: a lower bound no load can break.
 TEST(ReadLn, TimeOutEndsTheWait) {
   ScriptedPeer peer({HoldOpen});
   TSocketConnection c;
   c.TimeOut = 1000;
   ConnectTo(c, peer.Port());
-  EXPECT_THROW(
-      {
-        try {
-          c.ReadLn();
-        } catch (const EAbortError& e) {
-          EXPECT_STREQ(e.what(), "Socket-readln abgebrochen");
-          throw;
-        }
-      },
-      EAbortError);
+  const std::uint64_t start = base::MonotonicMs();
+  EXPECT_EQ(MessageOf([&] { c.ReadLn(); }), "Socket-readln abgebrochen");
+  // The window timer counts in ticks of the system clock (about 16 ms on Windows).
+  EXPECT_GE(base::MonotonicMs() - start + 16, 1000u);
   EXPECT_TRUE(c.TimedOut());
   EXPECT_FALSE(c.Cancelled());
 }

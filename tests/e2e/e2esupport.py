@@ -67,13 +67,15 @@ def stream_texts(counts):
 
 
 class Unit:
+    """The simulated unit on a pty, linked as COM`port` (None: not linked)."""
     def __init__(self, port, baud, decimals, workdir, name="unit"):
         self.log = Path(workdir) / f"{name}.log"
         self.link = Path(PREFIX) / "ports" / f"com{port}"
         self.proc = subprocess.Popen(
-            [SIM, "--link", str(self.link), "--baud", str(baud), "--decimals", str(decimals),
-             "--log", str(self.log)], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.proc.stdout.readline()  # the pty's path, once the link is in place
+            [SIM, *(["--link", str(self.link)] if port else []), "--baud", str(baud),
+             "--decimals", str(decimals), "--log", str(self.log)],
+            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.pty = self.proc.stdout.readline().decode().strip()  # once the link is in place
 
     def events(self):
         return self.log.read_text().split("\n")

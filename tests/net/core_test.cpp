@@ -145,20 +145,6 @@ TEST(ParseUrl, HostPortAndPath) {
   }
 }
 
-net::RequestSettings UpdateGet() {
-  static THeaderInfo info;
-  info = {};
-  info.UserId = "58213";
-  info.Password = "VeNuSaR";
-  net::RequestSettings s;
-  s.kind = CmdType::cmdGet;
-  s.url = "host/spezmemb/download/software/update.ini";
-  s.path = "/spezmemb/download/software/update.ini";
-  s.host = "host";
-  s.info = &info;
-  return s;
-}
-
 TEST(RequestHeader, LongCredentialsStayOneUnbrokenValue) {
   const std::string v = net::BasicCredentials(std::string(40, 'u'), std::string(40, 'p'));
   EXPECT_EQ(v.find('\r'), std::string::npos);
@@ -166,17 +152,18 @@ TEST(RequestHeader, LongCredentialsStayOneUnbrokenValue) {
 }
 
 TEST(RequestHeader, ProxyOptionalLinesAndData) {
-  auto s = UpdateGet();
   THeaderInfo info;
   info.UserId = "only-user"; // no password: no Authorization line
   info.LocalProgram = "DYNLOG";
   info.LocalMailAddress = "a@b";
   info.Cookie = "sid=1";
   info.Referer = "r";
-  s.info = &info;
-  s.proxy = "proxy";
-  s.kind = CmdType::cmdPost;
-  s.dataLength = 7;
+  const net::RequestSettings s{.kind = CmdType::cmdPost,
+                               .url = "host/spezmemb/download/software/update.ini",
+                               .host = "host",
+                               .proxy = "proxy",
+                               .info = &info,
+                               .dataLength = 7};
   TExStringList header;
   net::BuildRequestHeader(s, header);
   EXPECT_EQ(header.Text(),
@@ -194,11 +181,9 @@ TEST(RequestHeader, ProxyOptionalLinesAndData) {
 }
 
 TEST(RequestHeader, KindsAndEmptyHost) {
-  auto s = UpdateGet();
-  s.host.clear();
-  s.info = nullptr;
-  s.kind = CmdType::cmdCopy;
-  s.targetUri = "/to";
+  net::RequestSettings s{.kind = CmdType::cmdCopy,
+                         .path = "/spezmemb/download/software/update.ini",
+                         .targetUri = "/to"};
   TExStringList header;
   net::BuildRequestHeader(s, header);
   EXPECT_EQ(header.FindHeader("Host"), -1);

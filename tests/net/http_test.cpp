@@ -167,7 +167,6 @@ TEST(HttpRedirect, FullUrlBareNameBlanksAndHighBytes) {
   // What the caller sees is the last reply.
   EXPECT_EQ(c.RequestPath(), "/gr\xC3\xBC\xC3\x9F%41");
   EXPECT_EQ(c.RedirectLocation(), "/gr\xC3\xBC\xC3\x9F%41");
-  EXPECT_EQ(c.Host, "127.0.0.1");
   EXPECT_EQ(c.Header, "HTTP/1.0 200 OK\r\n\r\n");
   EXPECT_EQ(c.Body, "last");
 }

@@ -17,11 +17,6 @@ struct PeerLibrary {
 // A test whose client never comes must not hang the peer for ever.
 constexpr int kPeerWaitMs = 30000;
 
-void SetReceiveTimeout(SOCKET s) {
-  const DWORD ms = kPeerWaitMs;
-  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms);
-}
-
 SOCKET ListenOnLoopback(unsigned short& port) {
   const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   sockaddr_in addr{};
@@ -103,7 +98,8 @@ void ScriptedPeer::Run() {
     const SOCKET s = accept(listener_, nullptr, nullptr);
     if (s == INVALID_SOCKET)
       break;
-    SetReceiveTimeout(s);
+    const DWORD silence = kPeerWaitMs;
+    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&silence), sizeof silence);
     PeerConnection connection(s);
     script(connection);
     closesocket(s);

@@ -74,7 +74,6 @@ TEST(SocketConnect, NamesAreLookedUpDottedAddressesAndTheProxyNot) {
   c.Disconnect();
   EXPECT_FALSE(c.Connected());
   EXPECT_EQ(disconnects, 1);
-  EXPECT_NE(c.SocketHandle(), TSocketConnection::kNoSocket); // a fresh socket is ready
 
   ConnectTo(c, peer.Port(), "localhost");
   EXPECT_EQ(resolved, 1);
@@ -197,10 +196,8 @@ TEST(SocketClose, FirstSocketLingersZeroLaterOnesDoNot) {
 TEST(SocketClose, PeerThatClosesAtOnceDoesNotHoldConnectForEver) {
   ScriptedPeer peer({[](PeerConnection&) {}});
   TSocketConnection c;
-  // Holding the thread right after the connection was started, until the peer has accepted and
-  // closed and both notifications have arrived, queues the connect and the close notification
-  // together, so that both are handled in the same round of the wait. They are taken off the
-  // queue as they come and put back in their order once the close is among them.
+  // Held right after the connection was started until the peer has accepted and closed, the
+  // connect and the close notification are put back together, to be handled in one round.
   c.ReportLevel = 8;
   bool held = false;
   c.OnStatus = [&peer, &held](TSocketConnection&, const std::string& status) {
@@ -337,11 +334,9 @@ TEST(Capture, FileOf100000BytesOneEventPerPiece) {
   EXPECT_EQ(c.ReceivedBytes(), 100000);
   EXPECT_EQ(ReadBytes("net_capture.bin"), data);
   ASSERT_GE(counts.size(), 2u);
-  std::int32_t previous = 0;
-  for (const std::int32_t n : counts) {
-    EXPECT_GT(n - previous, 0);
-    EXPECT_LE(n - previous, 65536);
-    previous = n;
+  for (std::size_t i = 0; i < counts.size(); ++i) {
+    const std::int32_t piece = counts[i] - (i == 0 ? 0 : counts[i - 1]);
+    EXPECT_TRUE(piece > 0 && piece <= 65536) << i;
   }
   EXPECT_EQ(counts.back(), 100000);
 }

@@ -63,14 +63,12 @@ class Recording(unittest.TestCase):
         self.assertEqual([v for _, v in rows], [str(int(w)) for w in want])
         self.assertEqual([t for t, _ in rows], [f"{i / 320:.6f}".replace(".", ",")
                                                 for i in range(len(want))])
-        # The results a script reads: the figures of the file.
+        # The results a script reads are the file's (their arithmetic: window_core_tests).
         report = dict(line.split(": ", 1) for line in r.stdout.decode().splitlines())
         values = [int(v) for _, v in rows]
-        top = values.index(max(values))
         self.assertEqual(report["Werte"], str(len(values)))
-        self.assertEqual(report["Maximum"], f"{max(values)} bei {rows[top][0]} s")
-        self.assertEqual(report["Minimum"].split(" bei ")[0], str(min(values)))
-        self.assertAlmostEqual(int(report["Mittelwert"]), sum(values) / len(values), delta=0.5)
+        self.assertEqual(report["Maximum"],
+                         f"{max(values)} bei {rows[values.index(max(values))][0]} s")
 
     def test_a_picture_onto_the_measurement_file_is_refused(self):
         # The argument table is tested natively (app_core_tests); here only what Windows can tell:

@@ -17,22 +17,19 @@ struct PeerLibrary {
 // A test whose client never comes must not hang the peer for ever.
 constexpr int kPeerWaitMs = 30000;
 
-SOCKET ListenOnLoopback(unsigned short& port) {
-  const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+} // namespace
+
+unsigned short ListenOnLoopback(SOCKET s) {
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = inet_addr("127.0.0.1");
-  addr.sin_port = 0;
   if (s == INVALID_SOCKET || bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
       listen(s, 8) != 0)
     throw std::runtime_error("peer: cannot listen");
   int length = sizeof addr;
   getsockname(s, reinterpret_cast<sockaddr*>(&addr), &length);
-  port = ntohs(addr.sin_port);
-  return s;
+  return ntohs(addr.sin_port);
 }
-
-} // namespace
 
 int PeerConnection::Receive(std::size_t most) {
   char buf[65536];
@@ -79,7 +76,8 @@ void PeerConnection::Pause(int ms) {
 
 ScriptedPeer::ScriptedPeer(std::vector<Script> scripts) : scripts_(std::move(scripts)) {
   static PeerLibrary library;
-  listener_ = ListenOnLoopback(port_);
+  listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  port_ = ListenOnLoopback(listener_);
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -121,8 +119,8 @@ std::vector<std::string> ScriptedPeer::Finish() {
 
 unsigned short UnusedPort() {
   static PeerLibrary library;
-  unsigned short port = 0;
-  const SOCKET s = ListenOnLoopback(port);
+  const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  const unsigned short port = ListenOnLoopback(s);
   closesocket(s);
   return port;
 }

@@ -56,5 +56,7 @@ private:
   std::vector<std::string> received_;
 };
 
+// Binds s to a free port on 127.0.0.1 and listens on it; the port.
+unsigned short ListenOnLoopback(SOCKET s);
 // A port on 127.0.0.1 on which nothing listens.
 unsigned short UnusedPort();

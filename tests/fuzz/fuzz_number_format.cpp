@@ -16,7 +16,6 @@
 
 namespace {
 
-// An optional minus, digits in groups of three split by points, exactly `decimals` after a comma.
 bool WellFormed(const std::string& text, int decimals) {
   static const std::regex whole("-?[0-9]{1,3}(\\.[0-9]{3})*");
   const std::size_t comma = decimals == 0 ? text.size() : text.find(',');

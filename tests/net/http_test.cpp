@@ -196,18 +196,14 @@ TEST(HttpRedirect, WithoutLocationOrHandledItEndsTheRequest) {
 TEST(HttpRedirect, CredentialsAndCookieStayWithTheirServer) {
   std::atomic<unsigned short> port{0}; // known once the peer listens; read by its scripts
   const auto portText = [&port] { return std::to_string(port.load()); };
-  ScriptedPeer peer({[&](PeerConnection& p) {
-                       ReadRequest(p);
-                       p.Send("HTTP/1.0 302 Found\r\nSet-Cookie: sid=42\r\nLocation: "
-                              "http://localhost:" +
-                              portText() + "/other\r\n\r\n");
-                     },
-                     [&](PeerConnection& p) {
-                       ReadRequest(p);
-                       p.Send("HTTP/1.0 302 Found\r\nSet-Cookie: evil=1\r\nLocation: http://"
-                              "127.0.0.1:" +
-                              portText() + "/back\r\n\r\n");
-                     },
+  const auto redirect = [&](std::string cookie, std::string target) -> ScriptedPeer::Script {
+    return [=](PeerConnection& p) {
+      ReadRequest(p);
+      p.Send("HTTP/1.0 302 Found\r\nSet-Cookie: " + cookie + "\r\nLocation: http://" + target +
+             ":" + portText() + "/next\r\n\r\n");
+    };
+  };
+  ScriptedPeer peer({redirect("sid=42", "localhost"), redirect("evil=1", "127.0.0.1"),
                      Answer("HTTP/1.0 200 OK\r\n\r\n")});
   port = peer.Port();
   THttpClient c;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -42,15 +43,15 @@ void Acknowledge(PeerConnection& p, std::size_t count) {
   p.Send("ok\n");
 }
 
-// Calls Abort on the connection after ms milliseconds, through the window system.
-class AbortLater {
+// Runs f once after ms milliseconds, through the window system, as long as it lives.
+class Later {
 public:
-  AbortLater(TSocketConnection& c, unsigned ms) {
+  Later(unsigned ms, std::function<void()> f) {
     timer_.SetEnabled(false);
     timer_.SetInterval(ms);
-    timer_.SetOnTimer([&c](TThreadTimer& t) {
+    timer_.SetOnTimer([f](TThreadTimer& t) {
       t.SetEnabled(false);
-      c.Abort();
+      f();
     });
     timer_.SetEnabled(true);
   }
@@ -256,14 +257,8 @@ TEST(ReadLn, LineEndsPiecesTheLongestAndAPartialLastLine) {
 
 // The program quitting while a socket waits: the wait goes on to its line, still handling the
 // notifications, and the quit stays pending for the main loop.
-void CALLBACK PostQuitOnce(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  PostQuitMessage(4);
-}
-
 TEST(ReadLn, AQuitDuringTheWaitLeavesTheLineAndTheQuitPending) {
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, PostQuitOnce);
-  ASSERT_NE(timer, 0u);
+  Later quit(50, [] { PostQuitMessage(4); });
   EXPECT_EQ(ReadLines({[](PeerConnection& p) {
                         p.Pause(300);
                         p.Send("SPAET\r\n");
@@ -302,7 +297,7 @@ TEST(ReadLn, AbortEndsTheWait) {
   ScriptedPeer peer({HoldOpen});
   TSocketConnection c;
   ConnectTo(c, peer.Port());
-  AbortLater abort(c, 200);
+  Later abort(200, [&c] { c.Abort(); });
   EXPECT_EQ(MessageOf([&] { c.ReadLn(); }), "Socket-readln abgebrochen");
   EXPECT_FALSE(c.TimedOut());
   // A cancel that comes before the call ends it after one pass.
@@ -404,7 +399,7 @@ TEST(Send, SendFileWaitingOnAPeerThatDoesNotReadCanBeCancelled) {
   }});
   TSocketConnection c;
   ConnectTo(c, peer.Port());
-  AbortLater abort(c, 500);
+  Later abort(500, [&c] { c.Abort(); });
   EXPECT_EQ(MessageOf([&] { c.SendFile("net_big.bin"); }), "Socket-send abgebrochen");
   EXPECT_GT(c.SentBytes(), 0);
   EXPECT_LT(c.SentBytes(), 48 << 20);

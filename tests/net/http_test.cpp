@@ -131,6 +131,28 @@ TEST(HttpGet, ALongTransferInPiecesOutlastsTheTimeOut) {
   EXPECT_EQ(c.Body, std::string(15, 'x'));
 }
 
+// Past BodyLimit a reply is not read (announced) or broken off (arrived), without an exception.
+TEST(HttpGet, BodyLimitEndsTheRequestQuietly) {
+  ScriptedPeer peer({Answer("HTTP/1.0 200 OK\r\nContent-Length: 11\r\n\r\n0123456789a"),
+                     [](PeerConnection& p) {
+                       ReadRequest(p);
+                       p.Send("HTTP/1.0 200 OK\r\n\r\n" + std::string(200000, 'b'));
+                       p.ReadToEnd(); // until the client gives up
+                     },
+                     Answer("HTTP/1.0 200 OK\r\n\r\n0123456789")});
+  THttpClient c;
+  c.Port = peer.Port();
+  c.InputFileMode = true;
+  c.Body = "net_http_limited.txt";
+  c.BodyLimit = 10;
+  for (const int read : {0, 65536, 10}) { // the most body bytes read
+    c.Get("127.0.0.1/x");
+    EXPECT_EQ(c.BodyOverLimit(), read != 10) << read;
+    EXPECT_LE(c.ReceivedBytes(), read) << read;
+  }
+  EXPECT_EQ(ReadBytes("net_http_limited.txt"), "0123456789");
+}
+
 // A redirect whose target names no port goes to port 80; the test sends it back to the peer.
 void BackToPeer(THttpClient& c, unsigned short port, std::vector<std::string>& urls) {
   c.OnAboutToSend = [&c, port, &urls](TSocketConnection&) {

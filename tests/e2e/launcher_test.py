@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
 """scripts/dynlog.sh, the launcher for real serial devices: km470sim's pty as the device during a
---stream until its terminal closes; each mistake refused before anything is linked or started.
-
-Usage: launcher_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
+--stream until its terminal closes; each mistake refused before anything is linked or started."""
 import os
 import signal
 import subprocess

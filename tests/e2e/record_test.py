@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
 """End to end: km470sim as a COM port, dynlog.exe --record under Wine, and the measurement file
-compared with what the unit logged, decimated and averaged as the program does it, scaled by the
-unit's decimal places and written with German separators. The rules of thinning, averaging and
-number text are tested natively; here only what needs Windows, the port and the unit.
-
-Usage: record_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
+compared with what the unit logged. Thinning, averaging and number text are tested natively; here
+only what needs Windows, the port and the unit."""
 import csv
 import io
 import os

@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
 """End to end: dynlog.exe --stream under Wine against km470sim. A stream keeps every value; a
 killed program leaves whole lines; a unit that vanishes is called back; an existing file is never
-replaced unasked. (Ctrl+C and a closed terminal: launcher_test.)
-
-Usage: stream_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
+replaced unasked. (Ctrl+C and a closed terminal: launcher_test.)"""
 import os
 import re
 import resource

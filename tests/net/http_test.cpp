@@ -1,6 +1,6 @@
 // THttpClient against a scripted peer: the exact request bytes, what the client makes of a reply
 // beyond its header lines (those are the reply parser's table in core_test.cpp), redirects and
-// cookies, request data, time-out and abort.
+// cookies, request data, time-out, body limit and stop.
 #include "net/httpclient.h"
 #include "scriptedpeer.h"
 #include "support/testdata.h"

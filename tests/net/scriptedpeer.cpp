@@ -101,7 +101,6 @@ void ScriptedPeer::Run() {
     PeerConnection connection(s);
     script(connection);
     closesocket(s);
-    std::lock_guard lock(mutex_);
     received_.push_back(connection.received);
   }
 }
@@ -113,7 +112,6 @@ std::vector<std::string> ScriptedPeer::Finish() {
     closesocket(listener_);
     listener_ = INVALID_SOCKET;
   }
-  std::lock_guard lock(mutex_);
   return received_;
 }
 

@@ -4,7 +4,6 @@
 #include <winsock.h>
 
 #include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -52,8 +51,7 @@ private:
   SOCKET listener_ = INVALID_SOCKET;
   unsigned short port_ = 0;
   std::thread thread_;
-  std::mutex mutex_;
-  std::vector<std::string> received_;
+  std::vector<std::string> received_; // read by the test only once the thread has ended
 };
 
 // Binds s to a free port on 127.0.0.1 and listens on it; the port.

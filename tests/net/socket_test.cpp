@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <memory>
 #include <utility>
 #include <vector>
 

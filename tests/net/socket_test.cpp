@@ -344,7 +344,7 @@ TEST(Capture, StringMaximumIsTestedBeforeEachReceive) {
   EXPECT_EQ(text, std::string(200000, 'z'));
 }
 
-// (An abort while capturing a file: HttpFailures.AbortDuringTheBodyClosesTheConnection.)
+// (An abort while capturing a file: HttpFailures.StopEndsTheBodyAndOutlastsConnectUntilResume.)
 TEST(Capture, AbortInThePacketEventEndsAStringCapture) {
   ScriptedPeer peer({[](PeerConnection& p) {
     p.Send(std::string(100000, 'a'));

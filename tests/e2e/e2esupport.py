@@ -18,34 +18,24 @@ PREFIX = subprocess.run(
 RATES = {"320": 320, "160": 160, "80": 80, "40": 40, "20": 20, "10": 10, "5": 5, "2,5": 2.5}
 
 
-def reload_value(rate_text, baud9600):
-    n = int(320 / RATES[rate_text]) - 1
-    return int((n + 1) / 2) - 1 if baud9600 else n
-
-
 def german(value, decimals):
     """The file's number text for an exact value (int or Fraction): rounded once, half away from
     zero, to `decimals` places (the unit's counts never need more than 5 significant digits);
     point groups thousands, comma before the decimals."""
     q = Fraction(value) * 10 ** decimals
     units = (abs(q.numerator) * 2 + q.denominator) // (2 * q.denominator)
-    sign = "-" if q < 0 and units != 0 else ""
-    digits = str(units).rjust(decimals + 1, "0")
-    whole, frac = digits[:len(digits) - decimals], digits[len(digits) - decimals:]
-    groups = []
-    while len(whole) > 3:
-        groups.insert(0, whole[-3:])
-        whole = whole[:-3]
-    groups.insert(0, whole)
-    return sign + ".".join(groups) + ("," + frac if frac else "")
+    whole = f"{units // 10 ** decimals:,}".replace(",", ".")
+    return (("-" if q < 0 and units else "") + whole
+            + (f",{units % 10 ** decimals:0{decimals}d}" if decimals else ""))
 
 
-def expected_values(counts, decimals, rate_text, baud9600, average, limit=10000):
+def expected_values(counts, decimals, rate_text, baud9600, average):
     """What the acquisition cycle records from the unit's frames, in exact arithmetic: each kept
-    value, or the mean of the frames it stands for, as a fraction; the window keeps `limit`
-    (None: a stream keeps all)."""
+    value, or the mean of the frames it stands for, as a fraction (the 10000 a recording keeps are
+    never reached here)."""
     skip, buffered, out = 32, [], []
-    reload = reload_value(rate_text, baud9600)
+    reload = int(320 / RATES[rate_text]) - 1  # the frames passed over between kept ones
+    reload = int((reload + 1) / 2) - 1 if baud9600 else reload
     for count in counts:
         value = Fraction(count, 10 ** decimals)
         if skip >= 1:
@@ -58,22 +48,24 @@ def expected_values(counts, decimals, rate_text, baud9600, average, limit=10000)
             value = (sum(buffered) + value) / (len(buffered) + 1)
             buffered = []
         out.append(value)
-    return out[:limit]
+    return out
 
 
 def stream_texts(counts):
     """The lines a stream at 320 values a second writes for these counts at one decimal."""
-    return [german(v, 1) for v in expected_values(counts, 1, "320", False, False, None)]
+    return [german(v, 1) for v in expected_values(counts, 1, "320", False, False)]
 
 
 class Unit:
+    """The simulated unit on a pty, linked as COM`port` (None: not linked)."""
     def __init__(self, port, baud, decimals, workdir, name="unit"):
         self.log = Path(workdir) / f"{name}.log"
         self.link = Path(PREFIX) / "ports" / f"com{port}"
         self.proc = subprocess.Popen(
-            [SIM, "--link", str(self.link), "--baud", str(baud), "--decimals", str(decimals),
-             "--log", str(self.log)], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.proc.stdout.readline()  # the pty's path, once the link is in place
+            [SIM, *(["--link", str(self.link)] if port else []), "--baud", str(baud),
+             "--decimals", str(decimals), "--log", str(self.log)],
+            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.pty = self.proc.stdout.readline().decode().strip()  # once the link is in place
 
     def events(self):
         return self.log.read_text().split("\n")

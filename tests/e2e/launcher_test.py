@@ -1,10 +1,6 @@
 #!/usr/bin/env python3
-"""scripts/dynlog.sh, the launcher for real serial devices: km470sim's pty as the device, through
-to a recording; each mistake refused before anything is linked or started; and a terminal closed
-during --stream, whose hang-up ends the stream as Ctrl+C does, with the unit stopped and every
-value written.
-
-Usage: launcher_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
+"""scripts/dynlog.sh, the launcher for real serial devices: km470sim's pty as the device during a
+--stream until its terminal closes; each mistake refused before anything is linked or started."""
 import os
 import signal
 import subprocess
@@ -13,7 +9,7 @@ import time
 import unittest
 from pathlib import Path
 
-from e2esupport import DYNLOG, PREFIX, SIM, WINE_RUN, Unit, file_values, stream_texts, winpath
+from e2esupport import DYNLOG, PREFIX, WINE_RUN, Unit, file_values, stream_texts, winpath
 
 LAUNCHER = Path(WINE_RUN).with_name("dynlog.sh")
 PORTS = Path(PREFIX) / "ports"
@@ -38,26 +34,6 @@ def links():
 class Launcher(unittest.TestCase):
     def setUp(self):
         self.dir = Path(tempfile.mkdtemp(prefix="dynlog-launcher-"))
-
-    def test_the_pty_of_the_simulated_unit_as_com_3_through_to_a_recording(self):
-        log = self.dir / "unit.log"
-        sim = subprocess.Popen([SIM, "--log", str(log)], stdout=subprocess.PIPE)
-        try:
-            pty = sim.stdout.readline().decode().strip()
-            Path(self.dir, "km470.ini").write_text("[Einstellung]\r\nCOM-Kanal=3\r\nBaudrate=19200\r\n")
-            before = links()
-            out = self.dir / "messung.txt"
-            rc, err = launch(self.dir, "--com", f"3={pty}", "--workdir", str(self.dir), "--",
-                             "--record", "2", "--output", winpath(out))
-        finally:
-            sim.terminate()
-            sim.wait(10)  # a hang guard only
-            sim.stdout.close()
-        self.assertEqual(rc, 0, err)
-        self.assertIn(f"COM3 = {os.path.realpath(pty)}", err)
-        self.assertIn("rx ?V", log.read_text())
-        self.assertGreater(len(file_values(out)), 10)
-        self.assertEqual(links(), before, "the link is removed at the end")
 
     def test_mistakes_are_refused_before_anything_is_linked_or_started(self):
         regular = self.dir / "datei"
@@ -92,14 +68,16 @@ class Launcher(unittest.TestCase):
         self.assertIn("darf nicht gelesen und beschrieben werden", err)
         self.assertIn("Gruppe dialout", err)
 
-    def test_a_closed_terminal_stops_the_unit_and_leaves_every_value(self):
-        unit = Unit(3, 19200, 1, self.dir)
+    def test_the_units_pty_as_com_3_until_its_terminal_closes(self):
+        # A closed terminal ends the stream as Ctrl+C does: the unit stopped, every value written.
+        unit = Unit(None, 19200, 1, self.dir)
         (self.dir / "km470.ini").write_text("[Einstellung]\r\nCOM-Kanal=3\r\nBaudrate=19200\r\n")
         out = self.dir / "lauf.txt"
+        before = links()
         # `script` gives the launcher a terminal whose session it leads, as a shell would; closing
         # that terminal sends SIGHUP to the launcher's process group.
-        command = (f"echo $$ > launcher.pid; exec {LAUNCHER} "
-                   f"--com 3={unit.link} -- --stream '{winpath(out)}' --rate 320")
+        command = (f"echo $$ > launcher.pid; exec {LAUNCHER} --com 3={unit.pty} --workdir "
+                   f"{self.dir} -- --stream '{winpath(out)}' --rate 320 2> err")
         env = dict(os.environ, DYNLOG_EXE=DYNLOG, DYNLOG_WINEPREFIX=PREFIX, SHELL="/bin/sh")
         run = subprocess.Popen(["script", "-qec", command, "/dev/null"], cwd=self.dir,
                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, env=env)
@@ -107,9 +85,13 @@ class Launcher(unittest.TestCase):
             unit.wait_for_stream()
             time.sleep(2)
             os.killpg(int((self.dir / "launcher.pid").read_text()), signal.SIGHUP)
-            run.wait(60)  # the launcher ends with the program; a hang guard only
+            rc = run.wait(60)  # the launcher ends with the program; a hang guard only
         finally:
             unit.stop()
+        err = (self.dir / "err").read_text(errors="replace")
+        self.assertEqual(rc, 0, err)
+        self.assertIn(f"COM3 = {os.path.realpath(unit.pty)}", err)
+        self.assertEqual(links(), before, "the link is removed at the end")
         self.assertTrue(unit.stopped_after_last_start(), "the unit was not stopped")
         sent = stream_texts(unit.counts())
         values = file_values(out)
@@ -117,7 +99,6 @@ class Launcher(unittest.TestCase):
         # Whatever the unit sent before it was stopped, but the frames still on their way.
         self.assertEqual(values[:-1], sent[:len(values) - 1])
         self.assertGreater(len(values) - 1, len(sent) - 32)
-
 
 if __name__ == "__main__":
     unittest.main(argv=[__file__], verbosity=2)

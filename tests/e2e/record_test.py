@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
 """End to end: km470sim as a COM port, dynlog.exe --record under Wine, and the measurement file
-compared with what the unit logged, decimated and averaged as the program does it, scaled by the
-unit's decimal places and written with German separators. The rules of thinning, averaging and
-number text are tested natively; here only what needs Windows, the port and the unit.
-
-Usage: record_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
+compared with what the unit logged. Thinning, averaging and number text are tested natively; here
+only what needs Windows, the port and the unit."""
 import csv
 import io
 import os
@@ -63,30 +60,21 @@ class Recording(unittest.TestCase):
         self.assertEqual([v for _, v in rows], [str(int(w)) for w in want])
         self.assertEqual([t for t, _ in rows], [f"{i / 320:.6f}".replace(".", ",")
                                                 for i in range(len(want))])
-        # The results a script reads: the figures of the file.
+        # The results a script reads are the file's (their arithmetic: window_core_tests).
         report = dict(line.split(": ", 1) for line in r.stdout.decode().splitlines())
         values = [int(v) for _, v in rows]
-        top = values.index(max(values))
         self.assertEqual(report["Werte"], str(len(values)))
-        self.assertEqual(report["Maximum"], f"{max(values)} bei {rows[top][0]} s")
-        self.assertEqual(report["Minimum"].split(" bei ")[0], str(min(values)))
-        self.assertAlmostEqual(int(report["Mittelwert"]), sum(values) / len(values), delta=0.5)
+        self.assertEqual(report["Maximum"],
+                         f"{max(values)} bei {rows[values.index(max(values))][0]} s")
 
-    def test_bad_arguments_are_refused_in_german(self):
+    def test_a_picture_onto_the_measurement_file_is_refused(self):
+        # The argument table is tested natively (app_core_tests); here only what Windows can tell:
+        # the picture would overwrite the measurement file, the same file as Windows sees it.
         out = winpath(Path(self.dir) / "m.txt")
-        # The argument table itself is tested natively (app_core_tests); here one mistake goes the
-        # whole way to exit code 2 and a German line, beside what only Windows can tell.
-        cases = [
-            (["--record", "drei", "--output", "x.txt"], "ungültige Dauer: drei"),
-            # The picture would overwrite the measurement file: the same file as Windows sees it.
-            (["--record", "1", "--output", out, "--screenshot", out.upper()], "dieselbe Datei"),
-            (["--record", "1", "--output", out, "--screenshot",
-              winpath(Path(self.dir) / "sub" / ".." / "M.TXT")], "dieselbe Datei"),
-        ]
-        for args, message in cases:
-            r = run_dynlog(self.dir, *args)
-            self.assertEqual(r.returncode, 2, args)
-            self.assertIn(message, r.stderr.decode("utf-8", errors="replace"))
+        for picture in (out.upper(), winpath(Path(self.dir) / "sub" / ".." / "M.TXT")):
+            r = run_dynlog(self.dir, "--record", "1", "--output", out, "--screenshot", picture)
+            self.assertEqual(r.returncode, 2, picture)
+            self.assertIn("dieselbe Datei", r.stderr.decode("utf-8", errors="replace"))
         self.assertFalse((Path(self.dir) / "m.txt").exists())
 
     def test_no_unit_ends_after_the_search_gives_up(self):

@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
 """End to end: dynlog.exe --stream under Wine against km470sim. A stream keeps every value; a
 killed program leaves whole lines; a unit that vanishes is called back; an existing file is never
-replaced unasked.
-
-Usage: stream_test.py DYNLOG_EXE KM470SIM WINE_RUN"""
+replaced unasked. (Ctrl+C and a closed terminal: launcher_test.)"""
 import os
 import re
 import resource
@@ -116,44 +114,6 @@ class Streaming(unittest.TestCase):
         self.assertEqual(lines[1], "Einstellung: 320 Messwerte pro Sekunde")
         self.assertEqual(lines[-1], "")  # every line ended
         self.assertEqual(lines[3:-1], stream_texts(unit.counts()))
-
-    def test_ctrl_c_in_the_starting_terminal_ends_the_stream_cleanly(self):
-        # `script` gives the program a terminal, as a person starting it from a shell has.
-        unit = Unit(2, 19200, 1, self.dir)
-        out = self.dir / "strg-c.txt"
-        # The shell that `script` starts (whatever $SHELL is) writes its own pid first, so that
-        # only the program is signalled: a plain sh dies of SIGINT before it writes rc.
-        command = (f"echo $$ > shell.pid; wine {DYNLOG} --stream '{winpath(out)}' --rate 320; "
-                   "echo $? > rc")
-        run = subprocess.Popen(["script", "-qec", command, "/dev/null"], cwd=self.dir,
-                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                               env=wine_environment())
-        try:
-            unit.wait_for_stream()
-            time.sleep(2)
-            shell = (self.dir / "shell.pid").read_text().strip()
-            for pid in subprocess.run(["pgrep", "-f", "dynlog.exe --stream"],
-                                      capture_output=True, text=True).stdout.split():
-                cmdline = Path(f"/proc/{pid}/cmdline").read_bytes()
-                if pid != shell and winpath(out).encode() in cmdline and b"script" not in cmdline:
-                    os.kill(int(pid), signal.SIGINT)
-            run.wait(60)  # a hang guard only
-        finally:
-            unit.stop()
-        self.assertEqual((self.dir / "rc").read_text().strip(), "0")
-        self.assertTrue(unit.stopped_after_last_start(), "the unit was not stopped")
-        values = file_values(out)
-        self.assertEqual(values[-1], "")
-        self.assertEqual(values[:-1], stream_texts(unit.counts())[:len(values) - 1])
-        self.assertGreater(len(values), 1)
-
-
-def wine_environment():
-    """The environment wine-run.sh gives Wine: the project's prefix, quiet."""
-    text = subprocess.run(["bash", "-c", 'source "$0" && env -0',
-                           str(Path(WINE_RUN).with_name("wine-env.sh"))],
-                          capture_output=True, check=True).stdout.decode()
-    return dict(item.split("=", 1) for item in text.split("\0") if "=" in item)
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 #include "fuzzcheck.h"
 #include "link/km470protocol.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -42,9 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<Seen> split = Decode(stream.substr(0, cut), stream.substr(cut), decimals);
   FUZZ_CHECK(whole == split);
   FUZZ_CHECK(whole.size() <= stream.size() / 3);
-  double scale = 1;
-  for (int i = 0; i < decimals; ++i)
-    scale *= 10;
+  const double scale = std::pow(10.0, decimals);
   for (const Seen& f : whole) {
     FUZZ_CHECK(f.value >= -1000 / scale - 1e-9 && f.value <= 10000 / scale + 1e-9);
     FUZZ_CHECK((f.status & 0xC0) == 0xC0);

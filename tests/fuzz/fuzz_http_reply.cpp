@@ -12,14 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   net::ReplyHeaderFields fields;
   std::size_t start = 0;
   bool statusLine = true;
-  std::size_t blockBytes = 0;
   while (start < reply.size()) {
     const std::size_t lf = reply.find('\n', start);
     if (lf == std::string::npos)
       break; // a line without its line feed never reaches the parser
     const std::string line = reply.substr(start, lf + 1 - start);
     start = lf + 1;
-    blockBytes += line.size();
     if (statusLine) {
       statusLine = false;
       const int code = net::StatusCodeOf(line);
@@ -39,6 +37,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (line.find(':') == std::string::npos)
       FUZZ_CHECK(fields.malformed);
   }
-  FUZZ_CHECK(blockBytes <= reply.size());
   return 0;
 }

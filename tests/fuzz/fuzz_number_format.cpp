@@ -11,33 +11,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <regex>
 #include <string>
 
 namespace {
 
 bool WellFormed(const std::string& text, int decimals) {
-  std::size_t i = text[0] == '-' ? 1 : 0;
-  const std::size_t comma = text.find(',');
-  const std::size_t whole = comma == std::string::npos ? text.size() : comma;
-  if (whole <= i)
-    return false;
-  // Digits in groups of three from the right, separated by points.
-  for (std::size_t k = 0; i + k < whole; ++k) {
-    const char c = text[whole - 1 - k];
-    const bool point = k % 4 == 3;
-    if (point ? c != '.' : (c < '0' || c > '9'))
-      return false;
-    if (point && i + k + 1 == whole) // a point at the front
-      return false;
-  }
-  if (decimals == 0)
-    return comma == std::string::npos;
-  if (comma == std::string::npos || text.size() - comma - 1 != static_cast<std::size_t>(decimals))
-    return false;
-  for (std::size_t k = comma + 1; k < text.size(); ++k)
-    if (text[k] < '0' || text[k] > '9')
-      return false;
-  return true;
+  static const std::regex whole("-?[0-9]{1,3}(\\.[0-9]{3})*");
+  const std::size_t comma = decimals == 0 ? text.size() : text.find(',');
+  return comma != std::string::npos && std::regex_match(text.substr(0, comma), whole) &&
+         (decimals == 0 || (text.size() - comma - 1 == static_cast<std::size_t>(decimals) &&
+                            text.find_first_not_of("0123456789", comma + 1) == std::string::npos));
 }
 
 long double ReadBack(const std::string& text) {

@@ -17,27 +17,19 @@ struct PeerLibrary {
 // A test whose client never comes must not hang the peer for ever.
 constexpr int kPeerWaitMs = 30000;
 
-void SetReceiveTimeout(SOCKET s) {
-  const DWORD ms = kPeerWaitMs;
-  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms);
-}
+} // namespace
 
-SOCKET ListenOnLoopback(unsigned short& port) {
-  const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+unsigned short ListenOnLoopback(SOCKET s) {
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = inet_addr("127.0.0.1");
-  addr.sin_port = 0;
   if (s == INVALID_SOCKET || bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
       listen(s, 8) != 0)
     throw std::runtime_error("peer: cannot listen");
   int length = sizeof addr;
   getsockname(s, reinterpret_cast<sockaddr*>(&addr), &length);
-  port = ntohs(addr.sin_port);
-  return s;
+  return ntohs(addr.sin_port);
 }
-
-} // namespace
 
 int PeerConnection::Receive(std::size_t most) {
   char buf[65536];
@@ -61,13 +53,10 @@ std::string PeerConnection::ReadCount(std::size_t count) {
   return received.substr(start);
 }
 
-std::string PeerConnection::ReadToEnd(int* closeError) {
+std::string PeerConnection::ReadToEnd() {
   const std::size_t start = received.size();
-  int n = 0;
-  while ((n = Receive(65536)) > 0) {
+  while (Receive(65536) > 0) {
   }
-  if (closeError != nullptr)
-    *closeError = n == 0 ? 0 : WSAGetLastError();
   return received.substr(start);
 }
 
@@ -85,14 +74,10 @@ void PeerConnection::Pause(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-void PeerConnection::Reset() {
-  const linger option{1, 0};
-  setsockopt(s_, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&option), sizeof option);
-}
-
 ScriptedPeer::ScriptedPeer(std::vector<Script> scripts) : scripts_(std::move(scripts)) {
   static PeerLibrary library;
-  listener_ = ListenOnLoopback(port_);
+  listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  port_ = ListenOnLoopback(listener_);
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -111,15 +96,11 @@ void ScriptedPeer::Run() {
     const SOCKET s = accept(listener_, nullptr, nullptr);
     if (s == INVALID_SOCKET)
       break;
-    {
-      std::lock_guard lock(mutex_);
-      ++accepted_;
-    }
-    SetReceiveTimeout(s);
+    const DWORD silence = kPeerWaitMs;
+    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&silence), sizeof silence);
     PeerConnection connection(s);
     script(connection);
     closesocket(s);
-    std::lock_guard lock(mutex_);
     received_.push_back(connection.received);
   }
 }
@@ -131,19 +112,13 @@ std::vector<std::string> ScriptedPeer::Finish() {
     closesocket(listener_);
     listener_ = INVALID_SOCKET;
   }
-  std::lock_guard lock(mutex_);
   return received_;
-}
-
-int ScriptedPeer::Accepted() {
-  std::lock_guard lock(mutex_);
-  return accepted_;
 }
 
 unsigned short UnusedPort() {
   static PeerLibrary library;
-  unsigned short port = 0;
-  const SOCKET s = ListenOnLoopback(port);
+  const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  const unsigned short port = ListenOnLoopback(s);
   closesocket(s);
   return port;
 }

@@ -4,7 +4,6 @@
 #include <winsock.h>
 
 #include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -18,12 +17,10 @@ public:
   std::string ReadUntil(std::string_view marker);
   // Reads exactly count bytes (fewer when the client closes first).
   std::string ReadCount(std::size_t count);
-  // Reads until the client closes. How it closed: 0 for a normal end, else the socket error.
-  std::string ReadToEnd(int* closeError = nullptr);
+  // Reads until the client closes.
+  std::string ReadToEnd();
   void Send(std::string_view bytes);
   void Pause(int ms);
-  // Ends the connection with a reset instead of a normal close.
-  void Reset();
 
   std::string received;
 
@@ -46,7 +43,6 @@ public:
   unsigned short Port() const { return port_; }
   // Waits for the scripts to end; returns what each connection read.
   std::vector<std::string> Finish();
-  int Accepted();
 
 private:
   void Run();
@@ -55,10 +51,10 @@ private:
   SOCKET listener_ = INVALID_SOCKET;
   unsigned short port_ = 0;
   std::thread thread_;
-  std::mutex mutex_;
-  std::vector<std::string> received_;
-  int accepted_ = 0;
+  std::vector<std::string> received_; // read by the test only once the thread has ended
 };
 
+// Binds s to a free port on 127.0.0.1 and listens on it; the port.
+unsigned short ListenOnLoopback(SOCKET s);
 // A port on 127.0.0.1 on which nothing listens.
 unsigned short UnusedPort();

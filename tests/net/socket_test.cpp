@@ -3,17 +3,20 @@
 #include "base/messageloop.h"
 #include "net/sockconn.h"
 #include "scriptedpeer.h"
-#include "testsupport.h"
+#include "support/testdata.h"
+#include "support/testfiles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
+#include <functional>
 #include <utility>
 #include <vector>
 
 namespace {
+
+using namespace testsupport;
 
 // Reaches the parts a descendant would use.
 class TestConnection : public TSocketConnection {
@@ -39,15 +42,15 @@ void Acknowledge(PeerConnection& p, std::size_t count) {
   p.Send("ok\n");
 }
 
-// Calls Abort on the connection after ms milliseconds, through the window system.
-class AbortLater {
+// Runs f once after ms milliseconds, through the window system, as long as it lives.
+class Later {
 public:
-  AbortLater(TSocketConnection& c, unsigned ms) {
+  Later(unsigned ms, std::function<void()> f) {
     timer_.SetEnabled(false);
     timer_.SetInterval(ms);
-    timer_.SetOnTimer([&c](TThreadTimer& t) {
+    timer_.SetOnTimer([f](TThreadTimer& t) {
       t.SetEnabled(false);
-      c.Abort();
+      f();
     });
     timer_.SetEnabled(true);
   }
@@ -71,7 +74,6 @@ TEST(SocketConnect, NamesAreLookedUpDottedAddressesAndTheProxyNot) {
   c.Disconnect();
   EXPECT_FALSE(c.Connected());
   EXPECT_EQ(disconnects, 1);
-  EXPECT_NE(c.SocketHandle(), TSocketConnection::kNoSocket); // a fresh socket is ready
 
   ConnectTo(c, peer.Port(), "localhost");
   EXPECT_EQ(resolved, 1);
@@ -85,17 +87,20 @@ TEST(SocketConnect, NamesAreLookedUpDottedAddressesAndTheProxyNot) {
   EXPECT_EQ(resolved, 1);
 }
 
-TEST(SocketConnect, RefusedConnectionFailsAndTheObjectStaysUsable) {
+// A refused connection and a negative time-out raise; the object connects afterwards all the same.
+TEST(SocketConnect, FailuresLeaveTheObjectUsable) {
   ScriptedPeer peer({HoldOpen});
   TSocketConnection c;
   int failures = 0;
   c.OnConnectionFailed = [&](TSocketConnection&) { ++failures; };
-  c.Host = "127.0.0.1";
-  c.Port = UnusedPort();
-  EXPECT_EQ(MessageOf([&] { c.Connect(); }), "Verbindung fehlgeschlagen");
+  EXPECT_EQ(MessageOf([&] { ConnectTo(c, UnusedPort()); }), "Verbindung fehlgeschlagen");
   EXPECT_EQ(failures, 1);
   EXPECT_FALSE(c.Connected());
   c.Disconnect();
+  c.TimeOut = -1;
+  EXPECT_EQ(MessageOf([&] { ConnectTo(c, peer.Port()); }), "Fehler bei Bereichsprüfung");
+  c.TimeOut = 0;
+  c.Disconnect(); // the connection may have come up regardless; start clean
   ConnectTo(c, peer.Port());
   EXPECT_TRUE(c.Connected());
 }
@@ -124,16 +129,6 @@ TEST(SocketConnect, HostWithoutAddressGetsOneChanceToBeRepaired) {
   c.Connect();
   EXPECT_TRUE(c.Connected());
   EXPECT_EQ(calls, 2);
-}
-
-TEST(SocketConnect, NegativeTimeOutIsARangeFailure) {
-  ScriptedPeer peer({HoldOpen});
-  TSocketConnection c;
-  c.TimeOut = -1;
-  EXPECT_EQ(MessageOf([&] { ConnectTo(c, peer.Port()); }), "Fehler bei Bereichsprüfung");
-  c.TimeOut = 0;
-  c.Disconnect(); // the connection may have come up regardless; start clean
-  ConnectTo(c, peer.Port());
 }
 
 TEST(SocketStatus, TextsAreReportedUpToTheLevel) {
@@ -191,27 +186,11 @@ TEST(SocketClose, FirstSocketLingersZeroLaterOnesDoNot) {
   EXPECT_EQ(peer.Finish(), std::vector<std::string>{"1"});
 }
 
-TEST(SocketClose, PeerCloseWithNothingUnreadClosesOurSide) {
-  ScriptedPeer peer({[](PeerConnection&) {}});
-  TSocketConnection c;
-  int disconnects = 0;
-  c.OnDisconnect = [&](TSocketConnection&) { ++disconnects; };
-  ConnectTo(c, peer.Port());
-  const std::uint64_t end = base::MonotonicMs() + 5000; // a hang guard only
-  while (c.Connected() && base::MonotonicMs() < end)
-    base::Delay(20);
-  EXPECT_FALSE(c.Connected());
-  EXPECT_EQ(disconnects, 1);
-  EXPECT_EQ(c.ReadLn(), ""); // the fresh socket is not connected: no line
-}
-
 TEST(SocketClose, PeerThatClosesAtOnceDoesNotHoldConnectForEver) {
   ScriptedPeer peer({[](PeerConnection&) {}});
   TSocketConnection c;
-  // Holding the thread right after the connection was started, until the peer has accepted and
-  // closed and both notifications have arrived, queues the connect and the close notification
-  // together, so that both are handled in the same round of the wait. They are taken off the
-  // queue as they come and put back in their order once the close is among them.
+  // Held right after the connection was started until the peer has accepted and closed, the
+  // connect and the close notification are put back together, to be handled in one round.
   c.ReportLevel = 8;
   bool held = false;
   c.OnStatus = [&peer, &held](TSocketConnection&, const std::string& status) {
@@ -254,7 +233,8 @@ std::vector<std::string> ReadLines(const std::vector<ScriptedPeer::Script>& scri
   return lines;
 }
 
-TEST(ReadLn, LineEndsPiecesAndAPartialLastLine) {
+TEST(ReadLn, LineEndsPiecesTheLongestAndAPartialLastLine) {
+  const std::string longest = std::string(65535, 'x') + "\n";
   const struct {
     ScriptedPeer::Script peer;
     std::vector<std::string> lines; // the last one read after the peer closed
@@ -268,6 +248,7 @@ TEST(ReadLn, LineEndsPiecesAndAPartialLastLine) {
          }
        },
        {"HELLO\r\n", "NEXT\n", "LAST\n", ""}},
+      {[&](PeerConnection& p) { p.Send(longest); }, {longest, ""}},
   };
   for (const auto& c : cases)
     EXPECT_EQ(ReadLines({c.peer}, static_cast<int>(c.lines.size())), c.lines);
@@ -275,14 +256,8 @@ TEST(ReadLn, LineEndsPiecesAndAPartialLastLine) {
 
 // The program quitting while a socket waits: the wait goes on to its line, still handling the
 // notifications, and the quit stays pending for the main loop.
-void CALLBACK PostQuitOnce(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  PostQuitMessage(4);
-}
-
 TEST(ReadLn, AQuitDuringTheWaitLeavesTheLineAndTheQuitPending) {
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, PostQuitOnce);
-  ASSERT_NE(timer, 0u);
+  Later quit(50, [] { PostQuitMessage(4); });
   EXPECT_EQ(ReadLines({[](PeerConnection& p) {
                         p.Pause(300);
                         p.Send("SPAET\r\n");
@@ -293,11 +268,7 @@ TEST(ReadLn, AQuitDuringTheWaitLeavesTheLineAndTheQuitPending) {
   EXPECT_EQ(base::TakeQuit(), 4);
 }
 
-TEST(ReadLn, LongestLineFitsLongerOneIsRefused) {
-  const std::string longest = std::string(65535, 'x') + "\n";
-  EXPECT_EQ(ReadLines({[&](PeerConnection& p) { p.Send(longest); }}, 2),
-            (std::vector<std::string>{longest, ""}));
-
+TEST(ReadLn, LineLongerThanTheBufferIsRefused) {
   ScriptedPeer peer({[](PeerConnection& p) {
     p.Send(std::string(70000, 'y'));
     p.ReadToEnd();
@@ -307,21 +278,16 @@ TEST(ReadLn, LongestLineFitsLongerOneIsRefused) {
   EXPECT_EQ(MessageOf([&] { c.ReadLn(); }), "Empfangene Zeile ist länger als 65536 Bytes");
 }
 
+// The time-out ends a silent wait, and not before its time: a lower bound no load can break.
 TEST(ReadLn, TimeOutEndsTheWait) {
   ScriptedPeer peer({HoldOpen});
   TSocketConnection c;
   c.TimeOut = 1000;
   ConnectTo(c, peer.Port());
-  EXPECT_THROW(
-      {
-        try {
-          c.ReadLn();
-        } catch (const EAbortError& e) {
-          EXPECT_STREQ(e.what(), "Socket-readln abgebrochen");
-          throw;
-        }
-      },
-      EAbortError);
+  const std::uint64_t start = base::MonotonicMs();
+  EXPECT_EQ(MessageOf([&] { c.ReadLn(); }), "Socket-readln abgebrochen");
+  // The window timer counts in ticks of the system clock (about 16 ms on Windows).
+  EXPECT_GE(base::MonotonicMs() - start + 16, 1000u);
   EXPECT_TRUE(c.TimedOut());
   EXPECT_FALSE(c.Cancelled());
 }
@@ -330,7 +296,7 @@ TEST(ReadLn, AbortEndsTheWait) {
   ScriptedPeer peer({HoldOpen});
   TSocketConnection c;
   ConnectTo(c, peer.Port());
-  AbortLater abort(c, 200);
+  Later abort(200, [&c] { c.Abort(); });
   EXPECT_EQ(MessageOf([&] { c.ReadLn(); }), "Socket-readln abgebrochen");
   EXPECT_FALSE(c.TimedOut());
   // A cancel that comes before the call ends it after one pass.
@@ -353,11 +319,9 @@ TEST(Capture, FileOf100000BytesOneEventPerPiece) {
   EXPECT_EQ(c.ReceivedBytes(), 100000);
   EXPECT_EQ(ReadBytes("net_capture.bin"), data);
   ASSERT_GE(counts.size(), 2u);
-  std::int32_t previous = 0;
-  for (const std::int32_t n : counts) {
-    EXPECT_GT(n - previous, 0);
-    EXPECT_LE(n - previous, 65536);
-    previous = n;
+  for (std::size_t i = 0; i < counts.size(); ++i) {
+    const std::int32_t piece = counts[i] - (i == 0 ? 0 : counts[i - 1]);
+    EXPECT_TRUE(piece > 0 && piece <= 65536) << i;
   }
   EXPECT_EQ(counts.back(), 100000);
 }
@@ -380,7 +344,7 @@ TEST(Capture, StringMaximumIsTestedBeforeEachReceive) {
   EXPECT_EQ(text, std::string(200000, 'z'));
 }
 
-// (An abort while capturing a file: HttpFailures.AbortDuringTheBodyClosesTheConnection.)
+// (An abort while capturing a file: HttpFailures.StopEndsTheBodyAndOutlastsConnectUntilResume.)
 TEST(Capture, AbortInThePacketEventEndsAStringCapture) {
   ScriptedPeer peer({[](PeerConnection& p) {
     p.Send(std::string(100000, 'a'));
@@ -434,7 +398,7 @@ TEST(Send, SendFileWaitingOnAPeerThatDoesNotReadCanBeCancelled) {
   }});
   TSocketConnection c;
   ConnectTo(c, peer.Port());
-  AbortLater abort(c, 500);
+  Later abort(500, [&c] { c.Abort(); });
   EXPECT_EQ(MessageOf([&] { c.SendFile("net_big.bin"); }), "Socket-send abgebrochen");
   EXPECT_GT(c.SentBytes(), 0);
   EXPECT_LT(c.SentBytes(), 48 << 20);
@@ -463,18 +427,9 @@ TEST(Transaction, ReplyLineAndCode) {
 
 TEST(Accept, IncomingConnectionOnAListeningSocket) {
   TestConnection c;
-  const SOCKET s = c.SocketHandle();
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = inet_addr("127.0.0.1");
-  ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  ASSERT_EQ(listen(s, 1), 0);
-  int length = sizeof addr;
-  getsockname(s, reinterpret_cast<sockaddr*>(&addr), &length);
   c.OnAccept = [&](TSocketConnection&) { c.SetWaitDone(); };
-
   TSocketConnection client;
-  ConnectTo(client, ntohs(addr.sin_port));
+  ConnectTo(client, ListenOnLoopback(c.SocketHandle()));
   const std::uint16_t accepted = c.Accept();
   EXPECT_NE(accepted, TSocketConnection::kNoSocket);
   EXPECT_EQ(c.RemoteAddress().Address, inet_addr("127.0.0.1"));

@@ -73,14 +73,6 @@ Sim::~Sim() {
   fs::remove_all(dir_, ec);
 }
 
-std::string Sim::output() const {
-  return readText(dir_ / "stdout");
-}
-
-std::string Sim::errors() const {
-  return readText(dir_ / "stderr");
-}
-
 std::string Sim::firstLine() const {
   const Lines lines = waitForLines(dir_ / "stdout", [](const Lines& l) { return !l.empty(); });
   return lines.empty() ? "" : lines[0];
@@ -92,10 +84,6 @@ std::optional<int> Sim::waitExit() {
     return std::nullopt;
   reaped_ = true;
   return WIFEXITED(status) ? std::optional(WEXITSTATUS(status)) : std::nullopt;
-}
-
-void Sim::signal(int sig) const {
-  ::kill(pid_, sig);
 }
 
 SerialClient::SerialClient(const fs::path& link, speed_t speed)
@@ -136,10 +124,6 @@ std::string SerialClient::readUntil(const std::function<bool(const std::string&)
   return got;
 }
 
-std::string SerialClient::readFor(std::chrono::milliseconds window) {
-  return readUntil([](const std::string&) { return false; }, window);
-}
-
 std::string readText(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -157,11 +141,6 @@ Lines waitForLines(const fs::path& file, const std::function<bool(const Lines&)>
   Lines lines;
   eventually([&] { return done(lines = readLines(file)); });
   return lines;
-}
-
-std::size_t countPrefix(const Lines& lines, const std::string& prefix) {
-  return static_cast<std::size_t>(std::count_if(
-      lines.begin(), lines.end(), [&](const auto& l) { return l.starts_with(prefix); }));
 }
 
 std::string loggedBytes(const Lines& lines, const std::string& prefix) {

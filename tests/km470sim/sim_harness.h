@@ -9,6 +9,7 @@
 #include <termios.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -24,6 +25,9 @@ using Lines = std::vector<std::string>;
 // A hang guard only, generous for a slow or busy machine.
 inline constexpr auto kPatience = std::chrono::seconds(15);
 
+// The whole file; empty when there is none.
+std::string readText(const fs::path& file);
+
 // km470sim as a child process in a folder of its own, which holds its standard output and error;
 // killed if still running when this goes. A unit gets a port link and a log in that folder, and
 // is up once its link is in place.
@@ -37,13 +41,12 @@ public:
 
   fs::path link() const { return dir_ / "com3"; }
   fs::path log() const { return dir_ / "sim.log"; }
-  std::string output() const;
-  std::string errors() const;
+  std::string errors() const { return readText(dir_ / "stderr"); }
   // The first line of its output (the terminal's path); waits for it.
   std::string firstLine() const;
   // Its exit code, or nullopt if it did not end normally.
   std::optional<int> waitExit();
-  void signal(int sig) const;
+  void signal(int sig) const { ::kill(pid_, sig); }
 
 private:
   fs::path dir_;
@@ -63,20 +66,19 @@ public:
   std::string readUntil(const std::function<bool(const std::string&)>& done,
                         std::chrono::milliseconds timeout = kPatience);
   // Everything that arrives within `window`.
-  std::string readFor(std::chrono::milliseconds window);
+  std::string readFor(std::chrono::milliseconds window) {
+    return readUntil([](const std::string&) { return false; }, window);
+  }
 
 private:
   km470sim::UniqueFd fd_;
 };
 
-// The whole file; empty when there is none.
-std::string readText(const fs::path& file);
 // Its complete lines: the simulator may be writing the next one right now.
 Lines readLines(const fs::path& file);
 // Rereads the file until `done` holds for its lines; returns the last lines read.
 Lines waitForLines(const fs::path& file, const std::function<bool(const Lines&)>& done);
 
-std::size_t countPrefix(const Lines& lines, const std::string& prefix);
 // The bytes of the lines that start with `prefix` and go on in hex ("noise 41 c3 80").
 std::string loggedBytes(const Lines& lines, const std::string& prefix);
 // The log's "frame" lines; throws unless they are numbered from 0 without a gap (the numbering

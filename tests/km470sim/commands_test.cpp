@@ -19,41 +19,29 @@ TEST(CommandReader, CommandsAcrossSplitReads) {
   EXPECT_EQ(r.feed("S\r\nC00S\r?V\r"), (Strings{"C00S", "C00S", "?V"}));
   // A line feed anywhere is ignored; an empty line is no command.
   EXPECT_EQ(r.feed("\r\n\r\nC0\n0D\r"), Strings{"C00D"});
-}
-
-TEST(CommandReader, LongLineStaysBoundedAndResetForgetsPartialCommand) {
-  CommandReader r;
-  EXPECT_EQ(r.feed(std::string(10000, 'x')), Strings{});
-  const Strings got = r.feed("\r");
-  ASSERT_EQ(got.size(), 1u);
-  EXPECT_EQ(got[0], std::string(CommandReader::kMaxLine, 'x'));
-  EXPECT_EQ(r.feed("?V\r"), Strings{"?V"});
-
+  // A long line keeps what the unit's buffer holds; a reset forgets a partial command.
+  EXPECT_EQ(r.feed(std::string(10000, 'x') + "\r"),
+            Strings{std::string(CommandReader::kMaxLine, 'x')});
   r.feed("C0");
   r.reset();
   EXPECT_EQ(r.feed("?V\r"), Strings{"?V"});
 }
 
 TEST(UnitResponder, Commands) {
-  UnitConfig km{Model::KM470, 1};
-  const Response id = respond("?V", km);
-  ASSERT_TRUE(id.reply);
-  EXPECT_NE(id.reply->find("KM470"), std::string::npos);
-  EXPECT_EQ(id.stream, Response::Stream::Unchanged);
-
-  for (int d = 0; d <= 3; ++d) {
-    const Response r = respond("C00D", UnitConfig{Model::KM470, d});
-    ASSERT_TRUE(r.reply);
-    EXPECT_EQ(*r.reply, "D" + std::to_string(d));
-  }
-  EXPECT_EQ(respond("C00C", km).stream, Response::Stream::Start);
-  EXPECT_FALSE(respond("C00C", km).reply);
-  EXPECT_EQ(respond("C00S", km).stream, Response::Stream::Stop);
-  for (const char* unknown : {"c00c", "C00X", "?v", "C00C ", "V?"}) {
-    const Response r = respond(unknown, km);
-    EXPECT_FALSE(r.reply) << unknown;
-    EXPECT_EQ(r.stream, Response::Stream::Unchanged) << unknown;
-  }
+  using enum Response::Stream;
+  const auto is = [](const Response& r, std::optional<std::string> reply, Response::Stream stream) {
+    return r.reply == reply && r.stream == stream;
+  };
+  EXPECT_TRUE(is(respond("?V", {}), "KM470 V2.03", Unchanged));
+  // A program that looks for "KM470" must not take a PT615 for one.
+  EXPECT_TRUE(is(respond("?V", {Model::PT615}), "PT615 V2.03", Unchanged));
+  EXPECT_TRUE(is(respond("C00D", {Model::KM470, 0}), "D0", Unchanged));
+  EXPECT_TRUE(is(respond("C00D", {Model::KM470, 3}), "D3", Unchanged));
+  EXPECT_TRUE(is(respond("C00C", {}), std::nullopt, Start));
+  EXPECT_TRUE(is(respond("C00S", {}), std::nullopt, Stop));
+  // Commands are exact: no other case, no extra space.
+  for (const char* unknown : {"c00c", "C00X", "?v", "C00C ", "V?"})
+    EXPECT_TRUE(is(respond(unknown, {}), std::nullopt, Unchanged)) << unknown;
 }
 
 TEST(FramePacer, FramesFollowTheScheduleWithoutDrift) {

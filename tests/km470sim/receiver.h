@@ -53,4 +53,10 @@ private:
   std::vector<std::uint8_t> pending_;
 };
 
+inline std::vector<ReceivedFrame> decode(std::string_view bytes) {
+  Receiver r;
+  r.feed(bytes);
+  return r.frames;
+}
+
 } // namespace km470sim_test

@@ -12,7 +12,6 @@ struct UnitOptions {
   int port = 3;     // COM1..COM4
   int baud = 19200; // the only baud rate the unit answers at
   int decimals = 1;
-  std::string model; // empty: KM470
   bool noise = false;
   bool echo = false; // the line sends every byte the program writes straight back
 };
@@ -24,14 +23,12 @@ public:
   SimulatedUnit(const SimulatedUnit&) = delete;
   SimulatedUnit& operator=(const SimulatedUnit&) = delete;
 
-  void Stop();
   // The lines the unit has logged so far.
   std::vector<std::string> LogLines() const;
 
 private:
-  std::string id_; // the number of its start request; empty once stopped
+  std::string id_; // the number of its start request
   std::string logUnix_;
-  std::string linkUnix_;
 };
 
 // A Linux path as a Windows program under Wine sees it (drive Z: is the root).

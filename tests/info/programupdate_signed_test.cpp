@@ -37,7 +37,7 @@ protected:
   void FreshProgramFolder() {
     for (const auto& entry : fs::directory_iterator(programFolder))
       fs::remove(entry.path());
-    fs::copy_file("version_probe.exe", programFolder / "dynlog.exe"); // version 2.10.0.7
+    fs::copy_file("update_probe.exe", programFolder / "dynlog.exe"); // version 2.10.0.7
     WriteBytes(programFolder / "dynlog.ex_", "MZ old program");
     WriteBytes(programFolder / "update.exe", "MZ old updater");
     about->ProgramUpdate.ProgramPath = base::Narrow((programFolder / "dynlog.exe").wstring());

@@ -80,11 +80,11 @@ TEST_F(ProgramUpdateTest, WholeRunReplacesTheFilesAndStartsTheUpdaterWithTheQuot
   EXPECT_EQ(about->OuterSize().cy, 555);
 
   // The updater was started in the program folder with one parameter, the program path, quoted
-  // on its command line (the record: command line, argument count, arguments, folder).
+  // on its command line (the record: command line, argument count, arguments, folder, version).
   AwaitUpdater();
   const std::string ran = ReadBytes(programFolder / "updater-ran.txt");
   EXPECT_TRUE(ran.ends_with(" \"" + programPath + "\"\n2\n" + programPath + "\n" +
-                            base::Narrow(programFolder.wstring()) + "\n"))
+                            base::Narrow(programFolder.wstring()) + "\n2.10.0.7\n"))
       << ran;
   EXPECT_EQ(FilesIn(programFolder),
             (Lines{"dynlog.ex_", "dynlog.exe", "update.exe", "updater-ran.txt"}));

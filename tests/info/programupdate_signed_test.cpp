@@ -7,11 +7,6 @@ namespace {
 
 using namespace updatetest;
 
-// A whole transfer's progress line.
-std::string Progress(std::size_t bytes) {
-  return updatetest::Progress(bytes, bytes);
-}
-
 const fs::path kSets = "signed/sets";
 const fs::path kModes = "updateserver/modes-ok"; // the server's misbehaviour per path
 
@@ -57,18 +52,15 @@ TEST_F(SignedUpdateTest, ACorrectlySignedUpdateRunsAndTheWindowSaysSignaturesAre
   EXPECT_EQ(about->SignatureLabel.Text(), "Updates nur mit gültiger Signatur");
   FreshProgramFolder();
   ServeSet("good");
-  const std::string list = ReadBytes(kWww / "update.ini");
-  const std::string program = ReadBytes(kWww / "dynlog.ex_");
-  const std::string updater = ReadBytes(kWww / "update.exe");
   ClickUpdate();
-
   EXPECT_EQ(errors.size(), 0u);
   EXPECT_EQ(questions.size(), 1u);
-  EXPECT_EQ(Log(), (Lines{"Abfrage Versionsinformation", Progress(list.size()), "Abfrage Signatur",
-                          Progress(64), "Download dynlog.ex_", Progress(program.size()),
-                          "Download update.exe", Progress(updater.size()), "Download OK"}));
-  EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == program);
-  EXPECT_TRUE(ReadBytes(programFolder / "update.exe") == updater);
+  const Lines log = Log();
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(Lines(log.begin() + 2, log.begin() + 4), (Lines{"Abfrage Signatur", Progress(64, 64)}));
+  EXPECT_EQ(log.back(), "Download OK");
+  for (const char* name : {"dynlog.ex_", "update.exe"})
+    EXPECT_TRUE(ReadBytes(programFolder / name) == ReadBytes(kWww / name)) << name;
   EXPECT_EQ(FilesIn(tempFolder), Lines{});
   EXPECT_EQ(endRequests, 1);
   AwaitUpdater();
@@ -124,20 +116,16 @@ TEST_F(SignedUpdateTest, TamperedMissingForeignOrReplayedUpdatesAreRefused) {
     FreshProgramFolder();
     ServeSet(c.set);
     c.change();
+    const auto before = Contents(programFolder);
     ClickUpdate();
     fs::remove(kModes);
     EXPECT_EQ(errors.size(), 0u);
-    ASSERT_GE(Log().size(), 2u);
     EXPECT_EQ(Log().back(), c.line);
-    if (!c.limitLine.empty()) {
-      EXPECT_EQ(Log()[Log().size() - 2], c.limitLine);
-    }
+    EXPECT_TRUE(c.limitLine.empty() || LineBeforeLast() == c.limitLine) << LineBeforeLast();
     EXPECT_EQ(questions.size(), c.asked ? 1u : 0u);
     EXPECT_EQ(endRequests, 0);
     EXPECT_EQ(FilesIn(tempFolder), Lines{});
-    EXPECT_EQ(FilesIn(programFolder), (Lines{"dynlog.ex_", "dynlog.exe", "update.exe"}));
-    EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == "MZ old program");
-    EXPECT_TRUE(ReadBytes(programFolder / "update.exe") == "MZ old updater");
+    EXPECT_TRUE(Contents(programFolder) == before);
     EXPECT_TRUE(about->Button4.Enabled());
   }
 }

@@ -77,12 +77,16 @@ inline std::wstring Environment(const wchar_t* name) {
   return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
 }
 
+// Runs then on the message loop, while the update waits, as soon as when() holds.
+inline void Once(std::function<bool()> when, std::function<void()> then) {
+  testsupport::AfterMs(20, [=] { when() ? then() : Once(when, then); });
+}
+
 // What the error box would have shown, and how things stood at that moment.
 struct ErrorSeen {
   std::string text;
   bool buttonEnabled = false;
   Lines tempFiles;
-  Lines programFiles;
 };
 inline std::function<void(const std::string&)> g_onError;
 inline void CollectError(const std::string& text) {
@@ -112,8 +116,7 @@ protected:
       fs::remove(entry.path());
 
     g_onError = [this](const std::string& text) {
-      errors.push_back(
-          {text, about->Button4.Enabled(), FilesIn(tempFolder), FilesIn(programFolder)});
+      errors.push_back({text, about->Button4.Enabled(), FilesIn(tempFolder)});
     };
     base::SetErrorSink(CollectError);
     about = std::make_unique<TAboutBox>();
@@ -126,8 +129,6 @@ protected:
       // list and the header file lie in the temporary folder.
       EXPECT_FALSE(about->Button4.Enabled());
       EXPECT_EQ(FilesIn(tempFolder).size(), 2u);
-      if (onQuestion)
-        onQuestion();
       return answer;
     };
     UseServer("ok");
@@ -182,6 +183,11 @@ protected:
     return log;
   }
 
+  std::string LineBeforeLast() const {
+    const Lines log = Log();
+    return log.size() >= 2 ? log[log.size() - 2] : "";
+  }
+
   // Lets a started updater finish before its folder is emptied.
   void AwaitUpdater() const {
     for (int waited = 0; waited < 300 && !fs::exists(programFolder / "updater-ran.txt"); ++waited)
@@ -195,7 +201,6 @@ protected:
   std::vector<ErrorSeen> errors;
   Lines questions;
   int answer = IDCANCEL;
-  std::function<void()> onQuestion;
   int endRequests = 0;
 };
 

@@ -9,7 +9,6 @@
 #include <sstream>
 
 using testsupport::SimulatedUnit;
-using testsupport::UnitOptions;
 
 namespace {
 
@@ -63,23 +62,6 @@ TEST_F(SerialChannel, PortThatDoesNotExist) {
   int decimals = 2;
   km470::QueryDecimals(decimals);
   EXPECT_EQ(decimals, 2);
-}
-
-TEST_F(SerialChannel, IdentifiesTheUnitOnlyAtItsBaudRate) {
-  SimulatedUnit unit({.port = 3, .baud = 9600});
-  ASSERT_EQ(Open("COM3", 19200), "");
-  EXPECT_TRUE(ucom::ComIsOpen());
-  EXPECT_FALSE(km470::IdentifyInstrument());
-  ASSERT_EQ(Open("COM3", 9600), "");
-  EXPECT_TRUE(km470::IdentifyInstrument());
-  // The unit heard two stop commands and the identification request.
-  int stops = 0, ids = 0;
-  for (const auto& line : unit.LogLines()) {
-    stops += line == "rx C00S";
-    ids += line == "rx ?V";
-  }
-  EXPECT_EQ(stops, 2);
-  EXPECT_EQ(ids, 1);
 }
 
 // Many RS-485 adapters hear their own transmitter: every command comes back in front of the reply.

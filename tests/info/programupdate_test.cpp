@@ -134,6 +134,9 @@ TEST_F(ProgramUpdateTest, ClosingTheWindowCancelsTheUpdate) {
   // Only the close can end these waits without an error box.
   about->ProgramUpdate.HTTP1.TimeOut = 20000;
   WriteBytes(programFolder / "update.exe", "old updater");
+  const auto listAwaited = [] { return Requested().size() == 1; };
+  const auto trickling = [this] { return Log().size() == 4 && !Log()[3].empty(); };
+  const auto downloaded = [this] { return LogEndsWith("Download OK"); };
   const struct {
     const char* server;
     bool viaOk;
@@ -141,20 +144,12 @@ TEST_F(ProgramUpdateTest, ClosingTheWindowCancelsTheUpdate) {
     std::size_t questions;
     Lines requested;
   } cases[] = {
-      // While the version list is awaited from a server that never answers.
-      {"hang", false, [] { return Requested().size() == 1; }, 0, {"update.ini"}},
-      // While the program file trickles in, with the OK button.
-      {"slow",
-       true,
-       [this] { return Log().size() == 4 && !Log()[3].empty(); },
-       1,
-       {"update.ini", "dynlog.ex_"}},
-      // In the second between "Download OK" and the start of the updater.
-      {"ok",
-       false,
-       [this] { return !Log().empty() && Log().back() == "Download OK"; },
-       1,
-       {"update.ini", "dynlog.ex_", "update.exe"}},
+      // While the version list is awaited from a server that never answers; while the program
+      // file trickles in, with the OK button; in the second between "Download OK" and the start
+      // of the updater.
+      {"hang", false, listAwaited, 0, {"update.ini"}},
+      {"slow", true, trickling, 1, {"update.ini", "dynlog.ex_"}},
+      {"ok", false, downloaded, 1, {"update.ini", "dynlog.ex_", "update.exe"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.server);
@@ -319,7 +314,7 @@ TEST_F(ProgramUpdateTest, BothCheckedFilesOrNeither) {
     base::UniqueFile open(CreateFileW((programFolder / held).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                       nullptr, OPEN_EXISTING, 0, nullptr));
     int downloads = 0, rewritten = 0;
-    Once([this] { return !Log().empty() && Log().back() == "Download OK"; },
+    Once([this] { return LogEndsWith("Download OK"); },
          [&] {
            for (const auto& e : fs::directory_iterator(programFolder)) {
              if (!e.path().filename().wstring().starts_with(L"~tm"))

@@ -98,13 +98,10 @@ protected:
   void SetUp() override {
     ASSERT_NE(ServerPort("ok"), 0)
         << "the update servers are not running (info_updateserver_start)";
-    static int serial = 0;
     // A blank and an umlaut in the folder: the updater's parameter must be quoted, and the path
     // must survive every conversion.
-    root = fs::absolute(base::Widen("upd-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                    std::to_string(++serial)));
-    programFolder = root / base::Widen("Mess Programme ä");
-    tempFolder = root / "tmp";
+    programFolder = root.Path() / base::Widen("Mess Programme ä");
+    tempFolder = root.Path() / "tmp";
     fs::create_directories(programFolder);
     fs::create_directories(tempFolder);
     // The update takes its header and body files from the system's temporary folder (TMP): here
@@ -138,13 +135,6 @@ protected:
     about.reset();
     base::SetErrorSink(nullptr);
     SetEnvironmentVariableW(L"TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
-    // A stand-in updater that is still ending may hold its file for a moment.
-    for (int attempt = 0; attempt < 50 && fs::exists(root); ++attempt) {
-      std::error_code ec;
-      fs::remove_all(root, ec);
-      if (fs::exists(root))
-        Sleep(100);
-    }
   }
 
   void UseServer(const std::string& name) {
@@ -183,6 +173,7 @@ protected:
     return log;
   }
 
+  bool LogEndsWith(const std::string& line) const { return !Log().empty() && Log().back() == line; }
   std::string LineBeforeLast() const {
     const Lines log = Log();
     return log.size() >= 2 ? log[log.size() - 2] : "";
@@ -195,7 +186,8 @@ protected:
     PumpFor(300);
   }
 
-  fs::path root, programFolder, tempFolder;
+  testsupport::TempFolder root;
+  fs::path programFolder, tempFolder;
   std::wstring savedTmp;
   std::unique_ptr<TAboutBox> about;
   std::vector<ErrorSeen> errors;

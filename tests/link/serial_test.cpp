@@ -49,8 +49,7 @@ void Poll(km470::FrameDecoder& decoder, int ticks, std::vector<int>& got) {
 } // namespace
 
 TEST_F(SerialChannel, PortThatDoesNotExist) {
-  const std::string error = Open("COM9", 9600);
-  EXPECT_FALSE(error.empty());
+  EXPECT_NE(Open("COM9", 9600), "");
   EXPECT_FALSE(ucom::ComIsOpen());
   ucom::TransmitText = "C00C\r";
   ucom::ComWrite();

@@ -2,6 +2,7 @@
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
 #include "simulatedunit.h"
+#include "uitest.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -154,21 +155,13 @@ TEST_F(SerialChannel, ResynchronisesOnADirtyLine) {
   EXPECT_EQ(unit.LogLines().back(), "stop");
 }
 
-namespace {
-bool timerHandled = false;
-void CALLBACK MarkHandled(HWND, UINT, UINT_PTR, DWORD) {
-  timerHandled = true;
-}
-} // namespace
-
 TEST(DelaySeconds, KeepsMessagesFlowingAndWaitsAtLeastTheTime) {
   // A waiting message is handled even by a wait of 0 seconds.
-  timerHandled = false;
-  const UINT_PTR id = SetTimer(nullptr, 0, 1, MarkHandled);
+  bool handled = false;
+  testsupport::AfterMs(1, [&handled] { handled = true; });
   Sleep(20);
   ucom::DelaySeconds(0);
-  KillTimer(nullptr, id);
-  EXPECT_TRUE(timerHandled);
+  EXPECT_TRUE(handled);
   const ULONGLONG start = GetTickCount64();
   ucom::DelaySeconds(0.2);
   EXPECT_GE(GetTickCount64() - start, 199u);

@@ -25,14 +25,6 @@ void WriteIni(const std::string& port, const std::string& baud) {
   ini << "[Einstellung]\r\nCOM-Kanal=" << port << "\r\nBaudrate=" << baud << "\r\n";
 }
 
-// Hang guard: a search that finds the unit is over long before this.
-void CloseIfStillShown(Tfkm470b& dialog) {
-  AfterMs(8000, [&dialog] {
-    if (dialog.Visible())
-      dialog.Close();
-  });
-}
-
 std::vector<std::string> errors;
 void CollectError(const std::string& text) {
   errors.push_back(text);
@@ -128,7 +120,10 @@ TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
     Tfkm470b dialog;
     bool shown = false;
     AfterMs(100, [&] { shown = dialog.Visible(); });
-    CloseIfStillShown(dialog);
+    AfterMs(8000, [&dialog] { // a hang guard only: a search that finds the unit ends long before
+      if (dialog.Visible())
+        dialog.Close();
+    });
     EXPECT_EQ(dialog.ConnectOnFirstStart(), SearchOutcome::Found);
     EXPECT_TRUE(c.searches || !shown);
     EXPECT_FALSE(dialog.Visible());

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Prepares signed update folders for the tests of signed updates:
 #   signed-fixture.sh DIR KEY.pem UPDATER.exe
-# DIR/sets/good: a version list for dynlog.exe offering 3.0.0.0, a new program file and UPDATER,
-# signed with KEY (the key the tests' build carries); DIR/sets/old and DIR/sets/same: the same
-# offering 1.0.0.0, an older version, and 2.10.0.7, the running one, signed with KEY; DIR/sets/otherkey: good's files signed with a key made here;
-# DIR/sets/nofiles: good's files with a list that names none of them, validly signed with KEY.
+# DIR/sets/good: a list for dynlog.exe offering 3.0.0.0, a new program file and UPDATER, signed
+# with KEY (the tests' build carries it); old and same: offering 1.0.0.0 and 2.10.0.7 (the running
+# one); otherkey: good's signed with another key; nofiles: a list naming no files, signed with KEY.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 sign="$here/../../tools/sign-update"

@@ -1,24 +1,16 @@
-// A stand-in for the updater in the update tests: it writes how it was started into
-// "updater-ran.txt" beside itself (UTF-8): its whole command line, its arguments one per line
-// after the argument count, and its working folder.
+// A stand-in for the updater in the update tests, and a program file with a version of its own:
+// it writes how it was started into "updater-ran.txt" beside itself (UTF-8): its whole command
+// line, its arguments one per line after the argument count, its working folder, and the version
+// it reads from its own file.
+#include "base/text.h"
+#include "info/fileversion.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
 
 #include <fstream>
 #include <string>
-
-namespace {
-
-std::string Utf8(const wchar_t* text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
-  if (n > 1)
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-} // namespace
 
 int main() {
   wchar_t self[MAX_PATH + 1] = {};
@@ -37,10 +29,10 @@ int main() {
   const std::wstring partial = record + L".part";
   {
     std::ofstream out(partial.c_str(), std::ios::binary);
-    out << Utf8(commandLine) << "\n" << argc << "\n";
+    out << base::Narrow(commandLine) << "\n" << argc << "\n";
     for (int i = 1; i < argc; ++i)
-      out << Utf8(argv[i]) << "\n";
-    out << Utf8(current) << "\n";
+      out << base::Narrow(argv[i]) << "\n";
+    out << base::Narrow(current) << "\n" << dynlog::RunningProgramVersionText() << "\n";
   }
   LocalFree(argv);
   MoveFileExW(partial.c_str(), record.c_str(), MOVEFILE_REPLACE_EXISTING);

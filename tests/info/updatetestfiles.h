@@ -77,12 +77,16 @@ inline std::wstring Environment(const wchar_t* name) {
   return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
 }
 
+// Runs then on the message loop, while the update waits, as soon as when() holds.
+inline void Once(std::function<bool()> when, std::function<void()> then) {
+  testsupport::AfterMs(20, [=] { when() ? then() : Once(when, then); });
+}
+
 // What the error box would have shown, and how things stood at that moment.
 struct ErrorSeen {
   std::string text;
   bool buttonEnabled = false;
   Lines tempFiles;
-  Lines programFiles;
 };
 inline std::function<void(const std::string&)> g_onError;
 inline void CollectError(const std::string& text) {
@@ -94,13 +98,10 @@ protected:
   void SetUp() override {
     ASSERT_NE(ServerPort("ok"), 0)
         << "the update servers are not running (info_updateserver_start)";
-    static int serial = 0;
     // A blank and an umlaut in the folder: the updater's parameter must be quoted, and the path
     // must survive every conversion.
-    root = fs::absolute(base::Widen("upd-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                    std::to_string(++serial)));
-    programFolder = root / base::Widen("Mess Programme ä");
-    tempFolder = root / "tmp";
+    programFolder = root.Path() / base::Widen("Mess Programme ä");
+    tempFolder = root.Path() / "tmp";
     fs::create_directories(programFolder);
     fs::create_directories(tempFolder);
     // The update takes its header and body files from the system's temporary folder (TMP): here
@@ -112,8 +113,7 @@ protected:
       fs::remove(entry.path());
 
     g_onError = [this](const std::string& text) {
-      errors.push_back(
-          {text, about->Button4.Enabled(), FilesIn(tempFolder), FilesIn(programFolder)});
+      errors.push_back({text, about->Button4.Enabled(), FilesIn(tempFolder)});
     };
     base::SetErrorSink(CollectError);
     about = std::make_unique<TAboutBox>();
@@ -126,8 +126,6 @@ protected:
       // list and the header file lie in the temporary folder.
       EXPECT_FALSE(about->Button4.Enabled());
       EXPECT_EQ(FilesIn(tempFolder).size(), 2u);
-      if (onQuestion)
-        onQuestion();
       return answer;
     };
     UseServer("ok");
@@ -137,13 +135,6 @@ protected:
     about.reset();
     base::SetErrorSink(nullptr);
     SetEnvironmentVariableW(L"TMP", savedTmp.empty() ? nullptr : savedTmp.c_str());
-    // A stand-in updater that is still ending may hold its file for a moment.
-    for (int attempt = 0; attempt < 50 && fs::exists(root); ++attempt) {
-      std::error_code ec;
-      fs::remove_all(root, ec);
-      if (fs::exists(root))
-        Sleep(100);
-    }
   }
 
   void UseServer(const std::string& name) {
@@ -182,6 +173,12 @@ protected:
     return log;
   }
 
+  bool LogEndsWith(const std::string& line) const { return !Log().empty() && Log().back() == line; }
+  std::string LineBeforeLast() const {
+    const Lines log = Log();
+    return log.size() >= 2 ? log[log.size() - 2] : "";
+  }
+
   // Lets a started updater finish before its folder is emptied.
   void AwaitUpdater() const {
     for (int waited = 0; waited < 300 && !fs::exists(programFolder / "updater-ran.txt"); ++waited)
@@ -189,13 +186,13 @@ protected:
     PumpFor(300);
   }
 
-  fs::path root, programFolder, tempFolder;
+  testsupport::TempFolder root;
+  fs::path programFolder, tempFolder;
   std::wstring savedTmp;
   std::unique_ptr<TAboutBox> about;
   std::vector<ErrorSeen> errors;
   Lines questions;
   int answer = IDCANCEL;
-  std::function<void()> onQuestion;
   int endRequests = 0;
 };
 

@@ -3,6 +3,8 @@
 // this test program was built with (and with another one).
 #include "updatetestfiles.h"
 
+#include <algorithm>
+
 namespace {
 
 using namespace updatetest;
@@ -109,6 +111,8 @@ TEST_F(SignedUpdateTest, OnlyACorrectlySignedNewerUpdateIsInstalled) {
     EXPECT_EQ(endRequests, installs ? 1 : 0);
     EXPECT_EQ(FilesIn(tempFolder), Lines{});
     if (installs) {
+      const Lines log = Log();
+      EXPECT_NE(std::find(log.begin(), log.end(), "Abfrage Signatur"), log.end());
       for (const char* name : {"dynlog.ex_", "update.exe"})
         EXPECT_TRUE(ReadBytes(programFolder / name) == ReadBytes(kWww / name)) << name;
       AwaitUpdater();

@@ -8,6 +8,7 @@
 #include "link/searchtiming.h"
 #include "link/ucom.h"
 
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -16,6 +17,8 @@ namespace {
 const char kSection[] = "Einstellung";
 const char kPortKey[] = "COM-Kanal";
 const char kBaudKey[] = "Baudrate";
+// The baud rate of each item of RadioGroup2, in its order.
+constexpr int kBaudRates[] = {9600, 19200};
 
 int ReadSetting(const std::string& path, const char* key, int def) {
   char buffer[256] = {};
@@ -61,10 +64,9 @@ SearchOutcome Tfkm470b::ConnectOnFirstStart() {
   const std::string path = SettingsPath();
   RadioGroup1.SetItemIndex(ReadSetting(path, kPortKey, 2) - 1);
   const int baud = ReadSetting(path, kBaudKey, 19200);
-  if (baud == 9600)
-    RadioGroup2.SetItemIndex(0);
-  else if (baud == 19200)
-    RadioGroup2.SetItemIndex(1);
+  for (int i = 0; i < static_cast<int>(std::size(kBaudRates)); ++i)
+    if (kBaudRates[i] == baud)
+      RadioGroup2.SetItemIndex(i);    // a rate the dialog does not offer leaves it as it is
   if (!ProbeInstrument() && !gaveUp_) // given up during the probe: the dialog is not shown
     ShowModal();
   return Outcome();
@@ -88,18 +90,23 @@ void Tfkm470b::CancelButtonClick() {
   Close();
 }
 
+int Tfkm470b::SelectedBaud() const {
+  // No item selected (a rate from km470.ini the dialog does not offer): the slower rate.
+  return RadioGroup2.ItemIndex() == 1 ? kBaudRates[1] : kBaudRates[0];
+}
+
 std::string Tfkm470b::SettingText() const {
   const int port = RadioGroup1.ItemIndex();
   return "COM" + std::to_string(port >= 0 && port <= 2 ? port + 1 : 4) + ", " +
-         (RadioGroup2.ItemIndex() == 1 ? "19200" : "9600") + " Baud";
+         std::to_string(SelectedBaud()) + " Baud";
 }
 
 bool Tfkm470b::OpenSelectedPort() {
   static const char* const kPorts[] = {"COM1", "COM2", "COM3"};
   const int port = RadioGroup1.ItemIndex();
   const std::string name = port >= 0 && port <= 2 ? kPorts[port] : "COM4";
-  const int baud = RadioGroup2.ItemIndex() == 1 ? 19200 : 9600;
-  if (RadioGroup2.ItemIndex() != 0 && baud == 9600) {
+  const int baud = SelectedBaud();
+  if (RadioGroup2.ItemIndex() != 0 && baud == kBaudRates[0]) {
     // km470.ini named a rate the dialog does not offer; show the rate the port really runs at.
     const bool clicks = ClicksEnabled;
     ClicksEnabled = false;
@@ -183,7 +190,7 @@ void Tfkm470b::RadioGroup1Click() {
 void Tfkm470b::WriteSettings() {
   const std::string path = SettingsPath();
   const std::string port = std::to_string(RadioGroup1.ItemIndex() + 1);
-  const std::string baud = RadioGroup2.ItemIndex() == 1 ? "19200" : "9600";
+  const std::string baud = std::to_string(SelectedBaud());
   const bool ok = WritePrivateProfileStringA(kSection, kPortKey, port.c_str(), path.c_str()) &&
                   WritePrivateProfileStringA(kSection, kBaudKey, baud.c_str(), path.c_str());
   if (!ok) {

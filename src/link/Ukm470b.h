@@ -54,6 +54,8 @@ protected:
 
 private:
   void WriteSettings();
+  // The selected item's baud rate, as OpenSelectedPort opens the port.
+  int SelectedBaud() const;
   // "COM3, 19200 Baud": the selected setting, as OpenSelectedPort opens it.
   std::string SettingText() const;
   bool found_ = false;

@@ -87,6 +87,9 @@ Tfkm470a::Tfkm470a()
       Label2(*this, 11, 81, 8, 16, dynlog::ArrowText(arrowFont_.get()), {.font = arrowFont_.get()}),
       StatusLabel(*this, 0, 0, 0, kStatusHeight, "",
                   {.font = statusFont_.get(), .textColour = kStatusText, .ellipsis = true}),
+      ConnectionLabel(
+          *this, 0, 0, 0, kStatusHeight, "",
+          {.align = ui::LabelStyle::Right, .font = statusFont_.get(), .textColour = kStatusText}),
       Timer1(*this, 50, [this] { Timer1Timer(); }),
       ButtonWholeTest(*this, 352, 0, 84, 25, "Ganzer Test", [this] { ButtonWholeTestClick(); }),
       picture_(kTraceColour, Background()) {
@@ -159,20 +162,23 @@ void Tfkm470a::Button1Click() {
   // The time scale of the new rate and the empty results line, at once.
   marks_.Mark(dynlog::WindowPart::Scales);
   marks_.Mark(dynlog::WindowPart::Results);
-  resultsEvery_.Release();
+  textsEvery_.Release();
   ShowStatus();
 }
 
 void Tfkm470a::Button2Click() {
+  if (recording_.State() == dynlog::MeasuringState::Idle)
+    return; // nothing was started, so nothing changes
   km470::SendStopCommand();
   recording_.Stop();
-  BitBtnSpeichern.SetEnabled(true);
+  // Saving and the whole test need values; values still on their way enable them as they come.
+  BitBtnSpeichern.SetEnabled(recording_.SampleCount() > 0);
   BitBtnEinstellung.SetEnabled(true);
-  ButtonWholeTest.SetEnabled(true);
+  ButtonWholeTest.SetEnabled(recording_.SampleCount() > 0);
   // The last value stays, but no longer looks live; the results line shows the figures at Stop.
   Label1.SetTextColour(kValueGrey);
   marks_.Mark(dynlog::WindowPart::Results);
-  resultsEvery_.Release();
+  textsEvery_.Release();
   ShowStatus();
   Paint();
 }
@@ -282,6 +288,10 @@ void Tfkm470a::Paint() {
       IndicatorLabel(static_cast<km470::Indicator>(i)).SetBackground(lampColours_[i]);
   }
   if (marks_.Take(WindowPart::Value)) {
+    if (recording_.State() == dynlog::MeasuringState::Stopped) {
+      BitBtnSpeichern.SetEnabled(true);
+      ButtonWholeTest.SetEnabled(true);
+    }
     Label1.SetBackground(kValuePanel);
     // Values still on their way after Stop are shown, but grey: nothing is measured any more.
     Label1.SetTextColour(recording_.State() == dynlog::MeasuringState::Stopped ? kValueGrey
@@ -290,12 +300,14 @@ void Tfkm470a::Paint() {
     dynlog::FormatValueCaption(caption, value_, DecimalPlaces, separators_);
     Label1.SetText(caption);
   }
-  if (statusEvery_.Due(GetTickCount64()))
+  // The results line and the status line at the same moment, so that they count the same.
+  const bool texts = textsEvery_.Due(GetTickCount64());
+  if (texts)
     ShowStatus();
   // One box for the trace and one for the text, drawn straight onto the window: an invalidation
   // would add a paint message and its update region every tick, and one box around both would
   // span the whole chart.
-  const dynlog::PixelBox readings = PaintReadings();
+  const dynlog::PixelBox readings = PaintReadings(texts);
   const dynlog::PixelBox drawn = picture_.Canvas().TakeDrawn();
   if (!IsWindowVisible(Handle()) || IsIconic(Handle()))
     return;
@@ -309,7 +321,7 @@ void Tfkm470a::Paint() {
   }
 }
 
-dynlog::PixelBox Tfkm470a::PaintReadings() {
+dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
   using dynlog::WindowPart;
   dynlog::PixelBox painted;
   if (!picture_)
@@ -333,8 +345,7 @@ dynlog::PixelBox Tfkm470a::PaintReadings() {
       touch(dynlog::PaintTimeScale(p, axes, client.right, -1, -1, rate));
     }
   }
-  if (marks_.Marked(WindowPart::Results) && resultsEvery_.Due(GetTickCount64())) {
-    marks_.Take(WindowPart::Results);
+  if (texts && marks_.Take(WindowPart::Results)) {
     const RECT line{0, client.bottom - dynlog::ForceChart::kTextLinesHeight, client.right,
                     client.bottom - dynlog::ForceChart::kTextLinesHeight / 2};
     dynlog::PaintTextLine(
@@ -359,7 +370,7 @@ void Tfkm470a::FormResize() {
   picture_.Fit(client.right, client.bottom);
   PlaceStatusLine();
   RedrawChart();
-  PaintReadings(); // the whole window is painted next
+  PaintReadings(true); // the whole window is painted next
   picture_.Canvas().TakeDrawn();
   InvalidateRect(Handle(), nullptr, FALSE);
 }
@@ -374,7 +385,7 @@ void Tfkm470a::RedrawChart() {
   marks_.Mark(dynlog::WindowPart::Scales);
   marks_.Mark(dynlog::WindowPart::Results);
   marks_.Mark(dynlog::WindowPart::Readout);
-  resultsEvery_.Release();
+  textsEvery_.Release();
   if (!wholeShown_) {
     for (const dynlog::ChartSegment& segment : chart_.HeldSegments())
       picture_.Draw(segment);
@@ -476,13 +487,24 @@ void Tfkm470a::FormClose() {
 bool Tfkm470a::MayDropRecording(bool closing) {
   if (!AskBeforeDiscarding || recording_.MayDropWithoutQuestion())
     return true;
-  const int answer =
-      ui::Ask(Handle(), base::ApplicationTitle(),
-              dynlog::UnsavedRecordingQuestion(recording_.SampleCount(), closing, separators_),
-              {{"&Speichern", IDYES}, {"&Verwerfen", IDNO}, {"Abbrechen", IDCANCEL}});
+  const bool running = recording_.State() == dynlog::MeasuringState::Running;
+  const std::vector<ui::QuestionButton> buttons =
+      running ? std::vector<ui::QuestionButton>{{"Stoppen und &speichern", IDYES},
+                                                {"&Verwerfen", IDNO},
+                                                {"&Weiter messen", IDCANCEL}}
+              : std::vector<ui::QuestionButton>{
+                    {"&Speichern", IDYES}, {"&Verwerfen", IDNO}, {"Abbrechen", IDCANCEL}};
+  const int answer = ui::Ask(
+      Handle(), base::ApplicationTitle(),
+      dynlog::UnsavedRecordingQuestion(recording_.SampleCount(), closing, running, separators_),
+      buttons);
   if (answer == IDNO)
     return true;
-  return answer == IDYES && SaveWithDialog();
+  if (answer != IDYES)
+    return false;
+  if (running)
+    Button2Click(); // what is saved is stopped; a cancelled save leaves the test stopped
+  return SaveWithDialog();
 }
 
 bool Tfkm470a::SaveWithDialog() {
@@ -507,12 +529,24 @@ void Tfkm470a::ShowStatus() {
       line.state != dynlog::MeasuringState::Idle && dynlog::RecordingFull(line.recorded);
   StatusLabel.SetTextColour(full ? kStatusWarning : kStatusText);
   StatusLabel.SetText(dynlog::StatusLineText(line, separators_));
+  const std::string connection = dynlog::ConnectionText(line);
+  if (connection != ConnectionLabel.Text()) {
+    ConnectionLabel.SetText(connection);
+    PlaceStatusLine();
+  }
 }
 
 void Tfkm470a::PlaceStatusLine() {
+  // The connection keeps the room its text needs at the right; the rest of the line is the
+  // status's, which a narrow window cuts at its end.
   RECT client;
   GetClientRect(Handle(), &client);
-  StatusLabel.SetBounds(0, client.bottom - kStatusHeight, client.right, kStatusHeight);
+  const int top = client.bottom - kStatusHeight;
+  const int connection = std::min<int>(
+      client.right,
+      dynlog::TextWidth(ConnectionLabel.Handle(), statusFont_.get(), ConnectionLabel.Text()) + 6);
+  ConnectionLabel.SetBounds(client.right - connection, top, connection, kStatusHeight);
+  StatusLabel.SetBounds(0, top, client.right - connection, kStatusHeight);
 }
 
 void Tfkm470a::SizeValueDisplay() {

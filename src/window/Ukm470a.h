@@ -77,16 +77,17 @@ public:
   ui::Button Button2;
   ui::Button BitBtnSpeichern;
   ui::Button Button4;
-  ui::Label Label4;      // Grenzwert 1
-  ui::Label Label5;      // Grenzwert 2
-  ui::Label Label6;      // Brutto
-  ui::Label Label7;      // Netto
-  ui::Label Label8;      // Unter- Überlast
-  ui::Label Label9;      // T-Eingang
-  ui::Label Label1;      // value display
-  ui::Label Label3;      // axis name "F"
-  ui::Label Label2;      // arrow beside it
-  ui::Label StatusLabel; // port, unit, rate, state and the recording, in the lowest line
+  ui::Label Label4;          // Grenzwert 1
+  ui::Label Label5;          // Grenzwert 2
+  ui::Label Label6;          // Brutto
+  ui::Label Label7;          // Netto
+  ui::Label Label8;          // Unter- Überlast
+  ui::Label Label9;          // T-Eingang
+  ui::Label Label1;          // value display
+  ui::Label Label3;          // axis name "F"
+  ui::Label Label2;          // arrow beside it
+  ui::Label StatusLabel;     // the lowest line: state, the recording, the rate kept
+  ui::Label ConnectionLabel; // beside it at the right: port, baud rate and unit
   ui::Timer Timer1;
   ui::Button ButtonWholeTest;
 
@@ -108,8 +109,9 @@ private:
   dynlog::FrameSettings CurrentFrameSettings() const;
   // Draws what is marked: lamps, value, scales and text lines, status; then the window.
   void Paint();
-  // Draws the marked scales and text lines into the off-screen bitmap; returns where.
-  dynlog::PixelBox PaintReadings();
+  // Draws the marked scales and text lines into the off-screen bitmap, the results line only with
+  // texts due; returns where.
+  dynlog::PixelBox PaintReadings(bool texts);
   void ShowStatus();
   // Asks before Start or closing drops an unsaved recording; true when it may be dropped.
   bool MayDropRecording(bool closing);
@@ -141,9 +143,8 @@ private:
   // the results and status lines, which costs more to draw than the trace, twice a second.
   dynlog::RedrawMarks marks_;
   std::uint64_t ticks_ = 0;
-  base::Throttle paintEvery_{2};     // ticks
-  base::Throttle resultsEvery_{500}; // ms
-  base::Throttle statusEvery_{500};  // ms
+  base::Throttle paintEvery_{2};   // ticks
+  base::Throttle textsEvery_{500}; // ms; the results line and the status line together
   // The lamps' colours after the newest frame, in km470::Indicator's order.
   std::array<COLORREF, km470::kIndicatorCount> lampColours_{};
   double value_ = 0;    // the newest kept value

@@ -42,7 +42,9 @@ int StepDecimals(double step) {
 
 RECT PaintForceScale(const ScalePaint& p, const ChartAxes& axes, double low, double high,
                      int decimals) {
-  const RECT area{0, axes.shape1Top - 10, axes.shape1Left, axes.shape2Top + 8};
+  // Down to where the time scale begins, which paints its own rows: neither wipes the other.
+  const int timeScaleTop = axes.shape2Top + ChartAxes::kShape2Height;
+  const RECT area{0, axes.shape1Top - 10, axes.shape1Left, timeScaleTop};
   FillRect(p.dc, &area, p.paper);
   const TextScope scope(p);
   const AxisTicks ticks = RoundTicks(low, high, std::max(2, axes.shape1Height / 24 + 1), decimals);
@@ -55,7 +57,9 @@ RECT PaintForceScale(const ScalePaint& p, const ChartAxes& axes, double low, dou
     FillRect(p.dc, &mark, black);
     label.clear();
     AppendNumber(label, v, decimals, kDisplaySignificantDigits, p.separators);
-    Text(p, {0, row - 8, axes.shape1Left - kTickLength - 2, row + 8}, label, DT_RIGHT);
+    // A label at the time axis moves up beside its tick rather than into the time scale.
+    const int labelTop = std::min(row - 8, timeScaleTop - 16);
+    Text(p, {0, labelTop, axes.shape1Left - kTickLength - 2, labelTop + 16}, label, DT_RIGHT);
   }
   return area;
 }

@@ -58,7 +58,7 @@ std::optional<double> Recording::TakeFrame(double value, const FrameSettings& ti
 }
 
 bool Recording::MayDropWithoutQuestion() const {
-  return state_ != MeasuringState::Stopped || SampleCount() <= savedCount_;
+  return state_ == MeasuringState::Idle || SampleCount() <= savedCount_;
 }
 
 StatusLine Recording::StatusFigures() const {

@@ -94,8 +94,8 @@ public:
 
   // The file was written with every value recorded so far.
   void MarkSaved() { savedCount_ = SampleCount(); }
-  // Whether it can go without a question: nothing was recorded since it was last saved, or it is
-  // not stopped.
+  // Whether it can go without a question: nothing was recorded since it was last saved (or since
+  // Start), running or stopped.
   bool MayDropWithoutQuestion() const;
 
   MeasuringState State() const { return state_; }

@@ -1,11 +1,58 @@
 #include "window/savedialog.h"
 
 #include "base/text.h"
-#include "window/csvfile.h"
 
 #include <commdlg.h>
+#include <dlgs.h>
+
+#include <cwctype>
 
 namespace dynlog {
+namespace {
+
+// The extension of each file type the dialog offers, by its filter index from 1; the last type,
+// all files, has none.
+constexpr const wchar_t* kExtensions[] = {L"txt", L"csv"};
+
+bool EndsWithExtension(const std::wstring& name, const wchar_t* extension) {
+  const std::size_t n = std::wcslen(extension) + 1;
+  if (name.size() < n || name[name.size() - n] != L'.')
+    return false;
+  for (std::size_t i = 0; i + 1 < n; ++i)
+    if (std::towlower(name[name.size() - n + 1 + i]) != extension[i])
+      return false;
+  return true;
+}
+
+// Keeps the name in the dialog with the chosen type: a name ending in the other type's extension
+// takes this one's, and a bare name gets it on saving. The dialog's question before replacing a
+// file then asks about the file that will be written.
+UINT_PTR CALLBACK FollowTheType(HWND child, UINT message, WPARAM, LPARAM lp) {
+  if (message != WM_NOTIFY)
+    return 0;
+  const auto* note = reinterpret_cast<const OFNOTIFYW*>(lp);
+  const DWORD type = note->lpOFN->nFilterIndex;
+  if (note->hdr.code != CDN_TYPECHANGE || type < 1 || type > std::size(kExtensions))
+    return 0;
+  const HWND dialog = GetParent(child);
+  const wchar_t* extension = kExtensions[type - 1];
+  CommDlg_OpenSave_SetDefExt(dialog, extension);
+  wchar_t typed[MAX_PATH] = {};
+  if (CommDlg_OpenSave_GetSpec(dialog, typed, MAX_PATH) <= 0)
+    return 0;
+  std::wstring name = typed;
+  for (const wchar_t* other : kExtensions) {
+    if (other != extension && EndsWithExtension(name, other)) {
+      name.resize(name.size() - std::wcslen(other));
+      name += extension;
+      for (int id : {cmb13, edt1})
+        CommDlg_OpenSave_SetControlText(dialog, id, name.c_str());
+    }
+  }
+  return 0;
+}
+
+} // namespace
 
 std::optional<std::string> AskSaveName(HWND owner, std::wstring& lastName) {
   wchar_t file[MAX_PATH] = {};
@@ -13,26 +60,19 @@ std::optional<std::string> AskSaveName(HWND owner, std::wstring& lastName) {
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = L"Textfile\0*.txt\0CSV (Semikolon)\0*.csv\0alle Dateien\0*.*\0";
+  ofn.lpstrFilter = L"Textdatei\0*.txt\0CSV (Semikolon)\0*.csv\0alle Dateien\0*.*\0";
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH;
-  ofn.lpstrDefExt = L"TXT";
+  ofn.lpstrDefExt = L"txt";
+  ofn.lpfnHook = FollowTheType;
   // The dialog asks before it replaces a file; a name in a folder that does not exist reaches
   // the file error text.
-  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT;
+  ofn.Flags =
+      OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK;
   if (!GetSaveFileNameW(&ofn))
     return std::nullopt;
   lastName = file;
-  if (ofn.nFilterIndex == 2 && !IsCsvName(base::Narrow(file))) {
-    // The CSV type chosen, with a name the dialog ended in .TXT or left bare: the file gets .csv,
-    // and since the dialog asked about another name, the question about this one is asked here.
-    lastName = lastName.substr(0, ofn.nFileExtension ? ofn.nFileExtension - 1 : MAX_PATH) + L".csv";
-    if (GetFileAttributesW(lastName.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        MessageBoxW(owner, (lastName + L" ist bereits vorhanden.\nErsetzen?").c_str(),
-                    L"Speichern unter", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
-      return std::nullopt;
-  }
   return base::Narrow(lastName);
 }
 

@@ -9,9 +9,9 @@
 namespace dynlog {
 
 // Asks for the file to save to, offering lastName (a name or a pattern such as "*.txt"), which
-// then holds the name chosen. The CSV type with a name without ".csv" gets ".csv", and the question
-// before replacing is asked for that name. Returns the name as UTF-8, none when the person
-// cancelled.
+// then holds the name chosen. The name follows the type chosen in the dialog (".txt" or ".csv"),
+// so the question before replacing is about the file that will be written; the form of the file
+// then follows its name. Returns the name as UTF-8, none when the person cancelled.
 std::optional<std::string> AskSaveName(HWND owner, std::wstring& lastName);
 
 } // namespace dynlog

@@ -33,19 +33,23 @@ const char* ArrowText(HFONT font) {
   return lf.lfCharSet == SYMBOL_CHARSET ? "\xEF\x82\xAD" /* U+F0AD */ : "\xE2\x86\x91" /* U+2191 */;
 }
 
-int ValueDisplayWidth(HWND label, HFONT font, int decimals, const NumberSeparators& separators) {
-  const base::WindowDc dc(label);
+int TextWidth(HWND window, HFONT font, std::string_view utf8) {
+  const base::WindowDc dc(window);
   base::SelectObjectScope select(dc.get(), font);
+  const std::wstring text = base::Widen(utf8);
+  SIZE size{};
+  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+int ValueDisplayWidth(HWND label, HFONT font, int decimals, const NumberSeparators& separators) {
   const auto [lowest, highest] = ValueDisplayExtremes(decimals);
   int width = 0;
   for (const double v : {lowest, highest}) {
     std::string caption(1, ' ');
     AppendNumber(caption, v, decimals, kDisplaySignificantDigits, separators);
     caption += ' ';
-    const std::wstring text = base::Widen(caption);
-    SIZE size{};
-    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
-    width = std::max<int>(width, size.cx);
+    width = std::max(width, TextWidth(label, font, caption));
   }
   return width;
 }

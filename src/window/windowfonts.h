@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace dynlog {
 
 // The arrow is character 0xAD of the "Symbol" font; where that font is missing (Wine has none)
@@ -13,6 +15,9 @@ namespace dynlog {
 base::Font ArrowFont();
 // The arrow's text in that font, UTF-8.
 const char* ArrowText(HFONT font);
+
+// The width of text in the font as the window's DC measures it.
+int TextWidth(HWND window, HFONT font, std::string_view utf8);
 
 // The width of the widest value the unit can send at these decimal places, sign and framing
 // blanks included, in the font as label's DC measures it: the panel holds still while values

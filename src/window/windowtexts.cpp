@@ -29,7 +29,7 @@ std::string StatusLineText(const StatusLine& line, const NumberSeparators& separ
   if (line.state != MeasuringState::Idle) {
     text += kSeparator;
     text += RecordingFull(line.recorded)
-                ? "Aufnahme voll: " + Values(line.recorded, separators) + ", weitere nur angezeigt"
+                ? "Aufnahme voll: " + Count(line.recorded, separators) + " Werte"
                 : Count(line.recorded, separators) + " von " +
                       Count(Acquisition::kMaxSamples, separators) + " Werten";
   }
@@ -38,9 +38,13 @@ std::string StatusLineText(const StatusLine& line, const NumberSeparators& separ
   text += " Werte/s";
   if (line.averaging)
     text += " gemittelt";
-  text += kSeparator;
-  text += line.port.empty() ? std::string("nicht verbunden")
-                            : std::string(line.port) + ", " + std::to_string(line.baud) + " Baud";
+  return text;
+}
+
+std::string ConnectionText(const StatusLine& line) {
+  if (line.port.empty())
+    return "nicht verbunden";
+  std::string text = std::string(line.port) + ", " + std::to_string(line.baud) + " Baud";
   if (!line.unit.empty()) {
     text += kSeparator;
     text += line.unit;
@@ -63,10 +67,12 @@ std::string IdentificationText(std::string_view reply) {
   return std::string(reply.substr(from, to - from));
 }
 
-std::string UnsavedRecordingQuestion(int count, bool closing, const NumberSeparators& separators) {
-  return "Die Aufnahme mit " + Values(count, separators, true) + " ist nicht gespeichert.\n\n" +
+std::string UnsavedRecordingQuestion(int count, bool closing, bool running,
+                                     const NumberSeparators& separators) {
+  return std::string(running ? "Es wird noch gemessen: die" : "Die") + " Aufnahme mit " +
+         Values(count, separators, true) + " ist nicht gespeichert.\n\n" +
          (closing ? "Beim Schließen geht sie verloren." : "Start beginnt eine neue Aufnahme.") +
-         " Vorher speichern?";
+         (running ? " Vorher stoppen und speichern?" : " Vorher speichern?");
 }
 
 std::string SaveFailureText(std::string_view errorText, std::string_view path, int count,

@@ -24,16 +24,21 @@ struct StatusLine {
 // Whether the recording holds as many values as it can.
 bool RecordingFull(int recorded);
 
-// "Misst · 1.234 von 10.000 Werten · 10 Werte/s gemittelt · COM3, 19200 Baud · KM470 V2.03",
-// most important first, so that a narrow window cuts the least important.
+// The lowest line in two parts. Left, what is measured and kept: "Misst · 1.234 von 10.000 Werten
+// · 10 Werte/s gemittelt", or "Aufnahme voll: 10.000 Werte" for the count; a narrow window cuts
+// its end.
 std::string StatusLineText(const StatusLine& line, const NumberSeparators& separators);
+// Right, never cut: "COM3, 19200 Baud · KM470 V2.03", or "nicht verbunden".
+std::string ConnectionText(const StatusLine& line);
 
 // The unit's identification in its reply to "?V": from its model name up to the line's end;
 // empty when the reply names no model.
 std::string IdentificationText(std::string_view reply);
 
-// The question before Start or closing drops a recording that has not been saved.
-std::string UnsavedRecordingQuestion(int count, bool closing, const NumberSeparators& separators);
+// The question before Start or closing drops a recording that has not been saved; running: the
+// unit is still measuring.
+std::string UnsavedRecordingQuestion(int count, bool closing, bool running,
+                                     const NumberSeparators& separators);
 
 // A failed save: the file error text as the error box shows it, then the file and that the
 // recording is still there to be saved elsewhere.

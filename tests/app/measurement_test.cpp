@@ -104,8 +104,21 @@ TEST_F(MeasurementWindow, At9600BaudTheWindowKeepsWhatTheLineSendsAndSaysSo) {
   app.fkm470d.RadioButton320.SetChecked(true);
   w.Button1.Click();
   base::WaitFor(base::MonotonicMs() + 20000, [&] { return recorded() > 5; }); // hang guard
-  for (const char* part : {"Misst", "COM2, 9600 Baud", "KM470 V2.03", "160 Werte/s", "von 10.000"})
-    EXPECT_NE(testsupport::AllText(w.Handle()).find(part), std::string::npos) << part;
+  for (const char* part : {"Misst", "160 Werte/s", "von 10.000"})
+    EXPECT_NE(w.StatusLabel.Text().find(part), std::string::npos) << part;
+  // The connection keeps its room at the right of the lowest line, at every size.
+  EXPECT_EQ(w.ConnectionLabel.Text(), "COM2, 9600 Baud \xC2\xB7 KM470 V2.03");
+  for (const int show : {SW_SHOWNORMAL, SW_MAXIMIZE}) {
+    ShowWindow(w.Handle(), show);
+    PumpFor(50);
+    RECT client;
+    GetClientRect(w.Handle(), &client);
+    const RECT status = w.StatusLabel.Bounds(), connection = w.ConnectionLabel.Bounds();
+    EXPECT_EQ(status.right, connection.left) << show;
+    EXPECT_EQ(connection.right, client.right) << show;
+    EXPECT_GT(connection.right - connection.left, 150) << show;
+  }
+  ShowWindow(w.Handle(), SW_RESTORE);
   w.Button2.Click();
   EXPECT_EQ(w.Label1.TextColour(), RGB(128, 128, 128)) << "the last value no longer looks live";
   testsupport::AfterMs(100, [&] {

@@ -369,6 +369,8 @@ TEST_F(Pictures, WholeTestAfterStopShowsASingleValueSpikeAndZoomsByDragging) {
   Tfkm470a& w = app.fkm470a;
   w.Show();
   app.fkm470d.RadioButton320.SetChecked(true);
+  w.FirstStart = false; // Start connects no more
+  w.Button1Click();
   for (int i = -32; i < 10000; ++i) // the first 32 frames are skipped
     w.HandleFrame({i == 6543 ? 900.0 : (std::max(i, 0) % 400) / 4.0, 0xC0});
   PumpFor(30);

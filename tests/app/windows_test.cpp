@@ -70,6 +70,9 @@ TEST_F(Windows, ButtonsFollowIdleRunningAndStoppedAndClosingStopsTheUnit) {
   w.Show();
   EXPECT_EQ(States(w), (ButtonStates{true, true, true, false, true, false}));
   EXPECT_EQ(w.DecimalPlaces, 0);
+  w.Button2.Click(); // before any Start: nothing changes
+  EXPECT_EQ(States(w), (ButtonStates{true, true, true, false, true, false}));
+  EXPECT_EQ(w.CurrentRecording().State(), dynlog::MeasuringState::Idle);
 
   w.Button1.Click();
   EXPECT_EQ(States(w), (ButtonStates{false, true, true, false, true, true}));
@@ -97,7 +100,14 @@ TEST_F(Windows, ButtonsFollowIdleRunningAndStoppedAndClosingStopsTheUnit) {
   EXPECT_EQ(CountLines(log, "rx ?V"), 1);
   EXPECT_EQ(CountLines(log, "rx C00D"), 1);
   EXPECT_EQ(CountLines(log, "rx C00C"), 2);
+  // Closing while it measures asks first.
+  std::string question;
+  testsupport::WhenWindowAppears([&](HWND q) {
+    question = testsupport::AllText(q);
+    return testsupport::Press(q, "Verwerfen");
+  });
   w.Close();
+  EXPECT_NE(question.find("Es wird noch gemessen"), std::string::npos) << question;
   EXPECT_FALSE(ucom::ComIsOpen());
   PumpFor(200);
   EXPECT_EQ(unit.LogLines().back(), "stop");
@@ -253,13 +263,16 @@ using testsupport::AllText;
 using testsupport::Press;
 using testsupport::WhenWindowAppears;
 
-// A stopped recording of `values` values (every frame after the first 32), made without a unit.
-void StoppedRecording(dynlog::ApplicationWindows& app, int values) {
+// A recording of `values` values (every frame after the first 32), made without a unit, and
+// stopped unless still running.
+void Recorded(dynlog::ApplicationWindows& app, int values, bool stopped = true) {
   app.fkm470d.RadioButton320.SetChecked(true);
   app.fkm470a.FirstStart = false; // Start connects no more
+  app.fkm470a.Button1.Click();
   for (int i = 0; i < 32 + values; ++i)
     app.fkm470a.HandleFrame({static_cast<double>(i), 0xC0});
-  app.fkm470a.Button2.Click();
+  if (stopped)
+    app.fkm470a.Button2.Click();
 }
 
 // Answers the save dialog with path, and its question to replace the file with "Ja".
@@ -278,22 +291,27 @@ TEST_F(Windows, UnsavedRecordingIsNotDroppedWithoutAQuestion) {
   enum Action { Start, CloseBox, AltF4 };
   const struct {
     Action action;
+    bool running;
     const char* answer;
     bool dropped;
   } cases[] = {
-      {Start, "Abbrechen", false}, {AltF4, "Verwerfen", true}, {CloseBox, "Speichern", true}};
+      {Start, false, "Abbrechen", false},   {AltF4, false, "Verwerfen", true},
+      {CloseBox, false, "Speichern", true}, {Start, true, "Weiter messen", false},
+      {Start, true, "Verwerfen", true},     {CloseBox, true, "Stoppen und speichern", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.action) + c.answer);
     dynlog::ApplicationWindows app;
     Tfkm470a& w = app.fkm470a;
     w.Show();
-    StoppedRecording(app, 3);
+    Recorded(app, 3, !c.running);
     const HWND main = w.Handle();
-    const std::string saved = dir.Path() + "\\gesichert.txt", save = "Speichern";
+    const std::string saved = dir.Path() + "\\gesichert.txt";
+    DeleteFileA(saved.c_str());
+    const bool save = std::string_view(c.answer).ends_with("peichern");
     std::string question;
     WhenWindowAppears([&](HWND q) {
       question = AllText(q);
-      if (c.answer == save)
+      if (save)
         AnswerSaveDialog(saved, false);
       return Press(q, c.answer);
     });
@@ -310,14 +328,23 @@ TEST_F(Windows, UnsavedRecordingIsNotDroppedWithoutAQuestion) {
     EXPECT_NE(question.find("3 Messwerten ist nicht gespeichert"), std::string::npos) << question;
     EXPECT_EQ(c.action == Start ? w.CurrentRecording().SampleCount() == 0 : !IsWindow(main),
               c.dropped);
-    if (c.answer == save) {
+    if (save) {
       EXPECT_NE(ReadFile(saved).find("\r\n\r\n32\r\n33\r\n34\r\n"), std::string::npos);
+    }
+    if (c.running && !c.dropped) {
+      EXPECT_EQ(w.CurrentRecording().State(), dynlog::MeasuringState::Running);
     }
   }
   // Saved, nothing is asked; after a new Start nothing is recorded, and nothing is written.
+  // Stopped with nothing recorded, there is nothing to save or to show, until a value that was
+  // still on its way comes.
   dynlog::ApplicationWindows app;
   Tfkm470a& w = app.fkm470a;
-  StoppedRecording(app, 2);
+  Recorded(app, 0);
+  EXPECT_FALSE(w.BitBtnSpeichern.Enabled() || w.ButtonWholeTest.Enabled());
+  w.HandleFrame({32, 0xC0});
+  EXPECT_TRUE(w.BitBtnSpeichern.Enabled() && w.ButtonWholeTest.Enabled());
+  w.HandleFrame({33, 0xC0});
   const std::string path = dir.Path() + "\\m.txt";
   w.SaveRecordingTo(path);
   EXPECT_NE(ReadFile(path).find("\r\n\r\n32\r\n33\r\n"), std::string::npos);
@@ -336,7 +363,7 @@ TEST_F(Windows, SaveAsksBeforeReplacingAndAFailedSaveNamesTheFileAndKeepsTheValu
   dynlog::ApplicationWindows app;
   Tfkm470a& w = app.fkm470a;
   w.Show();
-  StoppedRecording(app, 2);
+  Recorded(app, 2);
   const auto speichern = [&] { // through the window, which shows what the handler throws
     SendMessageW(w.Handle(), WM_COMMAND, MAKEWPARAM(w.BitBtnSpeichern.Id(), BN_CLICKED),
                  reinterpret_cast<LPARAM>(w.BitBtnSpeichern.Handle()));
@@ -364,4 +391,41 @@ TEST_F(Windows, SaveAsksBeforeReplacingAndAFailedSaveNamesTheFileAndKeepsTheValu
   for (const char* part : {"alt.txt", "ist erhalten"})
     EXPECT_NE(errors[0].find(part), std::string::npos) << errors[0];
   EXPECT_EQ(w.CurrentRecording().SampleCount(), 2);
+  // "CSV (Semikolon)" chosen beside "Textdatei" with the name "versuch1.txt" kept: the name
+  // follows the type at once, so nothing is asked about versuch1.txt, which stays as it was.
+  const std::string old = dir.Path() + "\\versuch1.txt";
+  std::ofstream(old) << "alt";
+  std::string types, name;
+  bool asked = false;
+  WhenWindowAppears([&](HWND dialog) {
+    const HWND type = GetDlgItem(dialog, 0x470); // cmb1
+    for (int i = 0; i < 2; ++i) {
+      wchar_t text[64] = {};
+      SendMessageW(type, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      types += base::Narrow(text) + ";";
+    }
+    for (int id : {0x47C, 0x480}) // cmb13, edt1
+      SetDlgItemTextW(dialog, id, base::Widen(old).c_str());
+    SendMessageW(type, CB_SETCURSEL, 1, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK),
+                 reinterpret_cast<LPARAM>(type));
+    for (int id : {0x47C, 0x480})
+      name = std::max(name, testsupport::WindowText(GetDlgItem(dialog, id)));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    // A question about replacing a file would be about the wrong one: answered "Nein".
+    WhenWindowAppears([&](HWND box) {
+      asked = Press(box, "Nein") || Press(box, "No");
+      if (asked)
+        AfterMs(300, [dialog] { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+      return asked;
+    });
+    return true;
+  });
+  speichern();
+  EXPECT_FALSE(asked);
+  EXPECT_EQ(types.rfind("Textdatei", 0), 0u) << types;
+  EXPECT_TRUE(name.ends_with("versuch1.csv")) << name;
+  EXPECT_EQ(ReadFile(old), "alt");
+  EXPECT_NE(ReadFile(dir.Path() + "\\versuch1.csv").find("Zeit in s;Wert"), std::string::npos);
+  EXPECT_EQ(errors.size(), 1u);
 }

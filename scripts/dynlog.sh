@@ -103,15 +103,34 @@ cd "$workdir"
 # A closed terminal (SIGHUP) and SIGTERM would kill Wine outright: the unit would not be stopped
 # and the last values of a --stream not written. Wine runs with both ignored, and they reach the
 # program as Ctrl+C (SIGINT), which ends it cleanly; so does a SIGINT sent to this script alone.
+# Once the program has ended so, the script's code is 128 + the signal's number, as a shell's is.
 trap '' HUP TERM
-wine "$exe" "$@" &
-pid=$!
-trap 'kill -INT "$pid" 2>/dev/null || true' INT HUP TERM
+if [ -t 0 ] || [ -t 1 ] || [ -t 2 ]; then
+  wine "$exe" "$@" &
+  pid=$!
+  runner=$pid
+else
+  # Wine gives a program a console, where a SIGINT becomes Ctrl+C, only when it is started from a
+  # terminal: without one (a service, nohup, a script's `&`), it is given a pseudo-terminal of its
+  # own as its input. Its output goes where this script's goes.
+  pidfile=$(mktemp "${TMPDIR:-/tmp}/dynlog.XXXXXX")
+  trap 'cleanup; rm -f "$pidfile"' EXIT
+  SHELL=/bin/bash script -qefc "echo \$\$ >$(printf %q "$pidfile"); exec wine $(printf '%q ' "$exe" "$@") >&3 2>&4 3>&- 4>&-" \
+    /dev/null </dev/null >/dev/null 3>&1 4>&2 &
+  runner=$!
+  while [ ! -s "$pidfile" ] && kill -0 "$runner" 2>/dev/null; do sleep 0.05; done
+  pid=$(cat "$pidfile")
+fi
+signalled=0
+trap 'signalled=130; kill -INT "$pid" 2>/dev/null || true' INT
+trap 'signalled=129; kill -INT "$pid" 2>/dev/null || true' HUP
+trap 'signalled=143; kill -INT "$pid" 2>/dev/null || true' TERM
 set +e
 while :; do
-  wait "$pid"
+  wait "$runner"
   rc=$?
-  kill -0 "$pid" 2>/dev/null || break # not a signal that interrupted the wait
+  kill -0 "$runner" 2>/dev/null || break # not a signal that interrupted the wait
 done
 set -e
+[ "$rc" = 0 ] && [ "$signalled" != 0 ] && rc=$signalled
 exit $rc

@@ -105,22 +105,18 @@ cd "$workdir"
 # program as Ctrl+C (SIGINT), which ends it cleanly; so does a SIGINT sent to this script alone.
 # Once the program has ended so, the script's code is 128 + the signal's number, as a shell's is.
 trap '' HUP TERM
-if [ -t 0 ] || [ -t 1 ] || [ -t 2 ]; then
-  wine "$exe" "$@" &
-  pid=$!
-  runner=$pid
-else
-  # Wine gives a program a console, where a SIGINT becomes Ctrl+C, only when it is started from a
-  # terminal: without one (a service, nohup, a script's `&`), it is given a pseudo-terminal of its
-  # own as its input. Its output goes where this script's goes.
-  pidfile=$(mktemp "${TMPDIR:-/tmp}/dynlog.XXXXXX")
-  trap 'cleanup; rm -f "$pidfile"' EXIT
-  SHELL=/bin/bash script -qefc "echo \$\$ >$(printf %q "$pidfile"); exec wine $(printf '%q ' "$exe" "$@") >&3 2>&4 3>&- 4>&-" \
-    /dev/null </dev/null >/dev/null 3>&1 4>&2 &
-  runner=$!
-  while [ ! -s "$pidfile" ] && kill -0 "$runner" 2>/dev/null; do sleep 0.05; done
-  pid=$(cat "$pidfile")
-fi
+# Wine turns a SIGINT into Ctrl+C only for a program with a console, which it gives a program
+# started from a terminal; one started in the background of a terminal's shell (`&`) missed it
+# too. So the program always gets a pseudo-terminal of its own as its input (script), in the
+# foreground there, without a terminal too (a service, nohup, setsid). Its output goes where ours
+# goes.
+pidfile=$(mktemp "${TMPDIR:-/tmp}/dynlog.XXXXXX")
+trap 'cleanup; rm -f "$pidfile"' EXIT
+SHELL=/bin/bash script -qefc "echo \$\$ >$(printf %q "$pidfile"); exec wine $(printf '%q ' "$exe" "$@") >&3 2>&4 3>&- 4>&-" \
+  /dev/null </dev/null >/dev/null 3>&1 4>&2 &
+runner=$!
+while [ ! -s "$pidfile" ] && kill -0 "$runner" 2>/dev/null; do sleep 0.05; done
+pid=$(cat "$pidfile")
 signalled=0
 trap 'signalled=130; kill -INT "$pid" 2>/dev/null || true' INT
 trap 'signalled=129; kill -INT "$pid" 2>/dev/null || true' HUP

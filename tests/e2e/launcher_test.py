@@ -70,39 +70,44 @@ class Launcher(unittest.TestCase):
 
     def test_a_signal_ends_the_stream_cleanly_with_or_without_a_terminal(self):
         # Each ends the stream as Ctrl+C does: the unit stopped, every value written, and the
-        # launcher's code names the signal. `script` gives the launcher a terminal whose session it
-        # leads, as a shell would: closing it sends SIGHUP to the launcher's process group.
-        # Without one (a service, nohup, `&` from a script), the signal goes to the launcher alone.
-        cases = [("terminal", signal.SIGHUP), ("none", signal.SIGTERM), ("none", signal.SIGHUP)]
-        for terminal, sig in cases:
-            with self.subTest(terminal=terminal, signal=sig.name):
-                self.run_stream_until(terminal, sig)
+        # launcher's code names the signal. Started from a terminal, as a background job of an
+        # interactive shell there (`&`), or without one (a service, nohup): `script` gives the
+        # shell a terminal whose session it leads; closing it sends SIGHUP to its process group.
+        starts = {
+            "terminal": ["script", "-qec", "echo $$ > launcher.pid; exec sh run.sh", "/dev/null"],
+            "background": ["script", "-qec", "bash --norc -i", "/dev/null"],
+            "none": ["setsid", "sh", "-c", "echo $$ > launcher.pid; exec sh run.sh"],
+        }
+        cases = [("terminal", signal.SIGHUP, os.killpg), ("background", signal.SIGTERM, os.kill),
+                 ("none", signal.SIGTERM, os.kill), ("none", signal.SIGHUP, os.kill)]
+        for start, sig, send in cases:
+            with self.subTest(start=start, signal=sig.name):
+                self.run_stream_until(starts[start], sig, send)
 
-    def run_stream_until(self, terminal, sig):
+    def run_stream_until(self, start, sig, send):
         work = Path(tempfile.mkdtemp(prefix="run-", dir=self.dir))
         unit = Unit(None, 19200, 1, work)
         (work / "km470.ini").write_text("[Einstellung]\r\nCOM-Kanal=3\r\nBaudrate=19200\r\n")
         out = work / "lauf.txt"
         before = links()
-        command = (f"echo $$ > launcher.pid; exec {LAUNCHER} --com 3={unit.pty} --workdir "
-                   f"{work} -- --stream '{winpath(out)}' --rate 320 2> err")
+        (work / "run.sh").write_text(f"exec {LAUNCHER} --com 3={unit.pty} --workdir {work} -- "
+                                     f"--stream '{winpath(out)}' --rate 320 2> err\n")
         env = dict(os.environ, DYNLOG_EXE=DYNLOG, DYNLOG_WINEPREFIX=PREFIX, SHELL="/bin/sh")
-        shell = ["script", "-qec", command, "/dev/null"] if terminal == "terminal" else \
-            ["setsid", "sh", "-c", command]
-        run = subprocess.Popen(shell, cwd=work, stdin=subprocess.DEVNULL,
-                               stdout=subprocess.DEVNULL, env=env)
+        run = subprocess.Popen(start, cwd=work, stdin=subprocess.PIPE,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+        # What a person types into the interactive shell; the others read nothing.
+        run.stdin.write(b"sh run.sh > /dev/null & echo $! > launcher.pid\nwait $!; exit $?\n")
+        run.stdin.close()
         try:
             unit.wait_for_stream()
             time.sleep(2)
             launcher = int((work / "launcher.pid").read_text())
-            if terminal == "terminal":
-                os.killpg(launcher, sig)
-            else:
-                os.kill(launcher, sig)
+            send(launcher, sig)
             rc = run.wait(60)  # the launcher ends with the program; a hang guard only
         finally:
-            if run.poll() is None:
+            if run.poll() is None:  # the program too, which would read the next case's unit
                 run.kill()
+                subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=PREFIX))
             unit.stop()
         err = (work / "err").read_text(errors="replace")
         self.assertEqual(rc, 128 + sig, err)

@@ -1,5 +1,5 @@
 // The ui layer on its own: the one wait and a pending quit, the error box and its full stop,
-// exceptions in event handlers, modal forms giving their owner back, and the minimum size.
+// exceptions in event handlers, and modal forms giving their owner back.
 #include "base/errorbox.h"
 #include "base/messageloop.h"
 #include "ui/controls.h"
@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -194,22 +192,4 @@ TEST_F(Ui, AQuitDuringEachKindOfWaitStaysPendingAndEndsOnlyTheWaitsThatEndOnIt) 
     EXPECT_EQ(base::TakeQuit(), 7) << c.kind;
     base::Delay(250); // the remaining step of this case, with no quit
   }
-}
-
-// The form window_manager_test.py shrinks under a window manager and then measures on the X side
-// (Wine alone keeps the minimum on its side); it ends once the file it names exists.
-TEST_F(Ui, AFormShrunkByTheWindowManagerKeepsItsMinimum) {
-  const char* shrunk = std::getenv("DYNLOG_SHRUNK_FILE");
-  if (!shrunk)
-    GTEST_SKIP() << "run by window_manager_test.py";
-  ui::FormStyle style = Style("Minimum");
-  style.sizeable = true;
-  style.width = style.minWidth = 300;
-  style.height = style.minHeight = 200;
-  ui::Form form(style);
-  form.Show();
-  const UINT_PTR tick = SetTimer(nullptr, 0, 100, nullptr); // to look for the file
-  base::WaitFor(base::MonotonicMs() + 60000,                // a hang guard only
-                [&] { return std::ifstream(shrunk).good(); });
-  KillTimer(nullptr, tick);
 }

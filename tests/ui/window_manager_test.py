@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The minimum size on screen: Wine's X11 driver on Xvfb with a window manager (openbox), which
 shrinks the main window's X window far below its minimum (the size it starts at), as a user
-dragging its edge would; the window must grow back to it.   window_manager_test.py DYNLOG WINE_RUN"""
+dragging its edge would; the window must grow back to it.
+   window_manager_test.py DYNLOG WINE_RUN"""
 import ctypes
 import os
 import re

@@ -115,12 +115,18 @@ trap 'cleanup; rm -f "$pidfile"' EXIT
 SHELL=/bin/bash script -qefc "echo \$\$ >$(printf %q "$pidfile"); exec wine $(printf '%q ' "$exe" "$@") >&3 2>&4 3>&- 4>&-" \
   /dev/null </dev/null >/dev/null 3>&1 4>&2 &
 runner=$!
+# A signal while Wine starts is passed on once the program's process is known.
+signalled=0 pid=
+stop() {
+  signalled=$1
+  [ -z "$pid" ] || kill -INT "$pid" 2>/dev/null || true
+}
+trap 'stop 130' INT
+trap 'stop 129' HUP
+trap 'stop 143' TERM
 while [ ! -s "$pidfile" ] && kill -0 "$runner" 2>/dev/null; do sleep 0.05; done
 pid=$(cat "$pidfile")
-signalled=0
-trap 'signalled=130; kill -INT "$pid" 2>/dev/null || true' INT
-trap 'signalled=129; kill -INT "$pid" 2>/dev/null || true' HUP
-trap 'signalled=143; kill -INT "$pid" 2>/dev/null || true' TERM
+[ "$signalled" = 0 ] || stop "$signalled"
 set +e
 while :; do
   wait "$runner"

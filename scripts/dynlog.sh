@@ -103,15 +103,36 @@ cd "$workdir"
 # A closed terminal (SIGHUP) and SIGTERM would kill Wine outright: the unit would not be stopped
 # and the last values of a --stream not written. Wine runs with both ignored, and they reach the
 # program as Ctrl+C (SIGINT), which ends it cleanly; so does a SIGINT sent to this script alone.
+# Once the program has ended so, the script's code is 128 + the signal's number, as a shell's is.
 trap '' HUP TERM
-wine "$exe" "$@" &
-pid=$!
-trap 'kill -INT "$pid" 2>/dev/null || true' INT HUP TERM
+# Wine turns a SIGINT into Ctrl+C only for a program with a console, which it gives a program
+# started from a terminal; one started in the background of a terminal's shell (`&`) missed it
+# too. So the program always gets a pseudo-terminal of its own as its input (script), in the
+# foreground there, without a terminal too (a service, nohup, setsid). Its output goes where ours
+# goes.
+pidfile=$(mktemp "${TMPDIR:-/tmp}/dynlog.XXXXXX")
+trap 'cleanup; rm -f "$pidfile"' EXIT
+SHELL=/bin/bash script -qefc "echo \$\$ >$(printf %q "$pidfile"); exec wine $(printf '%q ' "$exe" "$@") >&3 2>&4 3>&- 4>&-" \
+  /dev/null </dev/null >/dev/null 3>&1 4>&2 &
+runner=$!
+# A signal while Wine starts is passed on once the program's process is known.
+signalled=0 pid=
+stop() {
+  signalled=$1
+  [ -z "$pid" ] || kill -INT "$pid" 2>/dev/null || true
+}
+trap 'stop 130' INT
+trap 'stop 129' HUP
+trap 'stop 143' TERM
+while [ ! -s "$pidfile" ] && kill -0 "$runner" 2>/dev/null; do sleep 0.05; done
+pid=$(cat "$pidfile")
+[ "$signalled" = 0 ] || stop "$signalled"
 set +e
 while :; do
-  wait "$pid"
+  wait "$runner"
   rc=$?
-  kill -0 "$pid" 2>/dev/null || break # not a signal that interrupted the wait
+  kill -0 "$runner" 2>/dev/null || break # not a signal that interrupted the wait
 done
 set -e
+[ "$rc" = 0 ] && [ "$signalled" != 0 ] && rc=$signalled
 exit $rc

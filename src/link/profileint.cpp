@@ -37,11 +37,11 @@ int ProfileIntFromText(std::string_view text, int def) {
     else
       return def;
     value = value * base + digit;
-    if (value > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL))
+    // Past every int (the one more is -2147483648's): not a number, in either base, rather than
+    // one wrapped round into the range ("$FFFFFFFF" is not -1).
+    if (value > 0x80000000LL)
       return def;
   }
-  if (base == 16 && value > 0x7FFFFFFF)
-    value -= 0x100000000LL; // hexadecimal covers the whole 32-bit pattern
   if (negative)
     value = -value;
   if (value > INT32_MAX || value < INT32_MIN)

@@ -292,6 +292,28 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     break;
+  case WM_WINDOWPOSCHANGING: {
+    // The default handling keeps the window at the minimum above, but under Wine a window
+    // manager sizes the X window as it likes (Wine gives a sizeable window no minimum size hint)
+    // and Wine, following it, does not pass the size it kept back on to X: the window would look
+    // cut. Once that move is over the size is given to X again.
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+    if (!(pos->flags & SWP_NOSIZE) && (pos->cx < minSize_.cx || pos->cy < minSize_.cy))
+      PostMessageW(h, kShowMinimumSize, 0, 0);
+    break;
+  }
+  case kShowMinimumSize: {
+    RECT r;
+    if (IsIconic(h) || IsZoomed(h) || !GetWindowRect(h, &r))
+      return 0;
+    // Wine tells X only a size that differs from the one it holds: one pixel more, then back.
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    const LONG width = std::max(r.right - r.left, minSize_.cx);
+    const LONG height = std::max(r.bottom - r.top, minSize_.cy);
+    SetWindowPos(h, nullptr, 0, 0, width + 1, height, flags);
+    SetWindowPos(h, nullptr, 0, 0, width, height, flags);
+    return 0;
+  }
   case WM_TIMER: {
     auto it = timers_.find(wp);
     if (it != timers_.end()) {

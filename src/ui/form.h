@@ -113,6 +113,8 @@ private:
   int modalResult_ = mrNone;
   bool mainForm_ = false;
   SIZE minSize_{};
+  // Posted when something tried to make the window smaller than minSize_.
+  static constexpr UINT kShowMinimumSize = WM_APP + 1;
 };
 
 } // namespace ui

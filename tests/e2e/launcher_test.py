@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """scripts/dynlog.sh, the launcher for real serial devices: km470sim's pty as the device during a
---stream until its terminal closes; each mistake refused before anything is linked or started."""
+--stream until a signal ends it; each mistake refused before anything is linked or started."""
 import os
 import signal
 import subprocess
@@ -68,28 +68,49 @@ class Launcher(unittest.TestCase):
         self.assertIn("darf nicht gelesen und beschrieben werden", err)
         self.assertIn("Gruppe dialout", err)
 
-    def test_the_units_pty_as_com_3_until_its_terminal_closes(self):
-        # A closed terminal ends the stream as Ctrl+C does: the unit stopped, every value written.
-        unit = Unit(None, 19200, 1, self.dir)
-        (self.dir / "km470.ini").write_text("[Einstellung]\r\nCOM-Kanal=3\r\nBaudrate=19200\r\n")
-        out = self.dir / "lauf.txt"
+    def test_a_signal_ends_the_stream_cleanly_with_or_without_a_terminal(self):
+        # Each ends the stream as Ctrl+C does: the unit stopped, every value written, and the
+        # launcher's code names the signal. Started from a terminal, as a background job of an
+        # interactive shell there (`&`), or without one (a service, nohup): `script` gives the
+        # shell a terminal whose session it leads; closing it sends SIGHUP to its process group.
+        starts = {
+            "terminal": ["script", "-qec", "echo $$ > launcher.pid; exec sh run.sh", "/dev/null"],
+            "background": ["script", "-qec", "bash --norc -i", "/dev/null"],
+            "none": ["setsid", "sh", "-c", "echo $$ > launcher.pid; exec sh run.sh"],
+        }
+        cases = [("terminal", signal.SIGHUP, os.killpg), ("background", signal.SIGTERM, os.kill),
+                 ("none", signal.SIGTERM, os.kill), ("none", signal.SIGHUP, os.kill)]
+        for start, sig, send in cases:
+            with self.subTest(start=start, signal=sig.name):
+                self.run_stream_until(starts[start], sig, send)
+
+    def run_stream_until(self, start, sig, send):
+        work = Path(tempfile.mkdtemp(prefix="run-", dir=self.dir))
+        unit = Unit(None, 19200, 1, work)
+        (work / "km470.ini").write_text("[Einstellung]\r\nCOM-Kanal=3\r\nBaudrate=19200\r\n")
+        out = work / "lauf.txt"
         before = links()
-        # `script` gives the launcher a terminal whose session it leads, as a shell would; closing
-        # that terminal sends SIGHUP to the launcher's process group.
-        command = (f"echo $$ > launcher.pid; exec {LAUNCHER} --com 3={unit.pty} --workdir "
-                   f"{self.dir} -- --stream '{winpath(out)}' --rate 320 2> err")
+        (work / "run.sh").write_text(f"exec {LAUNCHER} --com 3={unit.pty} --workdir {work} -- "
+                                     f"--stream '{winpath(out)}' --rate 320 2> err\n")
         env = dict(os.environ, DYNLOG_EXE=DYNLOG, DYNLOG_WINEPREFIX=PREFIX, SHELL="/bin/sh")
-        run = subprocess.Popen(["script", "-qec", command, "/dev/null"], cwd=self.dir,
-                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, env=env)
+        run = subprocess.Popen(start, cwd=work, stdin=subprocess.PIPE,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+        # What a person types into the interactive shell; the others read nothing.
+        run.stdin.write(b"sh run.sh > /dev/null & echo $! > launcher.pid\nwait $!; exit $?\n")
+        run.stdin.close()
         try:
             unit.wait_for_stream()
             time.sleep(2)
-            os.killpg(int((self.dir / "launcher.pid").read_text()), signal.SIGHUP)
+            launcher = int((work / "launcher.pid").read_text())
+            send(launcher, sig)
             rc = run.wait(60)  # the launcher ends with the program; a hang guard only
         finally:
+            if run.poll() is None:  # the program too, which would read the next case's unit
+                run.kill()
+                subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=PREFIX))
             unit.stop()
-        err = (self.dir / "err").read_text(errors="replace")
-        self.assertEqual(rc, 0, err)
+        err = (work / "err").read_text(errors="replace")
+        self.assertEqual(rc, 128 + sig, err)
         self.assertIn(f"COM3 = {os.path.realpath(unit.pty)}", err)
         self.assertEqual(links(), before, "the link is removed at the end")
         self.assertTrue(unit.stopped_after_last_start(), "the unit was not stopped")
@@ -99,6 +120,7 @@ class Launcher(unittest.TestCase):
         # Whatever the unit sent before it was stopped, but the frames still on their way.
         self.assertEqual(values[:-1], sent[:len(values) - 1])
         self.assertGreater(len(values) - 1, len(sent) - 32)
+
 
 if __name__ == "__main__":
     unittest.main(argv=[__file__], verbosity=2)

@@ -1,8 +1,10 @@
 // The numbers of km470.ini: whatever the file holds, the result is the number it spells or the
-// default, never something in between, and a number read back from its decimal text is itself.
+// default, never something in between; a number read back from its decimal text is itself, and
+// the same number 2^32 further on, in either form, is no number (never wrapped back to it).
 #include "fuzzcheck.h"
 #include "link/profileint.h"
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -18,6 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK((a == kDefA && b == kDefB) || a == b);
   const int value = a == b ? a : 0;
   FUZZ_CHECK(ProfileIntFromText(std::to_string(value), kDefA) == value);
+  const long long past = value + 0x100000000LL;
+  FUZZ_CHECK(ProfileIntFromText(std::to_string(past), kDefA) == kDefA);
+  char hex[20] = "$";
+  const auto end = std::to_chars(hex + 1, hex + sizeof(hex), past, 16).ptr;
+  FUZZ_CHECK(ProfileIntFromText(std::string_view(hex, end - hex), kDefA) == kDefA);
 
   // A plain decimal text of at most nine digits is read as the number it is.
   if (!text.empty() && text.size() <= 9 &&

@@ -124,15 +124,16 @@ TEST(Replies, DecimalPlacesAndIdentification) {
 
 TEST(SettingsValues, DecimalAndHexadecimalFormsElseTheDefault) {
   const std::pair<const char*, int> taken[] = {
-      {"3", 3},          {"  9600", 9600},        {"-1", -1},
-      {"+4", 4},         {"$4B00", 19200},        {"x3", 3},
-      {"X3", 3},         {"0x2580", 9600},        {"0XfF", 255},
-      {"$FFFFFFFF", -1}, {"-2147483648", INT_MIN}};
+      {"3", 3},           {"  9600", 9600},        {"-1", -1},
+      {"+4", 4},          {"$4B00", 19200},        {"x3", 3},
+      {"X3", 3},          {"0x2580", 9600},        {"0XfF", 255},
+      {"-$7FFF", -32767}, {"-2147483648", INT_MIN}};
   for (const auto& [text, value] : taken)
     EXPECT_EQ(ProfileIntFromText(text, 2), value) << text;
-  // "4294967299": past the range, with no wrap-around to 3.
-  for (const char* refused :
-       {"", "COM3", "3a", "0x", "-", "99999999999", "2147483648", "4294967299"})
+  EXPECT_EQ(ProfileIntFromText("$7FFFFFFF", 2), INT_MAX);
+  // Past the range of an int, in either form: never wrapped round into it (to 3, 9600, -1).
+  for (const char* refused : {"", "COM3", "3a", "0x", "-", "99999999999", "2147483648",
+                              "4294967299", "4294976896", "$FFFFFFFF", "$80000000", "-2147483649"})
     EXPECT_EQ(ProfileIntFromText(refused, 2), 2) << refused;
   // The search's times from the environment, or the program's own.
   EXPECT_EQ(km470::MillisecondsFromText(nullptr, km470::kSearchStepMs), 2000u);

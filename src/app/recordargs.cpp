@@ -172,6 +172,10 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
   return out;
 }
 
+std::uint64_t ValueCount(double seconds, double valuesPerSecond) {
+  return static_cast<std::uint64_t>(std::llround(seconds * valuesPerSecond));
+}
+
 std::optional<std::string> RecordLimitWarning(double seconds, double valuesPerSecond) {
   constexpr double kRecordingValues = 10000;
   if (seconds * valuesPerSecond <= kRecordingValues)

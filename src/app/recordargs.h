@@ -6,6 +6,7 @@
 // with R one of 320|160|80|40|20|10|5|2,5.
 #include "window/samplerate.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,10 @@ std::string ContainingFolder(std::string_view path);
 // Parses the arguments after the program name. On a mistake returns nothing and sets error to a
 // German message for the user.
 std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args, std::string& error);
+
+// The values of SECONDS at valuesPerSecond, as --record and --stream --seconds keep them: 120 for
+// 3 s at 40 a second.
+std::uint64_t ValueCount(double seconds, double valuesPerSecond);
 
 // The warning --record gives before it starts when SECONDS at valuesPerSecond is more than the
 // recording's 10000 values; nothing when they fit.

@@ -67,9 +67,8 @@ class Streaming(unittest.TestCase):
         before = stream_texts(first.counts())
         after = [german(c / 10, 1) for c in second.counts()]
         self.assertGreater(len(after), 20, "frames flow again after the gap")
-        # The frames on their way when the unit vanished may be lost; nothing else is. The file
-        # ends with the 16 s x 320 values asked for: the gap made the stream longer.
-        self.assertEqual(len(values), 16 * 320)
+        # The frames on their way when the unit vanished may be lost; nothing else is.
+        self.assertEqual(len(values), 16 * 320)  # as asked for: the gap made the stream longer
         self.assertEqual(values[:len(before) - 20], before[:-20])
         end = next(k for k in range(20, len(after) + 1) if after[k - 20:k] == values[-20:])
         self.assertEqual(values[-end + 20:], after[20:end])
@@ -122,9 +121,8 @@ class Streaming(unittest.TestCase):
         self.assertTrue(lines[0].startswith("Datei erzeugt von Programm dynlog.exe am "))
         self.assertEqual(lines[1], "Einstellung: 320 Messwerte pro Sekunde")
         self.assertEqual(lines[-1], "")  # every line ended
-        # 3 s at 320 a second, counted from the first value kept.
         self.assertEqual(lines[3:-1], stream_texts(unit.counts())[:960])
-        self.assertEqual(len(lines[3:-1]), 960)
+        self.assertEqual(len(lines[3:-1]), 960)  # 3 s at 320 a second, from the first value
 
 
 if __name__ == "__main__":

@@ -103,7 +103,8 @@ for round in $(seq "$rounds"); do
   measure "  floor (empty window polling COM2)" window_floor.exe wine "$floor" "$run_for"
   floor_own=$own_pct floor_all=$all_pct
   measure "  dynlog.exe, chart at ${RATE:-320}/s" dynlog.exe \
-    wine "$dynlog" --record "$run_for" --rate "${RATE:-320}" --output "$(winepath -w "$work/m.txt")"
+    wine "$dynlog" --record "$run_for" --rate "${RATE:-320}" --output "$(winepath -w "$work/m.txt")" \
+      --overwrite
   ratio=$(awk -v a="$own_pct" -v b="$floor_own" -v c="$all_pct" -v d="$floor_all" \
     'BEGIN { printf "%.2f %.2f", (b > 0 ? a / b : 0), (d > 0 ? c / d : 0) }')
   echo "  ratio dynlog.exe / floor: ${ratio% *} alone, ${ratio#* } with the wineserver"

@@ -37,7 +37,7 @@ if [ -n "${DISPLAY:-}" ]; then
   wine "$exe"
 else
   echo "demo: no display; recording 5 seconds at 40 values per second"
-  wine "$exe" --record 5 --output "$(winepath -w "$out/messung.txt")" --rate 40 \
+  wine "$exe" --record 5 --output "$(winepath -w "$out/messung.txt")" --rate 40 --overwrite \
     --screenshot "$(winepath -w "$out/hauptfenster.bmp")"
   "$(magick_tool convert)" "$out/hauptfenster.bmp" "$out/hauptfenster.png"
   echo "demo: head of $out/messung.txt:"

@@ -4,6 +4,7 @@
 
 #include "base/errorbox.h"
 #include "base/text.h"
+#include "info/updatetext.h"
 #include "link/Ukm470b.h"
 #include "link/searchtiming.h"
 #include "link/ucom.h"
@@ -63,7 +64,51 @@ void WriteStandard(DWORD which, std::string_view utf8) {
   }
 }
 
+// The running program's full path, as long as it is.
+std::string RunningProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return base::Narrow(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+// The files the program lives by: its settings, itself, and what an update puts beside it.
+bool IsOwnFile(const std::string& utf8Path) {
+  const std::string program = RunningProgramPath();
+  const ProgramLocation location = SplitProgramPath(program);
+  for (const std::string& own : {std::string("km470.ini"), program, location.folder + kUpdaterName,
+                                 location.folder + NewProgramFileName(location.fileName)}) {
+    if (SameFile(utf8Path, own))
+      return true;
+  }
+  return false;
+}
+
 } // namespace
+
+std::optional<std::string> OutputRefusal(const std::string& utf8Path, bool overwrite) {
+  if (IsOwnFile(utf8Path))
+    return utf8Path + " ist eine Datei des Programms selbst; einen anderen Namen wählen";
+  const DWORD attributes = GetFileAttributesW(base::Widen(utf8Path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return utf8Path + " ist ein Ordner; einen Dateinamen angeben";
+  if (attributes != INVALID_FILE_ATTRIBUTES && !overwrite)
+    return utf8Path + " gibt es schon; --overwrite ersetzt die Datei, sonst einen anderen Namen "
+                      "wählen";
+  const std::string folder = ContainingFolder(utf8Path);
+  if (attributes == INVALID_FILE_ATTRIBUTES && !folder.empty()) {
+    const DWORD folderAttributes = GetFileAttributesW(base::Widen(folder).c_str());
+    if (folderAttributes == INVALID_FILE_ATTRIBUTES ||
+        !(folderAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      return "den Ordner " + folder + " gibt es nicht (für " + utf8Path + ")";
+  }
+  return std::nullopt;
+}
 
 void PrintError(const std::string& utf8) {
   WriteStandard(STD_ERROR_HANDLE, utf8 + "\n");

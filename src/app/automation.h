@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,11 @@ std::vector<std::string> Utf8Arguments();
 
 // Whether two names lead to the same file as Windows sees it: full paths, case ignored.
 bool SameFile(const std::string& a, const std::string& b);
+
+// Why a mode may not write the file utf8Path, as a line for standard error, or nothing when it
+// may: the program's own files never, a folder or a file in a missing folder not at all, an
+// existing file only with --overwrite.
+std::optional<std::string> OutputRefusal(const std::string& utf8Path, bool overwrite);
 
 // The unit's frames per second at the rate the port runs at, and the values per second a rate
 // setting keeps of them.

@@ -59,17 +59,40 @@ bool IsDeviceName(std::string_view path) {
   std::string lower;
   for (const char c : name)
     lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  if (lower == "con" || lower == "prn" || lower == "aux" || lower == "nul")
-    return true;
-  if (lower.size() < 4 || (!lower.starts_with("com") && !lower.starts_with("lpt")))
-    return false;
-  return lower.find_first_not_of("0123456789", 3) == std::string::npos;
+  for (const char* device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
+    if (lower == device)
+      return true;
+  }
+  // Only one digit from 1 on: com10 and com0 are names like any other.
+  return lower.size() == 4 && (lower.starts_with("com") || lower.starts_with("lpt")) &&
+         lower[3] >= '1' && lower[3] <= '9';
+}
+
+std::string WindowsFileName(std::string_view path) {
+  std::string_view name = path;
+  while (!name.empty() && (name.back() == ' ' || name.back() == '.'))
+    name.remove_suffix(1);
+  // "." and ".." are folders, and a name of points alone is no file name: left for the check
+  // that tells a folder or a missing one.
+  const std::size_t folder = name.find_last_of("\\/:");
+  if (name.size() == (folder == std::string_view::npos ? 0 : folder + 1))
+    return std::string(path);
+  return std::string(name);
+}
+
+std::string ContainingFolder(std::string_view path) {
+  const std::size_t last = path.find_last_of("\\/");
+  if (last == std::string_view::npos)
+    return {};
+  // The root keeps its separator: "C:" alone is the drive's working folder.
+  const bool root = last == 0 || path[last - 1] == ':';
+  return std::string(path.substr(0, root ? last + 1 : last));
 }
 
 std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
                                           std::string& error) {
   RecordArgs out;
-  bool record = false, stream = false, haveSeconds = false;
+  bool record = false, stream = false, haveSeconds = false, haveOutput = false;
   auto fail = [&](std::string message) -> std::optional<RecordArgs> {
     error = std::move(message);
     return std::nullopt;
@@ -102,9 +125,8 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
         return fail(a + " braucht einen Dateinamen");
       if (IsDeviceName(*v))
         return fail(DeviceMessage(*v));
-      out.output = *v;
-      if (a == "--stream")
-        stream = true;
+      out.output = WindowsFileName(*v);
+      (a == "--stream" ? stream : haveOutput) = true;
     } else if (a == "--rate") {
       const std::string* v = next();
       if (!v)
@@ -123,7 +145,7 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
         return fail("--screenshot braucht einen Dateinamen");
       if (IsDeviceName(*v))
         return fail(DeviceMessage(*v));
-      out.screenshot = *v;
+      out.screenshot = WindowsFileName(*v);
     } else {
       return fail("unbekanntes Argument: " + a);
     }
@@ -133,6 +155,9 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
       return fail("--record und --stream schließen einander aus");
     if (!out.screenshot.empty())
       return fail("--screenshot gibt es nur mit --record");
+    // Two names for one file: neither may silently win.
+    if (haveOutput)
+      return fail("--output gibt es nur mit --record; --stream nennt seine Datei selbst");
     out.mode = RecordArgs::Mode::Stream;
     if (!haveSeconds)
       out.seconds = 0;
@@ -140,13 +165,15 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
   }
   if (haveSeconds)
     return fail("--seconds gibt es nur mit --stream");
-  if (out.overwrite)
-    return fail("--overwrite gibt es nur mit --stream");
   if (!record)
     return fail("--record fehlt");
   if (out.output.empty())
     return fail("--output fehlt");
   return out;
+}
+
+std::uint64_t ValueCount(double seconds, double valuesPerSecond) {
+  return static_cast<std::uint64_t>(std::llround(seconds * valuesPerSecond));
 }
 
 std::optional<std::string> RecordLimitWarning(double seconds, double valuesPerSecond) {

@@ -1,10 +1,12 @@
 #pragma once
 // The command line of the two modes without a person:
 //   dynlog.exe --record SECONDS --output FILE [--rate R] [--average] [--screenshot FILE.bmp]
+//              [--overwrite]
 //   dynlog.exe --stream FILE [--seconds N] [--rate R] [--average] [--overwrite]
 // with R one of 320|160|80|40|20|10|5|2,5.
 #include "window/samplerate.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,21 +22,33 @@ struct RecordArgs {
   enum class Mode { Record, Stream };
   Mode mode = Mode::Record;
   double seconds = 0; // a stream without --seconds: 0, it runs until it is ended
-  std::string output; // UTF-8: the file of --output or of --stream
+  std::string output; // UTF-8: the file of --output or of --stream, as WindowsFileName gives it
   SampleRate rate = SampleRate::Hz10;
   bool average = false;
   std::string screenshot; // UTF-8, empty: none (--record only)
-  bool overwrite = false; // --stream may replace an existing file
+  bool overwrite = false; // an existing file may be replaced
 };
 
-// Whether Windows takes the name as a device rather than a file: con, prn, aux, nul, comN or lptN,
-// in any case, with or without an extension, in any folder. Written to, `com2` is the unit's own
-// serial line.
+// Whether Windows takes the name as a device rather than a file: con, prn, aux, nul, conin$,
+// conout$, com1 to com9 or lpt1 to lpt9, in any case, with or without an extension, in any
+// folder. Written to, `com2` is the unit's own serial line.
 bool IsDeviceName(std::string_view path);
+
+// The name Windows really creates for path: trailing points and blanks dropped ("x.csv. " is
+// x.csv), so that the file's form is chosen by the name it will have.
+std::string WindowsFileName(std::string_view path);
+
+// The folder a file name lies in, as Windows opens it: "C:\\m" for "C:\\m\\a.csv", the root
+// "C:\\" for "C:\\a.csv", empty for a name in the working folder.
+std::string ContainingFolder(std::string_view path);
 
 // Parses the arguments after the program name. On a mistake returns nothing and sets error to a
 // German message for the user.
 std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args, std::string& error);
+
+// The values of SECONDS at valuesPerSecond, as --record and --stream --seconds keep them: 120 for
+// 3 s at 40 a second.
+std::uint64_t ValueCount(double seconds, double valuesPerSecond);
 
 // The warning --record gives before it starts when SECONDS at valuesPerSecond is more than the
 // recording's 10000 values; nothing when they fit.
@@ -42,7 +56,7 @@ std::optional<std::string> RecordLimitWarning(double seconds, double valuesPerSe
 
 inline constexpr const char* kRecordUsage =
     "Aufruf: dynlog.exe --record SEKUNDEN --output DATEI [--rate 320|160|80|40|20|10|5|2,5] "
-    "[--average] [--screenshot DATEI.bmp]\n"
+    "[--average] [--screenshot DATEI.bmp] [--overwrite]\n"
     "   oder dynlog.exe --stream DATEI [--seconds SEKUNDEN] [--rate 320|160|80|40|20|10|5|2,5] "
     "[--average] [--overwrite]";
 

@@ -3,13 +3,55 @@
 #include "app/automation.h"
 #include "base/errorbox.h"
 #include "base/messageloop.h"
+#include "window/csvfilewriter.h"
 #include "window/localeformat.h"
+#include "window/measurementfilewriter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace dynlog {
+namespace {
+
+// --record N keeps N seconds' worth of values, counted from the first one kept: N x the rate, at
+// most the recording's 10000. Values still on their way after Stop are the window's only.
+class FirstValues {
+public:
+  FirstValues(Recording& recording, double seconds)
+      : count_(std::min<std::uint64_t>(ValueCount(seconds, recording.Setting().ValuesPerSecond()),
+                                       Acquisition::kMaxSamples)),
+        subscription_(recording.Subscribe([this](float value) {
+          if (Complete())
+            return;
+          values_.push_back(value);
+          results_.Add(value);
+        })) {}
+  bool Complete() const { return values_.size() >= count_; }
+  const std::vector<float>& Values() const { return values_; }
+  const TestResults& Results() const { return results_; }
+
+private:
+  std::uint64_t count_;
+  std::vector<float> values_;
+  TestResults results_;
+  Recording::Subscription subscription_;
+};
+
+// The file as Speichern writes it, with the recording's setting, of the values kept.
+void SaveValues(const std::string& utf8Path, const Recording& recording,
+                const std::vector<float>& values) {
+  if (IsCsvName(utf8Path)) {
+    SaveCsvFile(utf8Path, recording.CsvFileHead(), values);
+    return;
+  }
+  const RecordingSetting& s = recording.Setting();
+  SaveMeasurementFile(utf8Path, s.KeptRate(), s.averaging, values, s.decimalPlaces);
+}
+
+} // namespace
 
 int RunAutomatedMode(const std::vector<std::string>& arguments) {
   std::string error;
@@ -27,9 +69,17 @@ int RunRecordingMode(const RecordArgs& args) {
     PrintError("dynlog: --screenshot und --output nennen dieselbe Datei: " + args.output);
     return kRecordBadArguments;
   }
+  for (const std::string* file : {&args.output, &args.screenshot}) {
+    if (file->empty())
+      continue;
+    if (const auto refusal = OutputRefusal(*file, args.overwrite)) {
+      PrintError("dynlog: " + *refusal);
+      return kRecordBadArguments;
+    }
+  }
   AutomatedRun run(args);
   Tfkm470a& main = run.Main();
-  const Recording& recording = main.CurrentRecording();
+  Recording& recording = main.CurrentRecording();
   if (!run.Start()) {
     main.Close();
     return kRecordUnitNotFound;
@@ -43,24 +93,28 @@ int RunRecordingMode(const RecordArgs& args) {
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);
   SilenceWatch silence(GetTickCount64(), recording.FrameCount());
+  FirstValues kept(recording, args.seconds);
+  const std::uint64_t due = GetTickCount64() + static_cast<std::uint64_t>(args.seconds * 1000);
   // The window's timer ends a round of messages 20 times a second; the line is looked at after
-  // each round, with no wake-ups of its own.
-  base::WaitFor(base::MonotonicMs() + static_cast<std::uint64_t>(args.seconds * 1000), [&] {
-    silence.Observe(GetTickCount64(), recording.FrameCount());
-    return run.MainWindowClosed();
+  // each round, with no wake-ups of its own. A gap makes the recording longer than its seconds;
+  // a unit still silent when they are over ends it.
+  base::WaitFor(base::kNoDeadline, [&] {
+    const std::uint64_t now = GetTickCount64();
+    silence.Observe(now, recording.FrameCount());
+    return kept.Complete() || run.MainWindowClosed() || (now >= due && silence.Silent(now));
   });
   silence.Finish(GetTickCount64());
   run.Stop();
 
   int code = kRecordOk;
-  if (recording.SampleCount() == 0) {
+  if (kept.Values().empty()) {
     PrintError("dynlog: keine Messwerte aufgezeichnet; " + args.output + " nicht geschrieben");
     code = kRecordNotWritten;
   } else {
     try {
       // The save path behind the save dialog, without it: no question about replacing a file or
       // about anything else. Nobody is there to answer; a mode without a person never asks.
-      main.SaveRecordingTo(args.output);
+      SaveValues(args.output, recording, kept.Values());
     } catch (const std::exception& e) {
       PrintError("dynlog: " + args.output + ": " + base::ErrorBoxText(e.what()));
       code = kRecordNotWritten;
@@ -75,7 +129,7 @@ int RunRecordingMode(const RecordArgs& args) {
     }
   }
   WriteStandardOutput(
-      ResultsReport(recording.Results(), recording.Format({SystemNumberSeparators().decimal, ""})));
+      ResultsReport(kept.Results(), recording.Format({SystemNumberSeparators().decimal, ""})));
   return run.Finish(code, startClock, silence);
 }
 

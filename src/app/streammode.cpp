@@ -18,6 +18,9 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace dynlog {
 namespace {
@@ -62,13 +65,76 @@ private:
   base::UniqueHandle closed_;
 };
 
+// The stream's file and the results of what is in it: a value counts once a Flush has put it on
+// the disk, so that after a full disk the results printed are those of the file's lines.
+class StreamFile {
+public:
+  StreamFile(const std::string& utf8Path, bool overwrite, std::uint64_t limit)
+      : path_(utf8Path), limit_(limit), stream_(std::in_place, utf8Path, overwrite) {}
+  StreamFile(const StreamFile&) = delete;
+  StreamFile& operator=(const StreamFile&) = delete;
+
+  MeasurementStream& Stream() { return *stream_; }
+  // Up to the values --seconds asks for (0: no end); the ones past it were not asked for.
+  void Append(float value) {
+    if (Complete())
+      return;
+    stream_->Append(value);
+    pending_.push_back(value);
+    ++appended_;
+  }
+  bool Complete() const { return limit_ > 0 && appended_ >= limit_; }
+  void Flush() {
+    stream_->Flush();
+    Written();
+  }
+  void Close() {
+    stream_->Close();
+    Written();
+  }
+  const TestResults& Results() const { return results_; }
+  // A file without a single value would only block the next run: it goes. True when it went.
+  bool RemoveIfEmpty() {
+    if (results_.Count() > 0)
+      return false;
+    stream_.reset(); // closed first
+    return DeleteFileW(base::Widen(path_).c_str()) != 0;
+  }
+
+private:
+  void Written() {
+    for (const float value : pending_)
+      results_.Add(value);
+    pending_.clear();
+  }
+
+  std::string path_;
+  std::uint64_t limit_;
+  std::uint64_t appended_ = 0;
+  std::vector<float> pending_;
+  TestResults results_;
+  std::optional<MeasurementStream> stream_;
+};
+
+// The end of the file, however the stream ended: the results of what it holds, or an empty file
+// removed. Returns the exit code so far.
+int EndStreamFile(StreamFile& file, const std::string& utf8Path, const Recording& recording,
+                  int code) {
+  if (file.RemoveIfEmpty()) {
+    PrintError("dynlog: keine Messwerte in " + utf8Path + "; die leere Datei ist entfernt");
+    return kRecordNotWritten;
+  }
+  if (file.Results().Count() > 0)
+    WriteStandardOutput(
+        ResultsReport(file.Results(), recording.Format({SystemNumberSeparators().decimal, ""})));
+  return code;
+}
+
 } // namespace
 
 int RunStreamMode(const RecordArgs& args) {
-  if (!args.overwrite &&
-      GetFileAttributesW(base::Widen(args.output).c_str()) != INVALID_FILE_ATTRIBUTES) {
-    PrintError("dynlog: " + args.output +
-               " gibt es schon; --overwrite ersetzt die Datei, sonst einen anderen Namen wählen");
+  if (const auto refusal = OutputRefusal(args.output, args.overwrite)) {
+    PrintError("dynlog: " + *refusal);
     return kRecordBadArguments;
   }
   ConsoleEvents console;
@@ -80,33 +146,41 @@ int RunStreamMode(const RecordArgs& args) {
   }
 
   Recording& recording = main.CurrentRecording();
-  std::optional<MeasurementStream> stream;
+  std::optional<StreamFile> file;
   std::optional<Recording::Subscription> subscription;
-  const auto fail = [&](const std::exception& e) {
+  const auto fileError = [&](const std::exception& e) {
     PrintError("dynlog: " + args.output + ": " + base::ErrorBoxText(e.what()));
     subscription.reset();
     if (!run.MainWindowClosed())
-      main.Close();
+      main.Close(); // stops the unit
     return kRecordNotWritten;
   };
   try {
-    stream.emplace(args.output, args.overwrite);
+    file.emplace(args.output, args.overwrite,
+                 args.seconds > 0 ? ValueCount(args.seconds, recording.Setting().ValuesPerSecond())
+                                  : 0);
+  } catch (const std::exception& e) {
+    return fileError(e); // not created: nothing to remove
+  }
+  int code = kRecordOk;
+  try {
+    MeasurementStream& stream = file->Stream();
     const RecordingSetting& setting = recording.Setting();
     if (IsCsvName(args.output))
-      stream->BeginCsv(recording.CsvFileHead(), SystemNumberSeparators());
+      stream.BeginCsv(recording.CsvFileHead(), SystemNumberSeparators());
     else
-      stream->Begin(CurrentDateTimeText(), setting.KeptRate(), setting.averaging,
-                    setting.decimalPlaces, SystemNumberSeparators());
-    stream->Flush();
+      stream.Begin(CurrentDateTimeText(), setting.KeptRate(), setting.averaging,
+                   setting.decimalPlaces, SystemNumberSeparators());
+    file->Flush();
   } catch (const std::exception& e) {
-    return fail(e);
+    code = fileError(e);
+  }
+  if (code != kRecordOk) {
+    EndStreamFile(*file, args.output, recording, code);
+    return code;
   }
   // Every value the recording keeps, past its 10000 too.
-  TestResults results;
-  subscription.emplace(recording.Subscribe([&](float value) {
-    stream->Append(value);
-    results.Add(value);
-  }));
+  subscription.emplace(recording.Subscribe([&](float value) { file->Append(value); }));
 
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);
@@ -117,7 +191,7 @@ int RunStreamMode(const RecordArgs& args) {
   // After each round of messages, 20 times a second with the window's timer: no wake-ups of its
   // own.
   const auto lookAtTheLine = [&] {
-    if (StopRequested || run.MainWindowClosed())
+    if (StopRequested || run.MainWindowClosed() || file->Complete())
       return true;
     const ULONGLONG now = GetTickCount64();
     silence.Observe(now, recording.FrameCount());
@@ -132,27 +206,28 @@ int RunStreamMode(const RecordArgs& args) {
       lastCallBack = now;
     }
     if (now - lastFlush >= kFlushIntervalMs) {
-      stream->Flush();
+      file->Flush();
       lastFlush = now;
     }
     return false;
   };
   try {
-    base::WaitFor(args.seconds > 0
-                      ? base::MonotonicMs() + static_cast<std::uint64_t>(args.seconds * 1000)
-                      : base::kNoDeadline,
-                  lookAtTheLine);
+    // --seconds ends it by the count of values; a unit still silent when the seconds are over
+    // ends it then.
+    const ULONGLONG due = start + static_cast<ULONGLONG>(args.seconds * 1000);
+    base::WaitFor(base::kNoDeadline, [&] {
+      return lookAtTheLine() ||
+             (args.seconds > 0 && GetTickCount64() >= due && silence.Silent(GetTickCount64()));
+    });
     silence.Finish(GetTickCount64());
     run.Stop();
     subscription.reset();
-    stream->Close();
+    file->Close();
   } catch (const std::exception& e) {
-    return fail(e);
+    code = fileError(e);
   }
-
-  WriteStandardOutput(
-      ResultsReport(results, recording.Format({SystemNumberSeparators().decimal, ""})));
-  return run.Finish(kRecordOk, startClock, silence, gapsReported);
+  code = EndStreamFile(*file, args.output, recording, code);
+  return run.Finish(code, startClock, silence, gapsReported);
 }
 
 } // namespace dynlog

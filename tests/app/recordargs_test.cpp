@@ -22,8 +22,24 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
   EXPECT_TRUE(a->average);
   EXPECT_EQ(a->screenshot, "s.bmp");
 
-  for (const char* file : {"console.txt", "comx", "com2\\aux-1.txt"}) // look like devices only
+  // Look like devices only: Windows reserves COM1 to COM9, not com10.
+  for (const char* file : {"console.txt", "comx", "com2\\aux-1.txt", "com10.csv", "lpt0", "conin"})
     EXPECT_TRUE(ParseRecordArgs({"--stream", file}, error)) << file;
+
+  // The name Windows will really write, so the form follows it: trailing points and blanks go.
+  EXPECT_EQ(ParseRecordArgs({"--stream", "x.csv. "}, error)->output, "x.csv");
+  a = ParseRecordArgs(
+      {"--record", "1", "--output", "d\\m.csv.", "--screenshot", "b.bmp ", "--overwrite"}, error);
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->output, "d\\m.csv");
+  EXPECT_EQ(a->screenshot, "b.bmp");
+  EXPECT_TRUE(a->overwrite);
+  EXPECT_EQ(ParseRecordArgs({"--stream", "d\\.."}, error)->output, "d\\..");
+
+  for (const auto& [path, folder] :
+       {std::pair{"a.csv", ""}, std::pair{"C:\\m\\a.csv", "C:\\m"}, std::pair{"C:\\a.csv", "C:\\"},
+        std::pair{"s/t/a.csv", "s/t"}, std::pair{"\\a.csv", "\\"}})
+    EXPECT_EQ(dynlog::ContainingFolder(path), folder) << path;
 
   for (const auto& [text, seconds] : {std::pair{"86400", 86400.0}, std::pair{"1,5", 1.5}})
     EXPECT_EQ(ParseRecordArgs({"--record", text, "--output", "m"}, error)->seconds, seconds);
@@ -64,7 +80,8 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
       {{"--stream", "s", "--seconds", "0"}, "ungültige Dauer: 0"},
       {{"--stream", "s", "--screenshot", "b.bmp"}, "nur mit --record"},
       {{"--record", "1", "--output", "m", "--seconds", "3"}, "nur mit --stream"},
-      {{"--record", "1", "--output", "m", "--overwrite"}, "nur mit --stream"},
+      {{"--stream", "a.csv", "--output", "b.csv"}, "--output gibt es nur mit --record"},
+      {{"--output", "b.csv", "--stream", "a.csv"}, "--output gibt es nur mit --record"},
       // A value starting with "--" is the next option; an option given twice is refused.
       {{"--stream", "--overwrite"}, "--stream braucht einen Dateinamen"},
       {{"--stream", "a", "--stream", "b"}, "--stream ist mehrfach angegeben"},
@@ -72,6 +89,9 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
       {{"--stream", "com2", "--overwrite"}, "com2 ist ein Gerätename"},
       {{"--stream", "C:\\messung\\Con.txt"}, "ist ein Gerätename"},
       {{"--record", "1", "--output", "m", "--screenshot", "NUL"}, "ist ein Gerätename"},
+      {{"--stream", "CONIN$"}, "CONIN$ ist ein Gerätename"},
+      {{"--stream", "conout$.csv"}, "ist ein Gerätename"},
+      {{"--stream", "LPT9.txt "}, "ist ein Gerätename"},
   };
   for (const Bad& b : bad) {
     error.clear();

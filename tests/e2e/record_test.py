@@ -13,7 +13,8 @@ import time
 import unittest
 from pathlib import Path
 
-from e2esupport import Unit, expected_values, german, run_dynlog, start_dynlog, winpath
+from e2esupport import (DYNLOG, Unit, expected_values, german, run_dynlog, start_dynlog,
+                        winpath)
 
 
 class Recording(unittest.TestCase):
@@ -35,19 +36,21 @@ class Recording(unittest.TestCase):
                                    r"\d\d\.\d\d\.\d{4}( \d\d:\d\d:\d\d)?$")
         self.assertEqual(lines[1:3], ["Einstellung: 40 Messwerte pro Sekunde mit Mittelung", ""])
         want = [german(v, 2) for v in expected_values(unit.counts(), 2, "40", True, True)]
-        self.assertGreater(len(want), 5)
-        self.assertEqual(lines[3:], want)
+        # 3 s at 40 a second, counted from the first value kept; the rest were on their way.
+        self.assertEqual(lines[3:], want[:120])
 
     def test_csv_file_and_the_results_on_standard_output(self):
         # Every frame at 320 values a second, whole counts, on the port and rate of no km470.ini.
         unit = Unit(2, 19200, 0, self.dir)
         try:
             out = Path(self.dir) / "messung.csv"
-            r = run_dynlog(self.dir, "--record", "3", "--output", winpath(out), "--rate", "320")
+            # Windows drops the trailing point and blank: the file is messung.csv, so CSV.
+            r = run_dynlog(self.dir, "--record", "3", "--output", winpath(out) + ". ", "--rate",
+                           "320")
             self.assertEqual(r.returncode, 0, r.stderr.decode(errors="replace"))
         finally:
             unit.stop()
-        want = expected_values(unit.counts(), 0, "320", False, False)
+        want = expected_values(unit.counts(), 0, "320", False, False)[:960]
         text = out.read_bytes().decode("cp1252")
         head = [line for line in text.split("\r\n") if line.startswith("#")]
         self.assertRegex(head[0], r"^# Start;\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d$")
@@ -58,6 +61,7 @@ class Recording(unittest.TestCase):
         rows = list(csv.reader(io.StringIO(text), delimiter=";"))[len(head) + 1:]
         # Whole counts carry no thousands separator: 1202 must not read as 1.202.
         self.assertEqual([v for _, v in rows], [str(int(w)) for w in want])
+        self.assertEqual(len(rows), 960)
         self.assertEqual([t for t, _ in rows], [f"{i / 320:.6f}".replace(".", ",")
                                                 for i in range(len(want))])
         # The results a script reads are the file's (their arithmetic: window_core_tests).
@@ -87,15 +91,41 @@ class Recording(unittest.TestCase):
         self.assertFalse((Path(self.dir) / "messung.txt").exists())
         self.assertFalse((Path(self.dir) / "km470.ini").exists())
 
+    def test_files_there_and_the_programs_own_are_refused_each_with_its_reason(self):
+        # Refused before the unit is looked for: no unit is needed.
+        d, program = Path(self.dir), Path(DYNLOG)
+        for name in ("m.txt", "bild.bmp", "km470.ini"):
+            (d / name).write_text("alt")
+        beside = winpath(program.parent) + "\\"
+        for args, reason in (
+                (["--record", "1", "--output", "m.txt"], "m.txt gibt es schon; --overwrite"),
+                (["--record", "1", "--output", "n.txt", "--screenshot", "bild.bmp"],
+                 "bild.bmp gibt es schon; --overwrite"),
+                (["--record", "1", "--output", "km470.ini", "--overwrite"], "des Programms selbst"),
+                (["--stream", winpath(program), "--overwrite"], "des Programms selbst"),
+                (["--stream", beside + "update.exe", "--overwrite"], "des Programms selbst"),
+                (["--record", "1", "--output", "n.txt", "--screenshot", beside + "dynlog.ex_",
+                  "--overwrite"], "des Programms selbst"),
+                (["--stream", winpath(d), "--overwrite"], "ist ein Ordner"),
+                (["--record", "1", "--output", winpath(d / "fehlt" / "m.txt")],
+                 "den Ordner " + winpath(d / "fehlt") + " gibt es nicht")):
+            r = run_dynlog(self.dir, *args)
+            err = r.stderr.decode("utf-8", errors="replace")
+            self.assertEqual(r.returncode, 2, err)
+            self.assertIn(reason, err)
+
     def test_unwritable_output_fails_with_the_file_error(self):
+        out = Path(self.dir) / "messung.txt"
+        out.write_text("schreibgeschützt")
+        out.chmod(0o444)
         unit = Unit(2, 19200, 1, self.dir)
         try:
-            r = run_dynlog(self.dir, "--record", "1", "--output",
-                           winpath(Path(self.dir) / "fehlt" / "messung.txt"))
+            r = run_dynlog(self.dir, "--record", "1", "--output", winpath(out), "--overwrite")
         finally:
             unit.stop()
-        self.assertEqual(r.returncode, 4)
-        self.assertIn("Ungültiger Dateiname", r.stderr.decode("utf-8", errors="replace"))
+        self.assertEqual(r.returncode, 4, r.stderr)
+        self.assertIn(winpath(out) + ": ", r.stderr.decode("utf-8", errors="replace"))
+        self.assertEqual(out.read_text(), "schreibgeschützt")
 
     def test_a_unit_switched_off_and_on_leaves_a_named_gap(self):
         # The file is still written, the gap is named on standard error, and the exit code is 5.

@@ -74,8 +74,9 @@ int RunRecordingMode(const RecordArgs& args) {
       code = code == kRecordOk ? kRecordNotWritten : code;
     }
   }
-  WriteStandardOutput(
-      ResultsReport(recording.Results(), recording.Format({SystemNumberSeparators().decimal, ""})));
+  WriteStandardOutput(ResultsReport(recording.Results(),
+                                    recording.Format({SystemNumberSeparators().decimal, ""}),
+                                    recording.GapTotal()));
   return run.Finish(code, startClock, silence);
 }
 

@@ -103,9 +103,9 @@ int RunStreamMode(const RecordArgs& args) {
   }
   // Every value the recording keeps, past its 10000 too.
   TestResults results;
-  subscription.emplace(recording.Subscribe([&](float value) {
-    stream->Append(value);
-    results.Add(value);
+  subscription.emplace(recording.Subscribe([&](float value, double seconds) {
+    stream->Append(value, seconds);
+    results.Add(value, seconds);
   }));
 
   SYSTEMTIME startClock;
@@ -150,8 +150,8 @@ int RunStreamMode(const RecordArgs& args) {
     return fail(e);
   }
 
-  WriteStandardOutput(
-      ResultsReport(results, recording.Format({SystemNumberSeparators().decimal, ""})));
+  WriteStandardOutput(ResultsReport(
+      results, recording.Format({SystemNumberSeparators().decimal, ""}), recording.GapTotal()));
   return run.Finish(kRecordOk, startClock, silence, gapsReported);
 }
 

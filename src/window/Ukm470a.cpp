@@ -220,7 +220,7 @@ dynlog::FrameSettings Tfkm470a::CurrentFrameSettings() const {
 }
 
 void Tfkm470a::Timer1Timer() {
-  if (!recording_.BeginTick())
+  if (!recording_.BeginTick(GetTickCount64()))
     return;
   bool any = false;
   {
@@ -325,9 +325,9 @@ dynlog::PixelBox Tfkm470a::PaintReadings() {
     const dynlog::ChartAxes& axes = chart_.Axes();
     if (wholeShown_) {
       touch(dynlog::PaintForceScale(p, axes, wholeLow_, wholeHigh_, DecimalPlaces));
-      const double to = static_cast<double>(std::max<std::size_t>(wholeView_.To(), 1) - 1);
-      touch(dynlog::PaintTimeScale(p, axes, client.right,
-                                   static_cast<double>(wholeView_.From()) / rate, to / rate, rate));
+      const std::size_t to = std::max<std::size_t>(wholeView_.To(), 1) - 1;
+      touch(dynlog::PaintTimeScale(p, axes, client.right, recording_.SecondsOf(wholeView_.From()),
+                                   recording_.SecondsOf(to), rate));
     } else {
       touch(dynlog::PaintForceScale(p, axes, chart_.RangeMin(), chart_.RangeMax(), DecimalPlaces));
       touch(dynlog::PaintTimeScale(p, axes, client.right, -1, -1, rate));
@@ -418,7 +418,7 @@ void Tfkm470a::FormMouseMove(int x, int y) {
   if (y >= box.top && y < box.bottom + 4)
     text = dynlog::ReadoutText(wholeView_, recording_.Values(), chart_.ColumnAt(x),
                                chart_.Axes().shape2Width, recording_.Setting().ValuesPerSecond(),
-                               DecimalPlaces, separators_);
+                               recording_.SecondsOfValues(), DecimalPlaces, separators_);
   if (text != readout_) {
     readout_ = std::move(text);
     marks_.Mark(dynlog::WindowPart::Readout);

@@ -84,14 +84,14 @@ bool WholeTestView::ZoomToColumns(int a, int b, int columns) {
 }
 
 std::string ReadoutText(const WholeTestView& view, std::span<const float> values, int column,
-                        int columns, double valuesPerSecond, int decimals,
+                        int columns, double valuesPerSecond,
+                        const std::function<double(std::uint64_t)>& secondsOf, int decimals,
                         const NumberSeparators& separators) {
   if (column < 0 || column >= columns || view.To() <= view.From() || view.To() > values.size())
     return {};
   const std::size_t i = view.ValueAt(column, columns);
   std::string text = "t = ";
-  AppendSeconds(text, static_cast<double>(i) / valuesPerSecond, TimeDecimals(valuesPerSecond),
-                separators);
+  AppendSeconds(text, secondsOf(i), TimeDecimals(valuesPerSecond), separators);
   text += " s   F = ";
   AppendNumber(text, values[i], decimals, kFileSignificantDigits, separators);
   return text;

@@ -4,6 +4,8 @@
 // values, so a peak of a single value is never lost however many values share a column.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <utility>
@@ -50,9 +52,11 @@ private:
 };
 
 // "t = 3,50 s   F = 1.234,5": the value under column `column` of `columns` and its time since
-// Start; empty when the view shows no values of these.
+// Start as secondsOf gives it, to the decimals of the rate; empty when the view shows no values
+// of these.
 std::string ReadoutText(const WholeTestView& view, std::span<const float> values, int column,
-                        int columns, double valuesPerSecond, int decimals,
+                        int columns, double valuesPerSecond,
+                        const std::function<double(std::uint64_t)>& secondsOf, int decimals,
                         const NumberSeparators& separators);
 
 // The lowest and highest value the columns hold, widened when they are equal.

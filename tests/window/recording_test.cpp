@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace dynlog {
@@ -26,7 +28,7 @@ TEST(Recording, KeepsItsFirst10000AndHandsEveryValueToItsListeners) {
   r->Start(At(SampleRate::Hz320, 19200), {});
   std::vector<float> heard;
   {
-    const auto subscription = r->Subscribe([&](float v) { heard.push_back(v); });
+    const auto subscription = r->Subscribe([&](float v, double) { heard.push_back(v); });
     Feed(*r, 32 + 10500);
   }
   Feed(*r, 10, 32 + 10500);
@@ -105,10 +107,79 @@ TEST(Recording, NamesTheSettingItWasTakenAtAndBeforeItsStartTheOneStartWillUse) 
   EXPECT_EQ(head.port, "COM3");
   EXPECT_EQ(head.start.utcOffsetMinutes, 60);
   EXPECT_FALSE(head.averaging);
-  // A new Start takes the new setting.
-  r->Start(At(SampleRate::Hz20, 19200, true), {});
-  EXPECT_EQ(r->CsvFileHead().valuesPerSecond, 20);
-  EXPECT_TRUE(r->CsvFileHead().averaging);
+  // A new Start takes the new setting. The head names averaging only where frames were put
+  // together: a rate that keeps every frame averages nothing.
+  for (const auto& [rate, baud, averaged] : {std::tuple{SampleRate::Hz20, 19200, true},
+                                             {SampleRate::Hz160, 19200, true},
+                                             {SampleRate::Hz320, 19200, false},
+                                             {SampleRate::Hz320, 9600, false},
+                                             {SampleRate::Hz160, 9600, false}}) {
+    r->Start(At(rate, baud, true), {});
+    EXPECT_EQ(r->CsvFileHead().averaging, averaged) << RateText(rate) << " at " << baud;
+  }
+  EXPECT_EQ(r->CsvFileHead().valuesPerSecond, 160);
+}
+
+// The window's ticks, each with the frames that came in it: (milliseconds after the tick before,
+// frames).
+using Ticks = std::vector<std::pair<std::uint64_t, int>>;
+Ticks Steady(int ticks, int framesPerTick = 16) {
+  return Ticks(static_cast<std::size_t>(ticks), {50, framesPerTick});
+}
+Ticks operator+(Ticks a, const Ticks& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(Recording, TimesFollowTheUnitsClockAndGoOnAcrossAGapByTheLengthThePcMeasured) {
+  // 20 ticks bring frames 0..319: at 320 values 0..287 (the first 32 frames are skipped), at 10
+  // one every 32 frames, values 0..8 at frames 32..288.
+  const struct {
+    const char* what;
+    SampleRate rate;
+    Ticks ticks;
+    std::uint64_t value; // whose time is looked at
+    double seconds;
+    std::size_t gaps;
+    double gapSeconds;
+  } cases[] = {
+      {"steady", SampleRate::Hz320, Steady(100), 1000, 1000 / 320.0, 0, 0},
+      {"a tick 0,45 s late with the frames the port kept", SampleRate::Hz320,
+       Steady(20) + Ticks{{450, 144}} + Steady(80), 1000, 1000 / 320.0, 0, 0},
+      {"0,5 s beyond the frame interval is no gap yet", SampleRate::Hz320,
+       Steady(20) + Ticks{{500, 16}} + Steady(80), 1000, 1000 / 320.0, 0, 0},
+      {"4 s silent", SampleRate::Hz320, Steady(20) + Ticks{{4050, 16}} + Steady(80), 288,
+       287 / 320.0 + 4.05, 1, 4.05 - 1 / 320.0},
+      {"and later values keep the jump", SampleRate::Hz320,
+       Steady(20) + Ticks{{4050, 16}} + Steady(80), 1000, 999 / 320.0 + 4.05, 1, 4.05 - 1 / 320.0},
+      {"two gaps", SampleRate::Hz320,
+       Steady(20) + Ticks{{1050, 16}} + Steady(20) + Ticks{{2050, 16}} + Steady(80), 1000,
+       998 / 320.0 + 3.1, 2, 3.1 - 2 / 320.0},
+      {"4 s silent at 10 a second, between two values", SampleRate::Hz10,
+       Steady(20) + Ticks{{4050, 16}} + Steady(20), 9, 0.8 + 32 / 320.0 + 4.05 - 1 / 320.0, 1,
+       4.05 - 1 / 320.0},
+  };
+  for (const auto& c : cases) {
+    auto r = std::make_unique<Recording>();
+    r->Start(At(c.rate, 19200), {});
+    std::vector<double> heard;
+    const auto subscription = r->Subscribe([&](float, double t) { heard.push_back(t); });
+    std::uint64_t now = 1'000'000;
+    int frame = 0;
+    for (const auto& [after, frames] : c.ticks) {
+      r->BeginTick(now += after);
+      for (int i = 0; i < frames; ++i)
+        r->TakeFrame(frame++, {c.rate, false, 19200});
+      r->EndTick(true);
+    }
+    ASSERT_GT(heard.size(), c.value) << c.what;
+    EXPECT_NEAR(heard[c.value], c.seconds, 1e-9) << c.what;
+    EXPECT_NEAR(r->SecondsOf(c.value), c.seconds, 1e-9) << c.what;
+    EXPECT_EQ(r->GapTotal().count, c.gaps) << c.what;
+    EXPECT_NEAR(r->GapTotal().seconds, c.gapSeconds, 1e-9) << c.what;
+    // The values rise, so the maximum is the last one: the results time it as the file does.
+    EXPECT_EQ(r->Results().MaxSeconds(), heard.back()) << c.what;
+  }
 }
 
 } // namespace

@@ -385,7 +385,8 @@ void Tfkm470a::RedrawChart() {
   const auto values = recording_.Values();
   const std::size_t to = std::min(wholeView_.To(), values.size());
   const std::size_t from = std::min(wholeView_.From(), to);
-  const auto columns = dynlog::FitColumns(values.subspan(from, to - from), a.shape2Width);
+  const auto columns = dynlog::FitColumns(values.subspan(from, to - from), a.shape2Width, from,
+                                          recording_.SecondsOfValues());
   std::tie(wholeLow_, wholeHigh_) = dynlog::ColumnRange(columns);
   const auto box = chart_.TraceBox();
   picture_.ClearBox({box.left + 2, box.top, box.right + 2, box.bottom});
@@ -439,7 +440,8 @@ void Tfkm470a::FormMouseUp(int x, int) {
   const auto clampColumn = [&](int at) {
     return std::clamp(at - (chart_.Axes().shape2Left + 2), 0, width - 1);
   };
-  if (wholeView_.ZoomToColumns(clampColumn(from), clampColumn(x), width)) {
+  if (wholeView_.ZoomToColumns(clampColumn(from), clampColumn(x), width,
+                               recording_.SecondsOfValues())) {
     RedrawChart();
     Paint();
   }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace dynlog {
@@ -62,6 +64,20 @@ TEST(WholeTestTest, ASingleValueSpikeSurvivesTheFitAnywhere) {
   ASSERT_EQ(sparse.size(), 3u);
   EXPECT_EQ(sparse[1].column, 5);
   EXPECT_EQ(sparse[2].column, 9);
+  // Values by their times: a gap of 10 s after the first 100 keeps its width, and the view's
+  // columns name the values on either side of it.
+  const auto gapAt100 = [](std::uint64_t i) { return i / 10.0 + (i >= 100 ? 10 : 0); };
+  const std::vector<float> flat(100 + 100, 1.0f);
+  const auto gapped = FitColumns(std::span(flat).subspan(50), 300, 50, gapAt100);
+  const auto jump = std::adjacent_find(gapped.begin(), gapped.end(),
+                                       [](auto& a, auto& b) { return b.column - a.column > 10; });
+  ASSERT_NE(jump, gapped.end());
+  EXPECT_EQ(jump->column, 59);             // 9,9 s of 5 .. 29,9 s
+  EXPECT_EQ(std::next(jump)->column, 180); // 20 s
+  WholeTestView gappedView;
+  gappedView.ShowAll(200);
+  EXPECT_EQ(gappedView.ValueAt(100, 300, gapAt100), 99u);
+  EXPECT_EQ(gappedView.ValueAt(200, 300, gapAt100), 100u);
 
   WholeTestView view;
   view.ShowAll(10000);

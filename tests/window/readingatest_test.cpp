@@ -113,8 +113,6 @@ TEST(TestResultsTest, FiguresAreTheRecordedValuesRoundedAsTheFileWritesThem) {
             "Minimum: -5,0 bei 0,200000 s\r\nMittelwert: 600,8\r\n"
             "L\xC3\xBC"
             "cken: 1, zusammen 4,013 s\r\n");
-  EXPECT_EQ(ResultsReport(TestResults{}, {320, 1, {",", ""}}, {}), "Werte: 0\r\nL\xC3\xBC"
-                                                                   "cken: 0, zusammen 0,000 s\r\n");
 }
 
 TEST(CsvFileTest, HeadThenTimeAndValueWithTheDecimalSeparatorAndNoGrouping) {

@@ -54,10 +54,11 @@ std::optional<double> Recording::TakeFrame(double value, const FrameSettings& ti
   const int framesPerSecond = FramesPerSecond(tick.baud);
   // A pause beyond the frame interval (and the poll's own) is a gap the frame clock did not see.
   const double frameSeconds = 1.0 / framesPerSecond;
-  if (lastFrameMs_ && nowMs_ > *lastFrameMs_ + kGapMs &&
+  if (lastFrameMs_ && quietTickSeen_ && nowMs_ > *lastFrameMs_ + kGapMs &&
       static_cast<double>(nowMs_ - *lastFrameMs_ - kGapMs) / 1000 > frameSeconds)
     pendingGapSeconds_ += static_cast<double>(nowMs_ - *lastFrameMs_) / 1000 - frameSeconds;
   lastFrameMs_ = nowMs_;
+  quietTickSeen_ = false;
   ++framesSinceValue_;
   // The dialog's choice at the line's real frame rate, whatever km470.ini said.
   const int reload = acquisition_.SkipCounter() <= 0 ? ReloadValue(tick.rate, framesPerSecond) : 0;

@@ -13,9 +13,11 @@
 // gives them (value n at n / rate): the PC's clock drifts against the unit's, and stamping each
 // value with it would only add the poll's jitter. Across a gap (a pause between two frames longer
 // than kGapMs beyond one frame interval, as the PC's monotonic clock measured it at the window's
-// ticks) the time goes on by the pause's length, so the first value after a gap carries its true
-// time. 0.5 s is ten ticks of the 50 ms poll: a late tick never comes near it, and a gap shorter
-// than that is within what the poll can tell anyway.
+// ticks, with at least one tick between that found no frame) the time goes on by the pause's
+// length, so the first value after a gap carries its true time. 0.5 s is ten ticks of the 50 ms
+// poll, far beyond a tick's usual lateness. A pause without such a quiet tick is the PC held up
+// while the unit's frames waited in the port's buffer: they come in a burst, and the frame clock
+// alone times them right.
 
 #include "window/acquisition.h"
 #include "window/csvfile.h"
@@ -108,6 +110,8 @@ public:
   // this tick: the frames of the tick are taken as arriving then.
   bool BeginTick(std::uint64_t nowMs) {
     nowMs_ = nowMs;
+    quietTickSeen_ = quietTickSeen_ || frameCount_ == framesAtTick_;
+    framesAtTick_ = frameCount_;
     return acquisition_.BeginTick();
   }
   void EndTick(bool anyByteReceived) { acquisition_.EndTick(anyByteReceived); }
@@ -168,6 +172,8 @@ private:
   std::uint64_t frameCount_ = 0;
   std::uint64_t nowMs_ = 0;
   std::optional<std::uint64_t> lastFrameMs_;
+  std::uint64_t framesAtTick_ = 0;     // FrameCount at the last tick's start
+  bool quietTickSeen_ = false;         // a tick since the last frame found none
   std::uint64_t keptCount_ = 0;        // values kept since Start, past the 10000 too
   std::uint64_t framesSinceValue_ = 0; // frames taken since the last kept value
   double lastValueSeconds_ = 0;

@@ -121,19 +121,21 @@ TEST(Recording, NamesTheSettingItWasTakenAtAndBeforeItsStartTheOneStartWillUse) 
 
 TEST(Recording, TimesFollowTheUnitsClockAndGoOnAcrossAGapByTheLengthThePcMeasured) {
   // 20 ticks of 50 ms bring frames 0..319 (at 320 values 0..287: the first 32 frames are
-  // skipped; at 10 values 0..8, one every 32 frames), then a tick after a pause, then 80 more.
+  // skipped; at 10 values 0..8, one every 32 frames); then ticks that find no frame, one tick
+  // (late, when the PC was held up) with the frames that waited, and 80 more.
   const struct {
     SampleRate rate;
-    std::uint64_t pauseMs;
-    int pauseFrames; // the frames of the tick after the pause
+    int quietTicks;
+    std::uint64_t lateMs;
+    int waitingFrames;
     std::uint64_t value;
     double seconds, gapSeconds;
   } cases[] = {
-      {SampleRate::Hz320, 450, 144, 1000, 1000 / 320.0, 0}, // late, with the frames the port kept
-      {SampleRate::Hz320, 500, 16, 288, 288 / 320.0, 0},    // 0,5 s beyond a frame: no gap yet
-      {SampleRate::Hz320, 4050, 16, 288, 287 / 320.0 + 4.05, 4.05 - 1 / 320.0},
-      {SampleRate::Hz320, 4050, 16, 1000, 999 / 320.0 + 4.05, 4.05 - 1 / 320.0},
-      {SampleRate::Hz10, 4050, 16, 9, 0.8 + 32 / 320.0 + 4.05 - 1 / 320.0, 4.05 - 1 / 320.0},
+      {SampleRate::Hz320, 0, 1000, 320, 1000, 1000 / 320.0, 0}, // held up: the port kept them
+      {SampleRate::Hz320, 9, 50, 16, 288, 288 / 320.0, 0},      // 0,5 s beyond a frame: no gap
+      {SampleRate::Hz320, 80, 50, 16, 288, 287 / 320.0 + 4.05, 4.05 - 1 / 320.0},
+      {SampleRate::Hz320, 80, 50, 16, 1000, 999 / 320.0 + 4.05, 4.05 - 1 / 320.0},
+      {SampleRate::Hz10, 80, 50, 16, 9, 0.8 + 32 / 320.0 + 4.05 - 1 / 320.0, 4.05 - 1 / 320.0},
   };
   for (const auto& c : cases) {
     auto r = std::make_unique<Recording>();
@@ -141,18 +143,22 @@ TEST(Recording, TimesFollowTheUnitsClockAndGoOnAcrossAGapByTheLengthThePcMeasure
     std::vector<double> heard;
     const auto subscription = r->Subscribe([&](float, double t) { heard.push_back(t); });
     std::uint64_t now = 0, frame = 0;
-    for (int tick = 0; tick < 101; ++tick) {
-      r->BeginTick(now += tick == 20 ? c.pauseMs : 50);
-      for (int i = 0; i < (tick == 20 ? c.pauseFrames : 16); ++i)
+    const auto tick = [&](std::uint64_t afterMs, int frames) {
+      r->BeginTick(now += afterMs);
+      for (int i = 0; i < frames; ++i)
         r->TakeFrame(static_cast<double>(frame++), {c.rate, false, 19200});
-    }
-    ASSERT_GT(heard.size(), c.value) << c.pauseMs;
-    EXPECT_NEAR(heard[c.value], c.seconds, 1e-9) << c.pauseMs;
-    EXPECT_NEAR(r->SecondsOf(c.value), c.seconds, 1e-9) << c.pauseMs;
-    EXPECT_EQ(r->GapTotal().count, c.gapSeconds > 0 ? 1u : 0u) << c.pauseMs;
-    EXPECT_NEAR(r->GapTotal().seconds, c.gapSeconds, 1e-9) << c.pauseMs;
+    };
+    for (int i = 0; i < 101 + c.quietTicks; ++i)
+      i<20 || i> 20 + c.quietTicks ? tick(50, 16)
+      : i < 20 + c.quietTicks      ? tick(50, 0)
+                                   : tick(c.lateMs, c.waitingFrames);
+    ASSERT_GT(heard.size(), c.value) << c.quietTicks;
+    EXPECT_NEAR(heard[c.value], c.seconds, 1e-9) << c.quietTicks;
+    EXPECT_NEAR(r->SecondsOf(c.value), c.seconds, 1e-9) << c.quietTicks;
+    EXPECT_EQ(r->GapTotal().count, c.gapSeconds > 0 ? 1u : 0u) << c.quietTicks;
+    EXPECT_NEAR(r->GapTotal().seconds, c.gapSeconds, 1e-9) << c.quietTicks;
     // The values rise, so the maximum is the last one: the results time it as the file does.
-    EXPECT_EQ(r->Results().MaxSeconds(), heard.back()) << c.pauseMs;
+    EXPECT_EQ(r->Results().MaxSeconds(), heard.back()) << c.quietTicks;
   }
 }
 

@@ -23,32 +23,36 @@ public:
   FirstValues(Recording& recording, double seconds)
       : count_(std::min<std::uint64_t>(ValueCount(seconds, recording.Setting().ValuesPerSecond()),
                                        Acquisition::kMaxSamples)),
-        subscription_(recording.Subscribe([this](float value) {
+        subscription_(recording.Subscribe([this](float value, double seconds) {
           if (Complete())
             return;
           values_.push_back(value);
-          results_.Add(value);
+          seconds_.push_back(seconds);
+          results_.Add(value, seconds);
         })) {}
   bool Complete() const { return values_.size() >= count_; }
   const std::vector<float>& Values() const { return values_; }
+  // The seconds since Start of value i.
+  double SecondsOf(std::uint64_t i) const { return seconds_[i]; }
   const TestResults& Results() const { return results_; }
 
 private:
   std::uint64_t count_;
   std::vector<float> values_;
+  std::vector<double> seconds_;
   TestResults results_;
   Recording::Subscription subscription_;
 };
 
 // The file as Speichern writes it, with the recording's setting, of the values kept.
-void SaveValues(const std::string& utf8Path, const Recording& recording,
-                const std::vector<float>& values) {
+void SaveValues(const std::string& utf8Path, const Recording& recording, const FirstValues& kept) {
   if (IsCsvName(utf8Path)) {
-    SaveCsvFile(utf8Path, recording.CsvFileHead(), values);
+    SaveCsvFile(utf8Path, recording.CsvFileHead(), kept.Values(),
+                [&kept](std::uint64_t i) { return kept.SecondsOf(i); });
     return;
   }
   const RecordingSetting& s = recording.Setting();
-  SaveMeasurementFile(utf8Path, s.KeptRate(), s.averaging, values, s.decimalPlaces);
+  SaveMeasurementFile(utf8Path, s.KeptRate(), s.averaging, kept.Values(), s.decimalPlaces);
 }
 
 } // namespace
@@ -114,7 +118,7 @@ int RunRecordingMode(const RecordArgs& args) {
     try {
       // The save path behind the save dialog, without it: no question about replacing a file or
       // about anything else. Nobody is there to answer; a mode without a person never asks.
-      SaveValues(args.output, recording, kept.Values());
+      SaveValues(args.output, recording, kept);
     } catch (const std::exception& e) {
       PrintError("dynlog: " + args.output + ": " + base::ErrorBoxText(e.what()));
       code = kRecordNotWritten;
@@ -128,8 +132,9 @@ int RunRecordingMode(const RecordArgs& args) {
       code = code == kRecordOk ? kRecordNotWritten : code;
     }
   }
-  WriteStandardOutput(
-      ResultsReport(kept.Results(), recording.Format({SystemNumberSeparators().decimal, ""})));
+  WriteStandardOutput(ResultsReport(kept.Results(),
+                                    recording.Format({SystemNumberSeparators().decimal, ""}),
+                                    recording.GapTotal()));
   return run.Finish(code, startClock, silence);
 }
 

@@ -76,11 +76,11 @@ public:
 
   MeasurementStream& Stream() { return *stream_; }
   // Up to the values --seconds asks for (0: no end); the ones past it were not asked for.
-  void Append(float value) {
+  void Append(float value, double seconds) {
     if (Complete())
       return;
-    stream_->Append(value);
-    pending_.push_back(value);
+    stream_->Append(value, seconds);
+    pending_.emplace_back(value, seconds);
     ++appended_;
   }
   bool Complete() const { return limit_ > 0 && appended_ >= limit_; }
@@ -103,15 +103,15 @@ public:
 
 private:
   void Written() {
-    for (const float value : pending_)
-      results_.Add(value);
+    for (const auto& [value, seconds] : pending_)
+      results_.Add(value, seconds);
     pending_.clear();
   }
 
   std::string path_;
   std::uint64_t limit_;
   std::uint64_t appended_ = 0;
-  std::vector<float> pending_;
+  std::vector<std::pair<float, double>> pending_; // values and their seconds since Start
   TestResults results_;
   std::optional<MeasurementStream> stream_;
 };
@@ -125,8 +125,9 @@ int EndStreamFile(StreamFile& file, const std::string& utf8Path, const Recording
     return kRecordNotWritten;
   }
   if (file.Results().Count() > 0)
-    WriteStandardOutput(
-        ResultsReport(file.Results(), recording.Format({SystemNumberSeparators().decimal, ""})));
+    WriteStandardOutput(ResultsReport(file.Results(),
+                                      recording.Format({SystemNumberSeparators().decimal, ""}),
+                                      recording.GapTotal()));
   return code;
 }
 
@@ -180,7 +181,8 @@ int RunStreamMode(const RecordArgs& args) {
     return code;
   }
   // Every value the recording keeps, past its 10000 too.
-  subscription.emplace(recording.Subscribe([&](float value) { file->Append(value); }));
+  subscription.emplace(
+      recording.Subscribe([&](float value, double seconds) { file->Append(value, seconds); }));
 
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);

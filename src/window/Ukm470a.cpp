@@ -226,7 +226,7 @@ dynlog::FrameSettings Tfkm470a::CurrentFrameSettings() const {
 }
 
 void Tfkm470a::Timer1Timer() {
-  if (!recording_.BeginTick())
+  if (!recording_.BeginTick(GetTickCount64()))
     return;
   bool any = false;
   {
@@ -337,9 +337,9 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
     const dynlog::ChartAxes& axes = chart_.Axes();
     if (wholeShown_) {
       touch(dynlog::PaintForceScale(p, axes, wholeLow_, wholeHigh_, DecimalPlaces));
-      const double to = static_cast<double>(std::max<std::size_t>(wholeView_.To(), 1) - 1);
-      touch(dynlog::PaintTimeScale(p, axes, client.right,
-                                   static_cast<double>(wholeView_.From()) / rate, to / rate, rate));
+      const std::size_t to = std::max<std::size_t>(wholeView_.To(), 1) - 1;
+      touch(dynlog::PaintTimeScale(p, axes, client.right, recording_.SecondsOf(wholeView_.From()),
+                                   recording_.SecondsOf(to), rate));
     } else {
       touch(dynlog::PaintForceScale(p, axes, chart_.RangeMin(), chart_.RangeMax(), DecimalPlaces));
       touch(dynlog::PaintTimeScale(p, axes, client.right, -1, -1, rate));
@@ -396,7 +396,8 @@ void Tfkm470a::RedrawChart() {
   const auto values = recording_.Values();
   const std::size_t to = std::min(wholeView_.To(), values.size());
   const std::size_t from = std::min(wholeView_.From(), to);
-  const auto columns = dynlog::FitColumns(values.subspan(from, to - from), a.shape2Width);
+  const auto columns = dynlog::FitColumns(values.subspan(from, to - from), a.shape2Width, from,
+                                          recording_.SecondsOfValues());
   std::tie(wholeLow_, wholeHigh_) = dynlog::ColumnRange(columns);
   const auto box = chart_.TraceBox();
   picture_.ClearBox({box.left + 2, box.top, box.right + 2, box.bottom});
@@ -429,7 +430,7 @@ void Tfkm470a::FormMouseMove(int x, int y) {
   if (y >= box.top && y < box.bottom + 4)
     text = dynlog::ReadoutText(wholeView_, recording_.Values(), chart_.ColumnAt(x),
                                chart_.Axes().shape2Width, recording_.Setting().ValuesPerSecond(),
-                               DecimalPlaces, separators_);
+                               recording_.SecondsOfValues(), DecimalPlaces, separators_);
   if (text != readout_) {
     readout_ = std::move(text);
     marks_.Mark(dynlog::WindowPart::Readout);
@@ -450,7 +451,8 @@ void Tfkm470a::FormMouseUp(int x, int) {
   const auto clampColumn = [&](int at) {
     return std::clamp(at - (chart_.Axes().shape2Left + 2), 0, width - 1);
   };
-  if (wholeView_.ZoomToColumns(clampColumn(from), clampColumn(x), width)) {
+  if (wholeView_.ZoomToColumns(clampColumn(from), clampColumn(x), width,
+                               recording_.SecondsOfValues())) {
     RedrawChart();
     Paint();
   }

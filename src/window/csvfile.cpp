@@ -33,7 +33,7 @@ std::string Iso8601(const LocalTime& t) {
 }
 
 std::string CsvHeadText(const CsvHead& head, const NumberSeparators& separators) {
-  std::string text;
+  std::string text(kUtf8ByteOrderMark);
   const auto line = [&](std::string_view name, std::string_view value) {
     text += "# ";
     text += name;
@@ -55,23 +55,24 @@ std::string CsvHeadText(const CsvHead& head, const NumberSeparators& separators)
 }
 
 CsvLines::CsvLines(double valuesPerSecond, int decimalPlaces, const NumberSeparators& separators)
-    : valuesPerSecond_(valuesPerSecond), decimalPlaces_(decimalPlaces),
+    : decimalPlaces_(decimalPlaces),
       timeDecimals_(TimeDecimals(valuesPerSecond)), plain_{separators.decimal, ""} {}
 
-void CsvLines::Append(std::string& out, float value) {
-  AppendSeconds(out, static_cast<double>(index_++) / valuesPerSecond_, timeDecimals_, plain_);
+void CsvLines::Append(std::string& out, float value, double seconds) {
+  AppendSeconds(out, seconds, timeDecimals_, plain_);
   out += ';';
   AppendNumber(out, value, decimalPlaces_, kFileSignificantDigits, plain_);
   out += kCsvLineEnd;
 }
 
 std::string BuildCsvFile(const CsvHead& head, std::span<const float> values,
+                         const std::function<double(std::uint64_t)>& secondsOf,
                          const NumberSeparators& separators) {
   std::string text = CsvHeadText(head, separators);
   text.reserve(text.size() + values.size() * 20);
   CsvLines lines(head.valuesPerSecond, head.decimalPlaces, separators);
-  for (const float v : values)
-    lines.Append(text, v);
+  for (std::size_t i = 0; i < values.size(); ++i)
+    lines.Append(text, values[i], secondsOf(i));
   return text;
 }
 

@@ -2,8 +2,12 @@
 // The CSV form of a test, for spreadsheets and scripts: a few head lines starting with "#", then
 // one line per value with its time in seconds since Start and the value, separated by semicolons.
 // Decimals use the system's decimal separator; numbers are never grouped in thousands. Lines end
-// with CR LF. Read with pandas: read_csv(name, sep=";", decimal=",", comment="#").
+// with CR LF. The text is UTF-8 and starts with a byte order mark: Excel then reads it as UTF-8
+// rather than in the code page, and Python's readers skip the mark. Read with pandas:
+// read_csv(name, sep=";", decimal=",", comment="#").
 
+#include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,27 +32,28 @@ struct CsvHead {
   std::string port;           // "COM3"
 };
 
-// The head: "# Start;...", "# Werte pro Sekunde;...", "# Mittelung;ja|nein", "#
-// Dezimalstellen;...",
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// The head, after the byte order mark: "# Start;...", "# Werte pro Sekunde;...", "#
+// Mittelung;ja|nein", "# Dezimalstellen;...",
 // "# Gerät;...", "# Schnittstelle;...", then the column names "Zeit in s;Wert".
 std::string CsvHeadText(const CsvHead& head, const NumberSeparators& separators);
 
-// The value lines, appended one by one: value n (from 0) at n / valuesPerSecond seconds.
+// The value lines, appended one by one with their times, to the decimals the rate needs.
 class CsvLines {
 public:
   CsvLines(double valuesPerSecond, int decimalPlaces, const NumberSeparators& separators);
-  void Append(std::string& out, float value);
+  void Append(std::string& out, float value, double seconds);
 
 private:
-  double valuesPerSecond_;
   int decimalPlaces_;
   int timeDecimals_;
   NumberSeparators plain_; // the decimal separator only
-  std::uint64_t index_ = 0;
 };
 
-// The whole file: head, then every value.
+// The whole file: head, then every value at the time secondsOf(index) gives it.
 std::string BuildCsvFile(const CsvHead& head, std::span<const float> values,
+                         const std::function<double(std::uint64_t)>& secondsOf,
                          const NumberSeparators& separators);
 
 // Whether a file name asks for CSV: it ends in ".csv", in any case.

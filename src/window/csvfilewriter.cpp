@@ -28,8 +28,9 @@ LocalTime LocalTimeNow() {
           static_cast<int>(minutes)};
 }
 
-void SaveCsvFile(std::string_view utf8Path, const CsvHead& head, std::span<const float> values) {
-  WriteAnsiTextFile(utf8Path, BuildCsvFile(head, values, SystemNumberSeparators()));
+void SaveCsvFile(std::string_view utf8Path, const CsvHead& head, std::span<const float> values,
+                 const std::function<double(std::uint64_t)>& secondsOf) {
+  WriteUtf8TextFile(utf8Path, BuildCsvFile(head, values, secondsOf, SystemNumberSeparators()));
 }
 
 } // namespace dynlog

@@ -1,7 +1,9 @@
 #pragma once
-// The CSV file of a recording, written in the system's ANSI code page as the text file is.
+// The CSV file of a recording, written as UTF-8 (the text file keeps the ANSI code page).
 #include "window/csvfile.h"
 
+#include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -12,6 +14,7 @@ LocalTime LocalTimeNow();
 
 // Writes head and values as the CSV file at utf8Path, replacing one of that name. Throws FileError
 // with the German file error text; an old file is then untouched.
-void SaveCsvFile(std::string_view utf8Path, const CsvHead& head, std::span<const float> values);
+void SaveCsvFile(std::string_view utf8Path, const CsvHead& head, std::span<const float> values,
+                 const std::function<double(std::uint64_t)>& secondsOf);
 
 } // namespace dynlog

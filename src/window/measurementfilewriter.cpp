@@ -17,7 +17,7 @@ void SaveMeasurementFile(std::string_view utf8Path, SampleRate rate, bool averag
 
 void SaveRecordingFile(std::string_view utf8Path, const Recording& recording) {
   if (IsCsvName(utf8Path)) {
-    SaveCsvFile(utf8Path, recording.CsvFileHead(), recording.Values());
+    SaveCsvFile(utf8Path, recording.CsvFileHead(), recording.Values(), recording.SecondsOfValues());
     return;
   }
   const RecordingSetting& s = recording.Setting();

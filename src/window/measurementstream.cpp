@@ -34,9 +34,9 @@ void MeasurementStream::BeginCsv(const CsvHead& head, const NumberSeparators& se
   csv_.emplace(head.valuesPerSecond, head.decimalPlaces, separators);
 }
 
-void MeasurementStream::Append(float value) {
+void MeasurementStream::Append(float value, double seconds) {
   if (csv_) {
-    csv_->Append(pending_, value);
+    csv_->Append(pending_, value, seconds);
     ++values_;
     return;
   }
@@ -50,7 +50,7 @@ void MeasurementStream::Flush() {
     return;
   if (!pending_.empty()) {
     // One write of whole lines: a process killed now leaves them all or none of them.
-    const std::string bytes = base::ToAnsi(pending_);
+    const std::string bytes = csv_ ? pending_ : base::ToAnsi(pending_);
     DWORD written = 0;
     if (!WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
       throw base::FileError(CutBack(GetLastError()));

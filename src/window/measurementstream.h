@@ -29,8 +29,9 @@ public:
              const NumberSeparators& separators);
   // Or the CSV form's head, and its value lines from then on.
   void BeginCsv(const CsvHead& head, const NumberSeparators& separators);
-  // One value line, kept until the next Flush.
-  void Append(float value);
+  // One value line with its time in seconds since Start (the CSV form writes it), kept until the
+  // next Flush.
+  void Append(float value, double seconds);
   // Writes what is kept and waits until the system has it on the disk. Throws base::FileError; a
   // write that fails or takes only part of the lines leaves the file as it was before it.
   void Flush();
@@ -46,7 +47,8 @@ private:
 
   base::UniqueFile file_;
   std::uint64_t size_ = 0; // bytes of the file, all of them whole lines
-  std::string pending_;    // UTF-8, whole lines only
+  std::string pending_;    // UTF-8, whole lines only; the CSV form is written so, the text file
+                           // in the ANSI code page
   int decimalPlaces_ = 0;
   NumberSeparators separators_;
   std::uint64_t values_ = 0;

@@ -1,6 +1,8 @@
 #include "window/recording.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 
 namespace dynlog {
 
@@ -35,6 +37,12 @@ void Recording::Start(const RecordingSetting& setting, const LocalTime& start) {
   acquisition_.StartRecording();
   results_.Clear();
   savedCount_ = 0;
+  keptCount_ = 0;
+  framesSinceValue_ = 0;
+  lastValueSeconds_ = 0;
+  pendingGapSeconds_ = 0;
+  segments_.assign(1, Segment{});
+  gaps_.clear();
 }
 
 void Recording::Stop() {
@@ -43,18 +51,60 @@ void Recording::Stop() {
 
 std::optional<double> Recording::TakeFrame(double value, const FrameSettings& tick) {
   ++frameCount_;
+  const int framesPerSecond = FramesPerSecond(tick.baud);
+  // A pause beyond the frame interval (and the poll's own) is a gap the frame clock did not see.
+  const double frameSeconds = 1.0 / framesPerSecond;
+  if (lastFrameMs_ && quietTickSeen_ && nowMs_ > *lastFrameMs_ + kGapMs &&
+      static_cast<double>(nowMs_ - *lastFrameMs_ - kGapMs) / 1000 > frameSeconds)
+    pendingGapSeconds_ += static_cast<double>(nowMs_ - *lastFrameMs_) / 1000 - frameSeconds;
+  lastFrameMs_ = nowMs_;
+  quietTickSeen_ = false;
+  ++framesSinceValue_;
   // The dialog's choice at the line's real frame rate, whatever km470.ini said.
-  const int reload =
-      acquisition_.SkipCounter() <= 0 ? ReloadValue(tick.rate, FramesPerSecond(tick.baud)) : 0;
+  const int reload = acquisition_.SkipCounter() <= 0 ? ReloadValue(tick.rate, framesPerSecond) : 0;
   const std::optional<double> kept = acquisition_.TakeFrameValue(value, reload, tick.averaging);
   if (!kept)
     return kept;
+  const double seconds = TimeOfKeptValue(frameSeconds);
   const auto single = static_cast<float>(*kept);
   if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount()))
-    results_.Add(single); // recorded, not only shown
+    results_.Add(single, seconds); // recorded, not only shown
   for (const auto& [id, listener] : listeners_)
-    listener(single);
+    listener(single, seconds);
   return kept;
+}
+
+double Recording::TimeOfKeptValue(double frameSeconds) {
+  const std::uint64_t index = keptCount_++;
+  const double frameClock = static_cast<double>(framesSinceValue_) * frameSeconds;
+  const bool evenlySpaced = std::abs(frameClock - 1 / setting_.ValuesPerSecond()) < 1e-9;
+  framesSinceValue_ = 0;
+  if (index > 0 && (pendingGapSeconds_ > 0 || !evenlySpaced)) {
+    // The values after a gap (or after the thinning started afresh) count from here.
+    if (pendingGapSeconds_ > 0)
+      gaps_.push_back({index, pendingGapSeconds_});
+    segments_.push_back({index, lastValueSeconds_ + frameClock + pendingGapSeconds_});
+  }
+  pendingGapSeconds_ = 0;
+  lastValueSeconds_ = SecondsOf(index);
+  return lastValueSeconds_;
+}
+
+double Recording::SecondsOf(std::uint64_t index) const {
+  // The last segment that starts at or before the value; the first starts at value 0.
+  const auto after = std::upper_bound(
+      segments_.begin(), segments_.end(), index,
+      [](std::uint64_t i, const Segment& segment) { return i < segment.firstValue; });
+  const Segment& segment = *std::prev(after);
+  return segment.seconds +
+         static_cast<double>(index - segment.firstValue) / setting_.ValuesPerSecond();
+}
+
+GapSummary Recording::GapTotal() const {
+  GapSummary total{gaps_.size(), 0};
+  for (const Gap& gap : gaps_)
+    total.seconds += gap.seconds;
+  return total;
 }
 
 bool Recording::MayDropWithoutQuestion() const {
@@ -82,9 +132,13 @@ MeasurementFileContent Recording::TextFile(std::string_view dateTimeText,
 }
 
 CsvHead Recording::CsvFileHead() const {
+  // Averaging is named only where frames were really put together: at a rate that keeps every
+  // frame there is nothing between two values to average.
+  const bool averaged =
+      setting_.averaging && ReloadValue(setting_.chosenRate, FramesPerSecond(setting_.baud)) > 0;
   return {start_,
           setting_.ValuesPerSecond(),
-          setting_.averaging,
+          averaged,
           setting_.decimalPlaces,
           setting_.identification,
           setting_.port};

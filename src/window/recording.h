@@ -8,6 +8,16 @@
 // Before the first Start the setting is the one Start will use (the window proposes it whenever
 // the rate dialog or the port changes); from Start on it is the recording's own, whatever the
 // dialog says later. The status line, the chart's time scale and both file heads read it here.
+//
+// Times count real seconds since the first value. While frames flow the unit's own frame clock
+// gives them (value n at n / rate): the PC's clock drifts against the unit's, and stamping each
+// value with it would only add the poll's jitter. Across a gap (a pause between two frames longer
+// than kGapMs beyond one frame interval, as the PC's monotonic clock measured it at the window's
+// ticks, with at least one tick between that found no frame) the time goes on by the pause's
+// length, so the first value after a gap carries its true time. 0.5 s is ten ticks of the 50 ms
+// poll, far beyond a tick's usual lateness. A pause without such a quiet tick is the PC held up
+// while the unit's frames waited in the port's buffer: they come in a burst, and the frame clock
+// alone times them right.
 
 #include "window/acquisition.h"
 #include "window/csvfile.h"
@@ -51,7 +61,17 @@ struct FrameSettings {
 
 class Recording {
 public:
-  using ValueListener = std::function<void(float)>;
+  // A kept value and its time in seconds since Start.
+  using ValueListener = std::function<void(float value, double seconds)>;
+
+  static constexpr std::uint64_t kGapMs = 500;
+
+  // A pause in the frames that moved the times on: before value `firstValue` (counted from Start,
+  // past the 10000 too), `seconds` long beyond the frame clock's interval.
+  struct Gap {
+    std::uint64_t firstValue = 0;
+    double seconds = 0;
+  };
 
   // Hears every value the acquisition keeps, the ones past the recording's 10000 too, for as long
   // as it lives.
@@ -86,8 +106,14 @@ public:
   // One decoded frame: thinned (and averaged) at the tick's settings. Returns the kept value, if
   // this frame gave one; it is recorded while the recording has room and goes to every listener.
   std::optional<double> TakeFrame(double value, const FrameSettings& tick);
-  // The idle-tick rule of the 50 ms poll (see Acquisition).
-  bool BeginTick() { return acquisition_.BeginTick(); }
+  // The idle-tick rule of the 50 ms poll (see Acquisition). nowMs is the PC's monotonic clock at
+  // this tick: the frames of the tick are taken as arriving then.
+  bool BeginTick(std::uint64_t nowMs) {
+    nowMs_ = nowMs;
+    quietTickSeen_ = quietTickSeen_ || frameCount_ == framesAtTick_;
+    framesAtTick_ = frameCount_;
+    return acquisition_.BeginTick();
+  }
   void EndTick(bool anyByteReceived) { acquisition_.EndTick(anyByteReceived); }
   // After the rate dialog has closed: the frames buffered for averaging are dropped.
   void ClearAverage() { acquisition_.ClearAverage(); }
@@ -105,6 +131,13 @@ public:
   std::span<const float> Values() const { return acquisition_.Recording(); }
   const TestResults& Results() const { return results_; }
   const Acquisition& AcquisitionState() const { return acquisition_; }
+  // The time of value `index` (from 0) in seconds since Start; the recorded ones and the next.
+  double SecondsOf(std::uint64_t index) const;
+  std::function<double(std::uint64_t)> SecondsOfValues() const {
+    return [this](std::uint64_t index) { return SecondsOf(index); };
+  }
+  const std::vector<Gap>& Gaps() const { return gaps_; }
+  GapSummary GapTotal() const;
   // Every frame taken since the recording object was made, skipped or kept: a watcher of the line
   // tells silence by it.
   std::uint64_t FrameCount() const { return frameCount_; }
@@ -121,6 +154,13 @@ public:
 private:
   void TakeSetting(const RecordingSetting& setting);
   void Unsubscribe(int id);
+  double TimeOfKeptValue(double frameSeconds);
+
+  // Where the times of the values start afresh: at Start and after each gap.
+  struct Segment {
+    std::uint64_t firstValue = 0;
+    double seconds = 0;
+  };
 
   RecordingSetting setting_;
   std::string unitText_; // the identification as the status line names it
@@ -130,6 +170,16 @@ private:
   TestResults results_;
   int savedCount_ = 0;
   std::uint64_t frameCount_ = 0;
+  std::uint64_t nowMs_ = 0;
+  std::optional<std::uint64_t> lastFrameMs_;
+  std::uint64_t framesAtTick_ = 0;     // FrameCount at the last tick's start
+  bool quietTickSeen_ = false;         // a tick since the last frame found none
+  std::uint64_t keptCount_ = 0;        // values kept since Start, past the 10000 too
+  std::uint64_t framesSinceValue_ = 0; // frames taken since the last kept value
+  double lastValueSeconds_ = 0;
+  double pendingGapSeconds_ = 0; // gap seen since the last kept value
+  std::vector<Segment> segments_{Segment{}};
+  std::vector<Gap> gaps_;
   std::vector<std::pair<int, ValueListener>> listeners_;
   int nextListener_ = 0;
 };

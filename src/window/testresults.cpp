@@ -11,20 +11,20 @@ struct Figures {
 
 Figures FiguresOf(const TestResults& r, const ResultsFormat& f) {
   const int timeDecimals = TimeDecimals(f.valuesPerSecond);
-  const auto seconds = [&](std::uint64_t values) {
+  const auto seconds = [&](double time) {
     std::string s;
-    AppendSeconds(s, static_cast<double>(values) / f.valuesPerSecond, timeDecimals, f.separators);
+    AppendSeconds(s, time, timeDecimals, f.separators);
     return s;
   };
   const auto value = [&](float v) {
     return FormatNumber(v, f.decimalPlaces, kFileSignificantDigits, f.separators);
   };
   return {FormatNumber(static_cast<double>(r.Count()), 0, 30, f.separators),
-          seconds(r.Count()),
+          seconds(r.Count() ? r.LastSeconds() + 1 / f.valuesPerSecond : 0),
           value(r.Max()),
-          seconds(r.MaxIndex()),
+          seconds(r.MaxSeconds()),
           value(r.Min()),
-          seconds(r.MinIndex()),
+          seconds(r.MinSeconds()),
           value(static_cast<float>(r.Mean()))};
 }
 
@@ -49,13 +49,20 @@ std::string ResultsLine(const TestResults& results, const ResultsFormat& format)
          trimmed(f.maxTime) + " s   Min. " + f.min + "   Mittel " + f.mean;
 }
 
-std::string ResultsReport(const TestResults& results, const ResultsFormat& format) {
+std::string ResultsReport(const TestResults& results, const ResultsFormat& format,
+                          const GapSummary& gaps) {
   const Figures f = FiguresOf(results, format);
   std::string text = "Werte: " + f.count + "\r\n";
-  if (results.Count() == 0)
-    return text;
-  return text + "Dauer: " + f.duration + " s\r\nMaximum: " + f.max + " bei " + f.maxTime +
-         " s\r\nMinimum: " + f.min + " bei " + f.minTime + " s\r\nMittelwert: " + f.mean + "\r\n";
+  if (results.Count() > 0)
+    text += "Dauer: " + f.duration + " s\r\nMaximum: " + f.max + " bei " + f.maxTime +
+            " s\r\nMinimum: " + f.min + " bei " + f.minTime + " s\r\nMittelwert: " + f.mean +
+            "\r\n";
+  // The PC's clock measured them to the millisecond.
+  text += "L\xC3\xBC"
+          "cken: " +
+          std::to_string(gaps.count) + ", zusammen ";
+  AppendSeconds(text, gaps.seconds, 3, format.separators);
+  return text + " s\r\n";
 }
 
 } // namespace dynlog

@@ -1,7 +1,9 @@
 #pragma once
 // The results of a test, kept as the values come: count, maximum and when it came, minimum and
-// when, the sum for the mean. Each value costs a few comparisons, never a pass over the recording.
+// when (seconds since Start, as the recording times its values), the sum for the mean. Each value
+// costs a few comparisons, never a pass over the recording.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -12,15 +14,16 @@ namespace dynlog {
 class TestResults {
 public:
   void Clear() { *this = TestResults{}; }
-  void Add(float value) {
+  void Add(float value, double seconds) {
     if (count_ == 0 || value > max_) {
       max_ = value;
-      maxIndex_ = count_;
+      maxSeconds_ = seconds;
     }
     if (count_ == 0 || value < min_) {
       min_ = value;
-      minIndex_ = count_;
+      minSeconds_ = seconds;
     }
+    lastSeconds_ = seconds;
     sum_ += value;
     ++count_;
   }
@@ -28,19 +31,21 @@ public:
   std::uint64_t Count() const { return count_; }
   float Max() const { return max_; }
   float Min() const { return min_; }
-  std::uint64_t MaxIndex() const { return maxIndex_; } // 0 for the first value
-  std::uint64_t MinIndex() const { return minIndex_; }
+  double MaxSeconds() const { return maxSeconds_; } // 0 for the first value
+  double MinSeconds() const { return minSeconds_; }
+  double LastSeconds() const { return lastSeconds_; }
   double Mean() const { return count_ ? sum_ / static_cast<double>(count_) : 0.0; }
 
 private:
   std::uint64_t count_ = 0;
   float max_ = 0, min_ = 0;
-  std::uint64_t maxIndex_ = 0, minIndex_ = 0;
+  double maxSeconds_ = 0, minSeconds_ = 0, lastSeconds_ = 0;
   double sum_ = 0;
 };
 
 // How the figures read: values rounded as the measurement file writes them (the unit's decimals,
-// 5 significant digits), times in seconds since Start at the rate kept (the first value at 0 s).
+// 5 significant digits), times in seconds to the decimals of the rate kept; the duration runs to
+// the end of the last value's interval.
 struct ResultsFormat {
   double valuesPerSecond = 10;
   int decimalPlaces = 0;
@@ -51,9 +56,16 @@ struct ResultsFormat {
 // Empty without values.
 std::string ResultsLine(const TestResults& results, const ResultsFormat& format);
 
+// The gaps in the unit's stream the times went on across.
+struct GapSummary {
+  std::size_t count = 0;
+  double seconds = 0;
+};
+
 // The same figures for a script, one line each, with CR LF: "Werte: 1234", "Dauer: 123,4 s",
-// "Maximum: 1202 bei 3,5 s", "Minimum: -5 bei 0 s", "Mittelwert: 600,3". Pass separators without
-// thousands grouping for a script.
-std::string ResultsReport(const TestResults& results, const ResultsFormat& format);
+// "Maximum: 1202 bei 3,5 s", "Minimum: -5 bei 0 s", "Mittelwert: 600,3", and last the gaps,
+// "Lücken: 1, zusammen 4,021 s". Pass separators without thousands grouping for a script.
+std::string ResultsReport(const TestResults& results, const ResultsFormat& format,
+                          const GapSummary& gaps);
 
 } // namespace dynlog

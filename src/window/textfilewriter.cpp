@@ -67,11 +67,7 @@ void WriteAll(const std::wstring& path, const std::string& bytes) {
     throw base::FileError(GetLastError());
 }
 
-} // namespace
-
-void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text) {
-  // Convert before touching the disk, so that a conversion fault cannot leave anything behind.
-  const std::string bytes = base::ToAnsi(utf8Text);
+void WriteBytes(std::string_view utf8Path, const std::string& bytes) {
   const std::wstring path = base::Widen(utf8Path);
 
   // Windows refuses to replace a read-only file; Wine run as root would replace it anyway, so the
@@ -95,6 +91,17 @@ void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text) {
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     throw base::FileError(GetLastError());
   temporary.Kept();
+}
+
+} // namespace
+
+void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text) {
+  // Convert before touching the disk, so that a conversion fault cannot leave anything behind.
+  WriteBytes(utf8Path, base::ToAnsi(utf8Text));
+}
+
+void WriteUtf8TextFile(std::string_view utf8Path, std::string_view utf8Text) {
+  WriteBytes(utf8Path, std::string(utf8Text));
 }
 
 } // namespace dynlog

@@ -1,5 +1,5 @@
 #pragma once
-// Writes a text file in the system's ANSI code page, as the measurement file is kept.
+// Writes a text file in the system's ANSI code page, as the measurement file is kept, or as UTF-8.
 
 #include <string_view>
 
@@ -11,5 +11,7 @@ namespace dynlog {
 // with the German file error text when the file cannot be written; then an old file is untouched
 // and no temporary file is left.
 void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text);
+// The same with the text's own bytes, UTF-8.
+void WriteUtf8TextFile(std::string_view utf8Path, std::string_view utf8Text);
 
 } // namespace dynlog

@@ -3,24 +3,40 @@
 #include "window/chartscale.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
 namespace dynlog {
 
-int ColumnOfValue(std::size_t index, std::size_t count, int columns) {
-  if (count < 2 || columns < 2)
-    return 0;
-  const std::uint64_t span = count - 1, across = static_cast<std::uint64_t>(columns - 1);
-  return static_cast<int>((2 * index * across + span) / (2 * span));
+namespace {
+
+double TimeOf(const SecondsOfValue& secondsOf, std::uint64_t index) {
+  return secondsOf ? secondsOf(index) : static_cast<double>(index);
 }
 
-std::vector<ChartColumn> FitColumns(std::span<const float> values, int columns) {
+// The column of time t, from `first` in column 0 to `last` in the last column, rounded to the
+// nearer one.
+int ColumnOfTime(double t, double first, double last, int columns) {
+  if (columns < 2 || last <= first)
+    return 0;
+  const double at = std::floor((t - first) * (columns - 1) / (last - first) + 0.5);
+  return static_cast<int>(std::clamp(at, 0.0, static_cast<double>(columns - 1)));
+}
+
+} // namespace
+
+std::vector<ChartColumn> FitColumns(std::span<const float> values, int columns,
+                                    std::uint64_t firstIndex, const SecondsOfValue& secondsOf) {
   std::vector<ChartColumn> fitted;
   fitted.reserve(static_cast<std::size_t>(std::max(columns, 1)));
+  if (values.empty())
+    return fitted;
+  const double first = TimeOf(secondsOf, firstIndex);
+  const double last = TimeOf(secondsOf, firstIndex + values.size() - 1);
   for (std::size_t i = 0; i < values.size(); ++i) {
     const float v = values[i];
-    const int column = ColumnOfValue(i, values.size(), columns);
+    const int column = ColumnOfTime(TimeOf(secondsOf, firstIndex + i), first, last, columns);
     if (fitted.empty() || fitted.back().column != column) {
       fitted.push_back({column, v, v, v, v});
       continue;
@@ -61,21 +77,30 @@ void DrawColumns(TraceCanvas& canvas, const ChartAxes& axes,
   }
 }
 
-std::size_t WholeTestView::ValueAt(int column, int columns) const {
-  const std::size_t count = to_ - from_;
-  if (count == 0)
-    return from_;
-  if (columns < 2)
+std::size_t WholeTestView::ValueAt(int column, int columns, const SecondsOfValue& secondsOf) const {
+  if (to_ <= from_ + 1 || columns < 2)
     return from_;
   column = std::clamp(column, 0, columns - 1);
-  const std::uint64_t span = count - 1, across = static_cast<std::uint64_t>(columns - 1);
-  return from_ + static_cast<std::size_t>((2 * static_cast<std::uint64_t>(column) * span + across) /
-                                          (2 * across));
+  const double first = TimeOf(secondsOf, from_), last = TimeOf(secondsOf, to_ - 1);
+  const double t = first + (last - first) * column / (columns - 1);
+  // The first value at or after t, or the one before it when that is nearer (a tie goes to the
+  // later one). The times rise with the index.
+  std::size_t low = from_, high = to_ - 1;
+  while (low < high) {
+    const std::size_t mid = low + (high - low) / 2;
+    if (TimeOf(secondsOf, mid) < t)
+      low = mid + 1;
+    else
+      high = mid;
+  }
+  if (low > from_ && t - TimeOf(secondsOf, low - 1) < TimeOf(secondsOf, low) - t)
+    --low;
+  return low;
 }
 
-bool WholeTestView::ZoomToColumns(int a, int b, int columns) {
-  const std::size_t first = ValueAt(std::min(a, b), columns);
-  const std::size_t last = ValueAt(std::max(a, b), columns);
+bool WholeTestView::ZoomToColumns(int a, int b, int columns, const SecondsOfValue& secondsOf) {
+  const std::size_t first = ValueAt(std::min(a, b), columns, secondsOf);
+  const std::size_t last = ValueAt(std::max(a, b), columns, secondsOf);
   if (last <= first)
     return false;
   from_ = first;
@@ -84,14 +109,13 @@ bool WholeTestView::ZoomToColumns(int a, int b, int columns) {
 }
 
 std::string ReadoutText(const WholeTestView& view, std::span<const float> values, int column,
-                        int columns, double valuesPerSecond, int decimals,
-                        const NumberSeparators& separators) {
+                        int columns, double valuesPerSecond, const SecondsOfValue& secondsOf,
+                        int decimals, const NumberSeparators& separators) {
   if (column < 0 || column >= columns || view.To() <= view.From() || view.To() > values.size())
     return {};
-  const std::size_t i = view.ValueAt(column, columns);
+  const std::size_t i = view.ValueAt(column, columns, secondsOf);
   std::string text = "t = ";
-  AppendSeconds(text, static_cast<double>(i) / valuesPerSecond, TimeDecimals(valuesPerSecond),
-                separators);
+  AppendSeconds(text, secondsOf(i), TimeDecimals(valuesPerSecond), separators);
   text += " s   F = ";
   AppendNumber(text, values[i], decimals, kFileSignificantDigits, separators);
   return text;

@@ -4,6 +4,8 @@
 // values, so a peak of a single value is never lost however many values share a column.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <utility>
@@ -21,12 +23,17 @@ struct ChartColumn {
   float min = 0, max = 0;
 };
 
-// The column of value `index` of `count`, across `columns` columns: the first value in column 0,
-// the last in the last column, evenly between.
-int ColumnOfValue(std::size_t index, std::size_t count, int columns);
+// The time of a value of the recording (by its index from Start) in seconds; empty: the index
+// itself, values evenly spaced. The whole test places values by their times, so a gap in the
+// recording keeps its width and the time scale holds across it.
+using SecondsOfValue = std::function<double(std::uint64_t)>;
 
-// Every column that holds at least one value, left to right, in one pass over the values.
-std::vector<ChartColumn> FitColumns(std::span<const float> values, int columns);
+// Every column that holds at least one value, left to right, in one pass over the values: the
+// first value (index firstIndex of the recording) in column 0, the last in the last column, the
+// ones between by their times.
+std::vector<ChartColumn> FitColumns(std::span<const float> values, int columns,
+                                    std::uint64_t firstIndex = 0,
+                                    const SecondsOfValue& secondsOf = {});
 
 // Which values of the recording the view shows: [from, to).
 class WholeTestView {
@@ -39,21 +46,22 @@ public:
   std::size_t To() const { return to_; }
   bool Zoomed(std::size_t count) const { return from_ != 0 || to_ != count; }
 
-  // The value under column `column` of `columns`.
-  std::size_t ValueAt(int column, int columns) const;
+  // The value nearest in time to column `column` of `columns`.
+  std::size_t ValueAt(int column, int columns, const SecondsOfValue& secondsOf = {}) const;
   // Zooms into the values under columns a .. b (either order); a range of fewer than 2 values is
   // not a zoom and changes nothing. Returns whether the view changed.
-  bool ZoomToColumns(int a, int b, int columns);
+  bool ZoomToColumns(int a, int b, int columns, const SecondsOfValue& secondsOf = {});
 
 private:
   std::size_t from_ = 0, to_ = 0;
 };
 
 // "t = 3,50 s   F = 1.234,5": the value under column `column` of `columns` and its time since
-// Start; empty when the view shows no values of these.
+// Start as secondsOf gives it, to the decimals of the rate; empty when the view shows no values
+// of these.
 std::string ReadoutText(const WholeTestView& view, std::span<const float> values, int column,
-                        int columns, double valuesPerSecond, int decimals,
-                        const NumberSeparators& separators);
+                        int columns, double valuesPerSecond, const SecondsOfValue& secondsOf,
+                        int decimals, const NumberSeparators& separators);
 
 // The lowest and highest value the columns hold, widened when they are equal.
 std::pair<double, double> ColumnRange(const std::vector<ChartColumn>& columns);

@@ -51,7 +51,9 @@ class Recording(unittest.TestCase):
         finally:
             unit.stop()
         want = expected_values(unit.counts(), 0, "320", False, False)[:960]
-        text = out.read_bytes().decode("cp1252")
+        # UTF-8 with its byte order mark, which Python's readers and Excel know it by.
+        self.assertTrue(out.read_bytes().startswith(b"\xef\xbb\xbf# Start;"))
+        text = out.read_bytes().decode("utf-8-sig")
         head = [line for line in text.split("\r\n") if line.startswith("#")]
         self.assertRegex(head[0], r"^# Start;\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d$")
         self.assertEqual(head[1:4], ["# Werte pro Sekunde;320", "# Mittelung;nein",
@@ -127,22 +129,23 @@ class Recording(unittest.TestCase):
         self.assertIn(winpath(out) + ": ", r.stderr.decode("utf-8", errors="replace"))
         self.assertEqual(out.read_text(), "schreibgeschützt")
 
-    def test_a_unit_switched_off_and_on_leaves_a_named_gap(self):
+    def test_a_unit_switched_off_and_on_leaves_a_named_gap_and_true_times(self):
         # The file is still written, the gap is named on standard error, and the exit code is 5.
-        # (A unit unplugged until the end: stream_test; the gaps' arithmetic: app_core_tests.)
+        # The time column jumps by the gap. (A unit unplugged until the end: stream_test; the
+        # gaps' arithmetic: app_core_tests; the times' rule: window_core_tests.)
         unit = Unit(2, 19200, 1, self.dir)
-        out = Path(self.dir) / "messung.txt"
-        run = start_dynlog(self.dir, "--record", "8", "--output", winpath(out))
+        out = Path(self.dir) / "messung.csv"
+        run = start_dynlog(self.dir, "--record", "9", "--output", winpath(out), "--rate", "320")
         try:
             unit.wait_for_stream()
             time.sleep(1.5)
             os.kill(unit.proc.pid, signal.SIGSTOP)
             silent_from, sent = time.monotonic(), len(unit.counts())
-            time.sleep(3.5)
+            time.sleep(4)
             self.assertEqual(len(unit.counts()), sent, "a stopped unit sends nothing")
             silent_until = time.monotonic()
             os.kill(unit.proc.pid, signal.SIGCONT)
-            _, err = run.communicate(timeout=120)  # a hang guard only
+            out_text, err = run.communicate(timeout=120)  # a hang guard only
         finally:
             os.kill(unit.proc.pid, signal.SIGCONT)
             unit.stop()
@@ -152,11 +155,19 @@ class Recording(unittest.TestCase):
         gap = re.search(r"ab \d\d:\d\d:\d\d \(Sekunde \d+,\d der Aufnahme\) (\d+),(\d) s lang", err)
         self.assertIsNotNone(gap, err)
         self.assertGreater(len(unit.counts()), sent, "the unit sent again after its silence")
-        self.assertGreater(len(out.read_bytes().decode("cp1252").split("\r\n")), 10)
         # The program looks at the line 20 times a second and names tenths: its gap is the unit's
         # silence to within a look at either end, the system clock's tick and the rounding.
         length = int(gap.group(1)) + int(gap.group(2)) / 10
         self.assertAlmostEqual(length, silent_until - silent_from, delta=0.25)
+        # Every value at 320 a second: the stamps step by 1/320 s but once, where they jump by
+        # the silence, so every later stamp is its true time since Start.
+        rows = list(csv.reader(io.StringIO(out.read_bytes().decode("utf-8-sig")), delimiter=";"))
+        times = [float(t.replace(",", ".")) for t, *_ in rows if not t.startswith(("#", "Z"))]
+        steps = [b - a for a, b in zip(times, times[1:])]
+        jumps = [s for s in steps if abs(s - 1 / 320) > 1e-6]
+        self.assertEqual(len(jumps), 1, jumps[:5])
+        self.assertAlmostEqual(jumps[0], silent_until - silent_from, delta=0.1)
+        self.assertRegex(out_text.decode(), r"Lücken: 1, zusammen \d,\d{3} s")
 
 
 if __name__ == "__main__":

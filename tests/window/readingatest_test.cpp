@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace dynlog {
@@ -62,6 +64,20 @@ TEST(WholeTestTest, ASingleValueSpikeSurvivesTheFitAnywhere) {
   ASSERT_EQ(sparse.size(), 3u);
   EXPECT_EQ(sparse[1].column, 5);
   EXPECT_EQ(sparse[2].column, 9);
+  // Values by their times: a gap of 10 s after the first 100 keeps its width, and the view's
+  // columns name the values on either side of it.
+  const auto gapAt100 = [](std::uint64_t i) { return i / 10.0 + (i >= 100 ? 10 : 0); };
+  const std::vector<float> flat(100 + 100, 1.0f);
+  const auto gapped = FitColumns(std::span(flat).subspan(50), 300, 50, gapAt100);
+  const auto jump = std::adjacent_find(gapped.begin(), gapped.end(),
+                                       [](auto& a, auto& b) { return b.column - a.column > 10; });
+  ASSERT_NE(jump, gapped.end());
+  EXPECT_EQ(jump->column, 59);             // 9,9 s of 5 .. 29,9 s
+  EXPECT_EQ(std::next(jump)->column, 180); // 20 s
+  WholeTestView gappedView;
+  gappedView.ShowAll(200);
+  EXPECT_EQ(gappedView.ValueAt(100, 300, gapAt100), 99u);
+  EXPECT_EQ(gappedView.ValueAt(200, 300, gapAt100), 100u);
 
   WholeTestView view;
   view.ShowAll(10000);
@@ -73,23 +89,30 @@ TEST(WholeTestTest, ASingleValueSpikeSurvivesTheFitAnywhere) {
   EXPECT_EQ(view.ValueAt(400, 401), 7499u);
   // Under the mouse: the value and its time; nothing outside the chart or past the values.
   values[7499] = 1234.5f;
-  EXPECT_EQ(ReadoutText(view, values, 400, 401, 100, 1, de), "t = 74,99 s   F = 1.234,5");
-  EXPECT_EQ(ReadoutText(view, values, 401, 401, 100, 1, de), "");
-  EXPECT_EQ(ReadoutText(view, std::span(values).first(7000), 0, 401, 100, 1, de), "");
+  // Its time is the recording's, here after a gap of 4 s.
+  const auto secondsOf = [](std::uint64_t i) { return static_cast<double>(i) / 100 + 4; };
+  EXPECT_EQ(ReadoutText(view, values, 400, 401, 100, secondsOf, 1, de),
+            "t = 78,99 s   F = 1.234,5");
+  EXPECT_EQ(ReadoutText(view, values, 401, 401, 100, secondsOf, 1, de), "");
+  EXPECT_EQ(ReadoutText(view, std::span(values).first(7000), 0, 401, 100, secondsOf, 1, de), "");
 }
 
 TEST(TestResultsTest, FiguresAreTheRecordedValuesRoundedAsTheFileWritesThem) {
   TestResults r;
   EXPECT_EQ(ResultsLine(r, {10, 0, GermanSeparators()}), "");
-  for (const float v : {3.0f, 1202.0f, -5.0f, 1202.4f, 0.0f})
-    r.Add(v);
-  EXPECT_EQ(r.MaxIndex(), 3u);
-  r.Add(1202.4f); // a later equal maximum keeps the first one's time
+  // Times as the recording gives them: the fourth value after a gap of 4 s.
+  const std::vector<std::pair<float, double>> values{
+      {3.0f, 0}, {1202.0f, 0.1}, {-5.0f, 0.2}, {1202.4f, 4.3}, {0.0f, 4.4}};
+  for (const auto& [v, t] : values)
+    r.Add(v, t);
+  r.Add(1202.4f, 4.5); // a later equal maximum keeps the first one's time
   EXPECT_EQ(ResultsLine(r, {10, 0, GermanSeparators()}),
-            "6 Werte in 0,6 s   Max. 1.202 bei 0,3 s   Min. -5   Mittel 601");
-  EXPECT_EQ(ResultsReport(r, {320, 1, {",", ""}}),
-            "Werte: 6\r\nDauer: 0,018750 s\r\nMaximum: 1202,4 bei 0,009375 s\r\n"
-            "Minimum: -5,0 bei 0,006250 s\r\nMittelwert: 600,8\r\n");
+            "6 Werte in 4,6 s   Max. 1.202 bei 4,3 s   Min. -5   Mittel 601");
+  EXPECT_EQ(ResultsReport(r, {320, 1, {",", ""}}, {1, 4.0125}),
+            "Werte: 6\r\nDauer: 4,503125 s\r\nMaximum: 1202,4 bei 4,300000 s\r\n"
+            "Minimum: -5,0 bei 0,200000 s\r\nMittelwert: 600,8\r\n"
+            "L\xC3\xBC"
+            "cken: 1, zusammen 4,013 s\r\n");
 }
 
 TEST(CsvFileTest, HeadThenTimeAndValueWithTheDecimalSeparatorAndNoGrouping) {
@@ -101,12 +124,15 @@ TEST(CsvFileTest, HeadThenTimeAndValueWithTheDecimalSeparatorAndNoGrouping) {
 
   const CsvHead head{{2026, 3, 1, 8, 0, 9, 60}, 320, false, 0, "KM470 V1.2;x\r", "COM3"};
   const std::vector<float> values{1202, -3, 12345};
-  EXPECT_EQ(BuildCsvFile(head, values, GermanSeparators()),
-            "# Start;2026-03-01T08:00:09+01:00\r\n# Werte pro Sekunde;320\r\n# Mittelung;nein\r\n"
+  // The times are the recording's: here a gap of 4 s before the third value.
+  const auto secondsOf = [](std::uint64_t i) { return i < 2 ? i / 320.0 : i / 320.0 + 4; };
+  EXPECT_EQ(BuildCsvFile(head, values, secondsOf, GermanSeparators()),
+            "\xEF\xBB\xBF# Start;2026-03-01T08:00:09+01:00\r\n# Werte pro Sekunde;320\r\n# "
+            "Mittelung;nein\r\n"
             "# Dezimalstellen;0\r\n# Gerät;KM470 V1.2x\r\n# Schnittstelle;COM3\r\n"
-            "Zeit in s;Wert\r\n0,000000;1202\r\n0,003125;-3\r\n0,006250;12345\r\n");
+            "Zeit in s;Wert\r\n0,000000;1202\r\n0,003125;-3\r\n4,006250;12345\r\n");
   const CsvHead slow{{}, 2.5, true, 2, "PT615", "COM1"};
-  const std::string text = BuildCsvFile(slow, std::vector<float>{1.5f}, {".", ","});
+  const std::string text = BuildCsvFile(slow, std::vector<float>{1.5f}, secondsOf, {".", ","});
   EXPECT_NE(text.find("# Werte pro Sekunde;2.5\r\n# Mittelung;ja\r\n# Dezimalstellen;2"),
             std::string::npos);
   EXPECT_NE(text.find("\r\n0.0;1.50\r\n"), std::string::npos);

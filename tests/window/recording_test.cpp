@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace dynlog {
@@ -26,7 +27,7 @@ TEST(Recording, KeepsItsFirst10000AndHandsEveryValueToItsListeners) {
   r->Start(At(SampleRate::Hz320, 19200), {});
   std::vector<float> heard;
   {
-    const auto subscription = r->Subscribe([&](float v) { heard.push_back(v); });
+    const auto subscription = r->Subscribe([&](float v, double) { heard.push_back(v); });
     Feed(*r, 32 + 10500);
   }
   Feed(*r, 10, 32 + 10500);
@@ -108,10 +109,60 @@ TEST(Recording, NamesTheSettingItWasTakenAtAndBeforeItsStartTheOneStartWillUse) 
   EXPECT_EQ(head.port, "COM3");
   EXPECT_EQ(head.start.utcOffsetMinutes, 60);
   EXPECT_FALSE(head.averaging);
-  // A new Start takes the new setting.
-  r->Start(At(SampleRate::Hz20, 19200, true), {});
-  EXPECT_EQ(r->CsvFileHead().valuesPerSecond, 20);
-  EXPECT_TRUE(r->CsvFileHead().averaging);
+  // A new Start takes the new setting. The head names averaging only where frames were put
+  // together: a rate that keeps every frame averages nothing.
+  for (const auto& [rate, baud, averaged] : {std::tuple{SampleRate::Hz20, 19200, true},
+                                             {SampleRate::Hz160, 19200, true},
+                                             {SampleRate::Hz320, 19200, false},
+                                             {SampleRate::Hz320, 9600, false},
+                                             {SampleRate::Hz160, 9600, false}}) {
+    r->Start(At(rate, baud, true), {});
+    EXPECT_EQ(r->CsvFileHead().averaging, averaged) << RateText(rate) << " at " << baud;
+  }
+  EXPECT_EQ(r->CsvFileHead().valuesPerSecond, 160);
+}
+
+TEST(Recording, TimesFollowTheUnitsClockAndGoOnAcrossAGapByTheLengthThePcMeasured) {
+  // 20 ticks of 50 ms bring frames 0..319 (at 320 values 0..287: the first 32 frames are
+  // skipped; at 10 values 0..8, one every 32 frames); then ticks that find no frame, one tick
+  // (late, when the PC was held up) with the frames that waited, and 80 more.
+  const struct {
+    SampleRate rate;
+    int quietTicks;
+    std::uint64_t lateMs;
+    int waitingFrames;
+    std::uint64_t value;
+    double seconds, gapSeconds;
+  } cases[] = {
+      {SampleRate::Hz320, 0, 1000, 320, 1000, 1000 / 320.0, 0}, // held up: the port kept them
+      {SampleRate::Hz320, 9, 50, 16, 288, 288 / 320.0, 0},      // 0,5 s beyond a frame: no gap
+      {SampleRate::Hz320, 80, 50, 16, 288, 287 / 320.0 + 4.05, 4.05 - 1 / 320.0},
+      {SampleRate::Hz320, 80, 50, 16, 1000, 999 / 320.0 + 4.05, 4.05 - 1 / 320.0},
+      {SampleRate::Hz10, 80, 50, 16, 9, 0.8 + 32 / 320.0 + 4.05 - 1 / 320.0, 4.05 - 1 / 320.0},
+  };
+  for (const auto& c : cases) {
+    auto r = std::make_unique<Recording>();
+    r->Start(At(c.rate, 19200), {});
+    std::vector<double> heard;
+    const auto subscription = r->Subscribe([&](float, double t) { heard.push_back(t); });
+    std::uint64_t now = 0, frame = 0;
+    const auto tick = [&](std::uint64_t afterMs, int frames) {
+      r->BeginTick(now += afterMs);
+      for (int i = 0; i < frames; ++i)
+        r->TakeFrame(static_cast<double>(frame++), {c.rate, false, 19200});
+    };
+    for (int i = 0; i < 101 + c.quietTicks; ++i)
+      i<20 || i> 20 + c.quietTicks ? tick(50, 16)
+      : i < 20 + c.quietTicks      ? tick(50, 0)
+                                   : tick(c.lateMs, c.waitingFrames);
+    ASSERT_GT(heard.size(), c.value) << c.quietTicks;
+    EXPECT_NEAR(heard[c.value], c.seconds, 1e-9) << c.quietTicks;
+    EXPECT_NEAR(r->SecondsOf(c.value), c.seconds, 1e-9) << c.quietTicks;
+    EXPECT_EQ(r->GapTotal().count, c.gapSeconds > 0 ? 1u : 0u) << c.quietTicks;
+    EXPECT_NEAR(r->GapTotal().seconds, c.gapSeconds, 1e-9) << c.quietTicks;
+    // The values rise, so the maximum is the last one: the results time it as the file does.
+    EXPECT_EQ(r->Results().MaxSeconds(), heard.back()) << c.quietTicks;
+  }
 }
 
 } // namespace

@@ -1,12 +1,15 @@
 #include "base/fileerror.h"
 #include "base/text.h"
 #include "support/testfiles.h"
+#include "window/csvfilewriter.h"
 #include "window/measurementfilewriter.h"
+#include "window/measurementstream.h"
 #include "window/textfilewriter.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 #include <windows.h>
 
 namespace dynlog {
@@ -32,6 +35,19 @@ TEST(TextFileWriterTest, WritesTheAnsiCodePageAndReplacesAnOldFile) {
   WriteAnsiTextFile(base::Narrow(path), "Gr\xC3\xB6\xC3\x9F"
                                         "e 1,5\r\n"); // "Größe 1,5"
   const std::string bytes = ReadBytes(path);
+  // The CSV, saved and streamed, keeps UTF-8 whatever the code page.
+  const CsvHead head{{}, 320, false, 0, "Ger\xC3\xA4t", "COM2"};
+  const std::wstring saved = dir.File(L"m.csv"), streamed = dir.File(L"s.csv");
+  SaveCsvFile(base::Narrow(saved), head, std::vector<float>{5}, [](std::uint64_t) { return 4.0; });
+  MeasurementStream stream(base::Narrow(streamed), false);
+  stream.BeginCsv(head, {",", ""});
+  stream.Append(5, 4.0);
+  stream.Close();
+  for (const std::wstring& csv : {saved, streamed}) {
+    EXPECT_EQ(ReadBytes(csv).substr(0, 11), "\xEF\xBB\xBF# Start;");
+    EXPECT_NE(ReadBytes(csv).find("# Ger\xC3\xA4t;Ger\xC3\xA4t\r\n"), std::string::npos);
+    EXPECT_TRUE(ReadBytes(csv).ends_with("Zeit in s;Wert\r\n4,000000;5\r\n"));
+  }
   if (GetACP() == 1252)
     EXPECT_EQ(bytes, "Gr\xF6\xDF"
                      "e 1,5\r\n"); // one byte per umlaut, no byte-order mark

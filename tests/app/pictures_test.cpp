@@ -364,6 +364,34 @@ TEST_F(Pictures, ChartStaysWholeWhenTheWindowIsMaximisedRestoredAndShrunk) {
   EXPECT_LE(w.Chart().Axes().shape2Top + 2 + 48, client.bottom);
 }
 
+// The lowest force label, where its tick meets the time axis, is as whole as the one above it:
+// the time scale's rows do not cut it.
+TEST_F(Pictures, ForceLabelAtTheTimeAxisIsWhole) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  w.DecimalPlaces = 1;
+  for (const double v : {0.0, 100.0, 50.0})
+    w.ShowValue(v);
+  PumpFor(30);
+  const Picture picture(w.Handle());
+  const dynlog::ChartAxes& a = w.Chart().Axes();
+  std::vector<int> runs; // heights of the runs of rows with ink left of the tick marks
+  bool inRun = false;
+  for (int y = a.shape1Top + a.shape1Height / 3; y < a.shape2Top + 24; ++y) {
+    bool ink = false;
+    for (int x = 0; x < a.shape1Left - 6; ++x)
+      ink = ink || picture.At(x, y) == RGB(0, 0, 0);
+    if (ink && !inRun)
+      runs.push_back(0);
+    if (ink)
+      ++runs.back();
+    inRun = ink;
+  }
+  ASSERT_GE(runs.size(), 2u);
+  EXPECT_EQ(runs.back(), runs[runs.size() - 2]);
+}
+
 TEST_F(Pictures, WholeTestAfterStopShowsASingleValueSpikeAndZoomsByDragging) {
   dynlog::ApplicationWindows app;
   Tfkm470a& w = app.fkm470a;

@@ -3,7 +3,7 @@
 # the same run: a bare Python socket that sends the request and writes whatever comes to the file, with
 # no parsing, no events and no Wine. Both with the processor time they used.
 #   scripts/bench-http.sh [MEGABYTES] [ROUNDS]       (defaults: 200 MB, 3 rounds)
-# Environment: DYNLOG_BUILD_DIR (default build/win32) holds net_bench_get.exe; it is built when
+# Environment: DYNLOG_BUILD_DIR (default build/win32) holds http_bench.exe; it is built when
 # missing. The client runs in a Wine prefix of its own (DYNLOG_BUILD_DIR/wine-bench), so that
 # the script can start and stop that prefix's wineserver without touching anyone else's.
 #
@@ -20,8 +20,8 @@ export DYNLOG_WINEPREFIX=$build/wine-bench
 source "$here/wine-env.sh"
 megabytes=${1:-200}
 rounds=${2:-3}
-exe=$build/tests/net/net_bench_get.exe
-[ -f "$exe" ] || cmake --build "$build" --target net_bench_get >&2
+exe=$build/tools/httpbench/http_bench.exe
+[ -f "$exe" ] || cmake --build "$build" --target http_bench >&2
 [ -f "$WINEPREFIX/system.reg" ] || "$here/wine-prefix.sh" >&2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/bench-http.XXXXXX")
@@ -45,18 +45,22 @@ url_path=/spezmemb/download/software/big.bin
 cat "$work/www/big.bin" >/dev/null # both readers get the file from the page cache
 # The floor: the request by hand, every byte after the header block into the file.
 cat >"$work/floor.py" <<'PY'
-import base64, socket, sys
+import base64, socket, sys, time
 port, path, out = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+wall, cpu = time.perf_counter(), time.process_time()  # from the connect on, as the client's
 s = socket.create_connection(("127.0.0.1", port))
 auth = base64.b64encode(b"58213:VeNuSaR").decode()
 s.sendall(f"GET {path} HTTP/1.0\r\nAuthorization: Basic {auth}\r\n\r\n".encode())
 head = b""
 while b"\r\n\r\n" not in head:
     head += s.recv(65536)
+n = 0
 with open(out, "wb") as f:
-    f.write(head.split(b"\r\n\r\n", 1)[1])
+    n += f.write(head.split(b"\r\n\r\n", 1)[1])
     while chunk := s.recv(1 << 20):
-        f.write(chunk)
+        n += f.write(chunk)
+print(f"bytes={n} wall_ms={int((time.perf_counter() - wall) * 1000)} "
+      f"cpu_ms={int((time.process_time() - cpu) * 1000)}")
 PY
 
 ticks=$(getconf CLK_TCK)
@@ -107,12 +111,10 @@ for setting in "any core" "one core"; do
     echo "$line"
     if better "$t" "$best_ours"; then best_ours=$t ours_line=$line; fi
 
-    TIMEFORMAT='%3R %3U %3S'
-    { time run python3 "$work/floor.py" "$port" "$url_path" "$work/floor.bin"; } 2>"$work/time"
-    read -r real user sys <"$work/time"
+    out=$(run python3 "$work/floor.py" "$port" "$url_path" "$work/floor.bin")
     cmp -s "$work/floor.bin" "$work/www/big.bin" || { echo "floor: file differs"; exit 1; }
-    wall=$(awk -v r="$real" 'BEGIN { printf "%d", r * 1000 }')
-    cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1000 }')
+    wall=$(sed -n 's/.*wall_ms=\([0-9]*\).*/\1/p' <<<"$out")
+    cpu=$(sed -n 's/.*cpu_ms=\([0-9]*\).*/\1/p' <<<"$out")
     t=$(mbps "$bytes" "$wall")
     line="[$setting] bare socket     round $round: $t MiB/s  wall ${wall} ms  cpu ${cpu} ms"
     echo "$line"

@@ -1,5 +1,5 @@
 // Downloads one URL with THttpClient::Get into a file and prints what it took:
-//   net_bench_get URL FILE [USER PASSWORD]
+//   http_bench URL FILE [USER PASSWORD]
 // Output: bytes=N wall_ms=N cpu_ms=N (processor time of this process during the Get).
 #include "base/messageloop.h"
 #include "net/httpclient.h"
@@ -24,7 +24,7 @@ std::uint64_t ProcessCpuMs() {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: net_bench_get URL FILE [USER PASSWORD]\n");
+    std::fprintf(stderr, "usage: http_bench URL FILE [USER PASSWORD]\n");
     return 2;
   }
   try {
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(cpu1 - cpu0));
     return 0;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "net_bench_get: %s\n", e.what());
+    std::fprintf(stderr, "http_bench: %s\n", e.what());
     return 1;
   }
 }

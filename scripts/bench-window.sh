@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Processor time of dynlog.exe while it streams 320 frames per second from km470sim with the chart
-# running, on Wine's X11 driver (a virtual screen, Xvfb), beside its floor: an empty window that
+# running (dynlog.exe --stream, which has no 10000-value limit and draws as a person sees it;
+# its file is flushed twice a second), on Wine's X11 driver (a virtual screen, Xvfb), beside its floor: an empty window that
 # only polls the same COM port every 50 ms (tools/windowfloor). Both run in one go against the
 # same simulated unit and wineserver; the script prints each one's time alone and with the
 # wineserver, the ratios, and dynlog.exe's memory. Prints figures; passes no judgement.
@@ -103,8 +104,8 @@ for round in $(seq "$rounds"); do
   measure "  floor (empty window polling COM2)" window_floor.exe wine "$floor" "$run_for"
   floor_own=$own_pct floor_all=$all_pct
   measure "  dynlog.exe, chart at ${RATE:-320}/s" dynlog.exe \
-    wine "$dynlog" --record "$run_for" --rate "${RATE:-320}" --output "$(winepath -w "$work/m.txt")" \
-      --overwrite
+    wine "$dynlog" --stream "$(winepath -w "$work/m.txt")" --seconds "$run_for" \
+      --rate "${RATE:-320}" --overwrite
   ratio=$(awk -v a="$own_pct" -v b="$floor_own" -v c="$all_pct" -v d="$floor_all" \
     'BEGIN { printf "%.2f %.2f", (b > 0 ? a / b : 0), (d > 0 ? c / d : 0) }')
   echo "  ratio dynlog.exe / floor: ${ratio% *} alone, ${ratio#* } with the wineserver"

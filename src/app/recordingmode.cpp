@@ -3,7 +3,6 @@
 #include "app/automation.h"
 #include "base/errorbox.h"
 #include "base/messageloop.h"
-#include "window/csvfilewriter.h"
 #include "window/localeformat.h"
 #include "window/measurementfilewriter.h"
 
@@ -43,17 +42,6 @@ private:
   TestResults results_;
   Recording::Subscription subscription_;
 };
-
-// The file as Speichern writes it, with the recording's setting, of the values kept.
-void SaveValues(const std::string& utf8Path, const Recording& recording, const FirstValues& kept) {
-  if (IsCsvName(utf8Path)) {
-    SaveCsvFile(utf8Path, recording.CsvFileHead(), kept.Values(),
-                [&kept](std::uint64_t i) { return kept.SecondsOf(i); });
-    return;
-  }
-  const RecordingSetting& s = recording.Setting();
-  SaveMeasurementFile(utf8Path, s.KeptRate(), s.averaging, kept.Values(), s.decimalPlaces);
-}
 
 } // namespace
 
@@ -118,7 +106,8 @@ int RunRecordingMode(const RecordArgs& args) {
     try {
       // The save path behind the save dialog, without it: no question about replacing a file or
       // about anything else. Nobody is there to answer; a mode without a person never asks.
-      SaveValues(args.output, recording, kept);
+      SaveRecordingFile(args.output, recording, kept.Values(),
+                        [&kept](std::uint64_t i) { return kept.SecondsOf(i); });
     } catch (const std::exception& e) {
       PrintError("dynlog: " + args.output + ": " + base::ErrorBoxText(e.what()));
       code = kRecordNotWritten;

@@ -16,12 +16,18 @@ void SaveMeasurementFile(std::string_view utf8Path, SampleRate rate, bool averag
 }
 
 void SaveRecordingFile(std::string_view utf8Path, const Recording& recording) {
+  SaveRecordingFile(utf8Path, recording, recording.Values(), recording.SecondsOfValues());
+}
+
+void SaveRecordingFile(std::string_view utf8Path, const Recording& recording,
+                       std::span<const float> values,
+                       const std::function<double(std::uint64_t)>& secondsOf) {
   if (IsCsvName(utf8Path)) {
-    SaveCsvFile(utf8Path, recording.CsvFileHead(), recording.Values(), recording.SecondsOfValues());
+    SaveCsvFile(utf8Path, recording.CsvFileHead(), values, secondsOf);
     return;
   }
   const RecordingSetting& s = recording.Setting();
-  SaveMeasurementFile(utf8Path, s.KeptRate(), s.averaging, recording.Values(), s.decimalPlaces);
+  SaveMeasurementFile(utf8Path, s.KeptRate(), s.averaging, values, s.decimalPlaces);
 }
 
 } // namespace dynlog

@@ -1,6 +1,8 @@
 #pragma once
 // "Speichern": the recording with its head, written to the chosen file.
 
+#include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -18,5 +20,9 @@ void SaveMeasurementFile(std::string_view utf8Path, SampleRate rate, bool averag
 // The recording as the person chose to save it: CSV for a name ending in ".csv" (in any case),
 // the measurement file otherwise, each with the recording's own setting in its head.
 void SaveRecordingFile(std::string_view utf8Path, const Recording& recording);
+// The same for some of its values (value i at secondsOf(i)), as --record keeps them.
+void SaveRecordingFile(std::string_view utf8Path, const Recording& recording,
+                       std::span<const float> values,
+                       const std::function<double(std::uint64_t)>& secondsOf);
 
 } // namespace dynlog

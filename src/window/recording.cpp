@@ -125,12 +125,6 @@ ResultsFormat Recording::Format(const NumberSeparators& separators) const {
   return {setting_.ValuesPerSecond(), setting_.decimalPlaces, separators};
 }
 
-MeasurementFileContent Recording::TextFile(std::string_view dateTimeText,
-                                           const NumberSeparators& separators) const {
-  return {dateTimeText, setting_.KeptRate(),    setting_.averaging,
-          Values(),     setting_.decimalPlaces, separators};
-}
-
 CsvHead Recording::CsvFileHead() const {
   // Averaging is named only where frames were really put together: at a rate that keeps every
   // frame there is nothing between two values to average.

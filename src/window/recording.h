@@ -21,7 +21,6 @@
 
 #include "window/acquisition.h"
 #include "window/csvfile.h"
-#include "window/measurementfile.h"
 #include "window/samplerate.h"
 #include "window/testresults.h"
 #include "window/windowtexts.h"
@@ -146,9 +145,6 @@ public:
   StatusLine StatusFigures() const;
   // How the results and files give times and figures.
   ResultsFormat Format(const NumberSeparators& separators) const;
-  // The text file: its head names the setting, line 1 the given creation time.
-  MeasurementFileContent TextFile(std::string_view dateTimeText,
-                                  const NumberSeparators& separators) const;
   CsvHead CsvFileHead() const;
 
 private:

@@ -102,8 +102,8 @@ TEST(Recording, NamesTheSettingItWasTakenAtAndBeforeItsStartTheOneStartWillUse) 
   EXPECT_EQ(status(), "Gestoppt \xC2\xB7 320 von 10.000 Werten \xC2\xB7 160 Werte/s | "
                       "COM3, 9600 Baud \xC2\xB7 KM470 V2.03");
   EXPECT_EQ(r->Format(GermanSeparators()).valuesPerSecond, 160);
-  EXPECT_EQ(r->TextFile("", GermanSeparators()).rate, SampleRate::Hz160);
-  EXPECT_EQ(r->TextFile("", GermanSeparators()).decimalPlaces, 1);
+  EXPECT_EQ(r->Setting().KeptRate(), SampleRate::Hz160); // the text file's head
+  EXPECT_EQ(r->Setting().decimalPlaces, 1);
   const CsvHead head = r->CsvFileHead();
   EXPECT_EQ(head.valuesPerSecond, 160);
   EXPECT_EQ(head.port, "COM3");

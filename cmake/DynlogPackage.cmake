@@ -3,22 +3,14 @@
 #
 # Two builds of the same sources give the same bytes: the linker writes no time stamp, the
 # build folders are mapped out of the binary, and the files in the zip carry the time of
-# SOURCE_DATE_EPOCH (the environment's, else the last commit's).
+# SOURCE_DATE_EPOCH (the environment's, else the last commit's: see SourceDateEpoch.cmake).
 
 target_compile_options(dynlog PRIVATE
   -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
 target_link_options(dynlog PRIVATE -Wl,--no-insert-timestamp)
 
-if(DEFINED ENV{SOURCE_DATE_EPOCH})
-  set(DYNLOG_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
-else()
-  execute_process(COMMAND git log -1 --format=%ct
-    WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE DYNLOG_SOURCE_DATE_EPOCH
-    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  if(NOT DYNLOG_SOURCE_DATE_EPOCH)
-    set(DYNLOG_SOURCE_DATE_EPOCH 315532800) # 1980-01-01, the earliest time a zip can hold
-  endif()
-endif()
+include(${PROJECT_SOURCE_DIR}/cmake/SourceDateEpoch.cmake)
+dynlog_source_date_epoch(${PROJECT_SOURCE_DIR} DYNLOG_SOURCE_DATE_EPOCH)
 
 # LIESMICH.txt as a Windows editor expects it: UTF-8 with its mark, lines ended by CR LF.
 file(READ ${PROJECT_SOURCE_DIR}/package/LIESMICH.txt readme)

@@ -1,0 +1,144 @@
+#include "window/testconditions.h"
+
+#include "window/numberformat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace dynlog {
+
+namespace {
+
+std::string Force(double value, int decimalPlaces) {
+  return FormatNumber(value, decimalPlaces, kDisplaySignificantDigits, GermanSeparators());
+}
+
+// A percentage or a time as the person gave it: up to three decimals, none shown when whole.
+std::string Figure(double value) {
+  std::string text = FormatNumber(value, 3, 15, NumberSeparators{",", ""});
+  if (text.find(',') != std::string::npos) {
+    while (text.back() == '0')
+      text.pop_back();
+    if (text.back() == ',')
+      text.pop_back();
+  }
+  return text;
+}
+
+} // namespace
+
+std::optional<std::string> TestConditions::Refusal() const {
+  if (!(start.preSeconds >= 0 && start.preSeconds <= kMaxPreSeconds))
+    return "Die Vorlaufzeit muss zwischen 0 und 10 Sekunden liegen.";
+  if (start.preSeconds > 0 && !StartsByItself())
+    return "Eine Vorlaufzeit braucht eine Startbedingung.";
+  if (stop.breakPercent && !(*stop.breakPercent >= 0 && *stop.breakPercent <= 100))
+    return "Der Bruch muss zwischen 0 und 100 % des Maximums liegen.";
+  if (stop.afterSeconds && !(*stop.afterSeconds > 0))
+    return "Die Prüfdauer muss größer als 0 Sekunden sein.";
+  if (rearm && !(StartsByItself() && StopsByItself()))
+    return "Von selbst wieder scharf schalten geht nur mit einer Start- und einer Stoppbedingung.";
+  return std::nullopt;
+}
+
+std::string EndText(StopReason reason, const TestConditions& conditions, int decimalPlaces) {
+  switch (reason) {
+  case StopReason::Break:
+    return "Ende: Bruch bei " + Figure(conditions.stop.breakPercent.value_or(0)) +
+           " % des Maximums";
+  case StopReason::FellBelow:
+    return "Ende: unter " + Force(conditions.stop.fallBelow.value_or(0), decimalPlaces);
+  case StopReason::InputOff:
+    return "Ende: T-Eingang";
+  case StopReason::Time:
+    return "Ende: Zeit";
+  }
+  return {};
+}
+
+std::string StartText(const StartCondition& start, int decimalPlaces) {
+  std::string text;
+  switch (start.kind) {
+  case StartCondition::Kind::Manual:
+    return "von Hand";
+  case StartCondition::Kind::ForceAbove:
+    text = "Kraft über " + Force(start.threshold, decimalPlaces);
+    break;
+  case StartCondition::Kind::InputOn:
+    text = "T-Eingang";
+    break;
+  }
+  text += "; ";
+  text += Figure(start.preSeconds);
+  text += " s davor";
+  return text;
+}
+
+ConditionWatch::ConditionWatch(const TestConditions& conditions) : conditions_(conditions) {}
+
+void ConditionWatch::Arm() {
+  phase_ = Phase::Waiting;
+}
+
+ConditionWatch::Outcome ConditionWatch::Take(double value, bool input, double secondsSinceStart) {
+  const bool above = value > conditions_.start.threshold;
+  const bool risen = above && !wasAbove_;
+  const bool switchedOn = input && !inputWasOn_;
+  const bool switchedOff = !input && inputWasOn_;
+  wasAbove_ = above;
+  inputWasOn_ = input;
+
+  bool startsNow = false;
+  switch (phase_) {
+  case Phase::Ended:
+    return {Step::Waiting, std::nullopt};
+  case Phase::Waiting:
+    startsNow = conditions_.start.kind == StartCondition::Kind::Manual ||
+                (conditions_.start.kind == StartCondition::Kind::ForceAbove && risen) ||
+                (conditions_.start.kind == StartCondition::Kind::InputOn && switchedOn);
+    if (!startsNow)
+      return {Step::Waiting, std::nullopt};
+    phase_ = Phase::Running;
+    peak_ = value;
+    reachedFallLevel_ = false;
+    secondsSinceStart = 0; // the caller cannot know yet that the test starts here
+    break;
+  case Phase::Running:
+    break;
+  }
+
+  if (const auto reason = StopAt(value, switchedOff, secondsSinceStart)) {
+    phase_ = Phase::Ended;
+    return {*reason == StopReason::Time ? Step::StoppedBefore : Step::Stopped, reason};
+  }
+  return {startsNow ? Step::Started : Step::Running, std::nullopt};
+}
+
+std::optional<StopReason> ConditionWatch::StopAt(double value, bool switchedOff,
+                                                 double secondsSinceStart) {
+  const StopCondition& stop = conditions_.stop;
+  if (stop.afterSeconds && secondsSinceStart >= *stop.afterSeconds)
+    return StopReason::Time;
+  peak_ = std::max(peak_, value);
+  if (stop.inputOff && switchedOff)
+    return StopReason::InputOff;
+  if (stop.fallBelow) {
+    if (value >= *stop.fallBelow)
+      reachedFallLevel_ = true;
+    else if (reachedFallLevel_)
+      return StopReason::FellBelow;
+  }
+  // Multiplied out, so that a value at exactly the percentage is no break.
+  if (stop.breakPercent && peak_ > 0 && peak_ >= stop.breakMinPeak &&
+      value * 100 < peak_ * *stop.breakPercent)
+    return StopReason::Break;
+  return std::nullopt;
+}
+
+std::size_t PreTriggerCapacity(double preSeconds, double valuesPerSecond) {
+  if (!(preSeconds > 0) || !(valuesPerSecond > 0))
+    return 0;
+  return static_cast<std::size_t>(std::llround(preSeconds * valuesPerSecond));
+}
+
+} // namespace dynlog

@@ -84,3 +84,25 @@ TEST(ForceSignal, SeedDecidesTheSamples) {
   }
   EXPECT_TRUE(differs);
 }
+
+TEST(ForceSignal, PullTestsRiseWithTheTriggerOnAndBreak) {
+  for (const int fps : {160, 320}) {
+    ForceSignal sig(9, fps, true);
+    int rises = 0;
+    Sample previous = sig.next();
+    for (int i = 0; i < 30 * fps; ++i) {
+      const Sample s = sig.next();
+      if (previous.trigger && !s.trigger) { // the break: from the peak back to rest at once
+        ++rises;
+        EXPECT_GE(previous.count, 1900) << fps;
+        EXPECT_LE(previous.count, 6010) << fps;
+        EXPECT_LT(std::abs(s.count), 40) << fps;
+      }
+      if (!s.trigger) {
+        EXPECT_LT(std::abs(s.count), 40) << "a rest, and no stray pulse, at " << fps;
+      }
+      previous = s;
+    }
+    EXPECT_GE(rises, 8) << fps;
+  }
+}

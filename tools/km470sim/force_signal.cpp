@@ -30,9 +30,9 @@ double ease(double t) {
 
 } // namespace
 
-ForceSignal::ForceSignal(std::uint64_t seed, int framesPerSecond)
-    : rng_(seed), fps_(std::max(1, framesPerSecond)) {
-  baseline_ = pickBaseline(rng_);
+ForceSignal::ForceSignal(std::uint64_t seed, int framesPerSecond, bool pull)
+    : rng_(seed), fps_(std::max(1, framesPerSecond)), pull_(pull) {
+  baseline_ = pull_ ? rng_.between(-20, 20) : pickBaseline(rng_);
   // A short first rest, so that a freshly started stream soon shows a changing force.
   phase_ = Phase::Rest;
   phaseLength_ = frames(80, 200);
@@ -47,10 +47,16 @@ void ForceSignal::enter(Phase phase) {
   phasePos_ = 0;
   switch (phase) {
   case Phase::Rest:
-    baseline_ = nextBaseline_;
+    baseline_ = pull_ ? rng_.between(-20, 20) : nextBaseline_;
     phaseLength_ = frames(300, 1200);
     break;
   case Phase::Ramp:
+    if (pull_) {
+      peak_ = rng_.between(2000, 6000);
+      phaseLength_ = frames(1200, 2000);
+      triggerLeft_ = phaseLength_;
+      return;
+    }
     peak_ = pickPeak(rng_);
     // The operator switches between gross and net display only now and then.
     if (rng_.chance(350))
@@ -75,7 +81,8 @@ double ForceSignal::level() const {
   case Phase::Rest:
     return baseline_;
   case Phase::Ramp:
-    return baseline_ + (peak_ - baseline_) * ease(t);
+    // A part under pull stiffens less as it nears its break.
+    return baseline_ + (peak_ - baseline_) * (pull_ ? std::sqrt(t) : ease(t));
   case Phase::Hold:
     // A held load creeps a little.
     return peak_ + 20.0 * std::sin(2.0 * std::numbers::pi * t);
@@ -102,7 +109,7 @@ Sample ForceSignal::next() {
       enter(Phase::Ramp);
       break;
     case Phase::Ramp:
-      enter(Phase::Hold);
+      enter(pull_ ? Phase::Rest : Phase::Hold); // the break
       break;
     case Phase::Hold:
       enter(Phase::Release);
@@ -131,7 +138,7 @@ Sample ForceSignal::next() {
     --triggerLeft_;
   } else {
     // A stray trigger pulse of a single frame, like a bouncing contact.
-    s.trigger = rng_.chance(2);
+    s.trigger = !pull_ && rng_.chance(2);
   }
   return s;
 }

@@ -57,6 +57,9 @@ std::variant<Options, UsageError> parseOptions(int argc, const char* const* argv
     } else if (arg == "--echo") {
       error = flag(arg);
       o.echo = true;
+    } else if (arg == "--pull") {
+      error = flag(arg);
+      o.pull = true;
     } else if (arg == "--link") {
       if (!(error = needValue(arg)) && value.empty())
         error = UsageError{"--link needs a path"};
@@ -116,6 +119,9 @@ Options:
                     bytes, broken frames and frames with counts above 10000
   --echo            send every byte heard at the right rate straight back, as many RS-485
                     adapters and some cables do; the echo goes out before any reply
+  --pull            play pull tests: a rest near zero, a rise to a peak of 200 to 600 (at one
+                    decimal) in 1.2 to 2 s, then a break back to rest; the trigger input is on
+                    exactly during the rise
   --log FILE        write one line per event to FILE, flushed line by line
   -h, --help        show this text
 

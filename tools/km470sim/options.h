@@ -19,6 +19,7 @@ struct Options {
   std::uint64_t seed = kDefaultSeed;
   bool noise = false;
   bool echo = false;
+  bool pull = false; // the force of a pull test: rises, breaks, rests
   bool help = false;
 };
 

@@ -30,7 +30,7 @@ constexpr std::uint64_t kNoiseSeedSalt = 0x6E6F697365ULL;
 Simulator::Simulator(const Options& options, PtyPair& pty, EventLog& log, SignalWatch& signals,
                      ClientWatch& clients)
     : options_(options), pty_(pty), log_(log), signals_(signals), clients_(clients),
-      signal_(options.seed, framesPerSecond(options.baud)),
+      signal_(options.seed, framesPerSecond(options.baud), options.pull),
       noise_(options.noise, options.seed ^ kNoiseSeedSalt),
       pacer_(framesPerSecond(options.baud),
              static_cast<std::uint64_t>(framesPerSecond(options.baud)) / 2) {}

@@ -30,8 +30,8 @@ ui::LabelStyle Transparent(HFONT font = nullptr) {
 } // namespace
 
 TAboutBox::TAboutBox(HWND owner)
-    : ui::Form(AboutStyle(owner)), boldSystemFont_(ui::MakeFont(L"System", 13, true)),
-      titleFont_(ui::MakeFont(L"Arial", 19, true)),
+    : ui::Form(AboutStyle(owner)), boldSystemFont_(AddFont(L"System", 13, true)),
+      titleFont_(AddFont(L"Arial", 19, true)),
       Label8(*this, 464, 48, 97, 16, "Version 0.0.0.0", {.font = boldSystemFont_.get()}),
       Button1(
           *this, 456, 216, 75, 25, "OK",
@@ -77,6 +77,13 @@ void TAboutBox::FormShow() {
   Label8.SetText("Version " + dynlog::RunningProgramVersionText());
 }
 
+void TAboutBox::FormDpiChanged() {
+  // Text does not grow exactly with the scale.
+  Label9.AutoSize();
+  Label1.AutoSize();
+  SignatureLabel.AutoSize();
+}
+
 void TAboutBox::FormPaint(HDC dc, const RECT&) {
   if (!picture_)
     return;
@@ -85,6 +92,7 @@ void TAboutBox::FormPaint(HDC dc, const RECT&) {
   base::MemoryDc source(CreateCompatibleDC(dc));
   base::SelectObjectScope select(source.get(), picture_.get());
   SetStretchBltMode(dc, HALFTONE);
-  StretchBlt(dc, kImage2.left, kImage2.top, kImage2.right - kImage2.left,
-             kImage2.bottom - kImage2.top, source.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+  const int left = Px(kImage2.left), top = Px(kImage2.top);
+  StretchBlt(dc, left, top, Px(kImage2.right) - left, Px(kImage2.bottom) - top, source.get(), 0, 0,
+             bm.bmWidth, bm.bmHeight, SRCCOPY);
 }

@@ -8,8 +8,8 @@
 
 class TAboutBox : public ui::Form {
   // Declared before the controls, which are created with them.
-  base::Font boldSystemFont_;
-  base::Font titleFont_;
+  ui::ScaledFont& boldSystemFont_;
+  ui::ScaledFont& titleFont_;
 
 public:
   explicit TAboutBox(HWND owner = nullptr);
@@ -33,6 +33,7 @@ protected:
   void FormShow() override;
   void FormClose() override;
   void FormPaint(HDC dc, const RECT& area) override;
+  void FormDpiChanged() override;
 
 private:
   base::Bitmap picture_;

@@ -21,9 +21,10 @@ base::Font MakeFont(const wchar_t* face, int heightPx, bool bold, BYTE charset) 
 
 void Control::CreateChild(const wchar_t* cls, DWORD style, DWORD exStyle, int left, int top,
                           int width, int height, std::string_view caption) {
+  bounds_ = {left, top, left + width, top + height};
   hwnd_ = CreateWindowExW(exStyle, cls, base::Widen(caption).c_str(), WS_CHILD | WS_VISIBLE | style,
-                          left, top, width, height, form_.Handle(),
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                          form_.Px(left), form_.Px(top), form_.Px(width), form_.Px(height),
+                          form_.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
                           GetModuleHandleW(nullptr), nullptr);
   if (!hwnd_)
     throw std::runtime_error("Steuerelement kann nicht erzeugt werden");
@@ -44,14 +45,15 @@ bool Control::Visible() const {
 }
 
 void Control::SetBounds(int left, int top, int width, int height) {
-  MoveWindow(hwnd_, left, top, width, height, TRUE);
+  bounds_ = {left, top, left + width, top + height};
+  Place();
 }
 
-RECT Control::Bounds() const {
-  RECT r;
-  GetWindowRect(hwnd_, &r);
-  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
-  return r;
+void Control::Place() {
+  // Both edges scaled, so that neighbours that touch at 96 DPI touch at every DPI.
+  const int left = form_.Px(bounds_.left), top = form_.Px(bounds_.top);
+  MoveWindow(hwnd_, left, top, form_.Px(bounds_.right) - left, form_.Px(bounds_.bottom) - top,
+             TRUE);
 }
 
 void Control::SetText(std::string_view utf8) {
@@ -258,12 +260,13 @@ void Label::AutoSize() {
     base::SelectObjectScope select(dc.get(), font_ ? font_ : form_.FormFont());
     GetTextExtentPoint32W(dc.get(), w.c_str(), static_cast<int>(w.size()), &size);
   }
-  RECT r = Bounds();
+  const RECT r = Bounds();
   const int height = r.bottom - r.top;
+  const int width = form_.LogicalUp(size.cx);
   if (style_.align == LabelStyle::Right)
-    SetBounds(r.right - size.cx, r.top, size.cx, height);
+    SetBounds(r.right - width, r.top, width, height);
   else
-    SetBounds(r.left, r.top, size.cx, height);
+    SetBounds(r.left, r.top, width, height);
 }
 
 HBRUSH Label::Paint(HDC dc, HBRUSH formBrush) {
@@ -326,25 +329,35 @@ RadioGroup::RadioGroup(Form& form, int left, int top, int width, int height,
                        std::function<void()> onClick)
     : Control(form, form.NextControlId()), onClick_(std::move(onClick)) {
   CreateChild(L"BUTTON", BS_GROUPBOX, 0, left, top, width, height, caption);
-  // The items share the frame's height below its caption, one row each.
-  const int n = static_cast<int>(items.size());
-  const int top0 = top + 16;
-  const int rowHeight = n ? (height - 20) / n : 0;
-  for (int i = 0; i < n; ++i) {
+  for (size_t i = 0; i < items.size(); ++i) {
     const int id = form.NextControlId();
     HWND b = CreateWindowExW(
-        0, L"BUTTON", base::Widen(items[static_cast<size_t>(i)]).c_str(),
-        WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), left + 8,
-        top0 + i * rowHeight, width - 16, rowHeight, form.Handle(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+        0, L"BUTTON", base::Widen(items[i]).c_str(),
+        WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), 0, 0, 0,
+        0, form.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        GetModuleHandleW(nullptr), nullptr);
     SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(form.FormFont()), TRUE);
     buttons_.push_back(b);
-    form.OnCommandFor(id, [this, i](int code) {
+    form.OnCommandFor(id, [this, i = static_cast<int>(i)](int code) {
       if (code == BN_CLICKED)
         ButtonClicked(i);
     });
   }
+  Place();
   SetWindowSubclass(hwnd_, &RadioGroup::FrameProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void RadioGroup::Place() {
+  Control::Place();
+  // The items share the frame's height below its caption, one row each.
+  const int n = Count();
+  const int top0 = bounds_.top + 16;
+  const int rowHeight = n ? (bounds_.bottom - bounds_.top - 20) / n : 0;
+  for (int i = 0; i < n; ++i) {
+    const int top = form_.Px(top0 + i * rowHeight), left = form_.Px(bounds_.left + 8);
+    MoveWindow(buttons_[static_cast<size_t>(i)], left, top, form_.Px(bounds_.right - 8) - left,
+               form_.Px(top0 + (i + 1) * rowHeight) - top, TRUE);
+  }
 }
 
 LRESULT CALLBACK RadioGroup::FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,

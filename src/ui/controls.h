@@ -18,7 +18,7 @@ class Control {
 public:
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
-  virtual ~Control() = default;
+  virtual ~Control() { form_.UnregisterControl(this); }
 
   HWND Handle() const { return hwnd_; }
   int Id() const { return id_; }
@@ -26,21 +26,24 @@ public:
   bool Enabled() const;
   void SetVisible(bool visible);
   bool Visible() const;
-  // Position and size relative to the parent's client area.
+  // Position and size relative to the parent's client area, in logical pixels.
   void SetBounds(int left, int top, int width, int height);
-  RECT Bounds() const;
+  RECT Bounds() const { return bounds_; }
+  // Puts the window where its logical bounds say at the form's DPI.
+  virtual void Place();
   void SetText(std::string_view utf8);
   std::string Text() const;
   void SetFont(HFONT font);
   void SetHint(std::string_view utf8Hint);
 
 protected:
-  Control(Form& form, int id) : form_(form), id_(id) {}
+  Control(Form& form, int id) : form_(form), id_(id) { form.RegisterControl(this); }
   void CreateChild(const wchar_t* cls, DWORD style, DWORD exStyle, int left, int top, int width,
                    int height, std::string_view caption);
   Form& form_;
   HWND hwnd_ = nullptr;
   int id_;
+  RECT bounds_{};
 };
 
 class Button : public Control {
@@ -131,6 +134,7 @@ public:
   // Values below -1 become -1 and values past the last item the last item.
   void SetItemIndex(int index);
   void SetEnabled(bool enabled) override;
+  void Place() override;
   HWND ItemHandle(int index) const { return buttons_.at(static_cast<size_t>(index)); }
   int Count() const { return static_cast<int>(buttons_.size()); }
 
@@ -179,7 +183,8 @@ private:
   bool enabled_ = false;
 };
 
-// Creates a font: face, height in pixels, bold, character set (SYMBOL_CHARSET for "Symbol").
+// Creates a font: face, height in the screen's pixels, bold, character set (SYMBOL_CHARSET for
+// "Symbol"). A form's fonts follow its DPI: Form::AddFont.
 base::Font MakeFont(const wchar_t* face, int heightPx, bool bold = false,
                     BYTE charset = DEFAULT_CHARSET);
 

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "ui/appwindow.h"
 #include "ui/controls.h"
+#include "ui/dpi.h"
 #include "ui/placement.h"
 
 #include <commctrl.h>
@@ -25,6 +26,20 @@ struct EnabledWindows {
   std::vector<HWND> list;
 };
 
+struct FontSwap {
+  HFONT from, to;
+};
+
+BOOL CALLBACK SwapFont(HWND child, LPARAM p) {
+  const auto* swap = reinterpret_cast<const FontSwap*>(p);
+  if (reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) == swap->from)
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(swap->to), TRUE);
+  return TRUE;
+}
+
+// Sent by Windows 8.1 and later; the headers declare it only for programs that need those.
+constexpr UINT kDpiChanged = 0x02E0;
+
 BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM p) {
   auto* walk = reinterpret_cast<EnabledWindows*>(p);
   if (w != walk->self && IsWindowVisible(w) && IsWindowEnabled(w))
@@ -42,16 +57,28 @@ Form::Form(const FormStyle& style) {
   if (style.minMaxBoxes)
     ws |= WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
   const DWORD ex = style.sizeable ? 0 : WS_EX_DLGMODALFRAME;
-  RECT r{0, 0, style.width, style.height};
-  if (style.clientSize)
-    AdjustWindowRectEx(&r, ws, FALSE, ex);
-  font_ = MakeFont(style.fontFace, style.fontHeight);
+  // Sized for the primary screen, where a new window opens; another screen's DPI follows below.
+  dpi_ = SystemDpi();
+  const auto outerSize = [&] {
+    RECT r{0, 0, Px(style.width), Px(style.height)};
+    if (style.clientSize)
+      AdjustWindowRectEx(&r, ws, FALSE, ex);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+  };
+  const SIZE size = outerSize();
   HWND h = CreateWindowExW(ex, formClass, base::Widen(style.caption).c_str(), ws, CW_USEDEFAULT,
-                           CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, style.owner, nullptr,
+                           CW_USEDEFAULT, size.cx, size.cy, style.owner, nullptr,
                            GetModuleHandleW(nullptr), this);
   if (!h)
     throw std::runtime_error("Fenster kann nicht erzeugt werden");
   hwnd_.reset(h);
+  if (const int dpi = WindowDpi(h); dpi != dpi_) {
+    dpi_ = dpi;
+    const SIZE scaled = outerSize();
+    SetWindowPos(h, nullptr, 0, 0, scaled.cx, scaled.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  formFont_ = &AddFont(style.fontFace, style.fontHeight);
   minSize_ = {style.minWidth, style.minHeight};
   if (!style.sizeable) {
     // Fixed dialogs: only the close box in the title bar.
@@ -66,6 +93,73 @@ Form::Form(const FormStyle& style) {
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
   CenterOnScreen();
+}
+
+int Form::Px(int logical) const {
+  return ScaleTo(logical, dpi_);
+}
+
+int Form::Logical(int pixels) const {
+  return ScaleFrom(pixels, dpi_);
+}
+
+SIZE Form::LogicalClientSize() const {
+  RECT client;
+  GetClientRect(Handle(), &client);
+  return {Logical(client.right), Logical(client.bottom)};
+}
+
+ScaledFont& Form::AddFont(const wchar_t* face, int height, bool bold, BYTE charset) {
+  ScaledFont& font = fonts_.emplace_back();
+  font.face_ = face;
+  font.height_ = height;
+  font.bold_ = bold;
+  font.charset_ = charset;
+  MakeFont(font);
+  return font;
+}
+
+void Form::MakeFont(ScaledFont& font) {
+  font.font_ = ui::MakeFont(font.face_.c_str(), Px(font.height_), font.bold_, font.charset_);
+}
+
+void Form::SetFontHeight(ScaledFont& font, int height) {
+  if (font.height_ == height)
+    return;
+  font.height_ = height;
+  base::Font old = std::move(font.font_);
+  MakeFont(font);
+  HandFontOn(old.get(), font.get());
+}
+
+void Form::HandFontOn(HFONT from, HFONT to) {
+  // Every child window, the radio groups' items too, asked which font it has.
+  FontSwap swap{from, to};
+  EnumChildWindows(Handle(), &SwapFont, reinterpret_cast<LPARAM>(&swap));
+}
+
+void Form::UnregisterControl(Control* control) {
+  std::erase(controls_, control);
+}
+
+void Form::ApplyDpi(int dpi, const RECT* suggested) {
+  if (dpi <= 0 || dpi == dpi_)
+    return;
+  dpi_ = dpi;
+  for (ScaledFont& font : fonts_) {
+    base::Font old = std::move(font.font_);
+    MakeFont(font);
+    HandFontOn(old.get(), font.get());
+  }
+  for (Control* control : controls_)
+    control->Place();
+  FormDpiChanged();
+  if (suggested)
+    SetWindowPos(Handle(), nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  FormResize();
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 Form::~Form() {
@@ -185,7 +279,8 @@ void Form::CenterOver(HWND other) {
 }
 
 void Form::SetOuterSize(int width, int height) {
-  SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, 0, 0, Px(width), Px(height),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // A window that grows downwards must not grow out of the screen.
   KeepInWorkArea(Handle());
 }
@@ -193,7 +288,7 @@ void Form::SetOuterSize(int width, int height) {
 SIZE Form::OuterSize() const {
   RECT r;
   GetWindowRect(Handle(), &r);
-  return {r.right - r.left, r.bottom - r.top};
+  return {Logical(r.right - r.left), Logical(r.bottom - r.top)};
 }
 
 void Form::SetHint(HWND control, std::string_view utf8Hint) {
@@ -287,8 +382,8 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   case WM_GETMINMAXINFO:
     if (minSize_.cx > 0 || minSize_.cy > 0) {
       auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      info->ptMinTrackSize = {std::max<LONG>(info->ptMinTrackSize.x, minSize_.cx),
-                              std::max<LONG>(info->ptMinTrackSize.y, minSize_.cy)};
+      info->ptMinTrackSize = {std::max<LONG>(info->ptMinTrackSize.x, Px(minSize_.cx)),
+                              std::max<LONG>(info->ptMinTrackSize.y, Px(minSize_.cy))};
       return 0;
     }
     break;
@@ -298,7 +393,7 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     // and Wine, following it, does not pass the size it kept back on to X: the window would look
     // cut. Once that move is over the size is given to X again.
     const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
-    if (!(pos->flags & SWP_NOSIZE) && (pos->cx < minSize_.cx || pos->cy < minSize_.cy))
+    if (!(pos->flags & SWP_NOSIZE) && (pos->cx < Px(minSize_.cx) || pos->cy < Px(minSize_.cy)))
       PostMessageW(h, kShowMinimumSize, 0, 0);
     break;
   }
@@ -308,8 +403,8 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     // Wine tells X only a size that differs from the one it holds: one pixel more, then back.
     const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-    const LONG width = std::max(r.right - r.left, minSize_.cx);
-    const LONG height = std::max(r.bottom - r.top, minSize_.cy);
+    const LONG width = std::max<LONG>(r.right - r.left, Px(minSize_.cx));
+    const LONG height = std::max<LONG>(r.bottom - r.top, Px(minSize_.cy));
     SetWindowPos(h, nullptr, 0, 0, width + 1, height, flags);
     SetWindowPos(h, nullptr, 0, 0, width, height, flags);
     return 0;
@@ -355,6 +450,11 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   }
   case WM_SIZE:
     FormResize();
+    return 0;
+  case kDpiChanged:
+    // Moved to a screen of another scale (or the scale was changed): the suggested rectangle
+    // keeps the window's logical size there.
+    ApplyDpi(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
     return 0;
   case WM_SYSCOMMAND:
     // The main form's minimise box minimises the application window, which hides every form and

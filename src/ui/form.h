@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -14,11 +15,13 @@
 
 namespace ui {
 
+class Control;
 class Label;
 
 // Modal results, as the buttons report them.
 enum ModalResult : int { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL };
 
+// Sizes, positions and font heights of forms and controls are logical pixels (see ui/dpi.h).
 struct FormStyle {
   std::string caption;       // UTF-8
   int width = 0, height = 0; // see clientSize
@@ -37,6 +40,23 @@ struct FormStyle {
   int minWidth = 0, minHeight = 0;
 };
 
+// A font of a form, its height in logical pixels. The form makes it again at its DPI whenever that
+// changes, or when its height is set anew, and hands the new handle to every control that had the
+// old one: keep the reference, not the handle.
+class ScaledFont {
+public:
+  HFONT get() const { return font_.get(); }
+  int Height() const { return height_; }
+
+private:
+  friend class Form;
+  std::wstring face_;
+  int height_ = 0;
+  bool bold_ = false;
+  BYTE charset_ = DEFAULT_CHARSET;
+  base::Font font_;
+};
+
 class Form {
 public:
   explicit Form(const FormStyle& style);
@@ -45,7 +65,20 @@ public:
   Form& operator=(const Form&) = delete;
 
   HWND Handle() const { return hwnd_.get(); }
-  HFONT FormFont() const { return font_.get(); }
+  HFONT FormFont() const { return formFont_->get(); }
+
+  // The screen's DPI and the conversions of logical pixels to its pixels and back.
+  int Dpi() const { return dpi_; }
+  int Px(int logical) const;
+  int Logical(int pixels) const;
+  // Rounded up, for the width of a text: a pixel short would cut its last letter.
+  int LogicalUp(int pixels) const { return (pixels * 96 + dpi_ - 1) / dpi_; }
+  // The client area in logical pixels.
+  SIZE LogicalClientSize() const;
+  // A font that follows the form's DPI; it lives as long as the form.
+  ScaledFont& AddFont(const wchar_t* face, int height, bool bold = false,
+                      BYTE charset = DEFAULT_CHARSET);
+  void SetFontHeight(ScaledFont& font, int height);
 
   void Show();
   void Hide();
@@ -61,6 +94,7 @@ public:
   COLORREF Background() const;
   void CenterOnScreen();
   void CenterOver(HWND other);
+  // The outer size in logical pixels.
   void SetOuterSize(int width, int height);
   SIZE OuterSize() const;
 
@@ -74,6 +108,8 @@ public:
   }
   void OnTimerFor(UINT_PTR id, std::function<void()> handler) { timers_[id] = std::move(handler); }
   void RegisterLabel(Label* label) { labels_.push_back(label); }
+  void RegisterControl(Control* control) { controls_.push_back(control); }
+  void UnregisterControl(Control* control);
 
   // The main form ends the program when it is closed.
   void MakeMainForm() { mainForm_ = true; }
@@ -84,6 +120,8 @@ protected:
   virtual bool FormCloseQuery() { return true; }
   virtual void FormClose() {}
   virtual void FormResize() {}
+  // After the fonts and controls have followed a new DPI, before FormResize.
+  virtual void FormDpiChanged() {}
   virtual void FormPaint(HDC, const RECT&) {}
   // The mouse on the form itself (not on a control), in client coordinates. A press captures the
   // mouse until it is released; a double click comes instead of the second press.
@@ -98,10 +136,17 @@ private:
   static const wchar_t* RegisterFormClass(bool ownDc);
   static LRESULT CALLBACK WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+  void MakeFont(ScaledFont& font);
+  // Moves to a screen of another DPI: fonts, controls and the window itself.
+  void ApplyDpi(int dpi, const RECT* suggested);
+  void HandFontOn(HFONT from, HFONT to);
   HBRUSH LabelBrush(HWND control, HDC dc, bool& handled);
 
   base::UniqueWindow hwnd_;
-  base::Font font_;
+  int dpi_ = 96;
+  std::deque<ScaledFont> fonts_;
+  ScaledFont* formFont_ = nullptr;
+  std::vector<Control*> controls_;
   base::Brush background_;
   COLORREF backgroundColour_ = CLR_INVALID;
   HWND tooltip_ = nullptr;

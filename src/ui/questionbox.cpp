@@ -3,6 +3,7 @@
 #include "base/handles.h"
 #include "base/text.h"
 #include "ui/controls.h"
+#include "ui/dpi.h"
 #include "ui/form.h"
 
 #include <algorithm>
@@ -23,18 +24,23 @@ struct Layout {
   int buttonTop = 0, buttonWidth = 0;
 };
 
-Layout Measure(HFONT font, const std::wstring& text, std::size_t buttons,
+// Measured at the screen's DPI, where the text will be drawn, and given in logical pixels.
+Layout Measure(const std::wstring& text, std::size_t buttons,
                const std::vector<std::wstring>& captions) {
+  const int dpi = SystemDpi();
+  const auto logical = [dpi](int pixels) { return (pixels * kLogicalDpi + dpi - 1) / dpi; };
+  const base::Font font = MakeFont(FormStyle{}.fontFace, ScaleTo(FormStyle{}.fontHeight, dpi));
   const base::WindowDc screen(nullptr);
-  base::SelectObjectScope select(screen.get(), font);
-  RECT t{0, 0, kTextWidth, 0};
+  base::SelectObjectScope select(screen.get(), font.get());
+  RECT t{0, 0, ScaleTo(kTextWidth, dpi), 0};
   DrawTextW(screen.get(), text.c_str(), -1, &t, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  t = {0, 0, logical(t.right), logical(t.bottom)};
   Layout l;
   l.buttonWidth = 75;
   for (const std::wstring& c : captions) {
     SIZE s{};
     GetTextExtentPoint32W(screen.get(), c.c_str(), static_cast<int>(c.size()), &s);
-    l.buttonWidth = std::max<int>(l.buttonWidth, s.cx + 20);
+    l.buttonWidth = std::max<int>(l.buttonWidth, logical(s.cx) + 20);
   }
   const int left = kMargin + kIconSize + kMargin;
   l.text = {left, kMargin, left + t.right, kMargin + t.bottom};
@@ -75,7 +81,8 @@ protected:
       SetFocus(buttons_.front()->Handle());
   }
   void FormPaint(HDC dc, const RECT&) override {
-    DrawIconEx(dc, kMargin, kMargin, icon_, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, Px(kMargin), Px(kMargin), icon_, Px(kIconSize), Px(kIconSize), 0, nullptr,
+               DI_NORMAL);
   }
 
 private:
@@ -102,9 +109,7 @@ int Ask(HWND owner, std::string_view utf8Title, std::string_view utf8Text,
   std::vector<std::wstring> captions;
   for (const QuestionButton& b : buttons)
     captions.push_back(base::Widen(b.caption));
-  // The form's own font, made once to measure with.
-  const base::Font font = MakeFont(FormStyle{}.fontFace, FormStyle{}.fontHeight);
-  QuestionForm form(owner, utf8Title, text, Measure(font.get(), text, buttons.size(), captions));
+  QuestionForm form(owner, utf8Title, text, Measure(text, buttons.size(), captions));
   form.AddButtons(buttons);
   MessageBeep(MB_ICONWARNING);
   const int answer = form.ShowModal();

@@ -35,7 +35,6 @@ constexpr COLORREF kValuePanel = RGB(0, 0, 0);
 constexpr COLORREF kStatusText = RGB(64, 64, 64);
 constexpr COLORREF kStatusWarning = RGB(176, 0, 0);
 constexpr int kStatusHeight = 16;
-constexpr int kValueRight = 366 + 67; // the value display's right edge stays in place
 
 ui::FormStyle MainStyle() {
   ui::FormStyle s;
@@ -65,9 +64,10 @@ ui::LabelStyle IndicatorStyle(HFONT font, ui::LabelStyle::Align align = ui::Labe
 } // namespace
 
 Tfkm470a::Tfkm470a()
-    : ui::Form(MainStyle()), indicatorFont_(ui::MakeFont(L"Arial", 11, true)),
-      valueFont_(ui::MakeFont(L"Arial", 48, true)), arrowFont_(dynlog::ArrowFont()),
-      statusFont_(ui::MakeFont(L"Arial", 11)),
+    : ui::Form(MainStyle()), indicatorFont_(AddFont(L"Arial", 11, true)),
+      valueFont_(AddFont(L"Arial", dynlog::kValueFontHeight, true)),
+      arrowFont_(AddFont(dynlog::ArrowFont().face, 13, false, dynlog::ArrowFont().charset)),
+      statusFont_(AddFont(L"Arial", 11)),
       BitBtnEinstellung(*this, 0, 0, 105, 25, "Einstellung", [this] { BitBtnEinstellungClick(); }),
       Button1(*this, 105, 0, 49, 25, "Start", [this] { Button1Click(); }),
       Button2(*this, 154, 0, 49, 25, "Stop", [this] { Button2Click(); }),
@@ -92,13 +92,10 @@ Tfkm470a::Tfkm470a()
           {.align = ui::LabelStyle::Right, .font = statusFont_.get(), .textColour = kStatusText}),
       Timer1(*this, 50, [this] { Timer1Timer(); }),
       ButtonWholeTest(*this, 352, 0, 84, 25, "Ganzer Test", [this] { ButtonWholeTestClick(); }),
-      picture_(kTraceColour, Background()) {
+      picture_(kTraceColour, Background()), scaleFont_(AddFont(L"Arial", 12)) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
-  buttonPictures_[0] = MakeSettingsPicture();
-  buttonPictures_[1] = MakeSavePicture();
-  BitBtnEinstellung.SetImage(buttonPictures_[0].get());
-  BitBtnSpeichern.SetImage(buttonPictures_[1].get());
+  MakeButtonPictures();
   Button1.SetHint("KM470-Daten anfordern");
   Button2.SetHint("KM470-Übertragung beenden");
   Label4.SetHint("leuchtet wenn Grenzwert 1 überschritten");
@@ -109,12 +106,12 @@ Tfkm470a::Tfkm470a()
   Label9.SetHint("leuchtet wenn Triggereingang HIGH (>12Volt)");
   lampColours_.fill(kDark);
   separators_ = dynlog::SystemNumberSeparators();
-  SizeValueDisplay();
   ButtonWholeTest.SetEnabled(false);
   ButtonWholeTest.SetHint("Nach Stop den ganzen Test von Start bis Stop zeigen. Im Diagramm ziehen "
                           "vergrößert einen Zeitbereich, Doppelklick oder Esc zeigt wieder alles.");
-  scaleFont_ = ui::MakeFont(L"Arial", 12);
   paperBrush_.reset(CreateSolidBrush(Background()));
+  const SIZE first = LogicalClientSize();
+  firstClient_ = {first.cx, first.cy};
   FormResize();
 }
 
@@ -328,7 +325,8 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
     return painted;
   RECT client;
   GetClientRect(Handle(), &client);
-  const dynlog::ScalePaint p{picture_.dc(), scaleFont_.get(), paperBrush_.get(), separators_};
+  const dynlog::ScalePaint p{picture_.dc(), scaleFont_.get(), paperBrush_.get(), separators_,
+                             Dpi(),         chart_.Frame()};
   const auto touch = [&painted](const RECT& r) {
     painted = painted.Joined({r.left, r.top, r.right, r.bottom});
   };
@@ -346,15 +344,16 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
     }
   }
   if (texts && marks_.Take(WindowPart::Results)) {
-    const RECT line{0, client.bottom - dynlog::ForceChart::kTextLinesHeight, client.right,
-                    client.bottom - dynlog::ForceChart::kTextLinesHeight / 2};
+    const int lines = chart_.Frame().textLinesHeight;
+    const RECT line{0, client.bottom - lines, client.right, client.bottom - lines / 2};
     dynlog::PaintTextLine(
         p, line, dynlog::ResultsLine(recording_.Results(), recording_.Format(separators_)));
     touch(line);
   }
   if (marks_.Take(WindowPart::Readout)) {
     // Between the axis name and the value display, above the chart.
-    const RECT line{24, 78, 260, 94};
+    const int top = chart_.Axes().shape1Top - Px(18);
+    const RECT line{Px(24), top, Px(260), top + Px(16)};
     dynlog::PaintTextLine(p, line, readout_);
     touch(line);
   }
@@ -364,11 +363,10 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
 }
 
 void Tfkm470a::FormResize() {
+  LayOut();
   RECT client;
   GetClientRect(Handle(), &client);
-  chart_.FitToClient(client.right, client.bottom);
   picture_.Fit(client.right, client.bottom);
-  PlaceStatusLine();
   RedrawChart();
   PaintReadings(true); // the whole window is painted next
   picture_.Canvas().TakeDrawn();
@@ -541,19 +539,48 @@ void Tfkm470a::ShowStatus() {
 void Tfkm470a::PlaceStatusLine() {
   // The connection keeps the room its text needs at the right; the rest of the line is the
   // status's, which a narrow window cuts at its end.
-  RECT client;
-  GetClientRect(Handle(), &client);
-  const int top = client.bottom - kStatusHeight;
-  const int connection = std::min<int>(
-      client.right,
-      dynlog::TextWidth(ConnectionLabel.Handle(), statusFont_.get(), ConnectionLabel.Text()) + 6);
-  ConnectionLabel.SetBounds(client.right - connection, top, connection, kStatusHeight);
-  StatusLabel.SetBounds(0, top, client.right - connection, kStatusHeight);
+  const SIZE client = LogicalClientSize();
+  const int top = client.cy - kStatusHeight;
+  const int text =
+      dynlog::TextWidth(ConnectionLabel.Handle(), statusFont_.get(), ConnectionLabel.Text());
+  const int connection = std::min<int>(client.cx, LogicalUp(text) + 6);
+  ConnectionLabel.SetBounds(client.cx - connection, top, connection, kStatusHeight);
+  StatusLabel.SetBounds(0, top, client.cx - connection, kStatusHeight);
 }
 
 void Tfkm470a::SizeValueDisplay() {
-  const int width =
+  const int pixels =
       dynlog::ValueDisplayWidth(Label1.Handle(), valueFont_.get(), DecimalPlaces, separators_);
+  const int width = LogicalUp(pixels);
   const RECT r = Label1.Bounds();
-  Label1.SetBounds(kValueRight - width, r.top, width, r.bottom - r.top);
+  Label1.SetBounds(r.right - width, r.top, width, r.bottom - r.top);
+}
+
+void Tfkm470a::MakeButtonPictures() {
+  // The buttons take the new pictures before the old ones go.
+  base::Icon settings = MakeSettingsPicture(Dpi()), save = MakeSavePicture(Dpi());
+  BitBtnEinstellung.SetImage(settings.get());
+  BitBtnSpeichern.SetImage(save.get());
+  buttonPictures_[0] = std::move(settings);
+  buttonPictures_[1] = std::move(save);
+}
+
+void Tfkm470a::FormDpiChanged() {
+  MakeButtonPictures();
+}
+
+void Tfkm470a::LayOut() {
+  const SIZE client = LogicalClientSize();
+  const dynlog::ValueDisplayPlace place =
+      dynlog::PlaceValueDisplay({client.cx, client.cy}, firstClient_);
+  SetFontHeight(valueFont_, place.fontHeight);
+  Label1.SetBounds(place.right - 1, place.top, 1, place.height);
+  SizeValueDisplay();
+  Label3.SetBounds(2, place.captionTop, 8, 16);
+  Label2.SetBounds(11, place.captionTop + 1, 8, 16);
+  RECT pixels;
+  GetClientRect(Handle(), &pixels);
+  chart_.FitToClient(pixels.right, pixels.bottom,
+                     {Px(place.chartTop), Px(52), Px(14), Px(16), Px(32)});
+  PlaceStatusLine();
 }

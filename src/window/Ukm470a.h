@@ -10,6 +10,7 @@
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "window/forcechart.h"
+#include "window/mainlayout.h"
 #include "window/numberformat.h"
 #include "window/recording.h"
 #include "window/redrawmarks.h"
@@ -26,10 +27,10 @@ class Tfkm470d;
 
 class Tfkm470a : public ui::Form {
   // Declared before the controls, which are created with them.
-  base::Font indicatorFont_;
-  base::Font valueFont_;
-  base::Font arrowFont_;
-  base::Font statusFont_;
+  ui::ScaledFont& indicatorFont_;
+  ui::ScaledFont& valueFont_; // grows with the window
+  ui::ScaledFont& arrowFont_;
+  ui::ScaledFont& statusFont_;
 
 public:
   Tfkm470a();
@@ -95,6 +96,7 @@ protected:
   bool FormCloseQuery() override;
   void FormClose() override;
   void FormResize() override;
+  void FormDpiChanged() override;
   void FormPaint(HDC dc, const RECT& area) override;
   void FormMouseMove(int x, int y) override;
   void FormMouseDown(int x, int y) override;
@@ -119,6 +121,9 @@ private:
   bool SaveWithDialog();
   void PlaceStatusLine();
   void SizeValueDisplay();
+  // The value display, the axis name and the chart for the window's size and DPI.
+  void LayOut();
+  void MakeButtonPictures();
   // The trace afresh: the sweep, or the whole test; the scales and text lines with it.
   void RedrawChart();
   void ShowWholeTest(bool shown);
@@ -135,7 +140,7 @@ private:
 
   base::Icon buttonPictures_[2];
   dynlog::TracePicture picture_;
-  base::Font scaleFont_;
+  ui::ScaledFont& scaleFont_;
   base::Brush paperBrush_;
   dynlog::NumberSeparators separators_;
 
@@ -151,6 +156,7 @@ private:
   std::string readout_; // time and value under the mouse in the whole test
 
   std::wstring lastSaveName_ = L"*.txt";
+  dynlog::WindowSize firstClient_; // logical; the value display grows beyond it
   bool wholeShown_ = false;
   dynlog::WholeTestView wholeView_;
   double wholeLow_ = -1, wholeHigh_ = 1;

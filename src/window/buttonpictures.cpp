@@ -6,14 +6,21 @@
 
 namespace {
 
-constexpr int kSize = 16;
-constexpr int kWidth = kSize + kPictureGap;
 // Pixels left in this colour are transparent: the button's face shows through.
 constexpr COLORREF kClear = RGB(255, 0, 255);
 
-// Draws a 16 x 16 picture with the given painter and makes it an icon: the mask is set where the
-// painter left the clear colour.
-template <typename Paint> base::Icon Picture(Paint paint) {
+// Where a picture's boxes, given on a 16 x 16 grid, lie at the screen's DPI.
+struct Grid {
+  HDC dc;
+  int dpi;
+  int Px(int v) const { return MulDiv(v, dpi, 96); }
+};
+
+// Draws a 16 x 16 picture (scaled to the DPI) with the given painter and makes it an icon: the
+// mask is set where the painter left the clear colour.
+template <typename Paint> base::Icon Picture(int dpi, Paint paint) {
+  const int kSize = MulDiv(16, dpi, 96);
+  const int kWidth = kSize + MulDiv(kPictureGap, dpi, 96);
   void* bits = nullptr;
   base::Bitmap colour = base::MakeDibSection(kWidth, kSize, 32, base::RowOrder::TopDown, bits);
   base::MemoryDc dc(CreateCompatibleDC(nullptr));
@@ -24,12 +31,12 @@ template <typename Paint> base::Icon Picture(Paint paint) {
     base::Brush clear(CreateSolidBrush(kClear));
     RECT all{0, 0, kWidth, kSize};
     FillRect(dc.get(), &all, clear.get());
-    paint(dc.get());
+    paint(Grid{dc.get(), dpi});
     GdiFlush();
   }
   // The mask's rows are whole 16-bit words; a set bit lets the background through, and the
   // colour image must be black there.
-  constexpr int kStride = (kWidth + 15) / 16 * 2;
+  const int kStride = (kWidth + 15) / 16 * 2;
   std::vector<BYTE> mask(static_cast<size_t>(kStride * kSize), 0);
   auto* pixel = static_cast<DWORD*>(bits);
   const DWORD clearPixel = (GetRValue(kClear) << 16) | (GetGValue(kClear) << 8) | GetBValue(kClear);
@@ -46,16 +53,16 @@ template <typename Paint> base::Icon Picture(Paint paint) {
   return base::Icon(CreateIconIndirect(&info));
 }
 
-void Box(HDC dc, int l, int t, int r, int b, COLORREF colour) {
+void Box(const Grid& g, int l, int t, int r, int b, COLORREF colour) {
   base::Brush brush(CreateSolidBrush(colour));
-  RECT rc{l, t, r, b};
-  FillRect(dc, &rc, brush.get());
+  RECT rc{g.Px(l), g.Px(t), g.Px(r), g.Px(b)};
+  FillRect(g.dc, &rc, brush.get());
 }
 
 } // namespace
 
-base::Icon MakeSettingsPicture() {
-  return Picture([](HDC dc) {
+base::Icon MakeSettingsPicture(int dpi) {
+  return Picture(dpi, [](const Grid& dc) {
     // Three slider tracks with their knobs at different positions.
     const int knob[3] = {4, 10, 7};
     for (int i = 0; i < 3; ++i) {
@@ -66,8 +73,8 @@ base::Icon MakeSettingsPicture() {
   });
 }
 
-base::Icon MakeSavePicture() {
-  return Picture([](HDC dc) {
+base::Icon MakeSavePicture(int dpi) {
+  return Picture(dpi, [](const Grid& dc) {
     Box(dc, 1, 1, 15, 15, RGB(0, 0, 128));     // the disk
     Box(dc, 4, 1, 12, 6, RGB(192, 192, 192));  // the shutter
     Box(dc, 9, 2, 11, 5, RGB(0, 0, 128));      // its window

@@ -4,10 +4,11 @@
 // that keeps the caption off the picture.
 #include "base/handles.h"
 
-// The picture is 16 x 16; the icon is this much wider.
+// The picture is 16 x 16 logical pixels; the icon is this much wider. Both are drawn at the
+// screen's DPI, box by box, so that they stay sharp.
 inline constexpr int kPictureGap = 4;
 
 // A slider panel, for "Einstellung".
-base::Icon MakeSettingsPicture();
+base::Icon MakeSettingsPicture(int dpi = 96);
 // A floppy disk, for "Speichern".
-base::Icon MakeSavePicture();
+base::Icon MakeSavePicture(int dpi = 96);

@@ -44,22 +44,25 @@ RECT PaintForceScale(const ScalePaint& p, const ChartAxes& axes, double low, dou
                      int decimals) {
   // Down to where the time scale begins, which paints its own rows: neither wipes the other.
   const int timeScaleTop = axes.shape2Top + ChartAxes::kShape2Height;
-  const RECT area{0, axes.shape1Top - 10, axes.shape1Left, timeScaleTop};
+  const RECT area{0, axes.shape1Top - p.Px(10), axes.shape1Left, timeScaleTop};
   FillRect(p.dc, &area, p.paper);
   const TextScope scope(p);
-  const AxisTicks ticks = RoundTicks(low, high, std::max(2, axes.shape1Height / 24 + 1), decimals);
+  const AxisTicks ticks =
+      RoundTicks(low, high, std::max(2, axes.shape1Height / p.Px(24) + 1), decimals);
+  const int tick = p.Px(kTickLength), half = p.Px(8), labelHeight = p.Px(16);
   const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   std::string label;
   for (int i = 0; i < ticks.count; ++i) {
     const double v = ticks.At(i);
     const int row = ChartRow(axes, low, high, v);
-    const RECT mark{axes.shape1Left - kTickLength, row, axes.shape1Left, row + 1};
+    const RECT mark{axes.shape1Left - tick, row, axes.shape1Left, row + 1};
     FillRect(p.dc, &mark, black);
     label.clear();
     AppendNumber(label, v, decimals, kDisplaySignificantDigits, p.separators);
     // A label at the time axis moves up beside its tick rather than into the time scale.
-    const int labelTop = std::min(row - 8, timeScaleTop - 16);
-    Text(p, {0, labelTop, axes.shape1Left - kTickLength - 2, labelTop + 16}, label, DT_RIGHT);
+    const int labelTop = std::min(row - half, timeScaleTop - labelHeight);
+    Text(p, {0, labelTop, axes.shape1Left - tick - p.Px(2), labelTop + labelHeight}, label,
+         DT_RIGHT);
   }
   return area;
 }
@@ -67,18 +70,18 @@ RECT PaintForceScale(const ScalePaint& p, const ChartAxes& axes, double low, dou
 RECT PaintTimeScale(const ScalePaint& p, const ChartAxes& axes, int clientWidth, double from,
                     double to, double valuesPerSecond) {
   const int top = axes.shape2Top + ChartAxes::kShape2Height;
-  const RECT area{0, top, clientWidth, top + ForceChart::kTimeScaleHeight};
+  const RECT area{0, top, clientWidth, top + p.frame.timeScaleHeight};
   FillRect(p.dc, &area, p.paper);
   const TextScope scope(p);
   const int left = axes.shape2Left + 2, right = axes.shape2Left + 2 + axes.shape2Width;
   if (from < 0) {
-    Text(p, {left - 10, top, left + 10, area.bottom}, "0", DT_CENTER);
-    Text(p, {left + 20, top, right, area.bottom}, SweepCaption(valuesPerSecond, p.separators),
+    Text(p, {left - p.Px(10), top, left + p.Px(10), area.bottom}, "0", DT_CENTER);
+    Text(p, {left + p.Px(20), top, right, area.bottom}, SweepCaption(valuesPerSecond, p.separators),
          DT_RIGHT);
     return area;
   }
   const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  const AxisTicks ticks = RoundTicks(from, to, std::max(2, axes.shape2Width / 60), 3);
+  const AxisTicks ticks = RoundTicks(from, to, std::max(2, axes.shape2Width / p.Px(60)), 3);
   const int decimals = StepDecimals(ticks.step);
   std::string label;
   for (int i = 0; i < ticks.count; ++i) {
@@ -86,12 +89,12 @@ RECT PaintTimeScale(const ScalePaint& p, const ChartAxes& axes, int clientWidth,
     const int x = to > from ? left + static_cast<int>(std::lround((t - from) / (to - from) *
                                                                   (axes.shape2Width - 1)))
                             : left;
-    const RECT mark{x, top, x + 1, top + 3};
+    const RECT mark{x, top, x + 1, top + p.Px(3)};
     FillRect(p.dc, &mark, black);
     label.clear();
     AppendSeconds(label, t, decimals, p.separators);
     label += " s";
-    Text(p, {x - 40, top + 2, x + 40, area.bottom}, label, DT_CENTER);
+    Text(p, {x - p.Px(40), top + p.Px(2), x + p.Px(40), area.bottom}, label, DT_CENTER);
   }
   return area;
 }
@@ -99,7 +102,7 @@ RECT PaintTimeScale(const ScalePaint& p, const ChartAxes& axes, int clientWidth,
 void PaintTextLine(const ScalePaint& p, const RECT& box, std::string_view utf8) {
   FillRect(p.dc, &box, p.paper);
   const TextScope scope(p);
-  Text(p, {box.left + 4, box.top, box.right, box.bottom}, utf8, DT_LEFT);
+  Text(p, {box.left + p.Px(4), box.top, box.right, box.bottom}, utf8, DT_LEFT);
 }
 
 void PaintAxes(HDC dc, const ChartAxes& a) {

@@ -15,6 +15,11 @@ struct ScalePaint {
   HFONT font;
   HBRUSH paper;
   const NumberSeparators& separators;
+  int dpi = 96; // the screen's: ticks, gaps and label boxes scale with it
+  const ChartFrame& frame = kDefaultFrame;
+
+  static constexpr ChartFrame kDefaultFrame{};
+  int Px(int logical) const { return MulDiv(logical, dpi, 96); }
 };
 
 // The force scale left of the vertical axis: a tick mark and a label at each round step from low

@@ -64,13 +64,15 @@ ChartPoint ForceChart::PointOf(int index, double value) const {
   return {axes_.shape2Left + 2 + RoundHalfEven(across), RowOf(value)};
 }
 
-void ForceChart::FitToClient(int clientWidth, int clientHeight) {
-  axes_.shape1Left = axes_.shape2Left = kScaleWidth;
-  axes_.shape1Top = kTop;
-  axes_.shape1Height = std::max(kMinAxisLength, clientHeight - kTextLinesHeight - kTimeScaleHeight -
-                                                    ChartAxes::kShape2Height - kTop);
+void ForceChart::FitToClient(int clientWidth, int clientHeight, const ChartFrame& frame) {
+  frame_ = frame;
+  axes_.shape1Left = axes_.shape2Left = frame.scaleWidth;
+  axes_.shape1Top = frame.top;
+  axes_.shape1Height =
+      std::max(kMinAxisLength, clientHeight - frame.textLinesHeight - frame.timeScaleHeight -
+                                   ChartAxes::kShape2Height - frame.top);
   axes_.shape2Top = axes_.shape1Top + axes_.shape1Height;
-  axes_.shape2Width = std::max(kMinAxisLength, clientWidth - kScaleWidth - kRightMargin);
+  axes_.shape2Width = std::max(kMinAxisLength, clientWidth - frame.scaleWidth - frame.rightMargin);
   for (int i = 0; i <= kLastIndex; ++i)
     chartPoints_[i] = placed_[i]
                           ? PointOf(i, values_[i])

@@ -43,21 +43,27 @@ struct ChartDrawing {
   std::optional<ChartSegment> trace; // in blue, RGB (0, 0, 255)
 };
 
+// The room around the axes in the client area, in the screen's pixels: the force scale's labels
+// left of the vertical axis, the time scale's line below the horizontal one, then two lines of
+// text at the bottom. The defaults are those of a 96 DPI screen with the value display at its
+// first size; the axis starts below the value display, so that no peak lies hidden under it.
+struct ChartFrame {
+  int top = 96;
+  int scaleWidth = 52;
+  int rightMargin = 14;
+  int timeScaleHeight = 16;
+  int textLinesHeight = 32;
+  friend bool operator==(const ChartFrame&, const ChartFrame&) = default;
+};
+
 class ForceChart {
 public:
   static constexpr int kLastIndex = 600; // positions 0 .. 600
   static constexpr int kWipeAhead = 20;
   static constexpr int kMinAxisLength = 20;
-  // Room in the client area: the force scale's labels left of the vertical axis, the time
-  // scale's line below the horizontal one, then two lines of text at the bottom.
-  static constexpr int kScaleWidth = 52;
-  // The axis starts below the value display: no peak may lie hidden under the black panel.
-  static constexpr int kTop = 96;
-  static constexpr int kRightMargin = 14;
-  static constexpr int kTimeScaleHeight = 16;
-  static constexpr int kTextLinesHeight = 32;
 
-  // Every stored point starts at the axes' crossing left of the middle of the vertical axis.
+  // Every stored point starts  // Every stored point starts at the axes' crossing left of the
+  // middle of the vertical axis.
   explicit ForceChart(const ChartAxes& axes = ChartAxes{});
 
   // Widens the range to the value, advances the sweep and places the value's point.
@@ -65,7 +71,8 @@ public:
 
   // Fits the axes to the window's client area and places every held point afresh on them, with
   // the current range.
-  void FitToClient(int clientWidth, int clientHeight);
+  void FitToClient(int clientWidth, int clientHeight, const ChartFrame& frame = {});
+  const ChartFrame& Frame() const { return frame_; }
 
   // What the chart holds, as the segments to draw on a blank chart: those drawn since the start
   // and not wiped since, at the points' current places.
@@ -96,6 +103,7 @@ private:
   ChartPoint PointOf(int index, double value) const;
 
   ChartAxes axes_;
+  ChartFrame frame_;
   std::array<double, kLastIndex + 1> values_{};
   std::array<bool, kLastIndex + 1> placed_{};
   int chartIndex_ = 0;

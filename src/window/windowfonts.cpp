@@ -22,9 +22,9 @@ bool HasSymbolFont() {
 
 } // namespace
 
-base::Font ArrowFont() {
-  return HasSymbolFont() ? ui::MakeFont(L"Symbol", 13, false, SYMBOL_CHARSET)
-                         : ui::MakeFont(L"Arial", 13);
+ArrowFontFace ArrowFont() {
+  return HasSymbolFont() ? ArrowFontFace{L"Symbol", SYMBOL_CHARSET}
+                         : ArrowFontFace{L"Arial", DEFAULT_CHARSET};
 }
 
 const char* ArrowText(HFONT font) {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -124,7 +125,9 @@ TEST_F(Pictures, SearchDialogGroupsArePaintedInTheDialogsColour) {
   d.Close();
 }
 
-TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControl) {
+// At 96, 144 and 192 DPI (a screen of another scale tells a window so with WM_DPICHANGED): every
+// window grows with the scale, no control overlaps another and every caption fits.
+TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControlAtEveryScale) {
   dynlog::ApplicationWindows app;
   Tfkm470a& m = app.fkm470a;
   Tfkm470d& r = app.fkm470d;
@@ -171,11 +174,14 @@ TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControl) {
     int room = 0;
     if (kind == PushButton) {
       room = 2 * GetSystemMetrics(SM_CXEDGE) + 2;
-      if (HBITMAP picture =
-              reinterpret_cast<HBITMAP>(SendMessageW(control, BM_GETIMAGE, IMAGE_BITMAP, 0))) {
+      ICONINFO icon{};
+      if (GetIconInfo(reinterpret_cast<HICON>(SendMessageW(control, BM_GETIMAGE, IMAGE_ICON, 0)),
+                      &icon)) {
         BITMAP bm{};
-        GetObjectW(picture, sizeof(bm), &bm);
+        GetObjectW(icon.hbmColor, sizeof(bm), &bm);
         room += bm.bmWidth;
+        DeleteObject(icon.hbmColor);
+        DeleteObject(icon.hbmMask);
       }
     } else if (kind == RadioOrCheck) {
       room = GetSystemMetrics(SM_CXMENUCHECK) + 4;
@@ -184,8 +190,48 @@ TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControl) {
     GetClientRect(control, &client);
     EXPECT_LE(extent.cx + room, client.right) << "text " << extent.cx << " + " << room;
   };
-  for (const auto& [control, kind] : cases)
-    check(control, kind);
+  // Visible siblings apart from the radio groups' frames, which hold their items, lie apart.
+  const auto apart = [](HWND window) {
+    std::vector<HWND> all, shown;
+    EnumChildWindows(window, AddChild, reinterpret_cast<LPARAM>(&all));
+    for (HWND c : all)
+      if (IsWindowVisible(c) && (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX)
+        shown.push_back(c);
+    for (std::size_t i = 0; i < shown.size(); ++i)
+      for (std::size_t j = i + 1; j < shown.size(); ++j) {
+        RECT a, b, both;
+        GetWindowRect(shown[i], &a);
+        GetWindowRect(shown[j], &b);
+        EXPECT_FALSE(IntersectRect(&both, &a, &b)) << "controls " << i << " and " << j;
+      }
+  };
+  const HWND windows[] = {m.Handle(), r.Handle(), app.AboutBox.Handle(), app.fkm470b.Handle()};
+  std::vector<SIZE> firstSizes;
+  for (HWND w : windows) {
+    RECT rc;
+    GetWindowRect(w, &rc);
+    firstSizes.push_back({rc.right - rc.left, rc.bottom - rc.top});
+  }
+  for (const int dpi : {96, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    for (std::size_t i = 0; i < std::size(windows); ++i) {
+      RECT suggested{0, 0, MulDiv(firstSizes[i].cx, dpi, 96), MulDiv(firstSizes[i].cy, dpi, 96)};
+      SendMessageW(windows[i], 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+      RECT client;
+      GetClientRect(windows[i], &client);
+      for (HWND c : children)
+        if (GetParent(c) == windows[i] && IsWindowVisible(c)) {
+          RECT rc;
+          GetWindowRect(c, &rc);
+          MapWindowPoints(HWND_DESKTOP, windows[i], reinterpret_cast<POINT*>(&rc), 2);
+          EXPECT_TRUE(rc.right <= client.right && rc.bottom <= client.bottom) << "cut off";
+        }
+      apart(windows[i]);
+    }
+    for (const auto& [control, kind] : cases)
+      check(control, kind);
+  }
 }
 
 TEST_F(Pictures, EveryWindowOpensInsideTheWorkArea) {
@@ -362,6 +408,28 @@ TEST_F(Pictures, ChartStaysWholeWhenTheWindowIsMaximisedRestoredAndShrunk) {
   GetClientRect(w.Handle(), &client);
   EXPECT_LE(w.Label1.Bounds().right, client.right);
   EXPECT_LE(w.Chart().Axes().shape2Top + 2 + 48, client.bottom);
+}
+
+// Maximised, the digits are at least twice as high, and the chart begins below them.
+TEST_F(Pictures, ValueDisplayGrowsWithTheWindow) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  const auto digits = [&] {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(w.Label1.Handle(), WM_GETFONT, 0, 0)),
+               sizeof(font), &font);
+    return std::abs(font.lfHeight);
+  };
+  const int first = digits();
+  ShowWindow(w.Handle(), SW_MAXIMIZE);
+  PumpFor(50);
+  EXPECT_GE(digits(), 2 * first);
+  EXPECT_GE(w.Label1.Bounds().bottom - w.Label1.Bounds().top, 2 * 56);
+  EXPECT_GT(w.Chart().Axes().shape1Top, w.Label1.Bounds().bottom);
+  ShowWindow(w.Handle(), SW_RESTORE);
+  PumpFor(50);
+  EXPECT_EQ(digits(), first) << "back at the first size, as it was";
 }
 
 // The lowest force label, where its tick meets the time axis, is as whole as the one above it:

@@ -1,0 +1,31 @@
+#include "window/mainlayout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace dynlog {
+
+double DigitGrowth(WindowSize client, WindowSize first) {
+  if (first.width <= 0 || first.height <= 0)
+    return 1;
+  const double growth = std::min(static_cast<double>(client.width) / first.width,
+                                 static_cast<double>(client.height) / first.height);
+  return std::clamp(growth, 1.0, kMaxDigitGrowth);
+}
+
+ValueDisplayPlace PlaceValueDisplay(WindowSize client, WindowSize first) {
+  const double growth = DigitGrowth(client, first);
+  ValueDisplayPlace p;
+  // Kept as far from the right edge as at the first size, so that it stays beside the buttons
+  // and lamps however wide the window is.
+  p.right = kValueDisplayRight + std::max(0, client.width - first.width);
+  p.top = kValueDisplayTop;
+  p.height = static_cast<int>(std::lround(kValueDisplayHeight * growth));
+  p.fontHeight = static_cast<int>(std::lround(kValueFontHeight * growth));
+  // 8 below the display, as at the first size (96 = 32 + 56 + 8).
+  p.chartTop = p.top + p.height + 8;
+  p.captionTop = p.chartTop - 16;
+  return p;
+}
+
+} // namespace dynlog

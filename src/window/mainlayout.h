@@ -1,0 +1,31 @@
+#pragma once
+// Where the measurement window puts its value display, in logical pixels: at the first size as it
+// always was; in a larger window the digits grow with it, up to four times, so that a maximised
+// window can be read from across the bench, and the chart takes the room below them. Pure logic.
+
+namespace dynlog {
+
+struct WindowSize {
+  int width = 0, height = 0;
+};
+
+struct ValueDisplayPlace {
+  int right = 0; // the display's right edge; its width follows its font
+  int top = 0;
+  int height = 0;
+  int fontHeight = 0;
+  int chartTop = 0;   // where the chart's vertical axis begins
+  int captionTop = 0; // the axis name F and the readout above the chart
+};
+
+inline constexpr int kValueDisplayTop = 32;
+inline constexpr int kValueDisplayHeight = 56;
+inline constexpr int kValueFontHeight = 48;
+inline constexpr int kValueDisplayRight = 366 + 67;
+inline constexpr double kMaxDigitGrowth = 4;
+
+// How much larger than at the first size: the smaller of the two ratios, 1 to 4.
+double DigitGrowth(WindowSize client, WindowSize first);
+ValueDisplayPlace PlaceValueDisplay(WindowSize client, WindowSize first);
+
+} // namespace dynlog

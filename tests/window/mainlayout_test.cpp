@@ -1,0 +1,32 @@
+// The value display at the first size and in larger windows.
+#include "window/mainlayout.h"
+
+#include <gtest/gtest.h>
+
+namespace dynlog {
+namespace {
+
+TEST(MainLayout, TheDigitsGrowWithTheSmallerRatioAndTheChartBeginsBelowThem) {
+  const WindowSize first{442, 313};
+  const struct {
+    WindowSize client;
+    int right, height, fontHeight, chartTop;
+  } cases[] = {
+      {first, 433, 56, 48, 96},            // as it always was
+      {{884, 313}, 875, 56, 48, 96},       // only wider: beside the edge, no larger
+      {{884, 626}, 875, 112, 96, 152},     // twice the size
+      {{1768, 1565}, 1759, 224, 192, 264}, // four times at most
+      {{400, 300}, 433, 56, 48, 96},       // held smaller: never shrinks
+  };
+  for (const auto& c : cases) {
+    const ValueDisplayPlace p = PlaceValueDisplay(c.client, first);
+    EXPECT_EQ(p.right, c.right) << c.client.width;
+    EXPECT_EQ(p.height, c.height) << c.client.width;
+    EXPECT_EQ(p.fontHeight, c.fontHeight) << c.client.width;
+    EXPECT_EQ(p.chartTop, c.chartTop) << c.client.width;
+    EXPECT_EQ(p.captionTop, p.chartTop - 16);
+  }
+}
+
+} // namespace
+} // namespace dynlog

@@ -87,6 +87,8 @@ SimulatedUnit::SimulatedUnit(const UnitOptions& o) : id_(NewRequestId()) {
   if (!UnixFileExists(base + ".pid"))
     throw std::runtime_error("km470sim did not come up: " +
                              ReadBytes(WindowsPathOf(base + ".failed")));
+  if (o.port > 4)
+    listed_ = std::make_unique<ListedPort>(o.port);
 }
 
 SimulatedUnit::~SimulatedUnit() {

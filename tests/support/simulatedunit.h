@@ -3,16 +3,13 @@
 // Wine, linked into the Wine prefix as a COM port (the prefix's ports/comN), and stopped again.
 // The Linux side does the work: the test program runs under simulatedunit.py, which takes the
 // requests from a folder named by DYNLOG_UNIT_DIR.
-#include "listedport.h"
-
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace testsupport {
 
 struct UnitOptions {
-  int port = 3;     // COM1..COM256; above COM4 also listed by the system (ListedPort)
+  int port = 3;     // COM1..COM256; one above COM4 is listed by the system as Wine lists its own
   int baud = 19200; // the only baud rate the unit answers at
   int decimals = 1;
   bool noise = false;
@@ -32,7 +29,7 @@ public:
 private:
   std::string id_; // the number of its start request
   std::string logUnix_;
-  std::unique_ptr<ListedPort> listed_;
+  int port_;
 };
 
 // A Linux path as a Windows program under Wine sees it (drive Z: is the root).

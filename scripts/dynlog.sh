@@ -3,8 +3,10 @@
 #   scripts/dynlog.sh [--com N=DEVICE]... [--workdir DIR] [-- program arguments]
 # for example: scripts/dynlog.sh --com 1=/dev/ttyUSB0
 #
-# Each DEVICE becomes COM N (1 to 4) of the Wine prefix, for as long as the program runs; the
-# links made are removed when it ends. The program runs in DIR (default: the current folder), where
+# Each DEVICE becomes COM N (1 to 256) of the Wine prefix, for as long as the program runs; the
+# links made are removed when it ends. A port above COM4 is registered in the prefix the first
+# time it is given and stays known there, so the program's search lists it (while nothing is
+# linked, as not there). The program runs in DIR (default: the current folder), where
 # it keeps km470.ini. Nothing is started when a device is missing, is not a character device or
 # may not be read and written.
 #
@@ -58,7 +60,7 @@ while [ $# -gt 0 ]; do
   n=${mapping%%=*}
   device=${mapping#*=}
   [ "$mapping" != "$n" ] && [ -n "$device" ] || fail "--com braucht N=GERÄT, zum Beispiel 1=/dev/ttyUSB0: $mapping"
-  [[ $n =~ ^[1-4]$ ]] || fail "COM $n gibt es nicht: N geht von 1 bis 4"
+  [[ $n =~ ^[1-9][0-9]{0,2}$ ]] && [ "$n" -le 256 ] || fail "COM $n gibt es nicht: N geht von 1 bis 256"
   [ -z "${devices[$n]:-}" ] || fail "COM $n ist zweimal angegeben"
   [ -e "$device" ] || fail "$device gibt es nicht (ist der Adapter eingesteckt?)"
   [ -c "$device" ] || fail "$device ist kein serielles Gerät (kein zeichenorientiertes Gerät)"
@@ -81,6 +83,18 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   if [ -n "${DISPLAY:-}" ]; then "$here/wine-prefix.sh" --display; else "$here/wine-prefix.sh"; fi
 fi
 mkdir -p "$WINEPREFIX/ports"
+
+# Wine takes its COM ports from the registry when it starts: it then leads COM N to ports/comN and
+# lists the port where Windows lists its serial ports. wine-prefix.sh registers COM1 to COM4; a
+# port above them is registered here, and Wine is let end so that it starts afresh with it.
+registered=0
+for n in "${!devices[@]}"; do
+  grep -qxF "\"COM$n\"=\"$WINEPREFIX/ports/com$n\"" "$WINEPREFIX/system.reg" && continue
+  wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$WINEPREFIX/ports/com$n" /f >/dev/null 2>&1 ||
+    fail "COM$n kann in $WINEPREFIX nicht eingetragen werden"
+  registered=1
+done
+[ "$registered" = 0 ] || wineserver -w
 
 # The links this run made, removed at the end unless something else has replaced them meanwhile.
 made=()

@@ -168,7 +168,8 @@ bool AutomatedRun::Start() {
   const bool found =
       program_.windows.fkm470b.Outcome() == SearchOutcome::Found && ucom::ComIsOpen();
   if (!found)
-    PrintError("dynlog: KM470 nicht gefunden: an COM1 bis COM4 antwortet keine Anzeigeeinheit");
+    PrintError("dynlog: KM470 nicht gefunden: an keinem seriellen Anschluss antwortet eine "
+               "Anzeigeeinheit");
   return found;
 }
 

@@ -84,6 +84,10 @@ using Bitmap = GdiObject<HBITMAP>;
 using Icon = UniqueHandleT<HICON, NullIsInvalid<HICON, DestroyIconHandle>>;
 // A memory device context, deleted with DeleteDC.
 using MemoryDc = UniqueHandleT<HDC, NullIsInvalid<HDC, DeleteDcHandle>>;
+struct CloseRegistryKey {
+  bool operator()(HKEY key) const { return RegCloseKey(key) == ERROR_SUCCESS; }
+};
+using RegistryKey = UniqueHandleT<HKEY, NullIsInvalid<HKEY, CloseRegistryKey>>;
 
 // The cryptography of the system (CNG): an algorithm provider, a key, a hash in progress.
 struct CloseCngAlgorithm {

@@ -4,8 +4,10 @@
 #include "base/handles.h"
 #include "base/text.h"
 #include "link/instrumentlink.h"
+#include "link/portorder.h"
 #include "link/profileint.h"
 #include "link/searchtiming.h"
+#include "link/serialports.h"
 #include "link/ucom.h"
 
 #include <iterator>
@@ -16,6 +18,8 @@ namespace {
 
 const char kSection[] = "Einstellung";
 const char kPortKey[] = "COM-Kanal";
+// A port above COM4; older versions read only COM-Kanal.
+const char kOtherPortKey[] = "COM-Nummer";
 const char kBaudKey[] = "Baudrate";
 // The baud rate of each item of RadioGroup2, in its order.
 constexpr int kBaudRates[] = {9600, 19200};
@@ -41,13 +45,22 @@ ui::FormStyle SearchStyle(HWND owner) {
 Tfkm470b::Tfkm470b(HWND owner)
     : ui::Form(SearchStyle(owner)),
       RadioGroup1(*this, 8, 8, 81, 105, "Anschluß", {"COM 1", "COM 2", "COM 3", "COM 4"},
-                  [this] { RadioGroup1Click(); }),
+                  [this] { PortGroupChange(); }),
       RadioGroup2(*this, 104, 8, 113, 105, "Einstellung", {"9600 Baud", "19200 Baud"},
                   [this] { RadioGroup1Click(); }),
       StatusLabel(*this, 8, 124, 235, 16, ""),
+      OtherPortsLabel(*this, 8, 155, 110, 16, "Weitere Anschlüsse:"),
+      OtherPorts(*this, 120, 151, 97, 200, [this] { OtherPortChoice(); }),
       CancelButton(
           *this, 88, 241, 75, 25, "Abbrechen", [this] { CancelButtonClick(); }, IDCANCEL),
-      Timer1(*this, km470::SearchStepMs(), [this] { Timer1Timer(); }) {}
+      Timer1(*this, km470::SearchStepMs(), [this] { Timer1Timer(); }) {
+  ListPorts(0);
+}
+
+void Tfkm470b::ListPorts(int stored) {
+  ports_ = km470::SearchPorts(km470::ListedSerialPorts(), stored);
+  OtherPorts.SetPorts({ports_.begin() + km470::kBuiltInPorts, ports_.end()});
+}
 
 std::string Tfkm470b::SettingsPath() {
   char full[MAX_PATH + 1] = {};
@@ -62,7 +75,10 @@ SearchOutcome Tfkm470b::ConnectOnFirstStart() {
   ClicksEnabled = false;
   TimerStepping = true;
   const std::string path = SettingsPath();
-  RadioGroup1.SetItemIndex(ReadSetting(path, kPortKey, 2) - 1);
+  const int stored =
+      km470::StoredPort(ReadSetting(path, kPortKey, 2), ReadSetting(path, kOtherPortKey, 0));
+  ListPorts(stored); // an adapter may have been plugged in since the program started
+  SelectPort(stored);
   const int baud = ReadSetting(path, kBaudKey, 19200);
   for (int i = 0; i < static_cast<int>(std::size(kBaudRates)); ++i)
     if (kBaudRates[i] == baud)
@@ -95,16 +111,41 @@ int Tfkm470b::SelectedBaud() const {
   return RadioGroup2.ItemIndex() == 1 ? kBaudRates[1] : kBaudRates[0];
 }
 
+int Tfkm470b::ChosenPort() const {
+  if (const int other = OtherPorts.Port())
+    return other;
+  return RadioGroup1.ItemIndex() + 1;
+}
+
+void Tfkm470b::SelectPort(int port) {
+  const bool clicks = ClicksEnabled;
+  ClicksEnabled = false;
+  OtherPorts.SetPort(port);
+  RadioGroup1.SetItemIndex(port <= km470::kBuiltInPorts ? port - 1 : -1);
+  ClicksEnabled = clicks;
+}
+
+void Tfkm470b::PortGroupChange() {
+  if (RadioGroup1.ItemIndex() >= 0)
+    OtherPorts.SetPort(0);
+  RadioGroup1Click();
+}
+
+void Tfkm470b::OtherPortChoice() {
+  const int port = OtherPorts.Port();
+  SelectPort(port);
+  RadioGroup1Click();
+}
+
 std::string Tfkm470b::SettingText() const {
-  const int port = RadioGroup1.ItemIndex();
-  return "COM" + std::to_string(port >= 0 && port <= 2 ? port + 1 : 4) + ", " +
-         std::to_string(SelectedBaud()) + " Baud";
+  // No port chosen: the probe opens COM4.
+  const int port = ChosenPort();
+  return km470::PortName(port > 0 ? port : 4) + ", " + std::to_string(SelectedBaud()) + " Baud";
 }
 
 bool Tfkm470b::OpenSelectedPort() {
-  static const char* const kPorts[] = {"COM1", "COM2", "COM3"};
-  const int port = RadioGroup1.ItemIndex();
-  const std::string name = port >= 0 && port <= 2 ? kPorts[port] : "COM4";
+  const int port = ChosenPort();
+  const std::string name = km470::PortName(port > 0 ? port : 4);
   const int baud = SelectedBaud();
   if (RadioGroup2.ItemIndex() != 0 && baud == kBaudRates[0]) {
     // km470.ini named a rate the dialog does not offer; show the rate the port really runs at.
@@ -122,11 +163,15 @@ bool Tfkm470b::ProbeInstrument() {
   probing_ = true;
   const base::ScopeExit done{[this] { probing_ = false; }};
   StatusLabel.SetText(SettingText() + " …");
-  bool ok = OpenSelectedPort();
-  if (ok)
-    ok = km470::IdentifyInstrument();
+  const bool opened = OpenSelectedPort();
+  const bool ok = opened && km470::IdentifyInstrument();
   SetBackground(ok ? kFoundColour : CLR_INVALID);
-  StatusLabel.SetText(ok ? "Gefunden: " + SettingText() : SettingText() + ": keine Antwort");
+  if (ok)
+    StatusLabel.SetText("Gefunden: " + SettingText());
+  else if (!opened && ucom::ComPortMissing())
+    StatusLabel.SetText(ucom::ComPortName() + ": nicht vorhanden");
+  else
+    StatusLabel.SetText(SettingText() + ": keine Antwort");
   found_ = ok;
   return ok;
 }
@@ -150,10 +195,7 @@ void Tfkm470b::Timer1Timer() {
   if (RadioGroup2.ItemIndex() == 0) {
     RadioGroup2.SetItemIndex(1);
   } else {
-    ClicksEnabled = false;
-    const int port = RadioGroup1.ItemIndex();
-    RadioGroup1.SetItemIndex(port < 0 || port >= 3 ? 0 : port + 1);
-    ClicksEnabled = true;
+    SelectPort(km470::NextPort(ports_, ChosenPort()));
     RadioGroup2.SetItemIndex(0);
   }
   TimerStepping = false;
@@ -167,6 +209,7 @@ void Tfkm470b::RadioGroup1Click() {
   const auto enableGroups = [this](bool enabled) {
     RadioGroup1.SetEnabled(enabled);
     RadioGroup2.SetEnabled(enabled);
+    OtherPorts.SetEnabled(enabled);
   };
   enableGroups(false);
   // The groups must come back whatever happens during the probe.
@@ -189,10 +232,16 @@ void Tfkm470b::RadioGroup1Click() {
 
 void Tfkm470b::WriteSettings() {
   const std::string path = SettingsPath();
-  const std::string port = std::to_string(RadioGroup1.ItemIndex() + 1);
+  const km470::StoredPortKeys keys = km470::KeysForPort(ChosenPort());
+  const std::string port = std::to_string(keys.comKanal);
+  const std::string other = std::to_string(keys.comNummer);
   const std::string baud = std::to_string(SelectedBaud());
-  const bool ok = WritePrivateProfileStringA(kSection, kPortKey, port.c_str(), path.c_str()) &&
-                  WritePrivateProfileStringA(kSection, kBaudKey, baud.c_str(), path.c_str());
+  // A port of COM1 to COM4 removes the other key, so that it cannot outlive the port it named.
+  const bool ok =
+      WritePrivateProfileStringA(kSection, kPortKey, port.c_str(), path.c_str()) &&
+      WritePrivateProfileStringA(kSection, kOtherPortKey, keys.comNummer ? other.c_str() : nullptr,
+                                 path.c_str()) &&
+      WritePrivateProfileStringA(kSection, kBaudKey, baud.c_str(), path.c_str());
   if (!ok) {
     // The port is found all the same; the user only loses the stored setting. The dialog closes
     // after the message, as after a successful write.

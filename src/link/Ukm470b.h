@@ -1,8 +1,10 @@
 #pragma once
 // Tfkm470b, the connection search dialog: finds the COM port and baud rate on which the display
-// unit answers, first at the setting stored in km470.ini, then by stepping through COM1..COM4 at
-// 9600 and 19200 baud every two seconds, and stores a setting found that way in km470.ini. Its
-// status line says what it tries and what it found; Esc or "Abbrechen" ends the search.
+// unit answers, first at the setting stored in km470.ini, then by stepping through COM1..COM4 and
+// after them the other ports the system lists, in numeric order, at 9600 and 19200 baud every two
+// seconds, and stores a setting found that way in km470.ini. Its status line says what it tries
+// and what it found; Esc or "Abbrechen" ends the search.
+#include "link/portchoice.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
@@ -43,8 +45,10 @@ public:
   ui::RadioGroup RadioGroup1; // "Anschluß": COM 1 to COM 4
   ui::RadioGroup RadioGroup2; // "Einstellung": 9600 or 19200 Baud
   ui::Label StatusLabel;      // status line: the setting being tried, or the one found
-  ui::Button CancelButton;    // "Abbrechen"
-  ui::Timer Timer1;           // the search's step to the next setting
+  ui::Label OtherPortsLabel;
+  PortChoice OtherPorts; // the ports above COM4 the system lists; a choice here clears RadioGroup1
+  ui::Button CancelButton; // "Abbrechen"
+  ui::Timer Timer1;        // the search's step to the next setting
   bool ClicksEnabled = false;
   bool TimerStepping = false;
 
@@ -53,6 +57,15 @@ protected:
   void FormClose() override;
 
 private:
+  // A change of RadioGroup1 (the program's too), and the user's choice in OtherPorts.
+  void PortGroupChange();
+  void OtherPortChoice();
+  // The port chosen in either control; 0 when none is (the probe then opens COM4).
+  int ChosenPort() const;
+  // The search's order: COM1 to COM4, then the ports the system lists and the stored one.
+  void ListPorts(int stored);
+  // Selects the port in the control that offers it, without probing.
+  void SelectPort(int port);
   void WriteSettings();
   // The selected item's baud rate, as OpenSelectedPort opens the port.
   int SelectedBaud() const;
@@ -61,6 +74,7 @@ private:
   bool found_ = false;
   bool gaveUp_ = false;
   bool probing_ = false;
+  std::vector<int> ports_; // the search's order, taken afresh at every search
 };
 
 inline constexpr COLORREF kFoundColour = RGB(0, 255, 0);

@@ -2,6 +2,7 @@
 
 #include "base/handles.h"
 #include "base/messageloop.h"
+#include "link/portorder.h"
 
 #include <windows.h>
 
@@ -24,6 +25,7 @@ base::UniqueFile PortHandle;
 int PortBaud = 0;
 std::string LastPortName; // and LastBaud: what ComReopen opens
 int LastBaud = 0;
+bool LastOpenFoundNoPort = false;
 // The read's completion event. The bytes asked for are already queued, so a read completes at
 // once; but a system may still report it pending (Wine always does), and a pending read must be
 // completed, or its bytes are lost.
@@ -67,14 +69,22 @@ void ComOpen(const std::string& portName, int baud, std::string& errorText) {
   LastPortName = portName;
   LastBaud = baud;
 
+  // A port is opened by its device name: "COM10" and up open only so, the others just as well.
+  const int port = km470::PortNumber(portName);
   char name[81] = {};
-  std::strncpy(name, portName.c_str(), 80);
+  std::strncpy(name, port ? km470::PortDevicePath(port).c_str() : portName.c_str(), 80);
   PortHandle.reset(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                FILE_FLAG_OVERLAPPED, nullptr));
+  const DWORD openError = PortHandle ? ERROR_SUCCESS : GetLastError();
+  LastOpenFoundNoPort = openError == ERROR_FILE_NOT_FOUND || openError == ERROR_PATH_NOT_FOUND;
   DCB dcb{};
   dcb.DCBlength = sizeof(dcb);
   if (!GetCommState(PortHandle.get(), &dcb)) {
-    errorText = SystemMessageText(GetLastError());
+    const DWORD error = GetLastError();
+    // A name that opens but leads to no serial device is no port either: Wine opens a port it
+    // was given at start even when nothing is linked behind it.
+    LastOpenFoundNoPort = LastOpenFoundNoPort || error == ERROR_INVALID_FUNCTION;
+    errorText = SystemMessageText(error);
     return;
   }
   const std::string settings =
@@ -164,6 +174,10 @@ bool ComIsOpen() {
 
 int ComBaud() {
   return PortHandle.valid() ? PortBaud : 0;
+}
+
+bool ComPortMissing() {
+  return LastOpenFoundNoPort;
 }
 
 std::string ComPortName() {

@@ -16,9 +16,9 @@ extern std::string TransmitText;
 // monotonic clock; messages are processed at least once, also for 0 seconds.
 void DelaySeconds(double seconds);
 
-// Closes any open port, empties both texts, opens portName (e.g. "COM1") at the baud rate with no
-// parity, 8 data bits, 1 stop bit. errorText is empty on success and holds the system's message
-// text on failure.
+// Closes any open port, empties both texts, opens portName ("COM1" to "COM256") at the baud rate
+// with no parity, 8 data bits, 1 stop bit. errorText is empty on success and holds the system's
+// message text on failure.
 void ComOpen(const std::string& portName, int baud, std::string& errorText);
 // Appends the bytes waiting in the input queue, at most 255, to ReceiveText.
 void ComRead();
@@ -33,6 +33,9 @@ bool ComIsOpen();
 void ComReopen(std::string& errorText);
 // The baud rate the open port was set to; 0 when no port is open or its settings were refused.
 int ComBaud();
+// Whether the last ComOpen failed because the system has no such port, rather than because the
+// port is in use or refused its settings.
+bool ComPortMissing();
 // The name of the port last opened ("COM3"); empty before the first.
 std::string ComPortName();
 

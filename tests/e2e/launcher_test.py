@@ -15,9 +15,9 @@ LAUNCHER = Path(WINE_RUN).with_name("dynlog.sh")
 PORTS = Path(PREFIX) / "ports"
 
 
-def launch(workdir, *args, user=None):
+def launch(workdir, *args, user=None, **environ):
     """Runs the launcher; its output goes to files, as Wine's helpers may hold pipes open."""
-    env = dict(os.environ, DYNLOG_EXE=DYNLOG, DYNLOG_WINEPREFIX=PREFIX)
+    env = dict(os.environ, DYNLOG_EXE=DYNLOG, DYNLOG_WINEPREFIX=PREFIX, **environ)
     command = [str(LAUNCHER), *args]
     if user:
         command = ["setpriv", "--reuid", str(user), "--regid", str(user), "--clear-groups", *command]
@@ -41,7 +41,7 @@ class Launcher(unittest.TestCase):
         cases = [
             (["--com", "1=/dev/ttyUSB_fehlt"], "/dev/ttyUSB_fehlt gibt es nicht"),
             (["--com", f"1={regular}"], "kein serielles Gerät"),
-            (["--com", "5=/dev/null"], "COM 5 gibt es nicht: N geht von 1 bis 4"),
+            (["--com", "257=/dev/null"], "COM 257 gibt es nicht: N geht von 1 bis 256"),
             (["--com", "0=/dev/null"], "COM 0 gibt es nicht"),
             (["--com", "1"], "--com braucht N=GERÄT"),
             (["--com", "1=/dev/null", "--com", "1=/dev/zero"], "COM 1 ist zweimal angegeben"),
@@ -67,6 +67,19 @@ class Launcher(unittest.TestCase):
         self.assertEqual(rc, 2)
         self.assertIn("darf nicht gelesen und beschrieben werden", err)
         self.assertIn("Gruppe dialout", err)
+
+    def test_a_unit_on_com12_is_found_kept_in_km470_ini_and_used_again(self):
+        unit = Unit(None, 9600, 1, self.dir)
+        try:
+            # The first run searches past COM1 to COM4 (and the machine's own ports); the second
+            # fails unless it finds the unit where km470.ini says, without a search.
+            for limit, name in (("20000", "a.txt"), ("100", "b.txt")):
+                rc, err = launch(self.dir, "--com", f"12={unit.pty}", "--", "--record", "1",
+                                 "--output", name, DYNLOG_SEARCH_LIMIT_MS=limit)
+                self.assertEqual(rc, 0, err)
+        finally:
+            unit.stop()
+        self.assertIn("COM-Nummer=12", (self.dir / "km470.ini").read_text())
 
     def test_a_signal_ends_the_stream_cleanly_with_or_without_a_terminal(self):
         # Each ends the stream as Ctrl+C does: the unit stopped, every value written, and the

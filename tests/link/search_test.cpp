@@ -71,24 +71,36 @@ TEST(SearchSettings, KmIniPreselectsPortAndBaud) {
   EXPECT_EQ(Preselection("$1", "4800", true), std::make_pair(0, 0));
 }
 
+// COM1 to COM4, then the ports the system lists; a port with nothing behind it is named so, and
+// told apart from one that is there and silent.
 TEST(SearchSettings, TimerStepsThroughEveryPortAndBaudRate) {
   TempWorkDir dir;
+  SimulatedUnit unit({.port = 12, .baud = 19200});
   Tfkm470b dialog;
   dialog.RadioGroup1.SetItemIndex(1);
   dialog.RadioGroup2.SetItemIndex(1);
-  // From COM 2 at 19200: COM 3 at 9600, COM 3 at 19200, COM 4 ..., COM 1 ..., COM 2 at 19200.
-  const std::pair<int, int> expected[] = {{2, 0}, {2, 1}, {3, 0}, {3, 1}, {0, 0},
-                                          {0, 1}, {1, 0}, {1, 1}, {2, 0}};
-  for (const auto& e : expected) {
-    dialog.Timer1Timer(); // no unit anywhere: every probe fails
-    EXPECT_EQ(std::make_pair(dialog.RadioGroup1.ItemIndex(), dialog.RadioGroup2.ItemIndex()), e);
+  const auto port = [&] {
+    return dialog.OtherPorts.Port() ? dialog.OtherPorts.Port() : dialog.RadioGroup1.ItemIndex() + 1;
+  };
+  const std::tuple<int, int, std::string> expected[] = {{3, 0, "COM3: nicht vorhanden"},
+                                                        {3, 1, "COM3: nicht vorhanden"},
+                                                        {4, 0, "COM4: nicht vorhanden"},
+                                                        {4, 1, "COM4: nicht vorhanden"},
+                                                        {12, 0, "COM12, 9600 Baud: keine Antwort"},
+                                                        {12, 1, "Gefunden: COM12, 19200 Baud"}};
+  for (const auto& [p, baudIndex, status] : expected) {
+    // The machine's own ports may come between; the bound is a hang guard only.
+    for (int i = 0; i == 0 || (i < 100 && port() != p); ++i)
+      dialog.Timer1Timer();
+    EXPECT_EQ(std::make_tuple(port(), dialog.RadioGroup2.ItemIndex(), dialog.StatusLabel.Text()),
+              std::make_tuple(p, baudIndex, status));
   }
-  // No baud selected: the next step moves on to the next port at 9600.
+  // No baud selected: the next step moves on to the next port at 9600, after the last to COM1.
   dialog.ClicksEnabled = false;
   dialog.RadioGroup2.SetItemIndex(-1);
   dialog.Timer1Timer();
-  EXPECT_EQ(std::make_pair(dialog.RadioGroup1.ItemIndex(), dialog.RadioGroup2.ItemIndex()),
-            std::make_pair(3, 0));
+  EXPECT_EQ(std::make_tuple(port(), dialog.RadioGroup1.ItemIndex(), dialog.RadioGroup2.ItemIndex()),
+            std::make_tuple(1, 0, 0));
 }
 
 // The stored (or default) setting is tried first, without the dialog; when the dialog has to step
@@ -96,8 +108,8 @@ TEST(SearchSettings, TimerStepsThroughEveryPortAndBaudRate) {
 // in its place) and keeps the port open all the same.
 TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
   const struct {
-    std::function<void()> prepare;
-    int port, baud; // where the unit answers
+    std::function<void()> prepare; // null: the km470.ini the row before left
+    int port, baud;                // where the unit answers
     bool searches;
     bool writable = true;
     bool hearsWrongBaud = false;
@@ -106,6 +118,10 @@ TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
       {[] {}, 3, 9600, true}, // on the first automatic step
       {[] { WriteIni("3", "9600"); }, 3, 19200, true, true, true},
       {[] { CreateDirectoryA("km470.ini", nullptr); }, 3, 9600, true, false},
+      // A port above COM4 is found after COM1 to COM4, kept and used again.
+      {[] { WriteIni("3", "9600"); }, 7, 9600, true}, // km470.ini of an older version
+      {[] {}, 12, 9600, true},
+      {nullptr, 12, 9600, false},
   };
   const auto stored = [](const char* key) {
     return GetPrivateProfileIntA("Einstellung", key, 0, Tfkm470b::SettingsPath().c_str());
@@ -113,14 +129,16 @@ TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
   for (const auto& c : cases) {
     const std::string setting = "COM" + std::to_string(c.port) + ", " + std::to_string(c.baud);
     SCOPED_TRACE(setting);
-    std::filesystem::remove("km470.ini");
-    c.prepare();
+    if (c.prepare) {
+      std::filesystem::remove("km470.ini");
+      c.prepare();
+    }
     errors.clear();
     SimulatedUnit unit({.port = c.port, .baud = c.baud});
     Tfkm470b dialog;
     bool shown = false;
     AfterMs(100, [&] { shown = dialog.Visible(); });
-    AfterMs(8000, [&dialog] { // a hang guard only: a search that finds the unit ends long before
+    AfterMs(15000, [&dialog] { // a hang guard only: a search that finds the unit ends long before
       if (dialog.Visible())
         dialog.Close();
     });
@@ -131,10 +149,14 @@ TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
     EXPECT_TRUE(ucom::ComIsOpen());
     EXPECT_EQ(dialog.Background(), kFoundColour);
     EXPECT_EQ(dialog.StatusLabel.Text(), "Gefunden: " + setting + " Baud");
-    EXPECT_EQ(dialog.RadioGroup1.ItemIndex(), c.port - 1);
+    EXPECT_EQ(dialog.RadioGroup1.ItemIndex(), c.port <= 4 ? c.port - 1 : -1);
+    EXPECT_EQ(dialog.OtherPorts.Port(), c.port <= 4 ? 0 : c.port);
     EXPECT_EQ(dialog.RadioGroup2.ItemIndex(), c.baud == 19200 ? 1 : 0);
-    EXPECT_EQ(stored("COM-Kanal"), c.searches && c.writable ? c.port : 0);
-    EXPECT_EQ(stored("Baudrate"), c.searches && c.writable ? c.baud : 0);
+    // An older version reads COM-Kanal alone: no port of its own rather than a wrong one.
+    const bool written = (c.searches || !c.prepare) && c.writable;
+    EXPECT_EQ(stored("COM-Kanal"), written && c.port <= 4 ? c.port : 0);
+    EXPECT_EQ(stored("COM-Nummer"), written && c.port > 4 ? c.port : 0);
+    EXPECT_EQ(stored("Baudrate"), written ? c.baud : 0);
     EXPECT_EQ(errors, c.writable ? std::vector<std::string>{}
                                  : std::vector<std::string>{"nach " + Tfkm470b::SettingsPath() +
                                                             " kann nicht geschrieben werden."});

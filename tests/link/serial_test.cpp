@@ -52,6 +52,7 @@ void Poll(km470::FrameDecoder& decoder, int ticks, std::vector<int>& got) {
 TEST_F(SerialChannel, PortThatDoesNotExist) {
   EXPECT_NE(Open("COM9", 9600), "");
   EXPECT_FALSE(ucom::ComIsOpen());
+  EXPECT_TRUE(ucom::ComPortMissing());
   ucom::TransmitText = "C00C\r";
   ucom::ComWrite();
   ucom::ComRead();

@@ -1,5 +1,6 @@
 #include "simulatedunit.h"
 
+#include "base/handles.h"
 #include "testfiles.h"
 
 #include <windows.h>
@@ -55,6 +56,27 @@ void WaitForAnswer(const std::vector<std::string>& unixPaths, int timeoutMs) {
         return;
 }
 
+// Wine leads a port it was given at start to its device and lists it under SERIALCOMM; a port
+// above COM4 is given so here, while the test runs (listed false: undone).
+void ListPort(int port, bool listed) {
+  const std::string n = std::to_string(port);
+  std::ostringstream command;
+  command << (listed ? "ln -sfn ../ports/com" + n : "rm -f") << " '" << Env("WINEPREFIX", "")
+          << "/dosdevices/com" << n << "'";
+  RunUnixCommand(command.str());
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr,
+                      REG_OPTION_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    throw std::runtime_error("SERIALCOMM cannot be written");
+  const base::RegistryKey owner(key);
+  const std::string value = "\\Device\\TestSerial" + n, name = "COM" + n;
+  if (listed)
+    RegSetValueExA(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                   static_cast<DWORD>(name.size() + 1));
+  else
+    RegDeleteValueA(key, value.c_str());
+}
+
 } // namespace
 
 std::string WindowsPathOf(const std::string& unixPath) {
@@ -73,7 +95,7 @@ void RunUnixCommand(const std::string& commandLine) {
   DeleteFileA(WindowsPathOf(done).c_str());
 }
 
-SimulatedUnit::SimulatedUnit(const UnitOptions& o) : id_(NewRequestId()) {
+SimulatedUnit::SimulatedUnit(const UnitOptions& o) : id_(NewRequestId()), port_(o.port) {
   logUnix_ = RequestFolder() + "/unit-" + id_ + ".log";
   std::string args = "--link\n" + Env("WINEPREFIX", "") + "/ports/com" + std::to_string(o.port) +
                      "\n--baud\n" + std::to_string(o.baud) + "\n--decimals\n" +
@@ -87,10 +109,14 @@ SimulatedUnit::SimulatedUnit(const UnitOptions& o) : id_(NewRequestId()) {
   if (!UnixFileExists(base + ".pid"))
     throw std::runtime_error("km470sim did not come up: " +
                              ReadBytes(WindowsPathOf(base + ".failed")));
+  if (o.port > 4)
+    ListPort(o.port, true);
 }
 
 SimulatedUnit::~SimulatedUnit() {
   try {
+    if (port_ > 4)
+      ListPort(port_, false);
     // The unit removes its link as it ends.
     WaitForAnswer({Request("stop", id_, "") + ".stopped"}, 15000);
   } catch (...) {

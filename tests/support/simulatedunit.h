@@ -9,7 +9,7 @@
 namespace testsupport {
 
 struct UnitOptions {
-  int port = 3;     // COM1..COM4
+  int port = 3;     // COM1..COM256; one above COM4 is listed by the system as Wine lists its own
   int baud = 19200; // the only baud rate the unit answers at
   int decimals = 1;
   bool noise = false;
@@ -29,6 +29,7 @@ public:
 private:
   std::string id_; // the number of its start request
   std::string logUnix_;
+  int port_;
 };
 
 // A Linux path as a Windows program under Wine sees it (drive Z: is the root).

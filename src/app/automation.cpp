@@ -6,7 +6,9 @@
 #include "base/text.h"
 #include "info/updatetext.h"
 #include "link/Ukm470b.h"
+#include "link/portorder.h"
 #include "link/searchtiming.h"
+#include "link/serialports.h"
 #include "link/ucom.h"
 
 #include <shellapi.h>
@@ -151,10 +153,12 @@ std::string GapWarning(const SYSTEMTIME& start, const SilenceWatch::Gap& gap) {
 
 AutomatedRun::AutomatedRun(const RecordArgs& args)
     : // The search dialog, if it has to be shown, gets a limited time; then it is closed.
-      searchLimit_(program_.windows.fkm470b, km470::SearchLimitMs(), [this] {
-        searchLimit_.SetEnabled(false);
-        program_.windows.fkm470b.GiveUp();
-      }) {
+      searchLimit_(program_.windows.fkm470b,
+                   km470::SearchLimitMs(km470::SearchPorts(km470::ListedSerialPorts(), 0).size()),
+                   [this] {
+                     searchLimit_.SetEnabled(false);
+                     program_.windows.fkm470b.GiveUp();
+                   }) {
   base::SetErrorSink(PrintErrorBox);
   Main().AskBeforeDiscarding = false; // no one to ask: the run saves or streams its values itself
   program_.windows.fkm470d.SetRate(args.rate);

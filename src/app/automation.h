@@ -45,8 +45,9 @@ class AutomatedRun {
 public:
   explicit AutomatedRun(const RecordArgs& args);
   Tfkm470a& Main() { return program_.windows.fkm470a; }
-  // Presses Start: the connection search (given km470::SearchLimitMs, 20 s, before the run gives
-  // up), the decimal places, the stream. False, with a message, when no unit answered.
+  // Presses Start: the connection search (given km470::SearchLimitMs, a round of every port and at
+  // least 20 s, before the run gives up), the decimal places, the stream. False, with a message,
+  // when no unit answered.
   bool Start();
   // Presses Stop, then waits until the frames on their way have arrived and the line is quiet.
   void Stop();

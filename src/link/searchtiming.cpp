@@ -1,5 +1,6 @@
 #include "link/searchtiming.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace km470 {
@@ -25,10 +26,14 @@ unsigned SearchStepMs() {
   return ms;
 }
 
-unsigned SearchLimitMs() {
-  static const unsigned ms =
-      MillisecondsFromText(std::getenv("DYNLOG_SEARCH_LIMIT_MS"), kSearchLimitMs);
-  return ms;
+unsigned SearchLimitMs(std::size_t ports) {
+  static const unsigned given = MillisecondsFromText(std::getenv("DYNLOG_SEARCH_LIMIT_MS"), 0);
+  if (given)
+    return given;
+  // One step more than a round: the search begins with a step of its own before the first port.
+  const unsigned long long round = (2ULL * ports + 1) * SearchStepMs();
+  return static_cast<unsigned>(std::min<unsigned long long>(
+      std::max<unsigned long long>(round, kSearchLimitMs), 3600000ULL));
 }
 
 } // namespace km470

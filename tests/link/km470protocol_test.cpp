@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <climits>
 #include <string>
 #include <utility>
@@ -140,4 +142,9 @@ TEST(SettingsValues, DecimalAndHexadecimalFormsElseTheDefault) {
   EXPECT_EQ(km470::MillisecondsFromText("300", 2000), 300u);
   for (const char* ignored : {"", "99", "3600001", "-300", "300ms", "4294967596"})
     EXPECT_EQ(km470::MillisecondsFromText(ignored, 20000), 20000u) << ignored;
+  // Without the environment's limit: 20 s, or a round of every port at both rates where longer.
+  if (!std::getenv("DYNLOG_SEARCH_LIMIT_MS") && !std::getenv("DYNLOG_SEARCH_STEP_MS")) {
+    EXPECT_EQ(km470::SearchLimitMs(4), 20000u);
+    EXPECT_EQ(km470::SearchLimitMs(12), 50000u);
+  }
 }

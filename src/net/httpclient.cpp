@@ -87,12 +87,22 @@ void THttpClient::Unlink(const std::string& url, const std::string& target) {
 }
 
 void THttpClient::ParseUrl() {
-  net::UrlTarget target{requestUrl_, Host, Port, {}};
-  net::ParseUrl(target);
-  requestUrl_ = target.url;
-  Host = target.host;
-  Port = target.port;
-  requestPath_ = target.path;
+  if (redirected_) {
+    // Resolved and checked when the redirect came; a repeated reply asks for it again.
+    target_ = *redirected_;
+    requestUrl_ = target_.Url();
+    Host = target_.host;
+    Port = target_.port;
+    requestPath_ = target_.PathAndQuery();
+  } else {
+    net::UrlTarget target{requestUrl_, Host, Port, {}};
+    net::ParseUrl(target);
+    requestUrl_ = target.url;
+    Host = target.host;
+    Port = target.port;
+    requestPath_ = target.path;
+    target_ = net::TargetOf(Host, Port, requestPath_);
+  }
   if (firstPass_) {
     originHost_ = Host;
     originPort_ = Port;
@@ -137,6 +147,7 @@ void THttpClient::ReadReplyHeader() {
   SetExpectedBytes(0);
   reply_.cookie.clear();
   reply_.locationInReply = false;
+  reply_.locationCut = false;
   reply_.contentLength.reset();
   reply_.malformed = false;
   headerComplete_ = false;
@@ -220,6 +231,7 @@ void THttpClient::RunOnePass() {
 void THttpClient::PerformRequest() {
   firstPass_ = true;
   bodyOverLimit_ = false;
+  redirected_.reset();
   for (int pass = 1;; ++pass) {
     ParseUrl();
     BuildRequestHeader();
@@ -245,7 +257,8 @@ void THttpClient::PerformRequest() {
       bool handled = false;
       // A cookie is kept only from the server the request was made to, which is the only one
       // that gets it back.
-      if (!reply_.cookie.empty() && net::SameServer(Host, Port, originHost_, originPort_))
+      if (!reply_.cookie.empty() &&
+          net::SameServer(target_.host, target_.port, originHost_, originPort_))
         HeaderInfo.Cookie = reply_.cookie;
       if (OnRedirect)
         OnRedirect(handled);
@@ -257,10 +270,7 @@ void THttpClient::PerformRequest() {
       if (code <= 302 && !reply_.locationInReply)
         throw ESockError("Weiterleitung ohne Zieladresse");
       if (code <= 302)
-        net::CheckRedirectTarget(requestUrl_);
-      // A bare name is relative to the server just asked, port included.
-      if (requestUrl_.find('/') == std::string::npos)
-        requestUrl_ = "http://" + net::HostLineValue(Host, Port) + "/" + requestUrl_;
+        redirected_ = net::ResolveLocation(target_, reply_.location, reply_.locationCut);
     }
     if (code == 401 && OnAuthenticationNeeded)
       OnAuthenticationNeeded(*this);

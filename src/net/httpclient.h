@@ -17,6 +17,7 @@
 #include "net/httpreply.h"
 #include "net/httprequest.h"
 #include "net/sockconn.h"
+#include "net/urireference.h"
 #include "net/urlencoder.h"
 
 #include <cstdint>
@@ -115,6 +116,9 @@ private:
   std::string requestUrl_;
   CmdType requestKind_ = CmdType::cmdGet;
   bool headerComplete_ = false;
+  // Where this pass goes, and where the last redirect followed leads.
+  net::HttpTarget target_;
+  std::optional<net::HttpTarget> redirected_;
   // The server the request was made to: only it gets the credentials and the cookie.
   std::string originHost_;
   std::int32_t originPort_ = 0;

@@ -209,7 +209,9 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
       {"stall-mid-body", "dynlog.ex_", "Socket-send abgebrochen", true},
       {"never-answer", "update.ini", "Socket-readln abgebrochen", true},
       {"many-headers", "update.ini", "Antwortkopf des Servers ist länger als 65536 Bytes", true},
-      {"redirect-crlf", "update.ini", "Weiterleitung abgelehnt: Steuerzeichen in der Adresse",
+      {"redirect-crlf", "update.ini",
+       "Weiterleitung nach \"/spezmemb/download/software/update.ini%0DX-Injected:%20yes\" "
+       "abgelehnt: Steuerzeichen in der Adresse",
        true},
       // Broken off at the limit, announced or arrived, with a line that names it.
       {"huge:100000000", "update.ini", noList, false,

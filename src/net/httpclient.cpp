@@ -1,5 +1,6 @@
 #include "net/httpclient.h"
 
+#include "base/handles.h"
 #include "net/httptext.h"
 #include "net/netfile.h"
 
@@ -7,8 +8,36 @@
 #include <limits>
 #include <optional>
 
-THttpClient::THttpClient() = default;
+namespace {
+
+// Milliseconds as seconds with at most one decimal, a comma before it: "62", "1,5".
+std::string SecondsText(std::int32_t ms) {
+  const std::string whole = std::to_string(ms / 1000);
+  return ms % 1000 / 100 == 0 ? whole : whole + "," + std::to_string(ms % 1000 / 100);
+}
+
+} // namespace
+
+THttpClient::THttpClient() : deadlineClock_(std::make_unique<TThreadTimer>()) {
+  deadlineClock_->SetEnabled(false);
+  deadlineClock_->SetOnTimer([this](TThreadTimer&) { DeadlinePassed(); });
+}
+
 THttpClient::~THttpClient() = default;
+
+std::int32_t THttpClient::DeadlineFor(std::int64_t bytes) {
+  constexpr std::int64_t kBytesPerSecond = 32 * 1024;
+  const std::int64_t seconds =
+      60 + (std::max<std::int64_t>(bytes, 0) + kBytesPerSecond - 1) / kBytesPerSecond;
+  return static_cast<std::int32_t>(
+      std::min<std::int64_t>(seconds * 1000, std::numeric_limits<std::int32_t>::max()));
+}
+
+void THttpClient::DeadlinePassed() {
+  deadlineClock_->SetEnabled(false);
+  deadlinePassed_ = true;
+  Abort();
+}
 
 void THttpClient::Abort() {
   SetWaitDone();
@@ -197,8 +226,8 @@ void THttpClient::ReadReplyHeader() {
 }
 
 void THttpClient::RunOnePass() {
-  // Connect clears a cancel; a stop that came before it must not be lost.
-  if (stopped_)
+  // Connect clears a cancel; a stop or a deadline that came before it must not be lost.
+  if (stopped_ || deadlinePassed_)
     throw EAbortError("Anfrage abgebrochen");
   Connect();
   SendRequest();
@@ -232,6 +261,12 @@ void THttpClient::PerformRequest() {
   firstPass_ = true;
   bodyOverLimit_ = false;
   redirected_.reset();
+  deadlinePassed_ = false;
+  if (Deadline < 0)
+    throw ERangeError();
+  deadlineClock_->SetInterval(static_cast<unsigned>(Deadline));
+  deadlineClock_->SetEnabled(Deadline > 0);
+  base::ScopeExit stopClock{[this] { deadlineClock_->SetEnabled(false); }};
   for (int pass = 1;; ++pass) {
     ParseUrl();
     BuildRequestHeader();
@@ -246,6 +281,9 @@ void THttpClient::PerformRequest() {
       } catch (...) {
         // The failure of the request is the one to report.
       }
+      // Whichever wait the deadline ended, the deadline is the reason.
+      if (deadlinePassed_)
+        throw EAbortError("Zeitlimit der Anfrage (" + SecondsText(Deadline) + " s) überschritten");
       throw;
     }
     Disconnect();

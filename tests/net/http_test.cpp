@@ -1,6 +1,6 @@
 // THttpClient against a scripted peer: the exact request bytes, what the client makes of a reply
 // beyond its header lines (those are the reply parser's table in core_test.cpp), redirects and
-// cookies, request data, time-out, body limit and stop.
+// cookies, request data, time-out, deadline, body limit and stop.
 #include "net/httpclient.h"
 #include "scriptedpeer.h"
 #include "support/testdata.h"
@@ -114,21 +114,26 @@ TEST(HttpGet, RepliesAsTheClientCountsThem) {
   }
 }
 
-// The time-out bounds a silence, not a transfer: each piece starts it again.
-TEST(HttpGet, ALongTransferInPiecesOutlastsTheTimeOut) {
-  ScriptedPeer peer({[](PeerConnection& p) {
+// The time-out bounds a silence, not a transfer: each piece starts it again. The deadline bounds
+// the whole request, however often a piece comes.
+TEST(HttpGet, PiecesOutlastTheTimeOutButNotTheDeadline) {
+  const ScriptedPeer::Script drip = [](PeerConnection& p) {
     ReadRequest(p);
     p.Send("HTTP/1.0 200 OK\r\nContent-Length: 15\r\n\r\n");
     for (int i = 0; i < 15; ++i) {
       p.Pause(100);
       p.Send("x");
     }
-  }});
+  };
+  ScriptedPeer peer({drip, drip});
   THttpClient c;
   c.Port = peer.Port();
   c.TimeOut = 1000;
   c.Get("127.0.0.1/slow");
   EXPECT_EQ(c.Body, std::string(15, 'x'));
+  c.Deadline = 800;
+  EXPECT_EQ(MessageOf([&] { c.Get("127.0.0.1/slow"); }),
+            "Zeitlimit der Anfrage (0,8 s) überschritten");
 }
 
 // Past BodyLimit a reply is not read (announced) or broken off (arrived), without an exception.

@@ -212,6 +212,8 @@ ProgramUpdate::Fetched ProgramUpdate::Fetch(const std::string& host, const std::
                                             bool mustBeProgram, base::UniqueFile& hold) {
   HTTP1.Body = path;
   HTTP1.BodyLimit = limit;
+  // A server that sends a byte now and then must not hold the update for days.
+  HTTP1.Deadline = DownloadDeadline(limit);
   try {
     HTTP1.Get(UpdateFileUrl(host, name));
   } catch (const std::exception&) {

@@ -60,6 +60,8 @@ public:
   std::function<void()> RequestEnd;
   // The running program's full path; empty: taken from the system.
   std::string ProgramPath;
+  // The most a download of at most `limit` bytes may take, in milliseconds.
+  std::function<std::int32_t(std::int64_t limit)> DownloadDeadline = THttpClient::DeadlineFor;
 
 private:
   // A file that arrived beside its target, held open from its check on so that nobody can

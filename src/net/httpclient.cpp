@@ -1,5 +1,6 @@
 #include "net/httpclient.h"
 
+#include "base/handles.h"
 #include "net/httptext.h"
 #include "net/netfile.h"
 
@@ -7,8 +8,36 @@
 #include <limits>
 #include <optional>
 
-THttpClient::THttpClient() = default;
+namespace {
+
+// Milliseconds as seconds with at most one decimal, a comma before it: "62", "1,5".
+std::string SecondsText(std::int32_t ms) {
+  const std::string whole = std::to_string(ms / 1000);
+  return ms % 1000 / 100 == 0 ? whole : whole + "," + std::to_string(ms % 1000 / 100);
+}
+
+} // namespace
+
+THttpClient::THttpClient() : deadlineClock_(std::make_unique<TThreadTimer>()) {
+  deadlineClock_->SetEnabled(false);
+  deadlineClock_->SetOnTimer([this](TThreadTimer&) { DeadlinePassed(); });
+}
+
 THttpClient::~THttpClient() = default;
+
+std::int32_t THttpClient::DeadlineFor(std::int64_t bytes) {
+  constexpr std::int64_t kBytesPerSecond = 32 * 1024;
+  const std::int64_t seconds =
+      60 + (std::max<std::int64_t>(bytes, 0) + kBytesPerSecond - 1) / kBytesPerSecond;
+  return static_cast<std::int32_t>(
+      std::min<std::int64_t>(seconds * 1000, std::numeric_limits<std::int32_t>::max()));
+}
+
+void THttpClient::DeadlinePassed() {
+  deadlineClock_->SetEnabled(false);
+  deadlinePassed_ = true;
+  Abort();
+}
 
 void THttpClient::Abort() {
   SetWaitDone();
@@ -87,12 +116,22 @@ void THttpClient::Unlink(const std::string& url, const std::string& target) {
 }
 
 void THttpClient::ParseUrl() {
-  net::UrlTarget target{requestUrl_, Host, Port, {}};
-  net::ParseUrl(target);
-  requestUrl_ = target.url;
-  Host = target.host;
-  Port = target.port;
-  requestPath_ = target.path;
+  if (redirected_) {
+    // Resolved and checked when the redirect came; a repeated reply asks for it again.
+    target_ = *redirected_;
+    requestUrl_ = target_.Url();
+    Host = target_.host;
+    Port = target_.port;
+    requestPath_ = target_.PathAndQuery();
+  } else {
+    net::UrlTarget target{requestUrl_, Host, Port, {}};
+    net::ParseUrl(target);
+    requestUrl_ = target.url;
+    Host = target.host;
+    Port = target.port;
+    requestPath_ = target.path;
+    target_ = net::TargetOf(Host, Port, requestPath_);
+  }
   if (firstPass_) {
     originHost_ = Host;
     originPort_ = Port;
@@ -137,6 +176,7 @@ void THttpClient::ReadReplyHeader() {
   SetExpectedBytes(0);
   reply_.cookie.clear();
   reply_.locationInReply = false;
+  reply_.locationCut = false;
   reply_.contentLength.reset();
   reply_.malformed = false;
   headerComplete_ = false;
@@ -186,8 +226,8 @@ void THttpClient::ReadReplyHeader() {
 }
 
 void THttpClient::RunOnePass() {
-  // Connect clears a cancel; a stop that came before it must not be lost.
-  if (stopped_)
+  // Connect clears a cancel; a stop or a deadline that came before it must not be lost.
+  if (stopped_ || deadlinePassed_)
     throw EAbortError("Anfrage abgebrochen");
   Connect();
   SendRequest();
@@ -220,6 +260,13 @@ void THttpClient::RunOnePass() {
 void THttpClient::PerformRequest() {
   firstPass_ = true;
   bodyOverLimit_ = false;
+  redirected_.reset();
+  deadlinePassed_ = false;
+  if (Deadline < 0)
+    throw ERangeError();
+  deadlineClock_->SetInterval(static_cast<unsigned>(Deadline));
+  deadlineClock_->SetEnabled(Deadline > 0);
+  base::ScopeExit stopClock{[this] { deadlineClock_->SetEnabled(false); }};
   for (int pass = 1;; ++pass) {
     ParseUrl();
     BuildRequestHeader();
@@ -234,6 +281,9 @@ void THttpClient::PerformRequest() {
       } catch (...) {
         // The failure of the request is the one to report.
       }
+      // Whichever wait the deadline ended, the deadline is the reason.
+      if (deadlinePassed_)
+        throw EAbortError("Zeitlimit der Anfrage (" + SecondsText(Deadline) + " s) überschritten");
       throw;
     }
     Disconnect();
@@ -245,7 +295,8 @@ void THttpClient::PerformRequest() {
       bool handled = false;
       // A cookie is kept only from the server the request was made to, which is the only one
       // that gets it back.
-      if (!reply_.cookie.empty() && net::SameServer(Host, Port, originHost_, originPort_))
+      if (!reply_.cookie.empty() &&
+          net::SameServer(target_.host, target_.port, originHost_, originPort_))
         HeaderInfo.Cookie = reply_.cookie;
       if (OnRedirect)
         OnRedirect(handled);
@@ -257,10 +308,7 @@ void THttpClient::PerformRequest() {
       if (code <= 302 && !reply_.locationInReply)
         throw ESockError("Weiterleitung ohne Zieladresse");
       if (code <= 302)
-        net::CheckRedirectTarget(requestUrl_);
-      // A bare name is relative to the server just asked, port included.
-      if (requestUrl_.find('/') == std::string::npos)
-        requestUrl_ = "http://" + net::HostLineValue(Host, Port) + "/" + requestUrl_;
+        redirected_ = net::ResolveLocation(target_, reply_.location, reply_.locationCut);
     }
     if (code == 401 && OnAuthenticationNeeded)
       OnAuthenticationNeeded(*this);

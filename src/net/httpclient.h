@@ -11,16 +11,20 @@
 //   client.InputFileMode = true;
 //   client.HeaderInfo.UserId = "..."; client.HeaderInfo.Password = "...";
 //   client.Body = bodyFile; client.Header = headerFile;
+//   client.BodyLimit = limit; client.Deadline = THttpClient::DeadlineFor(limit);
 //   client.OnPacketRecvd = [](TSocketConnection& c) { show c.ReceivedBytes(), c.ExpectedBytes() };
 //   client.Get("http://host:80/path/file");   // the whole target: scheme, host and port
 #include "net/exstrlist.h"
 #include "net/httpreply.h"
 #include "net/httprequest.h"
 #include "net/sockconn.h"
+#include "net/threadtimer.h"
+#include "net/urireference.h"
 #include "net/urlencoder.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -82,6 +86,15 @@ public:
   std::int64_t BodyLimit = 0;
   bool BodyOverLimit() const { return bodyOverLimit_; }
 
+  // The most a whole request may take, redirects included, in milliseconds (0: no limit).
+  // TimeOut bounds each silence; this bounds a server that keeps a transfer alive with a byte now
+  // and then. Past it the request ends with EAbortError "Zeitlimit der Anfrage (N s)
+  // überschritten".
+  std::int32_t Deadline = 0;
+  // A Deadline for a transfer of at most `bytes` body bytes: a minute for the exchange, and a
+  // second for every 32 KiB, so that a line slower than 256 kbit/s is given up on.
+  static std::int32_t DeadlineFor(std::int64_t bytes);
+
   // What the last request used and received.
   const std::string& RequestUrl() const { return requestUrl_; }
   const std::string& RequestPath() const { return requestPath_; }
@@ -106,6 +119,7 @@ protected:
 private:
   void Run(CmdType kind, const std::string& url);
   void RunOnePass();
+  void DeadlinePassed();
 
   std::string requestPath_;
   TExStringList requestHeader_;
@@ -115,11 +129,16 @@ private:
   std::string requestUrl_;
   CmdType requestKind_ = CmdType::cmdGet;
   bool headerComplete_ = false;
+  // Where this pass goes, and where the last redirect followed leads.
+  net::HttpTarget target_;
+  std::optional<net::HttpTarget> redirected_;
   // The server the request was made to: only it gets the credentials and the cookie.
   std::string originHost_;
   std::int32_t originPort_ = 0;
   bool firstPass_ = true;
   bool stopped_ = false;
   bool bodyOverLimit_ = false;
+  std::unique_ptr<TThreadTimer> deadlineClock_;
+  bool deadlinePassed_ = false;
   TUrlEncoder encoder_;
 };

@@ -1,5 +1,7 @@
 #include "net/httpreply.h"
 
+#include "net/urireference.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -100,7 +102,8 @@ void ApplyHeaderLine(const std::string& line, ReplyHeaderFields& fields) {
   if (SameLetters(name, "Set-Cookie")) {
     fields.cookie = value.substr(0, 256);
   } else if (SameLetters(name, "Location")) {
-    fields.location = value.substr(0, 256);
+    fields.location = value.substr(0, kMaxLocationLength);
+    fields.locationCut = value.size() > kMaxLocationLength;
     fields.locationInReply = !fields.location.empty();
   } else if (SameLetters(name, "Content-Length")) {
     const auto length = LengthOf(value);

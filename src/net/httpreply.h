@@ -21,6 +21,7 @@ struct ReplyHeaderFields {
   std::string cookie;           // value of the last "Set-Cookie" line of this reply
   std::string location;         // value of the last "Location" line; kept across replies
   bool locationInReply = false; // this reply carried a "Location" line with a value
+  bool locationCut = false;     // that value was longer than location holds
   std::optional<std::int64_t> contentLength; // the announced body length, when there is one
   // The block broke the rules of HTTP in a way that leaves its body in doubt: a line that is no
   // "name: value" line, a Content-Length that is no plain number or disagrees with an earlier one,

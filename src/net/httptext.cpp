@@ -125,41 +125,7 @@ std::string Lower(std::string text) {
   return text;
 }
 
-// A URL scheme: a letter, then letters, digits, "+", "-" or ".".
-bool IsScheme(const std::string& text) {
-  if (text.empty() || !std::isalpha(static_cast<unsigned char>(text[0])))
-    return false;
-  return std::all_of(text.begin(), text.end(), [](unsigned char c) {
-    return std::isalnum(c) || c == '+' || c == '-' || c == '.';
-  });
-}
-
 } // namespace
-
-void CheckRedirectTarget(const std::string& location) {
-  for (const char c : location) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F)
-      throw ESockError("Weiterleitung abgelehnt: Steuerzeichen in der Adresse");
-  }
-  const std::size_t colon = location.find(':');
-  const std::size_t slash = location.find('/');
-  if (colon == std::string::npos || (slash != std::string::npos && slash < colon))
-    return; // a path, or a name without scheme
-  const std::string scheme = location.substr(0, colon);
-  if (!IsScheme(scheme))
-    return; // "127.0.0.1:8080/x": a host with a port
-  const std::string lower = Lower(scheme);
-  if (lower == "http" || lower == "https")
-    return;
-  // "host:8080/x" names a port, not a scheme.
-  std::size_t i = colon + 1;
-  while (i < location.size() && std::isdigit(static_cast<unsigned char>(location[i])))
-    ++i;
-  if (i > colon + 1 && (i == location.size() || location[i] == '/'))
-    return;
-  throw ESockError("Weiterleitung abgelehnt: nur http-Adressen werden befolgt");
-}
 
 std::string RequestTarget(const std::string& pathOrUrl) {
   static constexpr char kHex[] = "0123456789ABCDEF";

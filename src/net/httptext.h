@@ -29,13 +29,6 @@ struct UrlTarget {
 };
 void ParseUrl(UrlTarget& target);
 
-// Raises ESockError when the Location of a redirect must not become the next request: a control
-// character in it would end the request line early and let the server write request lines of its
-// choosing, and a scheme other than http would be fetched as plain HTTP from the same host. A path,
-// an http:// URL and the host/path form pass; https passes too, and ParseUrl then refuses it with
-// its own text.
-void CheckRedirectTarget(const std::string& location);
-
 // The path or URL as it may stand in a request line: a blank and every byte above 0x7E
 // percent-encoded, as browsers send them, so that a target can never add words to the line.
 std::string RequestTarget(const std::string& pathOrUrl);

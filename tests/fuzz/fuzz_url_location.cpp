@@ -5,10 +5,12 @@
 #include "net/httprequest.h"
 #include "net/httptext.h"
 #include "net/neterrors.h"
+#include "net/urireference.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -25,15 +27,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(net::NthCharPos(url, ':', n) <= url.size() + 1);
   }
 
-  bool followed = false;
+  std::optional<net::HttpTarget> followed;
   try {
-    net::CheckRedirectTarget(url);
-    followed = true;
+    followed = net::ResolveLocation(net::TargetOf("lasthost", 8080, "/a/b?q"), url);
   } catch (const ESockError&) {
   }
-  if (followed) // no control character reaches a request line
-    FUZZ_CHECK(std::none_of(url.begin(), url.end(),
+  if (followed) { // no control character reaches a request line, and the port is a port
+    const std::string line = followed->host + followed->PathAndQuery();
+    FUZZ_CHECK(std::none_of(line.begin(), line.end(),
                             [](unsigned char c) { return c < 0x20 || c == 0x7F; }));
+    FUZZ_CHECK(!followed->host.empty() && followed->path[0] == '/');
+    FUZZ_CHECK(followed->port >= 1 && followed->port <= 65535);
+  }
 
   net::UrlTarget target{url, "lasthost", configuredPort, {}};
   try {
@@ -52,10 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   info.UserId = "58213";
   info.Password = "VeNuSaR";
   net::RequestSettings settings;
-  settings.url = target.url;
-  settings.path = target.path;
-  settings.host = target.host;
-  settings.port = target.port;
+  settings.url = followed->Url();
+  settings.path = followed->PathAndQuery();
+  settings.host = followed->host;
+  settings.port = followed->port;
   settings.info = &info;
   TExStringList header;
   net::BuildRequestHeader(settings, header);

@@ -189,6 +189,7 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
     std::string last; // the log's last line, or the error box's text; none: the user is asked
     bool errorBox = false;
     std::string limitLine = {}; // the line before the last
+    std::int32_t deadline = 0;  // of each download; 0: the update's own
   } cases[] = {
       {"status-only", "update.exe", noFile}, // the header cut off
       {"chunked", "update.ini", noList},
@@ -204,12 +205,15 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
       {"not-found", "update.exe", noFile}, // the program file that did arrive is not kept
       {"nul-status", "update.ini", noList},
       {"drip:2", "update.ini", ""},
+      {"drip:300", "update.ini", "Zeitlimit der Anfrage (1 s) überschritten", true, {}, 1000},
       {"redirect-path", "update.ini", ""},
       {"no-length", "dynlog.ex_", installed},
       {"stall-mid-body", "dynlog.ex_", "Socket-send abgebrochen", true},
       {"never-answer", "update.ini", "Socket-readln abgebrochen", true},
       {"many-headers", "update.ini", "Antwortkopf des Servers ist länger als 65536 Bytes", true},
-      {"redirect-crlf", "update.ini", "Weiterleitung abgelehnt: Steuerzeichen in der Adresse",
+      {"redirect-crlf", "update.ini",
+       "Weiterleitung nach \"/spezmemb/download/software/update.ini%0DX-Injected:%20yes\" "
+       "abgelehnt: Steuerzeichen in der Adresse",
        true},
       // Broken off at the limit, announced or arrived, with a line that names it.
       {"huge:100000000", "update.ini", noList, false,
@@ -221,10 +225,15 @@ TEST_F(ProgramUpdateTest, HostileRepliesNeverChangeTheProgramFolder) {
   };
   UseServer("hostile");
   about->ProgramUpdate.HTTP1.TimeOut = 1500; // the silent servers end the waits soon
+  std::int32_t deadline = 0;
+  about->ProgramUpdate.DownloadDeadline = [&deadline](std::int64_t limit) {
+    return deadline != 0 ? deadline : THttpClient::DeadlineFor(limit);
+  };
   const std::string oldProgram = "MZ the program file of an earlier update";
   const std::string oldUpdater = "MZ old updater";
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.mode) + " on " + c.file);
+    deadline = c.deadline;
     UseProgram("dynlog.exe");
     WriteBytes(programFolder / "dynlog.ex_", oldProgram);
     WriteBytes(programFolder / "update.exe", oldUpdater);

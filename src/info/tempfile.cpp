@@ -72,8 +72,14 @@ void* HoldFile(const std::string& path) {
 }
 
 bool RenameHeld(void* file, const std::string& target, bool replace) {
-  // The name in the system's own form: a plain drive path is not taken here.
-  const std::wstring name = L"\\??\\" + base::Widen(target);
+  // The name in the system's own form: a plain drive path is not taken here. "C:\x" becomes
+  // "\??\C:\x", "\\server\share\x" "\??\UNC\server\share\x", "\\?\C:\x" "\??\C:\x".
+  std::wstring name = base::Widen(target);
+  if (name.starts_with(L"\\\\?\\"))
+    name = name.substr(4);
+  else if (name.starts_with(L"\\\\"))
+    name = L"UNC\\" + name.substr(2);
+  name = L"\\??\\" + name;
   std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
   auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
   info->ReplaceIfExists = replace;

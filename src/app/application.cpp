@@ -4,6 +4,7 @@
 #include "app/recordingmode.h"
 #include "base/errorbox.h"
 #include "base/messageloop.h"
+#include "info/updatejournal.h"
 #include "ui/appwindow.h"
 
 #include <cstring>
@@ -28,6 +29,8 @@ int RunMessageLoop() {
 
 int RunApplication() {
   base::SetApplicationTitle(kApplicationTitle);
+  // An update killed half-way must not leave the folder with neither version whole.
+  RepairUnfinishedUpdate();
   if (const std::vector<std::string> arguments = Utf8Arguments(); !arguments.empty())
     return RunAutomatedMode(arguments);
   RunningProgram program;

@@ -6,6 +6,7 @@
 #include "info/fileversion.h"
 #include "info/installsteps.h"
 #include "info/tempfile.h"
+#include "info/updatejournal.h"
 #include "info/updatesignature.h"
 #include "info/updatetext.h"
 #include "info/versionlist.h"
@@ -167,15 +168,19 @@ void ProgramUpdate::RunSteps(const std::string& host) {
   base::UniqueFile listHold;
   const DownloadOutcome list =
       Fetch(host, kVersionListName, bodyFile.Name(), kVersionListLimit, false, listHold).outcome;
-  listHold.reset();
+  // One read of the list, held since its download: the signature is checked over these bytes and
+  // the list is read from them, so nothing changed on disk afterwards can be offered.
+  const std::optional<std::string> versionList = list == DownloadOutcome::Complete
+                                                     ? ReadWhole(listHold.get(), kVersionListLimit)
+                                                     : std::nullopt;
 
   bool startUpdater = false;
-  if (list == DownloadOutcome::Complete)
-    startUpdater =
-        ListSigned(host, bodyFile.Name()) && OfferUpdate(host, bodyFile.Name(), programPath);
+  if (versionList)
+    startUpdater = ListSigned(host, *versionList) && OfferUpdate(host, *versionList, programPath);
   else if (list != DownloadOutcome::Cancelled)
     parts_.log.Append(kLogNoVersionList);
 
+  listHold.reset();
   headerFile.Remove();
   bodyFile.Remove();
   if (startUpdater) {
@@ -185,7 +190,7 @@ void ProgramUpdate::RunSteps(const std::string& host) {
   }
 }
 
-bool ProgramUpdate::ListSigned(const std::string& host, const std::string& versionListFile) {
+bool ProgramUpdate::ListSigned(const std::string& host, const std::string& versionList) {
   if (!SignaturesRequired())
     return true;
   // Checked before anything of the list is read or shown: until then it is anybody's text.
@@ -194,14 +199,12 @@ bool ProgramUpdate::ListSigned(const std::string& host, const std::string& versi
   base::UniqueFile hold;
   const DownloadOutcome got =
       Fetch(host, kSignatureName, signatureFile.Name(), kSignatureBytes, false, hold).outcome;
-  hold.reset();
   if (got == DownloadOutcome::Cancelled)
     return false;
   const std::optional<UpdatePublicKey> key = ParsePublicKey(kPublicKeyText);
-  const std::optional<std::string> list = ReadSmallFile(versionListFile, kVersionListLimit);
-  const std::optional<std::string> signature = ReadSmallFile(signatureFile.Name(), kSignatureBytes);
-  if (got == DownloadOutcome::Complete && key && list && signature &&
-      SignatureValid(*key, *list, *signature))
+  const std::optional<std::string> signature =
+      got == DownloadOutcome::Complete ? ReadWhole(hold.get(), kSignatureBytes) : std::nullopt;
+  if (key && signature && SignatureValid(*key, versionList, *signature))
     return true;
   parts_.log.Append(kLogBadSignature);
   return false;
@@ -226,8 +229,9 @@ ProgramUpdate::Fetched ProgramUpdate::Fetch(const std::string& host, const std::
     parts_.log.Append(OverLimitText(name, limit));
     return {DownloadOutcome::OverLimit, {}};
   }
-  // From here on nobody writes the file: what is checked is what is later used.
-  hold.reset(OpenUnwritable(path, false));
+  // From here on nobody else writes, renames or removes the file: what is checked is what is
+  // later used.
+  hold.reset(HoldFile(path));
   const std::optional<FileContent> content = hold ? ReadContent(hold.get()) : std::nullopt;
   DownloadReply reply;
   reply.headerValid = HTTP1.ReplyHeaderValid();
@@ -244,9 +248,9 @@ ProgramUpdate::Fetched ProgramUpdate::Fetch(const std::string& host, const std::
   return {complete ? DownloadOutcome::Complete : DownloadOutcome::Failed, reply};
 }
 
-bool ProgramUpdate::OfferUpdate(const std::string& host, const std::string& versionListFile,
+bool ProgramUpdate::OfferUpdate(const std::string& host, const std::string& versionList,
                                 const std::string& programPath) {
-  VersionList list(versionListFile);
+  const VersionList list(versionList);
   const ProgramLocation program = SplitProgramPath(programPath);
   // The list must be meant for this very file; the name is compared exactly, letter case too.
   const std::string name = list.Read(kVersionSection, kNameKey, kNameMissing);
@@ -308,7 +312,7 @@ ProgramUpdate::Download(const std::string& host, const std::string& folder, cons
   StartLine(kLogDownload + name);
   // The reply goes into a fresh file beside the target: an error page or a cut-off transfer must
   // never stand under the program's or the updater's name, where it would be started.
-  Arrival arrival{name, TempFile::CreateIn(folder), {}};
+  Arrival arrival{name, TempFile::CreateIn(folder), {}, 0, {}};
   // Both are Windows programs: whatever else arrived under their names is not.
   const Fetched got = Fetch(host, name, arrival.file.Name(),
                             listed ? listed->size : kUnsignedFileLimit, true, arrival.hold);
@@ -322,6 +326,8 @@ ProgramUpdate::Download(const std::string& host, const std::string& folder, cons
     parts_.log.Append(kLogFileDamaged);
     return std::nullopt;
   }
+  arrival.size = got.reply.bodyBytes;
+  arrival.sha256 = got.reply.sha256;
   return arrival;
 }
 
@@ -329,68 +335,85 @@ bool ProgramUpdate::Install(Arrival& program, Arrival& updater, const std::strin
   struct Place {
     Arrival& arrival;
     std::string target;
-    std::optional<TempFile> aside; // the old file, while the new one goes in
-    base::UniqueFile installed;
+    std::string aside; // the old file's name while the new one goes in; empty: there is none
   };
-  Place places[] = {{program, folder + program.name, {}, {}},
-                    {updater, folder + updater.name, {}, {}}};
+  Place places[] = {{program, folder + program.name, {}}, {updater, folder + updater.name, {}}};
+  const auto fileName = [](const std::string& path) { return SplitProgramPath(path).fileName; };
   const auto move = [](const std::string& from, const std::string& to, DWORD flags) {
     return MoveFileExW(base::Widen(from).c_str(), base::Widen(to).c_str(), flags) != 0;
   };
+  std::vector<bool> oldExists;
+  std::vector<JournalEntry> journal;
+  base::UniqueFile journalHold;
+  try {
+    for (Place& place : places) {
+      oldExists.push_back(FileExists(place.target));
+      if (oldExists.back()) {
+        // A fresh name that no file has: in the journal, a file of that name is the old one.
+        TempFile reserved = TempFile::CreateIn(folder);
+        place.aside = reserved.Name();
+      }
+      journal.push_back({place.arrival.name, fileName(place.arrival.file.Name()),
+                         place.aside.empty() ? "" : fileName(place.aside), place.arrival.size,
+                         HexText(place.arrival.sha256)});
+    }
+    journalHold = WriteJournal(folder, journal);
+  } catch (const std::exception& e) {
+    parts_.log.Append(CannotReplaceText(program.name, e.what()));
+    return false;
+  }
+  if (!journalHold) {
+    parts_.log.Append(CannotReplaceText(program.name, SystemErrorText(GetLastError())));
+    return false;
+  }
   std::string failure;
-  const auto take = [&](const InstallStep& step) {
+  bool undone = true;
+  const auto perform = [&](const InstallStep& step) {
     Place& place = places[step.file];
+    void* const hold = place.arrival.hold.get();
     switch (step.kind) {
     case InstallStep::PutOldAside:
-      place.aside.emplace(TempFile::CreateIn(folder));
-      if (move(place.target, place.aside->Name(), MOVEFILE_REPLACE_EXISTING))
+      if (move(place.target, place.aside, 0))
         return true;
-      failure = CannotReplaceText(place.arrival.name, SystemErrorText(GetLastError()));
-      place.aside.reset();
-      return false;
+      break;
     case InstallStep::PutNewInPlace:
-      if (move(place.arrival.file.Name(), place.target, 0))
+      // Through the hold: the very file that was checked, which nobody else can rename.
+      if (RenameHeld(hold, place.target, false))
         return true;
-      failure = CannotReplaceText(place.arrival.name, SystemErrorText(GetLastError()));
-      return false;
-    case InstallStep::CheckNew:
-      // What now stands under the target's name must be the very file that was checked: held
-      // since its check, nobody could write it, but it could have been renamed and another put
-      // in its place.
-      place.installed.reset(OpenUnwritable(place.target, true));
-      if (place.installed && SameFile(place.installed.get(), place.arrival.hold.get()))
+      break;
+    case InstallStep::CheckNew: {
+      const base::UniqueFile installed(OpenUnwritable(place.target, false));
+      if (installed && SameFile(installed.get(), hold))
         return true;
       failure = ChangedAfterCheckText(place.arrival.name);
       return false;
+    }
     case InstallStep::TakeNewOut:
-      place.installed.reset();
-      return move(place.target, place.arrival.file.Name(), MOVEFILE_REPLACE_EXISTING);
+      undone = RenameHeld(hold, place.arrival.file.Name(), true) && undone;
+      return undone;
     case InstallStep::PutOldBack:
-      if (place.aside->MoveTo(place.target))
-        return true;
-      // An old file that cannot go back stays where it was put aside rather than being lost.
-      place.aside->Release();
-      return false;
+      // An old file that cannot go back stays where it was put aside, and the journal with it.
+      undone = move(place.aside, place.target, MOVEFILE_REPLACE_EXISTING) && undone;
+      return undone;
     }
+    failure = CannotReplaceText(place.arrival.name, SystemErrorText(GetLastError()));
     return false;
   };
-  const auto perform = [&](const InstallStep& step) {
-    try {
-      return take(step);
-    } catch (const std::exception& e) {
-      // No place for the old file, say: a failure like any other, the steps taken are undone.
-      if (failure.empty())
-        failure = CannotReplaceText(places[step.file].arrival.name, e.what());
-      return false;
+  const bool installed = InstallAll(oldExists, perform);
+  if (installed) {
+    for (Place& place : places) {
+      if (!place.aside.empty())
+        DeleteFileW(base::Widen(place.aside).c_str());
+      place.arrival.file.Release();
+      installed_.push_back(std::move(place.arrival.hold)); // until the updater has started
     }
-  };
-  if (!InstallAll({FileExists(places[0].target), FileExists(places[1].target)}, perform)) {
+  } else {
     parts_.log.Append(failure);
-    return false;
   }
-  for (Place& place : places)
-    installed_.push_back(std::move(place.installed));
-  return true; // the old files go with their TempFile
+  // Undone only in part, the next start finishes the undoing.
+  if (installed || undone)
+    RemoveJournal(folder, journalHold);
+  return installed;
 }
 
 void ProgramUpdate::StartUpdater(const std::string& programPath) {

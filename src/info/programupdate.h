@@ -64,12 +64,14 @@ public:
   std::function<std::int32_t(std::int64_t limit)> DownloadDeadline = THttpClient::DeadlineFor;
 
 private:
-  // A file that arrived beside its target, held open from its check on so that nobody can
-  // write it before it is in place and started.
+  // A file that arrived beside its target, held open from its check on so that nobody else can
+  // write, rename or remove it before it is in place and started.
   struct Arrival {
     std::string name;
     TempFile file;
     base::UniqueFile hold; // closed before the file is removed
+    std::int64_t size = 0;
+    Sha256 sha256{};
   };
   // How a request for one of the server's files ended, and what it brought.
   struct Fetched {
@@ -82,14 +84,16 @@ private:
   void RunSteps(const std::string& host);
   // Whether the update was cancelled during the wait just ended; the log then says so.
   bool CancelledWhileWaiting();
-  // Whether the version list's signature is valid (when this build requires one); a failure is
-  // logged.
-  bool ListSigned(const std::string& host, const std::string& versionListFile);
-  // The version list's checks, the question and the two downloads; true when the updater may run.
-  bool OfferUpdate(const std::string& host, const std::string& versionListFile,
+  // Whether the version list's signature over these very bytes is valid (when this build requires
+  // one); a failure is logged.
+  bool ListSigned(const std::string& host, const std::string& versionList);
+  // The version list's checks, read from the bytes that were checked, the question and the two
+  // downloads; true when the updater may run.
+  bool OfferUpdate(const std::string& host, const std::string& versionList,
                    const std::string& programPath);
   // Fetches the server's file name into path. Past limit bytes, announced or arrived, it is
-  // broken off, which is logged. When it is complete, one read of it is held open in hold.
+  // broken off, which is logged. Once it is complete it is held in hold (see HoldFile), and what
+  // is checked is read from there.
   Fetched Fetch(const std::string& host, const std::string& name, const std::string& path,
                 std::int64_t limit, bool mustBeProgram, base::UniqueFile& hold);
   // Fetches a program file beside its target. Returns it only when the reply delivered the whole
@@ -97,7 +101,8 @@ private:
   // outcome but a cancel is logged.
   std::optional<Arrival> Download(const std::string& host, const std::string& folder,
                                   const std::string& name, const std::optional<SignedFile>& listed);
-  // Puts both files in place, or, when either cannot be, neither (see InstallAll); a failure is
+  // Puts both files in place, or, when either cannot be, neither (see InstallAll), after writing
+  // the journal that the next start finishes if the program is killed meanwhile; a failure is
   // logged.
   bool Install(Arrival& program, Arrival& updater, const std::string& folder);
   void StartUpdater(const std::string& programPath);

@@ -3,6 +3,7 @@
 #include "base/fileerror.h"
 #include "base/handles.h"
 #include "base/text.h"
+#include "info/installsteps.h"
 
 #include <windows.h>
 
@@ -12,18 +13,24 @@
 namespace dynlog {
 
 TempFile TempFile::CreateIn(const std::string& folder) {
-  // GetTempFileName writes at most MAX_PATH characters and the terminating zero.
-  wchar_t name[MAX_PATH + 1] = {};
-  if (GetTempFileNameW(base::Widen(folder).c_str(), L"~tm", 0, name) == 0)
-    throw base::FileError::CannotCreate(folder + "~tm.tmp");
-  return TempFile(base::Narrow(name));
+  static std::uint32_t next = GetTickCount() ^ (GetCurrentProcessId() << 16);
+  for (int tries = 0; tries < 1000; ++tries) {
+    const std::string name = folder + UpdateTempName(next++);
+    const base::UniqueFile file(CreateFileW(base::Widen(name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file)
+      return TempFile(name);
+    if (GetLastError() != ERROR_FILE_EXISTS)
+      break;
+  }
+  throw base::FileError::CannotCreate(folder + UpdateTempName(0));
 }
 
 TempFile TempFile::Create() {
   wchar_t folder[MAX_PATH + 1] = {};
   const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
   if (length == 0 || length > MAX_PATH)
-    throw base::FileError::CannotCreate("~tm.tmp");
+    throw base::FileError::CannotCreate(UpdateTempName(0));
   return CreateIn(base::Narrow(folder));
 }
 
@@ -57,6 +64,30 @@ void* OpenUnwritable(const std::string& path, bool denyDelete) {
   const DWORD share = FILE_SHARE_READ | (denyDelete ? 0 : FILE_SHARE_DELETE);
   return CreateFileW(base::Widen(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+void* HoldFile(const std::string& path) {
+  return CreateFileW(base::Widen(path).c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
+                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool RenameHeld(void* file, const std::string& target, bool replace) {
+  // The name in the system's own form: a plain drive path is not taken here. "C:\x" becomes
+  // "\??\C:\x", "\\server\share\x" "\??\UNC\server\share\x", "\\?\C:\x" "\??\C:\x".
+  std::wstring name = base::Widen(target);
+  if (name.starts_with(L"\\\\?\\"))
+    name = name.substr(4);
+  else if (name.starts_with(L"\\\\"))
+    name = L"UNC\\" + name.substr(2);
+  name = L"\\??\\" + name;
+  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = replace;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+  std::copy(name.begin(), name.end(), info->FileName);
+  return SetFileInformationByHandle(file, FileRenameInfo, info,
+                                    static_cast<DWORD>(buffer.size())) != 0;
 }
 
 bool SameFile(void* a, void* b) {

@@ -1,6 +1,7 @@
 #pragma once
-// Files the program update makes for a while: fresh names from the system, created empty, and
-// deleted again on every way out of the update, an exception included.
+// Files the program update makes for a while: fresh names of the update's own form (see
+// IsUpdateTempName), created empty, and deleted again on every way out of the update, an exception
+// included; what a killed program leaves, the next start removes.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,8 +10,8 @@ namespace dynlog {
 
 class TempFile {
 public:
-  // Asks the system for a fresh file "~tmXXXX.tmp" in folder (a path ending in a backslash), which
-  // the system creates empty. Raises base::FileError when the folder takes no new file.
+  // Creates a fresh, empty file "dynlog-update-XXXXXXXX.part" in folder (a path ending in a
+  // backslash). Raises base::FileError when the folder takes no new file.
   static TempFile CreateIn(const std::string& folder);
   // The same in the system's temporary folder.
   static TempFile Create();
@@ -39,6 +40,14 @@ bool FileExists(const std::string& path);
 // Opens a file for reading so that nobody can write it while this handle is open; renaming and
 // deleting it stay possible (deny = true: those are refused too). Invalid when the system refuses.
 void* OpenUnwritable(const std::string& path, bool denyDelete);
+
+// Opens a downloaded file so that nobody else can write, rename or delete it while this handle is
+// open; this handle itself can still rename it (RenameHeld). Invalid when the system refuses.
+void* HoldFile(const std::string& path);
+
+// Gives a file held by HoldFile the name target in the same folder (replace: over a file of that
+// name).
+bool RenameHeld(void* file, const std::string& target, bool replace);
 
 // Whether two open handles are the same file (not merely files of the same bytes).
 bool SameFile(void* a, void* b);

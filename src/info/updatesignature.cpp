@@ -56,11 +56,6 @@ private:
   Hash hash_;
 };
 
-base::UniqueFile OpenForReading(const std::string& path) {
-  return base::UniqueFile(CreateFileW(base::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 } // namespace
 
 bool SignatureValid(const UpdatePublicKey& key, std::string_view message,
@@ -122,18 +117,16 @@ std::optional<FileContent> ReadContent(void* file) {
   return result;
 }
 
-std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes) {
-  const base::UniqueFile file = OpenForReading(path);
-  if (!file)
-    return std::nullopt;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
-      static_cast<std::uint64_t>(size.QuadPart) > maxBytes)
+std::optional<std::string> ReadWhole(void* file, std::size_t maxBytes) {
+  LARGE_INTEGER size{}, start{};
+  if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 ||
+      static_cast<std::uint64_t>(size.QuadPart) > maxBytes ||
+      !SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
     return std::nullopt;
   std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
   DWORD got = 0;
   if (!bytes.empty() &&
-      (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+      (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
        got != bytes.size()))
     return std::nullopt;
   return bytes;

@@ -24,7 +24,8 @@ struct FileContent {
 };
 std::optional<FileContent> ReadContent(void* file);
 
-// A whole small file; none when it cannot be read or is longer than maxBytes.
-std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes);
+// The whole of a small open file, read from its start; none when it cannot be read or is longer
+// than maxBytes.
+std::optional<std::string> ReadWhole(void* file, std::size_t maxBytes);
 
 } // namespace dynlog

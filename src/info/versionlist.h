@@ -1,27 +1,26 @@
 #pragma once
-// The version list the update server offers, read as an INI file through the system's
-// private-profile functions, so that section and key names match as they always do there (letter
-// case does not matter).
+// The version list the update server offers, read from the very bytes whose signature was checked
+// (see ProfileText), in the character set the system's profile functions would read it in: UTF-8
+// after a UTF-8 byte order mark, else the system's ANSI code page.
+#include "info/profiletext.h"
+
 #include <string>
+#include <string_view>
 
 namespace dynlog {
 
 class VersionList {
 public:
-  explicit VersionList(std::string path) : path_(std::move(path)) {}
-  VersionList(const VersionList&) = delete;
-  VersionList& operator=(const VersionList&) = delete;
-  ~VersionList() { Close(); }
+  explicit VersionList(std::string_view bytes);
 
-  // The value of key in section, or fallback when the file, the section or the key is missing.
+  // The value of key in section, or fallback when the section or the key is missing.
   std::string Read(const std::string& section, const std::string& key,
-                   const std::string& fallback) const;
-  // Lets the system drop what it keeps of the file, so that a later file of the same name is read
-  // afresh. Reading again opens it again.
-  void Close() noexcept;
+                   const std::string& fallback) const {
+    return text_.Read(section, key, fallback);
+  }
 
 private:
-  std::string path_; // UTF-8
+  ProfileText text_;
 };
 
 } // namespace dynlog

@@ -40,6 +40,25 @@ protected:
     about->ProgramUpdate.ProgramPath = base::Narrow((programFolder / "dynlog.exe").wstring());
   }
 
+  // While update.sig arrives, a process of the same user rewrites the downloaded update.ini to
+  // offer a version no signature covers (every file of the temporary folder that holds the list).
+  void RewriteListWhileSignatureArrives() {
+    WriteBytes(kModes, "/spezmemb/download/software/update.sig=slow:8:100\n");
+    std::string changed = ReadBytes(kWww / "update.ini");
+    const std::string listed = changed;
+    changed.replace(changed.find("3.0.0.0"), 7, "1.0.0.9");
+    Once(
+        [this] {
+          const Lines log = about->Memo1.Lines();
+          return std::find(log.begin(), log.end(), "Abfrage Signatur") != log.end();
+        },
+        [this, listed, changed] {
+          for (const auto& entry : fs::directory_iterator(tempFolder))
+            if (ReadBytes(entry.path()) == listed)
+              std::ofstream(entry.path(), std::ios::binary) << changed;
+        });
+  }
+
   // Serves one of the signed folders as it is.
   static void ServeSet(const std::string& set) {
     for (const auto& entry : fs::directory_iterator(kWww))
@@ -94,6 +113,8 @@ TEST_F(SignedUpdateTest, OnlyACorrectlySignedNewerUpdateIsInstalled) {
        "Fehler: Version des laufenden Programms nicht lesbar", false},
       {"a signed list that names no files", "nofiles", [] {},
        "Fehler: signierte Dateiliste unvollständig", false},
+      {"update.ini rewritten on disk after its download", "good",
+       [this] { RewriteListWhileSignatureArrives(); }, installed, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -111,6 +132,7 @@ TEST_F(SignedUpdateTest, OnlyACorrectlySignedNewerUpdateIsInstalled) {
     EXPECT_EQ(endRequests, installs ? 1 : 0);
     EXPECT_EQ(FilesIn(tempFolder), Lines{});
     if (installs) {
+      EXPECT_TRUE(!questions.empty() && questions[0].find("3.0.0.0") != std::string::npos);
       const Lines log = Log();
       EXPECT_NE(std::find(log.begin(), log.end(), "Abfrage Signatur"), log.end());
       for (const char* name : {"dynlog.ex_", "update.exe"})

@@ -2,6 +2,8 @@
 // on loopback (it checks the credentials), real files in a program folder and a temporary folder
 // of the test's own, and a stand-in updater that records how it was started.
 #include "base/handles.h"
+#include "info/updatejournal.h"
+#include "info/updatesignature.h"
 #include "support/testdata.h"
 #include "updatetestfiles.h"
 
@@ -326,7 +328,7 @@ TEST_F(ProgramUpdateTest, BothCheckedFilesOrNeither) {
     Once([this] { return LogEndsWith("Download OK"); },
          [&] {
            for (const auto& e : fs::directory_iterator(programFolder)) {
-             if (!e.path().filename().wstring().starts_with(L"~tm"))
+             if (!e.path().filename().wstring().starts_with(L"dynlog-update-"))
                continue;
              ++downloads;
              rewritten += !!base::UniqueFile(
@@ -344,6 +346,30 @@ TEST_F(ProgramUpdateTest, BothCheckedFilesOrNeither) {
         << Log().back();
     EXPECT_EQ(FilesIn(tempFolder), Lines{});
   }
+}
+
+// A program killed after both new files stood in their places, with half a download beside them:
+// the next start finishes the install from its journal (the new files' SHA-256 read from disk) and
+// removes the update's own files, but no file of the user's.
+TEST_F(ProgramUpdateTest, TheNextStartFinishesAKilledInstall) {
+  const std::string folder = base::Narrow(programFolder.wstring()) + "\\";
+  std::vector<dynlog::JournalEntry> journal;
+  for (const std::string name : {"dynlog.ex_", "update.exe"}) {
+    const std::string aside = dynlog::UpdateTempName(static_cast<std::uint32_t>(journal.size()));
+    WriteBytes(programFolder / aside, "MZ old " + name);
+    WriteBytes(programFolder / name, name == "update.exe" ? updater : newProgram);
+    const base::UniqueFile file(dynlog::OpenUnwritable(folder + name, false));
+    const std::optional<dynlog::FileContent> content = dynlog::ReadContent(file.get());
+    ASSERT_TRUE(content);
+    journal.push_back(
+        {name, dynlog::UpdateTempName(9), aside, content->size, dynlog::HexText(content->sha256)});
+  }
+  WriteBytes(programFolder / dynlog::UpdateTempName(7), "half a download");
+  WriteBytes(programFolder / "~tm12.tmp", "the user's");
+  dynlog::WriteJournal(folder, journal).reset(); // the program is killed: the journal stays
+  EXPECT_EQ(dynlog::RepairUpdateFolderOnDisk(folder), dynlog::RepairOutcome::Completed);
+  EXPECT_EQ(FilesIn(programFolder), (Lines{"dynlog.ex_", "dynlog.exe", "update.exe", "~tm12.tmp"}));
+  EXPECT_TRUE(ReadBytes(programFolder / "dynlog.ex_") == newProgram);
 }
 
 } // namespace

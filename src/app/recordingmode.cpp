@@ -22,23 +22,26 @@ public:
   FirstValues(Recording& recording, double seconds)
       : count_(std::min<std::uint64_t>(ValueCount(seconds, recording.Setting().ValuesPerSecond()),
                                        Acquisition::kMaxSamples)),
-        subscription_(recording.Subscribe([this](float value, double seconds) {
+        subscription_(recording.Subscribe([this](float value, double seconds, Lamps lamps) {
           if (Complete())
             return;
           values_.push_back(value);
           seconds_.push_back(seconds);
+          lamps_.push_back(lamps);
           results_.Add(value, seconds);
         })) {}
   bool Complete() const { return values_.size() >= count_; }
-  const std::vector<float>& Values() const { return values_; }
-  // The seconds since Start of value i.
-  double SecondsOf(std::uint64_t i) const { return seconds_[i]; }
+  bool Empty() const { return values_.empty(); }
+  ValueSeries Values() const {
+    return {values_, lamps_, [this](std::uint64_t i) { return seconds_[i]; }};
+  }
   const TestResults& Results() const { return results_; }
 
 private:
   std::uint64_t count_;
   std::vector<float> values_;
   std::vector<double> seconds_;
+  std::vector<Lamps> lamps_;
   TestResults results_;
   Recording::Subscription subscription_;
 };
@@ -99,15 +102,14 @@ int RunRecordingMode(const RecordArgs& args) {
   run.Stop();
 
   int code = kRecordOk;
-  if (kept.Values().empty()) {
+  if (kept.Empty()) {
     PrintError("dynlog: keine Messwerte aufgezeichnet; " + args.output + " nicht geschrieben");
     code = kRecordNotWritten;
   } else {
     try {
       // The save path behind the save dialog, without it: no question about replacing a file or
       // about anything else. Nobody is there to answer; a mode without a person never asks.
-      SaveRecordingFile(args.output, recording, kept.Values(),
-                        [&kept](std::uint64_t i) { return kept.SecondsOf(i); });
+      SaveRecordingFile(args.output, recording, kept.Values(), kept.Results());
     } catch (const std::exception& e) {
       PrintError("dynlog: " + args.output + ": " + base::ErrorBoxText(e.what()));
       code = kRecordNotWritten;

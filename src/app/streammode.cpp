@@ -76,10 +76,10 @@ public:
 
   MeasurementStream& Stream() { return *stream_; }
   // Up to the values --seconds asks for (0: no end); the ones past it were not asked for.
-  void Append(float value, double seconds) {
+  void Append(float value, double seconds, Lamps lamps) {
     if (Complete())
       return;
-    stream_->Append(value, seconds);
+    stream_->Append(value, seconds, lamps);
     pending_.emplace_back(value, seconds);
     ++appended_;
   }
@@ -181,8 +181,8 @@ int RunStreamMode(const RecordArgs& args) {
     return code;
   }
   // Every value the recording keeps, past its 10000 too.
-  subscription.emplace(
-      recording.Subscribe([&](float value, double seconds) { file->Append(value, seconds); }));
+  subscription.emplace(recording.Subscribe(
+      [&](float value, double seconds, Lamps lamps) { file->Append(value, seconds, lamps); }));
 
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);
@@ -224,6 +224,9 @@ int RunStreamMode(const RecordArgs& args) {
     silence.Finish(GetTickCount64());
     run.Stop();
     subscription.reset();
+    // The end, the results and the verdict of the values on the disk, after the last of them.
+    file->Flush();
+    file->Stream().AppendCsvSummary(recording.CsvFileHead(), recording.Summary(file->Results()));
     file->Close();
   } catch (const std::exception& e) {
     code = fileError(e);

@@ -5,6 +5,7 @@
 #include "base/messageloop.h"
 #include "window/localeformat.h"
 #include "window/measurementfilewriter.h"
+#include "window/seriesfolder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,6 +73,10 @@ int RunRecordingMode(const RecordArgs& args) {
       return kRecordBadArguments;
     }
   }
+  if (const auto refusal = SeriesRefusal(args.series)) {
+    PrintError("dynlog: " + *refusal);
+    return kRecordBadArguments;
+  }
   AutomatedRun run(args);
   Tfkm470a& main = run.Main();
   Recording& recording = main.CurrentRecording();
@@ -102,19 +107,31 @@ int RunRecordingMode(const RecordArgs& args) {
   run.Stop();
 
   int code = kRecordOk;
+  std::string seriesFile;
   if (kept.Empty()) {
-    PrintError("dynlog: keine Messwerte aufgezeichnet; " + args.output + " nicht geschrieben");
+    PrintError("dynlog: keine Messwerte aufgezeichnet; " +
+               (args.output.empty() ? args.series : args.output) + " nicht geschrieben");
     code = kRecordNotWritten;
-  } else {
+  }
+  // The save path behind the save dialog, without it: no question about replacing a file or
+  // about anything else. Nobody is there to answer; a mode without a person never asks.
+  const auto save = [&](const std::string& name, const auto& write) {
+    if (code != kRecordOk || name.empty())
+      return;
     try {
-      // The save path behind the save dialog, without it: no question about replacing a file or
-      // about anything else. Nobody is there to answer; a mode without a person never asks.
-      SaveRecordingFile(args.output, recording, kept.Values(), kept.Results());
+      write();
     } catch (const std::exception& e) {
-      PrintError("dynlog: " + args.output + ": " + base::ErrorBoxText(e.what()));
+      PrintError("dynlog: " + name + ": " + base::ErrorBoxText(e.what()));
       code = kRecordNotWritten;
     }
-  }
+  };
+  save(args.output,
+       [&] { SaveRecordingFile(args.output, recording, kept.Values(), kept.Results()); });
+  save(args.series, [&] {
+    SeriesFolder series(args.series);
+    seriesFile =
+        series.PathOf(series.AddTest(recording.CsvFileHead(kept.Results()), kept.Values()).file);
+  });
   if (!args.screenshot.empty() && !run.MainWindowClosed()) {
     try {
       main.SaveScreenshot(args.screenshot);
@@ -123,10 +140,11 @@ int RunRecordingMode(const RecordArgs& args) {
       code = code == kRecordOk ? kRecordNotWritten : code;
     }
   }
-  WriteStandardOutput(ResultsReport(kept.Results(),
-                                    recording.Format({SystemNumberSeparators().decimal, ""}),
-                                    recording.GapTotal()));
-  return run.Finish(code, startClock, silence);
+  const Verdict verdict = recording.Judge(kept.Results());
+  WriteStandardOutput(TestReport(recording, kept.Results(), verdict));
+  if (!seriesFile.empty())
+    WriteStandardOutput("Datei: " + seriesFile + "\r\n");
+  return VerdictExitCode(run.Finish(code, startClock, silence), verdict);
 }
 
 } // namespace dynlog

@@ -12,6 +12,7 @@
 #include "window/localeformat.h"
 #include "window/measurementstream.h"
 #include "window/recording.h"
+#include "window/seriesfolder.h"
 
 #include <windows.h>
 
@@ -125,9 +126,7 @@ int EndStreamFile(StreamFile& file, const std::string& utf8Path, const Recording
     return kRecordNotWritten;
   }
   if (file.Results().Count() > 0)
-    WriteStandardOutput(ResultsReport(file.Results(),
-                                      recording.Format({SystemNumberSeparators().decimal, ""}),
-                                      recording.GapTotal()));
+    WriteStandardOutput(TestReport(recording, file.Results(), recording.Judge(file.Results())));
   return code;
 }
 
@@ -135,6 +134,10 @@ int EndStreamFile(StreamFile& file, const std::string& utf8Path, const Recording
 
 int RunStreamMode(const RecordArgs& args) {
   if (const auto refusal = OutputRefusal(args.output, args.overwrite)) {
+    PrintError("dynlog: " + *refusal);
+    return kRecordBadArguments;
+  }
+  if (const auto refusal = SeriesRefusal(args.series)) {
     PrintError("dynlog: " + *refusal);
     return kRecordBadArguments;
   }
@@ -232,7 +235,16 @@ int RunStreamMode(const RecordArgs& args) {
     code = fileError(e);
   }
   code = EndStreamFile(*file, args.output, recording, code);
-  return run.Finish(code, startClock, silence, gapsReported);
+  if (code == kRecordOk && !args.series.empty()) {
+    try {
+      SeriesFolder(args.series).AddTestFile(recording.CsvFileHead(file->Results()), args.output);
+    } catch (const std::exception& e) {
+      PrintError("dynlog: " + args.series + ": " + base::ErrorBoxText(e.what()));
+      code = kRecordNotWritten;
+    }
+  }
+  return VerdictExitCode(run.Finish(code, startClock, silence, gapsReported),
+                         recording.Judge(file->Results()));
 }
 
 } // namespace dynlog

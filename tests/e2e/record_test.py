@@ -56,19 +56,20 @@ class Recording(unittest.TestCase):
         text = out.read_bytes().decode("utf-8-sig")
         head = [line for line in text.split("\r\n") if line.startswith("#")]
         self.assertRegex(head[0], r"^# Start;\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d$")
-        self.assertEqual(head[1:4], ["# Werte pro Sekunde;320", "# Mittelung;nein",
+        self.assertRegex(head[1], r"^# Programm;dynlog\.exe \d+\.\d+\.\d+\.\d+$")
+        self.assertEqual(head[2:5], ["# Werte pro Sekunde;320", "# Mittelung;nein",
                                      "# Dezimalstellen;0"])
-        self.assertIn("KM470", head[4])
-        self.assertEqual(head[5], "# Schnittstelle;COM2")
+        self.assertIn("KM470", head[5])
+        self.assertEqual(head[6], "# Schnittstelle;COM2")
         rows = list(csv.reader(io.StringIO(text), delimiter=";"))[len(head) + 1:]
         # Whole counts carry no thousands separator: 1202 must not read as 1.202.
-        self.assertEqual([v for _, v in rows], [str(int(w)) for w in want])
+        self.assertEqual([v for _, v, *_ in rows], [str(int(w)) for w in want])
         self.assertEqual(len(rows), 960)
-        self.assertEqual([t for t, _ in rows], [f"{i / 320:.6f}".replace(".", ",")
+        self.assertEqual([t for t, *_ in rows], [f"{i / 320:.6f}".replace(".", ",")
                                                 for i in range(len(want))])
         # The results a script reads are the file's (their arithmetic: window_core_tests).
         report = dict(line.split(": ", 1) for line in r.stdout.decode().splitlines())
-        values = [int(v) for _, v in rows]
+        values = [int(v) for _, v, *_ in rows]
         self.assertEqual(report["Werte"], str(len(values)))
         self.assertEqual(report["Maximum"],
                          f"{max(values)} bei {rows[values.index(max(values))][0]} s")

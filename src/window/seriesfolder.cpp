@@ -52,11 +52,14 @@ SeriesFolder::SeriesFolder(std::string utf8Folder) : folder_(std::move(utf8Folde
   const std::wstring list = base::Widen(PathOf(kSeriesFileName));
   const std::string bytes = ReadWholeFile(list);
   SeriesFileContent content = ReadSeriesFile(bytes);
-  if (!content.headed && content.rows.empty()) {
-    // Nothing of a series yet (or a head cut short): it begins now.
+  if (bytes.empty()) {
+    // The head is written whole or not at all: an empty or missing file is no series yet.
     WriteUtf8TextFile(PathOf(kSeriesFileName), SeriesHeadText(LocalTimeNow()));
     return;
   }
+  // A file of that name that is no series is the person's, not ours to replace or append to.
+  if (!content.headed)
+    throw base::FileError::CannotOpen(PathOf(kSeriesFileName));
   if (content.wholeBytes < bytes.size())
     CutTo(list, content.wholeBytes);
   for (const SeriesRow& row : content.rows)

@@ -14,7 +14,8 @@ namespace dynlog {
 class SeriesFolder {
 public:
   // The series kept in utf8Folder, made (folder and reihe.csv) when there is none. A last row cut
-  // short is cut off. Throws base::FileError with the German file error text.
+  // short is cut off. Throws base::FileError with the German file error text, also for a
+  // reihe.csv that holds no series.
   explicit SeriesFolder(std::string utf8Folder);
 
   const std::string& Folder() const { return folder_; }

@@ -179,6 +179,60 @@ std::string BuildCsvFile(const CsvHead& head, const ValueSeries& series,
   return text;
 }
 
+std::optional<double> CsvFigure(std::string_view text, int* decimals) {
+  std::string normal(text);
+  const std::size_t separator = normal.find_first_of(",.");
+  if (separator != std::string::npos)
+    normal[separator] = '.';
+  if (decimals)
+    *decimals =
+        separator == std::string::npos ? 0 : static_cast<int>(normal.size() - separator - 1);
+  if (normal.empty() || normal.find_first_not_of("+-.0123456789") != std::string::npos)
+    return std::nullopt;
+  char* end = nullptr;
+  const double value = std::strtod(normal.c_str(), &end);
+  if (end != normal.c_str() + normal.size())
+    return std::nullopt;
+  return value;
+}
+
+CsvTest ReadCsvTest(std::string_view bytes) {
+  CsvTest test;
+  if (bytes.starts_with(kUtf8ByteOrderMark))
+    bytes.remove_prefix(kUtf8ByteOrderMark.size());
+  bool inValues = false;
+  for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos;
+       bytes.remove_prefix(end + 1)) {
+    std::string_view line = bytes.substr(0, end);
+    if (line.ends_with('\r'))
+      line.remove_suffix(1);
+    if (line.starts_with("# Einheit;"))
+      test.unit = ForceUnitFromText(line.substr(10)).value_or(ForceUnit::None);
+    else if (line.starts_with("# Dezimalstellen;"))
+      test.decimalPlaces = static_cast<int>(CsvFigure(line.substr(17)).value_or(0));
+    else if (line.starts_with("Zeit in s;"))
+      inValues = true;
+    if (!inValues || line.starts_with("Zeit in s;"))
+      continue;
+    const std::size_t first = line.find(';');
+    const std::size_t second = line.find(';', first + 1);
+    const auto seconds = CsvFigure(line.substr(0, first));
+    const auto value = first == std::string_view::npos
+                           ? std::nullopt
+                           : CsvFigure(line.substr(first + 1, second - first - 1));
+    if (!seconds || !value)
+      break;
+    Lamps lamps = 0;
+    if (second != std::string_view::npos)
+      for (std::size_t i = second + 1, bit = 0; i < line.size() && bit < 8; i += 2, ++bit)
+        lamps |= static_cast<Lamps>((line[i] == '1') << bit);
+    test.seconds.push_back(*seconds);
+    test.values.push_back(static_cast<float>(*value));
+    test.lamps.push_back(lamps);
+  }
+  return test;
+}
+
 bool IsCsvName(std::string_view name) {
   if (name.size() < 4)
     return false;

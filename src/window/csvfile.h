@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "window/lamps.h"
 #include "window/numberformat.h"
@@ -95,6 +96,23 @@ std::string BuildCsvFile(const CsvHead& head, const ValueSeries& values,
 // Text from outside (the unit's reply, what a person typed) as one field: no line break, no
 // semicolon, no trailing blanks.
 std::string CleanField(std::string_view text);
+
+// A test's CSV read back, to show a series' test again: its unit and decimal places from the head
+// and its values with their times and lamps. Head lines it does not need are passed over, and so
+// are the lines after the values (a stream's end lines) and a last line without its line end.
+// Files from before the lamps had columns read with dark lamps.
+struct CsvTest {
+  ForceUnit unit = ForceUnit::None;
+  int decimalPlaces = 0;
+  std::vector<float> values;
+  std::vector<double> seconds;
+  std::vector<Lamps> lamps;
+};
+CsvTest ReadCsvTest(std::string_view bytes);
+
+// A figure of these files as its text reads, with a point or a comma before its decimals (whose
+// number goes to `decimals`); nothing for any other text.
+std::optional<double> CsvFigure(std::string_view text, int* decimals = nullptr);
 
 // Whether a file name asks for CSV: it ends in ".csv", in any case.
 bool IsCsvName(std::string_view name);

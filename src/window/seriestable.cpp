@@ -18,24 +18,6 @@ constexpr int kFields = 11;
 
 const NumberSeparators kPlain{".", ""};
 
-// A figure as its text reads, whichever decimal separator the file was written with.
-std::optional<double> FigureOf(std::string_view text, int* decimals = nullptr) {
-  std::string normal(text);
-  const std::size_t separator = normal.find_first_of(",.");
-  if (separator != std::string::npos)
-    normal[separator] = '.';
-  if (decimals)
-    *decimals =
-        separator == std::string::npos ? 0 : static_cast<int>(normal.size() - separator - 1);
-  if (normal.empty())
-    return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(normal.c_str(), &end);
-  if (end != normal.c_str() + normal.size() || !std::isfinite(value))
-    return std::nullopt;
-  return value;
-}
-
 std::optional<LocalTime> TimeOf(std::string_view text) {
   LocalTime t;
   int offsetHours = 0, offsetMinutes = 0;
@@ -62,12 +44,12 @@ std::optional<SeriesRow> RowOfLine(std::string_view line) {
   if (fields.size() != kFields)
     return std::nullopt;
   SeriesRow row;
-  const auto number = FigureOf(fields[0]);
+  const auto number = CsvFigure(fields[0]);
   const auto start = TimeOf(fields[1]);
-  const auto maximum = FigureOf(fields[3], &row.decimals);
-  const auto minimum = FigureOf(fields[4]), mean = FigureOf(fields[5]);
+  const auto maximum = CsvFigure(fields[3], &row.decimals);
+  const auto minimum = CsvFigure(fields[4]), mean = CsvFigure(fields[5]);
   const auto unit = ForceUnitFromText(fields[6]);
-  const auto seconds = FigureOf(fields[7]);
+  const auto seconds = CsvFigure(fields[7]);
   if (!number || *number < 1 || *number != std::floor(*number) || !start || !maximum || !minimum ||
       !mean || !(unit || fields[6].empty()) || !seconds)
     return std::nullopt;
@@ -138,6 +120,29 @@ SeriesStatistics SeriesTable::Statistics(const ForceLimits& limits) const {
   if (limits.lower && limits.upper && *s.deviation > 0)
     s.cpk = std::min(*limits.upper - mean_, mean_ - *limits.lower) / (3 * *s.deviation);
   return s;
+}
+
+std::string SeriesStatisticsText(const SeriesStatistics& s, int decimalPlaces, ForceUnit unit,
+                                 const NumberSeparators& separators) {
+  if (s.count == 0)
+    return "keine Tests";
+  const auto force = [&](double value, int decimals) {
+    return WithUnit(FormatNumber(value, decimals, kFileSignificantDigits, separators), unit);
+  };
+  constexpr std::string_view kDot = " \xC2\xB7 ";
+  std::string text = std::to_string(s.count) + (s.count == 1 ? " Test" : " Tests");
+  text += std::string(kDot) + std::to_string(s.passed) + " i.O." + std::string(kDot) +
+          std::to_string(s.failed) + " n.i.O." + std::string(kDot) + "Maxima: Mittel " +
+          force(s.mean, decimalPlaces);
+  if (s.deviation)
+    text += ", s " + force(*s.deviation, decimalPlaces + 1);
+  text += ", kleinstes " + force(s.minimum, decimalPlaces) +
+          ", gr\xC3\xB6\xC3\x9F"
+          "tes " +
+          force(s.maximum, decimalPlaces);
+  if (s.cpk)
+    text += std::string(kDot) + "Cpk " + FormatNumber(*s.cpk, 2, 30, separators);
+  return text;
 }
 
 std::string SeriesHeadText(const LocalTime& created) {

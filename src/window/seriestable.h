@@ -66,6 +66,13 @@ private:
   std::size_t passed_ = 0, failed_ = 0;
 };
 
+// The line beneath the series table: "4 Tests · 3 i.O. · 1 n.i.O. · Maxima: Mittel 101,0 N,
+// s 2,58 N, kleinstes 98,0 N, größtes 104,0 N · Cpk 1,16". Figures at the unit's decimals, the
+// deviation one decimal finer, Cpk with two; what is not known yet (a deviation before the second
+// test, a Cpk without both limits) is left out; "keine Tests" for none.
+std::string SeriesStatisticsText(const SeriesStatistics& statistics, int decimalPlaces,
+                                 ForceUnit unit, const NumberSeparators& separators);
+
 // The file's head: byte order mark, "# Prüfreihe;<start>", "# Programm;...", the column names.
 std::string SeriesHeadText(const LocalTime& created);
 // One row's line, with its CR LF.

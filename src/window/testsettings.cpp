@@ -23,6 +23,7 @@ constexpr TextKey kTextKeys[] = {{L"Pruefling", &TestTrace::part},
                                  {L"Bemerkung", &TestTrace::comment}};
 constexpr const wchar_t* kLowerKey = L"Untergrenze";
 constexpr const wchar_t* kUpperKey = L"Obergrenze";
+constexpr const wchar_t* kSeriesKey = L"Reihe";
 
 std::string Read(const std::wstring& path, const wchar_t* section, const wchar_t* key) {
   wchar_t buffer[1024] = {};
@@ -67,6 +68,14 @@ bool WriteTestDescription(const std::string& utf8IniPath, const TestDescription&
     ok = Write(path, kTestSection, k.key, d.trace.*k.field) && ok;
   ok = Write(path, kTestSection, kLowerKey, LimitText(d.limits.lower)) && ok;
   return Write(path, kTestSection, kUpperKey, LimitText(d.limits.upper)) && ok;
+}
+
+std::string ReadSeriesFolder(const std::string& utf8IniPath) {
+  return Read(base::Widen(utf8IniPath), kTestSection, kSeriesKey);
+}
+
+bool WriteSeriesFolder(const std::string& utf8IniPath, std::string_view utf8Folder) {
+  return Write(base::Widen(utf8IniPath), kTestSection, kSeriesKey, utf8Folder);
 }
 
 } // namespace dynlog

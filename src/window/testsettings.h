@@ -14,4 +14,8 @@ TestDescription ReadTestDescription(const std::string& utf8IniPath);
 // Writes every key; false when the file could not be written.
 bool WriteTestDescription(const std::string& utf8IniPath, const TestDescription& description);
 
+// The folder of the series the person chose last (key Reihe in [Pruefung]); empty for none.
+std::string ReadSeriesFolder(const std::string& utf8IniPath);
+bool WriteSeriesFolder(const std::string& utf8IniPath, std::string_view utf8Folder);
+
 } // namespace dynlog

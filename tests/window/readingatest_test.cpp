@@ -148,6 +148,13 @@ TEST(CsvFileTest, HeadThenTimeAndValueWithTheDecimalSeparatorAndNoGrouping) {
   EXPECT_NE(text.find("# Werte pro Sekunde;2.5\r\n# Mittelung;ja\r\n# Dezimalstellen;2"),
             std::string::npos);
   EXPECT_NE(text.find("\r\n0.0;1.50;0;0;0;0;0;0\r\n"), std::string::npos);
+  // Read back to show it again: the values, times and lamps as written, a stream's end lines and
+  // a last line cut short passed over.
+  const CsvTest back =
+      ReadCsvTest(BuildCsvFile(head, {values, lamps, secondsOf}, {".", ""}) + "# Ende;x\r\n4,1;7");
+  EXPECT_EQ(back.values, values);
+  EXPECT_EQ(back.seconds, (std::vector<double>{0, 0.003125, 4.00625}));
+  EXPECT_EQ(back.lamps, (std::vector<Lamps>{0b000001, 0b100100, 0}));
 
   // A described test: the person's texts kept on their line and out of the columns, the limits
   // at the unit's decimals; a saved file's summary before the column names, a stream's after its

@@ -133,6 +133,10 @@ TEST(SeriesTable, StatisticsOverTheMaximaAgainstHandWorkedFigures) {
   EXPECT_NEAR(*s.cpk, 1.16190, 1e-5);
   EXPECT_NEAR(*table.Statistics({100.5, 200}).cpk, 0.5 / 7.74597, 1e-5) << "the nearer limit";
   EXPECT_EQ(table.Statistics({std::nullopt, 110}).cpk, std::nullopt) << "needs both limits";
+  EXPECT_EQ(SeriesStatisticsText(s, 1, ForceUnit::N, GermanSeparators()),
+            "4 Tests \xC2\xB7 3 i.O. \xC2\xB7 1 n.i.O. \xC2\xB7 Maxima: Mittel 101,0 N, s 2,58 N, "
+            "kleinstes 98,0 N, gr\xC3\xB6\xC3\x9F"
+            "tes 104,0 N \xC2\xB7 Cpk 1,16");
   EXPECT_EQ(table.NextNumber(), 5);
 }
 

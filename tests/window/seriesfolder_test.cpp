@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "support/testfiles.h"
 #include "window/seriesfolder.h"
+#include "window/testsettings.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,24 @@ TEST(SeriesFolderTest, ContinuesAfterACrashAndNeverReplacesATestsFile) {
   const std::string grown = ReadBytes(list);
   EXPECT_TRUE(grown.starts_with(complete));
   EXPECT_TRUE(grown.ends_with(";P-001_0003.csv\r\n")) << grown;
+}
+
+TEST(TestSettingsTest, KeptInKm470IniBesideThePortAndReadBack) {
+  testsupport::TempFolder dir;
+  const std::string ini = base::Narrow(dir.File(L"km470.ini"));
+  testsupport::WriteBytes(ini, "[Einstellung]\r\nCOM-Kanal=3\r\n");
+  const TestDescription d{ForceUnit::lbf, {"Feder-0012", "J\xC3\xBCrgen", "A7", "neu"}, {0.1, {}}};
+  ASSERT_TRUE(WriteTestDescription(ini, d));
+  ASSERT_TRUE(WriteSeriesFolder(ini, "C:\\Reihen\\F\xC3\xBC"
+                                     "le"));
+  const TestDescription back = ReadTestDescription(ini);
+  EXPECT_EQ(back.unit, ForceUnit::lbf);
+  EXPECT_EQ(back.trace.tester, "J\xC3\xBCrgen");
+  EXPECT_EQ(back.trace.part + back.trace.order + back.trace.comment, "Feder-0012A7neu");
+  EXPECT_EQ(back.limits, d.limits);
+  EXPECT_EQ(ReadSeriesFolder(ini), "C:\\Reihen\\F\xC3\xBC"
+                                   "le");
+  EXPECT_NE(ReadBytes(ini).find("COM-Kanal=3"), std::string::npos) << "the port's keys stay";
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #include "link/searchtiming.h"
 #include "link/serialports.h"
 #include "link/ucom.h"
+#include "window/localeformat.h"
+#include "window/testsettings.h"
 
 #include <shellapi.h>
 
@@ -112,6 +114,37 @@ std::optional<std::string> OutputRefusal(const std::string& utf8Path, bool overw
   return std::nullopt;
 }
 
+std::optional<std::string> SeriesRefusal(const std::string& utf8Folder) {
+  if (utf8Folder.empty())
+    return std::nullopt;
+  const DWORD attributes = GetFileAttributesW(base::Widen(utf8Folder).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return utf8Folder + " ist eine Datei; --series braucht einen Ordner";
+  const std::string parent = ContainingFolder(utf8Folder);
+  if (attributes == INVALID_FILE_ATTRIBUTES && !parent.empty()) {
+    const DWORD parentAttributes = GetFileAttributesW(base::Widen(parent).c_str());
+    if (parentAttributes == INVALID_FILE_ATTRIBUTES ||
+        !(parentAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      return "den Ordner " + parent + " gibt es nicht (f\xC3\xBCr " + utf8Folder + ")";
+  }
+  return std::nullopt;
+}
+
+std::string TestReport(const Recording& recording, const TestResults& results,
+                       const Verdict& verdict) {
+  const NumberSeparators plain{SystemNumberSeparators().decimal, ""};
+  std::string text = ResultsReport(results, recording.Format(plain), recording.GapTotal());
+  const std::string line =
+      VerdictLine(verdict, recording.Setting().decimalPlaces, recording.Description().unit, plain);
+  if (!line.empty())
+    text += line + "\r\n";
+  return text;
+}
+
+int VerdictExitCode(int code, const Verdict& verdict) {
+  return code == kRecordOk && verdict.Failed() ? kRecordFailedVerdict : code;
+}
+
 void PrintError(const std::string& utf8) {
   WriteStandard(STD_ERROR_HANDLE, utf8 + "\n");
 }
@@ -163,6 +196,12 @@ AutomatedRun::AutomatedRun(const RecordArgs& args)
   Main().AskBeforeDiscarding = false; // no one to ask: the run saves or streams its values itself
   program_.windows.fkm470d.SetRate(args.rate);
   program_.windows.fkm470d.CheckBoxMitteln.SetChecked(args.average);
+  // The test as the command line gives it; the unit, set on the display unit, as km470.ini keeps
+  // it unless --unit names another. The run leaves km470.ini's test keys as they are.
+  TestDescription test = args.test;
+  if (!args.unitGiven)
+    test.unit = ReadTestDescription(Tfkm470b::SettingsPath()).unit;
+  Main().CurrentRecording().Describe(test);
 }
 
 bool AutomatedRun::Start() {

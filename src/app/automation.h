@@ -26,6 +26,17 @@ std::vector<std::string> Utf8Arguments();
 // Whether two names lead to the same file as Windows sees it: full paths, case ignored.
 bool SameFile(const std::string& a, const std::string& b);
 
+// Why --series may not keep its tests in utf8Folder, or nothing when it may (or none is given):
+// a file of that name, or a folder inside one that does not exist.
+std::optional<std::string> SeriesRefusal(const std::string& utf8Folder);
+
+// What both modes print at their end: the results, the gaps and the verdict, for the values a
+// file holds.
+std::string TestReport(const Recording& recording, const TestResults& results,
+                       const Verdict& verdict);
+// The exit code once the run has ended with `code`: n.i.O. turns a written file's 0 into 6.
+int VerdictExitCode(int code, const Verdict& verdict);
+
 // Why a mode may not write the file utf8Path, as a line for standard error, or nothing when it
 // may: the program's own files never, a folder or a file in a missing folder not at all, an
 // existing file only with --overwrite.

@@ -33,6 +33,19 @@ std::string DeviceMessage(const std::string& name) {
                 "Dateinamen wählen";
 }
 
+// The option that names one of the test's texts.
+std::string TestTrace::*TraceField(const std::string& option) {
+  if (option == "--part")
+    return &TestTrace::part;
+  if (option == "--operator")
+    return &TestTrace::tester;
+  if (option == "--order")
+    return &TestTrace::order;
+  if (option == "--comment")
+    return &TestTrace::comment;
+  return nullptr;
+}
+
 std::optional<SampleRate> RateFromText(const std::string& text) {
   for (int i = 0; i <= static_cast<int>(SampleRate::Hz2_5); ++i) {
     const auto rate = static_cast<SampleRate>(i);
@@ -139,6 +152,36 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
       out.average = true;
     } else if (a == "--overwrite") {
       out.overwrite = true;
+    } else if (a == "--unit") {
+      const std::string* v = next();
+      const auto unit = v ? ForceUnitFromText(*v) : std::nullopt;
+      if (!unit)
+        return fail("ung\xC3\xBCltige Einheit: " + (v ? *v : std::string()) +
+                    " (N, kN, g, kg, t oder lbf)");
+      out.test.unit = *unit;
+      out.unitGiven = true;
+    } else if (const auto field = TraceField(a)) {
+      const std::string* v = next();
+      if (!v || v->empty())
+        return fail(a + " braucht einen Text");
+      out.test.trace.*field = *v;
+    } else if (a == "--max-limits") {
+      const std::string* v = next();
+      if (!v)
+        return fail("--max-limits braucht UNTEN:OBEN (eine Seite darf fehlen: :900)");
+      const auto limits = LimitsFromText(*v);
+      if (!limits)
+        return fail("ung\xC3\xBCltige Grenzen: " + *v +
+                    " (UNTEN:OBEN mit UNTEN h\xC3\xB6"
+                    "chstens OBEN, eine Seite darf fehlen: :900)");
+      out.test.limits = *limits;
+    } else if (a == "--series") {
+      const std::string* v = next();
+      if (!v || v->empty())
+        return fail("--series braucht einen Ordner");
+      if (IsDeviceName(*v))
+        return fail(DeviceMessage(*v));
+      out.series = WindowsFileName(*v);
     } else if (a == "--screenshot") {
       const std::string* v = next();
       if (!v || v->empty())
@@ -167,8 +210,8 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
     return fail("--seconds gibt es nur mit --stream");
   if (!record)
     return fail("--record fehlt");
-  if (out.output.empty())
-    return fail("--output fehlt");
+  if (out.output.empty() && out.series.empty())
+    return fail("--output fehlt (oder --series ORDNER)");
   return out;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // The command line of the two modes without a person:
-//   dynlog.exe --record SECONDS --output FILE [--rate R] [--average] [--screenshot FILE.bmp]
-//              [--overwrite]
-//   dynlog.exe --stream FILE [--seconds N] [--rate R] [--average] [--overwrite]
-// with R one of 320|160|80|40|20|10|5|2,5.
+//   dynlog.exe --record SECONDS (--output FILE | --series FOLDER) [--rate R] [--average]
+//              [--screenshot FILE.bmp] [--overwrite] [TEST]
+//   dynlog.exe --stream FILE [--seconds N] [--rate R] [--average] [--overwrite] [TEST]
+// with R one of 320|160|80|40|20|10|5|2,5 and TEST any of --unit U, --part TEXT,
+// --operator TEXT, --order TEXT, --comment TEXT, --max-limits LOW:HIGH, --series FOLDER.
 #include "window/samplerate.h"
+#include "window/testtrace.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,6 +29,11 @@ struct RecordArgs {
   bool average = false;
   std::string screenshot; // UTF-8, empty: none (--record only)
   bool overwrite = false; // an existing file may be replaced
+  // The test: --part, --operator, --order, --comment and --max-limits as given (nothing given:
+  // empty, no limits); the unit only when --unit is given, else km470.ini's.
+  TestDescription test;
+  bool unitGiven = false;
+  std::string series; // UTF-8, the series folder; empty: none
 };
 
 // Whether Windows takes the name as a device rather than a file: con, prn, aux, nul, conin$,
@@ -56,8 +63,14 @@ std::optional<std::string> RecordLimitWarning(double seconds, double valuesPerSe
 
 inline constexpr const char* kRecordUsage =
     "Aufruf: dynlog.exe --record SEKUNDEN --output DATEI [--rate 320|160|80|40|20|10|5|2,5] "
-    "[--average] [--screenshot DATEI.bmp] [--overwrite]\n"
+    "[--average] [--screenshot DATEI.bmp] [--overwrite] [PR\xC3\x9C"
+    "FUNG]\n"
     "   oder dynlog.exe --stream DATEI [--seconds SEKUNDEN] [--rate 320|160|80|40|20|10|5|2,5] "
-    "[--average] [--overwrite]";
+    "[--average] [--overwrite] [PR\xC3\x9C"
+    "FUNG]\n"
+    "PR\xC3\x9C"
+    "FUNG: [--unit N|kN|g|kg|t|lbf] [--part TEXT] [--operator TEXT] [--order TEXT] "
+    "[--comment TEXT] [--max-limits UNTEN:OBEN] [--series ORDNER]; mit --series darf --output "
+    "fehlen";
 
 } // namespace dynlog

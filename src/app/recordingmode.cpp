@@ -5,6 +5,7 @@
 #include "base/messageloop.h"
 #include "window/localeformat.h"
 #include "window/measurementfilewriter.h"
+#include "window/seriesfolder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,23 +23,26 @@ public:
   FirstValues(Recording& recording, double seconds)
       : count_(std::min<std::uint64_t>(ValueCount(seconds, recording.Setting().ValuesPerSecond()),
                                        Acquisition::kMaxSamples)),
-        subscription_(recording.Subscribe([this](float value, double seconds) {
+        subscription_(recording.Subscribe([this](float value, double seconds, Lamps lamps) {
           if (Complete())
             return;
           values_.push_back(value);
           seconds_.push_back(seconds);
+          lamps_.push_back(lamps);
           results_.Add(value, seconds);
         })) {}
   bool Complete() const { return values_.size() >= count_; }
-  const std::vector<float>& Values() const { return values_; }
-  // The seconds since Start of value i.
-  double SecondsOf(std::uint64_t i) const { return seconds_[i]; }
+  bool Empty() const { return values_.empty(); }
+  ValueSeries Values() const {
+    return {values_, lamps_, [this](std::uint64_t i) { return seconds_[i]; }};
+  }
   const TestResults& Results() const { return results_; }
 
 private:
   std::uint64_t count_;
   std::vector<float> values_;
   std::vector<double> seconds_;
+  std::vector<Lamps> lamps_;
   TestResults results_;
   Recording::Subscription subscription_;
 };
@@ -68,6 +72,10 @@ int RunRecordingMode(const RecordArgs& args) {
       PrintError("dynlog: " + *refusal);
       return kRecordBadArguments;
     }
+  }
+  if (const auto refusal = SeriesRefusal(args.series)) {
+    PrintError("dynlog: " + *refusal);
+    return kRecordBadArguments;
   }
   AutomatedRun run(args);
   Tfkm470a& main = run.Main();
@@ -99,20 +107,31 @@ int RunRecordingMode(const RecordArgs& args) {
   run.Stop();
 
   int code = kRecordOk;
-  if (kept.Values().empty()) {
-    PrintError("dynlog: keine Messwerte aufgezeichnet; " + args.output + " nicht geschrieben");
+  std::string seriesFile;
+  if (kept.Empty()) {
+    PrintError("dynlog: keine Messwerte aufgezeichnet; " +
+               (args.output.empty() ? args.series : args.output) + " nicht geschrieben");
     code = kRecordNotWritten;
-  } else {
+  }
+  // The save path behind the save dialog, without it: no question about replacing a file or
+  // about anything else. Nobody is there to answer; a mode without a person never asks.
+  const auto save = [&](const std::string& name, const auto& write) {
+    if (code != kRecordOk || name.empty())
+      return;
     try {
-      // The save path behind the save dialog, without it: no question about replacing a file or
-      // about anything else. Nobody is there to answer; a mode without a person never asks.
-      SaveRecordingFile(args.output, recording, kept.Values(),
-                        [&kept](std::uint64_t i) { return kept.SecondsOf(i); });
+      write();
     } catch (const std::exception& e) {
-      PrintError("dynlog: " + args.output + ": " + base::ErrorBoxText(e.what()));
+      PrintError("dynlog: " + name + ": " + base::ErrorBoxText(e.what()));
       code = kRecordNotWritten;
     }
-  }
+  };
+  save(args.output,
+       [&] { SaveRecordingFile(args.output, recording, kept.Values(), kept.Results()); });
+  save(args.series, [&] {
+    SeriesFolder series(args.series);
+    seriesFile =
+        series.PathOf(series.AddTest(recording.CsvFileHead(kept.Results()), kept.Values()).file);
+  });
   if (!args.screenshot.empty() && !run.MainWindowClosed()) {
     try {
       main.SaveScreenshot(args.screenshot);
@@ -121,10 +140,11 @@ int RunRecordingMode(const RecordArgs& args) {
       code = code == kRecordOk ? kRecordNotWritten : code;
     }
   }
-  WriteStandardOutput(ResultsReport(kept.Results(),
-                                    recording.Format({SystemNumberSeparators().decimal, ""}),
-                                    recording.GapTotal()));
-  return run.Finish(code, startClock, silence);
+  const Verdict verdict = recording.Judge(kept.Results());
+  WriteStandardOutput(TestReport(recording, kept.Results(), verdict));
+  if (!seriesFile.empty())
+    WriteStandardOutput("Datei: " + seriesFile + "\r\n");
+  return VerdictExitCode(run.Finish(code, startClock, silence), verdict);
 }
 
 } // namespace dynlog

@@ -12,6 +12,7 @@
 #include "window/localeformat.h"
 #include "window/measurementstream.h"
 #include "window/recording.h"
+#include "window/seriesfolder.h"
 
 #include <windows.h>
 
@@ -76,10 +77,10 @@ public:
 
   MeasurementStream& Stream() { return *stream_; }
   // Up to the values --seconds asks for (0: no end); the ones past it were not asked for.
-  void Append(float value, double seconds) {
+  void Append(float value, double seconds, Lamps lamps) {
     if (Complete())
       return;
-    stream_->Append(value, seconds);
+    stream_->Append(value, seconds, lamps);
     pending_.emplace_back(value, seconds);
     ++appended_;
   }
@@ -125,9 +126,7 @@ int EndStreamFile(StreamFile& file, const std::string& utf8Path, const Recording
     return kRecordNotWritten;
   }
   if (file.Results().Count() > 0)
-    WriteStandardOutput(ResultsReport(file.Results(),
-                                      recording.Format({SystemNumberSeparators().decimal, ""}),
-                                      recording.GapTotal()));
+    WriteStandardOutput(TestReport(recording, file.Results(), recording.Judge(file.Results())));
   return code;
 }
 
@@ -135,6 +134,10 @@ int EndStreamFile(StreamFile& file, const std::string& utf8Path, const Recording
 
 int RunStreamMode(const RecordArgs& args) {
   if (const auto refusal = OutputRefusal(args.output, args.overwrite)) {
+    PrintError("dynlog: " + *refusal);
+    return kRecordBadArguments;
+  }
+  if (const auto refusal = SeriesRefusal(args.series)) {
     PrintError("dynlog: " + *refusal);
     return kRecordBadArguments;
   }
@@ -181,8 +184,8 @@ int RunStreamMode(const RecordArgs& args) {
     return code;
   }
   // Every value the recording keeps, past its 10000 too.
-  subscription.emplace(
-      recording.Subscribe([&](float value, double seconds) { file->Append(value, seconds); }));
+  subscription.emplace(recording.Subscribe(
+      [&](float value, double seconds, Lamps lamps) { file->Append(value, seconds, lamps); }));
 
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);
@@ -224,12 +227,24 @@ int RunStreamMode(const RecordArgs& args) {
     silence.Finish(GetTickCount64());
     run.Stop();
     subscription.reset();
+    // The end, the results and the verdict of the values on the disk, after the last of them.
+    file->Flush();
+    file->Stream().AppendCsvSummary(recording.CsvFileHead(), recording.Summary(file->Results()));
     file->Close();
   } catch (const std::exception& e) {
     code = fileError(e);
   }
   code = EndStreamFile(*file, args.output, recording, code);
-  return run.Finish(code, startClock, silence, gapsReported);
+  if (code == kRecordOk && !args.series.empty()) {
+    try {
+      SeriesFolder(args.series).AddTestFile(recording.CsvFileHead(file->Results()), args.output);
+    } catch (const std::exception& e) {
+      PrintError("dynlog: " + args.series + ": " + base::ErrorBoxText(e.what()));
+      code = kRecordNotWritten;
+    }
+  }
+  return VerdictExitCode(run.Finish(code, startClock, silence, gapsReported),
+                         recording.Judge(file->Results()));
 }
 
 } // namespace dynlog

@@ -249,7 +249,7 @@ void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
   }
   marks_.Mark(dynlog::WindowPart::Lamps);
   const auto settings = tickSettings_ ? *tickSettings_ : CurrentFrameSettings();
-  if (auto value = recording_.TakeFrame(frame.Value, settings))
+  if (auto value = recording_.TakeFrame(frame.Value, settings, frame.Status))
     ShowValue(*value);
   else if (!tickSettings_)
     Paint();

@@ -1,6 +1,9 @@
 #pragma once
-// The CSV form of a test, for spreadsheets and scripts: a few head lines starting with "#", then
-// one line per value with its time in seconds since Start and the value, separated by semicolons.
+// The CSV form of a test, for spreadsheets and scripts: head lines starting with "#", then one
+// line per value with its time in seconds since Start, the value and the six lamps (0 or 1),
+// separated by semicolons. What is known only once the values are in (the end, the results, the
+// verdict) stands in the head of a saved file and in "#" lines after the last value of a streamed
+// one.
 // Decimals use the system's decimal separator; numbers are never grouped in thousands. Lines end
 // with CR LF. The text is UTF-8 and starts with a byte order mark: Excel then reads it as UTF-8
 // rather than in the code page, and Python's readers skip the mark. Read with pandas:
@@ -8,11 +11,17 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "window/lamps.h"
 #include "window/numberformat.h"
+#include "window/testresults.h"
+#include "window/testtrace.h"
+#include "window/verdict.h"
 
 namespace dynlog {
 
@@ -22,28 +31,57 @@ struct LocalTime {
   int utcOffsetMinutes = 0; // east of Greenwich positive
 };
 std::string Iso8601(const LocalTime& time);
+// The time `seconds` later (whole seconds, rounded), across days, months and years; the offset
+// stays as it was at `time`.
+LocalTime AddSeconds(const LocalTime& time, double seconds);
+
+// The program and its version as the files name it: "dynlog.exe 1.0.0.1".
+std::string_view ProgramNameAndVersion();
+
+// What is known of a test once its values are in.
+struct CsvSummary {
+  LocalTime end;       // the end of the last value's interval
+  TestResults results; // of the values in the file
+  Verdict verdict;
+};
 
 struct CsvHead {
   LocalTime start;            // when the recording began
   double valuesPerSecond = 0; // the rate really kept
   bool averaging = false;
   int decimalPlaces = 0;
-  std::string identification; // the unit's answer to the identification query
-  std::string port;           // "COM3"
+  std::string identification;        // the unit's answer to the identification query
+  std::string port;                  // "COM3"
+  TestDescription test;              // unit, part and people, limits
+  std::optional<CsvSummary> summary; // a saved file's; a stream's comes after its values
+};
+
+// Values as a file takes them: value i with its lamps at secondsOf(i) seconds since Start.
+struct ValueSeries {
+  std::span<const float> values;
+  std::span<const Lamps> lamps; // one for each value; missing ones are dark
+  std::function<double(std::uint64_t)> secondsOf;
 };
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// The head, after the byte order mark: "# Start;...", "# Werte pro Sekunde;...", "#
-// Mittelung;ja|nein", "# Dezimalstellen;...",
-// "# Gerät;...", "# Schnittstelle;...", then the column names "Zeit in s;Wert".
+// The head, after the byte order mark: "# Start;...", "# Programm;...", "# Werte pro
+// Sekunde;...", "# Mittelung;ja|nein", "# Dezimalstellen;...", "# Gerät;...",
+// "# Schnittstelle;...", "# Einheit;N", "# Prüfling;...", "# Prüfer;...", "# Auftrag;...",
+// "# Bemerkung;...", "# Untergrenze;...", "# Obergrenze;..." (empty without), the summary when it
+// is known, then the column names "Zeit in s;Kraft in N;Grenzwert 1;...;T-Eingang" ("Wert"
+// without a unit).
 std::string CsvHeadText(const CsvHead& head, const NumberSeparators& separators);
+// The summary: "# Ende;...", "# Werte;...", "# Dauer in s;...", "# Maximum;...", "# Minimum;...",
+// "# Mittelwert;...", and with limits "# Urteil;i.O.|n.i.O." and, failed, "# Grund;...".
+std::string CsvSummaryText(const CsvHead& head, const CsvSummary& summary,
+                           const NumberSeparators& separators);
 
 // The value lines, appended one by one with their times, to the decimals the rate needs.
 class CsvLines {
 public:
   CsvLines(double valuesPerSecond, int decimalPlaces, const NumberSeparators& separators);
-  void Append(std::string& out, float value, double seconds);
+  void Append(std::string& out, float value, double seconds, Lamps lamps);
 
 private:
   int decimalPlaces_;
@@ -51,10 +89,30 @@ private:
   NumberSeparators plain_; // the decimal separator only
 };
 
-// The whole file: head, then every value at the time secondsOf(index) gives it.
-std::string BuildCsvFile(const CsvHead& head, std::span<const float> values,
-                         const std::function<double(std::uint64_t)>& secondsOf,
+// The whole file: head, then every value with its time and lamps.
+std::string BuildCsvFile(const CsvHead& head, const ValueSeries& values,
                          const NumberSeparators& separators);
+
+// Text from outside (the unit's reply, what a person typed) as one field: no line break, no
+// semicolon, no trailing blanks.
+std::string CleanField(std::string_view text);
+
+// A test's CSV read back, to show a series' test again: its unit and decimal places from the head
+// and its values with their times and lamps. Head lines it does not need are passed over, and so
+// are the lines after the values (a stream's end lines) and a last line without its line end.
+// Files from before the lamps had columns read with dark lamps.
+struct CsvTest {
+  ForceUnit unit = ForceUnit::None;
+  int decimalPlaces = 0;
+  std::vector<float> values;
+  std::vector<double> seconds;
+  std::vector<Lamps> lamps;
+};
+CsvTest ReadCsvTest(std::string_view bytes);
+
+// A figure of these files as its text reads, with a point or a comma before its decimals (whose
+// number goes to `decimals`); nothing for any other text.
+std::optional<double> CsvFigure(std::string_view text, int* decimals = nullptr);
 
 // Whether a file name asks for CSV: it ends in ".csv", in any case.
 bool IsCsvName(std::string_view name);

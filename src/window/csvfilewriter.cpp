@@ -28,9 +28,12 @@ LocalTime LocalTimeNow() {
           static_cast<int>(minutes)};
 }
 
-void SaveCsvFile(std::string_view utf8Path, const CsvHead& head, std::span<const float> values,
-                 const std::function<double(std::uint64_t)>& secondsOf) {
-  WriteUtf8TextFile(utf8Path, BuildCsvFile(head, values, secondsOf, SystemNumberSeparators()));
+void SaveCsvFile(std::string_view utf8Path, const CsvHead& head, const ValueSeries& values) {
+  WriteUtf8TextFile(utf8Path, BuildCsvFile(head, values, SystemNumberSeparators()));
+}
+
+bool SaveNewCsvFile(std::string_view utf8Path, const CsvHead& head, const ValueSeries& values) {
+  return WriteNewUtf8TextFile(utf8Path, BuildCsvFile(head, values, SystemNumberSeparators()));
 }
 
 } // namespace dynlog

@@ -14,7 +14,8 @@ LocalTime LocalTimeNow();
 
 // Writes head and values as the CSV file at utf8Path, replacing one of that name. Throws FileError
 // with the German file error text; an old file is then untouched.
-void SaveCsvFile(std::string_view utf8Path, const CsvHead& head, std::span<const float> values,
-                 const std::function<double(std::uint64_t)>& secondsOf);
+void SaveCsvFile(std::string_view utf8Path, const CsvHead& head, const ValueSeries& values);
+// The same without ever replacing a file: false, and nothing written, when the name is taken.
+bool SaveNewCsvFile(std::string_view utf8Path, const CsvHead& head, const ValueSeries& values);
 
 } // namespace dynlog

@@ -16,18 +16,17 @@ void SaveMeasurementFile(std::string_view utf8Path, SampleRate rate, bool averag
 }
 
 void SaveRecordingFile(std::string_view utf8Path, const Recording& recording) {
-  SaveRecordingFile(utf8Path, recording, recording.Values(), recording.SecondsOfValues());
+  SaveRecordingFile(utf8Path, recording, recording.SavedValues(), recording.Results());
 }
 
 void SaveRecordingFile(std::string_view utf8Path, const Recording& recording,
-                       std::span<const float> values,
-                       const std::function<double(std::uint64_t)>& secondsOf) {
+                       const ValueSeries& values, const TestResults& results) {
   if (IsCsvName(utf8Path)) {
-    SaveCsvFile(utf8Path, recording.CsvFileHead(), values, secondsOf);
+    SaveCsvFile(utf8Path, recording.CsvFileHead(results), values);
     return;
   }
   const RecordingSetting& s = recording.Setting();
-  SaveMeasurementFile(utf8Path, s.KeptRate(), s.averaging, values, s.decimalPlaces);
+  SaveMeasurementFile(utf8Path, s.KeptRate(), s.averaging, values.values, s.decimalPlaces);
 }
 
 } // namespace dynlog

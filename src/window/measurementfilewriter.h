@@ -18,11 +18,11 @@ void SaveMeasurementFile(std::string_view utf8Path, SampleRate rate, bool averag
                          std::span<const float> values, int decimalPlaces);
 
 // The recording as the person chose to save it: CSV for a name ending in ".csv" (in any case),
-// the measurement file otherwise, each with the recording's own setting in its head.
+// the measurement file otherwise, each with the recording's own setting in its head (the CSV with
+// its test description, end, results and verdict).
 void SaveRecordingFile(std::string_view utf8Path, const Recording& recording);
-// The same for some of its values (value i at secondsOf(i)), as --record keeps them.
+// The same for some of its values with their results, as --record keeps them.
 void SaveRecordingFile(std::string_view utf8Path, const Recording& recording,
-                       std::span<const float> values,
-                       const std::function<double(std::uint64_t)>& secondsOf);
+                       const ValueSeries& values, const TestResults& results);
 
 } // namespace dynlog

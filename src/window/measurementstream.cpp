@@ -32,11 +32,17 @@ void MeasurementStream::Begin(std::string_view dateTimeText, SampleRate rate, bo
 void MeasurementStream::BeginCsv(const CsvHead& head, const NumberSeparators& separators) {
   pending_ += CsvHeadText(head, separators);
   csv_.emplace(head.valuesPerSecond, head.decimalPlaces, separators);
+  separators_ = separators;
 }
 
-void MeasurementStream::Append(float value, double seconds) {
+void MeasurementStream::AppendCsvSummary(const CsvHead& head, const CsvSummary& summary) {
+  if (csv_)
+    pending_ += CsvSummaryText(head, summary, separators_);
+}
+
+void MeasurementStream::Append(float value, double seconds, Lamps lamps) {
   if (csv_) {
-    csv_->Append(pending_, value, seconds);
+    csv_->Append(pending_, value, seconds, lamps);
     ++values_;
     return;
   }

@@ -29,9 +29,12 @@ public:
              const NumberSeparators& separators);
   // Or the CSV form's head, and its value lines from then on.
   void BeginCsv(const CsvHead& head, const NumberSeparators& separators);
-  // One value line with its time in seconds since Start (the CSV form writes it), kept until the
-  // next Flush.
-  void Append(float value, double seconds);
+  // One value line with its time in seconds since Start and its lamps (the CSV form writes them),
+  // kept until the next Flush.
+  void Append(float value, double seconds, Lamps lamps = 0);
+  // After the last value of the CSV form: what only its end knows, as "#" lines. The text file
+  // has no place for it.
+  void AppendCsvSummary(const CsvHead& head, const CsvSummary& summary);
   // Writes what is kept and waits until the system has it on the disk. Throws base::FileError; a
   // write that fails or takes only part of the lines leaves the file as it was before it.
   void Flush();

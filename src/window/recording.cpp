@@ -32,6 +32,8 @@ void Recording::Propose(const RecordingSetting& next) {
 
 void Recording::Start(const RecordingSetting& setting, const LocalTime& start) {
   TakeSetting(setting);
+  test_ = next_;
+  counted_ = false;
   start_ = start;
   state_ = MeasuringState::Running;
   acquisition_.StartRecording();
@@ -49,8 +51,27 @@ void Recording::Stop() {
   state_ = MeasuringState::Stopped;
 }
 
-std::optional<double> Recording::TakeFrame(double value, const FrameSettings& tick) {
+void Recording::Describe(const TestDescription& description) {
+  next_ = description;
+  const bool saved =
+      state_ != MeasuringState::Idle && SampleCount() > 0 && SampleCount() <= savedCount_;
+  if (state_ != MeasuringState::Running && !saved)
+    test_ = description;
+}
+
+void Recording::MarkSaved() {
+  savedCount_ = SampleCount();
+  if (counted_ || state_ == MeasuringState::Idle)
+    return;
+  counted_ = true;
+  if (next_.trace.part == test_.trace.part)
+    next_.trace.part = NextPartNumber(test_.trace.part);
+}
+
+std::optional<double> Recording::TakeFrame(double value, const FrameSettings& tick,
+                                           std::uint8_t status) {
   ++frameCount_;
+  lamps_.Frame(status, tick.averaging);
   const int framesPerSecond = FramesPerSecond(tick.baud);
   // A pause beyond the frame interval (and the poll's own) is a gap the frame clock did not see.
   const double frameSeconds = 1.0 / framesPerSecond;
@@ -62,15 +83,18 @@ std::optional<double> Recording::TakeFrame(double value, const FrameSettings& ti
   ++framesSinceValue_;
   // The dialog's choice at the line's real frame rate, whatever km470.ini said.
   const int reload = acquisition_.SkipCounter() <= 0 ? ReloadValue(tick.rate, framesPerSecond) : 0;
+  const std::size_t slot = acquisition_.SampleCount(); // where a kept value goes
   const std::optional<double> kept = acquisition_.TakeFrameValue(value, reload, tick.averaging);
   if (!kept)
     return kept;
+  const Lamps lamps = lamps_.Kept();
+  valueLamps_[slot] = lamps;
   const double seconds = TimeOfKeptValue(frameSeconds);
   const auto single = static_cast<float>(*kept);
   if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount()))
     results_.Add(single, seconds); // recorded, not only shown
   for (const auto& [id, listener] : listeners_)
-    listener(single, seconds);
+    listener(single, seconds, lamps);
   return kept;
 }
 
@@ -122,7 +146,24 @@ StatusLine Recording::StatusFigures() const {
 }
 
 ResultsFormat Recording::Format(const NumberSeparators& separators) const {
-  return {setting_.ValuesPerSecond(), setting_.decimalPlaces, separators};
+  return {setting_.ValuesPerSecond(), setting_.decimalPlaces, separators, test_.unit};
+}
+
+Verdict Recording::Judge(const TestResults& results) const {
+  return JudgeMaximum(results.Count() ? std::optional(results.Max()) : std::nullopt, test_.limits,
+                      setting_.decimalPlaces);
+}
+
+CsvSummary Recording::Summary(const TestResults& results) const {
+  const double duration =
+      results.Count() ? results.LastSeconds() + 1 / setting_.ValuesPerSecond() : 0;
+  return {AddSeconds(start_, duration), results, Judge(results)};
+}
+
+CsvHead Recording::CsvFileHead(const TestResults& saved) const {
+  CsvHead head = CsvFileHead();
+  head.summary = Summary(saved);
+  return head;
 }
 
 CsvHead Recording::CsvFileHead() const {
@@ -135,7 +176,9 @@ CsvHead Recording::CsvFileHead() const {
           averaged,
           setting_.decimalPlaces,
           setting_.identification,
-          setting_.port};
+          setting_.port,
+          test_,
+          std::nullopt};
 }
 
 } // namespace dynlog

@@ -1,9 +1,16 @@
 #pragma once
 // One recording of the measurement window, from its Start on: the setting it was taken at, its
 // start time and state, the acquisition that thins the unit's frames into its values, the results
-// of those values and how many of them are saved. The window shows it and forwards the person's
-// actions; the modes without a person use the same object. No system calls, so its rules are
-// tested natively.
+// of those values with the lamps of each, how many of them are saved, and the test it is: unit,
+// part and people, limits, and the verdict on its maximum. The window shows it and forwards the
+// person's actions; the modes without a person and a series use the same object. No system calls,
+// so its rules are tested natively.
+//
+// The description (TestDescription) works as the setting does: the person's entries stand for the
+// next Start, and for the recording itself until it is started. After Stop they still correct the
+// recording (a typo in the comment, a limit) until it is saved; a saved test keeps what it was
+// saved with. The first save of a test counts the next part number up, unless the person has
+// typed another one meanwhile.
 //
 // Before the first Start the setting is the one Start will use (the window proposes it whenever
 // the rate dialog or the port changes); from Start on it is the recording's own, whatever the
@@ -21,10 +28,12 @@
 
 #include "window/acquisition.h"
 #include "window/csvfile.h"
+#include "window/lamps.h"
 #include "window/samplerate.h"
 #include "window/testresults.h"
 #include "window/windowtexts.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -60,8 +69,8 @@ struct FrameSettings {
 
 class Recording {
 public:
-  // A kept value and its time in seconds since Start.
-  using ValueListener = std::function<void(float value, double seconds)>;
+  // A kept value, its time in seconds since Start and its lamps.
+  using ValueListener = std::function<void(float value, double seconds, Lamps lamps)>;
 
   static constexpr std::uint64_t kGapMs = 500;
 
@@ -101,24 +110,34 @@ public:
   void Start(const RecordingSetting& setting, const LocalTime& start);
   // The unit is told to stop; values still on their way are recorded.
   void Stop();
+  // The person's unit, part and people and limits: for the next Start, and for this recording
+  // while it is not running and not saved (see above).
+  void Describe(const TestDescription& description);
 
-  // One decoded frame: thinned (and averaged) at the tick's settings. Returns the kept value, if
-  // this frame gave one; it is recorded while the recording has room and goes to every listener.
-  std::optional<double> TakeFrame(double value, const FrameSettings& tick);
+  // One decoded frame, its value and status byte: thinned (and averaged) at the tick's settings.
+  // Returns the kept value, if this frame gave one; it is recorded with its lamps while the
+  // recording has room and goes to every listener.
+  std::optional<double> TakeFrame(double value, const FrameSettings& tick, std::uint8_t status = 0);
   // The idle-tick rule of the 50 ms poll (see Acquisition). nowMs is the PC's monotonic clock at
   // this tick: the frames of the tick are taken as arriving then.
   bool BeginTick(std::uint64_t nowMs) {
     nowMs_ = nowMs;
     quietTickSeen_ = quietTickSeen_ || frameCount_ == framesAtTick_;
     framesAtTick_ = frameCount_;
-    return acquisition_.BeginTick();
+    if (acquisition_.BeginTick())
+      return true;
+    lamps_.ClearAverage(); // the idle rule emptied the averaging
+    return false;
   }
   void EndTick(bool anyByteReceived) { acquisition_.EndTick(anyByteReceived); }
   // After the rate dialog has closed: the frames buffered for averaging are dropped.
-  void ClearAverage() { acquisition_.ClearAverage(); }
+  void ClearAverage() {
+    acquisition_.ClearAverage();
+    lamps_.ClearAverage();
+  }
 
   // The file was written with every value recorded so far.
-  void MarkSaved() { savedCount_ = SampleCount(); }
+  void MarkSaved();
   // Whether it can go without a question: nothing was recorded since it was last saved (or since
   // Start), running or stopped.
   bool MayDropWithoutQuestion() const;
@@ -128,6 +147,12 @@ public:
   const LocalTime& StartTime() const { return start_; }
   int SampleCount() const { return acquisition_.SampleCount(); }
   std::span<const float> Values() const { return acquisition_.Recording(); }
+  // The lamps of each recorded value, as many as Values.
+  std::span<const Lamps> ValueLamps() const { return {valueLamps_.data(), Values().size()}; }
+  // The lamps on the screen after the newest frame.
+  Lamps LampsNow() const { return lamps_.Now(); }
+  // The recorded values with their lamps and times, as a file takes them.
+  ValueSeries SavedValues() const { return {Values(), ValueLamps(), SecondsOfValues()}; }
   const TestResults& Results() const { return results_; }
   const Acquisition& AcquisitionState() const { return acquisition_; }
   // The time of value `index` (from 0) in seconds since Start; the recorded ones and the next.
@@ -141,11 +166,24 @@ public:
   // tells silence by it.
   std::uint64_t FrameCount() const { return frameCount_; }
 
+  // The recording's own description, and the one the next Start takes.
+  const TestDescription& Description() const { return test_; }
+  const TestDescription& NextDescription() const { return next_; }
+  // The verdict on results (the recording's own, or those of the values a file keeps) under the
+  // recording's limits.
+  Verdict Judge(const TestResults& results) const;
+  Verdict CurrentVerdict() const { return Judge(results_); }
+  // The end of results' last value, the results and their verdict.
+  CsvSummary Summary(const TestResults& results) const;
+
   // The status line's figures.
   StatusLine StatusFigures() const;
-  // How the results and files give times and figures.
+  // How the results and files give times and figures, the unit included.
   ResultsFormat Format(const NumberSeparators& separators) const;
+  // The CSV head as a stream writes it before its values, without the summary.
   CsvHead CsvFileHead() const;
+  // The head of a file holding values with these results: with the summary.
+  CsvHead CsvFileHead(const TestResults& saved) const;
 
 private:
   void TakeSetting(const RecordingSetting& setting);
@@ -178,6 +216,10 @@ private:
   std::vector<Gap> gaps_;
   std::vector<std::pair<int, ValueListener>> listeners_;
   int nextListener_ = 0;
+  LampTrack lamps_;
+  std::array<Lamps, Acquisition::kRecordSlots> valueLamps_{};
+  TestDescription test_, next_;
+  bool counted_ = false; // the part number was counted up for this test
 };
 
 } // namespace dynlog

@@ -17,7 +17,7 @@ Figures FiguresOf(const TestResults& r, const ResultsFormat& f) {
     return s;
   };
   const auto value = [&](float v) {
-    return FormatNumber(v, f.decimalPlaces, kFileSignificantDigits, f.separators);
+    return WithUnit(FormatNumber(v, f.decimalPlaces, kFileSignificantDigits, f.separators), f.unit);
   };
   return {FormatNumber(static_cast<double>(r.Count()), 0, 30, f.separators),
           seconds(r.Count() ? r.LastSeconds() + 1 / f.valuesPerSecond : 0),

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "window/forceunit.h"
 #include "window/numberformat.h"
 
 namespace dynlog {
@@ -50,9 +51,11 @@ struct ResultsFormat {
   double valuesPerSecond = 10;
   int decimalPlaces = 0;
   NumberSeparators separators;
+  ForceUnit unit = ForceUnit::None; // named after every force figure
 };
 
-// The window's line: "1.234 Werte in 123,4 s   Max. 1.202 bei 3,5 s   Min. -5   Mittel 600,3".
+// The window's line: "1.234 Werte in 123,4 s   Max. 1.202 N bei 3,5 s   Min. -5 N   Mittel
+// 600,3 N" (without a unit, the figures alone).
 // Empty without values.
 std::string ResultsLine(const TestResults& results, const ResultsFormat& format);
 
@@ -63,7 +66,7 @@ struct GapSummary {
 };
 
 // The same figures for a script, one line each, with CR LF: "Werte: 1234", "Dauer: 123,4 s",
-// "Maximum: 1202 bei 3,5 s", "Minimum: -5 bei 0 s", "Mittelwert: 600,3", and last the gaps,
+// "Maximum: 1202 N bei 3,5 s", "Minimum: -5 N bei 0 s", "Mittelwert: 600,3 N", and last the gaps,
 // "Lücken: 1, zusammen 4,021 s". Pass separators without thousands grouping for a script.
 std::string ResultsReport(const TestResults& results, const ResultsFormat& format,
                           const GapSummary& gaps);

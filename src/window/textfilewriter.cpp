@@ -67,7 +67,8 @@ void WriteAll(const std::wstring& path, const std::string& bytes) {
     throw base::FileError(GetLastError());
 }
 
-void WriteBytes(std::string_view utf8Path, const std::string& bytes) {
+// False when replace is not set and a file of that name is there.
+bool WriteBytes(std::string_view utf8Path, const std::string& bytes, bool replace = true) {
   const std::wstring path = base::Widen(utf8Path);
 
   // Windows refuses to replace a read-only file; Wine run as root would replace it anyway, so the
@@ -88,9 +89,14 @@ void WriteBytes(std::string_view utf8Path, const std::string& bytes) {
   TemporaryFile temporary(FolderOf(full));
   WriteAll(temporary.Path(), bytes);
   if (!MoveFileExW(temporary.Path().c_str(), full,
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    throw base::FileError(GetLastError());
+                   (replace ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = GetLastError();
+    if (!replace && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS))
+      return false;
+    throw base::FileError(error);
+  }
   temporary.Kept();
+  return true;
 }
 
 } // namespace
@@ -102,6 +108,10 @@ void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text) {
 
 void WriteUtf8TextFile(std::string_view utf8Path, std::string_view utf8Text) {
   WriteBytes(utf8Path, std::string(utf8Text));
+}
+
+bool WriteNewUtf8TextFile(std::string_view utf8Path, std::string_view utf8Text) {
+  return WriteBytes(utf8Path, std::string(utf8Text), false);
 }
 
 } // namespace dynlog

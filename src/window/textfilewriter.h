@@ -13,5 +13,8 @@ namespace dynlog {
 void WriteAnsiTextFile(std::string_view utf8Path, std::string_view utf8Text);
 // The same with the text's own bytes, UTF-8.
 void WriteUtf8TextFile(std::string_view utf8Path, std::string_view utf8Text);
+// The same, but a file of that name is never replaced: false, and nothing written, when there is
+// one.
+bool WriteNewUtf8TextFile(std::string_view utf8Path, std::string_view utf8Text);
 
 } // namespace dynlog

@@ -52,6 +52,20 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
   EXPECT_TRUE(a->overwrite);
   EXPECT_EQ(ParseRecordArgs({"--seconds", "3600", "--stream", "s"}, error)->seconds, 3600);
 
+  // The test: a series stands for --output; the unit only counts as given when it is.
+  a = ParseRecordArgs({"--record", "2", "--series", "S. ", "--unit", "kN", "--part", "P-001",
+                       "--operator", "Ute", "--order", "A7", "--comment", "neu", "--max-limits",
+                       "-1,5:"},
+                      error);
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->series, "S");
+  EXPECT_TRUE(a->unitGiven);
+  EXPECT_EQ(a->test.unit, dynlog::ForceUnit::kN);
+  EXPECT_EQ(a->test.trace.part + a->test.trace.tester + a->test.trace.order + a->test.trace.comment,
+            "P-001UteA7neu");
+  EXPECT_EQ(a->test.limits, (dynlog::ForceLimits{-1.5, std::nullopt}));
+  EXPECT_FALSE(ParseRecordArgs({"--stream", "s.csv"}, error)->unitGiven);
+
   a = ParseRecordArgs({"--output", "m.txt", "--record", "1"}, error);
   ASSERT_TRUE(a);
   EXPECT_EQ(a->rate, SampleRate::Hz10) << "the rate dialog's own default";
@@ -70,7 +84,12 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
       {{"--record", "5.", "--output", "m"}, "ungültige Dauer"},
       {{"--record", "inf", "--output", "m"}, "ungültige Dauer"},
       {{"--record", "x", "--output", "m"}, "ungültige Dauer"},
-      {{"--record", "1"}, "--output fehlt"},
+      {{"--record", "1"}, "--output fehlt (oder --series ORDNER)"},
+      {{"--record", "1", "--series", "S", "--unit", "G"}, "ungültige Einheit: G"},
+      {{"--record", "1", "--series", "S", "--max-limits", "900:10"}, "ungültige Grenzen: 900:10"},
+      {{"--record", "1", "--series", "S", "--max-limits", ":"}, "ungültige Grenzen"},
+      {{"--record", "1", "--series", "S", "--part", "--overwrite"}, "--part braucht einen Text"},
+      {{"--record", "1", "--series", "nul"}, "ist ein Gerätename"},
       {{"--output", "m"}, "--record fehlt"},
       {{"--record", "1", "--output", "m", "--rate", "33"}, "ungültige Messrate"},
       {{"--record", "1", "--output", "m", "--rate"}, "--rate braucht"},

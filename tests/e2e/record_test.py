@@ -56,19 +56,20 @@ class Recording(unittest.TestCase):
         text = out.read_bytes().decode("utf-8-sig")
         head = [line for line in text.split("\r\n") if line.startswith("#")]
         self.assertRegex(head[0], r"^# Start;\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d$")
-        self.assertEqual(head[1:4], ["# Werte pro Sekunde;320", "# Mittelung;nein",
+        self.assertRegex(head[1], r"^# Programm;dynlog\.exe \d+\.\d+\.\d+\.\d+$")
+        self.assertEqual(head[2:5], ["# Werte pro Sekunde;320", "# Mittelung;nein",
                                      "# Dezimalstellen;0"])
-        self.assertIn("KM470", head[4])
-        self.assertEqual(head[5], "# Schnittstelle;COM2")
+        self.assertIn("KM470", head[5])
+        self.assertEqual(head[6], "# Schnittstelle;COM2")
         rows = list(csv.reader(io.StringIO(text), delimiter=";"))[len(head) + 1:]
         # Whole counts carry no thousands separator: 1202 must not read as 1.202.
-        self.assertEqual([v for _, v in rows], [str(int(w)) for w in want])
+        self.assertEqual([v for _, v, *_ in rows], [str(int(w)) for w in want])
         self.assertEqual(len(rows), 960)
-        self.assertEqual([t for t, _ in rows], [f"{i / 320:.6f}".replace(".", ",")
+        self.assertEqual([t for t, *_ in rows], [f"{i / 320:.6f}".replace(".", ",")
                                                 for i in range(len(want))])
         # The results a script reads are the file's (their arithmetic: window_core_tests).
         report = dict(line.split(": ", 1) for line in r.stdout.decode().splitlines())
-        values = [int(v) for _, v in rows]
+        values = [int(v) for _, v, *_ in rows]
         self.assertEqual(report["Werte"], str(len(values)))
         self.assertEqual(report["Maximum"],
                          f"{max(values)} bei {rows[values.index(max(values))][0]} s")
@@ -168,6 +169,68 @@ class Recording(unittest.TestCase):
         self.assertEqual(len(jumps), 1, jumps[:5])
         self.assertAlmostEqual(jumps[0], silent_until - silent_from, delta=0.1)
         self.assertRegex(out_text.decode(), r"Lücken: 1, zusammen \d,\d{3} s")
+
+    def test_a_series_of_three_judged_and_kept_in_its_folder(self):
+        # Three parts through --record --series, the second with limits its maximum breaks (no
+        # value at one decimal is under -100,0). The verdict's arithmetic: window_core_tests.
+        unit = Unit(2, 19200, 1, self.dir)
+        series = Path(self.dir) / "Reihe"
+        runs = []
+        try:
+            for part, limits in (("Feder-0012", "-100:1000"), ("Feder-0013", ":-100,1"),
+                                 ("Feder-0014", "-100:")):
+                runs.append(run_dynlog(self.dir, "--record", "1", "--rate", "320", "--series",
+                                       winpath(series), "--unit", "N", "--part", part,
+                                       "--operator", "Ute", "--max-limits", limits))
+        finally:
+            unit.stop()
+        self.assertEqual([r.returncode for r in runs], [0, 6, 0],
+                         [r.stderr.decode(errors="replace") for r in runs])
+        self.assertIn("Urteil: i.O.\r\n", runs[0].stdout.decode())
+        self.assertRegex(runs[1].stdout.decode(),
+                         r"Urteil: n\.i\.O\. \(Maximum -?\d+,\d N über -100,1 N\)")
+
+        text = (series / "reihe.csv").read_bytes().decode("utf-8-sig")
+        table = list(csv.DictReader((line for line in io.StringIO(text, newline="")
+                                     if not line.startswith("#")), delimiter=";"))
+        self.assertEqual([(t["Nr"], t["Prüfling"], t["Urteil"]) for t in table],
+                         [("1", "Feder-0012", "i.O."), ("2", "Feder-0013", "n.i.O."),
+                          ("3", "Feder-0014", "i.O.")])
+        # Each test's file holds the unit's values of its run, with the lamps of its frames.
+        starts = [i for i, e in enumerate(unit.events()) if e == "start"] + [None]
+        for row, begin, end in zip(table, starts, starts[1:]):
+            frames = [e.split() for e in unit.events()[begin:end] if e.startswith("frame ")]
+            want = expected_values([int(f[2]) for f in frames], 1, "320", False, False)[:320]
+            body = (series / row["Datei"]).read_bytes().decode("utf-8-sig")
+            self.assertIn("# Einheit;N\r\n# Prüfling;" + row["Prüfling"] + "\r\n# Prüfer;Ute", body)
+            self.assertIn("# Urteil;" + row["Urteil"] + "\r\n", body)
+            values = [v for v in csv.reader(io.StringIO(body), delimiter=";")
+                      if not v[0].startswith(("#", "Zeit"))]
+            self.assertEqual([v[1] for v in values], [german(w, 1) for w in want])
+            self.assertEqual(row["Maximum"], german(max(want), 1))
+            self.assertEqual([v[2:] for v in values],
+                             lamps_after([int(f[3], 16) for f in frames])[32:32 + len(want)])
+        try:
+            import pandas
+        except ImportError:
+            return
+        frame = pandas.read_csv(series / "reihe.csv", sep=";", decimal=",", comment="#")
+        self.assertEqual(list(frame["Urteil"]), ["i.O.", "n.i.O.", "i.O."])
+
+
+def lamps_after(statuses):
+    """The six lamps as the window shows them after each frame, as "0"/"1": the trigger from every
+    status byte, the limits from page 0, gross, net and overload from page 1 (bit 5)."""
+    now, out = ["0"] * 6, []
+    for s in statuses:
+        bit = lambda mask: "1" if s & mask else "0"
+        now[5] = bit(0x04)
+        if s & 0x20:
+            now[2], now[3], now[4] = ("0" if s & 0x08 else "1"), bit(0x08), bit(0x10)
+        else:
+            now[0], now[1] = bit(0x08), bit(0x10)
+        out.append(list(now))
+    return out
 
 
 if __name__ == "__main__":

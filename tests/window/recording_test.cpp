@@ -27,7 +27,7 @@ TEST(Recording, KeepsItsFirst10000AndHandsEveryValueToItsListeners) {
   r->Start(At(SampleRate::Hz320, 19200), {});
   std::vector<float> heard;
   {
-    const auto subscription = r->Subscribe([&](float v, double) { heard.push_back(v); });
+    const auto subscription = r->Subscribe([&](float v, double, Lamps) { heard.push_back(v); });
     Feed(*r, 32 + 10500);
   }
   Feed(*r, 10, 32 + 10500);
@@ -144,7 +144,7 @@ TEST(Recording, TimesFollowTheUnitsClockAndGoOnAcrossAGapByTheLengthThePcMeasure
     auto r = std::make_unique<Recording>();
     r->Start(At(c.rate, 19200), {});
     std::vector<double> heard;
-    const auto subscription = r->Subscribe([&](float, double t) { heard.push_back(t); });
+    const auto subscription = r->Subscribe([&](float, double t, Lamps) { heard.push_back(t); });
     std::uint64_t now = 0, frame = 0;
     const auto tick = [&](std::uint64_t afterMs, int frames) {
       r->BeginTick(now += afterMs);

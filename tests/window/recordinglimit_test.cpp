@@ -40,7 +40,7 @@ TEST(RecordingLimitTest, AStreamKeepsEveryValueBeyondTheRecordings10000) {
   MeasurementStream stream(base::Narrow(path), false);
   stream.Begin("07.12.2026 10:00:00", SampleRate::Hz320, false, 1, GermanSeparators());
   const auto subscription =
-      recording->Subscribe([&stream](float value, double t) { stream.Append(value, t); });
+      recording->Subscribe([&stream](float value, double t, Lamps) { stream.Append(value, t); });
   constexpr int kFrames = 10600;
   std::string expected;
   for (int i = 0; i < kFrames; ++i) {

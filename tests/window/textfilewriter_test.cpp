@@ -38,16 +38,21 @@ TEST(TextFileWriterTest, WritesTheAnsiCodePageAndReplacesAnOldFile) {
   // The CSV, saved and streamed, keeps UTF-8 whatever the code page.
   const CsvHead head{{}, 320, false, 0, "Ger\xC3\xA4t", "COM2"};
   const std::wstring saved = dir.File(L"m.csv"), streamed = dir.File(L"s.csv");
-  SaveCsvFile(base::Narrow(saved), head, std::vector<float>{5}, [](std::uint64_t) { return 4.0; });
+  const std::vector<float> five{5};
+  const std::vector<Lamps> lamps{0b10};
+  SaveCsvFile(base::Narrow(saved), head, {five, lamps, [](std::uint64_t) { return 4.0; }});
   MeasurementStream stream(base::Narrow(streamed), false);
   stream.BeginCsv(head, {",", ""});
-  stream.Append(5, 4.0);
+  stream.Append(5, 4.0, 0b10);
   stream.Close();
   for (const std::wstring& csv : {saved, streamed}) {
     EXPECT_EQ(ReadBytes(csv).substr(0, 11), "\xEF\xBB\xBF# Start;");
     EXPECT_NE(ReadBytes(csv).find("# Ger\xC3\xA4t;Ger\xC3\xA4t\r\n"), std::string::npos);
-    EXPECT_TRUE(ReadBytes(csv).ends_with("Zeit in s;Wert\r\n4,000000;5\r\n"));
+    EXPECT_TRUE(ReadBytes(csv).ends_with("T-Eingang\r\n4,000000;5;0;1;0;0;0;0\r\n"));
   }
+  // A series never replaces a test's file.
+  EXPECT_FALSE(SaveNewCsvFile(base::Narrow(saved), head, {}));
+  EXPECT_NE(ReadBytes(saved).find("4,000000;5"), std::string::npos);
   if (GetACP() == 1252)
     EXPECT_EQ(bytes, "Gr\xF6\xDF"
                      "e 1,5\r\n"); // one byte per umlaut, no byte-order mark

@@ -1,0 +1,42 @@
+#pragma once
+// A series (Prüfreihe) in its folder: every test saved there as a CSV file of its own under its
+// part number and running number, never replacing a file, and one row for it appended to the
+// folder's reihe.csv. The row is appended in one write and flushed to the disk before the next
+// test, so a power failure loses at most the test that was running; opening the folder again
+// continues the series where it ended.
+#include "window/csvfile.h"
+#include "window/seriestable.h"
+
+#include <string>
+
+namespace dynlog {
+
+class SeriesFolder {
+public:
+  // The series kept in utf8Folder, made (folder and reihe.csv) when there is none. A last row cut
+  // short is cut off. Throws base::FileError with the German file error text, also for a
+  // reihe.csv that holds no series.
+  explicit SeriesFolder(std::string utf8Folder);
+
+  const std::string& Folder() const { return folder_; }
+  const SeriesTable& Table() const { return table_; }
+  // The full name of a file in the folder: a row's test, or reihe.csv.
+  std::string PathOf(std::string_view file) const;
+
+  // Saves a test (its CSV head with the summary, and its values) as the series' next test and adds
+  // its row; returns the row. Throws base::FileError; the series is then as it was, apart from a
+  // test file whose row could not be written.
+  const SeriesRow& AddTest(const CsvHead& head, const ValueSeries& values);
+
+  // The row of a test written elsewhere (a stream's file, which may grow past what a test in the
+  // folder holds): its row names that file as it is given.
+  const SeriesRow& AddTestFile(const CsvHead& head, std::string_view utf8Path);
+
+private:
+  void AppendRow(const SeriesRow& row);
+
+  std::string folder_;
+  SeriesTable table_;
+};
+
+} // namespace dynlog

@@ -21,7 +21,8 @@ trap cleanup EXIT
 
 # A source archive made by git carries its commit's time; a bare copy of the sources warns that
 # it cannot know it.
-epoch_of() { cmake -DROOT="$1" -P "$1/cmake/SourceDateEpoch.cmake" 2>&1; }
+# CMake wraps a warning's words, so only its one unbroken word is looked for.
+epoch_of() { env -u SOURCE_DATE_EPOCH cmake -DROOT="$1" -P "$1/cmake/SourceDateEpoch.cmake" 2>&1; }
 mkdir -p "$work/archive" "$work/bare"
 git -C "$root" archive HEAD cmake package | tar xf - -C "$work/archive"
 commit_time=$(git -C "$root" log -1 --format=%ct)
@@ -29,7 +30,7 @@ commit_time=$(git -C "$root" log -1 --format=%ct)
   { echo "package: FAILED: a git archive gives the time $(epoch_of "$work/archive")" >&2; exit 1; }
 (cd "$root" && tar cf - cmake package) | tar xf - -C "$work/bare"
 sed -i 's/.*/$Format:%ct$/' "$work/bare/package/source-date-epoch.txt"
-epoch_of "$work/bare" | grep -q "Give the commit's time, for example SOURCE_DATE_EPOCH=" ||
+epoch_of "$work/bare" | grep -q "SOURCE_DATE_EPOCH=\$(date" ||
   { echo "package: FAILED: a copy without git builds without a warning" >&2; exit 1; }
 echo "package: a git archive carries the commit's time; a bare copy warns"
 

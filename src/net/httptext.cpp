@@ -103,7 +103,11 @@ void ParseUrl(UrlTarget& t) {
     hostPart = NthField(url, '/', 1);
 
   if (const std::size_t colon = hostPart.find(':'); colon != std::string::npos) {
-    t.port = StrToInt(NthField(hostPart, ':', 2));
+    const std::string port = NthField(hostPart, ':', 2);
+    t.port = StrToInt(port);
+    // A socket's port has 16 bits: a larger number would reach another server's port.
+    if (t.port < 1 || t.port > 65535)
+      throw std::runtime_error("Port außerhalb von 1 bis 65535: " + port);
     hostPart.resize(colon);
   }
   if (!hostPart.empty())

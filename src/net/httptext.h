@@ -20,7 +20,8 @@ std::int32_t StrToInt(const std::string& text);
 
 // Splits url into host, port and path. host and port keep their values where the URL does not
 // name them (a path-only URL reuses the last host); a URL without a path gets "/" appended.
-// Raises "Leere URL", "HTTP Secure Socket is not supported" or EConvertError for a bad port.
+// Raises "Leere URL", "HTTP Secure Socket is not supported", EConvertError for a port that is no
+// number, or "Port außerhalb von 1 bis 65535: <port>".
 struct UrlTarget {
   std::string url;
   std::string host;

@@ -138,6 +138,8 @@ TEST(ParseUrl, HostPortAndPath) {
       {"HTTPS://host/x", "HTTP Secure Socket is not supported"},
       {"http://host:80a/x", "'80a' ist kein gültiger Integerwert"},
       {"http://host:/x", "'' ist kein gültiger Integerwert"},
+      {"127.0.0.1:87538/x", "Port außerhalb von 1 bis 65535: 87538"},
+      {"http://host:0/x", "Port außerhalb von 1 bis 65535: 0"},
       {"", "Leere URL"},
   };
   for (const auto& c : refused) {

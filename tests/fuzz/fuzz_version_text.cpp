@@ -1,8 +1,10 @@
 // What the update makes of the version list's values: the Name and Version texts decide the new
-// file's name, whether the version is shown, and the question put to the user; and what a finished
-// request left decides whether it counts as a download. A signed list's file entries, the build's
-// key text and the check that a signed version is newer read the same bytes.
+// file's name, whether the version is shown, and the question put to the user (and the list's text
+// they are read from); and what a finished request left decides whether it counts as a download. A
+// signed list's file entries, the build's key text and the check that a signed version is newer
+// read the same bytes.
 #include "fuzzcheck.h"
+#include "info/profiletext.h"
 #include "info/updatemanifest.h"
 #include "info/updatetext.h"
 
@@ -34,6 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(question.find(version) != std::string::npos);
     FUZZ_CHECK(question.size() < 400);
   }
+
+  // The whole input as the version list itself: a value never holds a line's end or a NUL.
+  const dynlog::ProfileText list(input);
+  for (const char* key : {"Name", "Version"})
+    if (const auto value = list.Find("KM470Programm", key))
+      FUZZ_CHECK(value->find_first_of(std::string("\r\n\0", 3)) == std::string::npos);
 
   // The same values as a signed list's file entry, a key text, and a signed version.
   if (const auto entry = dynlog::ParseSignedFile(name)) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Pictures of every window as a user sees them: Wine's X11 driver on a virtual screen (Xvfb) with
-# a small window manager (openbox) for the title bars, the simulated unit behind COM3 and the
-# update server on loopback. Writes docs/*.png:
-#   search-dialog.png, search-dialog-found.png, main-window.png, main-window-stopped.png,
+# a small window manager (openbox) for the title bars, the simulated unit behind COM7 (a port above
+# COM4, as a USB adapter's) and the update server on loopback. Writes docs/*.png:
+#   search-dialog.png, search-dialog-found.png, main-window.png, main-window-144dpi.png,
+#   main-window-maximised.png, main-window-stopped.png,
 #   main-window-whole-test.png, main-window-zoomed.png, save-dialog.png, unsaved-question.png,
 #   main-window-full.png, rate-dialog.png, info-window.png, update-question.png
 #   scripts/pictures.sh [FOLDER]    (default: docs)
@@ -21,7 +22,7 @@ if [ "${1:-}" != "--on-screen" ]; then
   # A prefix of its own with the X11 driver; the tests' prefix keeps its null driver.
   export DYNLOG_WINEPREFIX="${DYNLOG_WINEPREFIX:-$root/build/wine-pictures}"
   scripts/wine-prefix.sh --display
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --on-screen "$out"
+  exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" --on-screen "$out"
 fi
 
 out=$2
@@ -41,8 +42,12 @@ trap cleanup EXIT
 
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
+# COM7 is registered as a USB adapter's port would be: Wine lists it among the system's serial
+# ports when it starts afresh.
+wine reg add 'HKLM\Software\Wine\Ports' /v COM7 /d "$WINEPREFIX/ports/com7" /f >/dev/null 2>&1
+wineserver -w
 dynlog_wineserver
-"$sim" --link "$WINEPREFIX/ports/com3" --baud 9600 --decimals 1 >"$work/sim.out" &
+"$sim" --link "$WINEPREFIX/ports/com7" --baud 9600 --decimals 1 >"$work/sim.out" &
 pids+=($!)
 mkdir -p "$work/www" "$work/run"
 printf '[KM470Programm]\r\nName=window_pictures.exe\r\nVersion=1.0.0.2\r\n' >"$work/www/update.ini"
@@ -91,4 +96,4 @@ done
 status=0
 wait "$driver" || status=$?
 grep -v '^$' "$work/driver.log" >&2 || true
-[ "$status" -eq 0 ] && [ "$taken" -eq 12 ] || { echo "pictures: failed ($taken of 12 taken)" >&2; exit 1; }
+[ "$status" -eq 0 ] && [ "$taken" -eq 14 ] || { echo "pictures: failed ($taken of 14 taken)" >&2; exit 1; }

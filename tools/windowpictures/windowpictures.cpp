@@ -1,14 +1,15 @@
 // Drives the program's real windows through the states worth a picture, for scripts/pictures.sh:
-// the search dialog while it searches and when it has found the unit, the main window while it
-// streams, after Stop (with the whole test and a zoomed stretch of it) and with a full recording,
-// the system's save dialog, the question before an unsaved recording is dropped, the rate dialog,
-// the info window and the update's question box. For each picture it writes NAME.want into the
-// given folder, holding the window's X11 window, and waits, with the windows still answering, until
-// the script has taken the picture and removed the file.
+// the search dialog while it searches and when it has found the unit on a port above COM4, the
+// main window while it streams (also at 150 % and maximised), after Stop (with the whole test and a
+// zoomed stretch of it) and with a full recording, the system's save dialog, the question before an
+// unsaved recording is dropped, the rate dialog, the info window and the update's question box. For
+// each picture it writes NAME.want into the given folder, holding the window's X11 window, and
+// waits, with the windows still answering, until the script has taken the picture and removed the
+// file.
 //   window_pictures.exe FOLDER
-// The unit is expected on COM3 at 9600 baud, km470.ini in the working folder naming COM2 at 19200
-// baud, so that the search has to step once; DYNLOG_UPDATE_HOST names a server whose version
-// list offers a newer version of this program.
+// The unit is expected on COM7 at 9600 baud, km470.ini in the working folder naming COM2 at 19200
+// baud, so that the search steps through COM1 to COM4 before it finds it; DYNLOG_UPDATE_HOST names
+// a server whose version list offers a newer version of this program.
 #include "app/application.h"
 #include "base/errorbox.h"
 #include "ui/appwindow.h"
@@ -123,6 +124,32 @@ void StoppedWindowPicture(Tfkm470a& main) {
   main.Timer1.SetEnabled(false);
   Picture(main.Handle(), "main-window-stopped");
   main.Timer1.SetEnabled(true);
+}
+
+// The same moment as a screen at 150 % shows it (a window moved to such a screen is told so with
+// WM_DPICHANGED), and then maximised on the large screen: the digits grow with the window.
+void ScaledAndMaximisedPictures(Tfkm470a& main) {
+  RECT first;
+  GetWindowRect(main.Handle(), &first);
+  const auto toDpi = [&](int dpi) {
+    RECT r{first.left, first.top, first.left + MulDiv(first.right - first.left, dpi, 96),
+           first.top + MulDiv(first.bottom - first.top, dpi, 96)};
+    SendMessageW(main.Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&r));
+  };
+  toDpi(144);
+  Pump(1500);
+  main.Timer1.SetEnabled(false);
+  Picture(main.Handle(), "main-window-144dpi");
+  main.Timer1.SetEnabled(true);
+  toDpi(96);
+  ShowWindow(main.Handle(), SW_MAXIMIZE);
+  Pump(1500);
+  main.Timer1.SetEnabled(false);
+  Picture(main.Handle(), "main-window-maximised");
+  main.Timer1.SetEnabled(true);
+  ShowWindow(main.Handle(), SW_RESTORE);
+  Pump(300);
 }
 
 // Start over an unsaved recording asks first; the question is answered with Abbrechen.
@@ -242,6 +269,7 @@ int Run() {
   main.Timer1.SetEnabled(false); // the picture shows one moment
   Picture(main.Handle(), "main-window");
   main.Timer1.SetEnabled(true);
+  ScaledAndMaximisedPictures(main);
   StoppedWindowPicture(main);
   WholeTestPictures(main);
   SaveDialogPicture(main);

@@ -7,7 +7,8 @@
 # wineserver, the ratios, and dynlog.exe's memory. Prints figures; passes no judgement.
 #   scripts/bench-window.sh [SECONDS] [ROUNDS]   (defaults: 30 s for each program, 3 rounds)
 # RATE=10 (or another rate) for another number of values per second; DYNLOG_EXE=FILE measures
-# another build of the program (it must be named dynlog.exe).
+# another build of the program (it must be named dynlog.exe); MAXIMISED=1 starts it maximised
+# (`start /max`, as a shortcut set to "Maximiert") on a 1920x1080 screen.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -23,7 +24,9 @@ if [ "${1:-}" != "--on-screen" ]; then
   # A prefix of its own with the X11 driver, whose wineserver the script may start and stop.
   export DYNLOG_WINEPREFIX="${DYNLOG_WINEPREFIX:-$root/build/wine-bench-window}"
   scripts/wine-prefix.sh --display
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --on-screen "$seconds" "$rounds"
+  screen=1024x768x24
+  [ "${MAXIMISED:-0}" = 1 ] && screen=1920x1080x24
+  exec xvfb-run -a -s "-screen 0 $screen" "$0" --on-screen "$seconds" "$rounds"
 fi
 
 seconds=$2
@@ -34,8 +37,10 @@ dynlog="${DYNLOG_EXE:-$root/build/win32/src/app/dynlog.exe}"
 floor="$root/build/win32/tools/windowfloor/window_floor.exe"
 work=$(mktemp -d "${TMPDIR:-/tmp}/bench-window.XXXXXX")
 sim_pid=
+wm_pid=
 cleanup() {
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
   wineserver -k 2>/dev/null || true # this prefix's server only
   rm -rf "$work"
 }
@@ -81,6 +86,10 @@ measure() {
   done
   [ -n "$pid" ] || { echo "bench-window: $name did not start" >&2; exit 1; }
   sleep 5 # the connection and the start of the stream
+  case $pattern in dynlog.exe) # the size its window is measured at
+    xwininfo -root -tree | awk '/"KM470\/PT615 Signal"/ { for (i = 1; i <= NF; i++)
+      if ($i ~ /^[0-9]+x[0-9]+[+-]/ && !shown++) print "  window " $i }' ;;
+  esac
   local p0 w0 s0 p1 w1 s1 elapsed r
   p0=$(ticks_of "$pid"); w0=$(ticks_of "$wineserver_pid"); s0=$(date +%s.%N)
   rss_first=$(rss_kib "$pid")
@@ -96,6 +105,13 @@ measure() {
   wait "$runner" || true
 }
 
+maximised=
+if [ "${MAXIMISED:-0}" = 1 ]; then
+  maximised=1
+  # Without a window manager Wine keeps a window at its size when it is maximised.
+  openbox >/dev/null 2>&1 &
+  wm_pid=$!
+fi
 echo "over $seconds s each, $rounds rounds, 320 frames per second from km470sim, Wine's X11 driver on Xvfb"
 run_for=$((seconds + 8))
 ratios=()
@@ -103,8 +119,8 @@ for round in $(seq "$rounds"); do
   echo "round $round"
   measure "  floor (empty window polling COM2)" window_floor.exe wine "$floor" "$run_for"
   floor_own=$own_pct floor_all=$all_pct
-  measure "  dynlog.exe, chart at ${RATE:-320}/s" dynlog.exe \
-    wine "$dynlog" --stream "$(winepath -w "$work/m.txt")" --seconds "$run_for" \
+  measure "  dynlog.exe, chart at ${RATE:-320}/s${maximised:+, maximised}" dynlog.exe \
+    wine ${maximised:+start /wait /max /unix} "$dynlog" --stream "$(winepath -w "$work/m.txt")" --seconds "$run_for" \
       --rate "${RATE:-320}" --overwrite
   ratio=$(awk -v a="$own_pct" -v b="$floor_own" -v c="$all_pct" -v d="$floor_all" \
     'BEGIN { printf "%.2f %.2f", (b > 0 ? a / b : 0), (d > 0 ? c / d : 0) }')

@@ -7,6 +7,8 @@
 #include "info/updatejournal.h"
 #include "ui/appwindow.h"
 
+#include <windows.h>
+
 #include <cstring>
 
 namespace dynlog {
@@ -16,9 +18,24 @@ ApplicationWindows::ApplicationWindows()
   fkm470a.SetCompanions(&fkm470b, &AboutBox, &fkm470d);
 }
 
+namespace {
+
+// A shortcut set to run "Maximiert" (or `start /max`) asks for the main window maximised: on a
+// bench PC the value display then fills the screen from the start.
+int StartShowCommand() {
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  GetStartupInfoW(&start);
+  const bool maximised =
+      (start.dwFlags & STARTF_USESHOWWINDOW) && start.wShowWindow == SW_SHOWMAXIMIZED;
+  return maximised ? SW_SHOWMAXIMIZED : SW_SHOW;
+}
+
+} // namespace
+
 RunningProgram::RunningProgram() : application(kApplicationTitle) {
   application.SetMainForm(windows.fkm470a.Handle());
-  windows.fkm470a.Show();
+  windows.fkm470a.Show(StartShowCommand());
 }
 
 int RunMessageLoop() {

@@ -191,7 +191,7 @@ const wchar_t* Form::RegisterFormClass(bool ownDc) {
   return ownDc ? kOwnDcFormClass : kFormClass;
 }
 
-void Form::Show() {
+void Form::Show(int command) {
   if (!Visible()) {
     try {
       FormShow();
@@ -199,7 +199,7 @@ void Form::Show() {
       base::ReportCurrentException();
     }
   }
-  ShowWindow(Handle(), SW_SHOW);
+  ShowWindow(Handle(), command);
   UpdateWindow(Handle());
 }
 

@@ -80,7 +80,8 @@ public:
                       BYTE charset = DEFAULT_CHARSET);
   void SetFontHeight(ScaledFont& font, int height);
 
-  void Show();
+  // command: how ShowWindow shows it (SW_SHOWMAXIMIZED for a maximised start).
+  void Show(int command = SW_SHOW);
   void Hide();
   bool Visible() const;
   // Shows the form modally: the other windows of the program take no input until it closes.

@@ -3,6 +3,7 @@
 #include "base/dibsection.h"
 #include "base/handles.h"
 #include "base/text.h"
+#include "ui/pngfile.h"
 
 #include <filesystem>
 #include <fstream>
@@ -141,6 +142,25 @@ void SaveWindowBitmap(HWND window, const std::string& utf8Path) {
   out.write(reinterpret_cast<const char*>(&fh), sizeof(fh));
   out.write(reinterpret_cast<const char*>(&header), sizeof(header));
   out.write(static_cast<const char*>(bits), imageSize);
+  if (!out)
+    throw std::runtime_error("Bild kann nicht geschrieben werden: " + utf8Path);
+}
+
+void SaveWindowPicture(HWND window, const std::string& utf8Path) {
+  const std::size_t dot = utf8Path.find_last_of('.');
+  if (dot == std::string::npos || lstrcmpiA(utf8Path.c_str() + dot, ".png") != 0) {
+    SaveWindowBitmap(window, utf8Path);
+    return;
+  }
+  RECT client;
+  GetClientRect(window, &client);
+  base::MemoryBitmap picture(client.right, client.bottom);
+  if (client.right <= 0 || client.bottom <= 0 || !picture)
+    throw std::runtime_error("Bild kann nicht erzeugt werden");
+  PrintWindowAsShown(window, picture.dc());
+  const std::string png = EncodePng(picture);
+  std::ofstream out(std::filesystem::path(base::Widen(utf8Path)), std::ios::binary);
+  out.write(png.data(), static_cast<std::streamsize>(png.size()));
   if (!out)
     throw std::runtime_error("Bild kann nicht geschrieben werden: " + utf8Path);
 }

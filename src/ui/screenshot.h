@@ -12,5 +12,7 @@ void PrintWindowAsShown(HWND window, HDC dc);
 
 // Writes the client area of window as a 24-bit BMP file. Throws on failure.
 void SaveWindowBitmap(HWND window, const std::string& utf8Path);
+// The same as a PNG file when the name ends in ".png" (in any case), else as SaveWindowBitmap.
+void SaveWindowPicture(HWND window, const std::string& utf8Path);
 
 } // namespace ui

@@ -470,7 +470,7 @@ void Tfkm470a::FormEscape() {
 }
 
 void Tfkm470a::SaveScreenshot(const std::string& utf8Path) {
-  ui::SaveWindowBitmap(Handle(), utf8Path);
+  ui::SaveWindowPicture(Handle(), utf8Path);
 }
 
 bool Tfkm470a::FormCloseQuery() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The window at the prefix's scale: Wine takes the screen's DPI from the registry, and the main
-window, pictured by --record --screenshot, is as many times larger as the DPI is above 96.
+window, pictured by --record --screenshot (as BMP, and as PNG at 192 DPI), is as many times larger
+as the DPI is above 96.
    dpi_test.py DYNLOG WINE_RUN KM470SIM"""
 import os
 import struct
@@ -17,14 +18,18 @@ def wine(*args, **kw):
 
 
 def picture_size(dpi, work):
+    """The client's size in the picture; at 192 DPI a PNG (by its name), else a BMP."""
     wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
          "/d", str(dpi), "/f")
-    run = wine(DYNLOG, "--record", "1", "--output", "x.txt", "--screenshot", f"{dpi}.bmp",
+    name = f"{dpi}.png" if dpi == 192 else f"{dpi}.bmp"
+    run = wine(DYNLOG, "--record", "1", "--output", "x.txt", "--screenshot", name,
                "--overwrite", cwd=work, timeout=120)  # a hang guard only
-    bmp = (Path(work) / f"{dpi}.bmp").read_bytes()
-    if run.returncode != 0 or bmp[:2] != b"BM":
+    data = (Path(work) / name).read_bytes()
+    if run.returncode == 0 and data[:8] == b"\x89PNG\r\n\x1a\n":
+        return struct.unpack(">II", data[16:24])
+    if run.returncode != 0 or data[:2] != b"BM" or name.endswith(".png"):
         sys.exit(f"no picture at {dpi} DPI: {run.returncode} {run.stdout} {run.stderr}")
-    return struct.unpack("<ii", bmp[18:26])
+    return struct.unpack("<ii", data[18:26])
 
 
 def main():

@@ -1,14 +1,16 @@
 // The ui layer on its own: the one wait and a pending quit, the error box and its full stop,
-// exceptions in event handlers, and modal forms giving their owner back.
+// exceptions in event handlers, modal forms giving their owner back, and pictures as PNG.
 #include "base/errorbox.h"
 #include "base/messageloop.h"
 #include "ui/controls.h"
 #include "ui/form.h"
+#include "ui/pngfile.h"
 #include "uitest.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -191,5 +193,22 @@ TEST_F(Ui, AQuitDuringEachKindOfWaitStaysPendingAndEndsOnlyTheWaitsThatEndOnIt) 
     EXPECT_TRUE(base::QuitPending()) << c.kind;
     EXPECT_EQ(base::TakeQuit(), 7) << c.kind;
     base::Delay(250); // the remaining step of this case, with no quit
+  }
+}
+
+// Through the system's codec and back: every pixel where it was, in its colours, opaque (GDI
+// leaves the fourth byte 0, which must not read as transparent), whatever the width's padding.
+TEST_F(Ui, APngKeepsEveryPixelOfThePicture) {
+  for (const SIZE size : {SIZE{7, 5}, SIZE{64, 33}}) {
+    base::MemoryBitmap picture(size.cx, size.cy);
+    ASSERT_TRUE(picture);
+    auto* p = static_cast<DWORD*>(picture.pixels());
+    for (int i = 0; i < size.cx * size.cy; ++i)
+      p[i] = static_cast<DWORD>(i * 2654435761u) & 0xFFFFFF;
+    const ui::DecodedPicture back = ui::DecodePng(ui::EncodePng(picture));
+    ASSERT_EQ(back.width, size.cx);
+    ASSERT_EQ(back.height, size.cy);
+    EXPECT_TRUE(std::equal(back.pixels.begin(), back.pixels.end(), p,
+                           [](std::uint32_t a, DWORD b) { return a == (b | 0xFF000000u); }));
   }
 }

@@ -1,7 +1,9 @@
 // The ui layer on its own: the one wait and a pending quit, the error box and its full stop,
-// exceptions in event handlers, modal forms giving their owner back, and pictures as PNG.
+// exceptions in event handlers, modal forms giving their owner back, and pictures as PNG and on
+// the clipboard.
 #include "base/errorbox.h"
 #include "base/messageloop.h"
+#include "ui/clipboardpicture.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/pngfile.h"
@@ -14,6 +16,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 using testsupport::AfterMs;
@@ -211,4 +214,42 @@ TEST_F(Ui, APngKeepsEveryPixelOfThePicture) {
     EXPECT_TRUE(std::equal(back.pixels.begin(), back.pixels.end(), p,
                            [](std::uint32_t a, DWORD b) { return a == (b | 0xFF000000u); }));
   }
+}
+
+// Both forms on the clipboard show the picture: the bitmap pixel for pixel, the right way up, and
+// the metafile, played back at the picture's size, the same colours in the same places.
+TEST_F(Ui, TheClipboardGetsThePictureAsBitmapAndAsMetafile) {
+  ButtonForm owner([] {});
+  const SIZE size{40, 30};
+  const ui::PicturePainter paint = [](HDC dc, SIZE s) {
+    const RECT all{0, 0, s.cx, s.cy}, top{0, 0, s.cx, 10}, corner{30, 20, s.cx, s.cy};
+    for (const auto& [r, colour] :
+         {std::pair{all, RGB(255, 255, 255)}, {top, RGB(200, 0, 0)}, {corner, RGB(0, 0, 180)}}) {
+      base::Brush brush(CreateSolidBrush(colour));
+      FillRect(dc, &r, brush.get());
+    }
+  };
+  base::MemoryBitmap picture(size.cx, size.cy);
+  paint(picture.dc(), size);
+  ui::CopyPictureToClipboard(owner.Handle(), picture, paint);
+
+  ASSERT_TRUE(OpenClipboard(owner.Handle()));
+  const auto* dib = static_cast<const BITMAPINFOHEADER*>(GlobalLock(GetClipboardData(CF_DIB)));
+  HENHMETAFILE metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+  ASSERT_TRUE(dib && metafile);
+  base::MemoryBitmap played(size.cx, size.cy);
+  const RECT all{0, 0, size.cx, size.cy};
+  PlayEnhMetaFile(played.dc(), metafile, &all);
+  GdiFlush();
+  const auto* want = static_cast<const DWORD*>(picture.pixels());
+  const auto* got = reinterpret_cast<const DWORD*>(dib + 1);
+  const auto* replayed = static_cast<const DWORD*>(played.pixels());
+  for (int y = 0; y < size.cy; ++y)
+    for (int x = 0; x < size.cx; ++x) {
+      const DWORD w = want[y * size.cx + x] & 0xFFFFFF;
+      ASSERT_EQ(got[(size.cy - 1 - y) * size.cx + x] & 0xFFFFFF, w) << x << "," << y;
+      ASSERT_EQ(replayed[y * size.cx + x] & 0xFFFFFF, w) << x << "," << y;
+    }
+  GlobalUnlock(GetClipboardData(CF_DIB));
+  CloseClipboard();
 }

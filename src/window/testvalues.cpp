@@ -40,6 +40,8 @@ void TestValues::Append(float value, Lamps lamps) {
 }
 
 bool TestValues::AppendAt(float value, Lamps lamps, double seconds, double tolerance) {
+  // Compared with the time kept for the value before (its run's, which may differ from its
+  // file's by the tolerance): the times rise, as a view that halves by them needs.
   if (count_ > 0 && !(seconds > lastSeconds_))
     return false;
   if (runs_.empty()) {
@@ -50,7 +52,9 @@ bool TestValues::AppendAt(float value, Lamps lamps, double seconds, double toler
       rate_ = 1.0 / (seconds - lastSeconds_);
     const Run& run = runs_.back();
     const double onClock = run.seconds + static_cast<double>(count_ - run.first) / rate_;
-    if (!(std::abs(seconds - onClock) <= tolerance))
+    if (std::abs(seconds - onClock) <= tolerance && onClock > lastSeconds_)
+      seconds = onClock;
+    else
       runs_.push_back({count_, seconds});
   }
   lastSeconds_ = seconds;

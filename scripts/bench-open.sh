@@ -24,7 +24,9 @@ echo "file: $(($(stat -c %s "$file") / 1000000)) MB, $hours h at 320 values per 
 
 # Peak resident memory in MB and wall time in seconds of a command, from GNU time.
 measure() {
-  /usr/bin/time -f "%M %e" -o "$work/time" "$@" >"$work/out"
+  /usr/bin/time -f "%M %e" -o "$work/time" "$@" >"$work/out" 2>"$work/err" ||
+    { cat "$work/err" >&2; exit 1; }
+  tr -d '\r' <"$work/out" >"$work/text" && mv "$work/text" "$work/out" # Wine's line ends
   read -r kib wall <"$work/time"
   peak_mb=$((kib / 1024))
 }
@@ -33,6 +35,20 @@ measure "$bench" open "$file"
 cat "$work/out"
 ours=$(sed -n 's/^open: \([0-9.]*\) s$/\1/p' "$work/out")
 echo "reader: open $ours s, whole run $wall s, peak memory $peak_mb MB"
+
+# The same reader as dynlog.exe runs it, 32-bit under Wine, when the win32 build has it. In a
+# prefix of its own, so that it disturbs no other use of the project's prefix.
+exe=build/win32/tools/openbench/openbench.exe
+if [ -f "$exe" ] && command -v wine >/dev/null; then
+  export DYNLOG_WINEPREFIX=$root/build/wine-bench-open
+  source scripts/wine-env.sh
+  dynlog_wineserver
+  measure wine "$exe" open "Z:${file//\//\\}"
+  wineserver -k 2>/dev/null || true # the private prefix's server only
+  wine_open=$(sed -n 's/^open: \([0-9.]*\) s$/\1/p' "$work/out")
+  sed -n 's/^zoom/under Wine: zoom/p' "$work/out"
+  echo "reader under Wine (32-bit): open $wine_open s, peak memory $peak_mb MB (the largest process)"
+fi
 
 python=""
 for candidate in $(type -ap python3); do

@@ -6,7 +6,9 @@
 //   Opens FILE with the program's reader and prints the time to open it, then the time of each
 //   zoom step of the whole-test view at COLUMNS columns (1000): the columns and the stretch's
 //   figures, from the whole test halved step by step down to a few values and back out.
+#ifndef OPENBENCH_OPEN_ONLY
 #include "force_signal.h"
+#endif
 #include "window/csvfile.h"
 #include "window/testfilereader.h"
 
@@ -25,6 +27,7 @@ double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+#ifndef OPENBENCH_OPEN_ONLY
 int Write(const char* path, double seconds, int rate) {
   std::FILE* out = std::fopen(path, "wb");
   if (!out) {
@@ -59,6 +62,8 @@ int Write(const char* path, double seconds, int rate) {
   std::fwrite(text.data(), 1, text.size(), out);
   return std::fclose(out) == 0 ? 0 : 1;
 }
+
+#endif
 
 int Open(const char* path, int columns) {
   std::FILE* in = std::fopen(path, "rb");
@@ -114,8 +119,10 @@ int Open(const char* path, int columns) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
+#ifndef OPENBENCH_OPEN_ONLY
   if (mode == "write" && argc >= 4)
     return Write(argv[2], std::atof(argv[3]), argc > 4 ? std::atoi(argv[4]) : 320);
+#endif
   if (mode == "open" && argc >= 3)
     return Open(argv[2], argc > 3 ? std::atoi(argv[3]) : 1000);
   std::fprintf(stderr, "usage: openbench write FILE SECONDS [RATE] | open FILE [COLUMNS]\n");

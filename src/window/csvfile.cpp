@@ -321,7 +321,6 @@ std::string_view CsvReader::HeadLine(std::string_view line) {
     read = head.valuesPerSecond > 0 && head.valuesPerSecond <= 1e6;
   } else if (name == "Mittelung") {
     head.averaging = value == "ja";
-    read = value == "ja" || value == "nein";
   } else if (name == "Dezimalstellen") {
     const auto places = CsvFigure(value);
     read = places && *places >= 0 && *places <= 9 && *places == std::floor(*places);
@@ -331,9 +330,8 @@ std::string_view CsvReader::HeadLine(std::string_view line) {
   } else if (name == "Schnittstelle") {
     head.port = value;
   } else if (name == "Einheit") {
-    const auto unit = value.empty() ? ForceUnit::None : ForceUnitFromText(value);
-    head.test.unit = unit.value_or(ForceUnit::None);
-    read = unit.has_value();
+    // A unit this program does not know leaves the figures without one; they are still right.
+    head.test.unit = ForceUnitFromText(value).value_or(ForceUnit::None);
   } else if (name == "Pr\xC3\xBC"
                      "fling") {
     trace.part = value;

@@ -145,6 +145,8 @@ TEST(OpenedTestTest, BlockExtremesAreThoseOfEveryValue) {
     const auto secondsOf = [&](std::uint64_t i) { return values.SecondsOf(i); };
     for (int n = 0; n < 40; ++n) {
       const std::uint64_t from = random() % count, to = from + 1 + random() % (count - from);
+      ASSERT_EQ(values.IndexAt(secondsOf(from)), from);
+      ASSERT_EQ(values.IndexAt(secondsOf(from) + 1e-6), from + 1);
       const auto first = all.begin() + from, last = all.begin() + to;
       const StretchFigures f = values.Stretch(from, to);
       ASSERT_EQ(f.max, *std::max_element(first, last)) << count << ' ' << from << ' ' << to;

@@ -21,7 +21,7 @@ elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
   shift
 fi
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(http_reply url_location version_text frame_decoder profile_int number_format)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(http_reply url_location version_text frame_decoder profile_int number_format saved_test)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)" >/dev/null

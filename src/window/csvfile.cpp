@@ -2,6 +2,7 @@
 
 #include "window/chartscale.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -196,39 +197,206 @@ std::optional<double> CsvFigure(std::string_view text, int* decimals) {
   return value;
 }
 
+namespace {
+
+constexpr std::string_view kUnreadableHead = "Kopfzeile nicht lesbar";
+constexpr std::string_view kNoValue = "kein Messwert";
+
+// Half a unit of the last of `decimals` decimals: the rounding a written time carries.
+double HalfUnit(int decimals) {
+  static constexpr double kHalf[] = {0.5, 0.05, 0.005, 5e-4, 5e-5, 5e-6, 5e-7, 5e-8, 5e-9, 5e-10};
+  return kHalf[std::min(decimals, 9)];
+}
+
+// A figure of a value line at p: an optional minus (where `sign`), digits, and decimals after a
+// point or a comma; p is moved past it. At most 18 digits, so that they are exact as an integer
+// and the one division by their power of ten rounds the figure once, as reading its text would.
+bool ParseFigure(const char*& p, const char* end, bool sign, double& value, int& decimals) {
+  static constexpr double kPower[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                      1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+  const bool negative = sign && p < end && *p == '-';
+  p += negative;
+  std::uint64_t digits = 0;
+  int count = 0;
+  decimals = -1;
+  for (; p < end; ++p) {
+    const unsigned d = static_cast<unsigned char>(*p) - '0';
+    if (d < 10) {
+      digits = digits * 10 + d;
+      decimals += decimals >= 0;
+      if (++count > 18)
+        return false;
+    } else if ((*p == ',' || *p == '.') && decimals < 0 && count > 0) {
+      decimals = 0;
+    } else {
+      break;
+    }
+  }
+  if (count == 0 || decimals == 0)
+    return false;
+  decimals = std::max(decimals, 0);
+  value = static_cast<double>(digits) / kPower[decimals];
+  if (negative)
+    value = -value;
+  return true;
+}
+
+} // namespace
+
+std::optional<LocalTime> LocalTimeFromIso8601(std::string_view text) {
+  // 2026-12-07T19:05:16+01:00
+  static constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:dd+dd:dd";
+  if (text.size() != kShape.size())
+    return std::nullopt;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kShape[i] == 'd'
+            ? !digit
+            : (kShape[i] == '+' ? text[i] != '+' && text[i] != '-' : text[i] != kShape[i]))
+      return std::nullopt;
+  }
+  const auto number = [&](std::size_t at, std::size_t digits) {
+    int n = 0;
+    for (std::size_t i = at; i < at + digits; ++i)
+      n = n * 10 + (text[i] - '0');
+    return n;
+  };
+  LocalTime t{number(0, 4),
+              number(5, 2),
+              number(8, 2),
+              number(11, 2),
+              number(14, 2),
+              number(17, 2),
+              (text[19] == '-' ? -1 : 1) * (number(20, 2) * 60 + number(23, 2))};
+  if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59 ||
+      t.second > 60)
+    return std::nullopt;
+  return t;
+}
+
+std::string_view CsvReader::Line(std::string_view line, TestValues& values) {
+  if (line.starts_with('#')) {
+    if (part_ == Part::Values)
+      part_ = Part::End; // a stream's end lines
+    return HeadLine(line.substr(1));
+  }
+  switch (part_) {
+  case Part::Head: {
+    if (!line.starts_with("Zeit in s;"))
+      return kUnreadableHead;
+    const auto columns = std::count(line.begin(), line.end(), ';') + 1;
+    if (columns > 2 + 8)
+      return kUnreadableHead;
+    lampColumns_ = static_cast<int>(columns - 2);
+    part_ = Part::Values;
+    values.SetRate(head.valuesPerSecond);
+    return {};
+  }
+  case Part::Values:
+    return ValueLine(line, values);
+  case Part::End:
+    break;
+  }
+  return "Messwert nach den Schlusszeilen";
+}
+
+std::string_view CsvReader::HeadLine(std::string_view line) {
+  // "# Name;value"; a comment of another kind is passed over.
+  const std::size_t semicolon = line.find(';');
+  if (!line.starts_with(' ') || semicolon == std::string_view::npos)
+    return {};
+  const std::string_view name = line.substr(1, semicolon - 1), value = line.substr(semicolon + 1);
+  const auto limit = [&](std::optional<double>& to) {
+    to = value.empty() ? std::nullopt : LimitFromText(value);
+    return value.empty() || to;
+  };
+  bool read = true;
+  TestTrace& trace = head.test.trace;
+  if (name == "Start") {
+    const auto start = LocalTimeFromIso8601(value);
+    head.start = start.value_or(LocalTime{});
+    read = start.has_value();
+  } else if (name == "Werte pro Sekunde" && part_ == Part::Head) {
+    head.valuesPerSecond = CsvFigure(value).value_or(0);
+    read = head.valuesPerSecond > 0 && head.valuesPerSecond <= 1e6;
+  } else if (name == "Mittelung") {
+    head.averaging = value == "ja";
+  } else if (name == "Dezimalstellen") {
+    const auto places = CsvFigure(value);
+    read = places && *places >= 0 && *places <= 9 && *places == std::floor(*places);
+    head.decimalPlaces = read ? static_cast<int>(*places) : 0;
+  } else if (name == "Ger\xC3\xA4t") {
+    head.identification = value;
+  } else if (name == "Schnittstelle") {
+    head.port = value;
+  } else if (name == "Einheit") {
+    // A unit this program does not know leaves the figures without one; they are still right.
+    head.test.unit = ForceUnitFromText(value).value_or(ForceUnit::None);
+  } else if (name == "Pr\xC3\xBC"
+                     "fling") {
+    trace.part = value;
+  } else if (name == "Pr\xC3\xBC"
+                     "fer") {
+    trace.tester = value;
+  } else if (name == "Auftrag") {
+    trace.order = value;
+  } else if (name == "Bemerkung") {
+    trace.comment = value;
+  } else if (name == "Untergrenze") {
+    read = limit(head.test.limits.lower);
+  } else if (name == "Obergrenze") {
+    read = limit(head.test.limits.upper);
+  } else if (name == "Ende") {
+    end = LocalTimeFromIso8601(value);
+    read = end.has_value();
+  } else if (name == "Urteil") {
+    verdictText = value;
+  } else if (name == "Grund") {
+    verdictReason = value;
+  }
+  return read ? std::string_view{} : kUnreadableHead;
+}
+
+std::string_view CsvReader::ValueLine(std::string_view line, TestValues& values) {
+  const char* p = line.data();
+  const char* const end = p + line.size();
+  double seconds = 0, value = 0;
+  int timeDecimals = 0, valueDecimals = 0;
+  if (!ParseFigure(p, end, false, seconds, timeDecimals) || p == end || *p++ != ';' ||
+      !ParseFigure(p, end, true, value, valueDecimals))
+    return kNoValue;
+  Lamps lamps = 0;
+  for (int i = 0; i < lampColumns_; ++i, p += 2) {
+    if (end - p < 2 || p[0] != ';' || (p[1] != '0' && p[1] != '1'))
+      return kNoValue;
+    lamps |= static_cast<Lamps>((p[1] - '0') << i);
+  }
+  if (p != end)
+    return kNoValue;
+  // A time is on the rate's clock when it reads as that clock's time rounded to its decimals.
+  if (!values.AppendAt(static_cast<float>(value), lamps, seconds, HalfUnit(timeDecimals) * 1.001))
+    return "Zeit nicht nach der vorigen Zeile";
+  return {};
+}
+
 CsvTest ReadCsvTest(std::string_view bytes) {
-  CsvTest test;
   if (bytes.starts_with(kUtf8ByteOrderMark))
     bytes.remove_prefix(kUtf8ByteOrderMark.size());
-  bool inValues = false;
+  CsvReader reader;
+  TestValues values;
   for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos;
        bytes.remove_prefix(end + 1)) {
     std::string_view line = bytes.substr(0, end);
     if (line.ends_with('\r'))
       line.remove_suffix(1);
-    if (line.starts_with("# Einheit;"))
-      test.unit = ForceUnitFromText(line.substr(10)).value_or(ForceUnit::None);
-    else if (line.starts_with("# Dezimalstellen;"))
-      test.decimalPlaces = static_cast<int>(CsvFigure(line.substr(17)).value_or(0));
-    else if (line.starts_with("Zeit in s;"))
-      inValues = true;
-    if (!inValues || line.starts_with("Zeit in s;"))
-      continue;
-    const std::size_t first = line.find(';');
-    const std::size_t second = line.find(';', first + 1);
-    const auto seconds = CsvFigure(line.substr(0, first));
-    const auto value = first == std::string_view::npos
-                           ? std::nullopt
-                           : CsvFigure(line.substr(first + 1, second - first - 1));
-    if (!seconds || !value)
+    if (!reader.Line(line, values).empty())
       break;
-    Lamps lamps = 0;
-    if (second != std::string_view::npos)
-      for (std::size_t i = second + 1, bit = 0; i < line.size() && bit < 8; i += 2, ++bit)
-        lamps |= static_cast<Lamps>((line[i] == '1') << bit);
-    test.seconds.push_back(*seconds);
-    test.values.push_back(static_cast<float>(*value));
-    test.lamps.push_back(lamps);
+  }
+  CsvTest test{reader.head.test.unit, reader.head.decimalPlaces};
+  for (std::uint64_t i = 0; i < values.Count(); ++i) {
+    test.values.push_back(values.Value(i));
+    test.seconds.push_back(values.SecondsOf(i));
+    test.lamps.push_back(values.LampsOf(i));
   }
   return test;
 }

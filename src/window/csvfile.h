@@ -21,6 +21,7 @@
 #include "window/numberformat.h"
 #include "window/testresults.h"
 #include "window/testtrace.h"
+#include "window/testvalues.h"
 #include "window/verdict.h"
 
 namespace dynlog {
@@ -97,10 +98,33 @@ std::string BuildCsvFile(const CsvHead& head, const ValueSeries& values,
 // semicolon, no trailing blanks.
 std::string CleanField(std::string_view text);
 
-// A test's CSV read back, to show a series' test again: its unit and decimal places from the head
-// and its values with their times and lamps. Head lines it does not need are passed over, and so
-// are the lines after the values (a stream's end lines) and a last line without its line end.
-// Files from before the lamps had columns read with dark lamps.
+// A test's CSV read back line by line, as a saved file or a stream writes it: the head's lines
+// into `head` (lines it does not know are passed over), the column names, then each value with
+// its time and lamps into the values, and after them a stream's end lines. Files from before the
+// lamps had columns read with dark lamps.
+class CsvReader {
+public:
+  // One line without its line end (the first without the byte order mark): empty when it was
+  // read, otherwise why not, in German.
+  std::string_view Line(std::string_view line, TestValues& values);
+  // Whether the column names have come.
+  bool InValues() const { return part_ != Part::Head; }
+
+  CsvHead head; // its summary is left to the reader of the whole file
+  std::optional<LocalTime> end;
+  std::string verdictText, verdictReason; // "# Urteil", "# Grund" as written
+
+private:
+  enum class Part { Head, Values, End };
+  std::string_view HeadLine(std::string_view line);
+  std::string_view ValueLine(std::string_view line, TestValues& values);
+
+  Part part_ = Part::Head;
+  int lampColumns_ = 0;
+};
+
+// A test's CSV read back whole, to show a series' test again: its unit and decimal places from
+// the head and its values with their times and lamps, as far as its lines are whole.
 struct CsvTest {
   ForceUnit unit = ForceUnit::None;
   int decimalPlaces = 0;
@@ -109,6 +133,9 @@ struct CsvTest {
   std::vector<Lamps> lamps;
 };
 CsvTest ReadCsvTest(std::string_view bytes);
+
+// "2026-12-07T19:05:16+01:00" read back; nothing for any other text.
+std::optional<LocalTime> LocalTimeFromIso8601(std::string_view text);
 
 // A figure of these files as its text reads, with a point or a comma before its decimals (whose
 // number goes to `decimals`); nothing for any other text.

@@ -80,8 +80,14 @@ bool Recording::Rearm(const LocalTime& now) {
   return true;
 }
 
+void Recording::ClearAverage() {
+  acquisition_.ClearAverage();
+  lamps_.ClearAverage();
+}
+
 void Recording::EndZeroing() {
   zeroRefusal_ = zero_.Set(setting_.decimalPlaces, false);
+  ClearAverage(); // frames from before the zero are not averaged with those after it
   if (!zeroRefusal_) {
     Arm();
     return;
@@ -91,12 +97,27 @@ void Recording::EndZeroing() {
 }
 
 std::optional<std::string> Recording::Zero() {
-  const bool testRuns =
-      state_ == MeasuringState::Running && (phase_ == Phase::Test || phase_ == Phase::Zeroing);
-  auto refusal = zero_.Set(setting_.decimalPlaces, testRuns);
-  if (!refusal && phase_ == Phase::Armed)
+  auto refusal = zero_.Set(setting_.decimalPlaces, TestRuns());
+  if (refusal)
+    return refusal;
+  ClearAverage();
+  if (phase_ == Phase::Armed)
     Arm(); // the values kept so far carry the old zero
   return refusal;
+}
+
+bool Recording::TestRuns() const {
+  return state_ == MeasuringState::Running && (phase_ == Phase::Test || phase_ == Phase::Zeroing);
+}
+
+bool Recording::ClearZero() {
+  if (TestRuns())
+    return false;
+  zero_.Clear();
+  ClearAverage();
+  if (phase_ == Phase::Armed)
+    Arm();
+  return true;
 }
 
 bool Recording::Armed() const {
@@ -152,10 +173,12 @@ std::optional<double> Recording::TakeFrame(double figure, const FrameSettings& t
     zero_ = ZeroOffset(framesPerSecond); // its half second at the line's frame rate
     zeroFramesPerSecond_ = framesPerSecond;
   }
-  zero_.TakeFrame(figure, LampLit(lamps_.Now(), km470::Indicator::Overload));
+  // The zero is the half second's before this frame, which is the first zeroed one.
   if (phase_ == Phase::Zeroing &&
-      ++zeroFrames_ >= static_cast<std::uint64_t>(std::max(framesPerSecond / 2, 1)))
+      zeroFrames_ >= static_cast<std::uint64_t>(std::max(framesPerSecond / 2, 1)))
     EndZeroing();
+  zero_.TakeFrame(figure, LampLit(lamps_.Now(), km470::Indicator::Overload));
+  zeroFrames_ += phase_ == Phase::Zeroing ? 1 : 0;
   // Zeroed before the thinning and the averaging: every value after this is a zeroed one.
   const double value = zero_.Apply(figure);
   // A pause beyond the frame interval (and the poll's own) is a gap the frame clock did not see.

@@ -130,7 +130,8 @@ public:
   // Zero now: the mean of the last half second; a German line when it cannot be (under- or
   // overload, a test running, no frames yet).
   std::optional<std::string> Zero();
-  void ClearZero() { zero_.Clear(); }
+  // The zero goes, except while a test runs (its values keep one zero); false then.
+  bool ClearZero();
   // The zero taken off every value now, in the unit's figure.
   std::optional<double> ZeroNow() const {
     return zero_.IsSet() ? std::optional(zero_.Offset()) : std::nullopt;
@@ -177,10 +178,7 @@ public:
   }
   void EndTick(bool anyByteReceived) { acquisition_.EndTick(anyByteReceived); }
   // After the rate dialog has closed: the frames buffered for averaging are dropped.
-  void ClearAverage() {
-    acquisition_.ClearAverage();
-    lamps_.ClearAverage();
-  }
+  void ClearAverage();
 
   // The file was written with every value recorded so far.
   void MarkSaved();
@@ -236,6 +234,7 @@ private:
   void Unsubscribe(int id);
   double TimeOfKeptValue(double frameSeconds);
   void Reset(const LocalTime& start);
+  bool TestRuns() const; // values are being recorded (or zeroed for) right now
   void Arm();
   void EndZeroing();
   void EndByCondition(StopReason reason);

@@ -214,7 +214,6 @@ TEST(ArmedRecording, WaitsRecordsTheRingEndsAtTheBreakAndArmsAgain) {
     EXPECT_EQ(value(v), v) << "shown whether recorded or not";
   EXPECT_EQ(Recorded(r), (std::vector<float>{5, 60, 300, 500, 201, 199}));
   EXPECT_EQ(heard, Recorded(r)) << "the test's values only";
-  EXPECT_EQ(r.State(), MeasuringState::Stopped);
   EXPECT_EQ(r.HeldPeak(), 500);
   const std::string head = CsvHeadText(r.CsvFileHead(r.Results()), GermanSeparators());
   for (const char* line : {"# Startbedingung;Kraft über 50", "# Vorlauf in s;0,1",
@@ -236,7 +235,6 @@ TEST(ArmedRecording, ZeroedBeforeArmingEveryValueIsTheUnitsFigureLessTheZeroRoun
     const char *line, *zero; // the first value's line, and the zero in the head
   } cases[] = {
       {1, 12.3, 940.6, false, "0,000000;928,3;", "# Nullpunkt;12,3"},
-      {0, 7, 3, false, "0,000000;-4;", "# Nullpunkt;7"},
       {1, -2.0, 0.2, true, "0,000;2,2;", "# Nullpunkt;-2,0"}, // averaged only after zeroing
   };
   for (const auto& c : cases) {

@@ -121,7 +121,10 @@ bool Recording::ClearZero() {
 }
 
 bool Recording::Armed() const {
-  return state_ == MeasuringState::Running && (phase_ == Phase::Armed || phase_ == Phase::Zeroing);
+  // Started by hand, the test begins with the first value: there is nothing to wait for.
+  return state_ == MeasuringState::Running &&
+         (phase_ == Phase::Zeroing ||
+          (phase_ == Phase::Armed && watch_.Conditions().StartsByItself()));
 }
 
 std::string Recording::EndText() const {
@@ -142,9 +145,11 @@ void Recording::Hold(float value) {
 }
 
 void Recording::Stop() {
+  // No test began: nothing to record, unless it began by hand, where the values still on their
+  // way are the test's.
+  if (Armed())
+    phase_ = Phase::Ended;
   state_ = MeasuringState::Stopped;
-  if (phase_ == Phase::Zeroing || phase_ == Phase::Armed)
-    phase_ = Phase::Ended; // no test began: nothing to record
 }
 
 void Recording::Describe(const TestDescription& description) {

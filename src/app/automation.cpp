@@ -147,7 +147,7 @@ std::optional<std::string> NeverStarted(const Recording& recording, std::uint64_
   if (const auto& refusal = recording.ZeroRefusal())
     return "dynlog: " + *refusal + " Keine Datei geschrieben.";
   if (recording.Conditions().StartsByItself() && recording.Results().Count() == 0)
-    return "dynlog: die Startbedingung (" +
+    return std::string("dynlog: die Startbedingung (") +
            StartConditionText(recording.Conditions().start, recording.Setting().decimalPlaces) +
            ") ist in " + SecondsText(waitedMs) + " s nicht eingetreten; keine Datei geschrieben";
   return std::nullopt;

@@ -91,8 +91,9 @@ public:
     double seconds = 0;
   };
 
-  // Hears every value the acquisition keeps, the ones past the recording's 10000 too, for as long
-  // as it lives.
+  // Hears every value the test keeps, the ones past the recording's 10000 too, for as long as it
+  // lives: from Start on (or, with a start condition, the pre-trigger's at the start), until a
+  // stop condition ends the test or, after Stop, the last value on its way.
   class Subscription {
   public:
     Subscription(Subscription&& other) noexcept
@@ -147,6 +148,11 @@ public:
   // again and waiting for the start to pass afresh (a batch without a click). The ended test's
   // values go, so the caller saves them first. False when there is nothing to arm again.
   bool Rearm(const LocalTime& now);
+  // A stop condition ended the test and the conditions ask for the next one by itself: the caller
+  // keeps this one (a series saves it) and calls Rearm.
+  bool RearmDue() const {
+    return phase_ == Phase::Ended && endReason_ && watch_.Conditions().rearm;
+  }
 
   // The highest value (or with HoldMinimum the lowest) since Start, or since ResetPeak; after a
   // test it is the test's. Nothing until a value came.

@@ -44,9 +44,10 @@ std::optional<std::string> TestConditions::Refusal() const {
 std::string EndCause(StopReason reason, const TestConditions& conditions, int decimalPlaces) {
   switch (reason) {
   case StopReason::Break:
-    return "Bruch bei " + Figure(conditions.stop.breakPercent.value_or(0)) + " % des Maximums";
+    return std::string("Bruch bei ") + Figure(conditions.stop.breakPercent.value_or(0)) +
+           " % des Maximums";
   case StopReason::FellBelow:
-    return "unter " + Force(conditions.stop.fallBelow.value_or(0), decimalPlaces);
+    return std::string("unter ") + Force(conditions.stop.fallBelow.value_or(0), decimalPlaces);
   case StopReason::InputOff:
     return "T-Eingang";
   case StopReason::Time:
@@ -56,7 +57,7 @@ std::string EndCause(StopReason reason, const TestConditions& conditions, int de
 }
 
 std::string EndText(StopReason reason, const TestConditions& conditions, int decimalPlaces) {
-  return "Ende: " + EndCause(reason, conditions, decimalPlaces);
+  return std::string("Ende: ") + EndCause(reason, conditions, decimalPlaces);
 }
 
 std::string StartConditionText(const StartCondition& start, int decimalPlaces) {
@@ -64,7 +65,7 @@ std::string StartConditionText(const StartCondition& start, int decimalPlaces) {
   case StartCondition::Kind::Manual:
     break;
   case StartCondition::Kind::ForceAbove:
-    return "Kraft über " + Force(start.threshold, decimalPlaces);
+    return std::string("Kraft über ") + Force(start.threshold, decimalPlaces);
   case StartCondition::Kind::InputOn:
     return "T-Eingang";
   }

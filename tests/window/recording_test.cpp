@@ -219,7 +219,7 @@ TEST(ArmedRecording, WaitsRecordsTheRingEndsAtTheBreakAndArmsAgain) {
   for (const char* line : {"# Startbedingung;Kraft über 50", "# Vorlauf in s;0,1",
                            "# Ende durch;Bruch bei 40 % des Maximums"})
     EXPECT_NE(head.find(std::string(line) + "\r\n"), std::string::npos) << line;
-  EXPECT_TRUE(r.Rearm({}));
+  EXPECT_TRUE(r.RearmDue() && r.Rearm({}));
   EXPECT_TRUE(StatusLineText(r.StatusFigures(), GermanSeparators()).starts_with("Wartet auf"));
   value(30);
   value(70);

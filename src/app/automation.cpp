@@ -134,11 +134,23 @@ std::string TestReport(const Recording& recording, const TestResults& results,
                        const Verdict& verdict) {
   const NumberSeparators plain{SystemNumberSeparators().decimal, ""};
   std::string text = ResultsReport(results, recording.Format(plain), recording.GapTotal());
+  if (const std::string end = recording.EndText(); !end.empty())
+    text += end + "\r\n";
   const std::string line =
       VerdictLine(verdict, recording.Setting().decimalPlaces, recording.Description().unit, plain);
   if (!line.empty())
     text += line + "\r\n";
   return text;
+}
+
+std::optional<std::string> NeverStarted(const Recording& recording, std::uint64_t waitedMs) {
+  if (const auto& refusal = recording.ZeroRefusal())
+    return "dynlog: " + *refusal + " Keine Datei geschrieben.";
+  if (recording.Conditions().StartsByItself() && recording.Results().Count() == 0)
+    return std::string("dynlog: die Startbedingung (") +
+           StartConditionText(recording.Conditions().start, recording.Setting().decimalPlaces) +
+           ") ist in " + SecondsText(waitedMs) + " s nicht eingetreten; keine Datei geschrieben";
+  return std::nullopt;
 }
 
 int VerdictExitCode(int code, const Verdict& verdict) {
@@ -201,7 +213,10 @@ AutomatedRun::AutomatedRun(const RecordArgs& args)
   TestDescription test = args.test;
   if (!args.unitGiven)
     test.unit = ReadTestDescription(Tfkm470b::SettingsPath()).unit;
-  Main().CurrentRecording().Describe(test);
+  Recording& recording = Main().CurrentRecording();
+  recording.Describe(test);
+  recording.SetConditions(args.conditions);
+  recording.ZeroBeforeArming(args.zero);
 }
 
 bool AutomatedRun::Start() {

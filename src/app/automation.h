@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ std::optional<std::string> SeriesRefusal(const std::string& utf8Folder);
 // file holds.
 std::string TestReport(const Recording& recording, const TestResults& results,
                        const Verdict& verdict);
+// Why a run with a start condition (or --zero) recorded no test in the waitedMs it ran, as a line
+// for standard error; nothing when a test began.
+std::optional<std::string> NeverStarted(const Recording& recording, std::uint64_t waitedMs);
 // The exit code once the run has ended with `code`: n.i.O. turns a written file's 0 into 6.
 int VerdictExitCode(int code, const Verdict& verdict);
 

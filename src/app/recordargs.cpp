@@ -1,5 +1,7 @@
 #include "app/recordargs.h"
 
+#include "window/verdict.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <set>
@@ -111,6 +113,7 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
     return std::nullopt;
   };
   std::set<std::string> given;
+  double preSeconds = 0;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     // A value that starts with "--" is the next option, not a value: `--stream --overwrite`
@@ -182,6 +185,30 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
       if (IsDeviceName(*v))
         return fail(DeviceMessage(*v));
       out.series = WindowsFileName(*v);
+    } else if (a == "--start-above" || a == "--stop-below" || a == "--stop-min") {
+      const std::string* v = next();
+      const auto figure = v ? LimitFromText(*v) : std::nullopt;
+      if (!figure)
+        return fail(a +
+                    (a == "--stop-below" ? " braucht eine Prozentzahl" : " braucht eine Kraft"));
+      if (a == "--start-above")
+        out.conditions.start = {StartCondition::Kind::ForceAbove, *figure, 0};
+      else if (a == "--stop-below")
+        out.conditions.stop.breakPercent = *figure;
+      else
+        out.conditions.stop.breakMinPeak = *figure;
+    } else if (a == "--pre") {
+      const std::string* v = next();
+      const auto pre = v ? SecondsFromText(*v) : std::nullopt;
+      if (!pre)
+        return fail("--pre braucht die Sekunden vor dem Start (0 bis 10)");
+      preSeconds = *pre;
+    } else if (a == "--start-on-input") {
+      out.conditions.start.kind = StartCondition::Kind::InputOn;
+    } else if (a == "--stop-on-input") {
+      out.conditions.stop.inputOff = true;
+    } else if (a == "--zero") {
+      out.zero = true;
     } else if (a == "--screenshot") {
       const std::string* v = next();
       if (!v || v->empty())
@@ -193,6 +220,15 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
       return fail("unbekanntes Argument: " + a);
     }
   }
+  if (given.contains("--start-above") && given.contains("--start-on-input"))
+    return fail("--start-above und --start-on-input schließen einander aus");
+  if (given.contains("--stop-min") && !given.contains("--stop-below"))
+    return fail("--stop-min gibt es nur mit --stop-below");
+  if (given.contains("--pre") && !out.conditions.StartsByItself())
+    return fail("--pre braucht eine Startbedingung (--start-above oder --start-on-input)");
+  out.conditions.start.preSeconds = preSeconds;
+  if (const auto refusal = out.conditions.Refusal())
+    return fail(*refusal);
   if (stream) {
     if (record)
       return fail("--record und --stream schließen einander aus");

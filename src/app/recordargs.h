@@ -4,8 +4,11 @@
 //              [--screenshot FILE.bmp] [--overwrite] [TEST]
 //   dynlog.exe --stream FILE [--seconds N] [--rate R] [--average] [--overwrite] [TEST]
 // with R one of 320|160|80|40|20|10|5|2,5 and TEST any of --unit U, --part TEXT,
-// --operator TEXT, --order TEXT, --comment TEXT, --max-limits LOW:HIGH, --series FOLDER.
+// --operator TEXT, --order TEXT, --comment TEXT, --max-limits LOW:HIGH, --series FOLDER, and
+// the conditions --start-above F | --start-on-input, --pre SECONDS, --stop-below PERCENT
+// [--stop-min F], --stop-on-input, --zero.
 #include "window/samplerate.h"
+#include "window/testconditions.h"
 #include "window/testtrace.h"
 
 #include <cstdint>
@@ -34,6 +37,10 @@ struct RecordArgs {
   TestDescription test;
   bool unitGiven = false;
   std::string series; // UTF-8, the series folder; empty: none
+  // When the test starts and ends by itself; with a start condition SECONDS bounds the whole run,
+  // the wait for the start included.
+  TestConditions conditions;
+  bool zero = false; // zero on the first half second, before arming
 };
 
 // Whether Windows takes the name as a device rather than a file: con, prn, aux, nul, conin$,
@@ -64,13 +71,15 @@ std::optional<std::string> RecordLimitWarning(double seconds, double valuesPerSe
 inline constexpr const char* kRecordUsage =
     "Aufruf: dynlog.exe --record SEKUNDEN --output DATEI [--rate 320|160|80|40|20|10|5|2,5] "
     "[--average] [--screenshot DATEI.bmp] [--overwrite] [PR\xC3\x9C"
-    "FUNG]\n"
+    "FUNG] [BEDINGUNGEN]\n"
     "   oder dynlog.exe --stream DATEI [--seconds SEKUNDEN] [--rate 320|160|80|40|20|10|5|2,5] "
     "[--average] [--overwrite] [PR\xC3\x9C"
-    "FUNG]\n"
+    "FUNG] [BEDINGUNGEN]\n"
     "PR\xC3\x9C"
     "FUNG: [--unit N|kN|g|kg|t|lbf] [--part TEXT] [--operator TEXT] [--order TEXT] "
     "[--comment TEXT] [--max-limits UNTEN:OBEN] [--series ORDNER]; mit --series darf --output "
-    "fehlen";
+    "fehlen\n"
+    "BEDINGUNGEN: [--start-above KRAFT | --start-on-input] [--pre SEKUNDEN] "
+    "[--stop-below PROZENT [--stop-min KRAFT]] [--stop-on-input] [--zero]";
 
 } // namespace dynlog

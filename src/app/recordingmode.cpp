@@ -17,12 +17,16 @@ namespace dynlog {
 namespace {
 
 // --record N keeps N seconds' worth of values, counted from the first one kept: N x the rate, at
-// most the recording's 10000. Values still on their way after Stop are the window's only.
+// most the recording's 10000. Values still on their way after Stop are the window's only. With a
+// start condition N bounds the whole run instead, and the test keeps what the recording keeps.
 class FirstValues {
 public:
   FirstValues(Recording& recording, double seconds)
-      : count_(std::min<std::uint64_t>(ValueCount(seconds, recording.Setting().ValuesPerSecond()),
-                                       Acquisition::kMaxSamples)),
+      : count_(recording.Conditions().StartsByItself()
+                   ? Acquisition::kMaxSamples
+                   : std::min<std::uint64_t>(
+                         ValueCount(seconds, recording.Setting().ValuesPerSecond()),
+                         Acquisition::kMaxSamples)),
         subscription_(recording.Subscribe([this](float value, double seconds, Lamps lamps) {
           if (Complete())
             return;
@@ -94,20 +98,28 @@ int RunRecordingMode(const RecordArgs& args) {
   GetLocalTime(&startClock);
   SilenceWatch silence(GetTickCount64(), recording.FrameCount());
   FirstValues kept(recording, args.seconds);
-  const std::uint64_t due = GetTickCount64() + static_cast<std::uint64_t>(args.seconds * 1000);
+  const std::uint64_t begun = GetTickCount64();
+  const std::uint64_t due = begun + static_cast<std::uint64_t>(args.seconds * 1000);
+  const bool bounded = args.conditions.StartsByItself();
   // The window's timer ends a round of messages 20 times a second; the line is looked at after
   // each round, with no wake-ups of its own. A gap makes the recording longer than its seconds;
-  // a unit still silent when they are over ends it.
+  // a unit still silent when they are over ends it. A stop condition ends it as Stop would.
   base::WaitFor(base::kNoDeadline, [&] {
     const std::uint64_t now = GetTickCount64();
     silence.Observe(now, recording.FrameCount());
-    return kept.Complete() || run.MainWindowClosed() || (now >= due && silence.Silent(now));
+    return kept.Complete() || run.MainWindowClosed() ||
+           recording.State() == MeasuringState::Stopped ||
+           (now >= due && (bounded || silence.Silent(now)));
   });
   silence.Finish(GetTickCount64());
   run.Stop();
 
   int code = kRecordOk;
   std::string seriesFile;
+  if (const auto never = NeverStarted(recording, GetTickCount64() - begun)) {
+    PrintError(*never);
+    return run.Finish(kRecordNeverStarted, startClock, silence);
+  }
   if (kept.Empty()) {
     PrintError("dynlog: keine Messwerte aufgezeichnet; " +
                (args.output.empty() ? args.series : args.output) + " nicht geschrieben");

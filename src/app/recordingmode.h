@@ -18,6 +18,9 @@ enum RecordExit : int {
   kRecordUnitFellSilent = 5,
   // The file is written and the test's maximum broke a limit (n.i.O.); 5 goes before it.
   kRecordFailedVerdict = 6,
+  // A start condition that never held within the run's seconds (or a zero that could not be
+  // taken before it): no test, no file.
+  kRecordNeverStarted = 7,
 };
 
 // Runs the mode the arguments (after the program name) ask for; returns the exit code.

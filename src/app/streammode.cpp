@@ -160,14 +160,19 @@ int RunStreamMode(const RecordArgs& args) {
     return kRecordNotWritten;
   };
   try {
+    // With a start condition the seconds bound the whole run, not the values.
     file.emplace(args.output, args.overwrite,
-                 args.seconds > 0 ? ValueCount(args.seconds, recording.Setting().ValuesPerSecond())
-                                  : 0);
+                 args.seconds > 0 && !args.conditions.StartsByItself()
+                     ? ValueCount(args.seconds, recording.Setting().ValuesPerSecond())
+                     : 0);
   } catch (const std::exception& e) {
     return fileError(e); // not created: nothing to remove
   }
   int code = kRecordOk;
-  try {
+  // The head names the test's start; with a start condition it is written when the test begins.
+  const bool waitForStart = args.conditions.StartsByItself() || args.zero;
+  bool begun = false;
+  const auto begin = [&] {
     MeasurementStream& stream = file->Stream();
     const RecordingSetting& setting = recording.Setting();
     if (IsCsvName(args.output))
@@ -175,7 +180,13 @@ int RunStreamMode(const RecordArgs& args) {
     else
       stream.Begin(CurrentDateTimeText(), setting.KeptRate(), setting.averaging,
                    setting.decimalPlaces, SystemNumberSeparators());
-    file->Flush();
+    begun = true;
+  };
+  try {
+    if (!waitForStart) {
+      begin();
+      file->Flush();
+    }
   } catch (const std::exception& e) {
     code = fileError(e);
   }
@@ -184,8 +195,11 @@ int RunStreamMode(const RecordArgs& args) {
     return code;
   }
   // Every value the recording keeps, past its 10000 too.
-  subscription.emplace(recording.Subscribe(
-      [&](float value, double seconds, Lamps lamps) { file->Append(value, seconds, lamps); }));
+  subscription.emplace(recording.Subscribe([&](float value, double seconds, Lamps lamps) {
+    if (!begun)
+      begin();
+    file->Append(value, seconds, lamps);
+  }));
 
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);
@@ -196,7 +210,8 @@ int RunStreamMode(const RecordArgs& args) {
   // After each round of messages, 20 times a second with the window's timer: no wake-ups of its
   // own.
   const auto lookAtTheLine = [&] {
-    if (StopRequested || run.MainWindowClosed() || file->Complete())
+    if (StopRequested || run.MainWindowClosed() || file->Complete() ||
+        recording.State() == MeasuringState::Stopped)
       return true;
     const ULONGLONG now = GetTickCount64();
     silence.Observe(now, recording.FrameCount());
@@ -220,19 +235,26 @@ int RunStreamMode(const RecordArgs& args) {
     // --seconds ends it by the count of values; a unit still silent when the seconds are over
     // ends it then.
     const ULONGLONG due = start + static_cast<ULONGLONG>(args.seconds * 1000);
+    const bool bounded = args.conditions.StartsByItself();
     base::WaitFor(base::kNoDeadline, [&] {
-      return lookAtTheLine() ||
-             (args.seconds > 0 && GetTickCount64() >= due && silence.Silent(GetTickCount64()));
+      return lookAtTheLine() || (args.seconds > 0 && GetTickCount64() >= due &&
+                                 (bounded || silence.Silent(GetTickCount64())));
     });
     silence.Finish(GetTickCount64());
     run.Stop();
     subscription.reset();
     // The end, the results and the verdict of the values on the disk, after the last of them.
     file->Flush();
-    file->Stream().AppendCsvSummary(recording.CsvFileHead(), recording.Summary(file->Results()));
+    if (begun)
+      file->Stream().AppendCsvSummary(recording.CsvFileHead(), recording.Summary(file->Results()));
     file->Close();
   } catch (const std::exception& e) {
     code = fileError(e);
+  }
+  if (const auto never = NeverStarted(recording, GetTickCount64() - start); never && !begun) {
+    PrintError(*never);
+    file->RemoveIfEmpty();
+    return run.Finish(kRecordNeverStarted, startClock, silence, gapsReported);
   }
   code = EndStreamFile(*file, args.output, recording, code);
   if (code == kRecordOk && !args.series.empty()) {

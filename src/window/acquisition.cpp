@@ -37,10 +37,15 @@ std::optional<double> Acquisition::TakeFrameValue(double value, int reloadValue,
     value = Mean(value);
     averageCount_ = 0;
   }
-  sampleValues_[sampleCount_] = static_cast<float>(value);
+  if (recordKept_)
+    Record(static_cast<float>(value));
+  return value;
+}
+
+void Acquisition::Record(float value) {
+  sampleValues_[sampleCount_] = value;
   if (sampleCount_ < kMaxSamples)
     ++sampleCount_;
-  return value;
 }
 
 double Acquisition::Mean(double value) const {

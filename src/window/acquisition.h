@@ -42,6 +42,11 @@ public:
 
   // Start: the previous recording is no longer counted (its slots are not erased).
   void StartRecording() { sampleCount_ = 0; }
+  // Whether kept values go into the recording; while a test waits for its start they are only
+  // returned for display.
+  void KeepRecording(bool on) { recordKept_ = on; }
+  // A value kept earlier (the seconds before a test's start) goes into the recording now.
+  void Record(float value);
   // After the rate dialog has closed: all 181 averaging slots and their count back to zero.
   void ClearAverage();
 
@@ -64,6 +69,7 @@ private:
   int averageCount_ = 0;
   std::array<float, kRecordSlots> sampleValues_{};
   std::uint16_t sampleCount_ = 0;
+  bool recordKept_ = true;
 };
 
 } // namespace dynlog

@@ -115,6 +115,14 @@ std::string CsvHeadText(const CsvHead& head, const NumberSeparators& separators)
   line("Bemerkung", CleanField(trace.comment));
   line("Untergrenze", limit(head.test.limits.lower));
   line("Obergrenze", limit(head.test.limits.upper));
+  if (!head.startCondition.empty()) {
+    line("Startbedingung", CleanField(head.startCondition));
+    std::string pre;
+    AppendSeconds(pre, head.preSeconds, TimeDecimals(head.valuesPerSecond), plain);
+    line("Vorlauf in s", pre);
+  }
+  if (head.zeroOffset)
+    line("Nullpunkt", ForceFigure(*head.zeroOffset, head.decimalPlaces, plain));
   if (head.summary)
     text += CsvSummaryText(head, *head.summary, separators);
   text += "Zeit in s;";
@@ -139,8 +147,8 @@ std::string CsvSummaryText(const CsvHead& head, const CsvSummary& summary,
   HeadLine(text, "Werte", std::to_string(r.Count()));
   if (r.Count() > 0) {
     std::string duration;
-    AppendSeconds(duration, r.LastSeconds() + 1 / head.valuesPerSecond,
-                  TimeDecimals(head.valuesPerSecond), plain);
+    AppendSeconds(duration, r.Duration(head.valuesPerSecond), TimeDecimals(head.valuesPerSecond),
+                  plain);
     HeadLine(text, "Dauer in s", duration);
     HeadLine(text, "Maximum", figure(r.Max()));
     HeadLine(text, "Minimum", figure(r.Min()));
@@ -151,6 +159,8 @@ std::string CsvSummaryText(const CsvHead& head, const CsvSummary& summary,
   if (summary.verdict.Failed())
     HeadLine(text, "Grund",
              VerdictReason(summary.verdict, head.decimalPlaces, head.test.unit, plain));
+  if (!summary.endedBy.empty())
+    HeadLine(text, "Ende durch", CleanField(summary.endedBy));
   return text;
 }
 

@@ -44,6 +44,7 @@ struct CsvSummary {
   LocalTime end;       // the end of the last value's interval
   TestResults results; // of the values in the file
   Verdict verdict;
+  std::string endedBy; // the stop condition that ended the test; empty when none did
 };
 
 struct CsvHead {
@@ -54,6 +55,9 @@ struct CsvHead {
   std::string identification;        // the unit's answer to the identification query
   std::string port;                  // "COM3"
   TestDescription test;              // unit, part and people, limits
+  std::string startCondition;        // empty: started by hand
+  double preSeconds = 0;             // kept from before the start condition held
+  std::optional<double> zeroOffset;  // the zero taken off every value, in the unit's figure
   std::optional<CsvSummary> summary; // a saved file's; a stream's comes after its values
 };
 
@@ -69,12 +73,14 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // The head, after the byte order mark: "# Start;...", "# Programm;...", "# Werte pro
 // Sekunde;...", "# Mittelung;ja|nein", "# Dezimalstellen;...", "# Gerät;...",
 // "# Schnittstelle;...", "# Einheit;N", "# Prüfling;...", "# Prüfer;...", "# Auftrag;...",
-// "# Bemerkung;...", "# Untergrenze;...", "# Obergrenze;..." (empty without), the summary when it
-// is known, then the column names "Zeit in s;Kraft in N;Grenzwert 1;...;T-Eingang" ("Wert"
-// without a unit).
+// "# Bemerkung;...", "# Untergrenze;...", "# Obergrenze;..." (empty without), with a start
+// condition "# Startbedingung;Kraft über 50" and "# Vorlauf in s;0,5", when zeroed
+// "# Nullpunkt;12,5", the summary when it is known, then the column names "Zeit in s;Kraft in
+// N;Grenzwert 1;...;T-Eingang" ("Wert" without a unit).
 std::string CsvHeadText(const CsvHead& head, const NumberSeparators& separators);
 // The summary: "# Ende;...", "# Werte;...", "# Dauer in s;...", "# Maximum;...", "# Minimum;...",
-// "# Mittelwert;...", and with limits "# Urteil;i.O.|n.i.O." and, failed, "# Grund;...".
+// "# Mittelwert;...", with limits "# Urteil;i.O.|n.i.O." and, failed, "# Grund;...", and when a
+// stop condition ended the test "# Ende durch;Bruch bei 40 % des Maximums".
 std::string CsvSummaryText(const CsvHead& head, const CsvSummary& summary,
                            const NumberSeparators& separators);
 

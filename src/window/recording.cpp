@@ -32,10 +32,25 @@ void Recording::Propose(const RecordingSetting& next) {
 
 void Recording::Start(const RecordingSetting& setting, const LocalTime& start) {
   TakeSetting(setting);
+  Reset(start);
+  zeroRefusal_.reset();
+  watch_ = ConditionWatch(conditions_);
+  if (zeroFirst_) {
+    phase_ = Phase::Zeroing;
+    zeroFrames_ = 0;
+  } else {
+    Arm();
+  }
+}
+
+void Recording::Reset(const LocalTime& start) {
   test_ = next_;
   counted_ = false;
   start_ = start;
+  armedAt_ = start;
   state_ = MeasuringState::Running;
+  // From here on a value is recorded only once it is known to belong to the test.
+  acquisition_.KeepRecording(false);
   acquisition_.StartRecording();
   results_.Clear();
   savedCount_ = 0;
@@ -45,9 +60,95 @@ void Recording::Start(const RecordingSetting& setting, const LocalTime& start) {
   pendingGapSeconds_ = 0;
   segments_.assign(1, Segment{});
   gaps_.clear();
+  endReason_.reset();
+  peak_.reset();
+}
+
+void Recording::Arm() {
+  phase_ = Phase::Armed;
+  ring_ = PreTriggerRing<Kept>(
+      PreTriggerCapacity(watch_.Conditions().start.preSeconds, setting_.ValuesPerSecond()));
+  testZero_ = ZeroNow();
+}
+
+bool Recording::Rearm(const LocalTime& now) {
+  if (phase_ != Phase::Ended || !endReason_)
+    return false;
+  Reset(now);
+  watch_.Arm(); // the edges go on: the force must fall back and rise again
+  Arm();
+  return true;
+}
+
+void Recording::ClearAverage() {
+  acquisition_.ClearAverage();
+  lamps_.ClearAverage();
+}
+
+void Recording::EndZeroing() {
+  zeroRefusal_ = zero_.Set(setting_.decimalPlaces, false);
+  ClearAverage(); // frames from before the zero are not averaged with those after it
+  if (!zeroRefusal_) {
+    Arm();
+    return;
+  }
+  phase_ = Phase::Ended;
+  state_ = MeasuringState::Stopped;
+}
+
+std::optional<std::string> Recording::Zero() {
+  auto refusal = zero_.Set(setting_.decimalPlaces, TestRuns());
+  if (refusal)
+    return refusal;
+  ClearAverage();
+  if (phase_ == Phase::Armed)
+    Arm(); // the values kept so far carry the old zero
+  return refusal;
+}
+
+bool Recording::TestRuns() const {
+  return state_ == MeasuringState::Running && (phase_ == Phase::Test || phase_ == Phase::Zeroing);
+}
+
+bool Recording::ClearZero() {
+  if (TestRuns())
+    return false;
+  zero_.Clear();
+  ClearAverage();
+  if (phase_ == Phase::Armed)
+    Arm();
+  return true;
+}
+
+bool Recording::Armed() const {
+  // Started by hand, the test begins with the first value: there is nothing to wait for.
+  return state_ == MeasuringState::Running &&
+         (phase_ == Phase::Zeroing ||
+          (phase_ == Phase::Armed && watch_.Conditions().StartsByItself()));
+}
+
+std::string Recording::EndText() const {
+  return endReason_ ? dynlog::EndText(*endReason_, watch_.Conditions(), setting_.decimalPlaces)
+                    : std::string();
+}
+
+std::optional<float> Recording::HeldPeak() const {
+  // After the test, the test's own extreme, the one its results name.
+  if (state_ == MeasuringState::Stopped && results_.Count() > 0)
+    return holdMinimum_ ? results_.Min() : results_.Max();
+  return peak_;
+}
+
+void Recording::Hold(float value) {
+  if (!peak_ || (holdMinimum_ ? value < *peak_ : value > *peak_))
+    peak_ = value;
 }
 
 void Recording::Stop() {
+  // No test began: nothing to record, unless it began by hand, where the values still on their
+  // way are the test's.
+  if (Armed())
+    phase_ = Phase::Ended;
   state_ = MeasuringState::Stopped;
 }
 
@@ -68,11 +169,23 @@ void Recording::MarkSaved() {
     next_.trace.part = NextPartNumber(test_.trace.part);
 }
 
-std::optional<double> Recording::TakeFrame(double value, const FrameSettings& tick,
+std::optional<double> Recording::TakeFrame(double figure, const FrameSettings& tick,
                                            std::uint8_t status) {
   ++frameCount_;
   lamps_.Frame(status, tick.averaging);
   const int framesPerSecond = FramesPerSecond(tick.baud);
+  if (framesPerSecond != zeroFramesPerSecond_ && !zero_.IsSet()) {
+    zero_ = ZeroOffset(framesPerSecond); // its half second at the line's frame rate
+    zeroFramesPerSecond_ = framesPerSecond;
+  }
+  // The zero is the half second's before this frame, which is the first zeroed one.
+  if (phase_ == Phase::Zeroing &&
+      zeroFrames_ >= static_cast<std::uint64_t>(std::max(framesPerSecond / 2, 1)))
+    EndZeroing();
+  zero_.TakeFrame(figure, LampLit(lamps_.Now(), km470::Indicator::Overload));
+  zeroFrames_ += phase_ == Phase::Zeroing ? 1 : 0;
+  // Zeroed before the thinning and the averaging: every value after this is a zeroed one.
+  const double value = zero_.Apply(figure);
   // A pause beyond the frame interval (and the poll's own) is a gap the frame clock did not see.
   const double frameSeconds = 1.0 / framesPerSecond;
   if (lastFrameMs_ && quietTickSeen_ && nowMs_ > *lastFrameMs_ + kGapMs &&
@@ -88,14 +201,90 @@ std::optional<double> Recording::TakeFrame(double value, const FrameSettings& ti
   if (!kept)
     return kept;
   const Lamps lamps = lamps_.Kept();
-  valueLamps_[slot] = lamps;
   const double seconds = TimeOfKeptValue(frameSeconds);
   const auto single = static_cast<float>(*kept);
-  if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount()))
-    results_.Add(single, seconds); // recorded, not only shown
-  for (const auto& [id, listener] : listeners_)
-    listener(single, seconds, lamps);
+  const bool input = LampLit(lamps, km470::Indicator::Trigger);
+  switch (phase_) {
+  case Phase::Free: // recorded by the acquisition as it came
+    valueLamps_[slot] = lamps;
+    if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount()))
+      results_.Add(single, seconds);
+    for (const auto& [id, listener] : listeners_)
+      listener(single, seconds, lamps);
+    break;
+  case Phase::Zeroing:
+  case Phase::Ended:
+    break; // shown only
+  case Phase::Armed: {
+    Hold(single);
+    const ConditionWatch::Outcome outcome = watch_.Take(single, input, 0);
+    if (outcome.step == ConditionWatch::Step::Waiting) {
+      ring_.Push({single, lamps});
+      break;
+    }
+    BeginTest(keptCount_ - 1, single, lamps);
+    if (outcome.reason)
+      EndByCondition(*outcome.reason);
+    break;
+  }
+  case Phase::Test: {
+    if (state_ != MeasuringState::Running) { // on its way after Stop
+      RecordValue(single, seconds, lamps);
+      break;
+    }
+    const ConditionWatch::Outcome outcome = watch_.Take(single, input, seconds);
+    if (outcome.step != ConditionWatch::Step::StoppedBefore)
+      RecordValue(single, seconds, lamps);
+    if (outcome.reason)
+      EndByCondition(*outcome.reason);
+    break;
+  }
+  }
   return kept;
+}
+
+void Recording::RecordValue(float value, double seconds, Lamps lamps) {
+  valueLamps_[acquisition_.SampleCount()] = lamps;
+  acquisition_.Record(value);
+  if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount()))
+    results_.Add(value, seconds); // recorded, not only shown
+  Hold(value);
+  for (const auto& [id, listener] : listeners_)
+    listener(value, seconds, lamps);
+}
+
+void Recording::BeginTest(std::uint64_t index, float value, Lamps lamps) {
+  const std::vector<Kept> before = ring_.Take();
+  const std::uint64_t first = index - before.size();
+  // The start value's time since Start becomes the test's 0 s; the ring's values before it keep
+  // their distances, gaps included.
+  const double zeroAt = lastValueSeconds_;
+  std::vector<Segment> rebased;
+  if (!before.empty())
+    rebased.push_back({0, SecondsOf(first) - zeroAt});
+  for (const Segment& segment : segments_)
+    if (segment.firstValue > first && segment.firstValue < index)
+      rebased.push_back({segment.firstValue - first, segment.seconds - zeroAt});
+  rebased.push_back({index - first, 0});
+  segments_ = std::move(rebased);
+  std::erase_if(gaps_,
+                [&](const Gap& gap) { return gap.firstValue <= first || gap.firstValue > index; });
+  for (Gap& gap : gaps_)
+    gap.firstValue -= first;
+  keptCount_ -= first;
+  lastValueSeconds_ = 0;
+  start_ = AddSeconds(armedAt_, zeroAt);
+  phase_ = Phase::Test;
+  peak_.reset();
+  for (std::size_t i = 0; i < before.size(); ++i)
+    RecordValue(before[i].value, SecondsOf(i), before[i].lamps);
+  RecordValue(value, 0, lamps);
+}
+
+void Recording::EndByCondition(StopReason reason) {
+  endReason_ = reason;
+  phase_ = Phase::Ended;
+  state_ = MeasuringState::Stopped;
 }
 
 double Recording::TimeOfKeptValue(double frameSeconds) {
@@ -142,7 +331,10 @@ StatusLine Recording::StatusFigures() const {
           .averaging = setting_.averaging,
           .port = setting_.port,
           .baud = setting_.baud,
-          .unit = setting_.port.empty() ? std::string_view() : std::string_view(unitText_)};
+          .unit = setting_.port.empty() ? std::string_view() : std::string_view(unitText_),
+          .armed = Armed(),
+          .zeroed = zero_.IsSet(),
+          .end = EndText()};
 }
 
 ResultsFormat Recording::Format(const NumberSeparators& separators) const {
@@ -155,9 +347,11 @@ Verdict Recording::Judge(const TestResults& results) const {
 }
 
 CsvSummary Recording::Summary(const TestResults& results) const {
-  const double duration =
-      results.Count() ? results.LastSeconds() + 1 / setting_.ValuesPerSecond() : 0;
-  return {AddSeconds(start_, duration), results, Judge(results)};
+  // The start is the test's 0 s, which a pre-trigger's values come before.
+  const double end = results.Count() ? results.LastSeconds() + 1 / setting_.ValuesPerSecond() : 0;
+  return {AddSeconds(start_, end), results, Judge(results),
+          endReason_ ? EndCause(*endReason_, watch_.Conditions(), setting_.decimalPlaces)
+                     : std::string()};
 }
 
 CsvHead Recording::CsvFileHead(const TestResults& saved) const {
@@ -171,6 +365,8 @@ CsvHead Recording::CsvFileHead() const {
   // frame there is nothing between two values to average.
   const bool averaged =
       setting_.averaging && ReloadValue(setting_.chosenRate, FramesPerSecond(setting_.baud)) > 0;
+  const StartCondition& start = watch_.Conditions().start;
+  const bool byItself = watch_.Conditions().StartsByItself();
   return {start_,
           setting_.ValuesPerSecond(),
           averaged,
@@ -178,6 +374,9 @@ CsvHead Recording::CsvFileHead() const {
           setting_.identification,
           setting_.port,
           test_,
+          byItself ? StartConditionText(start, setting_.decimalPlaces) : std::string(),
+          byItself ? start.preSeconds : 0,
+          testZero_,
           std::nullopt};
 }
 

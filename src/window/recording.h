@@ -25,13 +25,23 @@
 // poll, far beyond a tick's usual lateness. A pause without such a quiet tick is the PC held up
 // while the unit's frames waited in the port's buffer: they come in a burst, and the frame clock
 // alone times them right.
+//
+// A test can start and end by itself (TestConditions). With a start condition, Start arms the
+// recording: the values are shown as they come, but only a ring of the pre-trigger's seconds of
+// them is kept until the condition holds; the test then begins with the ring, and its times count
+// from the value at which the condition held (0 s), the ring's before it negative. A stop
+// condition ends the test as Stop does, but the values after it are not recorded. Subscribers
+// hear the test's values only: none while armed, the ring's at the start. Zero (Nullen) takes
+// the mean of the last half second off every frame's figure before anything else sees it.
 
 #include "window/acquisition.h"
 #include "window/csvfile.h"
 #include "window/lamps.h"
 #include "window/samplerate.h"
+#include "window/testconditions.h"
 #include "window/testresults.h"
 #include "window/windowtexts.h"
+#include "window/zerooffset.h"
 
 #include <array>
 #include <cstdint>
@@ -81,8 +91,9 @@ public:
     double seconds = 0;
   };
 
-  // Hears every value the acquisition keeps, the ones past the recording's 10000 too, for as long
-  // as it lives.
+  // Hears every value the test keeps, the ones past the recording's 10000 too, for as long as it
+  // lives: from Start on (or, with a start condition, the pre-trigger's at the start), until a
+  // stop condition ends the test or, after Stop, the last value on its way.
   class Subscription {
   public:
     Subscription(Subscription&& other) noexcept
@@ -108,8 +119,50 @@ public:
   // A new recording at this setting, begun at this local time: the values before it are no
   // longer counted and nothing of it is saved yet.
   void Start(const RecordingSetting& setting, const LocalTime& start);
-  // The unit is told to stop; values still on their way are recorded.
+  // The unit is told to stop; values still on their way are recorded (none while armed).
   void Stop();
+
+  // The conditions the next Start applies (none: from Start to Stop by hand).
+  void SetConditions(const TestConditions& conditions) { conditions_ = conditions; }
+  const TestConditions& Conditions() const { return conditions_; }
+  // Start zeroes on its first half second of frames before it arms (or records); a refusal ends
+  // the recording at once and is kept in ZeroRefusal.
+  void ZeroBeforeArming(bool on) { zeroFirst_ = on; }
+  // Zero now: the mean of the last half second; a German line when it cannot be (under- or
+  // overload, a test running, no frames yet).
+  std::optional<std::string> Zero();
+  // The zero goes, except while a test runs (its values keep one zero); false then.
+  bool ClearZero();
+  // The zero taken off every value now, in the unit's figure.
+  std::optional<double> ZeroNow() const {
+    return zero_.IsSet() ? std::optional(zero_.Offset()) : std::nullopt;
+  }
+  const std::optional<std::string>& ZeroRefusal() const { return zeroRefusal_; }
+  // Started and waiting for the start condition (zeroing first included).
+  bool Armed() const;
+  // What ended the test, when a stop condition did.
+  std::optional<StopReason> EndReason() const { return endReason_; }
+  // "Ende: Bruch bei 45 % des Maximums", or empty when no stop condition ended the test.
+  std::string EndText() const;
+  // After a test a stop condition ended: the next one at the same setting and conditions, armed
+  // again and waiting for the start to pass afresh (a batch without a click). The ended test's
+  // values go, so the caller saves them first. False when there is nothing to arm again.
+  bool Rearm(const LocalTime& now);
+  // A stop condition ended the test and the conditions ask for the next one by itself: the caller
+  // keeps this one (a series saves it) and calls Rearm.
+  bool RearmDue() const {
+    return phase_ == Phase::Ended && endReason_ && watch_.Conditions().rearm;
+  }
+
+  // The highest value (or with HoldMinimum the lowest) since Start, or since ResetPeak; after a
+  // test it is the test's. Nothing until a value came.
+  std::optional<float> HeldPeak() const;
+  void HoldMinimum(bool minimum) {
+    holdMinimum_ = minimum;
+    peak_.reset();
+  }
+  bool HoldsMinimum() const { return holdMinimum_; }
+  void ResetPeak() { peak_.reset(); }
   // The person's unit, part and people and limits: for the next Start, and for this recording
   // while it is not running and not saved (see above).
   void Describe(const TestDescription& description);
@@ -131,10 +184,7 @@ public:
   }
   void EndTick(bool anyByteReceived) { acquisition_.EndTick(anyByteReceived); }
   // After the rate dialog has closed: the frames buffered for averaging are dropped.
-  void ClearAverage() {
-    acquisition_.ClearAverage();
-    lamps_.ClearAverage();
-  }
+  void ClearAverage();
 
   // The file was written with every value recorded so far.
   void MarkSaved();
@@ -189,6 +239,16 @@ private:
   void TakeSetting(const RecordingSetting& setting);
   void Unsubscribe(int id);
   double TimeOfKeptValue(double frameSeconds);
+  void Reset(const LocalTime& start);
+  bool TestRuns() const; // values are being recorded (or zeroed for) right now
+  void Arm();
+  void EndZeroing();
+  void EndByCondition(StopReason reason);
+  // The test begins at the kept value `index` (of the values kept since Start): the ring before
+  // it and the value itself are recorded, and the times count from it.
+  void BeginTest(std::uint64_t index, float value, Lamps lamps);
+  void RecordValue(float value, double seconds, Lamps lamps);
+  void Hold(float value);
 
   // Where the times of the values start afresh: at Start and after each gap.
   struct Segment {
@@ -220,6 +280,27 @@ private:
   std::array<Lamps, Acquisition::kRecordSlots> valueLamps_{};
   TestDescription test_, next_;
   bool counted_ = false; // the part number was counted up for this test
+
+  // Free: before the first Start, every value recorded and heard as it comes.
+  enum class Phase { Free, Zeroing, Armed, Test, Ended };
+  struct Kept {
+    float value;
+    Lamps lamps;
+  };
+  Phase phase_ = Phase::Free;
+  TestConditions conditions_;
+  ConditionWatch watch_{TestConditions{}};
+  PreTriggerRing<Kept> ring_{0};
+  LocalTime armedAt_;
+  std::optional<StopReason> endReason_;
+  bool zeroFirst_ = false;
+  std::uint64_t zeroFrames_ = 0; // frames seen while zeroing
+  ZeroOffset zero_;
+  int zeroFramesPerSecond_ = 320;
+  std::optional<std::string> zeroRefusal_;
+  std::optional<double> testZero_; // the zero the test was taken with
+  std::optional<float> peak_;
+  bool holdMinimum_ = false;
 };
 
 } // namespace dynlog

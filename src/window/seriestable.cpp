@@ -90,7 +90,7 @@ SeriesRow RowOfTest(int number, const CsvHead& head, std::string_view file,
     row.maximum = shown(r.Max());
     row.minimum = shown(r.Min());
     row.mean = shown(static_cast<float>(r.Mean()));
-    row.seconds = r.LastSeconds() + 1 / head.valuesPerSecond;
+    row.seconds = r.Duration(head.valuesPerSecond);
   }
   row.verdict = VerdictText(head.summary->verdict);
   row.reason = VerdictReason(head.summary->verdict, head.decimalPlaces, head.test.unit,

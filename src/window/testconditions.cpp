@@ -41,33 +41,41 @@ std::optional<std::string> TestConditions::Refusal() const {
   return std::nullopt;
 }
 
-std::string EndText(StopReason reason, const TestConditions& conditions, int decimalPlaces) {
+std::string EndCause(StopReason reason, const TestConditions& conditions, int decimalPlaces) {
   switch (reason) {
   case StopReason::Break:
-    return "Ende: Bruch bei " + Figure(conditions.stop.breakPercent.value_or(0)) +
+    return std::string("Bruch bei ") + Figure(conditions.stop.breakPercent.value_or(0)) +
            " % des Maximums";
   case StopReason::FellBelow:
-    return "Ende: unter " + Force(conditions.stop.fallBelow.value_or(0), decimalPlaces);
+    return std::string("unter ") + Force(conditions.stop.fallBelow.value_or(0), decimalPlaces);
   case StopReason::InputOff:
-    return "Ende: T-Eingang";
+    return "T-Eingang";
   case StopReason::Time:
-    return "Ende: Zeit";
+    return "Zeit";
   }
   return {};
 }
 
-std::string StartText(const StartCondition& start, int decimalPlaces) {
-  std::string text;
+std::string EndText(StopReason reason, const TestConditions& conditions, int decimalPlaces) {
+  return std::string("Ende: ") + EndCause(reason, conditions, decimalPlaces);
+}
+
+std::string StartConditionText(const StartCondition& start, int decimalPlaces) {
   switch (start.kind) {
   case StartCondition::Kind::Manual:
-    return "von Hand";
+    break;
   case StartCondition::Kind::ForceAbove:
-    text = "Kraft über " + Force(start.threshold, decimalPlaces);
-    break;
+    return std::string("Kraft über ") + Force(start.threshold, decimalPlaces);
   case StartCondition::Kind::InputOn:
-    text = "T-Eingang";
-    break;
+    return "T-Eingang";
   }
+  return "von Hand";
+}
+
+std::string StartText(const StartCondition& start, int decimalPlaces) {
+  std::string text = StartConditionText(start, decimalPlaces);
+  if (start.kind == StartCondition::Kind::Manual)
+    return text;
   text += "; ";
   text += Figure(start.preSeconds);
   text += " s davor";

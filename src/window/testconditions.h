@@ -53,9 +53,12 @@ enum class StopReason { Break, FellBelow, InputOff, Time };
 
 // "Ende: Bruch bei 45 % des Maximums", "Ende: Zeit", …; the force with the unit's decimals.
 std::string EndText(StopReason reason, const TestConditions& conditions, int decimalPlaces);
-// The start condition and the pre-trigger as a file head names them ("Kraft über 50,0; 0,5 s
-// davor").
+// The same without "Ende: ", as a file head names it.
+std::string EndCause(StopReason reason, const TestConditions& conditions, int decimalPlaces);
+// The start condition and the pre-trigger ("Kraft über 50,0; 0,5 s davor").
 std::string StartText(const StartCondition& start, int decimalPlaces);
+// The start condition alone ("Kraft über 50,0", "T-Eingang", "von Hand").
+std::string StartConditionText(const StartCondition& start, int decimalPlaces);
 
 class ConditionWatch {
 public:

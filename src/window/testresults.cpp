@@ -20,7 +20,7 @@ Figures FiguresOf(const TestResults& r, const ResultsFormat& f) {
     return WithUnit(FormatNumber(v, f.decimalPlaces, kFileSignificantDigits, f.separators), f.unit);
   };
   return {FormatNumber(static_cast<double>(r.Count()), 0, 30, f.separators),
-          seconds(r.Count() ? r.LastSeconds() + 1 / f.valuesPerSecond : 0),
+          seconds(r.Duration(f.valuesPerSecond)),
           value(r.Max()),
           seconds(r.MaxSeconds()),
           value(r.Min()),

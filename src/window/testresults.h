@@ -3,6 +3,7 @@
 // when (seconds since Start, as the recording times its values), the sum for the mean. Each value
 // costs a few comparisons, never a pass over the recording.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -16,6 +17,8 @@ class TestResults {
 public:
   void Clear() { *this = TestResults{}; }
   void Add(float value, double seconds) {
+    if (count_ == 0)
+      firstSeconds_ = seconds;
     if (count_ == 0 || value > max_) {
       max_ = value;
       maxSeconds_ = seconds;
@@ -34,13 +37,19 @@ public:
   float Min() const { return min_; }
   double MaxSeconds() const { return maxSeconds_; } // 0 for the first value
   double MinSeconds() const { return minSeconds_; }
+  double FirstSeconds() const { return firstSeconds_; } // negative with a pre-trigger
   double LastSeconds() const { return lastSeconds_; }
+  // From the test's 0 s, or from its first value when a pre-trigger put that before it, to the
+  // end of the last value's interval; 0 without values.
+  double Duration(double valuesPerSecond) const {
+    return count_ ? lastSeconds_ - std::min(firstSeconds_, 0.0) + 1 / valuesPerSecond : 0;
+  }
   double Mean() const { return count_ ? sum_ / static_cast<double>(count_) : 0.0; }
 
 private:
   std::uint64_t count_ = 0;
   float max_ = 0, min_ = 0;
-  double maxSeconds_ = 0, minSeconds_ = 0, lastSeconds_ = 0;
+  double firstSeconds_ = 0, maxSeconds_ = 0, minSeconds_ = 0, lastSeconds_ = 0;
   double sum_ = 0;
 };
 

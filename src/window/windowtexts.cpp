@@ -23,9 +23,14 @@ bool RecordingFull(int recorded) {
 }
 
 std::string StatusLineText(const StatusLine& line, const NumberSeparators& separators) {
-  std::string text = line.state == MeasuringState::Running   ? "Misst"
+  std::string text = line.armed                              ? "Wartet auf Auslösung"
+                     : line.state == MeasuringState::Running ? "Misst"
                      : line.state == MeasuringState::Stopped ? "Gestoppt"
                                                              : "Bereit";
+  if (line.state == MeasuringState::Stopped && !line.end.empty()) {
+    text += kSeparator;
+    text += line.end;
+  }
   if (line.state != MeasuringState::Idle) {
     text += kSeparator;
     text += RecordingFull(line.recorded)
@@ -38,6 +43,10 @@ std::string StatusLineText(const StatusLine& line, const NumberSeparators& separ
   text += " Werte/s";
   if (line.averaging)
     text += " gemittelt";
+  if (line.zeroed) {
+    text += kSeparator;
+    text += "genullt";
+  }
   return text;
 }
 

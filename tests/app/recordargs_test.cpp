@@ -111,6 +111,11 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
       {{"--stream", "CONIN$"}, "CONIN$ ist ein Gerätename"},
       {{"--stream", "conout$.csv"}, "ist ein Gerätename"},
       {{"--stream", "LPT9.txt "}, "ist ein Gerätename"},
+      {{"--stream", "s", "--stop-below", "100,5"}, "zwischen 0 und 100 % des Maximums"},
+      {{"--stream", "s", "--pre", "0,5"}, "--pre braucht eine Startbedingung"},
+      {{"--stream", "s", "--start-on-input", "--pre", "11"}, "zwischen 0 und 10 Sekunden"},
+      {{"--stream", "s", "--start-above", "5", "--start-on-input"}, "schließen einander aus"},
+      {{"--stream", "s", "--stop-min", "200"}, "--stop-min gibt es nur mit --stop-below"},
   };
   for (const Bad& b : bad) {
     error.clear();

@@ -58,12 +58,12 @@ def stream_texts(counts):
 
 class Unit:
     """The simulated unit on a pty, linked as COM`port` (None: not linked)."""
-    def __init__(self, port, baud, decimals, workdir, name="unit"):
+    def __init__(self, port, baud, decimals, workdir, name="unit", extra=()):
         self.log = Path(workdir) / f"{name}.log"
         self.link = Path(PREFIX) / "ports" / f"com{port}"
         self.proc = subprocess.Popen(
             [SIM, *(["--link", str(self.link)] if port else []), "--baud", str(baud),
-             "--decimals", str(decimals), "--log", str(self.log)],
+             "--decimals", str(decimals), "--log", str(self.log), *extra],
             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.pty = self.proc.stdout.readline().decode().strip()  # once the link is in place
 

@@ -74,6 +74,31 @@ class Recording(unittest.TestCase):
         self.assertEqual(report["Maximum"],
                          f"{max(values)} bei {rows[values.index(max(values))][0]} s")
 
+    def test_a_pull_test_from_half_a_second_before_the_crossing_to_its_break(self):
+        # The rules on value sequences are window_core_tests'; here the unit's own stream.
+        unit = Unit(2, 19200, 0, self.dir, extra=["--pull"])
+        out = Path(self.dir) / "zug.csv"
+        try:
+            r = run_dynlog(self.dir, "--record", "10", "--output", winpath(out), "--start-above",
+                           "50", "--pre", "0.5", "--stop-below", "40", "--stop-min", "200")
+            self.assertEqual(r.returncode, 0, r.stderr.decode(errors="replace"))
+        finally:
+            unit.stop()
+        kept = [int(v) for v in expected_values(unit.counts(), 0, "10", False, False)]
+        crossing = end = next(i for i, v in enumerate(kept) if v > 50)
+        while not (max(kept[crossing:end + 1]) >= 200 and
+                   kept[end] * 100 < max(kept[crossing:end + 1]) * 40):
+            end += 1
+        text = out.read_bytes().decode("utf-8-sig")
+        self.assertIn("# Startbedingung;Kraft über 50\r\n# Vorlauf in s;0,5\r\n", text)
+        self.assertIn("# Ende durch;Bruch bei 40 % des Maximums\r\n", text)
+        rows = [line.split(";") for line in text.split("\r\n") if line[:1].isdigit() or
+                line.startswith("-")]
+        self.assertEqual([int(v) for _, v, *_ in rows], kept[crossing - 5:end + 1])
+        self.assertEqual([t for t, *_ in rows],
+                         [f"{(i - 5) / 10:.1f}".replace(".", ",") for i in range(len(rows))])
+        self.assertIn("Ende: Bruch bei 40 % des Maximums", r.stdout.decode())
+
     def test_a_picture_onto_the_measurement_file_is_refused(self):
         # The argument table is tested natively (app_core_tests); here only what Windows can tell:
         # the picture would overwrite the measurement file, the same file as Windows sees it.

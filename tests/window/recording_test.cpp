@@ -1,8 +1,10 @@
-// The recording's rules, as the measurement window and the modes without a person run them.
+// The recording's rules, as the measurement window and the modes without a person run them,
+// and a recording that starts and ends by itself or is zeroed before it arms.
 #include "window/recording.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -162,6 +164,94 @@ TEST(Recording, TimesFollowTheUnitsClockAndGoOnAcrossAGapByTheLengthThePcMeasure
     EXPECT_NEAR(r->GapTotal().seconds, c.gapSeconds, 1e-9) << c.quietTicks;
     // The values rise, so the maximum is the last one: the results time it as the file does.
     EXPECT_EQ(r->Results().MaxSeconds(), heard.back()) << c.quietTicks;
+  }
+}
+
+std::vector<float> Recorded(const Recording& r) {
+  return {r.Values().begin(), r.Values().end()};
+}
+
+TEST(ArmedRecording, ThePreTriggerHoldsWhatTheThinningKeptAndTimesCountFromTheCrossing) {
+  // Frames rising by one; the same frames recorded by hand from Start tell what was kept, when.
+  for (int rates = 0; rates < 16; ++rates) {
+    const FrameSettings tick{static_cast<SampleRate>(rates / 2), rates % 2 == 1, 19200};
+    const RecordingSetting setting{tick.rate, tick.averaging, 19200, 0, "COM3", "KM470"};
+    Recording plain, armed;
+    armed.SetConditions({{StartCondition::Kind::ForceAbove, 2000.5, 0.5}, {}, false});
+    plain.Start(setting, {});
+    armed.Start(setting, {});
+    for (int i = 0; i < 4000; ++i)
+      plain.TakeFrame(i, tick), armed.TakeFrame(i, tick);
+    const std::vector<float> all = Recorded(plain);
+    const auto crossing = std::find_if(all.begin(), all.end(), [](float v) { return v > 2000.5; });
+    const auto before = PreTriggerCapacity(0.5, setting.ValuesPerSecond());
+    const auto first = static_cast<std::size_t>(crossing - all.begin()) - before;
+    ASSERT_EQ(Recorded(armed), std::vector<float>(all.begin() + first, all.end())) << rates;
+    for (std::size_t i = 0; i < all.size() - first; i += 7)
+      EXPECT_NEAR(armed.SecondsOf(i), plain.SecondsOf(first + i) - plain.SecondsOf(first + before),
+                  1e-9);
+    EXPECT_EQ(armed.SecondsOf(before), 0.0) << "the crossing";
+    EXPECT_NEAR(armed.Results().Duration(setting.ValuesPerSecond()),
+                static_cast<double>(all.size() - first) / setting.ValuesPerSecond(), 1e-9);
+  }
+}
+
+TEST(ArmedRecording, WaitsRecordsTheRingEndsAtTheBreakAndArmsAgain) {
+  Recording r;
+  r.SetConditions({{StartCondition::Kind::ForceAbove, 50, 0.1}, {40.0, 200}, true});
+  r.Start({SampleRate::Hz10, false, 19200, 0, "COM3", "KM470"}, {2026, 12, 8, 9, 0, 0, 60});
+  std::vector<float> heard;
+  const auto subscription = r.Subscribe([&](float v, double, Lamps) { heard.push_back(v); });
+  const auto value = [&](double v) { // one kept value a tenth of a second
+    std::optional<double> shown;
+    for (int i = 0; i < 32; ++i)
+      if (const auto kept = r.TakeFrame(v, {SampleRate::Hz10, false, 19200}))
+        shown = kept;
+    return shown;
+  };
+  value(0);
+  for (const double v : {3, 4, 5, 60, 300, 500, 201, 199, 7})
+    EXPECT_EQ(value(v), v) << "shown whether recorded or not";
+  EXPECT_EQ(Recorded(r), (std::vector<float>{5, 60, 300, 500, 201, 199}));
+  EXPECT_EQ(heard, Recorded(r)) << "the test's values only";
+  EXPECT_EQ(r.HeldPeak(), 500);
+  const std::string head = CsvHeadText(r.CsvFileHead(r.Results()), GermanSeparators());
+  for (const char* line : {"# Startbedingung;Kraft über 50", "# Vorlauf in s;0,1",
+                           "# Ende durch;Bruch bei 40 % des Maximums"})
+    EXPECT_NE(head.find(std::string(line) + "\r\n"), std::string::npos) << line;
+  EXPECT_TRUE(r.RearmDue() && r.Rearm({}));
+  EXPECT_TRUE(StatusLineText(r.StatusFigures(), GermanSeparators()).starts_with("Wartet auf"));
+  value(30);
+  value(70);
+  EXPECT_EQ(Recorded(r), (std::vector<float>{30, 70}));
+  EXPECT_DOUBLE_EQ(r.SecondsOf(0), -0.1);
+}
+
+TEST(ArmedRecording, ZeroedBeforeArmingEveryValueIsTheUnitsFigureLessTheZeroRoundedOnce) {
+  const struct {
+    int decimals;
+    double rest, figure;
+    bool averaging;
+    const char *line, *zero; // the first value's line, and the zero in the head
+  } cases[] = {
+      {1, 12.3, 940.6, false, "0,000000;928,3;", "# Nullpunkt;12,3"},
+      {1, -2.0, 0.2, true, "0,000;2,2;", "# Nullpunkt;-2,0"}, // averaged only after zeroing
+  };
+  for (const auto& c : cases) {
+    Recording r;
+    r.ZeroBeforeArming(true);
+    const FrameSettings tick{c.averaging ? SampleRate::Hz40 : SampleRate::Hz320, c.averaging,
+                             19200};
+    r.Start({tick.rate, c.averaging, 19200, c.decimals, "COM3", "KM470"}, {});
+    for (int i = 0; i < 160; ++i)
+      r.TakeFrame(c.rest, tick);
+    EXPECT_EQ(r.SampleCount(), 0) << "the half second is the zero's";
+    for (int i = 0; i < 8; ++i)
+      r.TakeFrame(c.figure, tick);
+    EXPECT_TRUE(r.Zero()) << "refused while the test runs";
+    const std::string file = BuildCsvFile(r.CsvFileHead(), r.SavedValues(), GermanSeparators());
+    EXPECT_NE(file.find(std::string(c.zero) + "\r\nZeit in s;Wert;"), std::string::npos) << file;
+    EXPECT_NE(file.find(std::string("T-Eingang\r\n") + c.line), std::string::npos) << file;
   }
 }
 

@@ -33,9 +33,10 @@ double ease(double t) {
 ForceSignal::ForceSignal(std::uint64_t seed, int framesPerSecond, bool pull)
     : rng_(seed), fps_(std::max(1, framesPerSecond)), pull_(pull) {
   baseline_ = pull_ ? rng_.between(-20, 20) : pickBaseline(rng_);
-  // A short first rest, so that a freshly started stream soon shows a changing force.
+  // A short first rest, so that a freshly started stream soon shows a changing force; a pull test
+  // rests as long as before every later one, so that its start has a rest before it too.
   phase_ = Phase::Rest;
-  phaseLength_ = frames(80, 200);
+  phaseLength_ = pull_ ? frames(700, 1200) : frames(80, 200);
 }
 
 int ForceSignal::frames(int minMs, int maxMs) {

@@ -2,9 +2,10 @@
 // the search dialog while it searches and when it has found the unit, the main window while it
 // streams, after Stop (with the whole test and a zoomed stretch of it) and with a full recording,
 // the system's save dialog, the question before an unsaved recording is dropped, the rate dialog,
-// the info window and the update's question box. For each picture it writes NAME.want into the
-// given folder, holding the window's X11 window, and waits, with the windows still answering, until
-// the script has taken the picture and removed the file.
+// the info window, the update's question box, and a series judged against limits with its table.
+// For each picture it writes NAME.want into the given folder, holding the window's X11 window, and
+// waits, with the windows still answering, until the script has taken the picture and removed the
+// file.
 //   window_pictures.exe FOLDER
 // The unit is expected on COM3 at 9600 baud, km470.ini in the working folder naming COM2 at 19200
 // baud, so that the search has to step once; DYNLOG_UPDATE_HOST names a server whose version
@@ -12,6 +13,7 @@
 #include "app/application.h"
 #include "base/errorbox.h"
 #include "ui/appwindow.h"
+#include "window/serieswindow.h"
 
 #include <windows.h>
 
@@ -160,6 +162,31 @@ void FullRecordingPicture(dynlog::ApplicationWindows& app) {
   main.Timer1.SetEnabled(true);
 }
 
+// A series of four tests of a few seconds each, judged against limits: the window after the last
+// one with its verdict, and the series table.
+void SeriesPictures(dynlog::ApplicationWindows& app) {
+  Tfkm470a& main = app.fkm470a;
+  app.fkm470d.SetRate(dynlog::SampleRate::Hz40);
+  main.DescribeTest(
+      {dynlog::ForceUnit::N, {"Feder-0012", "M. Berger", "A-2291", ""}, {300.0, 800.0}});
+  main.OpenSeries(g_folder + "\\Reihe");
+  for (std::size_t i = 1; i <= 4; ++i) {
+    main.Button1.Click();
+    Pump(2500);
+    main.Button2.Click();
+    if (!PumpUntil(5000, [&] { return main.Series()->Table().Rows().size() == i; })) {
+      Report("a test of the series was not saved");
+      g_failed = true;
+      return;
+    }
+  }
+  main.Timer1.SetEnabled(false);
+  Picture(main.Handle(), "main-window-verdict");
+  main.Timer1.SetEnabled(true);
+  Picture(main.SeriesTableWindow()->Handle(), "series-table");
+  main.EndSeries();
+}
+
 bool AnyLampLit(Tfkm470a& w) {
   for (const ui::Label* l : {&w.Label4, &w.Label5, &w.Label8, &w.Label9})
     if (l->Background() == RGB(0, 255, 0))
@@ -283,6 +310,7 @@ int Run() {
   UnsavedQuestionPicture(main);
   FullRecordingPicture(app);
   main.Button2.Click();
+  SeriesPictures(app);
   main.Close();
   return g_failed ? 1 : 0;
 }

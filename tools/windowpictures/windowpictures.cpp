@@ -2,7 +2,8 @@
 // the search dialog while it searches and when it has found the unit, the main window while it
 // streams, after Stop (with the whole test and a zoomed stretch of it) and with a full recording,
 // the system's save dialog, the question before an unsaved recording is dropped, the rate dialog,
-// the info window, the update's question box, and a series judged against limits with its table.
+// the info window, the update's question box, and the test dialog and a series judged against
+// limits with its table.
 // For each picture it writes NAME.want into the given folder, holding the window's X11 window, and
 // waits, with the windows still answering, until the script has taken the picture and removed the
 // file.
@@ -162,14 +163,27 @@ void FullRecordingPicture(dynlog::ApplicationWindows& app) {
   main.Timer1.SetEnabled(true);
 }
 
-// A series of four tests of a few seconds each, judged against limits: the window after the last
-// one with its verdict, and the series table.
+// A series of four tests of a few seconds each, judged against limits: the window after the first
+// that failed (or the last) with its verdict, and the series table.
 void SeriesPictures(dynlog::ApplicationWindows& app) {
   Tfkm470a& main = app.fkm470a;
   app.fkm470d.SetRate(dynlog::SampleRate::Hz40);
-  main.DescribeTest(
-      {dynlog::ForceUnit::N, {"Feder-0012", "M. Berger", "A-2291", ""}, {300.0, 800.0}});
+  main.DescribeTest({dynlog::ForceUnit::N,
+                     {"Feder-0012", "M. Berger", "A-2291",
+                      "Charge 7, 20 \xC2\xB0"
+                      "C"},
+                     {300.0, 800.0}});
+  // The test dialog shows what was described, and OK takes it again.
+  g_watch = [&main] {
+    if (HWND dialog = FindQuestion(main.Handle())) {
+      g_watch = nullptr;
+      Picture(dialog, "test-dialog");
+      PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+  };
+  main.ButtonPruefungClick();
   main.OpenSeries(g_folder + "\\Reihe");
+  bool shown = false;
   for (std::size_t i = 1; i <= 4; ++i) {
     main.Button1.Click();
     Pump(2500);
@@ -179,10 +193,16 @@ void SeriesPictures(dynlog::ApplicationWindows& app) {
       g_failed = true;
       return;
     }
+    // The window after the first test that failed, with its reason; after the last one else.
+    if (shown || (!main.CurrentRecording().CurrentVerdict().Failed() && i < 4))
+      continue;
+    shown = true;
+    main.Timer1.SetEnabled(false);
+    main.SeriesTableWindow()->Hide(); // it may stand over the window on a small screen
+    Picture(main.Handle(), "main-window-verdict");
+    main.Timer1.SetEnabled(true);
+    main.SeriesTableWindow()->Show();
   }
-  main.Timer1.SetEnabled(false);
-  Picture(main.Handle(), "main-window-verdict");
-  main.Timer1.SetEnabled(true);
   Picture(main.SeriesTableWindow()->Handle(), "series-table");
   main.EndSeries();
 }

@@ -841,11 +841,14 @@ void Tfkm470a::OpenSeries(const std::string& utf8Folder) {
   if (!seriesWindow_) {
     seriesWindow_ = std::make_unique<SeriesWindow>(
         Handle(), [this](int row) { ShowSeriesTest(row); }, [this] { EndSeries(); });
-    // Beside the measurement window, below it where there is room.
-    RECT main;
+    // Beside the measurement window where there is room, else below it, else over its lower part.
+    RECT main, table;
     GetWindowRect(Handle(), &main);
-    SetWindowPos(seriesWindow_->Handle(), nullptr, main.left, main.bottom, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(seriesWindow_->Handle(), &table);
+    const RECT work = ui::WorkAreaOf(Handle());
+    const bool right = main.right + (table.right - table.left) <= work.right;
+    SetWindowPos(seriesWindow_->Handle(), nullptr, right ? main.right : main.left,
+                 right ? main.top : main.bottom, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ui::KeepInWorkArea(seriesWindow_->Handle());
   }
   ShowSeriesTable();

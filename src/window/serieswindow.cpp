@@ -13,7 +13,7 @@ ui::FormStyle SeriesStyle(HWND owner) {
   ui::FormStyle s;
   s.caption = "Pr\xC3\xBC"
               "freihe";
-  s.width = 640;
+  s.width = 720;
   s.height = 300;
   s.clientSize = true;
   s.sizeable = true;
@@ -28,7 +28,7 @@ constexpr int kLineHeight = 16;
 constexpr int kButtonWidth = 100, kButtonHeight = 23;
 
 std::vector<ui::ListView::Column> Columns() {
-  constexpr int widths[] = {36, 64, 110, 80, 80, 80, 70, 200};
+  constexpr int widths[] = {32, 62, 100, 76, 76, 76, 66, 206};
   std::vector<ui::ListView::Column> columns;
   for (std::size_t i = 0; i < std::size(dynlog::kSeriesTableColumns); ++i)
     columns.push_back(
@@ -41,9 +41,9 @@ std::vector<ui::ListView::Column> Columns() {
 SeriesWindow::SeriesWindow(HWND owner, std::function<void(int row)> onShowTest,
                            std::function<void()> onEnd)
     : ui::Form(SeriesStyle(owner)),
-      Table(*this, kMargin, kMargin, 628, 220, Columns(), std::move(onShowTest)),
-      Statistics(*this, kMargin, 232, 628, kLineHeight, "", {.ellipsis = true}),
-      ButtonEnd(*this, 534, 252, kButtonWidth, kButtonHeight, "Reihe beenden", std::move(onEnd)) {
+      Table(*this, kMargin, kMargin, 708, 220, Columns(), std::move(onShowTest)),
+      Statistics(*this, kMargin, 232, 708, kLineHeight, "", {.ellipsis = true}),
+      ButtonEnd(*this, 614, 252, kButtonWidth, kButtonHeight, "Reihe beenden", std::move(onEnd)) {
   Table.SetHint("Ein Klick auf eine Zeile zeigt den ganzen Test im Messfenster.");
   ButtonEnd.SetHint("Die Reihe schließen: die nächsten Tests werden nicht mehr von selbst "
                     "gespeichert. Ihr Ordner bleibt, wie er ist.");
@@ -53,7 +53,12 @@ SeriesWindow::SeriesWindow(HWND owner, std::function<void(int row)> onShowTest,
 void SeriesWindow::ShowTable(const std::string& utf8Folder, const dynlog::SeriesTable& table,
                              const dynlog::ForceLimits& limits,
                              const dynlog::NumberSeparators& separators) {
-  SetWindowTextW(Handle(), (L"Pr\u00fcfreihe \u2013 " + base::Widen(utf8Folder)).c_str());
+  // The folder's own name: its whole path is the folder dialog's.
+  const std::size_t slash = utf8Folder.find_last_of("\\/", utf8Folder.size() - 2);
+  SetWindowTextW(Handle(), (L"Pr\u00fcfreihe \u2013 " +
+                            base::Widen(slash == std::string::npos ? utf8Folder
+                                                                   : utf8Folder.substr(slash + 1)))
+                               .c_str());
   const auto& rows = table.Rows();
   // A series grows by one row per test: only the new ones are added.
   if (utf8Folder != folder_ || rows.size() < rowsShown_ ||

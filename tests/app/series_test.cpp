@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <filesystem>
+#include <tuple>
 
 using testsupport::Picture;
 using testsupport::PumpFor;
@@ -83,13 +86,21 @@ TEST(Series, ThreeTestsAreJudgedSavedAndShownAgainFromTheirTable) {
   EXPECT_EQ(w.WholeView().To(), static_cast<std::size_t>(w.CurrentRecording().SampleCount()));
   EXPECT_GT(LongestLimitRow(Picture(w.Handle()), box), (box.right - box.left) / 2);
 
-  // The verdict row grows with the scale and never covers the digits or the unit.
+  // The verdict row grows with the scale and never covers the digits or the unit; the table's
+  // columns grow with it.
+  RECT first;
+  GetWindowRect(table.Handle(), &first);
   for (const int dpi : {144, 192, 96}) {
     SCOPED_TRACE(dpi);
-    RECT suggested{0, 0, MulDiv(450, dpi, 96), MulDiv(340, dpi, 96)};
-    SendMessageW(w.Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
-                 reinterpret_cast<LPARAM>(&suggested));
+    for (const auto& [window, width, height] :
+         {std::tuple{w.Handle(), 450, 340},
+          {table.Handle(), int(first.right - first.left), int(first.bottom - first.top)}}) {
+      RECT suggested{0, 0, MulDiv(width, dpi, 96), MulDiv(height, dpi, 96)};
+      SendMessageW(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
     PumpFor(30);
+    EXPECT_EQ(SendMessageW(table.Table.Handle(), LVM_GETCOLUMNWIDTH, 2, 0), MulDiv(100, dpi, 96));
     const RECT verdict = Area(w.VerdictLabel);
     for (const ui::Label* l : {&w.Label1, &w.UnitLabel, &w.ReasonLabel}) {
       RECT both, other = Area(*l);

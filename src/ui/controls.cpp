@@ -243,6 +243,10 @@ void Label::PaintInto(HDC dc) {
                                                 : DT_LEFT;
   if (style_.ellipsis)
     format |= DT_END_ELLIPSIS;
+  if (!style_.wordWrap)
+    format |= style_.valign == LabelStyle::Middle   ? DT_VCENTER
+              : style_.valign == LabelStyle::Bottom ? DT_BOTTOM
+                                                    : DT_TOP;
   {
     base::SelectObjectScope select(buffer, font_ ? font_ : form_.FormFont());
     DrawTextW(buffer, text.c_str(), n, &rc, format);
@@ -459,6 +463,112 @@ void Memo::Refresh() {
   }
   SetText(text);
   SendMessageW(hwnd_, EM_LINESCROLL, 0, static_cast<LPARAM>(lines_.size()));
+}
+
+// ---- Edit, ComboBox
+
+Edit::Edit(Form& form, int left, int top, int width, int height, std::string_view text)
+    : Control(form, form.NextControlId()) {
+  CreateChild(L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, left, top, width, height,
+              text);
+}
+
+ComboBox::ComboBox(Form& form, int left, int top, int width, int height,
+                   const std::vector<std::string>& items)
+    : Control(form, form.NextControlId()) {
+  CreateChild(L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, left, top, width, height,
+              "");
+  for (const std::string& item : items)
+    SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(base::Widen(item).c_str()));
+  Place();
+}
+
+int ComboBox::ItemIndex() const {
+  return static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
+}
+
+void ComboBox::SetItemIndex(int index) {
+  SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void ComboBox::Place() {
+  // A combo box's window is as high as its open list; the closed box keeps the height given.
+  const RECT b = bounds_;
+  const int left = form_.Px(b.left), top = form_.Px(b.top);
+  const int items = static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0));
+  MoveWindow(hwnd_, left, top, form_.Px(b.right) - left, form_.Px(b.bottom - b.top) * (items + 2),
+             TRUE);
+  SendMessageW(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), form_.Px(b.bottom - b.top) - 6);
+}
+
+// ---- ListView
+
+ListView::ListView(Form& form, int left, int top, int width, int height,
+                   std::vector<Column> columns, std::function<void(int row)> onSelect)
+    : Control(form, form.NextControlId()), columns_(std::move(columns)),
+      onSelect_(std::move(onSelect)) {
+  CreateChild(WC_LISTVIEWW, WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+              WS_EX_CLIENTEDGE, left, top, width, height, "");
+  SendMessageW(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
+               LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    std::wstring caption = base::Widen(columns_[i].caption);
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    c.fmt = columns_[i].right ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    c.cx = form.Px(columns_[i].width);
+    c.pszText = caption.data();
+    SendMessageW(hwnd_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&c));
+  }
+  form.OnNotifyFor(id_, [this](const NMHDR& header) -> LRESULT {
+    if (header.code != LVN_ITEMCHANGED)
+      return 0;
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if ((change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED) && onSelect_)
+      onSelect_(change.iItem);
+    return 0;
+  });
+}
+
+void ListView::Clear() {
+  SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0);
+}
+
+void ListView::AddRow(const std::vector<std::string>& cells) {
+  const int row = RowCount();
+  for (std::size_t i = 0; i < cells.size() && i < columns_.size(); ++i) {
+    std::wstring text = base::Widen(cells[i]);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = static_cast<int>(i);
+    item.pszText = text.data();
+    SendMessageW(hwnd_, i == 0 ? LVM_INSERTITEMW : LVM_SETITEMW, 0,
+                 reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+int ListView::RowCount() const {
+  return static_cast<int>(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int ListView::Selected() const {
+  return static_cast<int>(
+      SendMessageW(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void ListView::Select(int row) {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  SendMessageW(hwnd_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+void ListView::Place() {
+  Control::Place();
+  for (std::size_t i = 0; i < columns_.size(); ++i)
+    SendMessageW(hwnd_, LVM_SETCOLUMNWIDTH, i, form_.Px(columns_[i].width));
 }
 
 // ---- Timer

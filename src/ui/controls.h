@@ -70,6 +70,8 @@ struct LabelStyle {
   bool transparent = false;
   bool ellipsis = false; // a text too long for the label ends in "..."
   bool wordWrap = false; // lines break at blanks and line ends; otherwise one line
+  // Where one line stands from top to bottom.
+  enum VAlign { Top, Middle, Bottom } valign = Top;
 };
 
 // A text on a background of its own, one line unless it wraps. It paints itself, background and
@@ -163,6 +165,45 @@ public:
 private:
   void Refresh();
   std::vector<std::string> lines_;
+};
+
+// A one-line text box the person types into.
+class Edit : public Control {
+public:
+  Edit(Form& form, int left, int top, int width, int height, std::string_view text);
+};
+
+// A drop-down list to choose one of its items from; height is that of the closed box.
+class ComboBox : public Control {
+public:
+  ComboBox(Form& form, int left, int top, int width, int height,
+           const std::vector<std::string>& items);
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  void Place() override;
+};
+
+// A table with a header: one row per item, one column per field. A click on a row (or a move to
+// it with the keys) runs onSelect with the row's index.
+class ListView : public Control {
+public:
+  struct Column {
+    std::string caption;
+    int width; // logical pixels
+    bool right = false;
+  };
+  ListView(Form& form, int left, int top, int width, int height, std::vector<Column> columns,
+           std::function<void(int row)> onSelect);
+  void Clear();
+  void AddRow(const std::vector<std::string>& cells);
+  int RowCount() const;
+  int Selected() const;  // -1: none
+  void Select(int row);  // as a click does, onSelect included
+  void Place() override; // the columns follow the DPI
+
+private:
+  std::vector<Column> columns_;
+  std::function<void(int)> onSelect_;
 };
 
 // A window timer of a form.

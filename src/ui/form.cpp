@@ -358,6 +358,15 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     break;
   }
+  case WM_NOTIFY: {
+    const auto& header = *reinterpret_cast<const NMHDR*>(lp);
+    auto it = notifies_.find(static_cast<int>(header.idFrom));
+    if (it != notifies_.end()) {
+      auto handler = it->second;
+      return handler(header);
+    }
+    break;
+  }
   case WM_KEYDOWN:
     if (wp == VK_ESCAPE) {
       FormEscape();

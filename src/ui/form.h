@@ -108,6 +108,10 @@ public:
     commands_[id] = std::move(handler);
   }
   void OnTimerFor(UINT_PTR id, std::function<void()> handler) { timers_[id] = std::move(handler); }
+  // A common control's notifications (WM_NOTIFY) by its id; the handler's result is returned.
+  void OnNotifyFor(int id, std::function<LRESULT(const NMHDR&)> handler) {
+    notifies_[id] = std::move(handler);
+  }
   void RegisterLabel(Label* label) { labels_.push_back(label); }
   void RegisterControl(Control* control) { controls_.push_back(control); }
   void UnregisterControl(Control* control);
@@ -154,6 +158,7 @@ private:
   int nextId_ = 100;
   std::map<int, std::function<void(int)>> commands_;
   std::map<UINT_PTR, std::function<void()>> timers_;
+  std::map<int, std::function<LRESULT(const NMHDR&)>> notifies_;
   std::vector<Label*> labels_;
   bool modal_ = false;
   int modalResult_ = mrNone;

@@ -6,14 +6,19 @@
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
+#include "ui/placement.h"
 #include "ui/questionbox.h"
 #include "ui/screenshot.h"
 #include "window/buttonpictures.h"
 #include "window/chartpaint.h"
 #include "window/csvfilewriter.h"
+#include "window/folderdialog.h"
 #include "window/localeformat.h"
 #include "window/measurementfilewriter.h"
 #include "window/savedialog.h"
+#include "window/serieswindow.h"
+#include "window/testdialog.h"
+#include "window/testsettings.h"
 #include "window/ukm470d.h"
 #include "window/windowfonts.h"
 
@@ -35,6 +40,14 @@ constexpr COLORREF kValuePanel = RGB(0, 0, 0);
 constexpr COLORREF kStatusText = RGB(64, 64, 64);
 constexpr COLORREF kStatusWarning = RGB(176, 0, 0);
 constexpr int kStatusHeight = 16;
+constexpr COLORREF kPassColour = RGB(0, 128, 0);
+constexpr COLORREF kFailColour = RGB(192, 0, 0);
+constexpr COLORREF kLimitColour = RGB(224, 0, 0);
+// The unit beside the value display is this part of the digits' height.
+constexpr double kUnitShare = 0.4;
+constexpr int kReasonFontHeight = 12;
+// Ticks without a byte after Stop before the test is saved into its series: the line is quiet.
+constexpr int kQuietTicks = 4;
 
 ui::FormStyle MainStyle() {
   ui::FormStyle s;
@@ -67,7 +80,9 @@ Tfkm470a::Tfkm470a()
     : ui::Form(MainStyle()), indicatorFont_(AddFont(L"Arial", 11, true)),
       valueFont_(AddFont(L"Arial", dynlog::kValueFontHeight, true)),
       arrowFont_(AddFont(dynlog::ArrowFont().face, 13, false, dynlog::ArrowFont().charset)),
-      statusFont_(AddFont(L"Arial", 11)),
+      statusFont_(AddFont(L"Arial", 11)), unitFont_(AddFont(L"Arial", 19, true)),
+      verdictFont_(AddFont(L"Arial", dynlog::kVerdictFontHeight, true)),
+      reasonFont_(AddFont(L"Arial", kReasonFontHeight)),
       BitBtnEinstellung(*this, 0, 0, 105, 25, "Einstellung", [this] { BitBtnEinstellungClick(); }),
       Button1(*this, 105, 0, 49, 25, "Start", [this] { Button1Click(); }),
       Button2(*this, 154, 0, 49, 25, "Stop", [this] { Button2Click(); }),
@@ -92,6 +107,31 @@ Tfkm470a::Tfkm470a()
           {.align = ui::LabelStyle::Right, .font = statusFont_.get(), .textColour = kStatusText}),
       Timer1(*this, 50, [this] { Timer1Timer(); }),
       ButtonWholeTest(*this, 352, 0, 84, 25, "Ganzer Test", [this] { ButtonWholeTestClick(); }),
+      ButtonPruefung(*this, 2, 62, 80, 18,
+                     "Pr\xC3\xBC"
+                     "fung\xE2\x80\xA6",
+                     [this] { ButtonPruefungClick(); }),
+      ButtonReihe(*this, 88, 62, 80, 18,
+                  "Pr\xC3\xBC"
+                  "freihe\xE2\x80\xA6",
+                  [this] { ButtonReiheClick(); }),
+      UnitLabel(*this, 433, 32, 1, 56, "",
+                {.font = unitFont_.get(),
+                 .textColour = kValueGrey,
+                 .background = kValuePanel,
+                 .valign = ui::LabelStyle::Bottom}),
+      VerdictLabel(*this, 0, 0, 1, 1, "",
+                   {.align = ui::LabelStyle::Center,
+                    .font = verdictFont_.get(),
+                    .textColour = kValueWhite,
+                    .background = kPassColour,
+                    .valign = ui::LabelStyle::Middle}),
+      ReasonLabel(*this, 0, 0, 1, 1, "",
+                  {.align = ui::LabelStyle::Center,
+                   .font = reasonFont_.get(),
+                   .textColour = kStatusText,
+                   .ellipsis = true,
+                   .valign = ui::LabelStyle::Middle}),
       picture_(kTraceColour, Background()), scaleFont_(AddFont(L"Arial", 12)) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
@@ -110,9 +150,18 @@ Tfkm470a::Tfkm470a()
   ButtonWholeTest.SetHint("Nach Stop den ganzen Test von Start bis Stop zeigen. Im Diagramm ziehen "
                           "vergrößert einen Zeitbereich, Doppelklick oder Esc zeigt wieder alles.");
   paperBrush_.reset(CreateSolidBrush(Background()));
+  limitBrush_.reset(CreateSolidBrush(kLimitColour));
+  for (ui::Button* b : {&ButtonPruefung, &ButtonReihe})
+    b->SetFont(statusFont_.get());
+  ButtonPruefung.SetHint("Krafteinheit, Prüfling, Prüfer, Auftrag, Bemerkung und die Grenzen des "
+                         "Maximums für die nächsten Tests");
+  ButtonReihe.SetHint("Einen Ordner für eine Prüfreihe wählen: jeder Test wird bei Stop von selbst "
+                      "dort gespeichert, die Reihentabelle zeigt alle Tests der Reihe");
   const SIZE first = LogicalClientSize();
   firstClient_ = {first.cx, first.cy};
-  FormResize();
+  // The test as the person described it last time.
+  recording_.Describe(dynlog::ReadTestDescription(Tfkm470b::SettingsPath()));
+  ShowDescription();
 }
 
 Tfkm470a::~Tfkm470a() = default;
@@ -133,6 +182,8 @@ ui::Label& Tfkm470a::IndicatorLabel(km470::Indicator which) {
 // ---- Buttons
 
 void Tfkm470a::Button1Click() {
+  if (seriesSavePending_)
+    SaveToSeries(); // the values on their way are not waited for any longer
   if (!MayDropRecording(false))
     return;
   BitBtnSpeichern.SetEnabled(false);
@@ -156,6 +207,7 @@ void Tfkm470a::Button1Click() {
   readout_.clear();
   ButtonWholeTest.SetEnabled(false);
   ShowWholeTest(false);
+  ShowDescription(); // the test's own unit and limits, and no verdict yet
   // The time scale of the new rate and the empty results line, at once.
   marks_.Mark(dynlog::WindowPart::Scales);
   marks_.Mark(dynlog::WindowPart::Results);
@@ -174,9 +226,18 @@ void Tfkm470a::Button2Click() {
   ButtonWholeTest.SetEnabled(recording_.SampleCount() > 0);
   // The last value stays, but no longer looks live; the results line shows the figures at Stop.
   Label1.SetTextColour(kValueGrey);
+  UnitLabel.SetTextColour(kValueGrey);
   marks_.Mark(dynlog::WindowPart::Results);
   textsEvery_.Release();
   ShowStatus();
+  ShowVerdict();
+  // In a series the test is saved by itself, once the values still on their way are in; with
+  // no acquisition cycle running none are.
+  if (series_) {
+    seriesSavePending_ = true;
+    if (!Timer1.Enabled())
+      SaveToSeries();
+  }
   Paint();
 }
 
@@ -239,6 +300,8 @@ void Tfkm470a::Timer1Timer() {
   if (paintEvery_.Due(++ticks_))
     Paint();
   recording_.EndTick(any);
+  if (seriesSavePending_ && recording_.AcquisitionState().IdleTicks() >= kQuietTicks)
+    SaveToSeries();
 }
 
 void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
@@ -261,8 +324,15 @@ void Tfkm470a::ShowValue(double value) {
   const double low = chart_.RangeMin(), high = chart_.RangeMax();
   // The range first: ShowValue widens it before placing the point.
   const dynlog::ChartDrawing drawing = chart_.ShowValue(value);
-  if (chart_.RangeMin() != low || chart_.RangeMax() != high)
+  if (chart_.RangeMin() != low || chart_.RangeMax() != high) {
     marks_.Mark(dynlog::WindowPart::Scales);
+    // The limit lines move with the scale, across the whole chart.
+    if (ShownLimits().Any() && !wholeShown_) {
+      const auto box = chart_.TraceBox();
+      const RECT r{box.left, box.top, box.right, box.bottom};
+      InvalidateRect(Handle(), &r, FALSE);
+    }
+  }
   value_ = value;
   marks_.Mark(dynlog::WindowPart::Value);
   marks_.Mark(dynlog::WindowPart::Results);
@@ -291,8 +361,11 @@ void Tfkm470a::Paint() {
     }
     Label1.SetBackground(kValuePanel);
     // Values still on their way after Stop are shown, but grey: nothing is measured any more.
-    Label1.SetTextColour(recording_.State() == dynlog::MeasuringState::Stopped ? kValueGrey
-                                                                               : kValueWhite);
+    const bool stopped = recording_.State() == dynlog::MeasuringState::Stopped;
+    Label1.SetTextColour(stopped ? kValueGrey : kValueWhite);
+    UnitLabel.SetTextColour(stopped ? kValueGrey : kValueWhite);
+    if (stopped)
+      ShowVerdict(); // a value still on its way may be the maximum
     std::string caption;
     dynlog::FormatValueCaption(caption, value_, DecimalPlaces, separators_);
     Label1.SetText(caption);
@@ -336,8 +409,9 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
     if (wholeShown_) {
       touch(dynlog::PaintForceScale(p, axes, wholeLow_, wholeHigh_, DecimalPlaces));
       const std::size_t to = std::max<std::size_t>(wholeView_.To(), 1) - 1;
-      touch(dynlog::PaintTimeScale(p, axes, client.right, recording_.SecondsOf(wholeView_.From()),
-                                   recording_.SecondsOf(to), rate));
+      const auto seconds = WholeSeconds();
+      touch(dynlog::PaintTimeScale(p, axes, client.right, seconds(wholeView_.From()), seconds(to),
+                                   rate));
     } else {
       touch(dynlog::PaintForceScale(p, axes, chart_.RangeMin(), chart_.RangeMax(), DecimalPlaces));
       touch(dynlog::PaintTimeScale(p, axes, client.right, -1, -1, rate));
@@ -347,13 +421,16 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
     const int lines = chart_.Frame().textLinesHeight;
     const RECT line{0, client.bottom - lines, client.right, client.bottom - lines / 2};
     dynlog::PaintTextLine(
-        p, line, dynlog::ResultsLine(recording_.Results(), recording_.Format(separators_)));
+        p, line,
+        seriesTest_ ? seriesTestLine_
+                    : dynlog::ResultsLine(recording_.Results(), recording_.Format(separators_)));
     touch(line);
   }
   if (marks_.Take(WindowPart::Readout)) {
     // Between the axis name and the value display, above the chart.
     const int top = chart_.Axes().shape1Top - Px(18);
-    const RECT line{Px(24), top, Px(260), top + Px(16)};
+    const RECT line{Px(Label2.Bounds().right + 4), top, Px(Label2.Bounds().right + 240),
+                    top + Px(16)};
     dynlog::PaintTextLine(p, line, readout_);
     touch(line);
   }
@@ -376,6 +453,7 @@ void Tfkm470a::FormResize() {
 void Tfkm470a::FormPaint(HDC dc, const RECT& area) {
   picture_.CopyTo(dc, area);
   dynlog::PaintAxes(dc, chart_.Axes());
+  PaintLimitLines(dc, area);
 }
 
 void Tfkm470a::RedrawChart() {
@@ -391,12 +469,18 @@ void Tfkm470a::RedrawChart() {
   }
   // The values shown fitted to the chart's columns, in one pass.
   const dynlog::ChartAxes& a = chart_.Axes();
-  const auto values = recording_.Values();
+  const auto values = WholeValues();
   const std::size_t to = std::min(wholeView_.To(), values.size());
   const std::size_t from = std::min(wholeView_.From(), to);
-  const auto columns = dynlog::FitColumns(values.subspan(from, to - from), a.shape2Width, from,
-                                          recording_.SecondsOfValues());
+  const auto columns =
+      dynlog::FitColumns(values.subspan(from, to - from), a.shape2Width, from, WholeSeconds());
   std::tie(wholeLow_, wholeHigh_) = dynlog::ColumnRange(columns);
+  // The limits on the scale too, so that their lines show how near the test came.
+  for (const auto& limit : {ShownLimits().lower, ShownLimits().upper})
+    if (limit) {
+      wholeLow_ = std::min(wholeLow_, *limit);
+      wholeHigh_ = std::max(wholeHigh_, *limit);
+    }
   const auto box = chart_.TraceBox();
   picture_.ClearBox({box.left + 2, box.top, box.right + 2, box.bottom});
   dynlog::DrawColumns(picture_.Canvas(), a, columns, wholeLow_, wholeHigh_, picture_.TracePixel());
@@ -410,14 +494,34 @@ void Tfkm470a::ButtonWholeTestClick() {
 }
 
 void Tfkm470a::ShowWholeTest(bool shown) {
-  if (shown == wholeShown_)
+  if (shown == wholeShown_ && !seriesTest_)
     return;
+  if (!shown) {
+    seriesTest_.reset();
+    ButtonWholeTest.SetEnabled(recording_.State() == dynlog::MeasuringState::Stopped &&
+                               recording_.SampleCount() > 0);
+  }
   wholeShown_ = shown;
-  wholeView_.ShowAll(static_cast<std::size_t>(recording_.SampleCount()));
+  wholeView_.ShowAll(WholeValues().size());
   readout_.clear();
   ButtonWholeTest.SetText(wholeShown_ ? "Letzte Werte" : "Ganzer Test");
   RedrawChart();
   Paint();
+}
+
+std::span<const float> Tfkm470a::WholeValues() const {
+  if (seriesTest_)
+    return seriesTest_->values;
+  return recording_.Values();
+}
+
+std::function<double(std::uint64_t)> Tfkm470a::WholeSeconds() const {
+  if (!seriesTest_)
+    return recording_.SecondsOfValues();
+  return [this](std::uint64_t i) {
+    const auto& seconds = seriesTest_->seconds;
+    return seconds.empty() ? 0.0 : seconds[std::min<std::size_t>(i, seconds.size() - 1)];
+  };
 }
 
 void Tfkm470a::FormMouseMove(int x, int y) {
@@ -426,9 +530,10 @@ void Tfkm470a::FormMouseMove(int x, int y) {
   const auto box = chart_.TraceBox();
   std::string text;
   if (y >= box.top && y < box.bottom + 4)
-    text = dynlog::ReadoutText(wholeView_, recording_.Values(), chart_.ColumnAt(x),
-                               chart_.Axes().shape2Width, recording_.Setting().ValuesPerSecond(),
-                               recording_.SecondsOfValues(), DecimalPlaces, separators_);
+    text = dynlog::ReadoutText(
+        wholeView_, WholeValues(), chart_.ColumnAt(x), chart_.Axes().shape2Width,
+        seriesTest_ ? seriesTestRate_ : recording_.Setting().ValuesPerSecond(), WholeSeconds(),
+        seriesTest_ ? seriesTest_->decimalPlaces : DecimalPlaces, separators_);
   if (text != readout_) {
     readout_ = std::move(text);
     marks_.Mark(dynlog::WindowPart::Readout);
@@ -449,8 +554,7 @@ void Tfkm470a::FormMouseUp(int x, int) {
   const auto clampColumn = [&](int at) {
     return std::clamp(at - (chart_.Axes().shape2Left + 2), 0, width - 1);
   };
-  if (wholeView_.ZoomToColumns(clampColumn(from), clampColumn(x), width,
-                               recording_.SecondsOfValues())) {
+  if (wholeView_.ZoomToColumns(clampColumn(from), clampColumn(x), width, WholeSeconds())) {
     RedrawChart();
     Paint();
   }
@@ -461,7 +565,7 @@ void Tfkm470a::FormDoubleClick(int, int) {
 }
 
 void Tfkm470a::FormEscape() {
-  const auto count = static_cast<std::size_t>(recording_.SampleCount());
+  const std::size_t count = WholeValues().size();
   if (!wholeShown_ || !wholeView_.Zoomed(count))
     return;
   wholeView_.ShowAll(count);
@@ -474,6 +578,8 @@ void Tfkm470a::SaveScreenshot(const std::string& utf8Path) {
 }
 
 bool Tfkm470a::FormCloseQuery() {
+  if (seriesSavePending_)
+    SaveToSeries();
   return MayDropRecording(true);
 }
 
@@ -513,6 +619,7 @@ bool Tfkm470a::SaveWithDialog() {
     return false;
   try {
     SaveRecordingTo(*path);
+    dynlog::WriteTestDescription(Tfkm470b::SettingsPath(), recording_.NextDescription());
   } catch (const base::FileError& e) {
     base::ShowErrorBox(
         dynlog::SaveFailureText(e.what(), *path, recording_.SampleCount(), separators_));
@@ -571,16 +678,234 @@ void Tfkm470a::FormDpiChanged() {
 
 void Tfkm470a::LayOut() {
   const SIZE client = LogicalClientSize();
+  const bool verdictRow =
+      recording_.Description().limits.Any() || recording_.NextDescription().limits.Any();
   const dynlog::ValueDisplayPlace place =
-      dynlog::PlaceValueDisplay({client.cx, client.cy}, firstClient_);
+      dynlog::PlaceValueDisplay({client.cx, client.cy}, firstClient_, verdictRow);
+  place_ = place;
   SetFontHeight(valueFont_, place.fontHeight);
-  Label1.SetBounds(place.right - 1, place.top, 1, place.height);
+  // The unit on the display's panel at its right, the digits left of it.
+  SetFontHeight(unitFont_, static_cast<int>(place.fontHeight * kUnitShare + 0.5));
+  const std::string unit(dynlog::UnitSymbol(recording_.Description().unit));
+  const int unitWidth =
+      unit.empty() ? 0
+                   : LogicalUp(dynlog::TextWidth(UnitLabel.Handle(), unitFont_.get(), unit)) + 6;
+  UnitLabel.SetText(unit);
+  UnitLabel.SetBounds(place.right - unitWidth, place.top, std::max(unitWidth, 1), place.height);
+  UnitLabel.SetVisible(unitWidth > 0);
+  Label1.SetBounds(place.right - unitWidth - 1, place.top, 1, place.height);
   SizeValueDisplay();
-  Label3.SetBounds(2, place.captionTop, 8, 16);
-  Label2.SetBounds(11, place.captionTop + 1, 8, 16);
+  const int axisName =
+      std::max(8, LogicalUp(dynlog::TextWidth(Label3.Handle(), FormFont(), Label3.Text())) + 1);
+  Label3.SetBounds(2, place.captionTop, axisName, 16);
+  Label2.SetBounds(std::max(11, 3 + axisName), place.captionTop + 1, 8, 16);
+  if (verdictRow) {
+    SetFontHeight(verdictFont_, place.verdictFontHeight);
+    SetFontHeight(reasonFont_,
+                  place.verdictFontHeight * kReasonFontHeight / dynlog::kVerdictFontHeight);
+  }
+  PlaceVerdict();
   RECT pixels;
   GetClientRect(Handle(), &pixels);
   chart_.FitToClient(pixels.right, pixels.bottom,
                      {Px(place.chartTop), Px(52), Px(14), Px(16), Px(32)});
   PlaceStatusLine();
+}
+
+// ---- The test's description, its limits and verdict
+
+void Tfkm470a::ButtonPruefungClick() {
+  if (!testDialog_)
+    testDialog_ = std::make_unique<TestDialog>(Handle());
+  if (const auto description = testDialog_->Ask(recording_.NextDescription()))
+    DescribeTest(*description);
+}
+
+void Tfkm470a::DescribeTest(const dynlog::TestDescription& description) {
+  recording_.Describe(description);
+  if (AskBeforeDiscarding) // a run without a person leaves km470.ini's test keys alone
+    dynlog::WriteTestDescription(Tfkm470b::SettingsPath(), recording_.NextDescription());
+  ShowDescription();
+  ShowSeriesTable(); // Cpk follows the limits
+}
+
+void Tfkm470a::ShowDescription() {
+  Label3.SetText(dynlog::AxisName(recording_.Description().unit));
+  IncludeLimitsInChart();
+  ShowVerdict();
+  FormResize(); // the unit beside the digits and the verdict's row change the layout
+}
+
+void Tfkm470a::IncludeLimitsInChart() {
+  for (const auto& limit : {ShownLimits().lower, ShownLimits().upper})
+    if (limit)
+      chart_.Include(*limit);
+}
+
+void Tfkm470a::ShowVerdict() {
+  const dynlog::Verdict verdict = recording_.State() == dynlog::MeasuringState::Stopped
+                                      ? recording_.CurrentVerdict()
+                                      : dynlog::Verdict{};
+  const dynlog::TestDescription& d = recording_.Description();
+  const int decimals = recording_.Setting().decimalPlaces;
+  VerdictLabel.SetBackground(verdict.Failed() ? kFailColour : kPassColour);
+  VerdictLabel.SetText(dynlog::VerdictText(verdict));
+  // Before the verdict, and beside an i.O., the limits it is judged by; beside an n.i.O. why.
+  ReasonLabel.SetBackground(verdict.Failed() ? kFailColour : CLR_INVALID);
+  ReasonLabel.SetTextColour(verdict.Failed() ? kValueWhite : kStatusText);
+  ReasonLabel.SetText(
+      verdict.Failed()
+          ? dynlog::VerdictReason(verdict, decimals, d.unit, separators_)
+          : dynlog::LimitsText(d.limits.Any() ? d.limits : recording_.NextDescription().limits,
+                               decimals, d.unit, separators_));
+  PlaceVerdict();
+}
+
+void Tfkm470a::PlaceVerdict() {
+  const bool row = place_.verdictHeight > 0;
+  const std::string verdict = VerdictLabel.Text(), reason = ReasonLabel.Text();
+  const int pad = place_.verdictHeight / 2;
+  const int verdictWidth =
+      !row || verdict.empty()
+          ? 0
+          : LogicalUp(dynlog::TextWidth(VerdictLabel.Handle(), verdictFont_.get(), verdict)) +
+                2 * pad;
+  const int wanted =
+      !row || reason.empty()
+          ? 0
+          : LogicalUp(dynlog::TextWidth(ReasonLabel.Handle(), reasonFont_.get(), reason)) + pad;
+  const int right = place_.right;
+  const int reasonWidth = std::min(wanted, std::max(0, right - verdictWidth - 24));
+  VerdictLabel.SetBounds(right - verdictWidth, place_.verdictTop, std::max(verdictWidth, 1),
+                         std::max(place_.verdictHeight, 1));
+  ReasonLabel.SetBounds(right - verdictWidth - reasonWidth, place_.verdictTop,
+                        std::max(reasonWidth, 1), std::max(place_.verdictHeight, 1));
+  VerdictLabel.SetVisible(verdictWidth > 0);
+  ReasonLabel.SetVisible(reasonWidth > 0);
+}
+
+void Tfkm470a::PaintLimitLines(HDC dc, const RECT& area) {
+  const dynlog::ForceLimits& limits = ShownLimits();
+  if (!limits.Any())
+    return;
+  const dynlog::ChartAxes& a = chart_.Axes();
+  const double low = wholeShown_ ? wholeLow_ : chart_.RangeMin();
+  const double high = wholeShown_ ? wholeHigh_ : chart_.RangeMax();
+  // Dashed, so that the trace on a limit still shows; only the dashes in the area repainted.
+  const int origin = a.shape2Left + 2, end = origin + a.shape2Width;
+  const int dash = Px(6), period = dash + Px(4), thick = std::max(1, Px(1));
+  const int left = std::max<int>(origin, area.left), right = std::min<int>(end, area.right);
+  for (const auto& limit : {limits.lower, limits.upper}) {
+    if (!limit)
+      continue;
+    const int row = dynlog::ChartRow(a, low, high, *limit);
+    if (row < a.shape1Top - 1 || row >= a.shape2Top || row + thick <= area.top ||
+        row >= area.bottom)
+      continue;
+    for (int x = origin + std::max(0, left - origin) / period * period; x < right; x += period) {
+      const RECT r{std::max(x, left), row, std::min(x + dash, right), row + thick};
+      if (r.left < r.right)
+        FillRect(dc, &r, limitBrush_.get());
+    }
+  }
+}
+
+// ---- A series
+
+void Tfkm470a::ButtonReiheClick() {
+  const std::string start =
+      series_ ? series_->Folder() : dynlog::ReadSeriesFolder(Tfkm470b::SettingsPath());
+  const auto folder = dynlog::AskFolder(
+      Handle(), "Ordner der Prüfreihe: jeder Test wird bei Stop von selbst darin gespeichert.",
+      start);
+  if (!folder) {
+    ShowSeriesTable();
+    if (seriesWindow_ && series_)
+      seriesWindow_->Show();
+    return;
+  }
+  try {
+    OpenSeries(*folder);
+  } catch (const base::FileError& e) {
+    base::ShowErrorBox(e.what());
+  }
+}
+
+void Tfkm470a::OpenSeries(const std::string& utf8Folder) {
+  if (seriesSavePending_)
+    SaveToSeries(); // into the series it was measured for
+  auto opened = std::make_unique<dynlog::SeriesFolder>(utf8Folder);
+  series_ = std::move(opened);
+  if (AskBeforeDiscarding)
+    dynlog::WriteSeriesFolder(Tfkm470b::SettingsPath(), utf8Folder);
+  if (!seriesWindow_) {
+    seriesWindow_ = std::make_unique<SeriesWindow>(
+        Handle(), [this](int row) { ShowSeriesTest(row); }, [this] { EndSeries(); });
+    // Beside the measurement window where there is room, else below it, else over its lower part.
+    RECT main, table;
+    GetWindowRect(Handle(), &main);
+    GetWindowRect(seriesWindow_->Handle(), &table);
+    const RECT work = ui::WorkAreaOf(Handle());
+    const bool right = main.right + (table.right - table.left) <= work.right;
+    SetWindowPos(seriesWindow_->Handle(), nullptr, right ? main.right : main.left,
+                 right ? main.top : main.bottom, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ui::KeepInWorkArea(seriesWindow_->Handle());
+  }
+  ShowSeriesTable();
+  seriesWindow_->Show();
+}
+
+void Tfkm470a::EndSeries() {
+  if (seriesSavePending_)
+    SaveToSeries();
+  series_.reset();
+  if (seriesWindow_)
+    seriesWindow_->Hide();
+}
+
+void Tfkm470a::ShowSeriesTable() {
+  if (series_ && seriesWindow_)
+    seriesWindow_->ShowTable(series_->Folder(), series_->Table(), ShownLimits(), separators_);
+}
+
+void Tfkm470a::SaveToSeries() {
+  seriesSavePending_ = false;
+  if (!series_ || recording_.SampleCount() == 0 || recording_.MayDropWithoutQuestion())
+    return;
+  try {
+    series_->AddTest(recording_.CsvFileHead(recording_.Results()), recording_.SavedValues());
+    recording_.MarkSaved();
+    if (AskBeforeDiscarding) // the part number counted on
+      dynlog::WriteTestDescription(Tfkm470b::SettingsPath(), recording_.NextDescription());
+  } catch (const base::FileError& e) {
+    base::ShowErrorBox(dynlog::SaveFailureText(e.what(), series_->Folder(),
+                                               recording_.SampleCount(), separators_));
+  }
+  ShowSeriesTable();
+}
+
+void Tfkm470a::ShowSeriesTest(int row) {
+  if (!series_ || recording_.State() == dynlog::MeasuringState::Running)
+    return;
+  const auto& rows = series_->Table().Rows();
+  if (row < 0 || static_cast<std::size_t>(row) >= rows.size())
+    return;
+  dynlog::CsvTest test;
+  try {
+    test = series_->ReadTest(rows[static_cast<std::size_t>(row)]);
+  } catch (const base::FileError& e) {
+    base::ShowErrorBox(e.what());
+    return;
+  }
+  if (test.values.empty())
+    return;
+  const auto& s = test.seconds;
+  seriesTestRate_ =
+      s.size() > 1 && s[1] > s[0] ? 1 / (s[1] - s[0]) : recording_.Setting().ValuesPerSecond();
+  const auto cells = dynlog::SeriesRowCells(rows[static_cast<std::size_t>(row)], separators_);
+  seriesTestLine_ = "Test " + cells[0] + " \xC2\xB7 " + cells[2] + " \xC2\xB7 Max. " + cells[3] +
+                    " \xC2\xB7 " + cells[7];
+  seriesTest_ = std::move(test);
+  ButtonWholeTest.SetEnabled(true);
+  ShowWholeTest(true);
 }

@@ -14,16 +14,20 @@
 #include "window/numberformat.h"
 #include "window/recording.h"
 #include "window/redrawmarks.h"
+#include "window/seriesfolder.h"
 #include "window/tracepicture.h"
 #include "window/wholetest.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 class Tfkm470b;
 class Tfkm470d;
+class SeriesWindow;
+class TestDialog;
 
 class Tfkm470a : public ui::Form {
   // Declared before the controls, which are created with them.
@@ -31,6 +35,9 @@ class Tfkm470a : public ui::Form {
   ui::ScaledFont& valueFont_; // grows with the window
   ui::ScaledFont& arrowFont_;
   ui::ScaledFont& statusFont_;
+  ui::ScaledFont& unitFont_;    // grows with the value display
+  ui::ScaledFont& verdictFont_; // grows with it too
+  ui::ScaledFont& reasonFont_;
 
 public:
   Tfkm470a();
@@ -46,6 +53,8 @@ public:
   void BitBtnEinstellungClick(); // rate dialog
   void BitBtnSpeichernClick();   // save, through the save dialog
   void ButtonWholeTestClick();   // after Stop: the whole test, or the sweep as it was
+  void ButtonPruefungClick();    // the test dialog: unit, part and people, limits
+  void ButtonReiheClick();       // a series folder chosen; its table shown
   void Timer1Timer();            // the acquisition cycle
   // Saves the recording to path without asking (the save dialog's work once a name is chosen):
   // CSV for a name ending in .csv, the text file otherwise. Nothing happens when nothing is
@@ -62,6 +71,20 @@ public:
   void ShowValue(double value);
   // Renders the client area (the chart and every control) into a 24-bit BMP file.
   void SaveScreenshot(const std::string& utf8Path);
+
+  // The person's description of the next test, and of this one while it may still be corrected:
+  // handed to the recording, shown, and kept in km470.ini while a person is at the window.
+  void DescribeTest(const dynlog::TestDescription& description);
+  // Opens the series kept in the folder, or continues it: from now on every test is saved there
+  // by itself when it stops. Throws base::FileError with the German file error text.
+  void OpenSeries(const std::string& utf8Folder);
+  // Tests are no longer saved by themselves; the folder stays as it is.
+  void EndSeries();
+  const dynlog::SeriesFolder* Series() const { return series_.get(); }
+  SeriesWindow* SeriesTableWindow() { return seriesWindow_.get(); }
+  // The whole curve of the series' test in that row, read from its file, in the whole-test view.
+  // Nothing happens while a test runs.
+  void ShowSeriesTest(int row);
 
   dynlog::Recording& CurrentRecording() { return recording_; }
   const dynlog::ForceChart& Chart() const { return chart_; }
@@ -91,6 +114,11 @@ public:
   ui::Label ConnectionLabel; // beside it at the right: port, baud rate and unit
   ui::Timer Timer1;
   ui::Button ButtonWholeTest;
+  ui::Button ButtonPruefung;
+  ui::Button ButtonReihe;
+  ui::Label UnitLabel;    // the force unit beside the value display, on its panel
+  ui::Label VerdictLabel; // after Stop with limits: "i.O." on green, "n.i.O." on red
+  ui::Label ReasonLabel;  // beside it: why it failed, or which limits hold
 
 protected:
   bool FormCloseQuery() override;
@@ -127,6 +155,23 @@ private:
   // The trace afresh: the sweep, or the whole test; the scales and text lines with it.
   void RedrawChart();
   void ShowWholeTest(bool shown);
+  // The axis name, the unit beside the value display and the verdict row after a new description.
+  void ShowDescription();
+  // The verdict after Stop, or the limits before it, in the row below the value display.
+  void ShowVerdict();
+  void PlaceVerdict();
+  // The limit lines across the chart, on the scale shown.
+  void PaintLimitLines(HDC dc, const RECT& area);
+  // The chart's range takes in the limits, so that their lines show how near the test came.
+  void IncludeLimitsInChart();
+  // The limits of the test shown: the recording's.
+  const dynlog::ForceLimits& ShownLimits() const { return recording_.Description().limits; }
+  // The stopped recording into the open series, once the values on their way are in.
+  void SaveToSeries();
+  void ShowSeriesTable();
+  // What the whole-test view shows: the recording's values, or a series' test read back.
+  std::span<const float> WholeValues() const;
+  std::function<double(std::uint64_t)> WholeSeconds() const;
 
   Tfkm470b* search_ = nullptr;
   ui::Form* about_ = nullptr;
@@ -161,4 +206,14 @@ private:
   dynlog::WholeTestView wholeView_;
   double wholeLow_ = -1, wholeHigh_ = 1;
   int dragFrom_ = -1;
+
+  dynlog::ValueDisplayPlace place_;
+  base::Brush limitBrush_;
+  std::unique_ptr<TestDialog> testDialog_;
+  std::unique_ptr<dynlog::SeriesFolder> series_;
+  std::unique_ptr<SeriesWindow> seriesWindow_;
+  bool seriesSavePending_ = false;
+  std::optional<dynlog::CsvTest> seriesTest_; // shown in the whole-test view
+  double seriesTestRate_ = 1;
+  std::string seriesTestLine_; // the results line says which test it is
 };

@@ -73,6 +73,19 @@ void ForceChart::FitToClient(int clientWidth, int clientHeight, const ChartFrame
                                    ChartAxes::kShape2Height - frame.top);
   axes_.shape2Top = axes_.shape1Top + axes_.shape1Height;
   axes_.shape2Width = std::max(kMinAxisLength, clientWidth - frame.scaleWidth - frame.rightMargin);
+  PlaceHeldPoints();
+}
+
+bool ForceChart::Include(double value) {
+  if (value <= rangeMax_ && value >= rangeMin_)
+    return false;
+  rangeMax_ = std::max(rangeMax_, value);
+  rangeMin_ = std::min(rangeMin_, value);
+  PlaceHeldPoints();
+  return true;
+}
+
+void ForceChart::PlaceHeldPoints() {
   for (int i = 0; i <= kLastIndex; ++i)
     chartPoints_[i] = placed_[i]
                           ? PointOf(i, values_[i])

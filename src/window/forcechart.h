@@ -69,6 +69,10 @@ public:
   // Widens the range to the value, advances the sweep and places the value's point.
   ChartDrawing ShowValue(double value);
 
+  // Widens the range to the value (a limit the chart must show) and places every held point
+  // afresh on it; returns whether the range changed.
+  bool Include(double value);
+
   // Fits the axes to the window's client area and places every held point afresh on them, with
   // the current range.
   void FitToClient(int clientWidth, int clientHeight, const ChartFrame& frame = {});
@@ -101,6 +105,7 @@ public:
 
 private:
   ChartPoint PointOf(int index, double value) const;
+  void PlaceHeldPoints();
 
   ChartAxes axes_;
   ChartFrame frame_;

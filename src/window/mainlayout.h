@@ -16,6 +16,8 @@ struct ValueDisplayPlace {
   int fontHeight = 0;
   int chartTop = 0;   // where the chart's vertical axis begins
   int captionTop = 0; // the axis name F and the readout above the chart
+  // With limits set, a row below the value display for the verdict, right-aligned with it.
+  int verdictTop = 0, verdictHeight = 0, verdictFontHeight = 0;
 };
 
 inline constexpr int kValueDisplayTop = 32;
@@ -23,9 +25,12 @@ inline constexpr int kValueDisplayHeight = 56;
 inline constexpr int kValueFontHeight = 48;
 inline constexpr int kValueDisplayRight = 366 + 67;
 inline constexpr double kMaxDigitGrowth = 4;
+inline constexpr int kVerdictRowHeight = 26;
+inline constexpr int kVerdictFontHeight = 20;
 
 // How much larger than at the first size: the smaller of the two ratios, 1 to 4.
 double DigitGrowth(WindowSize client, WindowSize first);
-ValueDisplayPlace PlaceValueDisplay(WindowSize client, WindowSize first);
+// verdictRow: room for the verdict below the value display, which the chart gives up.
+ValueDisplayPlace PlaceValueDisplay(WindowSize client, WindowSize first, bool verdictRow = false);
 
 } // namespace dynlog

@@ -23,6 +23,10 @@ public:
   // The full name of a file in the folder: a row's test, or reihe.csv.
   std::string PathOf(std::string_view file) const;
 
+  // A row's test read back from its file (in the folder, or where a stream's row names it).
+  // Throws base::FileError.
+  CsvTest ReadTest(const SeriesRow& row) const;
+
   // Saves a test (its CSV head with the summary, and its values) as the series' next test and adds
   // its row; returns the row. Throws base::FileError; the series is then as it was, apart from a
   // test file whose row could not be written.

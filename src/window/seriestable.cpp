@@ -145,6 +145,29 @@ std::string SeriesStatisticsText(const SeriesStatistics& s, int decimalPlaces, F
   return text;
 }
 
+std::vector<std::string> SeriesRowCells(const SeriesRow& row, const NumberSeparators& separators) {
+  const auto force = [&](double value) {
+    return WithUnit(FormatNumber(value, row.decimals, kFileSignificantDigits, separators),
+                    row.unit);
+  };
+  char time[16];
+  std::snprintf(time, sizeof time, "%02d:%02d:%02d", row.start.hour, row.start.minute,
+                row.start.second);
+  std::string seconds;
+  AppendSeconds(seconds, row.seconds, 3, separators);
+  std::string verdict = row.verdict;
+  if (!row.reason.empty())
+    verdict += " (" + row.reason + ")";
+  return {std::to_string(row.number),
+          time,
+          row.part,
+          force(row.maximum),
+          force(row.minimum),
+          force(row.mean),
+          seconds,
+          verdict};
+}
+
 std::string SeriesHeadText(const LocalTime& created) {
   std::string text(kUtf8ByteOrderMark);
   text += "# Pr\xC3\xBC"

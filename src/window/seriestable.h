@@ -73,6 +73,19 @@ private:
 std::string SeriesStatisticsText(const SeriesStatistics& statistics, int decimalPlaces,
                                  ForceUnit unit, const NumberSeparators& separators);
 
+// The series table's columns on the screen, and one row's cells in them: number, start time of
+// day, part, maximum, minimum, mean (with the unit), duration in seconds, verdict with its reason.
+inline constexpr std::string_view kSeriesTableColumns[] = {"Nr.",
+                                                           "Zeit",
+                                                           "Pr\xC3\xBC"
+                                                           "fling",
+                                                           "Maximum",
+                                                           "Minimum",
+                                                           "Mittelwert",
+                                                           "Dauer in s",
+                                                           "Urteil"};
+std::vector<std::string> SeriesRowCells(const SeriesRow& row, const NumberSeparators& separators);
+
 // The file's head: byte order mark, "# Prüfreihe;<start>", "# Programm;...", the column names.
 std::string SeriesHeadText(const LocalTime& created);
 // One row's line, with its CR LF.

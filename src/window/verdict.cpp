@@ -91,6 +91,22 @@ std::string VerdictReason(const Verdict& verdict, int decimalPlaces, ForceUnit u
          WithUnit(ForceFigure(verdict.limit, decimalPlaces, separators), unit);
 }
 
+std::string LimitsText(const ForceLimits& limits, int decimalPlaces, ForceUnit unit,
+                       const NumberSeparators& separators) {
+  const auto figure = [&](double limit) {
+    return WithUnit(ForceFigure(limit, decimalPlaces, separators), unit);
+  };
+  if (limits.lower && limits.upper)
+    return "Maximum " + figure(*limits.lower) + " bis " + figure(*limits.upper);
+  if (limits.upper)
+    return "Maximum h\xC3\xB6"
+           "chstens " +
+           figure(*limits.upper);
+  if (limits.lower)
+    return "Maximum mindestens " + figure(*limits.lower);
+  return {};
+}
+
 std::string VerdictLine(const Verdict& verdict, int decimalPlaces, ForceUnit unit,
                         const NumberSeparators& separators) {
   if (verdict.outcome == VerdictOutcome::None)

@@ -51,6 +51,11 @@ std::string VerdictReason(const Verdict& verdict, int decimalPlaces, ForceUnit u
 std::string VerdictLine(const Verdict& verdict, int decimalPlaces, ForceUnit unit,
                         const NumberSeparators& separators);
 
+// What the window shows of the limits before a verdict: "Maximum 10,0 N bis 900,0 N",
+// "Maximum höchstens 900,0 N", "Maximum mindestens 10,0 N"; empty without limits.
+std::string LimitsText(const ForceLimits& limits, int decimalPlaces, ForceUnit unit,
+                       const NumberSeparators& separators);
+
 // A limit or any figure of the unit at its decimal places, as the files write it.
 std::string ForceFigure(double value, int decimalPlaces, const NumberSeparators& separators);
 

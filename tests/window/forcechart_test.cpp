@@ -93,6 +93,10 @@ TEST(ForceChartTest, RangeWidensBeforeThePointIsPlacedAndNeverShrinks) {
   EXPECT_EQ(chart.RangeMax(), 5.0);
   // An older point keeps the scale it was drawn with.
   EXPECT_EQ(chart.ChartPoints()[1].y, 79);
+  // A limit beyond the range widens it, and every held point takes the new scale.
+  EXPECT_FALSE(chart.Include(4.0));
+  EXPECT_TRUE(chart.Include(13.0));
+  EXPECT_EQ(chart.ChartPoints()[1].y, 80 + 177 - 1 - 88); // 5 lies half-way from -3 to 13
 }
 
 TEST(ForceChartTest, ResizeFitsTheAxesToTheClientAreaWithRoomForScalesAndText) {

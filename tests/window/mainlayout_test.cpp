@@ -25,6 +25,11 @@ TEST(MainLayout, TheDigitsGrowWithTheSmallerRatioAndTheChartBeginsBelowThem) {
     EXPECT_EQ(p.fontHeight, c.fontHeight) << c.client.width;
     EXPECT_EQ(p.chartTop, c.chartTop) << c.client.width;
     EXPECT_EQ(p.captionTop, p.chartTop - 16);
+    // The verdict's row below the digits, as high as they grow, and the chart below it.
+    const ValueDisplayPlace v = PlaceValueDisplay(c.client, first, true);
+    EXPECT_EQ(v.verdictTop, p.top + p.height + 4);
+    EXPECT_EQ(v.chartTop - p.chartTop, v.verdictHeight + 4);
+    EXPECT_EQ(v.verdictHeight * 56, kVerdictRowHeight * p.height) << c.client.width;
   }
 }
 

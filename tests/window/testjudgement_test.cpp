@@ -53,6 +53,12 @@ TEST(Verdict, JudgesTheMaximumAtTheUnitsDecimalsOnAndAroundEachLimit) {
   EXPECT_EQ(LimitsFromText("10:"), (ForceLimits{10, std::nullopt}));
   for (const char* bad : {":", "900", "10:5", "1e3:", "a:b", ":9.", "::5", ":-"})
     EXPECT_FALSE(LimitsFromText(bad)) << bad;
+  for (const auto& [limits, text] : {std::pair{both, "Maximum 10,0 N bis 900,0 N"},
+                                     {upper, "Maximum h\xC3\xB6"
+                                             "chstens 900,0 N"},
+                                     {ForceLimits{10, std::nullopt}, "Maximum mindestens 10,0 N"},
+                                     {ForceLimits{}, ""}})
+    EXPECT_EQ(LimitsText(limits, 1, ForceUnit::N, plain), text);
   EXPECT_EQ(ForceUnitFromText("lbf"), ForceUnit::lbf);
   EXPECT_FALSE(ForceUnitFromText("G")) << "gram and the unit G are not the same";
 }
@@ -138,6 +144,23 @@ TEST(SeriesTable, StatisticsOverTheMaximaAgainstHandWorkedFigures) {
             "kleinstes 98,0 N, gr\xC3\xB6\xC3\x9F"
             "tes 104,0 N \xC2\xB7 Cpk 1,16");
   EXPECT_EQ(table.NextNumber(), 5);
+  SeriesRow failed{3,
+                   {2026, 12, 7, 9, 5, 7, 60},
+                   "P-3",
+                   940.26,
+                   0,
+                   12.5,
+                   1,
+                   ForceUnit::N,
+                   2.5,
+                   "n.i.O.",
+                   "Maximum 940,3 N \xC3\xBC"
+                   "ber 900,0 N",
+                   "P-3_0003.csv"};
+  EXPECT_EQ(SeriesRowCells(failed, GermanSeparators()),
+            (std::vector<std::string>{"3", "09:05:07", "P-3", "940,3 N", "0,0 N", "12,5 N", "2,500",
+                                      "n.i.O. (Maximum 940,3 N \xC3\xBC"
+                                      "ber 900,0 N)"}));
 }
 
 TEST(SeriesTable, FileRowsReadBackAndALineCutShortIsNoRow) {

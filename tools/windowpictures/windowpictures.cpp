@@ -2,8 +2,9 @@
 // the search dialog while it searches and when it has found the unit on a port above COM4, the
 // main window while it streams (also at 150 % and maximised), after Stop (with the whole test and a
 // zoomed stretch of it) and with a full recording, the system's save dialog, the question before an
-// unsaved recording is dropped, the rate dialog, the info window and the update's question box. For
-// each picture it writes NAME.want into the given folder, holding the window's X11 window, and
+// unsaved recording is dropped, the rate dialog, the info window, the update's question box, and
+// the test dialog and a series judged against limits with its table. For each picture it writes
+// NAME.want into the given folder, holding the window's X11 window, and
 // waits, with the windows still answering, until the script has taken the picture and removed the
 // file.
 //   window_pictures.exe FOLDER
@@ -13,6 +14,7 @@
 #include "app/application.h"
 #include "base/errorbox.h"
 #include "ui/appwindow.h"
+#include "window/serieswindow.h"
 
 #include <windows.h>
 
@@ -187,6 +189,50 @@ void FullRecordingPicture(dynlog::ApplicationWindows& app) {
   main.Timer1.SetEnabled(true);
 }
 
+// A series of four tests of a few seconds each, judged against limits: the window after the first
+// that failed (or the last) with its verdict, and the series table.
+void SeriesPictures(dynlog::ApplicationWindows& app) {
+  Tfkm470a& main = app.fkm470a;
+  app.fkm470d.SetRate(dynlog::SampleRate::Hz40);
+  main.DescribeTest({dynlog::ForceUnit::N,
+                     {"Feder-0012", "M. Berger", "A-2291",
+                      "Charge 7, 20 \xC2\xB0"
+                      "C"},
+                     {300.0, 800.0}});
+  // The test dialog shows what was described, and OK takes it again.
+  g_watch = [&main] {
+    if (HWND dialog = FindQuestion(main.Handle())) {
+      g_watch = nullptr;
+      Picture(dialog, "test-dialog");
+      PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+  };
+  main.ButtonPruefungClick();
+  main.OpenSeries(g_folder + "\\Reihe");
+  bool shown = false;
+  for (std::size_t i = 1; i <= 4; ++i) {
+    main.Button1.Click();
+    Pump(2500);
+    main.Button2.Click();
+    if (!PumpUntil(5000, [&] { return main.Series()->Table().Rows().size() == i; })) {
+      Report("a test of the series was not saved");
+      g_failed = true;
+      return;
+    }
+    // The window after the first test that failed, with its reason; after the last one else.
+    if (shown || (!main.CurrentRecording().CurrentVerdict().Failed() && i < 4))
+      continue;
+    shown = true;
+    main.Timer1.SetEnabled(false);
+    main.SeriesTableWindow()->Hide(); // it may stand over the window on a small screen
+    Picture(main.Handle(), "main-window-verdict");
+    main.Timer1.SetEnabled(true);
+    main.SeriesTableWindow()->Show();
+  }
+  Picture(main.SeriesTableWindow()->Handle(), "series-table");
+  main.EndSeries();
+}
+
 bool AnyLampLit(Tfkm470a& w) {
   for (const ui::Label* l : {&w.Label4, &w.Label5, &w.Label8, &w.Label9})
     if (l->Background() == RGB(0, 255, 0))
@@ -311,6 +357,7 @@ int Run() {
   UnsavedQuestionPicture(main);
   FullRecordingPicture(app);
   main.Button2.Click();
+  SeriesPictures(app);
   main.Close();
   return g_failed ? 1 : 0;
 }

@@ -9,7 +9,7 @@ struct Figures {
   std::string count, duration, max, maxTime, min, minTime, mean;
 };
 
-Figures FiguresOf(const TestResults& r, const ResultsFormat& f) {
+Figures TextsOf(const ResultFigures& r, const ResultsFormat& f) {
   const int timeDecimals = TimeDecimals(f.valuesPerSecond);
   const auto seconds = [&](double time) {
     std::string s;
@@ -19,21 +19,30 @@ Figures FiguresOf(const TestResults& r, const ResultsFormat& f) {
   const auto value = [&](float v) {
     return WithUnit(FormatNumber(v, f.decimalPlaces, kFileSignificantDigits, f.separators), f.unit);
   };
-  return {FormatNumber(static_cast<double>(r.Count()), 0, 30, f.separators),
-          seconds(r.Duration(f.valuesPerSecond)),
-          value(r.Max()),
-          seconds(r.MaxSeconds()),
-          value(r.Min()),
-          seconds(r.MinSeconds()),
-          value(static_cast<float>(r.Mean()))};
+  return {FormatNumber(static_cast<double>(r.count), 0, 30, f.separators),
+          seconds(r.duration),
+          value(r.max),
+          seconds(r.maxSeconds),
+          value(r.min),
+          seconds(r.minSeconds),
+          value(static_cast<float>(r.mean))};
 }
 
 } // namespace
 
+ResultFigures FiguresOf(const TestResults& r, double valuesPerSecond) {
+  return {r.Count(), r.Duration(valuesPerSecond), r.Max(), r.Min(), r.MaxSeconds(), r.MinSeconds(),
+          r.Mean()};
+}
+
 std::string ResultsLine(const TestResults& results, const ResultsFormat& format) {
-  if (results.Count() == 0)
+  return ResultsLine(FiguresOf(results, format.valuesPerSecond), format);
+}
+
+std::string ResultsLine(const ResultFigures& figures, const ResultsFormat& format) {
+  if (figures.count == 0)
     return {};
-  const Figures f = FiguresOf(results, format);
+  const Figures f = TextsOf(figures, format);
   // Short enough for the window at its smallest: times without trailing zeros, the minimum
   // without its time.
   const auto trimmed = [&](std::string s) {
@@ -51,7 +60,7 @@ std::string ResultsLine(const TestResults& results, const ResultsFormat& format)
 
 std::string ResultsReport(const TestResults& results, const ResultsFormat& format,
                           const GapSummary& gaps) {
-  const Figures f = FiguresOf(results, format);
+  const Figures f = TextsOf(FiguresOf(results, format.valuesPerSecond), format);
   std::string text = "Werte: " + f.count + "\r\n";
   if (results.Count() > 0)
     text += "Dauer: " + f.duration + " s\r\nMaximum: " + f.max + " bei " + f.maxTime +

@@ -63,10 +63,21 @@ struct ResultsFormat {
   ForceUnit unit = ForceUnit::None; // named after every force figure
 };
 
+// The figures a results line gives, of a whole test or of a stretch of it.
+struct ResultFigures {
+  std::uint64_t count = 0;
+  double duration = 0;
+  float max = 0, min = 0;
+  double maxSeconds = 0, minSeconds = 0;
+  double mean = 0;
+};
+ResultFigures FiguresOf(const TestResults& results, double valuesPerSecond);
+
 // The window's line: "1.234 Werte in 123,4 s   Max. 1.202 N bei 3,5 s   Min. -5 N   Mittel
 // 600,3 N" (without a unit, the figures alone).
 // Empty without values.
 std::string ResultsLine(const TestResults& results, const ResultsFormat& format);
+std::string ResultsLine(const ResultFigures& figures, const ResultsFormat& format);
 
 // The gaps in the unit's stream the times went on across.
 struct GapSummary {

@@ -9,6 +9,7 @@
 #include "ui/placement.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -388,6 +389,19 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   case WM_LBUTTONDBLCLK:
     FormDoubleClick(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
     return 0;
+  case WM_DROPFILES: {
+    const auto drop = reinterpret_cast<HDROP>(wp);
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+      path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+      paths.push_back(base::Narrow(path));
+    }
+    DragFinish(drop);
+    FormFilesDropped(paths);
+    return 0;
+  }
   case WM_GETMINMAXINFO:
     if (minSize_.cx > 0 || minSize_.cy > 0) {
       auto* info = reinterpret_cast<MINMAXINFO*>(lp);

@@ -136,6 +136,8 @@ protected:
   virtual void FormDoubleClick(int /*x*/, int /*y*/) {}
   // Esc, pressed on the form or on one of its controls.
   virtual void FormEscape() {}
+  // Files dropped on a form that accepts them (DragAcceptFiles), as UTF-8 paths.
+  virtual void FormFilesDropped(const std::vector<std::string>& /*utf8Paths*/) {}
 
 private:
   static const wchar_t* RegisterFormClass(bool ownDc);

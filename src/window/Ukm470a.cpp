@@ -15,12 +15,18 @@
 #include "window/folderdialog.h"
 #include "window/localeformat.h"
 #include "window/measurementfilewriter.h"
+#include "window/opendialog.h"
+#include "window/overlaychart.h"
+#include "window/overlaylegend.h"
 #include "window/savedialog.h"
+#include "window/savedtestfile.h"
 #include "window/serieswindow.h"
 #include "window/testdialog.h"
 #include "window/testsettings.h"
 #include "window/ukm470d.h"
 #include "window/windowfonts.h"
+
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -48,6 +54,9 @@ constexpr double kUnitShare = 0.4;
 constexpr int kReasonFontHeight = 12;
 // Ticks without a byte after Stop before the test is saved into its series: the line is quiet.
 constexpr int kQuietTicks = 4;
+// Below the whole test: its results line and a second for the stretch shown or the file's head.
+constexpr int kWholeTextLines = 48, kTextLines = 32;
+constexpr std::uint32_t kBandPixel = dynlog::RgbPixel(220, 230, 250);
 
 ui::FormStyle MainStyle() {
   ui::FormStyle s;
@@ -132,6 +141,10 @@ Tfkm470a::Tfkm470a()
                    .textColour = kStatusText,
                    .ellipsis = true,
                    .valign = ui::LabelStyle::Middle}),
+      ButtonOeffnen(*this, 174, 62, 50, 18,
+                    "\xC3\x96"
+                    "ffnen\xE2\x80\xA6",
+                    [this] { ButtonOeffnenClick(); }),
       picture_(kTraceColour, Background()), scaleFont_(AddFont(L"Arial", 12)) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
@@ -151,7 +164,11 @@ Tfkm470a::Tfkm470a()
                           "vergrößert einen Zeitbereich, Doppelklick oder Esc zeigt wieder alles.");
   paperBrush_.reset(CreateSolidBrush(Background()));
   limitBrush_.reset(CreateSolidBrush(kLimitColour));
-  for (ui::Button* b : {&ButtonPruefung, &ButtonReihe})
+  ButtonOeffnen.SetHint("Gespeicherte Tests (Textdatei, CSV) im ganzen Test zeigen, auch durch "
+                        "Ziehen auf das Fenster. Mehrere Dateien oder Strg: Kurven übereinander; "
+                        "ein Klick in der Legende macht eine Kurve zur Referenz.");
+  DragAcceptFiles(Handle(), TRUE);
+  for (ui::Button* b : {&ButtonPruefung, &ButtonReihe, &ButtonOeffnen})
     b->SetFont(statusFont_.get());
   ButtonPruefung.SetHint("Krafteinheit, Prüfling, Prüfer, Auftrag, Bemerkung und die Grenzen des "
                          "Maximums für die nächsten Tests");
@@ -406,25 +423,35 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
   const double rate = recording_.Setting().ValuesPerSecond();
   if (marks_.Take(WindowPart::Scales)) {
     const dynlog::ChartAxes& axes = chart_.Axes();
-    if (wholeShown_) {
-      touch(dynlog::PaintForceScale(p, axes, wholeLow_, wholeHigh_, DecimalPlaces));
-      const std::size_t to = std::max<std::size_t>(wholeView_.To(), 1) - 1;
-      const auto seconds = WholeSeconds();
-      touch(dynlog::PaintTimeScale(p, axes, client.right, seconds(wholeView_.From()), seconds(to),
-                                   rate));
+    if (const auto curves = Curves(); wholeShown_ && !curves.empty()) {
+      const auto& main = curves[dynlog::MainCurve(curves, compared_.Reference())];
+      touch(dynlog::PaintForceScale(p, axes, wholeLow_, wholeHigh_, main.format.decimalPlaces));
+      const dynlog::TimeWindow window = ShownWindow(curves);
+      touch(dynlog::PaintTimeScale(p, axes, client.right, window.first, window.last,
+                                   main.format.valuesPerSecond));
     } else {
       touch(dynlog::PaintForceScale(p, axes, chart_.RangeMin(), chart_.RangeMax(), DecimalPlaces));
       touch(dynlog::PaintTimeScale(p, axes, client.right, -1, -1, rate));
     }
   }
   if (texts && marks_.Take(WindowPart::Results)) {
-    const int lines = chart_.Frame().textLinesHeight;
-    const RECT line{0, client.bottom - lines, client.right, client.bottom - lines / 2};
-    dynlog::PaintTextLine(
-        p, line,
-        seriesTest_ ? seriesTestLine_
-                    : dynlog::ResultsLine(recording_.Results(), recording_.Format(separators_)));
-    touch(line);
+    const int height = Px(kStatusHeight);
+    RECT line{0, client.bottom - chart_.Frame().textLinesHeight, client.right, 0};
+    line.bottom = line.top + height;
+    textLines_[0] = dynlog::ResultsLine(recording_.Results(), recording_.Format(separators_));
+    textLines_[1].clear();
+    if (const auto curves = Curves(); wholeShown_ && !curves.empty()) {
+      const auto& main = curves[dynlog::MainCurve(curves, compared_.Reference())];
+      const dynlog::TimeWindow window = ShownWindow(curves);
+      textLines_[0] = dynlog::ResultsLine(main.results, main.format);
+      textLines_[1] = wholeView_.Zoomed(curves[dynlog::LongestCurve(curves)].source->Count())
+                          ? dynlog::StretchLine(dynlog::CurveStretch(main, window), main.format)
+                          : dynlog::OpenedTestNote(main, separators_);
+    }
+    for (int i = 0; i < (wholeShown_ ? 2 : 1); ++i, OffsetRect(&line, 0, height)) {
+      dynlog::PaintTextLine(p, line, textLines_[i]);
+      touch(line);
+    }
   }
   if (marks_.Take(WindowPart::Readout)) {
     // Between the axis name and the value display, above the chart.
@@ -467,23 +494,40 @@ void Tfkm470a::RedrawChart() {
       picture_.Draw(segment);
     return;
   }
-  // The values shown fitted to the chart's columns, in one pass.
+  // Each curve's values shown fitted to the chart's columns, from their blocks where they have.
   const dynlog::ChartAxes& a = chart_.Axes();
-  const auto values = WholeValues();
-  const std::size_t to = std::min(wholeView_.To(), values.size());
-  const std::size_t from = std::min(wholeView_.From(), to);
-  const auto columns =
-      dynlog::FitColumns(values.subspan(from, to - from), a.shape2Width, from, WholeSeconds());
-  std::tie(wholeLow_, wholeHigh_) = dynlog::ColumnRange(columns);
+  const auto curves = Curves();
+  auto fitted = dynlog::FitCurves(curves, ShownWindow(curves));
+  wholeLow_ = fitted.low;
+  wholeHigh_ = fitted.high;
   // The limits on the scale too, so that their lines show how near the test came.
-  for (const auto& limit : {ShownLimits().lower, ShownLimits().upper})
+  const dynlog::ForceLimits limits = ChartLimits();
+  for (const auto& limit : {limits.lower, limits.upper})
     if (limit) {
       wholeLow_ = std::min(wholeLow_, *limit);
       wholeHigh_ = std::max(wholeHigh_, *limit);
     }
+  // Room above the curves for the legend, so that it covers none of them.
+  const int legend = curves.size() > 1 ? dynlog::LegendHeight(Dpi(), curves.size()) : 0;
+  if (const int height = a.shape1Height; legend > 0 && legend < height / 2)
+    wholeHigh_ = wholeLow_ + (wholeHigh_ - wholeLow_) * height / (height - legend);
+  fitted.low = wholeLow_;
+  fitted.high = wholeHigh_;
   const auto box = chart_.TraceBox();
   picture_.ClearBox({box.left + 2, box.top, box.right + 2, box.bottom});
-  dynlog::DrawColumns(picture_.Canvas(), a, columns, wholeLow_, wholeHigh_, picture_.TracePixel());
+  if (dragFrom_ >= 0 && dragTo_ >= 0) // the stretch a release will zoom into
+    picture_.Canvas().FillBox(
+        {std::min(dragFrom_, dragTo_), box.top, std::max(dragFrom_, dragTo_) + 1, box.bottom},
+        kBandPixel);
+  dynlog::DrawCurves(picture_.Canvas(), a, fitted, compared_.Reference());
+  legendRows_.clear();
+  if (curves.size() > 1) {
+    const dynlog::ScalePaint p{picture_.dc(), scaleFont_.get(), paperBrush_.get(), separators_,
+                               Dpi(),         chart_.Frame()};
+    legendRows_ = dynlog::PaintLegend(p, {box.left + 2, box.top, box.right, box.bottom}, curves,
+                                      compared_.Reference());
+    GdiFlush(); // before the canvas writes into the same memory again
+  }
 }
 
 // ---- The whole test after Stop, read with the mouse
@@ -494,67 +538,99 @@ void Tfkm470a::ButtonWholeTestClick() {
 }
 
 void Tfkm470a::ShowWholeTest(bool shown) {
-  if (shown == wholeShown_ && !seriesTest_)
+  if (!shown && !wholeShown_)
     return;
   if (!shown) {
-    seriesTest_.reset();
+    compared_.Clear(); // the opened tests are closed
     ButtonWholeTest.SetEnabled(recording_.State() == dynlog::MeasuringState::Stopped &&
                                recording_.SampleCount() > 0);
+  } else if (compared_.Size() == 0) {
+    compared_.ShowRecording(true);
   }
   wholeShown_ = shown;
-  wholeView_.ShowAll(WholeValues().size());
+  const auto curves = Curves();
+  wholeView_.ShowAll(curves.empty() ? 0 : curves[dynlog::LongestCurve(curves)].source->Count());
   readout_.clear();
   ButtonWholeTest.SetText(wholeShown_ ? "Letzte Werte" : "Ganzer Test");
-  RedrawChart();
+  FormResize(); // the whole test has a second text line
   Paint();
 }
 
-std::span<const float> Tfkm470a::WholeValues() const {
-  if (seriesTest_)
-    return seriesTest_->values;
-  return recording_.Values();
+dynlog::TimeWindow Tfkm470a::ShownWindow(const std::vector<dynlog::ShownCurve>& curves) const {
+  const int width = chart_.Axes().shape2Width;
+  if (curves.empty())
+    return {0, 0, width};
+  return dynlog::ViewWindow(*curves[dynlog::LongestCurve(curves)].source, wholeView_.From(),
+                            wholeView_.To(), width);
 }
 
-std::function<double(std::uint64_t)> Tfkm470a::WholeSeconds() const {
-  if (!seriesTest_)
-    return recording_.SecondsOfValues();
-  return [this](std::uint64_t i) {
-    const auto& seconds = seriesTest_->seconds;
-    return seconds.empty() ? 0.0 : seconds[std::min<std::size_t>(i, seconds.size() - 1)];
-  };
+dynlog::ForceLimits Tfkm470a::ChartLimits() const {
+  if (!wholeShown_)
+    return ShownLimits();
+  const auto curves = Curves();
+  return curves.empty() ? ShownLimits()
+                        : curves[dynlog::MainCurve(curves, compared_.Reference())].limits;
 }
 
 void Tfkm470a::FormMouseMove(int x, int y) {
   if (!wholeShown_)
     return;
+  const dynlog::ChartAxes& a = chart_.Axes();
+  bool changed = false;
+  if (dragFrom_ >= 0 && std::abs(x - dragFrom_) >= 3) {
+    const int to = std::clamp(x, a.shape2Left + 2, a.shape2Left + 1 + a.shape2Width);
+    if (to != dragTo_) {
+      dragTo_ = to;
+      RedrawChart();
+      changed = true;
+    }
+  }
   const auto box = chart_.TraceBox();
+  const auto curves = Curves();
   std::string text;
-  if (y >= box.top && y < box.bottom + 4)
-    text = dynlog::ReadoutText(
-        wholeView_, WholeValues(), chart_.ColumnAt(x), chart_.Axes().shape2Width,
-        seriesTest_ ? seriesTestRate_ : recording_.Setting().ValuesPerSecond(), WholeSeconds(),
-        seriesTest_ ? seriesTest_->decimalPlaces : DecimalPlaces, separators_);
+  if (y >= box.top && y < box.bottom + 4 && !curves.empty())
+    text = dynlog::CurveReadout(curves[dynlog::MainCurve(curves, compared_.Reference())],
+                                ShownWindow(curves), chart_.ColumnAt(x));
   if (text != readout_) {
     readout_ = std::move(text);
     marks_.Mark(dynlog::WindowPart::Readout);
-    Paint();
+    changed = true;
   }
+  if (changed)
+    Paint();
 }
 
-void Tfkm470a::FormMouseDown(int x, int) {
+void Tfkm470a::FormMouseDown(int x, int y) {
+  dragTo_ = -1;
+  if (const auto row = dynlog::LegendRowAt(legendRows_, x, y); wholeShown_ && row) {
+    dragFrom_ = -1;
+    MarkReference(*row);
+    return;
+  }
   dragFrom_ = wholeShown_ && chart_.ColumnAt(x) >= 0 ? x : -1;
+}
+
+void Tfkm470a::MarkReference(std::size_t i) {
+  compared_.ToggleReference(i);
+  RedrawChart();
+  Paint();
 }
 
 void Tfkm470a::FormMouseUp(int x, int) {
   const int from = dragFrom_;
-  dragFrom_ = -1;
-  if (from < 0 || std::abs(x - from) < 3)
-    return;
+  const bool band = dragTo_ >= 0;
+  dragFrom_ = dragTo_ = -1;
   const int width = chart_.Axes().shape2Width;
   const auto clampColumn = [&](int at) {
     return std::clamp(at - (chart_.Axes().shape2Left + 2), 0, width - 1);
   };
-  if (wholeView_.ZoomToColumns(clampColumn(from), clampColumn(x), width, WholeSeconds())) {
+  const auto curves = Curves();
+  const bool zoomed =
+      from >= 0 && std::abs(x - from) >= 3 && !curves.empty() &&
+      wholeView_.ZoomToColumns(clampColumn(from), clampColumn(x), width,
+                               [source = curves[dynlog::LongestCurve(curves)].source](
+                                   std::uint64_t i) { return source->SecondsOf(i); });
+  if (zoomed || band) {
     RedrawChart();
     Paint();
   }
@@ -565,12 +641,63 @@ void Tfkm470a::FormDoubleClick(int, int) {
 }
 
 void Tfkm470a::FormEscape() {
-  const std::size_t count = WholeValues().size();
-  if (!wholeShown_ || !wholeView_.Zoomed(count))
+  const auto curves = Curves();
+  if (!wholeShown_ || curves.empty())
+    return;
+  const std::size_t count = curves[dynlog::LongestCurve(curves)].source->Count();
+  if (!wholeView_.Zoomed(count))
     return;
   wholeView_.ShowAll(count);
   RedrawChart();
   Paint();
+}
+
+void Tfkm470a::FormFilesDropped(const std::vector<std::string>& utf8Paths) {
+  OpenTests(utf8Paths, GetKeyState(VK_CONTROL) < 0);
+}
+
+void Tfkm470a::ButtonOeffnenClick() {
+  const bool add = GetKeyState(VK_CONTROL) < 0;
+  if (recording_.State() != dynlog::MeasuringState::Running)
+    OpenTests(dynlog::AskOpenNames(Handle()), add);
+}
+
+void Tfkm470a::OpenTests(const std::vector<std::string>& utf8Paths, bool add) {
+  if (recording_.State() == dynlog::MeasuringState::Running)
+    return;
+  // Every file read before anything shown changes: a file that cannot be opened leaves the view.
+  std::vector<std::pair<std::string, dynlog::OpenedTest>> opened;
+  for (const std::string& path : utf8Paths) {
+    const std::string name = path.substr(path.find_last_of("\\/") + 1);
+    try {
+      dynlog::OpenedTest test = dynlog::ReadSavedTestFile(path, separators_);
+      if (test.values.Count() == 0) {
+        base::ShowErrorBox(name + ": " +
+                           (test.unread ? dynlog::UnreadLineText(*test.unread) : "keine Werte"));
+        continue;
+      }
+      opened.emplace_back(name, std::move(test));
+    } catch (const base::FileError& e) {
+      base::ShowErrorBox(name + ": " + e.what());
+    }
+  }
+  if (opened.empty())
+    return;
+  if (!add || !wholeShown_)
+    compared_.Clear();
+  for (auto& [name, test] : opened)
+    if (!compared_.Add(name, std::move(test))) {
+      base::ShowErrorBox("H\xC3\xB6"
+                         "chstens f\xC3\xBC"
+                         "nf Tests liegen \xC3\xBC"
+                         "bereinander; "
+                         "nicht ge\xC3\xB6"
+                         "ffnet: " +
+                         name);
+      break;
+    }
+  ButtonWholeTest.SetEnabled(true);
+  ShowWholeTest(true);
 }
 
 void Tfkm470a::SaveScreenshot(const std::string& utf8Path) {
@@ -707,8 +834,9 @@ void Tfkm470a::LayOut() {
   PlaceVerdict();
   RECT pixels;
   GetClientRect(Handle(), &pixels);
-  chart_.FitToClient(pixels.right, pixels.bottom,
-                     {Px(place.chartTop), Px(52), Px(14), Px(16), Px(32)});
+  chart_.FitToClient(
+      pixels.right, pixels.bottom,
+      {Px(place.chartTop), Px(52), Px(14), Px(16), Px(wholeShown_ ? kWholeTextLines : kTextLines)});
   PlaceStatusLine();
 }
 
@@ -785,7 +913,7 @@ void Tfkm470a::PlaceVerdict() {
 }
 
 void Tfkm470a::PaintLimitLines(HDC dc, const RECT& area) {
-  const dynlog::ForceLimits& limits = ShownLimits();
+  const dynlog::ForceLimits limits = ChartLimits();
   if (!limits.Any())
     return;
   const dynlog::ChartAxes& a = chart_.Axes();
@@ -888,24 +1016,6 @@ void Tfkm470a::ShowSeriesTest(int row) {
   if (!series_ || recording_.State() == dynlog::MeasuringState::Running)
     return;
   const auto& rows = series_->Table().Rows();
-  if (row < 0 || static_cast<std::size_t>(row) >= rows.size())
-    return;
-  dynlog::CsvTest test;
-  try {
-    test = series_->ReadTest(rows[static_cast<std::size_t>(row)]);
-  } catch (const base::FileError& e) {
-    base::ShowErrorBox(e.what());
-    return;
-  }
-  if (test.values.empty())
-    return;
-  const auto& s = test.seconds;
-  seriesTestRate_ =
-      s.size() > 1 && s[1] > s[0] ? 1 / (s[1] - s[0]) : recording_.Setting().ValuesPerSecond();
-  const auto cells = dynlog::SeriesRowCells(rows[static_cast<std::size_t>(row)], separators_);
-  seriesTestLine_ = "Test " + cells[0] + " \xC2\xB7 " + cells[2] + " \xC2\xB7 Max. " + cells[3] +
-                    " \xC2\xB7 " + cells[7];
-  seriesTest_ = std::move(test);
-  ButtonWholeTest.SetEnabled(true);
-  ShowWholeTest(true);
+  if (row >= 0 && static_cast<std::size_t>(row) < rows.size())
+    OpenTests({series_->FileOf(rows[static_cast<std::size_t>(row)])}, GetKeyState(VK_CONTROL) < 0);
 }

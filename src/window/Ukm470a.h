@@ -12,6 +12,7 @@
 #include "window/forcechart.h"
 #include "window/mainlayout.h"
 #include "window/numberformat.h"
+#include "window/openedtests.h"
 #include "window/recording.h"
 #include "window/redrawmarks.h"
 #include "window/seriesfolder.h"
@@ -23,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class Tfkm470b;
 class Tfkm470d;
@@ -55,6 +57,7 @@ public:
   void ButtonWholeTestClick();   // after Stop: the whole test, or the sweep as it was
   void ButtonPruefungClick();    // the test dialog: unit, part and people, limits
   void ButtonReiheClick();       // a series folder chosen; its table shown
+  void ButtonOeffnenClick();     // saved tests from the disk, through the open dialog
   void Timer1Timer();            // the acquisition cycle
   // Saves the recording to path without asking (the save dialog's work once a name is chosen):
   // CSV for a name ending in .csv, the text file otherwise. Nothing happens when nothing is
@@ -85,6 +88,14 @@ public:
   // The whole curve of the series' test in that row, read from its file, in the whole-test view.
   // Nothing happens while a test runs.
   void ShowSeriesTest(int row);
+  // Saved tests opened in the whole-test view; with `add` laid over what it shows. The recording
+  // stays as it is. Nothing happens while a test runs.
+  void OpenTests(const std::vector<std::string>& utf8Paths, bool add);
+  const dynlog::ComparedTests& Compared() const { return compared_; }
+  // Curve i of the whole-test view becomes the reference, or stops being it (a legend's click).
+  void MarkReference(std::size_t i);
+  // The two lines below the whole test: its results, and the stretch shown or the file's head.
+  const std::string& TextLine(int i) const { return textLines_[i % 2]; }
 
   dynlog::Recording& CurrentRecording() { return recording_; }
   const dynlog::ForceChart& Chart() const { return chart_; }
@@ -119,6 +130,7 @@ public:
   ui::Label UnitLabel;    // the force unit beside the value display, on its panel
   ui::Label VerdictLabel; // after Stop with limits: "i.O." on green, "n.i.O." on red
   ui::Label ReasonLabel;  // beside it: why it failed, or which limits hold
+  ui::Button ButtonOeffnen;
 
 protected:
   bool FormCloseQuery() override;
@@ -131,6 +143,7 @@ protected:
   void FormMouseUp(int x, int y) override;
   void FormDoubleClick(int x, int y) override;
   void FormEscape() override;
+  void FormFilesDropped(const std::vector<std::string>& utf8Paths) override;
 
 private:
   // The setting a Start now would take: the rate dialog, the open port, the unit.
@@ -169,9 +182,12 @@ private:
   // The stopped recording into the open series, once the values on their way are in.
   void SaveToSeries();
   void ShowSeriesTable();
-  // What the whole-test view shows: the recording's values, or a series' test read back.
-  std::span<const float> WholeValues() const;
-  std::function<double(std::uint64_t)> WholeSeconds() const;
+  // What the whole-test view shows, the time window of its columns, and the limits it draws.
+  std::vector<dynlog::ShownCurve> Curves() const {
+    return compared_.Curves(recording_, separators_);
+  }
+  dynlog::TimeWindow ShownWindow(const std::vector<dynlog::ShownCurve>& curves) const;
+  dynlog::ForceLimits ChartLimits() const;
 
   Tfkm470b* search_ = nullptr;
   ui::Form* about_ = nullptr;
@@ -213,7 +229,8 @@ private:
   std::unique_ptr<dynlog::SeriesFolder> series_;
   std::unique_ptr<SeriesWindow> seriesWindow_;
   bool seriesSavePending_ = false;
-  std::optional<dynlog::CsvTest> seriesTest_; // shown in the whole-test view
-  double seriesTestRate_ = 1;
-  std::string seriesTestLine_; // the results line says which test it is
+  dynlog::ComparedTests compared_; // what the whole-test view shows
+  std::vector<RECT> legendRows_;
+  int dragTo_ = -1; // the band of the stretch being chosen
+  std::string textLines_[2];
 };

@@ -73,10 +73,14 @@ std::string SeriesFolder::PathOf(std::string_view file) const {
   return path + std::string(file);
 }
 
-CsvTest SeriesFolder::ReadTest(const SeriesRow& row) const {
+std::string SeriesFolder::FileOf(const SeriesRow& row) const {
   // A stream's row names its file as it was given, perhaps with its whole path.
   const bool whole = row.file.find(':') != std::string::npos || row.file.starts_with("\\\\");
-  const std::wstring path = base::Widen(whole ? row.file : PathOf(row.file));
+  return whole ? row.file : PathOf(row.file);
+}
+
+CsvTest SeriesFolder::ReadTest(const SeriesRow& row) const {
+  const std::wstring path = base::Widen(FileOf(row));
   const std::string bytes = ReadWholeFile(path);
   if (bytes.empty() && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
     throw base::FileError(ERROR_FILE_NOT_FOUND);

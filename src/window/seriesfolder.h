@@ -23,6 +23,8 @@ public:
   // The full name of a file in the folder: a row's test, or reihe.csv.
   std::string PathOf(std::string_view file) const;
 
+  // The full name of a row's test file.
+  std::string FileOf(const SeriesRow& row) const;
   // A row's test read back from its file (in the folder, or where a stream's row names it).
   // Throws base::FileError.
   CsvTest ReadTest(const SeriesRow& row) const;

@@ -57,7 +57,8 @@ TEST(OverlayTest, FiveCurvesAtMostOneReferenceAndTheirTexts) {
   ComparedTests compared;
   compared.ShowRecording(true);
   for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(compared.Add("T" + std::to_string(i) + ".csv", OpenedTest()), i < 4);
+    EXPECT_EQ(compared.Add(std::string("T").append(std::to_string(i)).append(".csv"), OpenedTest()),
+              i < 4);
   compared.ToggleReference(2);
   compared.ToggleReference(2);
   compared.ToggleReference(3);

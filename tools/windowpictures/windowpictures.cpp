@@ -3,7 +3,9 @@
 // main window while it streams (also at 150 % and maximised), after Stop (with the whole test and a
 // zoomed stretch of it) and with a full recording, the system's save dialog, the question before an
 // unsaved recording is dropped, the rate dialog, the info window, the update's question box, and
-// the test dialog and a series judged against limits with its table. For each picture it writes
+// the test dialog and a series judged against limits with its table, then saved tests opened
+// again: an hour's stream, a zoomed stretch of it with its figures, and three tests of the series
+// laid over each other with their legend. For each picture it writes
 // NAME.want into the given folder, holding the window's X11 window, and
 // waits, with the windows still answering, until the script has taken the picture and removed the
 // file.
@@ -14,10 +16,12 @@
 #include "app/application.h"
 #include "base/errorbox.h"
 #include "ui/appwindow.h"
+#include "window/csvfilewriter.h"
 #include "window/serieswindow.h"
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -190,8 +194,8 @@ void FullRecordingPicture(dynlog::ApplicationWindows& app) {
 }
 
 // A series of four tests of a few seconds each, judged against limits: the window after the first
-// that failed (or the last) with its verdict, and the series table.
-void SeriesPictures(dynlog::ApplicationWindows& app) {
+// that failed (or the last) with its verdict, and the series table. Returns the tests' files.
+std::vector<std::string> SeriesPictures(dynlog::ApplicationWindows& app) {
   Tfkm470a& main = app.fkm470a;
   app.fkm470d.SetRate(dynlog::SampleRate::Hz40);
   main.DescribeTest({dynlog::ForceUnit::N,
@@ -217,7 +221,7 @@ void SeriesPictures(dynlog::ApplicationWindows& app) {
     if (!PumpUntil(5000, [&] { return main.Series()->Table().Rows().size() == i; })) {
       Report("a test of the series was not saved");
       g_failed = true;
-      return;
+      return {};
     }
     // The window after the first test that failed, with its reason; after the last one else.
     if (shown || (!main.CurrentRecording().CurrentVerdict().Failed() && i < 4))
@@ -230,7 +234,59 @@ void SeriesPictures(dynlog::ApplicationWindows& app) {
     main.SeriesTableWindow()->Show();
   }
   Picture(main.SeriesTableWindow()->Handle(), "series-table");
+  std::vector<std::string> files;
+  for (const dynlog::SeriesRow& row : main.Series()->Table().Rows())
+    files.push_back(main.Series()->FileOf(row));
   main.EndSeries();
+  return files;
+}
+
+// An hour of a bench's endurance run at 320 values per second, as the program saves it: a part
+// loaded, held and released every 12 s, each time a little higher, with the unit's noise.
+void WriteEnduranceRun(const std::string& path) {
+  constexpr int kRate = 320, kCount = 3600 * kRate;
+  std::vector<float> values(kCount);
+  for (int i = 0; i < kCount; ++i) {
+    const double t = std::fmod(i / double(kRate), 12.0), cycle = i / (12.0 * kRate);
+    const double load = t < 3 ? t / 3 : t < 7 ? 1 : t < 8 ? 8 - t : 0;
+    values[i] = static_cast<float>(
+        std::round((load * (240 + 30 * std::sin(cycle / 40)) + 3 * std::sin(i * 0.7) + 2) * 10) /
+        10);
+  }
+  dynlog::CsvHead head{{2026, 12, 8, 6, 0, 0, 60}, kRate, false, 1, "KM470 V2.03", "COM7"};
+  head.test = {dynlog::ForceUnit::N, {"Dauerlauf-3", "M. Berger", "A-2291", ""}, {}};
+  dynlog::SaveCsvFile(path, head, {values, {}, [](std::uint64_t i) { return i / double(kRate); }});
+}
+
+// Saved tests opened again in a larger window: the hour's run whole, a stretch of it zoomed into
+// with its figures below the whole test's, and three tests of the series laid over each other.
+void OpenedTestPictures(Tfkm470a& main, const std::vector<std::string>& seriesTests) {
+  main.SetOuterSize(720, 480);
+  const std::string run = g_folder + "\\Dauerlauf-3.csv";
+  WriteEnduranceRun(run);
+  main.OpenTests({run}, false);
+  Pump(300);
+  Picture(main.Handle(), "opened-stream");
+  const dynlog::ChartAxes& a = main.Chart().Axes();
+  const int left = a.shape2Left + 2, y = a.shape1Top + a.shape1Height / 2;
+  const auto mouse = [&](UINT message, int x) {
+    SendMessageW(main.Handle(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                 MAKELPARAM(x, y));
+  };
+  // From 30:00 to 30:40, then the readout at a peak of it.
+  mouse(WM_LBUTTONDOWN, left + (a.shape2Width - 1) / 2);
+  mouse(WM_MOUSEMOVE, left + (a.shape2Width - 1) * 2440 / 4800);
+  mouse(WM_LBUTTONUP, left + (a.shape2Width - 1) * 2440 / 4800);
+  mouse(WM_MOUSEMOVE, left + a.shape2Width * 5 / 12);
+  Pump(300);
+  Picture(main.Handle(), "zoomed-stretch");
+  if (seriesTests.size() >= 3) {
+    main.OpenTests({seriesTests.begin(), seriesTests.begin() + 3}, false);
+    main.MarkReference(0);
+    Pump(300);
+    Picture(main.Handle(), "compared-tests");
+  }
+  main.ButtonWholeTest.Click();
 }
 
 bool AnyLampLit(Tfkm470a& w) {
@@ -357,7 +413,7 @@ int Run() {
   UnsavedQuestionPicture(main);
   FullRecordingPicture(app);
   main.Button2.Click();
-  SeriesPictures(app);
+  OpenedTestPictures(main, SeriesPictures(app));
   main.Close();
   return g_failed ? 1 : 0;
 }

@@ -1,0 +1,113 @@
+// Saved tests opened in the measurement window, rendered as the screen shows them: the trace where
+// the file's values say, a damaged file's first unread line named, two curves laid over each other
+// with their legend, and the figures of a stretch after a zoom.
+#include "app/application.h"
+#include "link/ucom.h"
+#include "picture.h"
+#include "testfiles.h"
+#include "uitest.h"
+#include "window/csvfilewriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using testsupport::Picture;
+using testsupport::PumpFor;
+
+namespace {
+
+constexpr COLORREF kRecordingBlue = RGB(0, 0, 255), kFileGreen = RGB(0, 150, 0);
+
+// The topmost pixel of a colour in the trace below its legend, and how many there are.
+std::pair<POINT, int> Topmost(const Picture& picture, const dynlog::ForceChart::Box& box,
+                              COLORREF colour) {
+  constexpr int kLegend = 40;
+  std::pair<POINT, int> found{{-1, -1}, 0};
+  for (int y = box.bottom - 1; y >= box.top + kLegend; --y)
+    for (int x = box.left; x < box.right; ++x)
+      if (picture.At(x, y) == colour && ++found.second)
+        found.first = {x, y};
+  return found;
+}
+
+void Drag(HWND window, int from, int to, int y) {
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from, y));
+  SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to, y));
+}
+
+} // namespace
+
+TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
+  testsupport::TempWorkDir dir;
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  // A recording in memory, stopped and not saved: 400 values with a peak of 300 at 0,625 s.
+  app.fkm470d.RadioButton320.SetChecked(true);
+  w.FirstStart = false;
+  w.DecimalPlaces = 1;
+  w.Button1Click();
+  for (int i = -32; i < 400; ++i)
+    w.HandleFrame({i == 200 ? 300.0 : 50.0, 0xC0});
+  w.Button2Click();
+  // A saved CSV of 2000 values with a peak of 400 at 3,125 s, and a copy damaged in line 1500.
+  std::vector<float> values(2000, 100.0f);
+  values[1000] = 400;
+  dynlog::CsvHead head{{2026, 12, 8, 6, 0, 0, 60}, 320, false, 1, "KM470", "COM3"};
+  head.test = {dynlog::ForceUnit::N, {"Feder-7", "", "", ""}, {}};
+  const std::string csv = dir.Path() + "\\Feder-7.csv", bad = dir.Path() + "\\kaputt.csv";
+  dynlog::SaveCsvFile(csv, head, {values, {}, [](std::uint64_t i) { return i / 320.0; }});
+  std::string bytes = testsupport::ReadFile(csv);
+  std::size_t at = 0;
+  for (int line = 1; line < 1500; ++line)
+    at = bytes.find('\n', at) + 1;
+  testsupport::WriteBytes(bad, bytes.substr(0, at) + "kaputt\r\n" + bytes.substr(at));
+
+  const auto box = w.Chart().TraceBox();
+  const auto columnX = [&](double seconds) {
+    return box.left + 2 +
+           static_cast<int>(
+               std::lround(seconds / (1999 / 320.0) * (w.Chart().Axes().shape2Width - 1)));
+  };
+  w.OpenTests({csv}, false);
+  PumpFor(30);
+  ASSERT_TRUE(w.WholeTestShown());
+  EXPECT_FALSE(w.CurrentRecording().MayDropWithoutQuestion()) << "the recording keeps its question";
+  EXPECT_EQ(w.TextLine(0).substr(0, 21), "2.000 Werte in 6,25 s");
+  EXPECT_TRUE(w.TextLine(1).starts_with("Datei Feder-7.csv \xC2\xB7 Pr\xC3\xBC"
+                                        "fling Feder-7"))
+      << w.TextLine(1);
+  EXPECT_NEAR(Topmost(Picture(w.Handle()), box, kRecordingBlue).first.x, columnX(3.125), 2);
+
+  w.OpenTests({bad}, false);
+  PumpFor(30);
+  EXPECT_NE(w.TextLine(1).find("Zeile 1500 nicht lesbar"), std::string::npos) << w.TextLine(1);
+
+  // The recording's whole test, the file laid over it: one time scale, a legend, a reference.
+  w.ButtonWholeTestClick();
+  w.ButtonWholeTestClick();
+  w.OpenTests({csv}, true);
+  PumpFor(30);
+  ASSERT_EQ(w.Compared().Size(), 2u);
+  const Picture two(w.Handle());
+  const auto [green, greens] = Topmost(two, box, kFileGreen);
+  EXPECT_NEAR(green.x, columnX(3.125), 2);
+  EXPECT_NEAR(Topmost(two, box, kRecordingBlue).first.x, columnX(0.625), 2);
+  const RECT legend{box.right - 120, box.top, box.right, box.top + 40};
+  EXPECT_EQ(two.Colours(legend)[0].first, RGB(255, 255, 255)) << "a white legend at the top right";
+  SendMessageW(w.Handle(), WM_LBUTTONDOWN, 0, MAKELPARAM(box.right - 30, box.top + 4 + 1 + 15 + 7));
+  SendMessageW(w.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(box.right - 30, box.top + 4 + 1 + 15 + 7));
+  ASSERT_EQ(w.Compared().Reference(), 1u);
+  EXPECT_GT(Topmost(Picture(w.Handle()), box, kFileGreen).second, greens) << "drawn thicker";
+
+  // While dragging the stretch shows as a band; released, its figures come beside the whole's.
+  Drag(w.Handle(), columnX(2.5), columnX(3.75), box.bottom - 5);
+  EXPECT_EQ(Picture(w.Handle()).Colours({columnX(2.6), box.top, columnX(3.6), box.bottom})[0].first,
+            RGB(220, 230, 250));
+  SendMessageW(w.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(columnX(3.75), box.bottom - 5));
+  PumpFor(30);
+  EXPECT_TRUE(w.TextLine(1).starts_with("Ausschnitt ")) << w.TextLine(1);
+  EXPECT_NE(w.TextLine(1).find("Max. 400,0 N bei 3,125 s"), std::string::npos) << w.TextLine(1);
+  ucom::ComClose();
+}

@@ -79,14 +79,6 @@ std::string SeriesFolder::FileOf(const SeriesRow& row) const {
   return whole ? row.file : PathOf(row.file);
 }
 
-CsvTest SeriesFolder::ReadTest(const SeriesRow& row) const {
-  const std::wstring path = base::Widen(FileOf(row));
-  const std::string bytes = ReadWholeFile(path);
-  if (bytes.empty() && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-    throw base::FileError(ERROR_FILE_NOT_FOUND);
-  return ReadCsvTest(bytes);
-}
-
 const SeriesRow& SeriesFolder::AddTest(const CsvHead& head, const ValueSeries& values) {
   const int number = table_.NextNumber();
   std::string name;

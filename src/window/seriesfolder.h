@@ -23,11 +23,8 @@ public:
   // The full name of a file in the folder: a row's test, or reihe.csv.
   std::string PathOf(std::string_view file) const;
 
-  // The full name of a row's test file.
+  // The full name of a row's test file: in the folder, or where a stream's row names it.
   std::string FileOf(const SeriesRow& row) const;
-  // A row's test read back from its file (in the folder, or where a stream's row names it).
-  // Throws base::FileError.
-  CsvTest ReadTest(const SeriesRow& row) const;
 
   // Saves a test (its CSV head with the summary, and its values) as the series' next test and adds
   // its row; returns the row. Throws base::FileError; the series is then as it was, apart from a

@@ -5,11 +5,13 @@
 // openbench open FILE [COLUMNS]
 //   Opens FILE with the program's reader and prints the time to open it, then the time of each
 //   zoom step of the whole-test view at COLUMNS columns (1000): the columns and the stretch's
-//   figures, from the whole test halved step by step down to a few values and back out.
+//   figures as the view takes them from the test's column source, from the whole test halved
+//   step by step down to a few values and back out.
 #ifndef OPENBENCH_OPEN_ONLY
 #include "force_signal.h"
 #endif
 #include "window/csvfile.h"
+#include "window/overlaychart.h"
 #include "window/testfilereader.h"
 
 #include <algorithm>
@@ -86,13 +88,16 @@ int Open(const char* path, int columns) {
   // Zoom in by halves around a point that wanders, down to fewer values than columns, then out
   // again to the whole test: every step fits the columns and takes the stretch's figures.
   std::vector<double> steps;
+  const dynlog::TestValuesColumns source(v);
+  const std::vector<dynlog::ShownCurve> curves{
+      {"", &source, {v.ValuesPerSecond(), 1, dynlog::GermanSeparators()}, {}, {}, &test}};
   std::uint64_t from = 0, to = v.Count();
   std::size_t drawn = 0;
   for (int step = 0; step < 64; ++step) {
     const auto t0 = Clock::now();
-    drawn += v.Columns(from, to, columns).size();
-    const dynlog::StretchFigures f = v.Stretch(from, to);
-    drawn += f.count > 0;
+    const dynlog::TimeWindow window = dynlog::ViewWindow(source, from, to, columns);
+    drawn += dynlog::FitCurves(curves, window).curves[0].size();
+    drawn += dynlog::CurveStretch(curves[0], window).count > 0;
     steps.push_back(SecondsSince(t0));
     if (to - from > static_cast<std::uint64_t>(columns) / 4 && step < 40) {
       const std::uint64_t width = (to - from) / 2;

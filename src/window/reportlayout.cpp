@@ -69,11 +69,11 @@ ReportText MakeReportText(const OpenedTest& test, std::string_view fileName,
              "fer",
              head.test.trace.tester);
   AddIfGiven(lines, "Auftrag", head.test.trace.order);
-  AddIfGiven(lines, "Bemerkung", head.test.trace.comment);
+  AddIfGiven(out.notes, "Bemerkung", head.test.trace.comment);
   if (test.timesFromRate && head.valuesPerSecond > 0)
-    lines.push_back({"Zeiten", TimesFromRateText(head.valuesPerSecond, separators)});
+    out.notes.push_back({"Zeiten", TimesFromRateText(head.valuesPerSecond, separators)});
   if (test.unread)
-    lines.push_back({"Gelesen bis", UnreadLineText(*test.unread)});
+    out.notes.push_back({"Gelesen bis", UnreadLineText(*test.unread)});
 
   const TestValues& values = test.values;
   const TestResults results = head.summary ? head.summary->results : values.Results();
@@ -160,7 +160,8 @@ ReportPageLayout LayOutReportPage(const ReportText& text, int width, int height,
           "Pr\xC3\xBC"
           "fung");
   y += headingLine;
-  y += table(text.head, left, right, 2) + mm(4);
+  y += table(text.head, left, right, 2);
+  y += table(text.notes, left, right, 1) + mm(4);
 
   heading(left, right, "Verlauf");
   y += headingLine;

@@ -20,6 +20,7 @@ struct ReportLine {
 
 struct ReportText {
   std::vector<ReportLine> head;    // program, file, date, unit and port, rate, the test's texts
+  std::vector<ReportLine> notes;   // the comment and what the reader says: the page's full width
   std::vector<ReportLine> results; // count, duration, maximum with its time, minimum, mean, gaps
   std::vector<ReportLine> limits;  // the limits and the verdict with its reason
   std::string verdict;             // "i.O.", "n.i.O." or empty without limits

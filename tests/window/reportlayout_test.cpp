@@ -34,7 +34,7 @@ TEST(ReportLayout, SaysWhatTheHeadHasAndPlacesEveryLineOnThePage) {
     const ReportText text =
         MakeReportText(testsupport::SavedTest(300, 0, 0, head), "m.csv", GermanSeparators());
     Lines all;
-    for (const auto& lines : {text.head, text.results, text.limits})
+    for (const auto& lines : {text.head, text.notes, text.results, text.limits})
       for (const ReportLine& l : lines)
         all[l.label] = l.text;
     for (const auto& [label, value] : has)

@@ -30,11 +30,6 @@ std::optional<double> SecondsFromText(const std::string& text) {
   return std::strtod(normal.c_str(), nullptr);
 }
 
-std::string DeviceMessage(const std::string& name) {
-  return name + " ist ein Gerätename (wie CON, NUL, COM1, LPT1), keine Datei; einen anderen "
-                "Dateinamen wählen";
-}
-
 // The option that names one of the test's texts.
 std::string TestTrace::*TraceField(const std::string& option) {
   if (option == "--part")
@@ -60,6 +55,11 @@ std::optional<SampleRate> RateFromText(const std::string& text) {
 }
 
 } // namespace
+
+std::string DeviceMessage(const std::string& name) {
+  return name + " ist ein Gerätename (wie CON, NUL, COM1, LPT1), keine Datei; einen anderen "
+                "Dateinamen wählen";
+}
 
 bool IsDeviceName(std::string_view path) {
   // Trailing blanks, points and colons do not make a device a file ("nul.", "com2:").

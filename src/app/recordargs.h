@@ -47,6 +47,8 @@ struct RecordArgs {
 // conout$, com1 to com9 or lpt1 to lpt9, in any case, with or without an extension, in any
 // folder. Written to, `com2` is the unit's own serial line.
 bool IsDeviceName(std::string_view path);
+// Why a device name is refused as a file, for the user.
+std::string DeviceMessage(const std::string& name);
 
 // The name Windows really creates for path: trailing points and blanks dropped ("x.csv. " is
 // x.csv), so that the file's form is chosen by the name it will have.

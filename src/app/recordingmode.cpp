@@ -1,6 +1,8 @@
 #include "app/recordingmode.h"
 
 #include "app/automation.h"
+#include "app/reportargs.h"
+#include "app/reportmode.h"
 #include "base/errorbox.h"
 #include "base/messageloop.h"
 #include "window/localeformat.h"
@@ -54,6 +56,8 @@ private:
 } // namespace
 
 int RunAutomatedMode(const std::vector<std::string>& arguments) {
+  if (IsReportCommand(arguments))
+    return RunReportMode(arguments);
   std::string error;
   const auto args = ParseRecordArgs(arguments, error);
   if (!args) {

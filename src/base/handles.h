@@ -84,6 +84,8 @@ using Bitmap = GdiObject<HBITMAP>;
 using Icon = UniqueHandleT<HICON, NullIsInvalid<HICON, DestroyIconHandle>>;
 // A memory device context, deleted with DeleteDC.
 using MemoryDc = UniqueHandleT<HDC, NullIsInvalid<HDC, DeleteDcHandle>>;
+// A printer's DC, as the print dialog hands it back: deleted as a memory DC is.
+using PrinterDc = MemoryDc;
 struct CloseRegistryKey {
   bool operator()(HKEY key) const { return RegCloseKey(key) == ERROR_SUCCESS; }
 };

@@ -1,5 +1,6 @@
 // The recording's rules, as the measurement window and the modes without a person run them,
 // and a recording that starts and ends by itself or is zeroed before it arms.
+#include "window/recordedtest.h"
 #include "window/recording.h"
 
 #include <gtest/gtest.h>
@@ -164,6 +165,11 @@ TEST(Recording, TimesFollowTheUnitsClockAndGoOnAcrossAGapByTheLengthThePcMeasure
     EXPECT_NEAR(r->GapTotal().seconds, c.gapSeconds, 1e-9) << c.quietTicks;
     // The values rise, so the maximum is the last one: the results time it as the file does.
     EXPECT_EQ(r->Results().MaxSeconds(), heard.back()) << c.quietTicks;
+    // The recording as a report or the whole-test view takes an opened file: the same times.
+    const OpenedTest opened = RecordedTest(*r);
+    ASSERT_EQ(opened.values.Count(), static_cast<std::uint64_t>(r->SampleCount()));
+    EXPECT_NEAR(opened.values.SecondsOf(c.value), c.seconds, 1e-9) << c.quietTicks;
+    EXPECT_EQ(opened.values.Gaps(), r->GapTotal().count) << c.quietTicks;
   }
 }
 

@@ -1,0 +1,40 @@
+#!/usr/bin/env python3
+"""End to end: a stream from km470sim saved as CSV, then its report page and its chart as PNG
+files; an existing picture, a name not .png, a cut file are refused (pixels: window_io_tests)."""
+import struct
+import tempfile
+import unittest
+from pathlib import Path
+
+from e2esupport import Unit, run_dynlog, winpath
+
+
+class Report(unittest.TestCase):
+    def test_a_streamed_csv_gives_a_page_and_a_chart_and_damage_is_refused(self):
+        folder = Path(tempfile.mkdtemp(prefix="dynlog-report-"))
+        unit = Unit(2, 19200, 1, folder)
+        try:
+            r = run_dynlog(folder, "--stream", "x.csv", "--seconds", "3", "--rate", "320")
+        finally:
+            unit.stop()
+        self.assertEqual(r.returncode, 0, r.stderr)
+        (folder / "cut.csv").write_bytes((folder / "x.csv").read_bytes()[:-30])
+        for args, code, error, size in [
+            (["--report", "x.csv", "--output", "page.png"], 0, "^$", (1240, 1754)),
+            (["--picture", "x.csv", "--output", "chart.png"], 0, "^$", (1200, 675)),
+            (["--report", "x.csv", "--output", "chart.png"], 2, "chart.png gibt es schon",
+             (1200, 675)),
+            (["--report", "x.csv", "--output", "x.bmp"], 2, "einen Dateinamen auf .png", False),
+            (["--report", "cut.csv", "--output", "cut.png"], 8, r"cut.csv: Zeile \d+ nicht lesbar",
+             False),
+        ]:
+            r = run_dynlog(folder, *args)
+            self.assertEqual(r.returncode, code, r.stderr)
+            self.assertRegex(r.stderr.decode("utf-8"), error)
+            png = folder / args[3]
+            # Width and height from the PNG's IHDR chunk, or no file.
+            self.assertEqual(png.exists() and struct.unpack(">II", png.read_bytes()[16:24]), size)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[__file__], verbosity=2)

@@ -18,10 +18,12 @@
 #include "window/opendialog.h"
 #include "window/overlaychart.h"
 #include "window/overlaylegend.h"
+#include "window/recordedtest.h"
 #include "window/savedialog.h"
 #include "window/savedtestfile.h"
 #include "window/serieswindow.h"
 #include "window/testdialog.h"
+#include "window/testexport.h"
 #include "window/testsettings.h"
 #include "window/ukm470d.h"
 #include "window/windowfonts.h"
@@ -145,6 +147,9 @@ Tfkm470a::Tfkm470a()
                     "\xC3\x96"
                     "ffnen\xE2\x80\xA6",
                     [this] { ButtonOeffnenClick(); }),
+      ButtonBild(*this, 230, 62, 40, 18, "Bild", [this] { ButtonBildClick(); }),
+      ButtonBericht(*this, 276, 62, 54, 18, "Bericht\xE2\x80\xA6",
+                    [this] { ButtonBerichtClick(); }),
       picture_(kTraceColour, Background()), scaleFont_(AddFont(L"Arial", 12)) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
@@ -168,8 +173,13 @@ Tfkm470a::Tfkm470a()
                         "Ziehen auf das Fenster. Mehrere Dateien oder Strg: Kurven übereinander; "
                         "ein Klick in der Legende macht eine Kurve zur Referenz.");
   DragAcceptFiles(Handle(), TRUE);
-  for (ui::Button* b : {&ButtonPruefung, &ButtonReihe, &ButtonOeffnen})
+  for (ui::Button* b : {&ButtonPruefung, &ButtonReihe, &ButtonOeffnen, &ButtonBild, &ButtonBericht})
     b->SetFont(statusFont_.get());
+  ButtonBild.SetHint("Das Diagramm des gezeigten Tests in die Zwischenablage (Bild und Metafile) "
+                     "und als PNG-Datei");
+  ButtonBericht.SetHint(
+      "Eine Seite A4 über den gezeigten Test: Kopf, Diagramm, Ergebnisse, Grenzen "
+      "und Urteil, gedruckt oder als PNG-Datei");
   ButtonPruefung.SetHint("Krafteinheit, Prüfling, Prüfer, Auftrag, Bemerkung und die Grenzen des "
                          "Maximums für die nächsten Tests");
   ButtonReihe.SetHint("Einen Ordner für eine Prüfreihe wählen: jeder Test wird bei Stop von selbst "
@@ -660,6 +670,49 @@ void Tfkm470a::ButtonOeffnenClick() {
   const bool add = GetKeyState(VK_CONTROL) < 0;
   if (recording_.State() != dynlog::MeasuringState::Running)
     OpenTests(dynlog::AskOpenNames(Handle()), add);
+}
+
+void Tfkm470a::WithShownTest(
+    const std::function<void(const dynlog::OpenedTest&, const std::string&)>& use) {
+  if (wholeShown_) {
+    const std::vector<dynlog::ShownCurve> curves = compared_.Curves(recording_, separators_);
+    if (!curves.empty())
+      if (const auto& main = curves[dynlog::MainCurve(curves, compared_.Reference())]; main.opened)
+        return use(*main.opened, main.name);
+  }
+  if (recording_.SampleCount() == 0) {
+    base::ShowErrorBox("Noch kein Test: erst messen oder einen gespeicherten Test \xC3\xB6"
+                       "ffnen");
+    return;
+  }
+  const std::string& part = recording_.Description().trace.part;
+  use(dynlog::RecordedTest(recording_), part.empty() ? "Aufnahme" : part);
+}
+
+void Tfkm470a::ButtonBildClick() {
+  WithShownTest([this](const dynlog::OpenedTest& test, const std::string&) {
+    dynlog::CopyTestPicture(Handle(), test, separators_);
+    // On the clipboard already; the file is offered beside it.
+    if (const auto path = dynlog::AskPngName(Handle(), lastPictureName_))
+      dynlog::SaveTestPicture(*path, test, separators_);
+  });
+}
+
+void Tfkm470a::ButtonBerichtClick() {
+  WithShownTest([this](const dynlog::OpenedTest& test, const std::string& name) {
+    enum { Print = 1, Png = 2 };
+    const int choice =
+        ui::Ask(Handle(), "Bericht",
+                "Die Seite \xC3\xBC"
+                "ber " +
+                    name + " drucken oder als PNG-Datei speichern?",
+                {{"&Drucken", Print}, {"Als &PNG speichern", Png}, {"Abbrechen", IDCANCEL}});
+    if (choice == Print)
+      dynlog::PrintReportPage(Handle(), test, name, separators_);
+    else if (choice == Png)
+      if (const auto path = dynlog::AskPngName(Handle(), lastPictureName_))
+        dynlog::SaveReportPage(*path, test, name, separators_);
+  });
 }
 
 void Tfkm470a::OpenTests(const std::vector<std::string>& utf8Paths, bool add) {

@@ -21,6 +21,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,6 +59,8 @@ public:
   void ButtonPruefungClick();    // the test dialog: unit, part and people, limits
   void ButtonReiheClick();       // a series folder chosen; its table shown
   void ButtonOeffnenClick();     // saved tests from the disk, through the open dialog
+  void ButtonBildClick();        // the shown test's chart to the clipboard, and as a PNG
+  void ButtonBerichtClick();     // the shown test's report page, printed or as a PNG
   void Timer1Timer();            // the acquisition cycle
   // Saves the recording to path without asking (the save dialog's work once a name is chosen):
   // CSV for a name ending in .csv, the text file otherwise. Nothing happens when nothing is
@@ -131,6 +134,8 @@ public:
   ui::Label VerdictLabel; // after Stop with limits: "i.O." on green, "n.i.O." on red
   ui::Label ReasonLabel;  // beside it: why it failed, or which limits hold
   ui::Button ButtonOeffnen;
+  ui::Button ButtonBild;
+  ui::Button ButtonBericht;
 
 protected:
   bool FormCloseQuery() override;
@@ -165,6 +170,9 @@ private:
   // The value display, the axis name and the chart for the window's size and DPI.
   void LayOut();
   void MakeButtonPictures();
+  // Hands use the test the whole-test view is about (its main curve, when that is an opened file)
+  // or else the recording, with its name; an error box when there is none.
+  void WithShownTest(const std::function<void(const dynlog::OpenedTest&, const std::string&)>& use);
   // The trace afresh: the sweep, or the whole test; the scales and text lines with it.
   void RedrawChart();
   void ShowWholeTest(bool shown);
@@ -217,6 +225,7 @@ private:
   std::string readout_; // time and value under the mouse in the whole test
 
   std::wstring lastSaveName_ = L"*.txt";
+  std::wstring lastPictureName_ = L"*.png";
   dynlog::WindowSize firstClient_; // logical; the value display grows beyond it
   bool wholeShown_ = false;
   dynlog::WholeTestView wholeView_;

@@ -76,4 +76,22 @@ std::optional<std::string> AskSaveName(HWND owner, std::wstring& lastName) {
   return base::Narrow(lastName);
 }
 
+std::optional<std::string> AskPngName(HWND owner, std::wstring& lastName) {
+  wchar_t file[MAX_PATH] = {};
+  lastName.copy(file, MAX_PATH - 1);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = L"PNG-Bild\0*.png\0";
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrDefExt = L"png";
+  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT;
+  if (!GetSaveFileNameW(&ofn))
+    return std::nullopt;
+  lastName = file;
+  return base::Narrow(lastName);
+}
+
 } // namespace dynlog

@@ -1,6 +1,6 @@
 #pragma once
-// The measurement window's save dialog: text file or CSV, and the question before a file is
-// replaced.
+// The measurement window's save dialogs: text file or CSV, or a PNG picture, and the question
+// before a file is replaced.
 #include <windows.h>
 
 #include <optional>
@@ -13,5 +13,8 @@ namespace dynlog {
 // so the question before replacing is about the file that will be written; the form of the file
 // then follows its name. Returns the name as UTF-8, none when the person cancelled.
 std::optional<std::string> AskSaveName(HWND owner, std::wstring& lastName);
+
+// The same for a picture: a PNG file, the name given ".png" when it has no extension.
+std::optional<std::string> AskPngName(HWND owner, std::wstring& lastName);
 
 } // namespace dynlog

@@ -1,12 +1,15 @@
 // Saved tests opened in the measurement window, rendered as the screen shows them: the trace where
 // the file's values say, a damaged file's first unread line named, two curves laid over each other
-// with their legend, and the figures of a stretch after a zoom.
+// with their legend, the figures of a stretch after a zoom, and the shown test's picture.
 #include "app/application.h"
+#include "dialogs.h"
 #include "link/ucom.h"
 #include "picture.h"
 #include "testfiles.h"
+#include "ui/pngfile.h"
 #include "uitest.h"
 #include "window/csvfilewriter.h"
+#include "window/testpicture.h"
 
 #include <gtest/gtest.h>
 
@@ -109,5 +112,16 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
   PumpFor(30);
   EXPECT_TRUE(w.TextLine(1).starts_with("Ausschnitt ")) << w.TextLine(1);
   EXPECT_NE(w.TextLine(1).find("Max. 400,0 N bei 3,125 s"), std::string::npos) << w.TextLine(1);
+
+  // Bild: the reference's chart on the clipboard in both forms, and as the PNG file named.
+  const std::string png = dir.Path() + "\\bild.png";
+  testsupport::WhenWindowAppears([&](HWND dialog) {
+    testsupport::SaveAs(dialog, png);
+    return true;
+  });
+  w.ButtonBildClick();
+  const ui::DecodedPicture picture = ui::DecodePng(testsupport::ReadFile(png));
+  EXPECT_EQ(picture.width, dynlog::kPictureWidth);
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB) && IsClipboardFormatAvailable(CF_ENHMETAFILE));
   ucom::ComClose();
 }

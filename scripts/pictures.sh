@@ -7,7 +7,7 @@
 #   main-window-whole-test.png, main-window-zoomed.png, save-dialog.png, unsaved-question.png,
 #   main-window-full.png, rate-dialog.png, info-window.png, update-question.png,
 #   test-dialog.png, main-window-verdict.png, series-table.png, opened-stream.png,
-#   zoomed-stretch.png, compared-tests.png
+#   zoomed-stretch.png, compared-tests.png, and report-page.png (made by --report)
 #   scripts/pictures.sh [FOLDER]    (default: docs)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,7 +20,7 @@ if [ "${1:-}" != "--on-screen" ]; then
   cmake --preset native >/dev/null
   cmake --build --preset native -j "$jobs" --target km470sim
   cmake --preset win32 >/dev/null
-  cmake --build --preset win32 -j "$jobs" --target window_pictures
+  cmake --build --preset win32 -j "$jobs" --target window_pictures dynlog
   # A prefix of its own with the X11 driver; the tests' prefix keeps its null driver.
   export DYNLOG_WINEPREFIX="${DYNLOG_WINEPREFIX:-$root/build/wine-pictures}"
   scripts/wine-prefix.sh --display
@@ -99,3 +99,10 @@ status=0
 wait "$driver" || status=$?
 grep -v '^$' "$work/driver.log" >&2 || true
 [ "$status" -eq 0 ] && [ "$taken" -eq 20 ] || { echo "pictures: failed ($taken of 20 taken)" >&2; exit 1; }
+
+# The report page of the series' first test, as --report makes it without a person.
+first_test=$(find "$work/run/Reihe" -name '*.csv' ! -name reihe.csv | sort | head -n 1)
+[ -n "$first_test" ] || { echo "pictures: the series saved no test" >&2; exit 1; }
+wine "$root/build/win32/src/app/dynlog.exe" --report "$(winepath -w "$first_test")" \
+  --output "$(winepath -w "$out/report-page.png")" --overwrite
+echo "pictures: $out/report-page.png"

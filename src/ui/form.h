@@ -136,6 +136,9 @@ protected:
   virtual void FormDoubleClick(int /*x*/, int /*y*/) {}
   // Esc, pressed on the form or on one of its controls.
   virtual void FormEscape() {}
+  // A key pressed while the form is active, before its focused control sees it; true when the
+  // form has taken it. Keys with Ctrl or Alt held are not offered.
+  virtual bool FormKey(WPARAM /*key*/) { return false; }
 
 private:
   static const wchar_t* RegisterFormClass(bool ownDc);

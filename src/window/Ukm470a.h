@@ -15,6 +15,7 @@
 #include "window/recording.h"
 #include "window/redrawmarks.h"
 #include "window/seriesfolder.h"
+#include "window/testsettings.h"
 #include "window/tracepicture.h"
 #include "window/wholetest.h"
 
@@ -24,6 +25,7 @@
 #include <optional>
 #include <string>
 
+class ConditionsDialog;
 class Tfkm470b;
 class Tfkm470d;
 class SeriesWindow;
@@ -38,6 +40,7 @@ class Tfkm470a : public ui::Form {
   ui::ScaledFont& unitFont_;    // grows with the value display
   ui::ScaledFont& verdictFont_; // grows with it too
   ui::ScaledFont& reasonFont_;
+  ui::ScaledFont& peakFont_; // grows with the value display
 
 public:
   Tfkm470a();
@@ -55,7 +58,15 @@ public:
   void ButtonWholeTestClick();   // after Stop: the whole test, or the sweep as it was
   void ButtonPruefungClick();    // the test dialog: unit, part and people, limits
   void ButtonReiheClick();       // a series folder chosen; its table shown
-  void Timer1Timer();            // the acquisition cycle
+  // A test that starts and ends by itself, zero and the held peak (mainconditions.cpp).
+  void ButtonBedingungenClick(); // the conditions dialog
+  void ButtonNullenClick();      // zero from the last half second
+  void ButtonNullAusClick();     // the zero cleared
+  void ResetHeldPeak();          // a click on the held peak, or the M key
+  // The conditions of the next Start and whether the lowest value is held; kept in km470.ini
+  // while a person is at the window.
+  void TakeConditions(const dynlog::ConditionSettings& settings);
+  void Timer1Timer(); // the acquisition cycle
   // Saves the recording to path without asking (the save dialog's work once a name is chosen):
   // CSV for a name ending in .csv, the text file otherwise. Nothing happens when nothing is
   // recorded. Throws with the German file error text.
@@ -119,6 +130,10 @@ public:
   ui::Label UnitLabel;    // the force unit beside the value display, on its panel
   ui::Label VerdictLabel; // after Stop with limits: "i.O." on green, "n.i.O." on red
   ui::Label ReasonLabel;  // beside it: why it failed, or which limits hold
+  ui::Button ButtonBedingungen;
+  ui::Button ButtonNullen;
+  ui::Button ButtonNullAus;
+  ui::Label PeakLabel; // below the value display: "Max. 940,3 N"
 
 protected:
   bool FormCloseQuery() override;
@@ -131,6 +146,7 @@ protected:
   void FormMouseUp(int x, int y) override;
   void FormDoubleClick(int x, int y) override;
   void FormEscape() override;
+  bool FormKey(WPARAM key) override;
 
 private:
   // The setting a Start now would take: the rate dialog, the open port, the unit.
@@ -172,6 +188,13 @@ private:
   // What the whole-test view shows: the recording's values, or a series' test read back.
   std::span<const float> WholeValues() const;
   std::function<double(std::uint64_t)> WholeSeconds() const;
+  // After Start or an arming by itself: the new recording's state shown.
+  void ShowStarted();
+  // A test began or ended by itself during the frames just handled: as after Stop, and armed
+  // again when the conditions ask for it.
+  void AfterConditions();
+  void ShowHeldPeak();
+  void ShowZero();
 
   Tfkm470b* search_ = nullptr;
   ui::Form* about_ = nullptr;
@@ -216,4 +239,10 @@ private:
   std::optional<dynlog::CsvTest> seriesTest_; // shown in the whole-test view
   double seriesTestRate_ = 1;
   std::string seriesTestLine_; // the results line says which test it is
+  std::unique_ptr<ConditionsDialog> conditionsDialog_;
+  bool conditionsChanged_ = false; // a test began or ended by itself
+  // Armed again after a test a condition ended: its peak and verdict stay in view until the
+  // next test begins.
+  std::optional<float> endedPeak_;
+  dynlog::Verdict endedVerdict_;
 };

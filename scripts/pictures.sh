@@ -6,7 +6,8 @@
 #   main-window-maximised.png, main-window-stopped.png,
 #   main-window-whole-test.png, main-window-zoomed.png, save-dialog.png, unsaved-question.png,
 #   main-window-full.png, rate-dialog.png, info-window.png, update-question.png,
-#   test-dialog.png, main-window-verdict.png, series-table.png
+#   test-dialog.png, main-window-verdict.png, series-table.png, main-window-armed.png,
+#   main-window-break.png
 #   scripts/pictures.sh [FOLDER]    (default: docs)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -97,4 +98,4 @@ done
 status=0
 wait "$driver" || status=$?
 grep -v '^$' "$work/driver.log" >&2 || true
-[ "$status" -eq 0 ] && [ "$taken" -eq 17 ] || { echo "pictures: failed ($taken of 17 taken)" >&2; exit 1; }
+[ "$status" -eq 0 ] && [ "$taken" -eq 19 ] || { echo "pictures: failed ($taken of 19 taken)" >&2; exit 1; }

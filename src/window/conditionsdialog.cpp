@@ -12,7 +12,7 @@ ui::FormStyle ConditionsDialogStyle(HWND owner) {
   ui::FormStyle s;
   s.caption = "Bedingungen";
   s.width = 400;
-  s.height = 344;
+  s.height = 376;
   s.clientSize = true;
   s.owner = owner;
   return s;
@@ -51,21 +51,22 @@ ConditionsDialog::ConditionsDialog(HWND owner)
       LabelStop(*this, kLeft, Top(5) + 9, 370, 16, "Der Test endet auch"),
       CheckBreak(*this, kIndent, Top(6) + 6, 150, kHeight, "beim Bruch unter"),
       EditBreakPercent(*this, 180, Top(6) + 6, 44, kHeight, ""),
-      LabelBreakMin(*this, 228, Top(6) + 9, 170, 16, "% des Maximums, ab"),
-      EditBreakMin(*this, 332, Top(6) + 6, 56, kHeight, ""),
-      CheckBelow(*this, kIndent, Top(7) + 6, 150, kHeight, "wenn die Kraft unter"),
-      EditBelow(*this, 180, Top(7) + 6, 80, kHeight, ""),
-      CheckInputOff(*this, kIndent, Top(8) + 6, 300, kHeight, "wenn der T-Eingang ausschaltet"),
-      CheckAfter(*this, kIndent, Top(9) + 6, 150, kHeight, "nach"),
-      EditAfter(*this, 180, Top(9) + 6, 80, kHeight, ""),
-      LabelAfterUnit(*this, 264, Top(9) + 9, 20, 16, "s"),
-      CheckRearm(*this, kLeft, Top(10) + 12, 376, kHeight,
+      LabelBreakPercent(*this, 228, Top(6) + 9, 160, 16, "% des Maximums,"),
+      LabelBreakMin(*this, kIndent + 18, Top(7) + 9, 130, 16, "wenn es erreicht hat"),
+      EditBreakMin(*this, 180, Top(7) + 6, 80, kHeight, ""),
+      CheckBelow(*this, kIndent, Top(8) + 6, 150, kHeight, "wenn die Kraft unter"),
+      EditBelow(*this, 180, Top(8) + 6, 80, kHeight, ""),
+      CheckInputOff(*this, kIndent, Top(9) + 6, 300, kHeight, "wenn der T-Eingang ausschaltet"),
+      CheckAfter(*this, kIndent, Top(10) + 6, 150, kHeight, "nach"),
+      EditAfter(*this, 180, Top(10) + 6, 80, kHeight, ""),
+      LabelAfterUnit(*this, 264, Top(10) + 9, 20, 16, "s"),
+      CheckRearm(*this, kLeft, Top(11) + 12, 376, kHeight,
                  "Danach den n\xC3\xA4"
                  "chsten Test von selbst scharf schalten"),
-      CheckMinimum(*this, kLeft, Top(11) + 12, 376, kHeight,
+      CheckMinimum(*this, kLeft, Top(12) + 12, 376, kHeight,
                    "Neben der Anzeige das Minimum statt des Maximums halten"),
       ButtonOk(
-          *this, 204, Top(12) + 22, 89, 25, "OK",
+          *this, 204, Top(13) + 22, 89, 25, "OK",
           [this] {
             if ((taken_ = Entered())) {
               SetModalResult(ui::mrOk);
@@ -74,7 +75,7 @@ ConditionsDialog::ConditionsDialog(HWND owner)
           },
           IDOK, true),
       ButtonCancel(
-          *this, 299, Top(12) + 22, 89, 25, "Abbrechen",
+          *this, 299, Top(13) + 22, 89, 25, "Abbrechen",
           [this] {
             SetModalResult(ui::mrCancel);
             Hide();
@@ -96,7 +97,7 @@ void ConditionsDialog::FormShow() {
     CenterOver(owner);
 }
 
-void ConditionsDialog::Show(const dynlog::ConditionSettings& settings) {
+void ConditionsDialog::ShowSettings(const dynlog::ConditionSettings& settings) {
   const dynlog::TestConditions& c = settings.conditions;
   using Kind = dynlog::StartCondition::Kind;
   (c.start.kind == Kind::ForceAbove ? RadioForce
@@ -119,7 +120,7 @@ void ConditionsDialog::Show(const dynlog::ConditionSettings& settings) {
 
 std::optional<dynlog::ConditionSettings>
 ConditionsDialog::Ask(const dynlog::ConditionSettings& settings) {
-  Show(settings);
+  ShowSettings(settings);
   taken_.reset();
   if (ShowModal() != ui::mrOk)
     return std::nullopt;

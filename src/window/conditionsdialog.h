@@ -27,7 +27,7 @@ public:
   ui::Label LabelStop;
   ui::CheckBox CheckBreak;
   ui::Edit EditBreakPercent;
-  ui::Label LabelBreakMin;
+  ui::Label LabelBreakPercent, LabelBreakMin;
   ui::Edit EditBreakMin;
   ui::CheckBox CheckBelow;
   ui::Edit EditBelow;
@@ -43,6 +43,6 @@ protected:
   void FormShow() override;
 
 private:
-  void Show(const dynlog::ConditionSettings& settings);
+  void ShowSettings(const dynlog::ConditionSettings& settings);
   std::optional<dynlog::ConditionSettings> taken_;
 };

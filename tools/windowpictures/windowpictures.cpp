@@ -3,7 +3,8 @@
 // main window while it streams (also at 150 % and maximised), after Stop (with the whole test and a
 // zoomed stretch of it) and with a full recording, the system's save dialog, the question before an
 // unsaved recording is dropped, the rate dialog, the info window, the update's question box, and
-// the test dialog and a series judged against limits with its table. For each picture it writes
+// the test dialog and a series judged against limits with its table, and a pull test that waits
+// for its start with a zero set and ends by itself at the break. For each picture it writes
 // NAME.want into the given folder, holding the window's X11 window, and
 // waits, with the windows still answering, until the script has taken the picture and removed the
 // file.
@@ -18,6 +19,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -233,6 +236,41 @@ void SeriesPictures(dynlog::ApplicationWindows& app) {
   main.EndSeries();
 }
 
+// A pull test played into the window frame by frame, 160 a second as at 9600 baud: a fixture of
+// 12,5 N at rest, zeroed; armed at 50 N with half a second before it, the rise to 412 N, the
+// break at 40 % of it. The window waiting, then after the break with its peak held.
+void PullTestPictures(Tfkm470a& main) {
+  main.Timer1.SetEnabled(false); // the frames are these, not the unit's
+  dynlog::ConditionSettings settings;
+  settings.conditions.start = {dynlog::StartCondition::Kind::ForceAbove, 50, 0.5};
+  settings.conditions.stop.breakPercent = 40;
+  settings.conditions.stop.breakMinPeak = 200;
+  main.TakeConditions(settings);
+  main.Button1.Click();
+  unsigned noise = 470;
+  const auto frames = [&](int count, const std::function<double(int)>& force) {
+    for (int i = 0; i < count; ++i) {
+      noise = noise * 1103515245u + 12345u;
+      const double jitter = static_cast<int>(noise >> 16 & 15) / 10.0 - 0.75;
+      main.HandleFrame({std::round((force(i) + jitter) * 10) / 10, 0xC0});
+    }
+  };
+  frames(160, [](int) { return 12.5; });
+  main.ButtonNullen.Click();
+  frames(320, [](int) { return 12.5; });
+  Picture(main.Handle(), "main-window-armed");
+  frames(256, [](int i) { return 12.5 + 400 * std::sqrt(i / 256.0); });
+  frames(40, [](int i) { return 412.5 - 400 * std::min(1.0, i / 4.0); });
+  Pump(300);
+  if (!main.CurrentRecording().EndReason()) {
+    Report("the pull test did not end at its break");
+    g_failed = true;
+  }
+  Picture(main.Handle(), "main-window-break");
+  main.ButtonNullAus.Click();
+  main.TakeConditions({});
+}
+
 bool AnyLampLit(Tfkm470a& w) {
   for (const ui::Label* l : {&w.Label4, &w.Label5, &w.Label8, &w.Label9})
     if (l->Background() == RGB(0, 255, 0))
@@ -358,6 +396,7 @@ int Run() {
   FullRecordingPicture(app);
   main.Button2.Click();
   SeriesPictures(app);
+  PullTestPictures(main);
   main.Close();
   return g_failed ? 1 : 0;
 }

@@ -44,6 +44,10 @@ void Tfkm470a::ButtonNullAusClick() {
 }
 
 void Tfkm470a::ShowZero() {
+  // The peak held so far was on the other zero.
+  recording_.ResetPeak();
+  endedPeak_.reset();
+  ShowHeldPeak();
   ButtonNullAus.SetEnabled(recording_.ZeroNow().has_value());
   textsEvery_.Release();
   ShowStatus();

@@ -241,6 +241,7 @@ void SeriesPictures(dynlog::ApplicationWindows& app) {
 // break at 40 % of it. The window waiting, then after the break with its peak held.
 void PullTestPictures(Tfkm470a& main) {
   main.Timer1.SetEnabled(false); // the frames are these, not the unit's
+  main.SetOuterSize(640, 340);   // wide enough for the whole status line
   dynlog::ConditionSettings settings;
   settings.conditions.start = {dynlog::StartCondition::Kind::ForceAbove, 50, 0.5};
   settings.conditions.stop.breakPercent = 40;

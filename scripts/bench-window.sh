@@ -8,7 +8,9 @@
 #   scripts/bench-window.sh [SECONDS] [ROUNDS]   (defaults: 30 s for each program, 3 rounds)
 # RATE=10 (or another rate) for another number of values per second; DYNLOG_EXE=FILE measures
 # another build of the program (it must be named dynlog.exe); MAXIMISED=1 starts it maximised
-# (`start /max`, as a shortcut set to "Maximiert") on a 1920x1080 screen.
+# (`start /max`, as a shortcut set to "Maximiert") on a 1920x1080 screen; CONDITIONS="..." adds
+# a test's conditions to its command line (CONDITIONS="--start-above 5000 --pre 10" keeps it armed
+# with the longest pre-trigger all along).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -119,9 +121,9 @@ for round in $(seq "$rounds"); do
   echo "round $round"
   measure "  floor (empty window polling COM2)" window_floor.exe wine "$floor" "$run_for"
   floor_own=$own_pct floor_all=$all_pct
-  measure "  dynlog.exe, chart at ${RATE:-320}/s${maximised:+, maximised}" dynlog.exe \
+  measure "  dynlog.exe, chart at ${RATE:-320}/s${maximised:+, maximised}${CONDITIONS:+, armed}" dynlog.exe \
     wine ${maximised:+start /wait /max /unix} "$dynlog" --stream "$(winepath -w "$work/m.txt")" --seconds "$run_for" \
-      --rate "${RATE:-320}" --overwrite
+      --rate "${RATE:-320}" --overwrite ${CONDITIONS:-}
   ratio=$(awk -v a="$own_pct" -v b="$floor_own" -v c="$all_pct" -v d="$floor_all" \
     'BEGIN { printf "%.2f %.2f", (b > 0 ? a / b : 0), (d > 0 ? c / d : 0) }')
   echo "  ratio dynlog.exe / floor: ${ratio% *} alone, ${ratio#* } with the wineserver"

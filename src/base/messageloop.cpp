@@ -32,6 +32,8 @@ Round HandleWaitingMessages() {
     // that, and asking for every message would cost a round trip each under Wine.
     if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
       const HWND active = GetActiveWindow();
+      if (active && msg.message == WM_KEYDOWN && SendMessageW(active, kPreviewKey, msg.wParam, 0))
+        continue;
       if (active && IsDialogMessageW(active, &msg))
         continue;
     }

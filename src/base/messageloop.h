@@ -13,6 +13,9 @@
 
 namespace base {
 
+// WM_APP + 0x40: a key, offered to the active window before its focused control sees it.
+inline constexpr unsigned kPreviewKey = 0x8000 + 0x40;
+
 // Milliseconds of a monotonic clock; unaffected by changes of the local time.
 std::uint64_t MonotonicMs();
 
@@ -27,7 +30,8 @@ enum class WaitEnd { Done, Deadline, Quit };
 //   - the deadline (MonotonicMs) has passed; messages are handled at least once, also when it
 //     has passed already;
 //   - or, with endOnQuit, a quit is pending.
-// Keyboard messages go to the active window's dialog navigation first.
+// A key pressed goes first to the active window as kPreviewKey (wParam the key, as WM_KEYDOWN);
+// a window that answers non-zero has taken it. The rest go to its dialog navigation.
 WaitEnd WaitFor(std::uint64_t deadlineMs, const std::function<bool()>& done = nullptr,
                 bool endOnQuit = false);
 

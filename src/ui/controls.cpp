@@ -176,6 +176,16 @@ LRESULT CALLBACK Label::LabelProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (self)
       self->PaintInto(reinterpret_cast<HDC>(wp));
     return 0;
+  case WM_LBUTTONUP:
+    if (self && self->onClick_) {
+      try {
+        auto onClick = self->onClick_; // it may replace itself
+        onClick();
+      } catch (...) {
+        base::ReportCurrentException();
+      }
+    }
+    return 0;
   default:
     break;
   }

@@ -94,6 +94,8 @@ public:
   void AutoSize();
   // Called by the form for WM_CTLCOLORSTATIC.
   HBRUSH Paint(HDC dc, HBRUSH formBrush);
+  // A click on the label (released over it) runs onClick.
+  void OnClick(std::function<void()> onClick) { onClick_ = std::move(onClick); }
 
 private:
   static LRESULT CALLBACK LabelProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
@@ -104,6 +106,7 @@ private:
   base::Brush brush_;
   HFONT font_ = nullptr;
   base::MemoryBitmap buffer_;
+  std::function<void()> onClick_;
 };
 
 class CheckBox : public Control {

@@ -374,6 +374,8 @@ LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     break;
+  case base::kPreviewKey:
+    return GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0 && FormKey(wp) ? 1 : 0;
   case WM_MOUSEMOVE:
     FormMouseMove(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
     return 0;

@@ -138,6 +138,9 @@ protected:
   virtual void FormEscape() {}
   // Files dropped on a form that accepts them (DragAcceptFiles), as UTF-8 paths.
   virtual void FormFilesDropped(const std::vector<std::string>& /*utf8Paths*/) {}
+  // A key pressed while the form is active, before its focused control sees it; true when the
+  // form has taken it. Keys with Ctrl or Alt held are not offered.
+  virtual bool FormKey(WPARAM /*key*/) { return false; }
 
 private:
   static const wchar_t* RegisterFormClass(bool ownDc);

@@ -11,6 +11,7 @@
 #include "ui/screenshot.h"
 #include "window/buttonpictures.h"
 #include "window/chartpaint.h"
+#include "window/conditionsdialog.h"
 #include "window/csvfilewriter.h"
 #include "window/folderdialog.h"
 #include "window/localeformat.h"
@@ -94,6 +95,7 @@ Tfkm470a::Tfkm470a()
       statusFont_(AddFont(L"Arial", 11)), unitFont_(AddFont(L"Arial", 19, true)),
       verdictFont_(AddFont(L"Arial", dynlog::kVerdictFontHeight, true)),
       reasonFont_(AddFont(L"Arial", kReasonFontHeight)),
+      peakFont_(AddFont(L"Arial", dynlog::kPeakFontHeight, true)),
       BitBtnEinstellung(*this, 0, 0, 105, 25, "Einstellung", [this] { BitBtnEinstellungClick(); }),
       Button1(*this, 105, 0, 49, 25, "Start", [this] { Button1Click(); }),
       Button2(*this, 154, 0, 49, 25, "Stop", [this] { Button2Click(); }),
@@ -150,6 +152,15 @@ Tfkm470a::Tfkm470a()
       ButtonBild(*this, 230, 62, 40, 18, "Bild", [this] { ButtonBildClick(); }),
       ButtonBericht(*this, 276, 62, 54, 18, "Bericht\xE2\x80\xA6",
                     [this] { ButtonBerichtClick(); }),
+      ButtonBedingungen(*this, 2, 82, 80, 18, "Bedingungen\xE2\x80\xA6",
+                        [this] { ButtonBedingungenClick(); }),
+      ButtonNullen(*this, 88, 82, 44, 18, "Nullen", [this] { ButtonNullenClick(); }),
+      ButtonNullAus(*this, 134, 82, 48, 18, "Null aus", [this] { ButtonNullAusClick(); }),
+      PeakLabel(*this, 0, 0, 1, 1, "",
+                {.align = ui::LabelStyle::Right,
+                 .font = peakFont_.get(),
+                 .textColour = kStatusText,
+                 .valign = ui::LabelStyle::Middle}),
       picture_(kTraceColour, Background()), scaleFont_(AddFont(L"Arial", 12)) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
@@ -189,6 +200,14 @@ Tfkm470a::Tfkm470a()
   // The test as the person described it last time.
   recording_.Describe(dynlog::ReadTestDescription(Tfkm470b::SettingsPath()));
   ShowDescription();
+  for (ui::Button* b : {&ButtonBedingungen, &ButtonNullen, &ButtonNullAus})
+    b->SetFont(statusFont_.get());
+  const dynlog::ConditionSettings conditions =
+      dynlog::ReadConditionSettings(Tfkm470b::SettingsPath());
+  recording_.SetConditions(conditions.conditions);
+  recording_.HoldMinimum(conditions.holdMinimum);
+  PeakLabel.OnClick([this] { ResetHeldPeak(); });
+  ShowZero();
 }
 
 Tfkm470a::~Tfkm470a() = default;
@@ -231,6 +250,12 @@ void Tfkm470a::Button1Click() {
   }
   km470::SendStartCommand();
   recording_.Start(SettingForStart(), dynlog::LocalTimeNow());
+  endedPeak_.reset();
+  endedVerdict_ = {};
+  ShowStarted();
+}
+
+void Tfkm470a::ShowStarted() {
   readout_.clear();
   ButtonWholeTest.SetEnabled(false);
   ShowWholeTest(false);
@@ -240,6 +265,7 @@ void Tfkm470a::Button1Click() {
   marks_.Mark(dynlog::WindowPart::Results);
   textsEvery_.Release();
   ShowStatus();
+  ShowHeldPeak();
 }
 
 void Tfkm470a::Button2Click() {
@@ -258,6 +284,7 @@ void Tfkm470a::Button2Click() {
   textsEvery_.Release();
   ShowStatus();
   ShowVerdict();
+  ShowHeldPeak(); // the recording's own
   // In a series the test is saved by itself, once the values still on their way are in; with
   // no acquisition cycle running none are.
   if (series_) {
@@ -321,6 +348,8 @@ void Tfkm470a::Timer1Timer() {
         decoder_, DecimalPlaces,
         [this](const km470::MeasurementFrame& frame) { HandleFrame(frame); });
   }
+  if (conditionsChanged_)
+    AfterConditions();
   // Up to 16 values arrive per tick at 320 a second; every one is recorded and drawn into the
   // trace. The screen follows every second tick, ten times a second: as often as digits can be
   // read and a sweeping trace looks smooth, at half the cost of painting.
@@ -339,10 +368,17 @@ void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
   }
   marks_.Mark(dynlog::WindowPart::Lamps);
   const auto settings = tickSettings_ ? *tickSettings_ : CurrentFrameSettings();
+  const bool running = recording_.State() == dynlog::MeasuringState::Running;
+  const bool armed = running && recording_.Armed();
   if (auto value = recording_.TakeFrame(frame.Value, settings, frame.Status))
     ShowValue(*value);
   else if (!tickSettings_)
     Paint();
+  conditionsChanged_ =
+      conditionsChanged_ || (running && (recording_.State() != dynlog::MeasuringState::Running ||
+                                         armed != recording_.Armed()));
+  if (conditionsChanged_ && !tickSettings_)
+    AfterConditions();
 }
 
 // ---- Value display and chart
@@ -393,6 +429,7 @@ void Tfkm470a::Paint() {
     UnitLabel.SetTextColour(stopped ? kValueGrey : kValueWhite);
     if (stopped)
       ShowVerdict(); // a value still on its way may be the maximum
+    ShowHeldPeak();
     std::string caption;
     dynlog::FormatValueCaption(caption, value_, DecimalPlaces, separators_);
     Label1.SetText(caption);
@@ -861,7 +898,7 @@ void Tfkm470a::LayOut() {
   const bool verdictRow =
       recording_.Description().limits.Any() || recording_.NextDescription().limits.Any();
   const dynlog::ValueDisplayPlace place =
-      dynlog::PlaceValueDisplay({client.cx, client.cy}, firstClient_, verdictRow);
+      dynlog::PlaceValueDisplay({client.cx, client.cy}, firstClient_, verdictRow, true);
   place_ = place;
   SetFontHeight(valueFont_, place.fontHeight);
   // The unit on the display's panel at its right, the digits left of it.
@@ -875,6 +912,9 @@ void Tfkm470a::LayOut() {
   UnitLabel.SetVisible(unitWidth > 0);
   Label1.SetBounds(place.right - unitWidth - 1, place.top, 1, place.height);
   SizeValueDisplay();
+  SetFontHeight(peakFont_, place.peakFontHeight);
+  const int peakLeft = Label1.Bounds().left;
+  PeakLabel.SetBounds(peakLeft, place.peakTop, place.right - peakLeft, place.peakHeight);
   const int axisName =
       std::max(8, LogicalUp(dynlog::TextWidth(Label3.Handle(), FormFont(), Label3.Text())) + 1);
   Label3.SetBounds(2, place.captionTop, axisName, 16);
@@ -926,7 +966,8 @@ void Tfkm470a::IncludeLimitsInChart() {
 void Tfkm470a::ShowVerdict() {
   const dynlog::Verdict verdict = recording_.State() == dynlog::MeasuringState::Stopped
                                       ? recording_.CurrentVerdict()
-                                      : dynlog::Verdict{};
+                                  : recording_.Armed() ? endedVerdict_
+                                                       : dynlog::Verdict{};
   const dynlog::TestDescription& d = recording_.Description();
   const int decimals = recording_.Setting().decimalPlaces;
   VerdictLabel.SetBackground(verdict.Failed() ? kFailColour : kPassColour);

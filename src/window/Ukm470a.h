@@ -16,6 +16,7 @@
 #include "window/recording.h"
 #include "window/redrawmarks.h"
 #include "window/seriesfolder.h"
+#include "window/testsettings.h"
 #include "window/tracepicture.h"
 #include "window/wholetest.h"
 
@@ -27,6 +28,7 @@
 #include <string>
 #include <vector>
 
+class ConditionsDialog;
 class Tfkm470b;
 class Tfkm470d;
 class SeriesWindow;
@@ -41,6 +43,7 @@ class Tfkm470a : public ui::Form {
   ui::ScaledFont& unitFont_;    // grows with the value display
   ui::ScaledFont& verdictFont_; // grows with it too
   ui::ScaledFont& reasonFont_;
+  ui::ScaledFont& peakFont_; // grows with the value display
 
 public:
   Tfkm470a();
@@ -61,7 +64,15 @@ public:
   void ButtonOeffnenClick();     // saved tests from the disk, through the open dialog
   void ButtonBildClick();        // the shown test's chart to the clipboard, and as a PNG
   void ButtonBerichtClick();     // the shown test's report page, printed or as a PNG
-  void Timer1Timer();            // the acquisition cycle
+  // A test that starts and ends by itself, zero and the held peak (mainconditions.cpp).
+  void ButtonBedingungenClick(); // the conditions dialog
+  void ButtonNullenClick();      // zero from the last half second
+  void ButtonNullAusClick();     // the zero cleared
+  void ResetHeldPeak();          // a click on the held peak, or the M key
+  // The conditions of the next Start and whether the lowest value is held; kept in km470.ini
+  // while a person is at the window.
+  void TakeConditions(const dynlog::ConditionSettings& settings);
+  void Timer1Timer(); // the acquisition cycle
   // Saves the recording to path without asking (the save dialog's work once a name is chosen):
   // CSV for a name ending in .csv, the text file otherwise. Nothing happens when nothing is
   // recorded. Throws with the German file error text.
@@ -136,6 +147,10 @@ public:
   ui::Button ButtonOeffnen;
   ui::Button ButtonBild;
   ui::Button ButtonBericht;
+  ui::Button ButtonBedingungen;
+  ui::Button ButtonNullen;
+  ui::Button ButtonNullAus;
+  ui::Label PeakLabel; // below the value display: "Max. 940,3 N"
 
 protected:
   bool FormCloseQuery() override;
@@ -149,6 +164,7 @@ protected:
   void FormDoubleClick(int x, int y) override;
   void FormEscape() override;
   void FormFilesDropped(const std::vector<std::string>& utf8Paths) override;
+  bool FormKey(WPARAM key) override;
 
 private:
   // The setting a Start now would take: the rate dialog, the open port, the unit.
@@ -196,6 +212,13 @@ private:
   }
   dynlog::TimeWindow ShownWindow(const std::vector<dynlog::ShownCurve>& curves) const;
   dynlog::ForceLimits ChartLimits() const;
+  // After Start or an arming by itself: the new recording's state shown.
+  void ShowStarted();
+  // A test began or ended by itself during the frames just handled: as after Stop, and armed
+  // again when the conditions ask for it.
+  void AfterConditions();
+  void ShowHeldPeak();
+  void ShowZero();
 
   Tfkm470b* search_ = nullptr;
   ui::Form* about_ = nullptr;
@@ -242,4 +265,10 @@ private:
   std::vector<RECT> legendRows_;
   int dragTo_ = -1; // the band of the stretch being chosen
   std::string textLines_[2];
+  std::unique_ptr<ConditionsDialog> conditionsDialog_;
+  bool conditionsChanged_ = false; // a test began or ended by itself
+  // Armed again after a test a condition ended: its peak and verdict stay in view until the
+  // next test begins.
+  std::optional<float> endedPeak_;
+  dynlog::Verdict endedVerdict_;
 };

@@ -372,7 +372,7 @@ std::string_view CsvReader::ValueLine(std::string_view line, TestValues& values)
   const char* const end = p + line.size();
   double seconds = 0, value = 0;
   int timeDecimals = 0, valueDecimals = 0;
-  if (!ParseFigure(p, end, false, seconds, timeDecimals) || p == end || *p++ != ';' ||
+  if (!ParseFigure(p, end, true, seconds, timeDecimals) || p == end || *p++ != ';' ||
       !ParseFigure(p, end, true, value, valueDecimals))
     return kNoValue;
   Lamps lamps = 0;

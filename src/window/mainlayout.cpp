@@ -13,7 +13,8 @@ double DigitGrowth(WindowSize client, WindowSize first) {
   return std::clamp(growth, 1.0, kMaxDigitGrowth);
 }
 
-ValueDisplayPlace PlaceValueDisplay(WindowSize client, WindowSize first, bool verdictRow) {
+ValueDisplayPlace PlaceValueDisplay(WindowSize client, WindowSize first, bool verdictRow,
+                                    bool peakRow) {
   const double growth = DigitGrowth(client, first);
   ValueDisplayPlace p;
   // Kept as far from the right edge as at the first size, so that it stays beside the buttons
@@ -24,9 +25,17 @@ ValueDisplayPlace PlaceValueDisplay(WindowSize client, WindowSize first, bool ve
   p.fontHeight = static_cast<int>(std::lround(kValueFontHeight * growth));
   // 8 below the display, as at the first size (96 = 32 + 56 + 8).
   p.chartTop = p.top + p.height + 8;
+  int below = p.top + p.height; // the lowest row so far
+  if (peakRow) {
+    p.peakTop = below + 2;
+    p.peakHeight = static_cast<int>(std::lround(kPeakRowHeight * growth));
+    p.peakFontHeight = static_cast<int>(std::lround(kPeakFontHeight * growth));
+    below = p.peakTop + p.peakHeight;
+    p.chartTop = below + 8;
+  }
   if (verdictRow) {
     // The verdict grows as the digits do, and the chart begins below it.
-    p.verdictTop = p.top + p.height + 4;
+    p.verdictTop = below + 4;
     p.verdictHeight = static_cast<int>(std::lround(kVerdictRowHeight * growth));
     p.verdictFontHeight = static_cast<int>(std::lround(kVerdictFontHeight * growth));
     p.chartTop = p.verdictTop + p.verdictHeight + 8;

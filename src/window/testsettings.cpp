@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <charconv>
+#include <utility>
 
 namespace dynlog {
 namespace {
@@ -46,6 +47,22 @@ std::string LimitText(const std::optional<double>& limit) {
   return std::string(text, end);
 }
 
+// The condition keys; a figure left empty is a condition not set.
+constexpr const wchar_t* kStartKey = L"Start"; // "Kraft", "T-Eingang" or empty
+constexpr const wchar_t* kStartAtKey = L"StartUeber";
+constexpr const wchar_t* kPreKey = L"Vorlauf";
+constexpr const wchar_t* kBreakKey = L"StoppBruchProzent";
+constexpr const wchar_t* kBreakMinKey = L"StoppBruchAb";
+constexpr const wchar_t* kBelowKey = L"StoppUnter";
+constexpr const wchar_t* kInputOffKey = L"StoppTEingang";
+constexpr const wchar_t* kAfterKey = L"StoppNachSekunden";
+constexpr const wchar_t* kRearmKey = L"WiederScharf";
+constexpr const wchar_t* kMinimumKey = L"HalteMinimum";
+
+bool Flag(const std::wstring& path, const wchar_t* key) {
+  return Read(path, kTestSection, key) == "1";
+}
+
 } // namespace
 
 TestDescription ReadTestDescription(const std::string& utf8IniPath) {
@@ -68,6 +85,52 @@ bool WriteTestDescription(const std::string& utf8IniPath, const TestDescription&
     ok = Write(path, kTestSection, k.key, d.trace.*k.field) && ok;
   ok = Write(path, kTestSection, kLowerKey, LimitText(d.limits.lower)) && ok;
   return Write(path, kTestSection, kUpperKey, LimitText(d.limits.upper)) && ok;
+}
+
+ConditionSettings ReadConditionSettings(const std::string& utf8IniPath) {
+  const std::wstring path = base::Widen(utf8IniPath);
+  ConditionSettings settings;
+  TestConditions& c = settings.conditions;
+  const std::string start = Read(path, kTestSection, kStartKey);
+  c.start.kind = start == "Kraft"       ? StartCondition::Kind::ForceAbove
+                 : start == "T-Eingang" ? StartCondition::Kind::InputOn
+                                        : StartCondition::Kind::Manual;
+  c.start.threshold = LimitFromText(Read(path, kTestSection, kStartAtKey)).value_or(0);
+  c.start.preSeconds = LimitFromText(Read(path, kTestSection, kPreKey)).value_or(0);
+  c.stop.breakPercent = LimitFromText(Read(path, kTestSection, kBreakKey));
+  c.stop.breakMinPeak = LimitFromText(Read(path, kTestSection, kBreakMinKey)).value_or(0);
+  c.stop.fallBelow = LimitFromText(Read(path, kTestSection, kBelowKey));
+  c.stop.inputOff = Flag(path, kInputOffKey);
+  c.stop.afterSeconds = LimitFromText(Read(path, kTestSection, kAfterKey));
+  c.rearm = Flag(path, kRearmKey);
+  if (c.Refusal())
+    c = {};
+  settings.holdMinimum = Flag(path, kMinimumKey);
+  return settings;
+}
+
+bool WriteConditionSettings(const std::string& utf8IniPath, const ConditionSettings& settings) {
+  const std::wstring path = base::Widen(utf8IniPath);
+  const TestConditions& c = settings.conditions;
+  using Kind = StartCondition::Kind;
+  const bool byForce = c.start.kind == Kind::ForceAbove;
+  const std::pair<const wchar_t*, std::string> keys[] = {
+      {kStartKey, byForce                         ? "Kraft"
+                  : c.start.kind == Kind::InputOn ? "T-Eingang"
+                                                  : ""},
+      {kStartAtKey, byForce ? LimitText(c.start.threshold) : ""},
+      {kPreKey, LimitText(c.start.preSeconds)},
+      {kBreakKey, LimitText(c.stop.breakPercent)},
+      {kBreakMinKey, c.stop.breakPercent ? LimitText(c.stop.breakMinPeak) : ""},
+      {kBelowKey, LimitText(c.stop.fallBelow)},
+      {kInputOffKey, c.stop.inputOff ? "1" : "0"},
+      {kAfterKey, LimitText(c.stop.afterSeconds)},
+      {kRearmKey, c.rearm ? "1" : "0"},
+      {kMinimumKey, settings.holdMinimum ? "1" : "0"}};
+  bool ok = true;
+  for (const auto& [key, value] : keys)
+    ok = Write(path, kTestSection, key, value) && ok;
+  return ok;
 }
 
 std::string ReadSeriesFolder(const std::string& utf8IniPath) {

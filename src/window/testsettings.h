@@ -2,6 +2,7 @@
 // The person's test description kept in km470.ini between program starts: the force unit beside
 // the port and baud rate in [Einstellung], the part, people, comment and limits in [Pruefung].
 // The keys are plain ASCII, so that the file reads the same in every code page.
+#include "window/testconditions.h"
 #include "window/testtrace.h"
 
 #include <string>
@@ -17,5 +18,15 @@ bool WriteTestDescription(const std::string& utf8IniPath, const TestDescription&
 // The folder of the series the person chose last (key Reihe in [Pruefung]); empty for none.
 std::string ReadSeriesFolder(const std::string& utf8IniPath);
 bool WriteSeriesFolder(const std::string& utf8IniPath, std::string_view utf8Folder);
+
+// The conditions of a test that starts and ends by itself, and whether the window holds the
+// lowest value instead of the highest, kept in [Pruefung] beside the description.
+struct ConditionSettings {
+  TestConditions conditions;
+  bool holdMinimum = false;
+};
+// Conditions edited by hand into ones that cannot work together read as none.
+ConditionSettings ReadConditionSettings(const std::string& utf8IniPath);
+bool WriteConditionSettings(const std::string& utf8IniPath, const ConditionSettings& settings);
 
 } // namespace dynlog

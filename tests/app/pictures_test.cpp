@@ -8,6 +8,7 @@
 #include "picture.h"
 #include "ui/placement.h"
 #include "uitest.h"
+#include "window/conditionsdialog.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -131,13 +132,16 @@ TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControlAtEveryScale) {
   dynlog::ApplicationWindows app;
   Tfkm470a& m = app.fkm470a;
   Tfkm470d& r = app.fkm470d;
+  ConditionsDialog conditions(m.Handle());
+  conditions.Show();
   enum Kind { Lamp, PushButton, RadioOrCheck };
   // The six lamps, and every button, radio button and check box of the four windows.
   std::vector<std::pair<HWND, Kind>> cases;
   for (const ui::Label* lamp : {&m.Label4, &m.Label5, &m.Label6, &m.Label7, &m.Label8, &m.Label9})
     cases.emplace_back(lamp->Handle(), Lamp);
   std::vector<HWND> children;
-  for (HWND window : {m.Handle(), r.Handle(), app.AboutBox.Handle(), app.fkm470b.Handle()})
+  for (HWND window :
+       {m.Handle(), r.Handle(), app.AboutBox.Handle(), app.fkm470b.Handle(), conditions.Handle()})
     EnumChildWindows(window, AddChild, reinterpret_cast<LPARAM>(&children));
   for (HWND child : children) {
     wchar_t kind[16] = {};
@@ -147,7 +151,7 @@ TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControlAtEveryScale) {
       cases.emplace_back(child, type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? PushButton
                                                                                   : RadioOrCheck);
   }
-  ASSERT_GT(cases.size(), 6u + 7 + 9 + 2 + 6);
+  ASSERT_GT(cases.size(), 6u + 10 + 9 + 2 + 6 + 9);
 
   auto check = [](HWND control, Kind kind) {
     const int n = GetWindowTextLengthW(control);
@@ -205,7 +209,8 @@ TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControlAtEveryScale) {
         EXPECT_FALSE(IntersectRect(&both, &a, &b)) << "controls " << i << " and " << j;
       }
   };
-  const HWND windows[] = {m.Handle(), r.Handle(), app.AboutBox.Handle(), app.fkm470b.Handle()};
+  const HWND windows[] = {m.Handle(), r.Handle(), app.AboutBox.Handle(), app.fkm470b.Handle(),
+                          conditions.Handle()};
   std::vector<SIZE> firstSizes;
   for (HWND w : windows) {
     RECT rc;

@@ -104,6 +104,8 @@ SimulatedUnit::SimulatedUnit(const UnitOptions& o) : id_(NewRequestId()), port_(
     args += "--noise\n";
   if (o.echo)
     args += "--echo\n";
+  if (o.pull)
+    args += "--pull\n";
   const std::string base = Request("start", id_, args);
   WaitForAnswer({base + ".pid", base + ".failed"}, 10000);
   if (!UnixFileExists(base + ".pid"))

@@ -14,6 +14,7 @@ struct UnitOptions {
   int decimals = 1;
   bool noise = false;
   bool echo = false; // the line sends every byte the program writes straight back
+  bool pull = false; // pull tests: a rise from rest to a peak of 200 to 600, then a break
 };
 
 class SimulatedUnit {

@@ -30,6 +30,10 @@ TEST(MainLayout, TheDigitsGrowWithTheSmallerRatioAndTheChartBeginsBelowThem) {
     EXPECT_EQ(v.verdictTop, p.top + p.height + 4);
     EXPECT_EQ(v.chartTop - p.chartTop, v.verdictHeight + 4);
     EXPECT_EQ(v.verdictHeight * 56, kVerdictRowHeight * p.height) << c.client.width;
+    // The held peak's row between the digits and the verdict, growing as they do.
+    const ValueDisplayPlace k = PlaceValueDisplay(c.client, first, true, true);
+    EXPECT_EQ(k.verdictTop - v.verdictTop, k.peakHeight + 2);
+    EXPECT_EQ(k.peakHeight * 56, kPeakRowHeight * p.height) << c.client.width;
   }
 }
 

@@ -155,6 +155,9 @@ TEST(CsvFileTest, HeadThenTimeAndValueWithTheDecimalSeparatorAndNoGrouping) {
   EXPECT_EQ(back.values, values);
   EXPECT_EQ(back.seconds, (std::vector<double>{0, 0.003125, 4.00625}));
   EXPECT_EQ(back.lamps, (std::vector<Lamps>{0b000001, 0b100100, 0}));
+  const auto pre = [](std::uint64_t i) { return (i - 1.0) / 320; }; // a pre-trigger's times
+  EXPECT_EQ(ReadCsvTest(BuildCsvFile(head, {std::vector<float>{1, 2}, {}, pre}, {".", ""})).seconds,
+            (std::vector<double>{-0.003125, 0}));
 
   // A described test: the person's texts kept on their line and out of the columns, the limits
   // at the unit's decimals; a saved file's summary before the column names, a stream's after its

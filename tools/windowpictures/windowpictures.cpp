@@ -5,7 +5,8 @@
 // unsaved recording is dropped, the rate dialog, the info window, the update's question box, and
 // the test dialog and a series judged against limits with its table, then saved tests opened
 // again: an hour's stream, a zoomed stretch of it with its figures, and three tests of the series
-// laid over each other with their legend. For each picture it writes
+// laid over each other with their legend, and a pull test that waits for its start with a zero set
+// and ends by itself at the break. For each picture it writes
 // NAME.want into the given folder, holding the window's X11 window, and
 // waits, with the windows still answering, until the script has taken the picture and removed the
 // file.
@@ -21,6 +22,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -289,6 +291,42 @@ void OpenedTestPictures(Tfkm470a& main, const std::vector<std::string>& seriesTe
   main.ButtonWholeTest.Click();
 }
 
+// A pull test played into the window frame by frame, 160 a second as at 9600 baud: a fixture of
+// 12,5 N at rest, zeroed; armed at 50 N with half a second before it, the rise to 412 N, the
+// break at 40 % of it. The window waiting, then after the break with its peak held.
+void PullTestPictures(Tfkm470a& main) {
+  main.Timer1.SetEnabled(false); // the frames are these, not the unit's
+  main.SetOuterSize(640, 340);   // wide enough for the whole status line
+  dynlog::ConditionSettings settings;
+  settings.conditions.start = {dynlog::StartCondition::Kind::ForceAbove, 50, 0.5};
+  settings.conditions.stop.breakPercent = 40;
+  settings.conditions.stop.breakMinPeak = 200;
+  main.TakeConditions(settings);
+  main.Button1.Click();
+  unsigned noise = 470;
+  const auto frames = [&](int count, const std::function<double(int)>& force) {
+    for (int i = 0; i < count; ++i) {
+      noise = noise * 1103515245u + 12345u;
+      const double jitter = static_cast<int>(noise >> 16 & 15) / 10.0 - 0.75;
+      main.HandleFrame({std::round((force(i) + jitter) * 10) / 10, 0xC0});
+    }
+  };
+  frames(160, [](int) { return 12.5; });
+  main.ButtonNullen.Click();
+  frames(320, [](int) { return 12.5; });
+  Picture(main.Handle(), "main-window-armed");
+  frames(256, [](int i) { return 12.5 + 400 * std::sqrt(i / 256.0); });
+  frames(40, [](int i) { return 412.5 - 400 * std::min(1.0, i / 4.0); });
+  Pump(300);
+  if (!main.CurrentRecording().EndReason()) {
+    Report("the pull test did not end at its break");
+    g_failed = true;
+  }
+  Picture(main.Handle(), "main-window-break");
+  main.ButtonNullAus.Click();
+  main.TakeConditions({});
+}
+
 bool AnyLampLit(Tfkm470a& w) {
   for (const ui::Label* l : {&w.Label4, &w.Label5, &w.Label8, &w.Label9})
     if (l->Background() == RGB(0, 255, 0))
@@ -414,6 +452,7 @@ int Run() {
   FullRecordingPicture(app);
   main.Button2.Click();
   OpenedTestPictures(main, SeriesPictures(app));
+  PullTestPictures(main);
   main.Close();
   return g_failed ? 1 : 0;
 }

@@ -107,7 +107,7 @@ int Form::Logical(int pixels) const {
 SIZE Form::LogicalClientSize() const {
   RECT client;
   GetClientRect(Handle(), &client);
-  return {Logical(client.right), Logical(client.bottom)};
+  return {client.right * 96 / dpi_, client.bottom * 96 / dpi_};
 }
 
 ScaledFont& Form::AddFont(const wchar_t* face, int height, bool bold, BYTE charset) {

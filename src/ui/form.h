@@ -73,7 +73,8 @@ public:
   int Logical(int pixels) const;
   // Rounded up, for the width of a text: a pixel short would cut its last letter.
   int LogicalUp(int pixels) const { return (pixels * 96 + dpi_ - 1) / dpi_; }
-  // The client area in logical pixels.
+  // The client area in logical pixels, rounded down: what is placed against its right or bottom
+  // edge then ends inside it at every DPI, never a pixel beyond.
   SIZE LogicalClientSize() const;
   // A font that follows the form's DPI; it lives as long as the form.
   ScaledFont& AddFont(const wchar_t* face, int height, bool bold = false,

@@ -239,7 +239,8 @@ TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControlAtEveryScale) {
           GetWindowRect(c, &rc);
           MapWindowPoints(HWND_DESKTOP, windows[i], reinterpret_cast<POINT*>(&rc), 2);
           EXPECT_TRUE(rc.right <= client.right && rc.bottom <= client.bottom)
-              << "cut off: \"" << testsupport::WindowText(c) << "\" " << rc.right << "," << rc.bottom << " in " << client.right << "," << client.bottom;
+              << "cut off: \"" << testsupport::WindowText(c) << "\" " << rc.right << ","
+              << rc.bottom << " in " << client.right << "," << client.bottom;
         }
       apart(windows[i]);
     }

@@ -111,6 +111,20 @@ void PrintWindowAsShown(HWND window, HDC dc) {
     PrintChild(window, c, dc);
 }
 
+base::MemoryBitmap WindowAreaPicture(HWND window, RECT area) {
+  RECT client;
+  GetClientRect(window, &client);
+  IntersectRect(&area, &area, &client);
+  base::MemoryBitmap whole(client.right, client.bottom);
+  base::MemoryBitmap part(area.right - area.left, area.bottom - area.top);
+  if (IsRectEmpty(&area) || !whole || !part)
+    throw std::runtime_error("Bild kann nicht erzeugt werden");
+  PrintWindowAsShown(window, whole.dc());
+  BitBlt(part.dc(), 0, 0, part.width(), part.height(), whole.dc(), area.left, area.top, SRCCOPY);
+  GdiFlush();
+  return part;
+}
+
 void SaveWindowBitmap(HWND window, const std::string& utf8Path) {
   RECT client;
   GetClientRect(window, &client);

@@ -1,6 +1,8 @@
 #pragma once
 // A picture of a window's client area with all its controls, made by asking the windows to print
 // themselves, so it works without a screen too.
+#include "base/dibsection.h"
+
 #include <windows.h>
 
 #include <string>
@@ -9,6 +11,11 @@ namespace ui {
 
 // Paints the client area of window and its children into dc as the screen shows them.
 void PrintWindowAsShown(HWND window, HDC dc);
+
+// The part `area` of the client area (in its pixels) as the screen shows it, the area cut to the
+// client. Throws std::runtime_error with a German text when it is empty or the bitmap cannot be
+// made.
+base::MemoryBitmap WindowAreaPicture(HWND window, RECT area);
 
 // Writes the client area of window as a 24-bit BMP file. Throws on failure.
 void SaveWindowBitmap(HWND window, const std::string& utf8Path);

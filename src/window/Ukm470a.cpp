@@ -599,7 +599,7 @@ void Tfkm470a::ShowWholeTest(bool shown) {
   wholeView_.ShowAll(curves.empty() ? 0 : curves[dynlog::LongestCurve(curves)].source->Count());
   readout_.clear();
   ButtonWholeTest.SetText(wholeShown_ ? "Letzte Werte" : "Ganzer Test");
-  FormResize(); // the whole test has a second text line
+  ShowDescription(); // of an opened test, and laid out: the whole test has a second text line
   Paint();
 }
 
@@ -659,7 +659,7 @@ void Tfkm470a::FormMouseDown(int x, int y) {
 
 void Tfkm470a::MarkReference(std::size_t i) {
   compared_.ToggleReference(i);
-  RedrawChart();
+  ShowDescription(); // the axis name and the verdict are the new main curve's
   Paint();
 }
 
@@ -727,12 +727,25 @@ void Tfkm470a::WithShownTest(
 }
 
 void Tfkm470a::ButtonBildClick() {
-  WithShownTest([this](const dynlog::OpenedTest& test, const std::string&) {
-    dynlog::CopyTestPicture(Handle(), test, separators_);
-    // On the clipboard already; the file is offered beside it.
-    if (const auto path = dynlog::AskPngName(Handle(), lastPictureName_))
-      dynlog::SaveTestPicture(*path, test, separators_);
-  });
+  // The chart as it is shown, from the axis name down to the text lines below it: the sweep or the
+  // whole test, zoomed or not, with its legend and limit lines.
+  RECT client;
+  GetClientRect(Handle(), &client);
+  const int top = Px(place_.captionTop);
+  base::MemoryBitmap chart =
+      ui::WindowAreaPicture(Handle(), {0, top, client.right, client.bottom - Px(kStatusHeight)});
+  // The value display's rows may reach down beside the axis name; they are not the chart's.
+  for (const ui::Label* beside : {&Label1, &UnitLabel, &PeakLabel, &VerdictLabel, &ReasonLabel})
+    if (IsWindowVisible(beside->Handle())) {
+      const RECT r = beside->Bounds();
+      const RECT covered{Px(r.left), Px(r.top) - top, Px(r.right), Px(r.bottom) - top};
+      FillRect(chart.dc(), &covered, paperBrush_.get());
+    }
+  GdiFlush();
+  dynlog::CopyShownChart(Handle(), chart);
+  // On the clipboard already; the file is offered beside it.
+  if (const auto path = dynlog::AskPngName(Handle(), lastPictureName_))
+    dynlog::SavePngPicture(*path, chart);
 }
 
 void Tfkm470a::ButtonBerichtClick() {
@@ -895,8 +908,12 @@ void Tfkm470a::FormDpiChanged() {
 
 void Tfkm470a::LayOut() {
   const SIZE client = LogicalClientSize();
-  const bool verdictRow =
-      recording_.Description().limits.Any() || recording_.NextDescription().limits.Any();
+  // The whole-test view keeps the row while any test it shows has limits, so that the chart stays
+  // where it is when another becomes the reference.
+  const auto curves = wholeShown_ ? Curves() : std::vector<dynlog::ShownCurve>{};
+  const bool verdictRow = recording_.Description().limits.Any() ||
+                          recording_.NextDescription().limits.Any() ||
+                          std::ranges::any_of(curves, [](const auto& c) { return c.limits.Any(); });
   const dynlog::ValueDisplayPlace place =
       dynlog::PlaceValueDisplay({client.cx, client.cy}, firstClient_, verdictRow, true);
   place_ = place;
@@ -950,8 +967,16 @@ void Tfkm470a::DescribeTest(const dynlog::TestDescription& description) {
   ShowSeriesTable(); // Cpk follows the limits
 }
 
+const dynlog::OpenedTest* Tfkm470a::ShownFile() const {
+  if (!wholeShown_)
+    return nullptr;
+  const auto curves = Curves();
+  return curves.empty() ? nullptr : curves[dynlog::MainCurve(curves, compared_.Reference())].opened;
+}
+
 void Tfkm470a::ShowDescription() {
-  Label3.SetText(dynlog::AxisName(recording_.Description().unit));
+  const dynlog::OpenedTest* file = ShownFile();
+  Label3.SetText(dynlog::AxisName(file ? file->head.test.unit : recording_.Description().unit));
   IncludeLimitsInChart();
   ShowVerdict();
   FormResize(); // the unit beside the digits and the verdict's row change the layout
@@ -964,22 +989,31 @@ void Tfkm470a::IncludeLimitsInChart() {
 }
 
 void Tfkm470a::ShowVerdict() {
-  const dynlog::Verdict verdict = recording_.State() == dynlog::MeasuringState::Stopped
-                                      ? recording_.CurrentVerdict()
-                                  : recording_.Armed() ? endedVerdict_
-                                                       : dynlog::Verdict{};
-  const dynlog::TestDescription& d = recording_.Description();
-  const int decimals = recording_.Setting().decimalPlaces;
+  dynlog::Verdict verdict;
+  dynlog::ForceUnit unit = recording_.Description().unit;
+  dynlog::ForceLimits limits = recording_.Description().limits;
+  int decimals = recording_.Setting().decimalPlaces;
+  if (const dynlog::OpenedTest* file = ShownFile()) {
+    // An opened test is judged as its file says, by its own limits and in its own unit.
+    if (file->head.summary)
+      verdict = file->head.summary->verdict;
+    unit = file->head.test.unit;
+    limits = file->head.test.limits;
+    decimals = file->head.decimalPlaces;
+  } else {
+    verdict = recording_.State() == dynlog::MeasuringState::Stopped ? recording_.CurrentVerdict()
+              : recording_.Armed()                                  ? endedVerdict_
+                                                                    : dynlog::Verdict{};
+    if (!limits.Any())
+      limits = recording_.NextDescription().limits;
+  }
   VerdictLabel.SetBackground(verdict.Failed() ? kFailColour : kPassColour);
   VerdictLabel.SetText(dynlog::VerdictText(verdict));
   // Before the verdict, and beside an i.O., the limits it is judged by; beside an n.i.O. why.
   ReasonLabel.SetBackground(verdict.Failed() ? kFailColour : CLR_INVALID);
   ReasonLabel.SetTextColour(verdict.Failed() ? kValueWhite : kStatusText);
-  ReasonLabel.SetText(
-      verdict.Failed()
-          ? dynlog::VerdictReason(verdict, decimals, d.unit, separators_)
-          : dynlog::LimitsText(d.limits.Any() ? d.limits : recording_.NextDescription().limits,
-                               decimals, d.unit, separators_));
+  ReasonLabel.SetText(verdict.Failed() ? dynlog::VerdictReason(verdict, decimals, unit, separators_)
+                                       : dynlog::LimitsText(limits, decimals, unit, separators_));
   PlaceVerdict();
 }
 

@@ -192,7 +192,11 @@ private:
   // The trace afresh: the sweep, or the whole test; the scales and text lines with it.
   void RedrawChart();
   void ShowWholeTest(bool shown);
-  // The axis name, the unit beside the value display and the verdict row after a new description.
+  // The opened test the whole-test view is about, when its main curve is one: the axis name and
+  // the verdict row then say its unit, limits and verdict rather than the recording's.
+  const dynlog::OpenedTest* ShownFile() const;
+  // The axis name, the unit beside the value display and the verdict row after a new description,
+  // or for another test shown.
   void ShowDescription();
   // The verdict after Stop, or the limits before it, in the row below the value display.
   void ShowVerdict();

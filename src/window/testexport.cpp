@@ -5,7 +5,6 @@
 #include "ui/clipboardpicture.h"
 #include "ui/pngfile.h"
 #include "window/reportpage.h"
-#include "window/testpicture.h"
 #include "window/textfilewriter.h"
 
 #include <commdlg.h>
@@ -60,16 +59,14 @@ private:
 
 } // namespace
 
-void CopyTestPicture(HWND owner, const OpenedTest& test, const NumberSeparators& separators) {
-  const base::MemoryBitmap picture = RenderTestPicture(test, separators);
-  ui::CopyPictureToClipboard(owner, picture, [&](HDC dc, SIZE size) {
-    PaintTestChart(dc, RECT{0, 0, size.cx, size.cy}, kPictureDpi, test, separators);
+void CopyShownChart(HWND owner, const base::MemoryBitmap& chart) {
+  ui::CopyPictureToClipboard(owner, chart, [&](HDC dc, SIZE size) {
+    BitBlt(dc, 0, 0, size.cx, size.cy, chart.dc(), 0, 0, SRCCOPY);
   });
 }
 
-void SaveTestPicture(std::string_view utf8Path, const OpenedTest& test,
-                     const NumberSeparators& separators) {
-  WriteUtf8TextFile(utf8Path, ui::EncodePng(RenderTestPicture(test, separators)));
+void SavePngPicture(std::string_view utf8Path, const base::MemoryBitmap& picture) {
+  WriteUtf8TextFile(utf8Path, ui::EncodePng(picture));
 }
 
 void SaveReportPage(std::string_view utf8Path, const OpenedTest& test, std::string_view fileName,

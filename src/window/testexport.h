@@ -1,7 +1,8 @@
 #pragma once
-// A test handed on from the window: its chart on the clipboard (bitmap and enhanced metafile) or in
-// a PNG file, and its one-page report printed through the system's print dialog or saved as a PNG
-// page. The pictures are testpicture's and reportpage's, the same the modes without a person make.
+// A test handed on from the window: its chart as shown on the clipboard (bitmap and enhanced
+// metafile) or in a PNG file, and its one-page report printed through the system's print dialog
+// or saved as a PNG page. The page is reportpage's, the same the modes without a person make.
+#include "base/dibsection.h"
 #include "window/numberformat.h"
 #include "window/testfilereader.h"
 
@@ -12,13 +13,14 @@
 
 namespace dynlog {
 
-// Throws std::runtime_error with a German text when the clipboard or the picture fails.
-void CopyTestPicture(HWND owner, const OpenedTest& test, const NumberSeparators& separators);
+// The chart as the window shows it, a picture of its pixels, on the clipboard as a bitmap and as
+// an enhanced metafile holding that bitmap. Throws std::runtime_error with a German text when the
+// clipboard fails.
+void CopyShownChart(HWND owner, const base::MemoryBitmap& chart);
 
-// Writes the chart, or the report page, as a PNG file (replaced only once the new one is whole).
+// Writes a picture, or the report page, as a PNG file (replaced only once the new one is whole).
 // Throws base::FileError or std::runtime_error with a German text.
-void SaveTestPicture(std::string_view utf8Path, const OpenedTest& test,
-                     const NumberSeparators& separators);
+void SavePngPicture(std::string_view utf8Path, const base::MemoryBitmap& picture);
 void SaveReportPage(std::string_view utf8Path, const OpenedTest& test, std::string_view fileName,
                     const NumberSeparators& separators);
 

@@ -58,7 +58,7 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
   std::vector<float> values(2000, 100.0f);
   values[1000] = 400;
   dynlog::CsvHead head{{2026, 12, 8, 6, 0, 0, 60}, 320, false, 1, "KM470", "COM3"};
-  head.test = {dynlog::ForceUnit::N, {"Feder-7", "", "", ""}, {}};
+  head.test = {dynlog::ForceUnit::kN, {"Feder-7", "", "", ""}, {{}, 350.0}};
   const std::string csv = dir.Path() + "\\Feder-7.csv", bad = dir.Path() + "\\kaputt.csv";
   dynlog::SaveCsvFile(csv, head, {values, {}, [](std::uint64_t i) { return i / 320.0; }});
   std::string bytes = testsupport::ReadFile(csv);
@@ -67,23 +67,31 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
     at = bytes.find('\n', at) + 1;
   testsupport::WriteBytes(bad, bytes.substr(0, at) + "kaputt\r\n" + bytes.substr(at));
 
-  const auto box = w.Chart().TraceBox();
+  auto box = w.Chart().TraceBox();
   const auto columnX = [&](double seconds) {
     return box.left + 2 +
            static_cast<int>(
                std::lround(seconds / (1999 / 320.0) * (w.Chart().Axes().shape2Width - 1)));
   };
-  w.OpenTests({csv}, false);
+  testsupport::WhenWindowAppears([&](HWND dialog) { // Öffnen…
+    testsupport::SaveAs(dialog, csv);
+    return true;
+  });
+  w.ButtonOeffnenClick();
   PumpFor(30);
   ASSERT_TRUE(w.WholeTestShown());
+  box = w.Chart().TraceBox(); // below the verdict row the file's limits bring
   EXPECT_FALSE(w.CurrentRecording().MayDropWithoutQuestion()) << "the recording keeps its question";
   EXPECT_EQ(w.TextLine(0).substr(0, 21), "2.000 Werte in 6,25 s");
   EXPECT_TRUE(w.TextLine(1).starts_with("Datei Feder-7.csv \xC2\xB7 Pr\xC3\xBC"
                                         "fling Feder-7"))
       << w.TextLine(1);
   EXPECT_NEAR(Topmost(Picture(w.Handle()), box, kRecordingBlue).first.x, columnX(3.125), 2);
+  // The file's unit, limits and verdict, not the recording's (which has neither).
+  EXPECT_EQ(w.Label3.Text(), "F in kN");
+  EXPECT_EQ(w.VerdictLabel.Text(), "n.i.O.");
 
-  w.OpenTests({bad}, false);
+  testsupport::DropFiles(w.Handle(), {bad});
   PumpFor(30);
   EXPECT_NE(w.TextLine(1).find("Zeile 1500 nicht lesbar"), std::string::npos) << w.TextLine(1);
 
@@ -93,6 +101,8 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
   w.OpenTests({csv}, true);
   PumpFor(30);
   ASSERT_EQ(w.Compared().Size(), 2u);
+  EXPECT_EQ(w.Label3.Text(), "F") << "the recording is the main curve";
+  EXPECT_FALSE(IsWindowVisible(w.VerdictLabel.Handle()));
   const Picture two(w.Handle());
   const auto [green, greens] = Topmost(two, box, kFileGreen);
   EXPECT_NEAR(green.x, columnX(3.125), 2);
@@ -102,6 +112,7 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
   SendMessageW(w.Handle(), WM_LBUTTONDOWN, 0, MAKELPARAM(box.right - 30, box.top + 4 + 1 + 15 + 7));
   SendMessageW(w.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(box.right - 30, box.top + 4 + 1 + 15 + 7));
   ASSERT_EQ(w.Compared().Reference(), 1u);
+  EXPECT_EQ(w.Label3.Text(), "F in kN") << "the reference is";
   EXPECT_GT(Topmost(Picture(w.Handle()), box, kFileGreen).second, greens) << "drawn thicker";
 
   // While dragging the stretch shows as a band; released, its figures come beside the whole's.
@@ -111,17 +122,30 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
   SendMessageW(w.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(columnX(3.75), box.bottom - 5));
   PumpFor(30);
   EXPECT_TRUE(w.TextLine(1).starts_with("Ausschnitt ")) << w.TextLine(1);
-  EXPECT_NE(w.TextLine(1).find("Max. 400,0 N bei 3,125 s"), std::string::npos) << w.TextLine(1);
+  EXPECT_NE(w.TextLine(1).find("Max. 400,0 kN bei 3,125 s"), std::string::npos) << w.TextLine(1);
 
-  // Bild: the reference's chart on the clipboard in both forms, and as the PNG file named.
+  // Bild: the chart as shown, with its legend, limit line and text lines, on the clipboard in
+  // both forms and as the PNG file named.
   const std::string png = dir.Path() + "\\bild.png";
   testsupport::WhenWindowAppears([&](HWND dialog) {
     testsupport::SaveAs(dialog, png);
     return true;
   });
+  const Picture shown(w.Handle());
   w.ButtonBildClick();
   const ui::DecodedPicture picture = ui::DecodePng(testsupport::ReadFile(png));
-  EXPECT_EQ(picture.width, dynlog::kPictureWidth);
+  ASSERT_EQ(picture.width, shown.Width());
+  const int top = shown.Height() - 16 - picture.height; // above the status line
+  EXPECT_LT(top, w.Label3.Bounds().top + 4) << "from the axis name on";
+  // The axis name and everything from the trace's top down, pixel for pixel.
+  int differ = 0;
+  for (const RECT& r : {w.Label3.Bounds(), RECT{0, box.top, picture.width, top + picture.height}})
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) {
+        const std::uint32_t v = picture.pixels.at((y - top) * picture.width + x);
+        differ += RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF) != shown.At(x, y);
+      }
+  EXPECT_EQ(differ, 0) << "pixels not as shown";
   EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB) && IsClipboardFormatAvailable(CF_ENHMETAFILE));
   ucom::ComClose();
 }

@@ -6,11 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text.h"
+
+#include <shlobj.h>
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -49,6 +54,23 @@ inline void AfterMs(unsigned ms, std::function<void()> fn) {
   (void)listening;
   const UINT_PTR id = SetTimer(nullptr, 0, ms, RunPendingStep);
   PendingSteps()[id] = std::move(fn);
+}
+
+// Drops files on the window as the shell does: a DROPFILES block of wide names, which the window
+// hands back with DragFinish.
+inline void DropFiles(HWND window, const std::vector<std::string>& utf8Paths) {
+  std::wstring names;
+  for (const std::string& path : utf8Paths)
+    names += base::Widen(path) + L'\0';
+  names += L'\0';
+  const SIZE_T bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
 // Runs the program's wait for about ms milliseconds.

@@ -3,6 +3,7 @@
 // with their legend, the figures of a stretch after a zoom, and the shown test's picture.
 #include "app/application.h"
 #include "dialogs.h"
+#include "fileprinter.h"
 #include "link/ucom.h"
 #include "picture.h"
 #include "testfiles.h"
@@ -147,5 +148,26 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
       }
   EXPECT_EQ(differ, 0) << "pixels not as shown";
   EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB) && IsClipboardFormatAvailable(CF_ENHMETAFILE));
+
+  // Bericht, Drucken: the page through the print dialog, on a printer whose port is a file.
+  const std::string ps = dir.Path() + "\\bericht.ps";
+  {
+    const testsupport::FilePrinter printer(ps);
+    testsupport::WhenWindowAppears([](HWND ask) {
+      if (!testsupport::Press(ask, "Drucken"))
+        return false;
+      testsupport::WhenWindowAppears(
+          [](HWND print) { return PostMessageW(print, WM_COMMAND, IDOK, 0) != FALSE; });
+      return true;
+    });
+    w.ButtonBerichtClick();
+  }
+  const std::string page = testsupport::ReadFile(ps);
+  // One A4 page, PostScript of Wine's driver: the trace in blue, the limit in red.
+  EXPECT_TRUE(page.starts_with("%!PS-Adobe-3.0"));
+  for (const char* part :
+       {"%%Title: DYNLOG Feder-7.csv", "%%Pages: 1\n", "%%BoundingBox: 18 18 576",
+        "0.00 0.00 1.00 setrgbcolor", "0.86 0.00 0.00 setrgbcolor"})
+    EXPECT_NE(page.find(part), std::string::npos) << part;
   ucom::ComClose();
 }

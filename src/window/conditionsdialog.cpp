@@ -3,9 +3,6 @@
 #include "base/errorbox.h"
 #include "window/verdict.h"
 
-#include <algorithm>
-#include <cstdio>
-
 namespace {
 
 ui::FormStyle ConditionsDialogStyle(HWND owner) {
@@ -21,17 +18,6 @@ ui::FormStyle ConditionsDialogStyle(HWND owner) {
 constexpr int kLeft = 12, kIndent = 28, kRow = 24, kHeight = 21;
 constexpr int Top(int row) {
   return 10 + row * kRow;
-}
-
-// A figure as a person would type it: its shortest digits, a comma before the decimals.
-std::string Field(const std::optional<double>& figure) {
-  if (!figure)
-    return {};
-  char text[32];
-  std::snprintf(text, sizeof text, "%.15g", *figure);
-  std::string field = text;
-  std::replace(field.begin(), field.end(), '.', ',');
-  return field;
 }
 
 } // namespace
@@ -104,16 +90,17 @@ void ConditionsDialog::ShowSettings(const dynlog::ConditionSettings& settings) {
    : c.start.kind == Kind::InputOn  ? RadioInput
                                     : RadioManual)
       .SetChecked(true);
-  EditStartAbove.SetText(c.start.kind == Kind::ForceAbove ? Field(c.start.threshold) : "");
-  EditPre.SetText(Field(c.start.preSeconds));
+  EditStartAbove.SetText(c.start.kind == Kind::ForceAbove ? dynlog::FigureAsTyped(c.start.threshold)
+                                                          : "");
+  EditPre.SetText(dynlog::FigureAsTyped(c.start.preSeconds));
   CheckBreak.SetChecked(c.stop.breakPercent.has_value());
-  EditBreakPercent.SetText(Field(c.stop.breakPercent));
-  EditBreakMin.SetText(c.stop.breakPercent ? Field(c.stop.breakMinPeak) : "");
+  EditBreakPercent.SetText(dynlog::FigureAsTyped(c.stop.breakPercent));
+  EditBreakMin.SetText(c.stop.breakPercent ? dynlog::FigureAsTyped(c.stop.breakMinPeak) : "");
   CheckBelow.SetChecked(c.stop.fallBelow.has_value());
-  EditBelow.SetText(Field(c.stop.fallBelow));
+  EditBelow.SetText(dynlog::FigureAsTyped(c.stop.fallBelow));
   CheckInputOff.SetChecked(c.stop.inputOff);
   CheckAfter.SetChecked(c.stop.afterSeconds.has_value());
-  EditAfter.SetText(Field(c.stop.afterSeconds));
+  EditAfter.SetText(dynlog::FigureAsTyped(c.stop.afterSeconds));
   CheckRearm.SetChecked(c.rearm);
   CheckMinimum.SetChecked(settings.holdMinimum);
 }

@@ -52,46 +52,38 @@ UINT_PTR CALLBACK FollowTheType(HWND child, UINT message, WPARAM, LPARAM lp) {
   return 0;
 }
 
-} // namespace
-
-std::optional<std::string> AskSaveName(HWND owner, std::wstring& lastName) {
+// The system's save dialog, starting from lastName, which takes the name chosen. It asks before
+// it replaces a file; a name in a folder that does not exist reaches the file error text.
+std::optional<std::string> AskName(HWND owner, std::wstring& lastName, const wchar_t* filter,
+                                   const wchar_t* extension, LPOFNHOOKPROC hook) {
   wchar_t file[MAX_PATH] = {};
   lastName.copy(file, MAX_PATH - 1);
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = L"Textdatei\0*.txt\0CSV (Semikolon)\0*.csv\0alle Dateien\0*.*\0";
+  ofn.lpstrFilter = filter;
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH;
-  ofn.lpstrDefExt = L"txt";
-  ofn.lpfnHook = FollowTheType;
-  // The dialog asks before it replaces a file; a name in a folder that does not exist reaches
-  // the file error text.
-  ofn.Flags =
-      OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK;
+  ofn.lpstrDefExt = extension;
+  ofn.lpfnHook = hook;
+  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT |
+              (hook ? OFN_ENABLEHOOK : 0);
   if (!GetSaveFileNameW(&ofn))
     return std::nullopt;
   lastName = file;
   return base::Narrow(lastName);
 }
 
+} // namespace
+
+std::optional<std::string> AskSaveName(HWND owner, std::wstring& lastName) {
+  return AskName(owner, lastName, L"Textdatei\0*.txt\0CSV (Semikolon)\0*.csv\0alle Dateien\0*.*\0",
+                 L"txt", FollowTheType);
+}
+
 std::optional<std::string> AskPngName(HWND owner, std::wstring& lastName) {
-  wchar_t file[MAX_PATH] = {};
-  lastName.copy(file, MAX_PATH - 1);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = L"PNG-Bild\0*.png\0";
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = MAX_PATH;
-  ofn.lpstrDefExt = L"png";
-  ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT;
-  if (!GetSaveFileNameW(&ofn))
-    return std::nullopt;
-  lastName = file;
-  return base::Narrow(lastName);
+  return AskName(owner, lastName, L"PNG-Bild\0*.png\0", L"png", nullptr);
 }
 
 } // namespace dynlog

@@ -3,8 +3,6 @@
 #include "base/errorbox.h"
 #include "window/verdict.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <iterator>
 
 namespace {
@@ -30,17 +28,6 @@ std::vector<std::string> UnitChoices() {
 constexpr int kLabelLeft = 12, kFieldLeft = 104, kFieldWidth = 214, kRow = 28, kHeight = 21;
 constexpr int Top(int row) {
   return 12 + row * kRow;
-}
-
-// The limit as a person would type it: its shortest digits, a comma before the decimals.
-std::string LimitField(const std::optional<double>& limit) {
-  if (!limit)
-    return {};
-  char text[32];
-  std::snprintf(text, sizeof text, "%.15g", *limit);
-  std::string field = text;
-  std::replace(field.begin(), field.end(), '.', ',');
-  return field;
 }
 
 } // namespace
@@ -104,8 +91,8 @@ void TestDialog::Show(const dynlog::TestDescription& d) {
   EditTester.SetText(d.trace.tester);
   EditOrder.SetText(d.trace.order);
   EditComment.SetText(d.trace.comment);
-  EditLower.SetText(LimitField(d.limits.lower));
-  EditUpper.SetText(LimitField(d.limits.upper));
+  EditLower.SetText(dynlog::FigureAsTyped(d.limits.lower));
+  EditUpper.SetText(dynlog::FigureAsTyped(d.limits.upper));
 }
 
 std::optional<dynlog::TestDescription> TestDialog::Ask(const dynlog::TestDescription& description) {

@@ -11,15 +11,6 @@ namespace {
 
 constexpr std::uint64_t kPageSize = std::uint64_t{1} << 16;
 
-// The column of time t as the whole-test view places it: `first` in column 0, `last` in the last
-// column, the ones between rounded to the nearer column.
-int ColumnOfTime(double t, double first, double last, int columns) {
-  if (columns < 2 || last <= first)
-    return 0;
-  const double at = std::floor((t - first) * (columns - 1) / (last - first) + 0.5);
-  return static_cast<int>(std::clamp(at, 0.0, static_cast<double>(columns - 1)));
-}
-
 } // namespace
 
 void TestValues::Append(float value, Lamps lamps) {

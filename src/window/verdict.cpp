@@ -1,5 +1,7 @@
 #include "window/verdict.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 namespace dynlog {
@@ -14,6 +16,16 @@ double Shown(double value, int decimalPlaces) {
 }
 
 } // namespace
+
+std::string FigureAsTyped(const std::optional<double>& figure) {
+  if (!figure)
+    return {};
+  char text[32];
+  std::snprintf(text, sizeof text, "%.15g", *figure);
+  std::string field = text;
+  std::replace(field.begin(), field.end(), '.', ',');
+  return field;
+}
 
 std::optional<double> LimitFromText(std::string_view text) {
   std::string normal;

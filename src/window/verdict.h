@@ -25,6 +25,9 @@ struct ForceLimits {
 std::optional<ForceLimits> LimitsFromText(std::string_view text);
 // One limit as a person types it ("900", "-1,5", "2.25"); nothing for any other text.
 std::optional<double> LimitFromText(std::string_view text);
+// A figure as a person would type it, for a field to show: its shortest digits, a comma before
+// the decimals; empty for none. LimitFromText reads it back.
+std::string FigureAsTyped(const std::optional<double>& figure);
 
 enum class VerdictOutcome { None, Pass, FailHigh, FailLow };
 

@@ -15,16 +15,14 @@ double TimeOf(const SecondsOfValue& secondsOf, std::uint64_t index) {
   return secondsOf ? secondsOf(index) : static_cast<double>(index);
 }
 
-// The column of time t, from `first` in column 0 to `last` in the last column, rounded to the
-// nearer one.
+} // namespace
+
 int ColumnOfTime(double t, double first, double last, int columns) {
   if (columns < 2 || last <= first)
     return 0;
   const double at = std::floor((t - first) * (columns - 1) / (last - first) + 0.5);
   return static_cast<int>(std::clamp(at, 0.0, static_cast<double>(columns - 1)));
 }
-
-} // namespace
 
 std::vector<ChartColumn> FitColumns(std::span<const float> values, int columns,
                                     std::uint64_t firstIndex, const SecondsOfValue& secondsOf) {

@@ -28,6 +28,10 @@ struct ChartColumn {
 // recording keeps its width and the time scale holds across it.
 using SecondsOfValue = std::function<double(std::uint64_t)>;
 
+// The column of time t as the view places it: `first` in column 0, `last` in the last column, the
+// ones between rounded to the nearer column.
+int ColumnOfTime(double t, double first, double last, int columns);
+
 // Every column that holds at least one value, left to right, in one pass over the values: the
 // first value (index firstIndex of the recording) in column 0, the last in the last column, the
 // ones between by their times.

@@ -53,6 +53,10 @@ TEST(Verdict, JudgesTheMaximumAtTheUnitsDecimalsOnAndAroundEachLimit) {
   EXPECT_EQ(LimitsFromText("10:"), (ForceLimits{10, std::nullopt}));
   for (const char* bad : {":", "900", "10:5", "1e3:", "a:b", ":9.", "::5", ":-"})
     EXPECT_FALSE(LimitsFromText(bad)) << bad;
+  // A field shows a figure as it was typed, and reads it back unchanged.
+  for (const double figure : {900.0, -1.5, 0.1, 123456.789})
+    EXPECT_EQ(LimitFromText(FigureAsTyped(figure)), figure) << FigureAsTyped(figure);
+  EXPECT_EQ(FigureAsTyped(-1.5), "-1,5");
   for (const auto& [limits, text] : {std::pair{both, "Maximum 10,0 N bis 900,0 N"},
                                      {upper, "Maximum h\xC3\xB6"
                                              "chstens 900,0 N"},

@@ -60,18 +60,6 @@ double TestValues::SecondsOf(std::uint64_t i) const {
   return i == run.first ? run.seconds : run.seconds + static_cast<double>(i - run.first) / rate_;
 }
 
-std::uint64_t TestValues::IndexAt(double seconds) const {
-  std::uint64_t lo = 0, hi = count_;
-  while (lo < hi) {
-    const std::uint64_t mid = lo + (hi - lo) / 2;
-    if (SecondsOf(mid) < seconds)
-      lo = mid + 1;
-    else
-      hi = mid;
-  }
-  return lo;
-}
-
 TestResults TestValues::Results() const {
   TestResults results;
   std::size_t run = 0;

@@ -60,9 +60,6 @@ public:
     return page ? page[i & kPageMask] : Lamps{0};
   }
   double SecondsOf(std::uint64_t i) const;
-  // The first value at or after `seconds` (Count() when there is none): a stretch of time
-  // [t0, t1] is the values [IndexAt(t0), IndexAt(t1 + a little)).
-  std::uint64_t IndexAt(double seconds) const;
   // Pauses the times went on across: the runs after the first.
   std::size_t Gaps() const { return runs_.empty() ? 0 : runs_.size() - 1; }
 

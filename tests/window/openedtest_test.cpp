@@ -1,5 +1,6 @@
 // A saved test opened again: every form the program writes read back, damaged files read up to
 // their first unreadable line, and the blocks' extremes against a pass over every value.
+#include "window/columnsource.h"
 #include "window/csvfile.h"
 #include "window/measurementfile.h"
 #include "window/testfilereader.h"
@@ -143,10 +144,11 @@ TEST(OpenedTestTest, BlockExtremesAreThoseOfEveryValue) {
     }
     values.Finish();
     const auto secondsOf = [&](std::uint64_t i) { return values.SecondsOf(i); };
+    const TestValuesColumns source(values);
     for (int n = 0; n < 40; ++n) {
       const std::uint64_t from = random() % count, to = from + 1 + random() % (count - from);
-      ASSERT_EQ(values.IndexAt(secondsOf(from)), from);
-      ASSERT_EQ(values.IndexAt(secondsOf(from) + 1e-6), from + 1);
+      ASSERT_EQ(source.IndexAt(secondsOf(from)), from);
+      ASSERT_EQ(source.IndexAt(secondsOf(from) + 1e-6), from + 1);
       const auto first = all.begin() + from, last = all.begin() + to;
       const StretchFigures f = values.Stretch(from, to);
       ASSERT_EQ(f.max, *std::max_element(first, last)) << count << ' ' << from << ' ' << to;

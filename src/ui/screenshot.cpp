@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "ui/pngfile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -82,20 +83,20 @@ void PrintChild(HWND parent, HWND child, HDC dc) {
   GdiTransparentBlt(dc, r.left, r.top, w, h, own.get(), 0, 0, w, h, kUnpainted);
 }
 
-// The visible direct children, bottom of the z-order first: the order in which the screen shows
-// them, later ones over earlier ones.
-std::vector<HWND> ChildrenBottomFirst(HWND parent) {
+// The visible direct children but those left out, bottom of the z-order first: the order in which
+// the screen shows them, later ones over earlier ones.
+std::vector<HWND> ChildrenBottomFirst(HWND parent, std::span<const HWND> leaveOut) {
   std::vector<HWND> children;
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (IsWindowVisible(c))
+    if (IsWindowVisible(c) && std::find(leaveOut.begin(), leaveOut.end(), c) == leaveOut.end())
       children.push_back(c);
   return {children.rbegin(), children.rend()};
 }
 
 } // namespace
 
-void PrintWindowAsShown(HWND window, HDC dc) {
-  const std::vector<HWND> children = ChildrenBottomFirst(window);
+void PrintWindowAsShown(HWND window, HDC dc, std::span<const HWND> leaveOut) {
+  const std::vector<HWND> children = ChildrenBottomFirst(window, leaveOut);
   {
     // A window that clips its children paints nothing under them, on the screen as here: what a
     // child leaves unpainted stays as the bitmap was (black), as it shows on the screen.
@@ -111,7 +112,7 @@ void PrintWindowAsShown(HWND window, HDC dc) {
     PrintChild(window, c, dc);
 }
 
-base::MemoryBitmap WindowAreaPicture(HWND window, RECT area) {
+base::MemoryBitmap WindowAreaPicture(HWND window, RECT area, std::span<const HWND> leaveOut) {
   RECT client;
   GetClientRect(window, &client);
   IntersectRect(&area, &area, &client);
@@ -119,7 +120,7 @@ base::MemoryBitmap WindowAreaPicture(HWND window, RECT area) {
   base::MemoryBitmap part(area.right - area.left, area.bottom - area.top);
   if (IsRectEmpty(&area) || !whole || !part)
     throw std::runtime_error("Bild kann nicht erzeugt werden");
-  PrintWindowAsShown(window, whole.dc());
+  PrintWindowAsShown(window, whole.dc(), leaveOut);
   BitBlt(part.dc(), 0, 0, part.width(), part.height(), whole.dc(), area.left, area.top, SRCCOPY);
   GdiFlush();
   return part;

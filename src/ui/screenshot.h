@@ -5,17 +5,19 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 namespace ui {
 
-// Paints the client area of window and its children into dc as the screen shows them.
-void PrintWindowAsShown(HWND window, HDC dc);
+// Paints the client area of window and its children into dc as the screen shows them; the
+// children in leaveOut as if they were hidden.
+void PrintWindowAsShown(HWND window, HDC dc, std::span<const HWND> leaveOut = {});
 
-// The part `area` of the client area (in its pixels) as the screen shows it, the area cut to the
-// client. Throws std::runtime_error with a German text when it is empty or the bitmap cannot be
-// made.
-base::MemoryBitmap WindowAreaPicture(HWND window, RECT area);
+// The part `area` of the client area (in its pixels) as the screen shows it, without the children
+// in leaveOut, the area cut to the client. Throws std::runtime_error with a German text when it is
+// empty or the bitmap cannot be made.
+base::MemoryBitmap WindowAreaPicture(HWND window, RECT area, std::span<const HWND> leaveOut = {});
 
 // Writes the client area of window as a 24-bit BMP file. Throws on failure.
 void SaveWindowBitmap(HWND window, const std::string& utf8Path);

@@ -731,17 +731,12 @@ void Tfkm470a::ButtonBildClick() {
   // whole test, zoomed or not, with its legend and limit lines.
   RECT client;
   GetClientRect(Handle(), &client);
-  const int top = Px(place_.captionTop);
-  base::MemoryBitmap chart =
-      ui::WindowAreaPicture(Handle(), {0, top, client.right, client.bottom - Px(kStatusHeight)});
   // The value display's rows may reach down beside the axis name; they are not the chart's.
-  for (const ui::Label* beside : {&Label1, &UnitLabel, &PeakLabel, &VerdictLabel, &ReasonLabel})
-    if (IsWindowVisible(beside->Handle())) {
-      const RECT r = beside->Bounds();
-      const RECT covered{Px(r.left), Px(r.top) - top, Px(r.right), Px(r.bottom) - top};
-      FillRect(chart.dc(), &covered, paperBrush_.get());
-    }
-  GdiFlush();
+  const HWND display[] = {Label1.Handle(), UnitLabel.Handle(), PeakLabel.Handle(),
+                          VerdictLabel.Handle(), ReasonLabel.Handle()};
+  const base::MemoryBitmap chart = ui::WindowAreaPicture(
+      Handle(), {0, Px(place_.captionTop), client.right, client.bottom - Px(kStatusHeight)},
+      display);
   dynlog::CopyShownChart(Handle(), chart);
   // On the clipboard already; the file is offered beside it.
   if (const auto path = dynlog::AskPngName(Handle(), lastPictureName_))

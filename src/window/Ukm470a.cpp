@@ -881,11 +881,31 @@ void Tfkm470a::PlaceStatusLine() {
 }
 
 void Tfkm470a::SizeValueDisplay() {
-  const int pixels =
-      dynlog::ValueDisplayWidth(Label1.Handle(), valueFont_.get(), DecimalPlaces, separators_);
-  const int width = LogicalUp(pixels);
-  const RECT r = Label1.Bounds();
-  Label1.SetBounds(r.right - width, r.top, width, r.bottom - r.top);
+  // The unit on the display's panel at its right, the digits left of it, the held peak below
+  // from the same left edge. Beside the buttons below the lamps they take the room up to them: a
+  // wide unit or many decimals make the digits a little smaller rather than cover a button.
+  const std::string unit(dynlog::UnitSymbol(recording_.Description().unit));
+  const int room =
+      place_.right - std::max(ButtonBild.Bounds().right, ButtonBericht.Bounds().right) - 4;
+  int fontHeight = place_.fontHeight, unitWidth = 0, digitsWidth = 0;
+  for (;;) {
+    SetFontHeight(valueFont_, fontHeight);
+    SetFontHeight(unitFont_, static_cast<int>(fontHeight * kUnitShare + 0.5));
+    unitWidth = unit.empty()
+                    ? 0
+                    : LogicalUp(dynlog::TextWidth(UnitLabel.Handle(), unitFont_.get(), unit)) + 6;
+    digitsWidth = LogicalUp(
+        dynlog::ValueDisplayWidth(Label1.Handle(), valueFont_.get(), DecimalPlaces, separators_));
+    if (digitsWidth + unitWidth <= room || fontHeight <= place_.fontHeight / 2)
+      break;
+    fontHeight = std::min(fontHeight - 1, fontHeight * room / (digitsWidth + unitWidth));
+  }
+  UnitLabel.SetText(unit);
+  UnitLabel.SetBounds(place_.right - unitWidth, place_.top, std::max(unitWidth, 1), place_.height);
+  UnitLabel.SetVisible(unitWidth > 0);
+  const int left = place_.right - unitWidth - digitsWidth;
+  Label1.SetBounds(left, place_.top, digitsWidth, place_.height);
+  PeakLabel.SetBounds(left, place_.peakTop, place_.right - left, place_.peakHeight);
 }
 
 void Tfkm470a::MakeButtonPictures() {
@@ -912,21 +932,8 @@ void Tfkm470a::LayOut() {
   const dynlog::ValueDisplayPlace place =
       dynlog::PlaceValueDisplay({client.cx, client.cy}, firstClient_, verdictRow, true);
   place_ = place;
-  SetFontHeight(valueFont_, place.fontHeight);
-  // The unit on the display's panel at its right, the digits left of it.
-  SetFontHeight(unitFont_, static_cast<int>(place.fontHeight * kUnitShare + 0.5));
-  const std::string unit(dynlog::UnitSymbol(recording_.Description().unit));
-  const int unitWidth =
-      unit.empty() ? 0
-                   : LogicalUp(dynlog::TextWidth(UnitLabel.Handle(), unitFont_.get(), unit)) + 6;
-  UnitLabel.SetText(unit);
-  UnitLabel.SetBounds(place.right - unitWidth, place.top, std::max(unitWidth, 1), place.height);
-  UnitLabel.SetVisible(unitWidth > 0);
-  Label1.SetBounds(place.right - unitWidth - 1, place.top, 1, place.height);
   SizeValueDisplay();
   SetFontHeight(peakFont_, place.peakFontHeight);
-  const int peakLeft = Label1.Bounds().left;
-  PeakLabel.SetBounds(peakLeft, place.peakTop, place.right - peakLeft, place.peakHeight);
   const int axisName =
       std::max(8, LogicalUp(dynlog::TextWidth(Label3.Handle(), FormFont(), Label3.Text())) + 1);
   Label3.SetBounds(2, place.captionTop, axisName, 16);

@@ -182,6 +182,7 @@ private:
   // The save dialog, then the file; a failure is shown. True when the file was written.
   bool SaveWithDialog();
   void PlaceStatusLine();
+  // The digits, the unit beside them and the held peak below, for the room and the decimals.
   void SizeValueDisplay();
   // The value display, the axis name and the chart for the window's size and DPI.
   void LayOut();

@@ -221,6 +221,9 @@ TEST_F(Pictures, EveryLampAndButtonCaptionFitsItsControlAtEveryScale) {
     GetWindowRect(w, &rc);
     firstSizes.push_back({rc.right - rc.left, rc.bottom - rc.top});
   }
+  // The widest unit beside the digits, and the verdict's row below them.
+  m.DecimalPlaces = 1;
+  m.DescribeTest({dynlog::ForceUnit::lbf, {}, {std::nullopt, 100.0}});
   for (const int dpi : {96, 144, 192}) {
     SCOPED_TRACE(dpi);
     for (std::size_t i = 0; i < std::size(windows); ++i) {

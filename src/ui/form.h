@@ -89,6 +89,11 @@ public:
   // Returns the modal result (mrCancel when closed through the close box).
   int ShowModal();
   void SetModalResult(int result) { modalResult_ = result; }
+  // Ends a modal showing with result, as a dialog's OK or Abbrechen does.
+  void EndModal(int result) {
+    SetModalResult(result);
+    Hide();
+  }
   // Closes as the close box does: FormClose, then hidden (or, for the main form, destroyed).
   void Close();
 

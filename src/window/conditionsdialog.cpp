@@ -54,18 +54,12 @@ ConditionsDialog::ConditionsDialog(HWND owner)
       ButtonOk(
           *this, 204, Top(13) + 22, 89, 25, "OK",
           [this] {
-            if ((taken_ = Entered())) {
-              SetModalResult(ui::mrOk);
-              Hide();
-            }
+            if ((taken_ = Entered()))
+              EndModal(ui::mrOk);
           },
           IDOK, true),
       ButtonCancel(
-          *this, 299, Top(13) + 22, 89, 25, "Abbrechen",
-          [this] {
-            SetModalResult(ui::mrCancel);
-            Hide();
-          },
+          *this, 299, Top(13) + 22, 89, 25, "Abbrechen", [this] { EndModal(ui::mrCancel); },
           IDCANCEL) {
   std::vector<ui::RadioButton*> group{&RadioManual, &RadioForce, &RadioInput};
   for (ui::RadioButton* b : group)

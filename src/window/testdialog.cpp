@@ -57,18 +57,12 @@ TestDialog::TestDialog(HWND owner)
       ButtonOk(
           *this, 134, Top(8) + 12, 89, 25, "OK",
           [this] {
-            if ((taken_ = Entered())) {
-              SetModalResult(ui::mrOk);
-              Hide();
-            }
+            if ((taken_ = Entered()))
+              EndModal(ui::mrOk);
           },
           IDOK, true),
       ButtonCancel(
-          *this, 229, Top(8) + 12, 89, 25, "Abbrechen",
-          [this] {
-            SetModalResult(ui::mrCancel);
-            Hide();
-          },
+          *this, 229, Top(8) + 12, 89, 25, "Abbrechen", [this] { EndModal(ui::mrCancel); },
           IDCANCEL) {
   EditPart.SetHint("Teile- oder Probennummer; endet sie auf Ziffern, zählt sie nach jedem "
                    "gespeicherten Test um eins weiter.");

@@ -29,14 +29,20 @@ public:
                    : std::min<std::uint64_t>(
                          ValueCount(seconds, recording.Setting().ValuesPerSecond()),
                          Acquisition::kMaxSamples)),
-        subscription_(recording.Subscribe([this](float value, double seconds, Lamps lamps) {
-          if (Complete())
-            return;
-          values_.push_back(value);
-          seconds_.push_back(seconds);
-          lamps_.push_back(lamps);
-          results_.Add(value, seconds);
-        })) {}
+        subscription_(recording.Subscribe(
+            [this](float value, double seconds, Lamps lamps) {
+              if (Complete())
+                return;
+              values_.push_back(value);
+              seconds_.push_back(seconds);
+              lamps_.push_back(lamps);
+              results_.Add(value, seconds);
+            },
+            // The frames a value stands for come just before it: the file's peak is the unit's.
+            [this](const FramePeaks& frames) {
+              if (!Complete())
+                results_.AddFrames(frames);
+            })) {}
   bool Complete() const { return values_.size() >= count_; }
   bool Empty() const { return values_.empty(); }
   ValueSeries Values() const {

@@ -84,6 +84,11 @@ public:
     pending_.emplace_back(value, seconds);
     ++appended_;
   }
+  // The frames the next value stands for, or those up to a test's break after the last one.
+  void Frames(const FramePeaks& frames) {
+    if (!Complete())
+      pendingFrames_.Take(frames);
+  }
   bool Complete() const { return limit_ > 0 && appended_ >= limit_; }
   void Flush() {
     stream_->Flush();
@@ -104,15 +109,18 @@ public:
 
 private:
   void Written() {
+    results_.AddFrames(pendingFrames_);
     for (const auto& [value, seconds] : pending_)
       results_.Add(value, seconds);
     pending_.clear();
+    pendingFrames_ = {};
   }
 
   std::string path_;
   std::uint64_t limit_;
   std::uint64_t appended_ = 0;
   std::vector<std::pair<float, double>> pending_; // values and their seconds since Start
+  FramePeaks pendingFrames_;                      // the extremes of their frames
   TestResults results_;
   std::optional<MeasurementStream> stream_;
 };
@@ -195,11 +203,13 @@ int RunStreamMode(const RecordArgs& args) {
     return code;
   }
   // Every value the recording keeps, past its 10000 too.
-  subscription.emplace(recording.Subscribe([&](float value, double seconds, Lamps lamps) {
-    if (!begun)
-      begin();
-    file->Append(value, seconds, lamps);
-  }));
+  subscription.emplace(recording.Subscribe(
+      [&](float value, double seconds, Lamps lamps) {
+        if (!begun)
+          begin();
+        file->Append(value, seconds, lamps);
+      },
+      [&](const FramePeaks& frames) { file->Frames(frames); }));
 
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);

@@ -342,8 +342,21 @@ LRESULT CALLBACK Form::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+void Form::Post(std::function<void()> task) {
+  posted_.push_back(std::move(task));
+  PostMessageW(Handle(), kRunPosted, 0, 0);
+}
+
 LRESULT Form::Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+  case kRunPosted: {
+    if (posted_.empty())
+      return 0;
+    const std::function<void()> task = std::move(posted_.front());
+    posted_.pop_front();
+    task();
+    return 0;
+  }
   case WM_COMMAND: {
     const int id = LOWORD(wp);
     auto it = commands_.find(id);

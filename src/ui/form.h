@@ -125,6 +125,11 @@ public:
   // The main form ends the program when it is closed.
   void MakeMainForm() { mainForm_ = true; }
 
+  // Runs `task` from the message loop once the message being handled is done. A timer tick that
+  // finds a question necessary posts it here: a modal window opened inside the tick would let
+  // the timer run into itself.
+  void Post(std::function<void()> task);
+
 protected:
   virtual void FormShow() {}
   // Asked before the window closes, however that is asked for; false keeps it open.
@@ -177,6 +182,8 @@ private:
   SIZE minSize_{};
   // Posted when something tried to make the window smaller than minSize_.
   static constexpr UINT kShowMinimumSize = WM_APP + 1;
+  static constexpr UINT kRunPosted = WM_APP + 2;
+  std::deque<std::function<void()>> posted_;
 };
 
 } // namespace ui

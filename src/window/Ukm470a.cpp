@@ -206,6 +206,7 @@ Tfkm470a::Tfkm470a()
       dynlog::ReadConditionSettings(Tfkm470b::SettingsPath());
   recording_.SetConditions(conditions.conditions);
   recording_.HoldMinimum(conditions.holdMinimum);
+  recording_.ZeroBeforeArming(conditions.zeroFirst);
   PeakLabel.OnClick([this] { ResetHeldPeak(); });
   ShowZero();
 }
@@ -232,6 +233,10 @@ void Tfkm470a::Button1Click() {
     SaveToSeries(); // the values on their way are not waited for any longer
   if (!MayDropRecording(false))
     return;
+  // A zero still waiting for its values is given up: the new recording's frames are its own.
+  zeroStream_ = false;
+  zeroDeadline_ = 0;
+  ButtonNullen.SetEnabled(true);
   BitBtnSpeichern.SetEnabled(false);
   BitBtnEinstellung.SetEnabled(false);
   if (FirstStart) {
@@ -350,6 +355,14 @@ void Tfkm470a::Timer1Timer() {
   }
   if (conditionsChanged_)
     AfterConditions();
+  WatchZero();
+  if (rearmQuestion_ && !rearmPosted_) {
+    rearmPosted_ = true;
+    Post([this] {
+      rearmPosted_ = false;
+      AskBeforeRearm();
+    });
+  }
   // Up to 16 values arrive per tick at 320 a second; every one is recorded and drawn into the
   // trace. The screen follows every second tick, ten times a second: as often as digits can be
   // read and a sweeping trace looks smooth, at half the cost of painting.
@@ -370,7 +383,9 @@ void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
   const auto settings = tickSettings_ ? *tickSettings_ : CurrentFrameSettings();
   const bool running = recording_.State() == dynlog::MeasuringState::Running;
   const bool armed = running && recording_.Armed();
-  if (auto value = recording_.TakeFrame(frame.Value, settings, frame.Status))
+  // While a stopped unit sends for a zero, its values are the zero's: the stopped test stays in
+  // view.
+  if (auto value = recording_.TakeFrame(frame.Value, settings, frame.Status); value && !zeroStream_)
     ShowValue(*value);
   else if (!tickSettings_)
     Paint();
@@ -379,6 +394,8 @@ void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
                                          armed != recording_.Armed()));
   if (conditionsChanged_ && !tickSettings_)
     AfterConditions();
+  if (!tickSettings_)
+    WatchZero();
 }
 
 // ---- Value display and chart

@@ -222,8 +222,13 @@ private:
   // A test began or ended by itself during the frames just handled: as after Stop, and armed
   // again when the conditions ask for it.
   void AfterConditions();
+  // The ended test's question before it is armed again, from the message loop; then armed again.
+  void AskBeforeRearm();
+  void Rearm();
   void ShowHeldPeak();
   void ShowZero();
+  // After each tick: a zero asked for that was taken, refused or given up.
+  void WatchZero();
 
   Tfkm470b* search_ = nullptr;
   ui::Form* about_ = nullptr;
@@ -276,4 +281,12 @@ private:
   // next test begins.
   std::optional<float> endedPeak_;
   dynlog::Verdict endedVerdict_;
+  // A test a condition ended waits for the question before it is armed again.
+  bool rearmQuestion_ = false;
+  bool rearmPosted_ = false;
+  bool rearmAsking_ = false;
+  // Nullen asked a stopped unit for values; it is stopped again when the zero is in.
+  bool zeroStream_ = false;
+  std::uint64_t zeroDeadline_ = 0; // GetTickCount64; 0 while no zero is asked
+  static constexpr std::uint64_t kZeroWaitMs = 3000;
 };

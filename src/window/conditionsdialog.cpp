@@ -9,7 +9,7 @@ ui::FormStyle ConditionsDialogStyle(HWND owner) {
   ui::FormStyle s;
   s.caption = "Bedingungen";
   s.width = 400;
-  s.height = 376;
+  s.height = 400;
   s.clientSize = true;
   s.owner = owner;
   return s;
@@ -51,15 +51,16 @@ ConditionsDialog::ConditionsDialog(HWND owner)
                  "chsten Test von selbst scharf schalten"),
       CheckMinimum(*this, kLeft, Top(12) + 12, 376, kHeight,
                    "Neben der Anzeige das Minimum statt des Maximums halten"),
+      CheckZero(*this, kLeft, Top(13) + 12, 376, kHeight, "Vor jedem Test nullen"),
       ButtonOk(
-          *this, 204, Top(13) + 22, 89, 25, "OK",
+          *this, 204, Top(14) + 22, 89, 25, "OK",
           [this] {
             if ((taken_ = Entered()))
               EndModal(ui::mrOk);
           },
           IDOK, true),
       ButtonCancel(
-          *this, 299, Top(13) + 22, 89, 25, "Abbrechen", [this] { EndModal(ui::mrCancel); },
+          *this, 299, Top(14) + 22, 89, 25, "Abbrechen", [this] { EndModal(ui::mrCancel); },
           IDCANCEL) {
   std::vector<ui::RadioButton*> group{&RadioManual, &RadioForce, &RadioInput};
   for (ui::RadioButton* b : group)
@@ -70,6 +71,8 @@ ConditionsDialog::ConditionsDialog(HWND owner)
   CheckRearm.SetHint("In einer Pr\xC3\xBC"
                      "freihe wird jeder Test gespeichert und der n\xC3\xA4"
                      "chste wartet auf seine Ausl\xC3\xB6sung: kein Klick je Teil.");
+  CheckZero.SetHint("Start und jedes neue Scharfschalten nehmen zuerst eine halbe Sekunde in Ruhe "
+                    "als Nullpunkt; ohne Ruhe oder bei Über- oder Unterlast beginnt kein Test.");
 }
 
 void ConditionsDialog::FormShow() {
@@ -97,6 +100,7 @@ void ConditionsDialog::ShowSettings(const dynlog::ConditionSettings& settings) {
   EditAfter.SetText(dynlog::FigureAsTyped(c.stop.afterSeconds));
   CheckRearm.SetChecked(c.rearm);
   CheckMinimum.SetChecked(settings.holdMinimum);
+  CheckZero.SetChecked(settings.zeroFirst);
 }
 
 std::optional<dynlog::ConditionSettings>
@@ -144,6 +148,7 @@ std::optional<dynlog::ConditionSettings> ConditionsDialog::Entered() {
     c.stop.afterSeconds = figure(EditAfter, "Stopp nach", false);
   c.rearm = CheckRearm.Checked();
   settings.holdMinimum = CheckMinimum.Checked();
+  settings.zeroFirst = CheckZero.Checked();
   if (failed)
     return std::nullopt;
   if (const auto refusal = c.Refusal()) {

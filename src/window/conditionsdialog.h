@@ -37,6 +37,7 @@ public:
   ui::Label LabelAfterUnit;
   ui::CheckBox CheckRearm;
   ui::CheckBox CheckMinimum;
+  ui::CheckBox CheckZero; // zero before every test is armed
   ui::Button ButtonOk, ButtonCancel;
 
 protected:

@@ -153,6 +153,9 @@ std::string CsvSummaryText(const CsvHead& head, const CsvSummary& summary,
     HeadLine(text, "Maximum", figure(r.Max()));
     HeadLine(text, "Minimum", figure(r.Min()));
     HeadLine(text, "Mittelwert", figure(static_cast<float>(r.Mean())));
+    // Why the rows may not hold the maximum: it was sent between two of them.
+    if (summary.peakFramesPerSecond > 0)
+      HeadLine(text, "Spitzenwerte", PeakSourceText(summary.peakFramesPerSecond));
   }
   if (summary.verdict.outcome != VerdictOutcome::None)
     HeadLine(text, "Urteil", VerdictText(summary.verdict));

@@ -45,6 +45,9 @@ struct CsvSummary {
   TestResults results; // of the values in the file
   Verdict verdict;
   std::string endedBy; // the stop condition that ended the test; empty when none did
+  // The maximum and the minimum are those of every frame at this rate, not only of the values
+  // in the file; 0 when they are the values'.
+  int peakFramesPerSecond = 0;
 };
 
 struct CsvHead {
@@ -79,7 +82,8 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // N;Grenzwert 1;...;T-Eingang" ("Wert" without a unit).
 std::string CsvHeadText(const CsvHead& head, const NumberSeparators& separators);
 // The summary: "# Ende;...", "# Werte;...", "# Dauer in s;...", "# Maximum;...", "# Minimum;...",
-// "# Mittelwert;...", with limits "# Urteil;i.O.|n.i.O." and, failed, "# Grund;...", and when a
+// "# Mittelwert;...", where the extremes are of every frame "# Spitzenwerte;aus allen 320 Werten/s
+// des Geräts", with limits "# Urteil;i.O.|n.i.O." and, failed, "# Grund;...", and when a
 // stop condition ended the test "# Ende durch;Bruch bei 40 % des Maximums".
 std::string CsvSummaryText(const CsvHead& head, const CsvSummary& summary,
                            const NumberSeparators& separators);

@@ -4,6 +4,8 @@
 
 #include "base/errorbox.h"
 #include "link/Ukm470b.h"
+#include "link/instrumentlink.h"
+#include "link/ucom.h"
 #include "window/conditionsdialog.h"
 #include "window/csvfilewriter.h"
 #include "window/localeformat.h"
@@ -11,13 +13,14 @@
 void Tfkm470a::ButtonBedingungenClick() {
   if (!conditionsDialog_)
     conditionsDialog_ = std::make_unique<ConditionsDialog>(Handle());
-  if (const auto taken =
-          conditionsDialog_->Ask({recording_.Conditions(), recording_.HoldsMinimum()}))
+  if (const auto taken = conditionsDialog_->Ask(
+          {recording_.Conditions(), recording_.HoldsMinimum(), recording_.ZeroesBeforeArming()}))
     TakeConditions(*taken);
 }
 
 void Tfkm470a::TakeConditions(const dynlog::ConditionSettings& settings) {
   recording_.SetConditions(settings.conditions); // from the next Start on
+  recording_.ZeroBeforeArming(settings.zeroFirst);
   if (settings.holdMinimum != recording_.HoldsMinimum()) {
     recording_.HoldMinimum(settings.holdMinimum);
     endedPeak_.reset();
@@ -28,10 +31,48 @@ void Tfkm470a::TakeConditions(const dynlog::ConditionSettings& settings) {
 }
 
 void Tfkm470a::ButtonNullenClick() {
-  if (const auto refusal = recording_.Zero()) {
+  if (FirstStart || !ucom::ComIsOpen()) {
+    base::ShowErrorBox("Nullen geht erst, wenn Messwerte kommen. Erst mit Start verbinden.");
+    return;
+  }
+  if (recording_.ZeroAsked())
+    return; // one half second at a time
+  if (seriesSavePending_)
+    SaveToSeries(); // the stopped test's values on their way are not waited for any longer
+  if (const auto refusal = recording_.AskZero()) {
     base::ShowErrorBox(*refusal);
     return;
   }
+  // The zero is of values that come after the click. A stopped unit is asked for them and
+  // stopped again once they are in.
+  if (recording_.State() != dynlog::MeasuringState::Running) {
+    km470::SendStartCommand();
+    zeroStream_ = true;
+  }
+  zeroDeadline_ = GetTickCount64() + kZeroWaitMs;
+  ButtonNullen.SetEnabled(false);
+  textsEvery_.Release();
+  ShowStatus();
+}
+
+void Tfkm470a::WatchZero() {
+  const bool late = recording_.ZeroAsked() && zeroDeadline_ > 0 && GetTickCount64() > zeroDeadline_;
+  if (late)
+    recording_.CancelZero();
+  if (!late && !recording_.TakeZeroDone())
+    return;
+  zeroDeadline_ = 0;
+  if (zeroStream_) {
+    km470::SendStopCommand();
+    zeroStream_ = false;
+  }
+  ButtonNullen.SetEnabled(true);
+  std::optional<std::string> refusal = recording_.ZeroRefusal();
+  if (late)
+    refusal = "Nullen geht erst, wenn Messwerte kommen: das Gerät hat keine halbe Sekunde lang "
+              "Messwerte gesendet.";
+  if (refusal) // not from inside the tick
+    Post([refusal] { base::ShowErrorBox(*refusal); });
   ShowZero();
 }
 
@@ -101,14 +142,40 @@ void Tfkm470a::AfterConditions() {
     return;
   }
   // Armed again, the unit goes on sending: the next part's start must be seen. The ended test
-  // is kept first, in the series or after the question a Start would ask.
+  // is kept first, in the series or after the question a Start would ask. That question is not
+  // asked inside the tick: the tick asks for it, and until it is answered the ended test stays
+  // as it is, its values only shown.
   if (series_)
     SaveToSeries();
-  if (!MayDropRecording(false) || !recording_.RearmDue()) {
+  if (AskBeforeDiscarding && !recording_.MayDropWithoutQuestion()) {
+    rearmQuestion_ = true;
+    return;
+  }
+  Rearm();
+}
+
+void Tfkm470a::AskBeforeRearm() {
+  // Asked from the message loop, but not from inside another modal window's: the next tick
+  // posts it again once that is closed.
+  if (!rearmQuestion_ || rearmAsking_)
+    return;
+  if (!IsWindowEnabled(Handle()) || !recording_.RearmDue()) {
+    rearmQuestion_ = recording_.RearmDue();
+    return;
+  }
+  rearmAsking_ = true;
+  const base::ScopeExit asked{[this] { rearmAsking_ = false; }};
+  const bool drop = MayDropRecording(false);
+  rearmQuestion_ = false;
+  if (!drop || !recording_.RearmDue()) {
     if (recording_.State() != dynlog::MeasuringState::Running)
       Button2Click();
     return;
   }
+  Rearm();
+}
+
+void Tfkm470a::Rearm() {
   const std::optional<float> peak = recording_.HeldPeak();
   const dynlog::Verdict verdict = recording_.CurrentVerdict();
   if (!recording_.Rearm(dynlog::LocalTimeNow()))

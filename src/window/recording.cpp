@@ -11,13 +11,13 @@ void Recording::Subscription::Cancel() {
     std::exchange(owner_, nullptr)->Unsubscribe(id_);
 }
 
-Recording::Subscription Recording::Subscribe(ValueListener listener) {
-  listeners_.emplace_back(nextListener_, std::move(listener));
+Recording::Subscription Recording::Subscribe(ValueListener listener, PeakListener peaks) {
+  listeners_.push_back({nextListener_, std::move(listener), std::move(peaks)});
   return {this, nextListener_++};
 }
 
 void Recording::Unsubscribe(int id) {
-  std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
+  std::erase_if(listeners_, [id](const Listener& entry) { return entry.id == id; });
 }
 
 void Recording::TakeSetting(const RecordingSetting& setting) {
@@ -35,12 +35,16 @@ void Recording::Start(const RecordingSetting& setting, const LocalTime& start) {
   Reset(start);
   zeroRefusal_.reset();
   watch_ = ConditionWatch(conditions_);
-  if (zeroFirst_) {
-    phase_ = Phase::Zeroing;
-    zeroFrames_ = 0;
-  } else {
+  if (zeroFirst_)
+    StartZeroing();
+  else
     Arm();
-  }
+}
+
+void Recording::StartZeroing() {
+  phase_ = Phase::Zeroing;
+  zero_.Restart();
+  zeroAsked_ = true;
 }
 
 void Recording::Reset(const LocalTime& start) {
@@ -62,6 +66,8 @@ void Recording::Reset(const LocalTime& start) {
   gaps_.clear();
   endReason_.reset();
   peak_.reset();
+  span_ = FrameSpan{}; // the frames before are no value's of this recording
+  zeroAsked_ = false;  // a zero asked for before is not taken from this recording's frames
 }
 
 void Recording::Arm() {
@@ -76,7 +82,10 @@ bool Recording::Rearm(const LocalTime& now) {
     return false;
   Reset(now);
   watch_.Arm(); // the edges go on: the force must fall back and rise again
-  Arm();
+  if (zeroFirst_)
+    StartZeroing(); // the next part's zero: the last one's fixture may have moved
+  else
+    Arm();
   return true;
 }
 
@@ -86,24 +95,34 @@ void Recording::ClearAverage() {
 }
 
 void Recording::EndZeroing() {
+  zeroAsked_ = false;
+  zeroDone_ = true;
   zeroRefusal_ = zero_.Set(setting_.decimalPlaces, false);
-  ClearAverage(); // frames from before the zero are not averaged with those after it
-  if (!zeroRefusal_) {
-    Arm();
-    return;
+  if (!zeroRefusal_)
+    ClearAverage(); // frames from before the zero are not averaged with those after it
+  if (phase_ == Phase::Zeroing) {
+    if (!zeroRefusal_) {
+      Arm();
+      return;
+    }
+    phase_ = Phase::Ended;
+    state_ = MeasuringState::Stopped;
+  } else if (phase_ == Phase::Armed && !zeroRefusal_) {
+    Arm(); // the values kept so far carry the old zero
   }
-  phase_ = Phase::Ended;
-  state_ = MeasuringState::Stopped;
 }
 
-std::optional<std::string> Recording::Zero() {
-  auto refusal = zero_.Set(setting_.decimalPlaces, TestRuns());
-  if (refusal)
-    return refusal;
-  ClearAverage();
-  if (phase_ == Phase::Armed)
-    Arm(); // the values kept so far carry the old zero
-  return refusal;
+std::optional<std::string> Recording::AskZero() {
+  if (TestRuns())
+    return "Nullen geht nicht während einer Aufnahme.";
+  // The frames from now on are the zero's, not a stopped test's.
+  if (state_ == MeasuringState::Stopped && phase_ == Phase::Test)
+    phase_ = Phase::Ended;
+  zero_.Restart();
+  zeroAsked_ = true;
+  zeroDone_ = false;
+  zeroRefusal_.reset();
+  return std::nullopt;
 }
 
 bool Recording::TestRuns() const {
@@ -113,6 +132,7 @@ bool Recording::TestRuns() const {
 bool Recording::ClearZero() {
   if (TestRuns())
     return false;
+  zeroAsked_ = false;
   zero_.Clear();
   ClearAverage();
   if (phase_ == Phase::Armed)
@@ -177,13 +197,13 @@ std::optional<double> Recording::TakeFrame(double figure, const FrameSettings& t
   if (framesPerSecond != zeroFramesPerSecond_ && !zero_.IsSet()) {
     zero_ = ZeroOffset(framesPerSecond); // its half second at the line's frame rate
     zeroFramesPerSecond_ = framesPerSecond;
+    if (zeroAsked_)
+      zero_.Restart();
   }
   // The zero is the half second's before this frame, which is the first zeroed one.
-  if (phase_ == Phase::Zeroing &&
-      zeroFrames_ >= static_cast<std::uint64_t>(std::max(framesPerSecond / 2, 1)))
+  if (zeroAsked_ && zero_.Full())
     EndZeroing();
   zero_.TakeFrame(figure, LampLit(lamps_.Now(), km470::Indicator::Overload));
-  zeroFrames_ += phase_ == Phase::Zeroing ? 1 : 0;
   // Zeroed before the thinning and the averaging: every value after this is a zeroed one.
   const double value = zero_.Apply(figure);
   // A pause beyond the frame interval (and the poll's own) is a gap the frame clock did not see.
@@ -194,47 +214,80 @@ std::optional<double> Recording::TakeFrame(double figure, const FrameSettings& t
   lastFrameMs_ = nowMs_;
   quietTickSeen_ = false;
   ++framesSinceValue_;
+  // Every frame counts for the test's peak and its break, kept or not.
+  const auto frame = static_cast<float>(value);
+  // The first value of a recording is its 0 s: it stands for the frames it is the mean of, not
+  // for those the thinning passed over before it.
+  if (keptCount_ == 0 && acquisition_.AverageCount() == 0)
+    span_ = FrameSpan{};
+  span_.Take(frame);
+  std::optional<StopReason> broke;
+  if (state_ == MeasuringState::Running && (phase_ == Phase::Armed || phase_ == Phase::Test)) {
+    Hold(frame);
+    if (phase_ == Phase::Test)
+      broke = watch_.Frame(value);
+  }
   // The dialog's choice at the line's real frame rate, whatever km470.ini said.
   const int reload = acquisition_.SkipCounter() <= 0 ? ReloadValue(tick.rate, framesPerSecond) : 0;
   const std::size_t slot = acquisition_.SampleCount(); // where a kept value goes
   const std::optional<double> kept = acquisition_.TakeFrameValue(value, reload, tick.averaging);
-  if (!kept)
+  if (!kept) {
+    if (broke)
+      EndAtBreak(frameSeconds);
     return kept;
+  }
   const Lamps lamps = lamps_.Kept();
+  const bool firstValue = keptCount_ == 0;
+  const double before = lastValueSeconds_;
   const double seconds = TimeOfKeptValue(frameSeconds);
+  // The frames this value stands for came after the one before it, up to this one.
+  const double from = firstValue ? seconds : before;
+  const FramePeaks frames = span_.Take([&](std::uint64_t at) {
+    return std::clamp(seconds - static_cast<double>(span_.frames - at) * frameSeconds, from,
+                      seconds);
+  });
   const auto single = static_cast<float>(*kept);
   const bool input = LampLit(lamps, km470::Indicator::Trigger);
   switch (phase_) {
   case Phase::Free: // recorded by the acquisition as it came
     valueLamps_[slot] = lamps;
-    if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount()))
+    if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount())) {
+      results_.AddFrames(frames);
       results_.Add(single, seconds);
-    for (const auto& [id, listener] : listeners_)
-      listener(single, seconds, lamps);
+    }
+    for (const Listener& listener : listeners_) {
+      if (listener.peaks)
+        listener.peaks(frames);
+      listener.values(single, seconds, lamps);
+    }
     break;
   case Phase::Zeroing:
   case Phase::Ended:
     break; // shown only
   case Phase::Armed: {
-    Hold(single);
     const ConditionWatch::Outcome outcome = watch_.Take(single, input, 0);
     if (outcome.step == ConditionWatch::Step::Waiting) {
-      ring_.Push({single, lamps});
+      ring_.Push({single, lamps, frames});
       break;
     }
-    BeginTest(keptCount_ - 1, single, lamps);
+    BeginTest(keptCount_ - 1, single, lamps, frames);
     if (outcome.reason)
       EndByCondition(*outcome.reason);
     break;
   }
   case Phase::Test: {
     if (state_ != MeasuringState::Running) { // on its way after Stop
-      RecordValue(single, seconds, lamps);
+      RecordValue(single, seconds, lamps, frames);
+      break;
+    }
+    if (broke) { // at this very frame: the value is the test's last
+      RecordValue(single, seconds, lamps, frames);
+      EndByCondition(*broke);
       break;
     }
     const ConditionWatch::Outcome outcome = watch_.Take(single, input, seconds);
     if (outcome.step != ConditionWatch::Step::StoppedBefore)
-      RecordValue(single, seconds, lamps);
+      RecordValue(single, seconds, lamps, frames);
     if (outcome.reason)
       EndByCondition(*outcome.reason);
     break;
@@ -243,17 +296,35 @@ std::optional<double> Recording::TakeFrame(double figure, const FrameSettings& t
   return kept;
 }
 
-void Recording::RecordValue(float value, double seconds, Lamps lamps) {
-  valueLamps_[acquisition_.SampleCount()] = lamps;
-  acquisition_.Record(value);
-  if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount()))
-    results_.Add(value, seconds); // recorded, not only shown
-  Hold(value);
-  for (const auto& [id, listener] : listeners_)
-    listener(value, seconds, lamps);
+void Recording::EndAtBreak(double frameSeconds) {
+  // The frames after the last kept value, up to the break, are the test's: a pull test's peak is
+  // most often among them. They follow that value at the frame clock.
+  const FramePeaks frames = span_.Take(
+      [&](std::uint64_t at) { return lastValueSeconds_ + static_cast<double>(at) * frameSeconds; });
+  // The results are those of the recorded values: past the 10000 they ended before this.
+  if (results_.Count() > 0 && results_.Count() == keptCount_)
+    results_.AddFrames(frames);
+  for (const Listener& listener : listeners_)
+    if (listener.peaks)
+      listener.peaks(frames);
+  EndByCondition(StopReason::Break);
 }
 
-void Recording::BeginTest(std::uint64_t index, float value, Lamps lamps) {
+void Recording::RecordValue(float value, double seconds, Lamps lamps, const FramePeaks& frames) {
+  valueLamps_[acquisition_.SampleCount()] = lamps;
+  acquisition_.Record(value);
+  if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount())) {
+    results_.AddFrames(frames); // recorded, not only shown
+    results_.Add(value, seconds);
+  }
+  for (const Listener& listener : listeners_) {
+    if (listener.peaks)
+      listener.peaks(frames);
+    listener.values(value, seconds, lamps);
+  }
+}
+
+void Recording::BeginTest(std::uint64_t index, float value, Lamps lamps, const FramePeaks& frames) {
   const std::vector<Kept> before = ring_.Take();
   const std::uint64_t first = index - before.size();
   // The start value's time since Start becomes the test's 0 s; the ring's values before it keep
@@ -276,9 +347,19 @@ void Recording::BeginTest(std::uint64_t index, float value, Lamps lamps) {
   start_ = AddSeconds(armedAt_, zeroAt);
   phase_ = Phase::Test;
   peak_.reset();
-  for (std::size_t i = 0; i < before.size(); ++i)
-    RecordValue(before[i].value, SecondsOf(i), before[i].lamps);
-  RecordValue(value, 0, lamps);
+  // Their frames' times move with them.
+  const auto rebase = [zeroAt](FramePeaks peaks) {
+    peaks.maxSeconds -= zeroAt;
+    peaks.minSeconds -= zeroAt;
+    return peaks;
+  };
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    Hold(before[i].frames.any ? (holdMinimum_ ? before[i].frames.min : before[i].frames.max)
+                              : before[i].value);
+    RecordValue(before[i].value, SecondsOf(i), before[i].lamps, rebase(before[i].frames));
+  }
+  Hold(frames.any ? (holdMinimum_ ? frames.min : frames.max) : value);
+  RecordValue(value, 0, lamps, rebase(frames));
 }
 
 void Recording::EndByCondition(StopReason reason) {
@@ -334,11 +415,24 @@ StatusLine Recording::StatusFigures() const {
           .unit = setting_.port.empty() ? std::string_view() : std::string_view(unitText_),
           .armed = Armed(),
           .zeroed = zero_.IsSet(),
+          .zeroing = zeroAsked_,
+          .waiting = WaitsForBelow() ? WaitForBelowText(watch_.Conditions().start,
+                                                        setting_.decimalPlaces, test_.unit)
+                                     : std::string(),
           .end = EndText()};
 }
 
+int Recording::PeakFramesPerSecond() const {
+  // Where every frame is kept as it came there is nothing between the values to peak in.
+  const int framesPerSecond = FramesPerSecond(setting_.baud);
+  const bool everyFrame =
+      !setting_.averaging && setting_.ValuesPerSecond() >= static_cast<double>(framesPerSecond);
+  return everyFrame ? 0 : framesPerSecond;
+}
+
 ResultsFormat Recording::Format(const NumberSeparators& separators) const {
-  return {setting_.ValuesPerSecond(), setting_.decimalPlaces, separators, test_.unit};
+  return {setting_.ValuesPerSecond(), setting_.decimalPlaces, separators, test_.unit,
+          PeakFramesPerSecond()};
 }
 
 Verdict Recording::Judge(const TestResults& results) const {
@@ -351,7 +445,8 @@ CsvSummary Recording::Summary(const TestResults& results) const {
   const double end = results.Count() ? results.LastSeconds() + 1 / setting_.ValuesPerSecond() : 0;
   return {AddSeconds(start_, end), results, Judge(results),
           endReason_ ? EndCause(*endReason_, watch_.Conditions(), setting_.decimalPlaces)
-                     : std::string()};
+                     : std::string(),
+          results.FromFrames() ? PeakFramesPerSecond() : 0};
 }
 
 CsvHead Recording::CsvFileHead(const TestResults& saved) const {

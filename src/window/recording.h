@@ -31,8 +31,15 @@
 // them is kept until the condition holds; the test then begins with the ring, and its times count
 // from the value at which the condition held (0 s), the ring's before it negative. A stop
 // condition ends the test as Stop does, but the values after it are not recorded. Subscribers
-// hear the test's values only: none while armed, the ring's at the start. Zero (Nullen) takes
-// the mean of the last half second off every frame's figure before anything else sees it.
+// hear the test's values only: none while armed, the ring's at the start.
+//
+// The test's peak is the unit's, not the kept values': the maximum and the minimum of its results
+// (and so the verdict, the held peak and the break) take every frame the test's values stand for,
+// the ones the thinning passed over or the averaging merged too. The values, and what is drawn
+// and written of them, stay the kept ones.
+//
+// Zero (Nullen) takes the mean of a half second off every frame's figure before anything else
+// sees it: of frames that came after it was asked for, with the force at rest (ZeroOffset).
 
 #include "window/acquisition.h"
 #include "window/csvfile.h"
@@ -81,6 +88,9 @@ class Recording {
 public:
   // A kept value, its time in seconds since Start and its lamps.
   using ValueListener = std::function<void(float value, double seconds, Lamps lamps)>;
+  // The extremes of the frames a kept value stands for, heard just before the value; after the
+  // test's last value, those of the frames up to its break.
+  using PeakListener = std::function<void(const FramePeaks& frames)>;
 
   static constexpr std::uint64_t kGapMs = 500;
 
@@ -108,7 +118,7 @@ public:
     Recording* owner_;
     int id_;
   };
-  [[nodiscard]] Subscription Subscribe(ValueListener listener);
+  [[nodiscard]] Subscription Subscribe(ValueListener listener, PeakListener peaks = {});
 
   Recording() = default;
   Recording(const Recording&) = delete;
@@ -125,12 +135,20 @@ public:
   // The conditions the next Start applies (none: from Start to Stop by hand).
   void SetConditions(const TestConditions& conditions) { conditions_ = conditions; }
   const TestConditions& Conditions() const { return conditions_; }
-  // Start zeroes on its first half second of frames before it arms (or records); a refusal ends
-  // the recording at once and is kept in ZeroRefusal.
+  // Start, and every arming again after a test, zeroes on its first half second of frames before
+  // it arms (or records); a refusal ends the recording at once and is kept in ZeroRefusal.
   void ZeroBeforeArming(bool on) { zeroFirst_ = on; }
-  // Zero now: the mean of the last half second; a German line when it cannot be (under- or
-  // overload, a test running, no frames yet).
-  std::optional<std::string> Zero();
+  bool ZeroesBeforeArming() const { return zeroFirst_; }
+  // Zero on the next half second of frames (the unit must be sending them); a German line when it
+  // cannot be asked for now, while a test runs. A stopped test's values still on their way are no
+  // longer waited for. Its outcome comes with the frames: ZeroDone, then ZeroRefusal.
+  std::optional<std::string> AskZero();
+  // Waiting for the half second of a zero asked for.
+  bool ZeroAsked() const { return zeroAsked_; }
+  // The zero asked for was given up (no frames came): nothing changes.
+  void CancelZero() { zeroAsked_ = false; }
+  // True once after a zero asked for (or one before arming) was taken or refused.
+  bool TakeZeroDone() { return std::exchange(zeroDone_, false); }
   // The zero goes, except while a test runs (its values keep one zero); false then.
   bool ClearZero();
   // The zero taken off every value now, in the unit's figure.
@@ -140,6 +158,9 @@ public:
   const std::optional<std::string>& ZeroRefusal() const { return zeroRefusal_; }
   // Started and waiting for the start condition (zeroing first included).
   bool Armed() const;
+  // Armed, but the force has not yet been below the start threshold (the input off): the test
+  // starts only when it comes from below.
+  bool WaitsForBelow() const { return Armed() && phase_ == Phase::Armed && watch_.WaitsForBelow(); }
   // What ended the test, when a stop condition did.
   std::optional<StopReason> EndReason() const { return endReason_; }
   // "Ende: Bruch bei 45 % des Maximums", or empty when no stop condition ended the test.
@@ -154,8 +175,8 @@ public:
     return phase_ == Phase::Ended && endReason_ && watch_.Conditions().rearm;
   }
 
-  // The highest value (or with HoldMinimum the lowest) since Start, or since ResetPeak; after a
-  // test it is the test's. Nothing until a value came.
+  // The highest frame (or with HoldMinimum the lowest) since Start, or since ResetPeak; after a
+  // test it is the test's. Nothing until a frame came.
   std::optional<float> HeldPeak() const;
   void HoldMinimum(bool minimum) {
     holdMinimum_ = minimum;
@@ -228,6 +249,9 @@ public:
 
   // The status line's figures.
   StatusLine StatusFigures() const;
+  // The unit's frames per second when the results' extremes are those of every frame rather than
+  // of the kept values, which hold fewer of them (thinned or averaged); 0 otherwise.
+  int PeakFramesPerSecond() const;
   // How the results and files give times and figures, the unit included.
   ResultsFormat Format(const NumberSeparators& separators) const;
   // The CSV head as a stream writes it before its values, without the summary.
@@ -242,13 +266,43 @@ private:
   void Reset(const LocalTime& start);
   bool TestRuns() const; // values are being recorded (or zeroed for) right now
   void Arm();
+  void StartZeroing();
   void EndZeroing();
   void EndByCondition(StopReason reason);
   // The test begins at the kept value `index` (of the values kept since Start): the ring before
   // it and the value itself are recorded, and the times count from it.
-  void BeginTest(std::uint64_t index, float value, Lamps lamps);
-  void RecordValue(float value, double seconds, Lamps lamps);
+  void BeginTest(std::uint64_t index, float value, Lamps lamps, const FramePeaks& frames);
+  void RecordValue(float value, double seconds, Lamps lamps, const FramePeaks& frames);
+  // A break between two kept values: the frames since the last one are the test's last.
+  void EndAtBreak(double frameSeconds);
   void Hold(float value);
+
+  // The frames since the last kept value, by their place among them (1 the first).
+  struct FrameSpan {
+    float max = 0, min = 0;
+    std::uint64_t maxAt = 0, minAt = 0, frames = 0;
+    void Take(float value) {
+      ++frames;
+      if (frames == 1 || value > max) {
+        max = value;
+        maxAt = frames;
+      }
+      if (frames == 1 || value < min) {
+        min = value;
+        minAt = frames;
+      }
+    }
+    // Timed and emptied: frame `at` at time(at).
+    template <class Time> FramePeaks Take(Time time) {
+      FramePeaks peaks;
+      if (frames > 0) {
+        peaks.Take(max, time(maxAt));
+        peaks.Take(min, time(minAt));
+      }
+      *this = FrameSpan{};
+      return peaks;
+    }
+  };
 
   // Where the times of the values start afresh: at Start and after each gap.
   struct Segment {
@@ -274,7 +328,13 @@ private:
   double pendingGapSeconds_ = 0; // gap seen since the last kept value
   std::vector<Segment> segments_{Segment{}};
   std::vector<Gap> gaps_;
-  std::vector<std::pair<int, ValueListener>> listeners_;
+  struct Listener {
+    int id;
+    ValueListener values;
+    PeakListener peaks;
+  };
+  std::vector<Listener> listeners_;
+  FrameSpan span_;
   int nextListener_ = 0;
   LampTrack lamps_;
   std::array<Lamps, Acquisition::kRecordSlots> valueLamps_{};
@@ -286,6 +346,7 @@ private:
   struct Kept {
     float value;
     Lamps lamps;
+    FramePeaks frames;
   };
   Phase phase_ = Phase::Free;
   TestConditions conditions_;
@@ -294,7 +355,8 @@ private:
   LocalTime armedAt_;
   std::optional<StopReason> endReason_;
   bool zeroFirst_ = false;
-  std::uint64_t zeroFrames_ = 0; // frames seen while zeroing
+  bool zeroAsked_ = false; // the next half second of frames is the zero's
+  bool zeroDone_ = false;
   ZeroOffset zero_;
   int zeroFramesPerSecond_ = 320;
   std::optional<std::string> zeroRefusal_;

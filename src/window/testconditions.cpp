@@ -72,6 +72,13 @@ std::string StartConditionText(const StartCondition& start, int decimalPlaces) {
   return "von Hand";
 }
 
+std::string WaitForBelowText(const StartCondition& start, int decimalPlaces, ForceUnit unit) {
+  if (start.kind == StartCondition::Kind::InputOn)
+    return "Wartet, bis der T-Eingang aus ist";
+  return "Wartet, bis die Kraft unter " + WithUnit(Force(start.threshold, decimalPlaces), unit) +
+         " fällt";
+}
+
 std::string StartText(const StartCondition& start, int decimalPlaces) {
   std::string text = StartConditionText(start, decimalPlaces);
   if (start.kind == StartCondition::Kind::Manual)
@@ -90,9 +97,9 @@ void ConditionWatch::Arm() {
 
 ConditionWatch::Outcome ConditionWatch::Take(double value, bool input, double secondsSinceStart) {
   const bool above = value > conditions_.start.threshold;
-  const bool risen = above && !wasAbove_;
-  const bool switchedOn = input && !inputWasOn_;
-  const bool switchedOff = !input && inputWasOn_;
+  const bool risen = above && wasAbove_ == false;
+  const bool switchedOn = input && inputWasOn_ == false;
+  const bool switchedOff = !input && inputWasOn_ == true;
   wasAbove_ = above;
   inputWasOn_ = input;
 
@@ -122,6 +129,37 @@ ConditionWatch::Outcome ConditionWatch::Take(double value, bool input, double se
   return {startsNow ? Step::Started : Step::Running, std::nullopt};
 }
 
+std::optional<StopReason> ConditionWatch::Frame(double value) {
+  if (phase_ != Phase::Running)
+    return std::nullopt;
+  peak_ = std::max(peak_, value);
+  if (!BreaksAt(value))
+    return std::nullopt;
+  phase_ = Phase::Ended;
+  return StopReason::Break;
+}
+
+bool ConditionWatch::BreaksAt(double value) const {
+  // Multiplied out, so that a value at exactly the percentage is no break.
+  const StopCondition& stop = conditions_.stop;
+  return stop.breakPercent && peak_ > 0 && peak_ >= stop.breakMinPeak &&
+         value * 100 < peak_ * *stop.breakPercent;
+}
+
+bool ConditionWatch::WaitsForBelow() const {
+  if (phase_ != Phase::Waiting)
+    return false;
+  switch (conditions_.start.kind) {
+  case StartCondition::Kind::ForceAbove:
+    return wasAbove_ == true;
+  case StartCondition::Kind::InputOn:
+    return inputWasOn_ == true;
+  case StartCondition::Kind::Manual:
+    break;
+  }
+  return false;
+}
+
 std::optional<StopReason> ConditionWatch::StopAt(double value, bool switchedOff,
                                                  double secondsSinceStart) {
   const StopCondition& stop = conditions_.stop;
@@ -136,9 +174,7 @@ std::optional<StopReason> ConditionWatch::StopAt(double value, bool switchedOff,
     else if (reachedFallLevel_)
       return StopReason::FellBelow;
   }
-  // Multiplied out, so that a value at exactly the percentage is no break.
-  if (stop.breakPercent && peak_ > 0 && peak_ >= stop.breakMinPeak &&
-      value * 100 < peak_ * *stop.breakPercent)
+  if (BreaksAt(value))
     return StopReason::Break;
   return std::nullopt;
 }

@@ -3,14 +3,19 @@
 // them to the kept values one by one. Pure logic, so its rules are tested natively.
 //
 // A start condition holds on an edge: the force passing from at or below the threshold to above
-// it, or the trigger input switching on. Before the first value after arming both count as below
-// and off, so arming while the force is already up starts at once (the person asked for a test
-// now); an armed-again watch has seen the last test's values and waits for the force to fall back
-// and rise again, so a stop by time with the part still loaded does not start the next test on
-// the spot.
+// it, or the trigger input switching on. An edge needs the state before it: armed while the force
+// is already up (or the input on), the watch waits until it has seen the force at or below the
+// threshold (the input off) and then for it to rise again. A test started on a part already
+// under load would lack its rise and its pre-trigger, and be judged all the same. An armed-again
+// watch goes on from the last test's values, so a stop by time with the part still loaded does
+// not start the next test on the spot either.
 //
 // A stop condition is checked only once the test has started. The value on which it holds is the
 // test's last, except for the time: a test of 2 s at 10 values per second keeps its 20 values.
+// The break is watched on every frame (Frame): its peak is the test's peak, which the kept values
+// may miss, and the break itself may fall between two kept values.
+
+#include "window/forceunit.h"
 
 #include <cstddef>
 #include <optional>
@@ -57,6 +62,9 @@ std::string EndText(StopReason reason, const TestConditions& conditions, int dec
 std::string EndCause(StopReason reason, const TestConditions& conditions, int decimalPlaces);
 // The start condition and the pre-trigger ("Kraft über 50,0; 0,5 s davor").
 std::string StartText(const StartCondition& start, int decimalPlaces);
+// Armed while the force is above the start threshold (the input on): "Wartet, bis die Kraft unter
+// 20,0 N fällt", "Wartet, bis der T-Eingang aus ist".
+std::string WaitForBelowText(const StartCondition& start, int decimalPlaces, ForceUnit unit);
 // The start condition alone ("Kraft über 50,0", "T-Eingang", "von Hand").
 std::string StartConditionText(const StartCondition& start, int decimalPlaces);
 
@@ -79,6 +87,12 @@ public:
   // One kept value, the trigger input at it, and its seconds since the test's start (read only
   // while the test runs; the value that starts it is at 0 s).
   Outcome Take(double value, bool input, double secondsSinceStart);
+  // Every frame of the unit while the test runs, kept or not: the break, when it ends the test
+  // at this frame (the watch has then ended).
+  std::optional<StopReason> Frame(double value);
+  // Armed, and the force was above the threshold (the input on) when last seen: the start waits
+  // for it to fall below (switch off) first.
+  bool WaitsForBelow() const;
   // Waiting for the next start; the edges go on from the last value seen.
   void Arm();
 
@@ -89,11 +103,13 @@ public:
 private:
   enum class Phase { Waiting, Running, Ended };
   std::optional<StopReason> StopAt(double value, bool switchedOff, double secondsSinceStart);
+  bool BreaksAt(double value) const;
 
   TestConditions conditions_;
   Phase phase_ = Phase::Waiting;
-  bool wasAbove_ = false; // the last value was above the start threshold
-  bool inputWasOn_ = false;
+  // The last value was above the start threshold, the input on; nothing before the first value.
+  std::optional<bool> wasAbove_;
+  std::optional<bool> inputWasOn_;
   double peak_ = 0;
   bool reachedFallLevel_ = false;
 };

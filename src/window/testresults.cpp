@@ -28,6 +28,11 @@ Figures TextsOf(const ResultFigures& r, const ResultsFormat& f) {
           value(static_cast<float>(r.mean))};
 }
 
+// "Name: text" with its line end; nothing for an empty text.
+std::string Line(std::string_view name, const std::string& text) {
+  return text.empty() ? text : std::string(name) + ": " + text + "\r\n";
+}
+
 } // namespace
 
 ResultFigures FiguresOf(const TestResults& r, double valuesPerSecond) {
@@ -36,7 +41,11 @@ ResultFigures FiguresOf(const TestResults& r, double valuesPerSecond) {
 }
 
 std::string ResultsLine(const TestResults& results, const ResultsFormat& format) {
-  return ResultsLine(FiguresOf(results, format.valuesPerSecond), format);
+  std::string line = ResultsLine(FiguresOf(results, format.valuesPerSecond), format);
+  // Why the chart's highest point may lie below the maximum: last, as a narrow window cuts it.
+  if (results.FromFrames() && format.peakFramesPerSecond > 0 && !line.empty())
+    line += "   (Max. und Min. " + PeakSourceText(format.peakFramesPerSecond) + ")";
+  return line;
 }
 
 std::string ResultsLine(const ResultFigures& figures, const ResultsFormat& format) {
@@ -58,14 +67,21 @@ std::string ResultsLine(const ResultFigures& figures, const ResultsFormat& forma
          trimmed(f.maxTime) + " s   Min. " + f.min + "   Mittel " + f.mean;
 }
 
+std::string PeakSourceText(int peakFramesPerSecond) {
+  if (peakFramesPerSecond <= 0)
+    return {};
+  return "aus allen " + std::to_string(peakFramesPerSecond) + " Werten/s des Geräts";
+}
+
 std::string ResultsReport(const TestResults& results, const ResultsFormat& format,
                           const GapSummary& gaps) {
   const Figures f = TextsOf(FiguresOf(results, format.valuesPerSecond), format);
   std::string text = "Werte: " + f.count + "\r\n";
   if (results.Count() > 0)
     text += "Dauer: " + f.duration + " s\r\nMaximum: " + f.max + " bei " + f.maxTime +
-            " s\r\nMinimum: " + f.min + " bei " + f.minTime + " s\r\nMittelwert: " + f.mean +
-            "\r\n";
+            " s\r\nMinimum: " + f.min + " bei " + f.minTime + " s\r\n" +
+            Line("Spitzenwerte", PeakSourceText(format.peakFramesPerSecond)) +
+            "Mittelwert: " + f.mean + "\r\n";
   // The PC's clock measured them to the millisecond.
   text += "L\xC3\xBC"
           "cken: " +

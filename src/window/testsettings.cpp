@@ -58,6 +58,7 @@ constexpr const wchar_t* kInputOffKey = L"StoppTEingang";
 constexpr const wchar_t* kAfterKey = L"StoppNachSekunden";
 constexpr const wchar_t* kRearmKey = L"WiederScharf";
 constexpr const wchar_t* kMinimumKey = L"HalteMinimum";
+constexpr const wchar_t* kZeroFirstKey = L"NullenVorTest";
 
 bool Flag(const std::wstring& path, const wchar_t* key) {
   return Read(path, kTestSection, key) == "1";
@@ -106,6 +107,7 @@ ConditionSettings ReadConditionSettings(const std::string& utf8IniPath) {
   if (c.Refusal())
     c = {};
   settings.holdMinimum = Flag(path, kMinimumKey);
+  settings.zeroFirst = Flag(path, kZeroFirstKey);
   return settings;
 }
 
@@ -126,7 +128,8 @@ bool WriteConditionSettings(const std::string& utf8IniPath, const ConditionSetti
       {kInputOffKey, c.stop.inputOff ? "1" : "0"},
       {kAfterKey, LimitText(c.stop.afterSeconds)},
       {kRearmKey, c.rearm ? "1" : "0"},
-      {kMinimumKey, settings.holdMinimum ? "1" : "0"}};
+      {kMinimumKey, settings.holdMinimum ? "1" : "0"},
+      {kZeroFirstKey, settings.zeroFirst ? "1" : "0"}};
   bool ok = true;
   for (const auto& [key, value] : keys)
     ok = Write(path, kTestSection, key, value) && ok;

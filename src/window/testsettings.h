@@ -24,6 +24,7 @@ bool WriteSeriesFolder(const std::string& utf8IniPath, std::string_view utf8Fold
 struct ConditionSettings {
   TestConditions conditions;
   bool holdMinimum = false;
+  bool zeroFirst = false; // zero before every test is armed
 };
 // Conditions edited by hand into ones that cannot work together read as none.
 ConditionSettings ReadConditionSettings(const std::string& utf8IniPath);

@@ -23,7 +23,9 @@ bool RecordingFull(int recorded) {
 }
 
 std::string StatusLineText(const StatusLine& line, const NumberSeparators& separators) {
-  std::string text = line.armed                              ? "Wartet auf Auslösung"
+  std::string text = line.zeroing                            ? "Nullt"
+                     : !line.waiting.empty()                 ? line.waiting
+                     : line.armed                            ? "Wartet auf Auslösung"
                      : line.state == MeasuringState::Running ? "Misst"
                      : line.state == MeasuringState::Stopped ? "Gestoppt"
                                                              : "Bereit";

@@ -21,6 +21,8 @@ struct StatusLine {
   std::string_view unit; // the unit's identification, empty when none was heard
   bool armed = false;    // started, waiting for the start condition
   bool zeroed = false;   // a zero is taken off the values
+  bool zeroing = false;  // a zero waits for its half second of values
+  std::string waiting;   // armed: "Wartet, bis die Kraft unter 20,0 N fällt" before the start
   std::string end;       // "Ende: Bruch bei 45 % des Maximums" after a stop condition
 };
 
@@ -29,8 +31,9 @@ bool RecordingFull(int recorded);
 
 // The lowest line in two parts. Left, what is measured and kept: "Misst · 1.234 von 10.000 Werten
 // · 10 Werte/s gemittelt", or "Aufnahme voll: 10.000 Werte" for the count; "Wartet auf
-// Auslösung" for "Misst" while armed, "Gestoppt · Ende: Zeit" after a stop condition, and
-// "genullt" at the end while a zero is set; a narrow window cuts its end.
+// Auslösung" (or what it waits for first) for "Misst" while armed, "Nullt" while a zero is taken,
+// "Gestoppt · Ende: Zeit" after a stop condition, and "genullt" at the end while a zero is set; a
+// narrow window cuts its end.
 std::string StatusLineText(const StatusLine& line, const NumberSeparators& separators);
 // Right, never cut: "COM3, 19200 Baud · KM470 V2.03", or "nicht verbunden".
 std::string ConnectionText(const StatusLine& line);

@@ -1,5 +1,7 @@
 #include "window/zerooffset.h"
 
+#include "window/numberformat.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -29,6 +31,12 @@ void ZeroOffset::TakeFrame(double figure, bool overload) {
   next_ = (next_ + 1) % recent_.size();
 }
 
+void ZeroOffset::Restart() {
+  count_ = 0;
+  next_ = 0;
+  overloadFrames_ = 0;
+}
+
 std::optional<std::string> ZeroOffset::Set(int decimalPlaces, bool recordingRuns) {
   if (recordingRuns)
     return "Nullen geht nicht während einer Aufnahme.";
@@ -37,6 +45,17 @@ std::optional<std::string> ZeroOffset::Set(int decimalPlaces, bool recordingRuns
   if (overloadFrames_ > 0)
     return "Nullen geht nicht bei Unter- oder Überlast.";
   double sum = 0;
+  // The ring's slots up to count_ are all this half second's: it is emptied from its start.
+  const auto [low, high] = std::minmax_element(recent_.begin(), recent_.begin() + count_);
+  const double digit = 1 / Scale(decimalPlaces);
+  if (*high - *low > kRestDigits * digit + digit / 2)
+    return "Nullen geht nur in Ruhe: die Kraft schwankte in der halben Sekunde um " +
+           FormatNumber(*high - *low, decimalPlaces, kDisplaySignificantDigits,
+                        GermanSeparators()) +
+           " (erlaubt " +
+           FormatNumber(kRestDigits * digit, decimalPlaces, kDisplaySignificantDigits,
+                        GermanSeparators()) +
+           ").";
   for (std::size_t i = 0; i < count_; ++i)
     sum += recent_[i];
   decimals_ = decimalPlaces;

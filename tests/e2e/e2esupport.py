@@ -29,14 +29,14 @@ def german(value, decimals):
             + (f",{units % 10 ** decimals:0{decimals}d}" if decimals else ""))
 
 
-def expected_values(counts, decimals, rate_text, baud9600, average):
+def expected_values(counts, decimals, rate_text, baud9600, average, frames=None):
     """What the acquisition cycle records from the unit's frames, in exact arithmetic: each kept
     value, or the mean of the frames it stands for, as a fraction (the 10000 a recording keeps are
-    never reached here)."""
+    never reached here). `frames`, a list, gets the index of each kept value's frame."""
     skip, buffered, out = 32, [], []
     reload = int(320 / RATES[rate_text]) - 1  # the frames passed over between kept ones
     reload = int((reload + 1) / 2) - 1 if baud9600 else reload
-    for count in counts:
+    for index, count in enumerate(counts):
         value = Fraction(count, 10 ** decimals)
         if skip >= 1:
             skip -= 1
@@ -44,6 +44,8 @@ def expected_values(counts, decimals, rate_text, baud9600, average):
                 buffered.append(value)
             continue
         skip = reload
+        if frames is not None:
+            frames.append(index)
         if average:
             value = (sum(buffered) + value) / (len(buffered) + 1)
             buffered = []

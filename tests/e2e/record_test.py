@@ -75,7 +75,8 @@ class Recording(unittest.TestCase):
                          f"{max(values)} bei {rows[values.index(max(values))][0]} s")
 
     def test_a_pull_test_from_half_a_second_before_the_crossing_to_its_break(self):
-        # The rules on value sequences are window_core_tests'; here the unit's own stream.
+        # The rules on value sequences are window_core_tests'; here the unit's own stream, and
+        # the README's example as it is: 10 values a second, the peak and the break of every frame.
         unit = Unit(2, 19200, 0, self.dir, extra=["--pull"])
         out = Path(self.dir) / "zug.csv"
         try:
@@ -84,20 +85,29 @@ class Recording(unittest.TestCase):
             self.assertEqual(r.returncode, 0, r.stderr.decode(errors="replace"))
         finally:
             unit.stop()
-        kept = [int(v) for v in expected_values(unit.counts(), 0, "10", False, False)]
-        crossing = end = next(i for i, v in enumerate(kept) if v > 50)
-        while not (max(kept[crossing:end + 1]) >= 200 and
-                   kept[end] * 100 < max(kept[crossing:end + 1]) * 40):
-            end += 1
+        counts, at = unit.counts(), []
+        kept = [int(v) for v in expected_values(counts, 0, "10", False, False, at)]
+        crossing = next(i for i, v in enumerate(kept) if v > 50)
+        # The break is the first frame after the crossing below 40 % of the peak of the frames.
+        peak, broke = 0, at[crossing]
+        while not (peak >= 200 and counts[broke] * 100 < peak * 40):
+            peak = max(peak, counts[broke])
+            broke += 1
+        last = max(i for i in range(len(kept)) if at[i] <= broke)
         text = out.read_bytes().decode("utf-8-sig")
         self.assertIn("# Startbedingung;Kraft über 50\r\n# Vorlauf in s;0,5\r\n", text)
         self.assertIn("# Ende durch;Bruch bei 40 % des Maximums\r\n", text)
+        self.assertIn(f"# Maximum;{peak}\r\n", text)
+        self.assertIn("# Spitzenwerte;aus allen 320 Werten/s des Geräts\r\n", text)
         rows = [line.split(";") for line in text.split("\r\n") if line[:1].isdigit() or
                 line.startswith("-")]
-        self.assertEqual([int(v) for _, v, *_ in rows], kept[crossing - 5:end + 1])
+        self.assertEqual([int(v) for _, v, *_ in rows], kept[crossing - 5:last + 1])
         self.assertEqual([t for t, *_ in rows],
                          [f"{(i - 5) / 10:.1f}".replace(".", ",") for i in range(len(rows))])
-        self.assertIn("Ende: Bruch bei 40 % des Maximums", r.stdout.decode())
+        stdout = r.stdout.decode()
+        self.assertIn(f"Maximum: {peak} bei ", stdout)
+        self.assertIn("Spitzenwerte: aus allen 320 Werten/s des Geräts\r\n", stdout)
+        self.assertIn("Ende: Bruch bei 40 % des Maximums", stdout)
 
     def test_a_picture_onto_the_measurement_file_is_refused(self):
         # The argument table is tested natively (app_core_tests); here only what Windows can tell:

@@ -226,7 +226,9 @@ TEST(ArmedRecording, WaitsRecordsTheRingEndsAtTheBreakAndArmsAgain) {
                            "# Ende durch;Bruch bei 40 % des Maximums"})
     EXPECT_NE(head.find(std::string(line) + "\r\n"), std::string::npos) << line;
   EXPECT_TRUE(r.RearmDue() && r.Rearm({}));
-  EXPECT_TRUE(StatusLineText(r.StatusFigures(), GermanSeparators()).starts_with("Wartet auf"));
+  EXPECT_TRUE(StatusLineText(r.StatusFigures(), GermanSeparators())
+                  .starts_with("Wartet, bis die Kraft unter 50 fällt"))
+      << "its last value, 199, was above the threshold";
   value(30);
   value(70);
   EXPECT_EQ(Recorded(r), (std::vector<float>{30, 70}));
@@ -254,7 +256,7 @@ TEST(ArmedRecording, ZeroedBeforeArmingEveryValueIsTheUnitsFigureLessTheZeroRoun
     EXPECT_EQ(r.SampleCount(), 0) << "the half second is the zero's";
     for (int i = 0; i < 8; ++i)
       r.TakeFrame(c.figure, tick);
-    EXPECT_TRUE(r.Zero()) << "refused while the test runs";
+    EXPECT_TRUE(r.AskZero()) << "refused while the test runs";
     const std::string file = BuildCsvFile(r.CsvFileHead(), r.SavedValues(), GermanSeparators());
     EXPECT_NE(file.find(std::string(c.zero) + "\r\nZeit in s;Wert;"), std::string::npos) << file;
     EXPECT_NE(file.find(std::string("T-Eingang\r\n") + c.line), std::string::npos) << file;

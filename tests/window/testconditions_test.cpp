@@ -36,7 +36,7 @@ TEST(ConditionWatch, StartsAndStopsOnTheEdgesItIsGiven) {
   const StartCondition above50{Kind::ForceAbove, 50, 0};
   const StopCondition breakAt40{40.0, 200, {}, false, {}};
   const Case cases[] = {
-      {"crossed on the first value", {above50, {}, false}, {60, 70}, {}, "Sr"},
+      {"armed above: it must come from below", {above50, {}, false}, {60, 70, 40, 60}, {}, "wwwS"},
       {"never crossed", {above50, {}, false}, {10, 50, 49.9, 50}, {}, "wwww"},
       {"crossed and fallen back",
        {above50, {{}, 0, 40, false, {}}, false},
@@ -45,9 +45,9 @@ TEST(ConditionWatch, StartsAndStopsOnTheEdgesItIsGiven) {
        "wSE"},
       {"fall-back level not yet reached",
        {above50, {{}, 0, 80, false, {}}, false},
-       {60, 70, 85, 79},
+       {0, 60, 70, 85, 79},
        {},
-       "SrrE"},
+       "wSrrE"},
       {"a break at exactly the percentage is none",
        {above50, breakAt40, false},
        {0, 100, 200, 80, 79.9, 500},
@@ -55,14 +55,14 @@ TEST(ConditionWatch, StartsAndStopsOnTheEdgesItIsGiven) {
        "wSrrEw"},
       {"no break below the peak it must pass",
        {above50, breakAt40, false},
-       {100, 199.9, 10},
+       {0, 100, 199.9, 10},
        {},
-       "Srr"},
+       "wSrr"},
       {"the trigger input's edges",
        {{Kind::InputOn, 0, 0}, {{}, 0, {}, true, {}}, false},
        {1, 2, 3, 4, 5},
        {true, false, true, true, false},
-       "SEwww"},
+       "wwSrE"},
       {"on input, waits for it to switch on",
        {{Kind::InputOn, 0, 0}, {}, false},
        {1, 2, 3},
@@ -82,7 +82,7 @@ TEST(ConditionWatch, StartsAndStopsOnTheEdgesItIsGiven) {
 
 TEST(ConditionWatch, ArmedAgainWaitsForTheForceToFallAndRise) {
   ConditionWatch watch({{Kind::ForceAbove, 50, 0}, {{}, 0, {}, false, 0.2}, true});
-  EXPECT_EQ(Steps(watch, {60, 70, 80}), "SrB");
+  EXPECT_EQ(Steps(watch, {0, 60, 70, 80}), "wSrB");
   watch.Arm();
   EXPECT_EQ(Steps(watch, {90, 55, 40, 60}), "wwwS") << "still loaded: no test until it rose again";
 }

@@ -18,7 +18,7 @@ TEST(ZeroOffset, TheMeanOfTheLastHalfSecondRoundedOnceAtTheUnitsDecimals) {
       {{12.34, 12.36}, 2, 12.35, 12.35, 0},
       {{0.12, 0.13}, 2, 0.13, 1.01, 0.88},      // 0.125: half away from zero
       {{-0.12, -0.13}, 2, -0.13, -1.01, -0.88}, // and so below zero
-      {{100.0, 2.0, 4.0}, 1, 3.0, 0.1, -2.9},   // only the last 2 of 4 frames a second
+      {{100.0, 2.0, 2.4}, 1, 2.2, 0.1, -2.1},   // only the last 2 of 4 frames a second
       {{940.3}, 1, 940.3, 940.4, 0.1},
   };
   for (const auto& c : cases) {

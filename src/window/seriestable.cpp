@@ -33,13 +33,12 @@ std::optional<LocalTime> TimeOf(std::string_view text) {
 }
 
 std::optional<SeriesRow> RowOfLine(std::string_view line) {
-  std::vector<std::string_view> fields;
-  for (std::size_t from = 0;;) {
-    const std::size_t to = line.find(';', from);
-    fields.push_back(line.substr(from, to - from));
-    if (to == std::string_view::npos)
-      break;
-    from = to + 1;
+  auto fields = CsvFields(line).value_or(std::vector<std::string>{});
+  if (fields.empty()) { // a row from before texts were quoted, a quote in its text as it stands
+    for (std::size_t from = 0, to = 0; to != std::string_view::npos; from = to + 1) {
+      to = line.find(';', from);
+      fields.emplace_back(line.substr(from, to - from));
+    }
   }
   if (fields.size() != kFields)
     return std::nullopt;
@@ -74,10 +73,10 @@ SeriesRow RowOfTest(int number, const CsvHead& head, std::string_view file,
   SeriesRow row;
   row.number = number;
   row.start = head.start;
-  row.part = CleanField(head.test.trace.part);
+  row.part = head.test.trace.part;
   row.decimals = head.decimalPlaces;
   row.unit = head.test.unit;
-  row.file = CleanField(file);
+  row.file = file;
   if (!head.summary)
     return row;
   const TestResults& r = head.summary->results;
@@ -191,9 +190,9 @@ std::string SeriesRowText(const SeriesRow& row, const NumberSeparators& separato
   AppendSeconds(seconds, row.seconds, 3, plain);
   std::string text;
   for (const std::string& field :
-       {std::to_string(row.number), Iso8601(row.start), CleanField(row.part), figure(row.maximum),
+       {std::to_string(row.number), Iso8601(row.start), CsvText(row.part), figure(row.maximum),
         figure(row.minimum), figure(row.mean), std::string(UnitSymbol(row.unit)), seconds,
-        row.verdict, CleanField(row.reason), CleanField(row.file)}) {
+        CsvText(row.verdict), CsvText(row.reason), CsvText(row.file)}) {
     if (!text.empty())
       text += ';';
     text += field;
@@ -223,8 +222,9 @@ SeriesFileContent ReadSeriesFile(std::string_view bytes) {
 
 std::string SeriesTestFileName(std::string_view part, int number, int attempt) {
   std::string name;
-  for (const char c : CleanField(part))
-    name += std::string_view("<>:\"/\\|?*").find(c) == std::string_view::npos ? c : '_';
+  for (const char c : part)
+    if (static_cast<unsigned char>(c) >= ' ')
+      name += std::string_view("<>:\"/\\|?*").find(c) == std::string_view::npos ? c : '_';
   // Windows drops trailing points and blanks, and a leading one would hide the number.
   while (!name.empty() && (name.back() == '.' || name.back() == ' '))
     name.pop_back();

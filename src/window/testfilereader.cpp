@@ -100,6 +100,8 @@ OpenedTest TestFileReader::Finish() {
   const TestResults results = values.Results();
   // The end as a stream's end line says it, or the end of the last value's interval.
   LocalTime end = csv_ && csv_->end ? *csv_->end : head.start;
+    test_.maximum = csv_->maximum;
+    test_.minimum = csv_->minimum;
   if (csv_ && !csv_->end && results.Count() > 0 && head.valuesPerSecond > 0)
     end = AddSeconds(head.start, results.LastSeconds() + 1 / head.valuesPerSecond);
   head.summary =

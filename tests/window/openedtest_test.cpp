@@ -125,6 +125,8 @@ TEST(OpenedTestTest, EveryFormReadsBackAndADamagedFileUpToItsFirstUnreadableLine
   EXPECT_EQ(csv.head.test.unit, ForceUnit::N);
   EXPECT_EQ(csv.head.test.limits.upper, 900);
   EXPECT_EQ(csv.verdictText, "n.i.O.");
+  EXPECT_EQ(csv.maximum->value + csv.minimum->decimals, 940.3 + 1);
+  EXPECT_EQ(ReadTestBytes(stream + "# Maximum;940,3;2,5\r\n", de).maximum->seconds, 2.5);
   EXPECT_EQ(csv.head.summary->verdict.outcome, VerdictOutcome::FailHigh);
   EXPECT_EQ(Iso8601(csv.head.summary->end), "2026-12-08T06:00:04+01:00");
   EXPECT_EQ(csv.values.SecondsOf(2), 4.00625);

@@ -81,7 +81,7 @@ int RunRecordingMode(const RecordArgs& args) {
       return kRecordBadArguments;
     }
   }
-  if (const auto refusal = SeriesRefusal(args.series)) {
+  if (const auto refusal = SeriesRefusal(args)) {
     PrintError("dynlog: " + *refusal);
     return kRecordBadArguments;
   }

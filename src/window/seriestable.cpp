@@ -238,4 +238,43 @@ std::string SeriesTestFileName(std::string_view part, int number, int attempt) {
   return name + ".csv";
 }
 
+bool IsSeriesListHead(std::string_view bytes) {
+  return bytes.starts_with(std::string(kUtf8ByteOrderMark) + "# Pr\xC3\xBC" + "freihe;");
+}
+
+std::optional<std::string> SeriesListRefusal(std::string_view bytes, std::string_view path) {
+  if (bytes.empty() || ReadSeriesFile(bytes).headed)
+    return std::nullopt;
+  return std::string(path) + " ist keine Pr\xC3\xBC" + "freihe von dynlog.exe";
+}
+
+std::optional<std::string> SeriesPartRefusal(std::string_view fullFolder, std::string_view part,
+                                             int number) {
+  // Windows counts UTF-16 units: one for each character UTF-8 writes in up to three bytes, two
+  // for one in four.
+  const auto units = [](std::string_view utf8) {
+    std::size_t n = 0;
+    for (const char c : utf8)
+      n += (static_cast<unsigned char>(c) & 0xC0) != 0x80
+               ? 1 + (static_cast<unsigned char>(c) >= 0xF0)
+               : 0;
+    return n;
+  };
+  constexpr std::size_t kMaxPath = 259, kMaxName = 255;
+  constexpr int kLastAttempt = 99;
+  const std::size_t name = units(SeriesTestFileName(part, number, kLastAttempt));
+  const std::size_t folder =
+      units(fullFolder) + !(fullFolder.ends_with('\\') || fullFolder.ends_with('/'));
+  if (name <= kMaxName && folder + name <= kMaxPath)
+    return std::nullopt;
+  // "Test" stands for the part in the name of a test without one.
+  const std::size_t rest = units(SeriesTestFileName("", number, kLastAttempt)) - 4;
+  const std::size_t room = std::min(kMaxName, kMaxPath - std::min(kMaxPath, folder));
+  return "Pr\xC3\xBC"
+         "fling zu lang f\xC3\xBC"
+         "r einen Dateinamen (hier h\xC3\xB6"
+         "chstens " +
+         std::to_string(room > rest ? room - rest : 0) + " Zeichen)";
+}
+
 } // namespace dynlog

@@ -106,6 +106,35 @@ class Streaming(unittest.TestCase):
         r = run_dynlog(self.dir, "--stream", winpath(out), "--seconds", "2")
         self.assertEqual(r.returncode, 2)
         self.assertIn("gibt es schon; --overwrite", r.stderr.decode("utf-8", errors="replace"))
+    def test_a_series_that_cannot_keep_the_test_is_refused_before_the_unit_is_asked(self):
+        # Exit 2 and nothing written, the unit never told to send. (The rules: window_core_tests.)
+        foreign, series = self.dir / "Fremd", self.dir / "Reihe"
+        foreign.mkdir()
+        (foreign / "reihe.csv").write_bytes(b"Nr;Name\r\n1;x\r\n")
+        series.mkdir()
+        listing = ("\ufeff# Prüfreihe;2026-12-08T09:00:00+01:00\r\nNr;Start;Prüfling;Maximum;"
+                   "Minimum;Mittelwert;Einheit;Dauer in s;Urteil;Grund;Datei\r\n"
+                   "1;2026-12-08T09:00:00+01:00;P;1,0;0,0;0,5;N;1,000;;;P_0001.csv\r\n").encode()
+        (series / "reihe.csv").write_bytes(listing)
+        (series / "P_0001.csv").write_bytes(b"alt")
+        unit = Unit(2, 19200, 1, self.dir)
+        try:
+            for args, reason in (
+                    (["--stream", "s.csv", "--seconds", "2", "--series", winpath(foreign)],
+                     winpath(foreign / "reihe.csv") + " ist keine Prüfreihe von dynlog.exe"),
+                    (["--stream", winpath(series / "reihe.csv"), "--seconds", "2", "--series",
+                      winpath(series), "--overwrite"], "ist die Liste einer Prüfreihe"),
+                    (["--stream", winpath(series / "P_0001.csv"), "--seconds", "2", "--series",
+                      winpath(series), "--overwrite"], "ist Test 1 der Prüfreihe")):
+                r = run_dynlog(self.dir, *args)
+                self.assertEqual(r.returncode, 2, r.stderr)
+                self.assertIn(reason.encode(), r.stderr)
+        finally:
+            unit.stop()
+        self.assertEqual([e for e in unit.events() if "C00C" in e], [])
+        self.assertEqual((series / "reihe.csv").read_bytes(), listing)
+        self.assertEqual((series / "P_0001.csv").read_bytes(), b"alt")
+
         self.assertEqual(out.read_bytes(), b"alte Messung\r\n")
         # What lies past the window's 10000 values is fed in memory (tests/window); here a short
         # stream at 320 values a second goes through the whole way once.

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 namespace dynlog {
 namespace {
@@ -220,6 +221,27 @@ TEST(SeriesTable, AwkwardTextsAreQuotedInTheTestsHeadAndTheSeriesRowAndReadBack)
     const std::string line = SeriesRowText(SeriesRow{1, {}, text}, {",", ""});
     EXPECT_EQ(ReadSeriesFile(SeriesHeadText({}) + line).rows.at(0).part, text);
   }
+}
+
+// Checked before a test: a reihe.csv that is no series, a part too long for its file's name.
+TEST(SeriesTable, RefusesBeforeATestAListThatIsNoSeriesAndAPartTooLongForItsFile) {
+  EXPECT_FALSE(SeriesListRefusal(SeriesHeadText({}) + "3;2026-12-0", "S\\reihe.csv"));
+  EXPECT_TRUE(SeriesListRefusal("Zeit in s;Wert\r\n0,0;1\r\n", "S\\reihe.csv"));
+  // Beside the part the name holds "_0001 (100).csv", 15 units: 40 are left in `deep`; 255 is
+  // the name's own limit.
+  const std::string deep = "C:\\" + std::string(200, 'f'), p40(40, 'p');
+  std::string ue; // 40 units: "ü" is one
+  for (int i = 0; i < 40; ++i)
+    ue += "\xC3\xBC";
+  for (const auto& [folder, part, refused] : {std::tuple{deep, p40, false},
+                                              {deep, p40 + "p", true},
+                                              {deep + "\\", ue, false},
+                                              {deep, ue + "p", true},
+                                              {"C:\\", std::string(241, 'p'), true}})
+    EXPECT_EQ(SeriesPartRefusal(folder, part, 1).has_value(), refused) << folder.size() << part;
+  EXPECT_TRUE(SeriesPartRefusal(deep, p40 + "p", 1)
+                  ->ends_with("Dateinamen (hier h\xC3\xB6"
+                              "chstens 40 Zeichen)"));
 }
 
 } // namespace

@@ -78,11 +78,13 @@ class Streaming(unittest.TestCase):
         # here first, must not inherit it. 16 bytes do not hold the head: no value at all.
         subprocess.run(["bash", "-c", 'source "$0" && dynlog_wineserver',
                         str(Path(WINE_RUN).with_name("wine-env.sh"))], check=True)
-        for limit in (8192, 16):
+        # --record's file is whole or not there: no results then.
+        for limit, args in ((8192, ["--record", "3", "--output", "voll.csv"]),
+                            (8192, ["--stream", "voll8192.txt"]), (16, ["--stream", "voll16.txt"])):
             unit = Unit(2, 19200, 1, self.dir)
-            out = self.dir / f"voll{limit}.txt"
+            out = self.dir / args[-1]
             try:
-                r = subprocess.run([WINE_RUN, DYNLOG, "--stream", winpath(out), "--rate", "320"],
+                r = subprocess.run([WINE_RUN, DYNLOG, *args, "--rate", "320"],
                                    cwd=self.dir, capture_output=True, timeout=120,  # a hang guard
                                    preexec_fn=lambda: (
                                        signal.signal(signal.SIGXFSZ, signal.SIG_IGN),
@@ -90,6 +92,10 @@ class Streaming(unittest.TestCase):
             finally:
                 unit.stop()
             self.assertEqual(r.returncode, 4, r.stderr)
+            if args[0] == "--record":
+                self.assertIn(b"dynlog: keine Datei geschrieben", r.stderr)
+                self.assertNotIn(b"Werte:", r.stdout)
+                continue
             if limit == 16:  # (wine-run.sh's own files of the output are held to 16 bytes too)
                 self.assertFalse(out.exists(), "an empty file would block the next run")
                 continue
@@ -100,12 +106,6 @@ class Streaming(unittest.TestCase):
             report = dict(line.split(": ", 1) for line in r.stdout.decode().splitlines())
             self.assertEqual(report.get("Werte"), str(len(values) - 1), r.stdout)
 
-    def test_a_file_is_replaced_only_with_overwrite_by_every_value_in_whole_lines(self):
-        out = self.dir / "alt.txt"
-        out.write_bytes(b"alte Messung\r\n")
-        r = run_dynlog(self.dir, "--stream", winpath(out), "--seconds", "2")
-        self.assertEqual(r.returncode, 2)
-        self.assertIn("gibt es schon; --overwrite", r.stderr.decode("utf-8", errors="replace"))
     def test_a_series_that_cannot_keep_the_test_is_refused_before_the_unit_is_asked(self):
         # Exit 2 and nothing written, the unit never told to send. (The rules: window_core_tests.)
         foreign, series = self.dir / "Fremd", self.dir / "Reihe"
@@ -135,6 +135,12 @@ class Streaming(unittest.TestCase):
         self.assertEqual((series / "reihe.csv").read_bytes(), listing)
         self.assertEqual((series / "P_0001.csv").read_bytes(), b"alt")
 
+    def test_a_file_is_replaced_only_with_overwrite_by_every_value_in_whole_lines(self):
+        out = self.dir / "alt.txt"
+        out.write_bytes(b"alte Messung\r\n")
+        r = run_dynlog(self.dir, "--stream", winpath(out), "--seconds", "2")
+        self.assertEqual(r.returncode, 2)
+        self.assertIn("gibt es schon; --overwrite", r.stderr.decode("utf-8", errors="replace"))
         self.assertEqual(out.read_bytes(), b"alte Messung\r\n")
         # What lies past the window's 10000 values is fed in memory (tests/window); here a short
         # stream at 320 values a second goes through the whole way once.

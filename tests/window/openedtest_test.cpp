@@ -133,6 +133,10 @@ TEST(OpenedTestTest, EveryFormReadsBackAndADamagedFileUpToItsFirstUnreadableLine
   EXPECT_EQ(csv.values.Gaps(), 1u);
   EXPECT_EQ(csv.values.LampsOf(1), 0b100100);
   EXPECT_EQ(UnreadLineText(*ReadTestBytes("", de).unread), "Zeile 1 nicht lesbar: Datei ist leer");
+  std::string cr = Csv(false); // lines ended by CR alone, short or longer than any line
+  std::erase(cr, '\n');
+  for (const std::string& bytes : {cr, cr + std::string(70000, '\r')})
+    EXPECT_EQ(ReadTestBytes(bytes, de).unread->why, "Zeilen enden mit CR allein statt mit CR LF");
 }
 
 TEST(OpenedTestTest, BlockExtremesAreThoseOfEveryValue) {

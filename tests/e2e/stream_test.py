@@ -78,7 +78,6 @@ class Streaming(unittest.TestCase):
         # here first, must not inherit it. 16 bytes do not hold the head: no value at all.
         subprocess.run(["bash", "-c", 'source "$0" && dynlog_wineserver',
                         str(Path(WINE_RUN).with_name("wine-env.sh"))], check=True)
-        # --record's file is whole or not there: no results then.
         for limit, args in ((8192, ["--record", "3", "--output", "voll.csv"]),
                             (8192, ["--stream", "voll8192.txt"]), (16, ["--stream", "voll16.txt"])):
             unit = Unit(2, 19200, 1, self.dir)
@@ -92,9 +91,8 @@ class Streaming(unittest.TestCase):
             finally:
                 unit.stop()
             self.assertEqual(r.returncode, 4, r.stderr)
-            if args[0] == "--record":
-                self.assertIn(b"dynlog: keine Datei geschrieben", r.stderr)
-                self.assertNotIn(b"Werte:", r.stdout)
+            if args[0] == "--record":  # no results of a file that is not there
+                self.assertEqual((b"keine Datei geschrieben" in r.stderr, r.stdout), (True, b""))
                 continue
             if limit == 16:  # (wine-run.sh's own files of the output are held to 16 bytes too)
                 self.assertFalse(out.exists(), "an empty file would block the next run")
@@ -116,7 +114,6 @@ class Streaming(unittest.TestCase):
                    "Minimum;Mittelwert;Einheit;Dauer in s;Urteil;Grund;Datei\r\n"
                    "1;2026-12-08T09:00:00+01:00;P;1,0;0,0;0,5;N;1,000;;;P_0001.csv\r\n").encode()
         (series / "reihe.csv").write_bytes(listing)
-        (series / "P_0001.csv").write_bytes(b"alt")
         unit = Unit(2, 19200, 1, self.dir)
         try:
             for args, reason in (
@@ -133,7 +130,6 @@ class Streaming(unittest.TestCase):
             unit.stop()
         self.assertEqual([e for e in unit.events() if "C00C" in e], [])
         self.assertEqual((series / "reihe.csv").read_bytes(), listing)
-        self.assertEqual((series / "P_0001.csv").read_bytes(), b"alt")
 
     def test_a_file_is_replaced_only_with_overwrite_by_every_value_in_whole_lines(self):
         out = self.dir / "alt.txt"

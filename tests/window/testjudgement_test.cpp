@@ -227,8 +227,7 @@ TEST(SeriesTable, AwkwardTextsAreQuotedInTheTestsHeadAndTheSeriesRowAndReadBack)
 TEST(SeriesTable, RefusesBeforeATestAListThatIsNoSeriesAndAPartTooLongForItsFile) {
   EXPECT_FALSE(SeriesListRefusal(SeriesHeadText({}) + "3;2026-12-0", "S\\reihe.csv"));
   EXPECT_TRUE(SeriesListRefusal("Zeit in s;Wert\r\n0,0;1\r\n", "S\\reihe.csv"));
-  // Beside the part the name holds "_0001 (100).csv", 15 units: 40 are left in `deep`; 255 is
-  // the name's own limit.
+  // "_0001 (100).csv" is 15 units: 40 are left for the part in `deep`; 255 is the name's limit.
   const std::string deep = "C:\\" + std::string(200, 'f'), p40(40, 'p');
   std::string ue; // 40 units: "ü" is one
   for (int i = 0; i < 40; ++i)

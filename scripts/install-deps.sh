@@ -15,6 +15,8 @@ have_pkg make || need+=(make)
 have_pkg g++-mingw-w64-i686-posix || need+=(g++-mingw-w64-i686-posix)
 have_pkg googletest || need+=(googletest)
 have_pkg python3 || need+=(python3)
+# The README's pandas line, checked on the files the program writes (tests/e2e).
+have_pkg python3-pandas || need+=(python3-pandas)
 have_pkg openssl || need+=(openssl)
 have_pkg xvfb || need+=(xvfb)
 have_pkg xauth || need+=(xauth)

@@ -3,6 +3,8 @@
 #include "app/recordingmode.h"
 
 #include "base/errorbox.h"
+#include "base/fileerror.h"
+#include "base/handles.h"
 #include "base/text.h"
 #include "info/updatetext.h"
 #include "link/Ukm470b.h"
@@ -11,6 +13,7 @@
 #include "link/serialports.h"
 #include "link/ucom.h"
 #include "window/localeformat.h"
+#include "window/seriesfolder.h"
 #include "window/testsettings.h"
 
 #include <shellapi.h>
@@ -93,6 +96,22 @@ bool IsOwnFile(const std::string& utf8Path) {
   return false;
 }
 
+// The first bytes of a file, enough to tell what it is; none when it cannot be read.
+std::string FirstBytes(const std::string& utf8Path) {
+  base::UniqueFile file(CreateFileW(base::Widen(utf8Path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  char bytes[64];
+  DWORD got = 0;
+  if (!file || !ReadFile(file.get(), bytes, sizeof bytes, &got, nullptr))
+    return {};
+  return std::string(bytes, got);
+}
+
+constexpr const char* kSeriesOwnFile = " ist die Liste einer Pr\xC3\xBC"
+                                       "freihe; sie wird nie ersetzt, einen anderen Namen "
+                                       "w\xC3\xA4hlen";
+
 } // namespace
 
 std::optional<std::string> OutputRefusal(const std::string& utf8Path, bool overwrite) {
@@ -101,6 +120,8 @@ std::optional<std::string> OutputRefusal(const std::string& utf8Path, bool overw
   const DWORD attributes = GetFileAttributesW(base::Widen(utf8Path).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return utf8Path + " ist ein Ordner; einen Dateinamen angeben";
+  if (attributes != INVALID_FILE_ATTRIBUTES && IsSeriesListHead(FirstBytes(utf8Path)))
+    return utf8Path + kSeriesOwnFile;
   if (attributes != INVALID_FILE_ATTRIBUTES && !overwrite)
     return utf8Path + " gibt es schon; --overwrite ersetzt die Datei, sonst einen anderen Namen "
                       "wählen";
@@ -114,7 +135,8 @@ std::optional<std::string> OutputRefusal(const std::string& utf8Path, bool overw
   return std::nullopt;
 }
 
-std::optional<std::string> SeriesRefusal(const std::string& utf8Folder) {
+std::optional<std::string> SeriesRefusal(const RecordArgs& args) {
+  const std::string& utf8Folder = args.series;
   if (utf8Folder.empty())
     return std::nullopt;
   const DWORD attributes = GetFileAttributesW(base::Widen(utf8Folder).c_str());
@@ -126,6 +148,27 @@ std::optional<std::string> SeriesRefusal(const std::string& utf8Folder) {
     if (parentAttributes == INVALID_FILE_ATTRIBUTES ||
         !(parentAttributes & FILE_ATTRIBUTE_DIRECTORY))
       return "den Ordner " + parent + " gibt es nicht (f\xC3\xBCr " + utf8Folder + ")";
+  }
+  try {
+    const SeriesFolder series = SeriesFolder::Peek(utf8Folder);
+    // A stream's file is named by the command line, a recorded test's after its part.
+    if (args.mode == RecordArgs::Mode::Record)
+      if (auto refusal = series.PartRefusal(args.test.trace.part))
+        return refusal;
+    for (const std::string* output : {&args.output, &args.screenshot}) {
+      if (output->empty())
+        continue;
+      if (SameFile(*output, series.PathOf(kSeriesFileName)))
+        return *output + kSeriesOwnFile;
+      for (const SeriesRow& row : series.Table().Rows())
+        if (SameFile(*output, series.FileOf(row)))
+          return *output + " ist Test " + std::to_string(row.number) + " der Pr\xC3\xBC" +
+                 "freihe " + utf8Folder + "; einen anderen Namen w\xC3\xA4hlen";
+    }
+  } catch (const base::FileError& e) {
+    return utf8Folder + ": " + e.what();
+  } catch (const std::exception& e) {
+    return e.what(); // names the file
   }
   return std::nullopt;
 }

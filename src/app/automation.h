@@ -27,9 +27,11 @@ std::vector<std::string> Utf8Arguments();
 // Whether two names lead to the same file as Windows sees it: full paths, case ignored.
 bool SameFile(const std::string& a, const std::string& b);
 
-// Why --series may not keep its tests in utf8Folder, or nothing when it may (or none is given):
-// a file of that name, or a folder inside one that does not exist.
-std::optional<std::string> SeriesRefusal(const std::string& utf8Folder);
+// Why --series may not keep the run's test in its folder, or nothing when it may (or none is
+// given), found before the unit is asked for a value: a file of that name, a folder inside one
+// that does not exist, a reihe.csv there that is no series, a part number too long for the name
+// of the test's file, an output that is the series' list or a file of one of its tests.
+std::optional<std::string> SeriesRefusal(const RecordArgs& args);
 
 // What both modes print at their end: the results, the gaps and the verdict, for the values a
 // file holds.
@@ -43,7 +45,7 @@ int VerdictExitCode(int code, const Verdict& verdict);
 
 // Why a mode may not write the file utf8Path, as a line for standard error, or nothing when it
 // may: the program's own files never, a folder or a file in a missing folder not at all, an
-// existing file only with --overwrite.
+// existing file only with --overwrite, a series' list never.
 std::optional<std::string> OutputRefusal(const std::string& utf8Path, bool overwrite);
 
 // The unit's frames per second at the rate the port runs at, and the values per second a rate

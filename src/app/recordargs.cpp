@@ -195,8 +195,10 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
         out.conditions.start = {StartCondition::Kind::ForceAbove, *figure, 0};
       else if (a == "--stop-below")
         out.conditions.stop.breakPercent = *figure;
-      else
+      else if (*figure >= 0)
         out.conditions.stop.breakMinPeak = *figure;
+      else // a peak below 0 is reached by the first value: the second would already break
+        return fail("ung\xC3\xBCltige Mindestkraft: " + *v + " (--stop-min ab 0)");
     } else if (a == "--pre") {
       const std::string* v = next();
       const auto pre = v ? SecondsFromText(*v) : std::nullopt;

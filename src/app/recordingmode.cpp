@@ -87,7 +87,7 @@ int RunRecordingMode(const RecordArgs& args) {
       return kRecordBadArguments;
     }
   }
-  if (const auto refusal = SeriesRefusal(args.series)) {
+  if (const auto refusal = SeriesRefusal(args)) {
     PrintError("dynlog: " + *refusal);
     return kRecordBadArguments;
   }
@@ -125,6 +125,7 @@ int RunRecordingMode(const RecordArgs& args) {
   run.Stop();
 
   int code = kRecordOk;
+  bool written = false; // a file holds the kept values
   std::string seriesFile;
   if (const auto never = NeverStarted(recording, GetTickCount64() - begun)) {
     PrintError(*never);
@@ -142,6 +143,7 @@ int RunRecordingMode(const RecordArgs& args) {
       return;
     try {
       write();
+      written = true;
     } catch (const std::exception& e) {
       PrintError("dynlog: " + name + ": " + base::ErrorBoxText(e.what()));
       code = kRecordNotWritten;
@@ -163,7 +165,11 @@ int RunRecordingMode(const RecordArgs& args) {
     }
   }
   const Verdict verdict = recording.Judge(kept.Results());
-  WriteStandardOutput(TestReport(recording, kept.Results(), verdict));
+  // The results are those of the values in the file; where none was written there are none.
+  if (written)
+    WriteStandardOutput(TestReport(recording, kept.Results(), verdict));
+  else if (!kept.Empty())
+    PrintError("dynlog: keine Datei geschrieben");
   if (!seriesFile.empty())
     WriteStandardOutput("Datei: " + seriesFile + "\r\n");
   return VerdictExitCode(run.Finish(code, startClock, silence), verdict);

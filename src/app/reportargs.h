@@ -16,7 +16,8 @@ struct ReportArgs {
   bool overwrite = false;
 };
 
-// The exit code when the saved test cannot be read: not opened, or a line of it not readable.
+// The exit code when the saved test cannot be read: not opened, a line of it not readable, or no
+// values in it.
 inline constexpr int kReportFileUnreadable = 8;
 
 // Whether the arguments ask for a report or a picture rather than a recording.

@@ -65,6 +65,12 @@ int RunReportMode(const std::vector<std::string>& arguments) {
                args->output + " nicht geschrieben");
     return kReportFileUnreadable;
   }
+  // A head alone would make a report of nothing that passes for a test.
+  if (test.values.Count() == 0) {
+    PrintError("dynlog: " + args->input + ": keine Messwerte; " + args->output +
+               " nicht geschrieben");
+    return kReportFileUnreadable;
+  }
   try {
     const base::MemoryBitmap picture =
         args->kind == ReportArgs::Kind::Page

@@ -145,7 +145,7 @@ int RunStreamMode(const RecordArgs& args) {
     PrintError("dynlog: " + *refusal);
     return kRecordBadArguments;
   }
-  if (const auto refusal = SeriesRefusal(args.series)) {
+  if (const auto refusal = SeriesRefusal(args)) {
     PrintError("dynlog: " + *refusal);
     return kRecordBadArguments;
   }

@@ -974,7 +974,13 @@ void Tfkm470a::LayOut() {
 void Tfkm470a::ButtonPruefungClick() {
   if (!testDialog_)
     testDialog_ = std::make_unique<TestDialog>(Handle());
-  if (const auto description = testDialog_->Ask(recording_.NextDescription()))
+  auto description = testDialog_->Ask(recording_.NextDescription());
+  // A part the open series cannot name a file after is asked again, before it is measured.
+  for (std::optional<std::string> refusal;
+       description && series_ && (refusal = series_->PartRefusal(description->trace.part));
+       description = testDialog_->Ask(*description))
+    base::ShowErrorBox(*refusal);
+  if (description)
     DescribeTest(*description);
 }
 
@@ -1101,7 +1107,7 @@ void Tfkm470a::ButtonReiheClick() {
   }
   try {
     OpenSeries(*folder);
-  } catch (const base::FileError& e) {
+  } catch (const std::exception& e) { // a file error, no series, a part too long
     base::ShowErrorBox(e.what());
   }
 }
@@ -1110,6 +1116,8 @@ void Tfkm470a::OpenSeries(const std::string& utf8Folder) {
   if (seriesSavePending_)
     SaveToSeries(); // into the series it was measured for
   auto opened = std::make_unique<dynlog::SeriesFolder>(utf8Folder);
+  if (const auto refusal = opened->PartRefusal(recording_.NextDescription().trace.part))
+    throw std::runtime_error(*refusal);
   series_ = std::move(opened);
   if (AskBeforeDiscarding)
     dynlog::WriteSeriesFolder(Tfkm470b::SettingsPath(), utf8Folder);

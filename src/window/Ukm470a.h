@@ -93,7 +93,8 @@ public:
   // handed to the recording, shown, and kept in km470.ini while a person is at the window.
   void DescribeTest(const dynlog::TestDescription& description);
   // Opens the series kept in the folder, or continues it: from now on every test is saved there
-  // by itself when it stops. Throws base::FileError with the German file error text.
+  // by itself when it stops. Throws base::FileError with the German file error text, and
+  // std::runtime_error for a folder that holds no series or a part too long for its file names.
   void OpenSeries(const std::string& utf8Folder);
   // Tests are no longer saved by themselves; the folder stays as it is.
   void EndSeries();

@@ -48,15 +48,54 @@ void HeadLine(std::string& text, std::string_view name, std::string_view value) 
 
 } // namespace
 
-std::string CleanField(std::string_view text) {
-  // Text from the unit or a person stays on its line and out of the columns.
-  std::string clean;
-  for (const char c : text)
-    if (static_cast<unsigned char>(c) >= ' ' && c != ';')
-      clean += c;
-  while (!clean.empty() && clean.back() == ' ')
-    clean.pop_back();
-  return clean;
+std::string CsvText(std::string_view text) {
+  std::string field;
+  bool blank = false; // control characters since the last character kept
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) < ' ' || c == '\x7F') {
+      blank = !field.empty();
+      continue;
+    }
+    if (blank)
+      field += ' ';
+    blank = false;
+    field += c;
+  }
+  if (field.find_first_of(";\"#") == std::string::npos && !field.starts_with(' ') &&
+      !field.ends_with(' '))
+    return field;
+  std::string quoted = "\"";
+  for (const char c : field) {
+    quoted += c;
+    if (c == '"')
+      quoted += '"';
+  }
+  return quoted + '"';
+}
+
+std::optional<std::vector<std::string>> CsvFields(std::string_view line) {
+  std::vector<std::string> fields;
+  for (std::size_t at = 0;; ++at) { // past the semicolon
+    std::string& field = fields.emplace_back();
+    if (at < line.size() && line[at] == '"') {
+      for (++at;; ++at) {
+        if (at == line.size())
+          return std::nullopt; // the quote is never closed
+        if (line[at] == '"' && (at + 1 == line.size() || line[at + 1] != '"'))
+          break;
+        field += line[at];
+        at += line[at] == '"';
+      }
+      if (++at < line.size() && line[at] != ';')
+        return std::nullopt;
+    } else {
+      const std::size_t end = std::min(line.find(';', at), line.size());
+      field = line.substr(at, end - at);
+      at = end;
+    }
+    if (at >= line.size())
+      return fields;
+  }
 }
 
 std::string_view ProgramNameAndVersion() {
@@ -101,22 +140,22 @@ std::string CsvHeadText(const CsvHead& head, const NumberSeparators& separators)
   line("Werte pro Sekunde", rate);
   line("Mittelung", head.averaging ? "ja" : "nein");
   line("Dezimalstellen", std::to_string(head.decimalPlaces));
-  line("Gerät", CleanField(head.identification));
-  line("Schnittstelle", CleanField(head.port));
+  line("Gerät", CsvText(head.identification));
+  line("Schnittstelle", CsvText(head.port));
   line("Einheit", UnitSymbol(head.test.unit));
   const TestTrace& trace = head.test.trace;
   line("Pr\xC3\xBC"
        "fling",
-       CleanField(trace.part));
+       CsvText(trace.part));
   line("Pr\xC3\xBC"
        "fer",
-       CleanField(trace.tester));
-  line("Auftrag", CleanField(trace.order));
-  line("Bemerkung", CleanField(trace.comment));
+       CsvText(trace.tester));
+  line("Auftrag", CsvText(trace.order));
+  line("Bemerkung", CsvText(trace.comment));
   line("Untergrenze", limit(head.test.limits.lower));
   line("Obergrenze", limit(head.test.limits.upper));
   if (!head.startCondition.empty()) {
-    line("Startbedingung", CleanField(head.startCondition));
+    line("Startbedingung", CsvText(head.startCondition));
     std::string pre;
     AppendSeconds(pre, head.preSeconds, TimeDecimals(head.valuesPerSecond), plain);
     line("Vorlauf in s", pre);
@@ -163,7 +202,7 @@ std::string CsvSummaryText(const CsvHead& head, const CsvSummary& summary,
     HeadLine(text, "Grund",
              VerdictReason(summary.verdict, head.decimalPlaces, head.test.unit, plain));
   if (!summary.endedBy.empty())
-    HeadLine(text, "Ende durch", CleanField(summary.endedBy));
+    HeadLine(text, "Ende durch", CsvText(summary.endedBy));
   return text;
 }
 
@@ -318,7 +357,12 @@ std::string_view CsvReader::HeadLine(std::string_view line) {
   const std::size_t semicolon = line.find(';');
   if (!line.starts_with(' ') || semicolon == std::string_view::npos)
     return {};
-  const std::string_view name = line.substr(1, semicolon - 1), value = line.substr(semicolon + 1);
+  const std::string_view name = line.substr(1, semicolon - 1);
+  const std::string_view text = line.substr(semicolon + 1);
+  // A file from before texts were quoted holds a text as it stands, quotes and all.
+  const std::vector<std::string> fields =
+      CsvFields(text).value_or(std::vector<std::string>{std::string(text)});
+  const std::string& value = fields.front();
   const auto limit = [&](std::optional<double>& to) {
     to = value.empty() ? std::nullopt : LimitFromText(value);
     return value.empty() || to;
@@ -362,6 +406,14 @@ std::string_view CsvReader::HeadLine(std::string_view line) {
   } else if (name == "Ende") {
     end = LocalTimeFromIso8601(value);
     read = end.has_value();
+  } else if (name == "Maximum" || name == "Minimum") {
+    CsvExtreme extreme;
+    const auto figure = CsvFigure(value, &extreme.decimals);
+    const auto seconds = fields.size() > 1 ? CsvFigure(fields[1]) : std::nullopt;
+    read = figure.has_value();
+    extreme.value = figure.value_or(0);
+    extreme.seconds = seconds;
+    (name == "Maximum" ? maximum : minimum) = extreme;
   } else if (name == "Urteil") {
     verdictText = value;
   } else if (name == "Grund") {

@@ -5,7 +5,8 @@
 // verdict) stands in the head of a saved file and in "#" lines after the last value of a streamed
 // one.
 // Decimals use the system's decimal separator; numbers are never grouped in thousands. Lines end
-// with CR LF. The text is UTF-8 and starts with a byte order mark: Excel then reads it as UTF-8
+// with CR LF. Text fields are quoted where a reader would otherwise split or cut them (CsvText).
+// The text is UTF-8 and starts with a byte order mark: Excel then reads it as UTF-8
 // rather than in the code page, and Python's readers skip the mark. Read with pandas:
 // read_csv(name, sep=";", decimal=",", comment="#").
 
@@ -104,9 +105,25 @@ private:
 std::string BuildCsvFile(const CsvHead& head, const ValueSeries& values,
                          const NumberSeparators& separators);
 
-// Text from outside (the unit's reply, what a person typed) as one field: no line break, no
-// semicolon, no trailing blanks.
-std::string CleanField(std::string_view text);
+// Text from outside (the unit's reply, what a person typed) as one field, quoted as RFC 4180 has
+// it: in double quotes, each inner one doubled, when it holds a semicolon, a quote or a "#" (the
+// comment sign readers are told of) or starts or ends with a blank; as it is otherwise. It stays
+// on its line: control characters inside become one blank and at either end go, since the head's
+// lines are comments that a reader ends at the line end whatever the quotes say.
+std::string CsvText(std::string_view text);
+
+// A line's fields, separated by semicolons, with quoted fields read back as CsvText writes them;
+// a field that does not start with a quote is taken as it stands. Nothing when a quote is left
+// open or text follows a closing one.
+std::optional<std::vector<std::string>> CsvFields(std::string_view line);
+
+// A "# Maximum" or "# Minimum" line as read: the figure, its decimals, and its time in seconds
+// since Start where the line has one after the figure.
+struct CsvExtreme {
+  double value = 0;
+  int decimals = 0;
+  std::optional<double> seconds;
+};
 
 // A test's CSV read back line by line, as a saved file or a stream writes it: the head's lines
 // into `head` (lines it does not know are passed over), the column names, then each value with
@@ -122,7 +139,8 @@ public:
 
   CsvHead head; // its summary is left to the reader of the whole file
   std::optional<LocalTime> end;
-  std::string verdictText, verdictReason; // "# Urteil", "# Grund" as written
+  std::string verdictText, verdictReason;     // "# Urteil", "# Grund" as written
+  std::optional<CsvExtreme> maximum, minimum; // "# Maximum", "# Minimum" as written
 
 private:
   enum class Part { Head, Values, End };

@@ -17,8 +17,8 @@ std::string ReadWholeFile(const std::wstring& path) {
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND)
-      return {};
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+      return {}; // no series there yet
     throw base::FileError(error);
   }
   std::string bytes;
@@ -45,25 +45,49 @@ void CutTo(const std::wstring& path, std::size_t size) {
 
 } // namespace
 
-SeriesFolder::SeriesFolder(std::string utf8Folder) : folder_(std::move(utf8Folder)) {
+SeriesFolder::SeriesFolder(std::string utf8Folder) : SeriesFolder(std::move(utf8Folder), true) {}
+
+SeriesFolder SeriesFolder::Peek(std::string utf8Folder) {
+  return SeriesFolder(std::move(utf8Folder), false);
+}
+
+SeriesFolder::SeriesFolder(std::string utf8Folder, bool make) : folder_(std::move(utf8Folder)) {
   const std::wstring folder = base::Widen(folder_);
-  if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+  if (make && !CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
     throw base::FileError(GetLastError());
   const std::wstring list = base::Widen(PathOf(kSeriesFileName));
   const std::string bytes = ReadWholeFile(list);
-  SeriesFileContent content = ReadSeriesFile(bytes);
+  // A file of that name that is no series is the person's, not ours to replace or append to.
+  if (const auto refusal = SeriesListRefusal(bytes, PathOf(kSeriesFileName)))
+    throw std::runtime_error(*refusal);
   if (bytes.empty()) {
     // The head is written whole or not at all: an empty or missing file is no series yet.
-    WriteUtf8TextFile(PathOf(kSeriesFileName), SeriesHeadText(LocalTimeNow()));
+    if (make)
+      WriteUtf8TextFile(PathOf(kSeriesFileName), SeriesHeadText(LocalTimeNow()));
     return;
   }
-  // A file of that name that is no series is the person's, not ours to replace or append to.
-  if (!content.headed)
-    throw base::FileError::CannotOpen(PathOf(kSeriesFileName));
-  if (content.wholeBytes < bytes.size())
+  SeriesFileContent content = ReadSeriesFile(bytes);
+  if (make && content.wholeBytes < bytes.size())
     CutTo(list, content.wholeBytes);
   for (const SeriesRow& row : content.rows)
     table_.Add(row);
+}
+
+std::optional<std::string> SeriesFolder::PartRefusal(std::string_view part) const {
+  const std::wstring folder = base::Widen(folder_);
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n =
+        GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n == 0)
+      return base::FileErrorText(GetLastError());
+    if (n < full.size()) {
+      full.resize(n);
+      break;
+    }
+    full.resize(n);
+  }
+  return SeriesPartRefusal(base::Narrow(full), part, table_.NextNumber());
 }
 
 std::string SeriesFolder::PathOf(std::string_view file) const {

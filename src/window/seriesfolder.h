@@ -7,16 +7,27 @@
 #include "window/csvfile.h"
 #include "window/seriestable.h"
 
+#include <optional>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace dynlog {
 
 class SeriesFolder {
 public:
   // The series kept in utf8Folder, made (folder and reihe.csv) when there is none. A last row cut
-  // short is cut off. Throws base::FileError with the German file error text, also for a
-  // reihe.csv that holds no series.
+  // short is cut off. Throws base::FileError with the German file error text, and
+  // std::runtime_error for a reihe.csv that holds no series (SeriesListRefusal's text).
   explicit SeriesFolder(std::string utf8Folder);
+
+  // The series in utf8Folder as the disk has it, for the checks before a test: read, but nothing
+  // made, cut or written; no rows where there is no series yet. Throws as the constructor does.
+  static SeriesFolder Peek(std::string utf8Folder);
+
+  // Why the series' next test cannot be kept under this part number (SeriesPartRefusal), or
+  // nothing when it can.
+  std::optional<std::string> PartRefusal(std::string_view part) const;
 
   const std::string& Folder() const { return folder_; }
   const SeriesTable& Table() const { return table_; }
@@ -36,6 +47,7 @@ public:
   const SeriesRow& AddTestFile(const CsvHead& head, std::string_view utf8Path);
 
 private:
+  SeriesFolder(std::string utf8Folder, bool make);
   void AppendRow(const SeriesRow& row);
 
   std::string folder_;

@@ -33,13 +33,12 @@ std::optional<LocalTime> TimeOf(std::string_view text) {
 }
 
 std::optional<SeriesRow> RowOfLine(std::string_view line) {
-  std::vector<std::string_view> fields;
-  for (std::size_t from = 0;;) {
-    const std::size_t to = line.find(';', from);
-    fields.push_back(line.substr(from, to - from));
-    if (to == std::string_view::npos)
-      break;
-    from = to + 1;
+  auto fields = CsvFields(line).value_or(std::vector<std::string>{});
+  if (fields.empty()) { // a row from before texts were quoted, a quote in its text as it stands
+    for (std::size_t from = 0, to = 0; to != std::string_view::npos; from = to + 1) {
+      to = line.find(';', from);
+      fields.emplace_back(line.substr(from, to - from));
+    }
   }
   if (fields.size() != kFields)
     return std::nullopt;
@@ -74,10 +73,10 @@ SeriesRow RowOfTest(int number, const CsvHead& head, std::string_view file,
   SeriesRow row;
   row.number = number;
   row.start = head.start;
-  row.part = CleanField(head.test.trace.part);
+  row.part = head.test.trace.part;
   row.decimals = head.decimalPlaces;
   row.unit = head.test.unit;
-  row.file = CleanField(file);
+  row.file = file;
   if (!head.summary)
     return row;
   const TestResults& r = head.summary->results;
@@ -191,9 +190,9 @@ std::string SeriesRowText(const SeriesRow& row, const NumberSeparators& separato
   AppendSeconds(seconds, row.seconds, 3, plain);
   std::string text;
   for (const std::string& field :
-       {std::to_string(row.number), Iso8601(row.start), CleanField(row.part), figure(row.maximum),
+       {std::to_string(row.number), Iso8601(row.start), CsvText(row.part), figure(row.maximum),
         figure(row.minimum), figure(row.mean), std::string(UnitSymbol(row.unit)), seconds,
-        row.verdict, CleanField(row.reason), CleanField(row.file)}) {
+        CsvText(row.verdict), CsvText(row.reason), CsvText(row.file)}) {
     if (!text.empty())
       text += ';';
     text += field;
@@ -223,8 +222,9 @@ SeriesFileContent ReadSeriesFile(std::string_view bytes) {
 
 std::string SeriesTestFileName(std::string_view part, int number, int attempt) {
   std::string name;
-  for (const char c : CleanField(part))
-    name += std::string_view("<>:\"/\\|?*").find(c) == std::string_view::npos ? c : '_';
+  for (const char c : part)
+    if (static_cast<unsigned char>(c) >= ' ')
+      name += std::string_view("<>:\"/\\|?*").find(c) == std::string_view::npos ? c : '_';
   // Windows drops trailing points and blanks, and a leading one would hide the number.
   while (!name.empty() && (name.back() == '.' || name.back() == ' '))
     name.pop_back();
@@ -236,6 +236,45 @@ std::string SeriesTestFileName(std::string_view part, int number, int attempt) {
   if (attempt > 0)
     name += " (" + std::to_string(attempt + 1) + ")";
   return name + ".csv";
+}
+
+bool IsSeriesListHead(std::string_view bytes) {
+  return bytes.starts_with(std::string(kUtf8ByteOrderMark) + "# Pr\xC3\xBC" + "freihe;");
+}
+
+std::optional<std::string> SeriesListRefusal(std::string_view bytes, std::string_view path) {
+  if (bytes.empty() || ReadSeriesFile(bytes).headed)
+    return std::nullopt;
+  return std::string(path) + " ist keine Pr\xC3\xBC" + "freihe von dynlog.exe";
+}
+
+std::optional<std::string> SeriesPartRefusal(std::string_view fullFolder, std::string_view part,
+                                             int number) {
+  // Windows counts UTF-16 units: one for each character UTF-8 writes in up to three bytes, two
+  // for one in four.
+  const auto units = [](std::string_view utf8) {
+    std::size_t n = 0;
+    for (const char c : utf8)
+      n += (static_cast<unsigned char>(c) & 0xC0) != 0x80
+               ? 1 + (static_cast<unsigned char>(c) >= 0xF0)
+               : 0;
+    return n;
+  };
+  constexpr std::size_t kMaxPath = 259, kMaxName = 255;
+  constexpr int kLastAttempt = 99;
+  const std::size_t name = units(SeriesTestFileName(part, number, kLastAttempt));
+  const std::size_t folder =
+      units(fullFolder) + !(fullFolder.ends_with('\\') || fullFolder.ends_with('/'));
+  if (name <= kMaxName && folder + name <= kMaxPath)
+    return std::nullopt;
+  // "Test" stands for the part in the name of a test without one.
+  const std::size_t rest = units(SeriesTestFileName("", number, kLastAttempt)) - 4;
+  const std::size_t room = std::min(kMaxName, kMaxPath - std::min(kMaxPath, folder));
+  return "Pr\xC3\xBC"
+         "fling zu lang f\xC3\xBC"
+         "r einen Dateinamen (hier h\xC3\xB6"
+         "chstens " +
+         std::to_string(room > rest ? room - rest : 0) + " Zeichen)";
 }
 
 } // namespace dynlog

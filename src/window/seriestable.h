@@ -105,4 +105,17 @@ SeriesFileContent ReadSeriesFile(std::string_view bytes);
 // "Feder-0012_0007.csv"; a later attempt (1, 2, ...) when that name is taken, "... (2).csv".
 std::string SeriesTestFileName(std::string_view part, int number, int attempt = 0);
 
+// Whether a file's first bytes are those of a series' list: never a file to write a test into.
+bool IsSeriesListHead(std::string_view bytes);
+
+// Checked before a test is measured, so that a test is never taken that cannot be kept. Why the
+// bytes of a folder's reihe.csv (named `path`) cannot take a test: "<path> ist keine Prüfreihe von
+// dynlog.exe" unless they are a series or nothing.
+std::optional<std::string> SeriesListRefusal(std::string_view bytes, std::string_view path);
+// Why a test of `part` cannot be kept as test `number` in the folder whose full name is
+// `fullFolder`: the full name of its file (with room for a later attempt's " (99)") longer than
+// the 259 characters Windows allows, or the name alone longer than 255.
+std::optional<std::string> SeriesPartRefusal(std::string_view fullFolder, std::string_view part,
+                                             int number);
+
 } // namespace dynlog

@@ -13,6 +13,10 @@ namespace {
 // Longer than any line this program writes (a head line holds at most a person's comment).
 constexpr std::size_t kMaxLine = 64 * 1024;
 
+// A file whose lines end in CR alone (an old Mac's) reads as one endless line: said so, rather
+// than called too long or cut short.
+constexpr std::string_view kCarriageReturnsOnly = "Zeilen enden mit CR allein statt mit CR LF";
+
 } // namespace
 
 TestFileReader::TestFileReader(NumberSeparators system) : system_(std::move(system)) {}
@@ -29,7 +33,9 @@ void TestFileReader::Feed(std::string_view bytes) {
         found ? static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data())
               : bytes.size();
     if (partial_.size() + end > kMaxLine) {
-      Stop(lines_ + 1, "Zeile zu lang");
+      const bool cr =
+          partial_.find('\r') != std::string::npos || std::memchr(bytes.data(), '\r', end);
+      Stop(lines_ + 1, cr ? kCarriageReturnsOnly : "Zeile zu lang");
       return;
     }
     if (!found) {
@@ -73,8 +79,11 @@ void TestFileReader::TakeLine(std::string_view line) {
 }
 
 OpenedTest TestFileReader::Finish() {
+  // A CR at the very end is half of a CR LF cut off.
   if (!partial_.empty())
-    Stop(lines_ + 1, "Zeile ohne Zeilenende (Datei abgeschnitten)");
+    Stop(lines_ + 1, partial_.find('\r') < partial_.size() - 1
+                         ? kCarriageReturnsOnly
+                         : "Zeile ohne Zeilenende (Datei abgeschnitten)");
   if (lines_ == 0)
     Stop(1, "Datei ist leer");
   else if ((csv_ && !csv_->InValues()) || (text_ && !text_->InValues()))
@@ -91,6 +100,8 @@ OpenedTest TestFileReader::Finish() {
     head = std::move(csv_->head);
     test_.verdictText = std::move(csv_->verdictText);
     test_.verdictReason = std::move(csv_->verdictReason);
+    test_.maximum = csv_->maximum;
+    test_.minimum = csv_->minimum;
     // A file that does not name its rate is paced by its first two values.
     if (!(head.valuesPerSecond > 0))
       head.valuesPerSecond = test_.values.ValuesPerSecond();

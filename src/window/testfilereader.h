@@ -37,7 +37,8 @@ struct OpenedTest {
   CsvHead head;
   std::string created;        // the measurement file's line 1: its date and time as written there
   bool timesFromRate = false; // no time column: value i is at i / rate of the head
-  std::string verdictText, verdictReason; // as the file's end says them, where it does
+  std::string verdictText, verdictReason;     // as the file's end says them, where it does
+  std::optional<CsvExtreme> maximum, minimum; // likewise, the CSV's "# Maximum", "# Minimum"
   TestValues values;
   std::optional<UnreadLine> unread;
 };

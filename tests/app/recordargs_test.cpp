@@ -116,6 +116,7 @@ TEST(RecordArgs, TakesEveryOptionAndRefusesMistakesInGerman) {
       {{"--stream", "s", "--start-on-input", "--pre", "11"}, "zwischen 0 und 10 Sekunden"},
       {{"--stream", "s", "--start-above", "5", "--start-on-input"}, "schließen einander aus"},
       {{"--stream", "s", "--stop-min", "200"}, "--stop-min gibt es nur mit --stop-below"},
+      {{"--stream", "s", "--stop-below", "40", "--stop-min", "-5"}, ": -5 (--stop-min ab 0)"},
   };
   for (const Bad& b : bad) {
     error.clear();

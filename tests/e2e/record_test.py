@@ -212,11 +212,12 @@ class Recording(unittest.TestCase):
         series = Path(self.dir) / "Reihe"
         runs = []
         try:
-            for part, limits in (("Feder-0012", "-100:1000"), ("Feder-0013", ":-100,1"),
+            for part, limits in (("Feder-0012", "-100:1000"), ("Charge #12", ":-100,1"),
                                  ("Feder-0014", "-100:")):
                 runs.append(run_dynlog(self.dir, "--record", "1", "--rate", "320", "--series",
                                        winpath(series), "--unit", "N", "--part", part,
-                                       "--operator", "Ute", "--max-limits", limits))
+                                       "--operator", "Ute", "--max-limits", limits,
+                                       "--comment", '"Riss am Rand'))
         finally:
             unit.stop()
         self.assertEqual([r.returncode for r in runs], [0, 6, 0],
@@ -229,7 +230,7 @@ class Recording(unittest.TestCase):
         table = list(csv.DictReader((line for line in io.StringIO(text, newline="")
                                      if not line.startswith("#")), delimiter=";"))
         self.assertEqual([(t["Nr"], t["Prüfling"], t["Urteil"]) for t in table],
-                         [("1", "Feder-0012", "i.O."), ("2", "Feder-0013", "n.i.O."),
+                         [("1", "Feder-0012", "i.O."), ("2", "Charge #12", "n.i.O."),
                           ("3", "Feder-0014", "i.O.")])
         # Each test's file holds the unit's values of its run, with the lamps of its frames.
         starts = [i for i, e in enumerate(unit.events()) if e == "start"] + [None]
@@ -237,10 +238,11 @@ class Recording(unittest.TestCase):
             frames = [e.split() for e in unit.events()[begin:end] if e.startswith("frame ")]
             want = expected_values([int(f[2]) for f in frames], 1, "320", False, False)[:320]
             body = (series / row["Datei"]).read_bytes().decode("utf-8-sig")
-            self.assertIn("# Einheit;N\r\n# Prüfling;" + row["Prüfling"] + "\r\n# Prüfer;Ute", body)
-            self.assertIn("# Urteil;" + row["Urteil"] + "\r\n", body)
-            values = [v for v in csv.reader(io.StringIO(body), delimiter=";")
-                      if not v[0].startswith(("#", "Zeit"))]
+            lines = list(csv.reader(io.StringIO(body, newline=""), delimiter=";"))
+            head = {line[0]: line[1:] for line in lines if line[0].startswith("#")}
+            self.assertEqual([head["# Prüfling"], head["# Bemerkung"], head["# Urteil"]],
+                             [[row["Prüfling"]], ['"Riss am Rand'], [row["Urteil"]]])
+            values = [v for v in lines if not v[0].startswith(("#", "Zeit"))]
             self.assertEqual([v[1] for v in values], [german(w, 1) for w in want])
             self.assertEqual(row["Maximum"], german(max(want), 1))
             self.assertEqual([v[2:] for v in values],
@@ -251,6 +253,7 @@ class Recording(unittest.TestCase):
             return
         frame = pandas.read_csv(series / "reihe.csv", sep=";", decimal=",", comment="#")
         self.assertEqual(list(frame["Urteil"]), ["i.O.", "n.i.O.", "i.O."])
+        self.assertEqual(list(frame["Prüfling"]), [t["Prüfling"] for t in table])
 
 
 def lamps_after(statuses):

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """End to end: a stream from km470sim saved as CSV, then its report page and its chart as PNG
-files; an existing picture, a name not .png, a cut file are refused (pixels: window_io_tests)."""
+files; a picture there, a name not .png, cut or empty files are refused (pixels: window_io_tests)"""
 import struct
 import tempfile
 import unittest
@@ -18,7 +18,9 @@ class Report(unittest.TestCase):
         finally:
             unit.stop()
         self.assertEqual(r.returncode, 0, r.stderr)
-        (folder / "cut.csv").write_bytes((folder / "x.csv").read_bytes()[:-30])
+        x = (folder / "x.csv").read_bytes()
+        (folder / "cut.csv").write_bytes(x[:-30])
+        (folder / "kopf.csv").write_bytes(x[:x.index(b"\r\n", x.index(b"Zeit in s")) + 2])
         for args, code, error, size in [
             (["--report", "x.csv", "--output", "page.png"], 0, "^$", (1240, 1754)),
             (["--picture", "x.csv", "--output", "chart.png"], 0, "^$", (1200, 675)),
@@ -27,6 +29,7 @@ class Report(unittest.TestCase):
             (["--report", "x.csv", "--output", "x.bmp"], 2, "einen Dateinamen auf .png", False),
             (["--report", "cut.csv", "--output", "cut.png"], 8, r"cut.csv: Zeile \d+ nicht lesbar",
              False),
+            (["--report", "kopf.csv", "--output", "k.png"], 8, "kopf.csv: keine Messwerte", False),
         ]:
             r = run_dynlog(folder, *args)
             self.assertEqual(r.returncode, code, r.stderr)

@@ -78,11 +78,12 @@ class Streaming(unittest.TestCase):
         # here first, must not inherit it. 16 bytes do not hold the head: no value at all.
         subprocess.run(["bash", "-c", 'source "$0" && dynlog_wineserver',
                         str(Path(WINE_RUN).with_name("wine-env.sh"))], check=True)
-        for limit in (8192, 16):
+        for limit, args in ((8192, ["--record", "3", "--output", "voll.csv"]),
+                            (8192, ["--stream", "voll8192.txt"]), (16, ["--stream", "voll16.txt"])):
             unit = Unit(2, 19200, 1, self.dir)
-            out = self.dir / f"voll{limit}.txt"
+            out = self.dir / args[-1]
             try:
-                r = subprocess.run([WINE_RUN, DYNLOG, "--stream", winpath(out), "--rate", "320"],
+                r = subprocess.run([WINE_RUN, DYNLOG, *args, "--rate", "320"],
                                    cwd=self.dir, capture_output=True, timeout=120,  # a hang guard
                                    preexec_fn=lambda: (
                                        signal.signal(signal.SIGXFSZ, signal.SIG_IGN),
@@ -90,6 +91,9 @@ class Streaming(unittest.TestCase):
             finally:
                 unit.stop()
             self.assertEqual(r.returncode, 4, r.stderr)
+            if args[0] == "--record":  # no results of a file that is not there
+                self.assertEqual((b"keine Datei geschrieben" in r.stderr, r.stdout), (True, b""))
+                continue
             if limit == 16:  # (wine-run.sh's own files of the output are held to 16 bytes too)
                 self.assertFalse(out.exists(), "an empty file would block the next run")
                 continue
@@ -99,6 +103,33 @@ class Streaming(unittest.TestCase):
             self.assertEqual(values[:-1], stream_texts(unit.counts())[:len(values) - 1])
             report = dict(line.split(": ", 1) for line in r.stdout.decode().splitlines())
             self.assertEqual(report.get("Werte"), str(len(values) - 1), r.stdout)
+
+    def test_a_series_that_cannot_keep_the_test_is_refused_before_the_unit_is_asked(self):
+        # Exit 2 and nothing written, the unit never told to send. (The rules: window_core_tests.)
+        foreign, series = self.dir / "Fremd", self.dir / "Reihe"
+        foreign.mkdir()
+        (foreign / "reihe.csv").write_bytes(b"Nr;Name\r\n1;x\r\n")
+        series.mkdir()
+        listing = ("\ufeff# Prüfreihe;2026-12-08T09:00:00+01:00\r\nNr;Start;Prüfling;Maximum;"
+                   "Minimum;Mittelwert;Einheit;Dauer in s;Urteil;Grund;Datei\r\n"
+                   "1;2026-12-08T09:00:00+01:00;P;1,0;0,0;0,5;N;1,000;;;P_0001.csv\r\n").encode()
+        (series / "reihe.csv").write_bytes(listing)
+        unit = Unit(2, 19200, 1, self.dir)
+        try:
+            for args, reason in (
+                    (["--stream", "s.csv", "--seconds", "2", "--series", winpath(foreign)],
+                     winpath(foreign / "reihe.csv") + " ist keine Prüfreihe von dynlog.exe"),
+                    (["--stream", winpath(series / "reihe.csv"), "--seconds", "2", "--series",
+                      winpath(series), "--overwrite"], "ist die Liste einer Prüfreihe"),
+                    (["--stream", winpath(series / "P_0001.csv"), "--seconds", "2", "--series",
+                      winpath(series), "--overwrite"], "ist Test 1 der Prüfreihe")):
+                r = run_dynlog(self.dir, *args)
+                self.assertEqual(r.returncode, 2, r.stderr)
+                self.assertIn(reason.encode(), r.stderr)
+        finally:
+            unit.stop()
+        self.assertEqual([e for e in unit.events() if "C00C" in e], [])
+        self.assertEqual((series / "reihe.csv").read_bytes(), listing)
 
     def test_a_file_is_replaced_only_with_overwrite_by_every_value_in_whole_lines(self):
         out = self.dir / "alt.txt"

@@ -125,12 +125,18 @@ TEST(OpenedTestTest, EveryFormReadsBackAndADamagedFileUpToItsFirstUnreadableLine
   EXPECT_EQ(csv.head.test.unit, ForceUnit::N);
   EXPECT_EQ(csv.head.test.limits.upper, 900);
   EXPECT_EQ(csv.verdictText, "n.i.O.");
+  EXPECT_EQ(csv.maximum->value + csv.minimum->decimals, 940.3 + 1);
+  EXPECT_EQ(ReadTestBytes(stream + "# Maximum;940,3;2,5\r\n", de).maximum->seconds, 2.5);
   EXPECT_EQ(csv.head.summary->verdict.outcome, VerdictOutcome::FailHigh);
   EXPECT_EQ(Iso8601(csv.head.summary->end), "2026-12-08T06:00:04+01:00");
   EXPECT_EQ(csv.values.SecondsOf(2), 4.00625);
   EXPECT_EQ(csv.values.Gaps(), 1u);
   EXPECT_EQ(csv.values.LampsOf(1), 0b100100);
   EXPECT_EQ(UnreadLineText(*ReadTestBytes("", de).unread), "Zeile 1 nicht lesbar: Datei ist leer");
+  std::string cr = Csv(false); // lines ended by CR alone, short or longer than any line
+  std::erase(cr, '\n');
+  for (const std::string& bytes : {cr, cr + std::string(70000, '\r')})
+    EXPECT_EQ(ReadTestBytes(bytes, de).unread->why, "Zeilen enden mit CR allein statt mit CR LF");
 }
 
 TEST(OpenedTestTest, BlockExtremesAreThoseOfEveryValue) {

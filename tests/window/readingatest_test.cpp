@@ -134,7 +134,7 @@ TEST(CsvFileTest, HeadThenTimeAndValueWithTheDecimalSeparatorAndNoGrouping) {
   EXPECT_EQ(BuildCsvFile(head, {values, lamps, secondsOf}, GermanSeparators()),
             "\xEF\xBB\xBF# Start;2026-03-01T08:00:09+01:00\r\n" + program +
                 "# Werte pro Sekunde;320\r\n# Mittelung;nein\r\n"
-                "# Dezimalstellen;0\r\n# Ger\xC3\xA4t;KM470 V1.2x\r\n# Schnittstelle;COM3\r\n"
+                "# Dezimalstellen;0\r\n# Ger\xC3\xA4t;\"KM470 V1.2;x\"\r\n# Schnittstelle;COM3\r\n"
                 "# Einheit;\r\n# Pr\xC3\xBC"
                 "fling;\r\n# Pr\xC3\xBC"
                 "fer;\r\n# Auftrag;\r\n"
@@ -159,7 +159,7 @@ TEST(CsvFileTest, HeadThenTimeAndValueWithTheDecimalSeparatorAndNoGrouping) {
   EXPECT_EQ(ReadCsvTest(BuildCsvFile(head, {std::vector<float>{1, 2}, {}, pre}, {".", ""})).seconds,
             (std::vector<double>{-0.003125, 0}));
 
-  // A described test: the person's texts kept on their line and out of the columns, the limits
+  // A described test: the person's texts kept on their line and in their column, the limits
   // at the unit's decimals; a saved file's summary before the column names, a stream's after its
   // values. The end runs across midnight and the year's end.
   TestResults results;
@@ -178,8 +178,8 @@ TEST(CsvFileTest, HeadThenTimeAndValueWithTheDecimalSeparatorAndNoGrouping) {
             "ber 900,0 N\r\n");
   EXPECT_NE(CsvHeadText(test, GermanSeparators())
                 .find("# Einheit;N\r\n# Pr\xC3\xBC"
-                      "fling;Feder0012\r\n# Pr\xC3\xBC"
-                      "fer;M\xC3\xBCller\r\n# Auftrag;A-7\r\n# Bemerkung;zweiteZeile\r\n"
+                      "fling;\"Feder;0012\"\r\n# Pr\xC3\xBC"
+                      "fer;M\xC3\xBCller\r\n# Auftrag;A-7\r\n# Bemerkung;\"zweite Zeile \"\r\n"
                       "# Untergrenze;\r\n# Obergrenze;900,0\r\nZeit in s;Kraft in N;"),
             std::string::npos);
   test.summary = summary;

@@ -2,11 +2,13 @@
 // counting, the lamps a value keeps, the series table's statistics and its file after a crash.
 #include "window/recording.h"
 #include "window/seriestable.h"
+#include "window/testfilereader.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 namespace dynlog {
 namespace {
@@ -185,7 +187,7 @@ TEST(SeriesTable, FileRowsReadBackAndALineCutShortIsNoRow) {
                 "Feder0012_0007.csv"};
   const std::string head = SeriesHeadText({2026, 12, 7, 9, 0, 0, 60});
   const std::string line = SeriesRowText(row, {",", "."});
-  EXPECT_EQ(line, "7;2026-12-07T10:00:05+01:00;Feder0012;940,3;-2,0;469,1;N;2,500;n.i.O.;"
+  EXPECT_EQ(line, "7;2026-12-07T10:00:05+01:00;\"Feder;0012\";940,3;-2,0;469,1;N;2,500;n.i.O.;"
                   "Maximum 940,3 N \xC3\xBC"
                   "ber 900,0 N;Feder0012_0007.csv\r\n");
   // A power failure during the second row's write: its part is there without its line end.
@@ -203,6 +205,44 @@ TEST(SeriesTable, FileRowsReadBackAndALineCutShortIsNoRow) {
 
   EXPECT_EQ(SeriesTestFileName("Feder/12?", 7), "Feder_12__0007.csv");
   EXPECT_EQ(SeriesTestFileName(" ", 12, 1), "Test_0012 (2).csv");
+}
+
+// A person's text as one field (RFC 4180) in a test's head and a series' row, read back as it was.
+TEST(SeriesTable, AwkwardTextsAreQuotedInTheTestsHeadAndTheSeriesRowAndReadBack) {
+  for (const auto& [text, field] : {std::pair{"Charge #12", "\"Charge #12\""},
+                                    {"\"Riss am Rand", "\"\"\"Riss am Rand\""},
+                                    {"A;7", "\"A;7\""},
+                                    {"3\" lang", "\"3\"\" lang\""},
+                                    {" Rand ", "\" Rand \""}}) {
+    CsvHead head{{2026, 12, 8, 9, 0, 0, 60}, 10, false, 1, "KM470", "COM2"};
+    head.test.trace = {text, "", "", text};
+    const std::string file = CsvHeadText(head, GermanSeparators());
+    EXPECT_NE(file.find("# Bemerkung;" + std::string(field) + "\r\n"), std::string::npos) << text;
+    const TestTrace back = ReadTestBytes(file, GermanSeparators()).head.test.trace;
+    EXPECT_EQ(back.part + back.comment, std::string(text) + text);
+    const std::string line = SeriesRowText(SeriesRow{1, {}, text}, {",", ""});
+    EXPECT_EQ(ReadSeriesFile(SeriesHeadText({}) + line).rows.at(0).part, text);
+  }
+}
+
+// Checked before a test: a reihe.csv that is no series, a part too long for its file's name.
+TEST(SeriesTable, RefusesBeforeATestAListThatIsNoSeriesAndAPartTooLongForItsFile) {
+  EXPECT_FALSE(SeriesListRefusal(SeriesHeadText({}) + "3;2026-12-0", "S\\reihe.csv"));
+  EXPECT_TRUE(SeriesListRefusal("Zeit in s;Wert\r\n0,0;1\r\n", "S\\reihe.csv"));
+  // "_0001 (100).csv" is 15 units: 40 are left for the part in `deep`; 255 is the name's limit.
+  const std::string deep = "C:\\" + std::string(200, 'f'), p40(40, 'p');
+  std::string ue; // 40 units: "ü" is one
+  for (int i = 0; i < 40; ++i)
+    ue += "\xC3\xBC";
+  for (const auto& [folder, part, refused] : {std::tuple{deep, p40, false},
+                                              {deep, p40 + "p", true},
+                                              {deep + "\\", ue, false},
+                                              {deep, ue + "p", true},
+                                              {"C:\\", std::string(241, 'p'), true}})
+    EXPECT_EQ(SeriesPartRefusal(folder, part, 1).has_value(), refused) << folder.size() << part;
+  EXPECT_TRUE(SeriesPartRefusal(deep, p40 + "p", 1)
+                  ->ends_with("Dateinamen (hier h\xC3\xB6"
+                              "chstens 40 Zeichen)"));
 }
 
 } // namespace

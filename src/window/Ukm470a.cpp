@@ -474,11 +474,10 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
       const auto& main = curves[dynlog::MainCurve(curves, compared_.Reference())];
       touch(dynlog::PaintForceScale(p, axes, wholeLow_, wholeHigh_, main.format.decimalPlaces));
       const dynlog::TimeWindow window = ShownWindow(curves);
-      touch(dynlog::PaintTimeScale(p, axes, client.right, window.first, window.last,
-                                   main.format.valuesPerSecond));
+      touch(dynlog::PaintTimeScale(p, axes, client.right, window.first, window.last));
     } else {
       touch(dynlog::PaintForceScale(p, axes, chart_.RangeMin(), chart_.RangeMax(), DecimalPlaces));
-      touch(dynlog::PaintTimeScale(p, axes, client.right, -1, -1, rate));
+      touch(dynlog::PaintSweepScale(p, axes, client.right, rate));
     }
   }
   if (texts && marks_.Take(WindowPart::Results)) {

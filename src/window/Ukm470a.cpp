@@ -161,6 +161,8 @@ Tfkm470a::Tfkm470a()
                  .font = peakFont_.get(),
                  .textColour = kStatusText,
                  .valign = ui::LabelStyle::Middle}),
+      EndLabel(*this, 0, 0, 0, kStatusHeight, "",
+               {.font = statusFont_.get(), .textColour = kStatusText, .ellipsis = true}),
       picture_(kTraceColour, Background()), scaleFont_(AddFont(L"Arial", 12)) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
@@ -855,11 +857,19 @@ bool Tfkm470a::SaveWithDialog() {
 void Tfkm470a::ShowStatus() {
   if (!rate_ || !search_)
     return;
-  const dynlog::StatusLine line = recording_.StatusFigures();
+  dynlog::StatusLine line = recording_.StatusFigures();
   const bool full =
       line.state != dynlog::MeasuringState::Idle && dynlog::RecordingFull(line.recorded);
+  // What ended the test gets a row of its own above the status line: beside the count and the
+  // rate a narrow window would cut either it or them.
+  std::string end = line.state == dynlog::MeasuringState::Stopped ? line.end : std::string();
+  line.end.clear();
   StatusLabel.SetTextColour(full ? kStatusWarning : kStatusText);
   StatusLabel.SetText(dynlog::StatusLineText(line, separators_));
+  if (end != EndLabel.Text()) {
+    EndLabel.SetText(end);
+    FormResize(); // the chart gives up the row, or takes it back
+  }
   const std::string connection = dynlog::ConnectionText(line);
   if (connection != ConnectionLabel.Text()) {
     ConnectionLabel.SetText(connection);
@@ -877,6 +887,8 @@ void Tfkm470a::PlaceStatusLine() {
   const int connection = std::min<int>(client.cx, LogicalUp(text) + 6);
   ConnectionLabel.SetBounds(client.cx - connection, top, connection, kStatusHeight);
   StatusLabel.SetBounds(0, top, client.cx - connection, kStatusHeight);
+  EndLabel.SetBounds(0, top - kStatusHeight, client.cx, kStatusHeight);
+  EndLabel.SetVisible(!EndLabel.Text().empty());
 }
 
 void Tfkm470a::SizeValueDisplay() {
@@ -945,9 +957,10 @@ void Tfkm470a::LayOut() {
   PlaceVerdict();
   RECT pixels;
   GetClientRect(Handle(), &pixels);
-  chart_.FitToClient(
-      pixels.right, pixels.bottom,
-      {Px(place.chartTop), Px(52), Px(14), Px(16), Px(wholeShown_ ? kWholeTextLines : kTextLines)});
+  chart_.FitToClient(pixels.right, pixels.bottom,
+                     {Px(place.chartTop), Px(52), Px(14), Px(16),
+                      Px((wholeShown_ ? kWholeTextLines : kTextLines) +
+                         (EndLabel.Text().empty() ? 0 : kStatusHeight))});
   PlaceStatusLine();
 }
 

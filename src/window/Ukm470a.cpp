@@ -992,6 +992,7 @@ void Tfkm470a::ShowDescription() {
   const dynlog::OpenedTest* file = ShownFile();
   Label3.SetText(dynlog::AxisName(file ? file->head.test.unit : recording_.Description().unit));
   IncludeLimitsInChart();
+  ShowHeldPeak(); // it names the unit too
   ShowVerdict();
   FormResize(); // the unit beside the digits and the verdict's row change the layout
 }

@@ -49,8 +49,9 @@ RECT PaintForceScale(const ScalePaint& p, const ChartAxes& axes, double low, dou
     FillRect(p.dc, &mark, black);
     label.clear();
     AppendNumber(label, v, decimals, kDisplaySignificantDigits, p.separators);
-    // A label at the time axis moves up beside its tick rather than into the time scale.
-    const int labelTop = std::min(row - half, timeScaleTop - labelHeight);
+    // A label at the time axis moves up beside its tick rather than into the time scale, and one
+    // at the axis's top down beside it rather than under the axis's name above.
+    const int labelTop = std::min(std::max(row - half, axes.shape1Top), timeScaleTop - labelHeight);
     Text(p, {0, labelTop, axes.shape1Left - tick - p.Px(2), labelTop + labelHeight}, label,
          DT_RIGHT);
   }

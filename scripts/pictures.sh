@@ -7,7 +7,7 @@
 #   main-window-whole-test.png, main-window-zoomed.png, save-dialog.png, unsaved-question.png,
 #   main-window-full.png, rate-dialog.png, info-window.png, update-question.png,
 #   test-dialog.png, main-window-verdict.png, series-table.png, main-window-armed.png,
-#   main-window-break.png, opened-stream.png, zoomed-stretch.png, compared-tests.png, and
+#   main-window-break.png, main-window-break-whole.png, opened-stream.png, zoomed-stretch.png, compared-tests.png, and
 #   report-page.png (made by --report)
 #   scripts/pictures.sh [FOLDER]    (default: docs)
 set -euo pipefail
@@ -99,7 +99,7 @@ done
 status=0
 wait "$driver" || status=$?
 grep -v '^$' "$work/driver.log" >&2 || true
-[ "$status" -eq 0 ] && [ "$taken" -eq 22 ] || { echo "pictures: failed ($taken of 22 taken)" >&2; exit 1; }
+[ "$status" -eq 0 ] && [ "$taken" -eq 23 ] || { echo "pictures: failed ($taken of 23 taken)" >&2; exit 1; }
 
 # The report page of the series' first test, as --report makes it without a person.
 first_test=$(find "$work/run/Reihe" -name '*.csv' ! -name reihe.csv | sort | head -n 1)

@@ -116,6 +116,9 @@ Label::Label(Form& form, int left, int top, int width, int height, std::string_v
   static const bool registered = [] {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
+    // Redrawn whole when its size changes: a centred or right-aligned text moves with the width,
+    // and the pixels the system would keep from before would leave stray glyphs beside it.
+    wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = &Label::LabelProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));

@@ -161,6 +161,8 @@ Tfkm470a::Tfkm470a()
                  .font = peakFont_.get(),
                  .textColour = kStatusText,
                  .valign = ui::LabelStyle::Middle}),
+      EndLabel(*this, 0, 0, 0, kStatusHeight, "",
+               {.font = statusFont_.get(), .textColour = kStatusText, .ellipsis = true}),
       picture_(kTraceColour, Background()), scaleFont_(AddFont(L"Arial", 12)) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
@@ -491,11 +493,10 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
       const auto& main = curves[dynlog::MainCurve(curves, compared_.Reference())];
       touch(dynlog::PaintForceScale(p, axes, wholeLow_, wholeHigh_, main.format.decimalPlaces));
       const dynlog::TimeWindow window = ShownWindow(curves);
-      touch(dynlog::PaintTimeScale(p, axes, client.right, window.first, window.last,
-                                   main.format.valuesPerSecond));
+      touch(dynlog::PaintTimeScale(p, axes, client.right, window.first, window.last));
     } else {
       touch(dynlog::PaintForceScale(p, axes, chart_.RangeMin(), chart_.RangeMax(), DecimalPlaces));
-      touch(dynlog::PaintTimeScale(p, axes, client.right, -1, -1, rate));
+      touch(dynlog::PaintSweepScale(p, axes, client.right, rate));
     }
   }
   if (texts && marks_.Take(WindowPart::Results)) {
@@ -873,11 +874,19 @@ bool Tfkm470a::SaveWithDialog() {
 void Tfkm470a::ShowStatus() {
   if (!rate_ || !search_)
     return;
-  const dynlog::StatusLine line = recording_.StatusFigures();
+  dynlog::StatusLine line = recording_.StatusFigures();
   const bool full =
       line.state != dynlog::MeasuringState::Idle && dynlog::RecordingFull(line.recorded);
+  // What ended the test gets a row of its own above the status line: beside the count and the
+  // rate a narrow window would cut either it or them.
+  std::string end = line.state == dynlog::MeasuringState::Stopped ? line.end : std::string();
+  line.end.clear();
   StatusLabel.SetTextColour(full ? kStatusWarning : kStatusText);
   StatusLabel.SetText(dynlog::StatusLineText(line, separators_));
+  if (end != EndLabel.Text()) {
+    EndLabel.SetText(end);
+    FormResize(); // the chart gives up the row, or takes it back
+  }
   const std::string connection = dynlog::ConnectionText(line);
   if (connection != ConnectionLabel.Text()) {
     ConnectionLabel.SetText(connection);
@@ -895,6 +904,8 @@ void Tfkm470a::PlaceStatusLine() {
   const int connection = std::min<int>(client.cx, LogicalUp(text) + 6);
   ConnectionLabel.SetBounds(client.cx - connection, top, connection, kStatusHeight);
   StatusLabel.SetBounds(0, top, client.cx - connection, kStatusHeight);
+  EndLabel.SetBounds(0, top - kStatusHeight, client.cx, kStatusHeight);
+  EndLabel.SetVisible(!EndLabel.Text().empty());
 }
 
 void Tfkm470a::SizeValueDisplay() {
@@ -963,9 +974,10 @@ void Tfkm470a::LayOut() {
   PlaceVerdict();
   RECT pixels;
   GetClientRect(Handle(), &pixels);
-  chart_.FitToClient(
-      pixels.right, pixels.bottom,
-      {Px(place.chartTop), Px(52), Px(14), Px(16), Px(wholeShown_ ? kWholeTextLines : kTextLines)});
+  chart_.FitToClient(pixels.right, pixels.bottom,
+                     {Px(place.chartTop), Px(52), Px(14), Px(16),
+                      Px((wholeShown_ ? kWholeTextLines : kTextLines) +
+                         (EndLabel.Text().empty() ? 0 : kStatusHeight))});
   PlaceStatusLine();
 }
 
@@ -1003,6 +1015,7 @@ void Tfkm470a::ShowDescription() {
   const dynlog::OpenedTest* file = ShownFile();
   Label3.SetText(dynlog::AxisName(file ? file->head.test.unit : recording_.Description().unit));
   IncludeLimitsInChart();
+  ShowHeldPeak(); // it names the unit too
   ShowVerdict();
   FormResize(); // the unit beside the digits and the verdict's row change the layout
 }

@@ -152,6 +152,7 @@ public:
   ui::Button ButtonNullen;
   ui::Button ButtonNullAus;
   ui::Label PeakLabel; // below the value display: "Max. 940,3 N"
+  ui::Label EndLabel;  // above the status line once a condition ended the test: "Ende: Zeit"
 
 protected:
   bool FormCloseQuery() override;

@@ -28,16 +28,6 @@ struct TextScope {
   base::SelectObjectScope font;
 };
 
-// Decimals that show every tick of this step: 0,25 needs 2.
-int StepDecimals(double step) {
-  for (int d = 0; d < 6; ++d) {
-    const double scaled = step * std::pow(10.0, d);
-    if (std::abs(scaled - std::round(scaled)) < 1e-6)
-      return d;
-  }
-  return 6;
-}
-
 } // namespace
 
 RECT PaintForceScale(const ScalePaint& p, const ChartAxes& axes, double low, double high,
@@ -59,50 +49,50 @@ RECT PaintForceScale(const ScalePaint& p, const ChartAxes& axes, double low, dou
     FillRect(p.dc, &mark, black);
     label.clear();
     AppendNumber(label, v, decimals, kDisplaySignificantDigits, p.separators);
-    // A label at the time axis moves up beside its tick rather than into the time scale.
-    const int labelTop = std::min(row - half, timeScaleTop - labelHeight);
+    // A label at the time axis moves up beside its tick rather than into the time scale, and one
+    // at the axis's top down beside it rather than under the axis's name above.
+    const int labelTop = std::min(std::max(row - half, axes.shape1Top), timeScaleTop - labelHeight);
     Text(p, {0, labelTop, axes.shape1Left - tick - p.Px(2), labelTop + labelHeight}, label,
          DT_RIGHT);
   }
   return area;
 }
 
-RECT PaintTimeScale(const ScalePaint& p, const ChartAxes& axes, int clientWidth, double from,
-                    double to, double valuesPerSecond) {
+RECT PaintSweepScale(const ScalePaint& p, const ChartAxes& axes, int clientWidth,
+                     double valuesPerSecond) {
   const int top = axes.shape2Top + ChartAxes::kShape2Height;
   const RECT area{0, top, clientWidth, top + p.frame.timeScaleHeight};
   FillRect(p.dc, &area, p.paper);
   const TextScope scope(p);
   const int left = axes.shape2Left + 2, right = axes.shape2Left + 2 + axes.shape2Width;
-  if (from < 0) {
-    Text(p, {left - p.Px(10), top, left + p.Px(10), area.bottom}, "0", DT_CENTER);
-    Text(p, {left + p.Px(20), top, right, area.bottom}, SweepCaption(valuesPerSecond, p.separators),
-         DT_RIGHT);
-    return area;
-  }
+  Text(p, {left - p.Px(10), top, left + p.Px(10), area.bottom}, "0", DT_CENTER);
+  Text(p, {left + p.Px(20), top, right, area.bottom}, SweepCaption(valuesPerSecond, p.separators),
+       DT_RIGHT);
+  return area;
+}
+
+RECT PaintTimeScale(const ScalePaint& p, const ChartAxes& axes, int clientWidth, double from,
+                    double to) {
+  const int top = axes.shape2Top + ChartAxes::kShape2Height;
+  const RECT area{0, top, clientWidth, top + p.frame.timeScaleHeight};
+  FillRect(p.dc, &area, p.paper);
+  const TextScope scope(p);
   const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  const AxisTicks ticks = RoundTicks(from, to, std::max(2, axes.shape2Width / p.Px(60)), 3);
-  const int decimals = StepDecimals(ticks.step);
-  std::string label;
-  for (int i = 0; i < ticks.count; ++i) {
-    const double t = ticks.At(i);
-    const int x = to > from ? left + static_cast<int>(std::lround((t - from) / (to - from) *
-                                                                  (axes.shape2Width - 1)))
-                            : left;
+  const int left = axes.shape2Left + 2;
+  for (const TimeTick& tick : TimeTicks(from, to, axes.shape2Width,
+                                        std::max(2, axes.shape2Width / p.Px(60)), p.separators)) {
+    const int x = left + tick.column;
     const RECT mark{x, top, x + 1, top + p.Px(3)};
     FillRect(p.dc, &mark, black);
-    label.clear();
-    AppendSeconds(label, t, decimals, p.separators);
-    label += " s";
-    Text(p, {x - p.Px(40), top + p.Px(2), x + p.Px(40), area.bottom}, label, DT_CENTER);
+    Text(p, {x - p.Px(40), top + p.Px(2), x + p.Px(40), area.bottom}, tick.label, DT_CENTER);
   }
   return area;
 }
 
-void PaintTextLine(const ScalePaint& p, const RECT& box, std::string_view utf8) {
+void PaintTextLine(const ScalePaint& p, const RECT& box, std::string_view utf8, UINT align) {
   FillRect(p.dc, &box, p.paper);
   const TextScope scope(p);
-  Text(p, {box.left + p.Px(4), box.top, box.right, box.bottom}, utf8, DT_LEFT);
+  Text(p, {box.left + p.Px(4), box.top, box.right, box.bottom}, utf8, align);
 }
 
 void PaintAxes(HDC dc, const ChartAxes& a) {

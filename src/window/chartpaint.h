@@ -27,16 +27,21 @@ struct ScalePaint {
 RECT PaintForceScale(const ScalePaint& p, const ChartAxes& axes, double low, double high,
                      int decimals);
 
-// The time scale's line below the horizontal axis, clientWidth wide. For the live sweep (from < 0)
-// "0" under the axis's start and the sweep's span at its end; for the whole test, labelled ticks
-// at round seconds from `from` to `to`. Returns the area painted.
+// The live sweep's line below the horizontal axis, clientWidth wide: "0" under the axis's start and
+// the sweep's span at its end. Returns the area painted.
+RECT PaintSweepScale(const ScalePaint& p, const ChartAxes& axes, int clientWidth,
+                     double valuesPerSecond);
+
+// A test's time scale there: labelled ticks at round seconds from `from` to `to`, its first and
+// last time, whatever their sign. Returns the area painted.
 RECT PaintTimeScale(const ScalePaint& p, const ChartAxes& axes, int clientWidth, double from,
-                    double to, double valuesPerSecond);
+                    double to);
 
 // The two axes: a black 1-pixel outline around a white fill 2 pixels across, so a black line.
 void PaintAxes(HDC dc, const ChartAxes& axes);
 
-// One line of text, left-aligned in the box, on the paper.
-void PaintTextLine(const ScalePaint& p, const RECT& box, std::string_view utf8);
+// One line of text, left-aligned in the box (or as align says), on the paper.
+void PaintTextLine(const ScalePaint& p, const RECT& box, std::string_view utf8,
+                   UINT align = DT_LEFT);
 
 } // namespace dynlog

@@ -4,6 +4,19 @@
 #include <cmath>
 
 namespace dynlog {
+namespace {
+
+// Decimals that show every tick of this step: 0,25 needs 2.
+int StepDecimals(double step) {
+  for (int d = 0; d < 6; ++d) {
+    const double scaled = step * std::pow(10.0, d);
+    if (std::abs(scaled - std::round(scaled)) < 1e-6)
+      return d;
+  }
+  return 6;
+}
+
+} // namespace
 
 AxisTicks RoundTicks(double low, double high, int maxTicks, int decimals) {
   AxisTicks ticks;
@@ -33,6 +46,21 @@ AxisTicks RoundTicks(double low, double high, int maxTicks, int decimals) {
     const double m = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
     step *= m < 1.5 ? 2.0 : (m < 3.0 ? 2.5 : 2.0);
   }
+}
+
+std::vector<TimeTick> TimeTicks(double from, double to, int columns, int maxTicks,
+                                const NumberSeparators& separators) {
+  std::vector<TimeTick> ticks;
+  const AxisTicks round = RoundTicks(from, to, maxTicks, 3);
+  const int decimals = StepDecimals(round.step);
+  for (int i = 0; i < round.count; ++i) {
+    const double t = round.At(i);
+    TimeTick& tick = ticks.emplace_back();
+    tick.column = static_cast<int>(std::lround((t - from) / (to - from) * (columns - 1)));
+    AppendSeconds(tick.label, t, decimals, separators);
+    tick.label += " s";
+  }
+  return ticks;
 }
 
 double SweepSeconds(double valuesPerSecond) {

@@ -14,8 +14,8 @@ TestChartLayout LayOutTestChart(const TestValues& values, const ForceLimits& lim
   chart.height = height;
   chart.dpi = dpi;
   // As the window's frame at 96 DPI, with room above the axis for its name and below the time
-  // scale for nothing but a margin.
-  chart.frame = {chart.Px(36), chart.Px(60), chart.Px(24), chart.Px(20), chart.Px(8)};
+  // scale for the time axis's name and a margin.
+  chart.frame = {chart.Px(36), chart.Px(60), chart.Px(24), chart.Px(20), chart.Px(26)};
   ForceChart geometry;
   geometry.FitToClient(width, height, chart.frame);
   chart.axes = geometry.Axes();

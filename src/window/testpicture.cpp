@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "ui/controls.h"
 #include "window/chartpaint.h"
+#include "window/chartscale.h"
 #include "window/forceunit.h"
 
 #include <stdexcept>
@@ -46,8 +47,14 @@ TestChartLayout PaintTestChart(HDC dc, const RECT& area, int dpi, const OpenedTe
   const base::Font font = ui::MakeFont(L"Arial", chart.Px(12));
   const ScalePaint scales{dc, font.get(), paper, separators, dpi, chart.frame};
   PaintForceScale(scales, chart.axes, chart.low, chart.high, head.decimalPlaces);
-  PaintTimeScale(scales, chart.axes, width, chart.fromSeconds, chart.toSeconds,
-                 head.valuesPerSecond);
+  PaintTimeScale(scales, chart.axes, width, chart.fromSeconds, chart.toSeconds);
+  // The time axis's title below its scale, ending where the axis ends.
+  const int titleTop =
+      chart.axes.shape2Top + ChartAxes::kShape2Height + chart.frame.timeScaleHeight;
+  PaintTextLine(
+      scales,
+      {0, titleTop, chart.axes.shape2Left + 2 + chart.axes.shape2Width, titleTop + chart.Px(18)},
+      kTimeAxisName, DT_RIGHT);
   PaintTextLine(scales,
                 {0, chart.frame.top - chart.Px(34), chart.axes.shape1Left + chart.Px(200),
                  chart.frame.top - chart.Px(14)},

@@ -105,8 +105,14 @@ std::string VerdictReason(const Verdict& verdict, int decimalPlaces, ForceUnit u
 
 std::string LimitsText(const ForceLimits& limits, int decimalPlaces, ForceUnit unit,
                        const NumberSeparators& separators) {
+  // At least the unit's decimals, and as many more as the limit was typed with while the figure's
+  // digits allow: before the first Start the unit's are not known, and 1000,5 is not 1.001.
   const auto figure = [&](double limit) {
-    return WithUnit(ForceFigure(limit, decimalPlaces, separators), unit);
+    int decimals = decimalPlaces;
+    while (decimals < 6 && Shown(limit, decimals) != limit &&
+           Shown(limit, decimals + 1) != Shown(limit, decimals))
+      ++decimals;
+    return WithUnit(ForceFigure(limit, decimals, separators), unit);
   };
   if (limits.lower && limits.upper)
     return "Maximum " + figure(*limits.lower) + " bis " + figure(*limits.upper);

@@ -56,6 +56,7 @@ std::string VerdictLine(const Verdict& verdict, int decimalPlaces, ForceUnit uni
 
 // What the window shows of the limits before a verdict: "Maximum 10,0 N bis 900,0 N",
 // "Maximum höchstens 900,0 N", "Maximum mindestens 10,0 N"; empty without limits.
+// A limit typed with more decimals than the unit has keeps them.
 std::string LimitsText(const ForceLimits& limits, int decimalPlaces, ForceUnit unit,
                        const NumberSeparators& separators);
 

@@ -101,9 +101,8 @@ TEST(Conditions, ABatchStartsAndEndsByItselfAtTheBreakAndHoldsThePeak) {
   until([&] { return rows() == 3; });
   ASSERT_EQ(rows(), 3u);
   PumpFor(300);
-  EXPECT_TRUE(
-      w.StatusLabel.Text().starts_with("Gestoppt \xC2\xB7 Ende: Bruch bei 40 % des Maximums"))
-      << w.StatusLabel.Text();
+  EXPECT_EQ(w.EndLabel.Text(), "Ende: Bruch bei 40 % des Maximums");
+  EXPECT_TRUE(w.StatusLabel.Text().starts_with("Gestoppt \xC2\xB7 ")) << w.StatusLabel.Text();
   EXPECT_TRUE(w.BitBtnSpeichern.Enabled());
   EXPECT_EQ(w.PeakLabel.Text(), PeakText(r.Results().Max()));
   EXPECT_EQ(unit.LogLines().back(), "stop");

@@ -9,6 +9,7 @@
 #include "ui/placement.h"
 #include "uitest.h"
 #include "window/conditionsdialog.h"
+#include "window/windowfonts.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -518,4 +519,29 @@ TEST_F(Pictures, WholeTestAfterStopShowsASingleValueSpikeAndZoomsByDragging) {
   PumpFor(30);
   EXPECT_FALSE(w.WholeView().Zoomed(10000));
   EXPECT_GT(spikeRows(), 10);
+}
+
+// A test ended at its break, then given another unit and other limits: every text naming them
+// follows at once and whole; the status line keeps its count, the end has a row of its own.
+TEST_F(Pictures, AStoppedTestTakesAnotherUnitAndOtherLimitsEverywhere) {
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  w.DecimalPlaces = 1;
+  w.DescribeTest({dynlog::ForceUnit::N, {}, {1000.5, 2000.5}});
+  EXPECT_EQ(w.ReasonLabel.Text(), "Maximum 1.000,5 N bis 2.000,5 N") << "as typed before Start";
+  app.fkm470d.RadioButton320.SetChecked(true);
+  w.TakeConditions({.conditions = {.stop = {.breakPercent = 40, .breakMinPeak = 200}}});
+  w.FirstStart = false;
+  w.Button1Click();
+  for (int i = -32; i < 120; ++i)
+    w.HandleFrame({i < 100 ? 2.243 * std::max(i, 0) : 0, 0xC0});
+  w.DescribeTest({dynlog::ForceUnit::lbf, {}, {1000.5, 2000.5}});
+  PumpFor(300);
+  EXPECT_EQ(w.PeakLabel.Text(), "Max. 222,1 lbf");
+  for (const ui::Label* l : {&w.PeakLabel, &w.ReasonLabel, &w.StatusLabel, &w.EndLabel}) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(l->Handle(), WM_GETFONT, 0, 0));
+    EXPECT_LE(dynlog::TextWidth(l->Handle(), font, l->Text()), l->Bounds().right - l->Bounds().left)
+        << l->Text();
+  }
 }

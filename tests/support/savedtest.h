@@ -6,7 +6,8 @@
 
 namespace testsupport {
 
-inline dynlog::OpenedTest SavedTest(int count, int at, float spike, dynlog::CsvHead head) {
+inline dynlog::OpenedTest SavedTest(int count, int at, float spike, dynlog::CsvHead head,
+                                    double first = 0) {
   std::vector<float> values;
   for (int i = 0; i < count; ++i)
     values.push_back(i == at ? spike : 1000.0f * std::min(i, count - i) / count);
@@ -17,7 +18,7 @@ inline dynlog::OpenedTest SavedTest(int count, int at, float spike, dynlog::CsvH
           head.identification,
           head.port,
           {dynlog::ForceUnit::N, head.test.trace, head.test.limits}};
-  const auto secondsOf = [](std::uint64_t i) { return static_cast<double>(i) / 100; };
+  const auto secondsOf = [first](std::uint64_t i) { return first + static_cast<double>(i) / 100; };
   const auto de = dynlog::GermanSeparators();
   return dynlog::ReadTestBytes(dynlog::BuildCsvFile(head, {values, {}, secondsOf}, de), de);
 }

@@ -41,6 +41,12 @@ TEST(ChartScaleTest, TicksAtRoundStepsOfTheRange) {
   EXPECT_EQ(SweepCaption(2.5, de), "240 s je Durchlauf (2,5 Werte/s)");
 }
 
+// A pre-trigger's test starts before 0 s: its scale runs from its first time, 0 s among the ticks.
+TEST(ChartScaleTest, SecondsScaleFromANegativeFirstTime) {
+  EXPECT_EQ(TimeTicks(-0.5, 0.5, 101, 3, de),
+            (std::vector<TimeTick>{{0, "-0,5 s"}, {50, "0,0 s"}, {100, "0,5 s"}}));
+}
+
 TEST(WholeTestTest, ASingleValueSpikeSurvivesTheFitAnywhere) {
   std::vector<float> values(10000, 1.0f);
   for (const std::size_t at : {0u, 1u, 4999u, 7777u, 9999u}) {

@@ -1,5 +1,5 @@
 // The chart picture as GDI paints it: the trace's pixels lie where the values say, the limit's
-// line on its row.
+// line on its row, the time scale's ticks where their seconds are.
 #include "window/testpicture.h"
 
 #include "support/savedtest.h"
@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace dynlog {
 namespace {
@@ -46,6 +47,22 @@ TEST(ReportPicture, TheTraceLiesWhereTheValuesSay) {
     const int row = ChartRow(a, chart.low, chart.high, 900);
     EXPECT_EQ(PixelsOf(picture, kLimitColour, row - pen, row + pen + 1).bottom - 1, row) << spikeAt;
   }
+}
+
+// A test kept with a pre-trigger begins at -0,5 s: the chart of a saved test (the picture, the
+// report page's) still marks seconds below its time axis, one at 0 s, and names the axis.
+TEST(ReportPicture, APreTriggerTestGetsASecondsScale) {
+  const OpenedTest test = testsupport::SavedTest(300, 0, 0, {}, -0.5);
+  const base::MemoryBitmap picture = RenderTestPicture(test, GermanSeparators());
+  const TestChartLayout chart =
+      LayOutTestChart(test.values, {}, kPictureWidth, kPictureHeight, kPictureDpi);
+  const int row = chart.axes.shape2Top + 3, width = chart.axes.shape2Width;
+  const auto* marks = static_cast<const std::uint32_t*>(picture.pixels()) + row * kPictureWidth +
+                      chart.axes.shape2Left + 2;
+  EXPECT_GE(std::count(marks, marks + width, 0u), 3) << "ticks below the axis";
+  EXPECT_EQ(marks[std::lround(0.5 / 2.99 * (width - 1))], 0u) << "0 s";
+  const int title = row + chart.frame.timeScaleHeight;
+  EXPECT_LT(PixelsOf(picture, 0, title, title + chart.Px(16)).left, kPictureWidth) << "t in s";
 }
 
 } // namespace

@@ -293,7 +293,8 @@ void OpenedTestPictures(Tfkm470a& main, const std::vector<std::string>& seriesTe
 
 // A pull test played into the window frame by frame, 160 a second as at 9600 baud: a fixture of
 // 12,5 N at rest, zeroed; armed at 50 N with half a second before it, the rise to 412 N, the
-// break at 40 % of it. The window waiting, then after the break with its peak held.
+// break at 40 % of it. The window waiting, then after the break with its peak held, and its whole
+// test.
 void PullTestPictures(Tfkm470a& main) {
   main.Timer1.SetEnabled(false); // the frames are these, not the unit's
   main.SetOuterSize(640, 340);   // wide enough for the whole status line
@@ -324,6 +325,11 @@ void PullTestPictures(Tfkm470a& main) {
     g_failed = true;
   }
   Picture(main.Handle(), "main-window-break");
+  // Its whole test: the half second before the start at negative times on the seconds scale.
+  main.ButtonWholeTest.Click();
+  Pump(300);
+  Picture(main.Handle(), "main-window-break-whole");
+  main.ButtonWholeTest.Click();
   main.ButtonNullAus.Click();
   main.TakeConditions({});
 }

@@ -189,8 +189,17 @@ std::string CsvSummaryText(const CsvHead& head, const CsvSummary& summary,
     AppendSeconds(duration, r.Duration(head.valuesPerSecond), TimeDecimals(head.valuesPerSecond),
                   plain);
     HeadLine(text, "Dauer in s", duration);
-    HeadLine(text, "Maximum", figure(r.Max()));
-    HeadLine(text, "Minimum", figure(r.Min()));
+    // Extremes of every frame came between the rows, so they name their second, to the frame.
+    const auto extreme = [&](float value, double seconds) {
+      std::string field = figure(value);
+      if (summary.peakFramesPerSecond > 0) {
+        field += ';';
+        AppendSeconds(field, seconds, TimeDecimals(summary.peakFramesPerSecond), plain);
+      }
+      return field;
+    };
+    HeadLine(text, "Maximum", extreme(r.Max(), r.MaxSeconds()));
+    HeadLine(text, "Minimum", extreme(r.Min(), r.MinSeconds()));
     HeadLine(text, "Mittelwert", figure(static_cast<float>(r.Mean())));
     // Why the rows may not hold the maximum: it was sent between two of them.
     if (summary.peakFramesPerSecond > 0)
@@ -414,6 +423,9 @@ std::string_view CsvReader::HeadLine(std::string_view line) {
     extreme.value = figure.value_or(0);
     extreme.seconds = seconds;
     (name == "Maximum" ? maximum : minimum) = extreme;
+  } else if (name == "Spitzenwerte") {
+    const std::size_t digits = value.find_first_of("0123456789");
+    peakFramesPerSecond = digits == std::string_view::npos ? 0 : std::atoi(value.data() + digits);
   } else if (name == "Urteil") {
     verdictText = value;
   } else if (name == "Grund") {

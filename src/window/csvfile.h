@@ -83,9 +83,10 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // N;Grenzwert 1;...;T-Eingang" ("Wert" without a unit).
 std::string CsvHeadText(const CsvHead& head, const NumberSeparators& separators);
 // The summary: "# Ende;...", "# Werte;...", "# Dauer in s;...", "# Maximum;...", "# Minimum;...",
-// "# Mittelwert;...", where the extremes are of every frame "# Spitzenwerte;aus allen 320 Werten/s
-// des Geräts", with limits "# Urteil;i.O.|n.i.O." and, failed, "# Grund;...", and when a
-// stop condition ended the test "# Ende durch;Bruch bei 40 % des Maximums".
+// "# Mittelwert;...", where the extremes are of every frame with their seconds ("# Maximum;549,5;
+// 0,940625") and "# Spitzenwerte;aus allen 320 Werten/s des Geräts", with limits "#
+// Urteil;i.O.|n.i.O." and, failed, "# Grund;...", and when a stop condition ended the test "# Ende
+// durch;Bruch bei 40 % des Maximums".
 std::string CsvSummaryText(const CsvHead& head, const CsvSummary& summary,
                            const NumberSeparators& separators);
 
@@ -140,6 +141,7 @@ public:
   CsvHead head; // its summary is left to the reader of the whole file
   std::optional<LocalTime> end;
   std::string verdictText, verdictReason;     // "# Urteil", "# Grund" as written
+  int peakFramesPerSecond = 0;                // "# Spitzenwerte;aus allen 320 Werten/s des Geräts"
   std::optional<CsvExtreme> maximum, minimum; // "# Maximum", "# Minimum" as written
 
 private:

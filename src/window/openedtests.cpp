@@ -46,12 +46,15 @@ std::vector<ShownCurve> ComparedTests::Curves(const Recording& recording,
   }
   for (const auto& file : files_) {
     const OpenedTest& t = file->test;
+    // The results as the reader took them: its extremes the head's, where it names them.
     ResultsFormat format{t.values.ValuesPerSecond(), t.head.decimalPlaces, separators,
-                         t.head.test.unit};
+                         t.head.test.unit,
+                         t.head.summary ? t.head.summary->peakFramesPerSecond : 0};
     if (format.valuesPerSecond <= 0)
       format.valuesPerSecond = 1;
-    curves.push_back(
-        {file->name, &file->source, format, t.values.Results(), t.head.test.limits, &t});
+    curves.push_back({file->name, &file->source, format,
+                      t.head.summary ? t.head.summary->results : t.values.Results(),
+                      t.head.test.limits, &t});
   }
   return curves;
 }
@@ -106,6 +109,9 @@ std::string OpenedTestNote(const ShownCurve& curve, const NumberSeparators& sepa
   if (t.head.test.limits.Any())
     note.append(dot).append(
         LimitsText(t.head.test.limits, t.head.decimalPlaces, t.head.test.unit, separators));
+  // Which maximum the figures name: a file's own head knows the peak of every frame.
+  if (t.values.Count() > 0)
+    note.append(dot).append(t.maximum ? "Maximum laut Dateikopf" : "Maximum der Zeilen");
   std::string verdict = t.verdictText;
   if (verdict.empty() && t.head.summary)
     verdict = VerdictText(t.head.summary->verdict);

@@ -83,8 +83,10 @@ ReportText MakeReportText(const OpenedTest& test, std::string_view fileName,
   if (results.Count() > 0)
     gaps.seconds = std::max(0.0, results.LastSeconds() + 1 / rate -
                                      static_cast<double>(results.Count()) / rate);
-  out.results =
-      SplitLines(ResultsReport(results, {rate, head.decimalPlaces, separators, unit}, gaps));
+  out.results = SplitLines(ResultsReport(results,
+                                         {rate, head.decimalPlaces, separators, unit,
+                                          head.summary ? head.summary->peakFramesPerSecond : 0},
+                                         gaps));
 
   const ForceLimits& limits = head.test.limits;
   const auto figure = [&](double v) {

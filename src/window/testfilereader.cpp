@@ -102,13 +102,26 @@ OpenedTest TestFileReader::Finish() {
     test_.verdictReason = std::move(csv_->verdictReason);
     test_.maximum = csv_->maximum;
     test_.minimum = csv_->minimum;
+    test_.peakFramesPerSecond = csv_->peakFramesPerSecond;
     // A file that does not name its rate is paced by its first two values.
     if (!(head.valuesPerSecond > 0))
       head.valuesPerSecond = test_.values.ValuesPerSecond();
   }
   TestValues& values = test_.values;
   values.Finish();
-  const TestResults results = values.Results();
+  // The extremes the head names are the file's, where it names them: of every frame the unit
+  // sent, which the rows need not hold. Otherwise those of the rows.
+  TestResults results = values.Results();
+  if (results.Count() > 0 && (test_.maximum || test_.minimum)) {
+    FramePeaks named;
+    if (test_.maximum)
+      named.Take(static_cast<float>(test_.maximum->value),
+                 test_.maximum->seconds.value_or(results.MaxSeconds()));
+    if (test_.minimum)
+      named.Take(static_cast<float>(test_.minimum->value),
+                 test_.minimum->seconds.value_or(results.MinSeconds()));
+    results.AddFrames(named);
+  }
   // The end as a stream's end line says it, or the end of the last value's interval.
   LocalTime end = csv_ && csv_->end ? *csv_->end : head.start;
   if (csv_ && !csv_->end && results.Count() > 0 && head.valuesPerSecond > 0)
@@ -116,7 +129,8 @@ OpenedTest TestFileReader::Finish() {
   head.summary =
       CsvSummary{end, results,
                  JudgeMaximum(results.Count() ? std::optional<float>(results.Max()) : std::nullopt,
-                              head.test.limits, head.decimalPlaces)};
+                              head.test.limits, head.decimalPlaces),
+                 std::string(), test_.maximum ? test_.peakFramesPerSecond : 0};
   return std::move(test_);
 }
 

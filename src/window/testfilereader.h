@@ -39,6 +39,7 @@ struct OpenedTest {
   bool timesFromRate = false; // no time column: value i is at i / rate of the head
   std::string verdictText, verdictReason;     // as the file's end says them, where it does
   std::optional<CsvExtreme> maximum, minimum; // likewise, the CSV's "# Maximum", "# Minimum"
+  int peakFramesPerSecond = 0; // the CSV says its extremes are of every frame at this rate
   TestValues values;
   std::optional<UnreadLine> unread;
 };

@@ -97,7 +97,7 @@ class Recording(unittest.TestCase):
         text = out.read_bytes().decode("utf-8-sig")
         self.assertIn("# Startbedingung;Kraft über 50\r\n# Vorlauf in s;0,5\r\n", text)
         self.assertIn("# Ende durch;Bruch bei 40 % des Maximums\r\n", text)
-        self.assertIn(f"# Maximum;{peak}\r\n", text)
+        self.assertIn(f"# Maximum;{peak};", text)
         self.assertIn("# Spitzenwerte;aus allen 320 Werten/s des Geräts\r\n", text)
         rows = [line.split(";") for line in text.split("\r\n") if line[:1].isdigit() or
                 line.startswith("-")]

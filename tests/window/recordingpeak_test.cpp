@@ -1,6 +1,7 @@
 // What a test is judged by: the peak of every frame the unit sent, whatever rate is kept; a zero
 // only of frames that came after it was asked for, at rest; a start only from below.
 #include "window/recording.h"
+#include "window/testfilereader.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ TEST(RecordingPeak, ThePeakVerdictAndHeldPeakAreOfEveryFrameAtEveryRate) {
     SCOPED_TRACE(RateText(c.rate));
     Recording r;
     r.Describe({ForceUnit::N, {}, {{}, 520.0}});
-    r.Start(At(c.rate, c.averaging), {});
+    r.Start(At(c.rate, c.averaging), {2026, 12, 8, 9, 0, 0, 60});
     TestResults heard; // as a mode without a person keeps its own
     const auto subscription = r.Subscribe([&](float v, double t, Lamps) { heard.Add(v, t); },
                                           [&](const FramePeaks& f) { heard.AddFrames(f); });
@@ -48,9 +49,19 @@ TEST(RecordingPeak, ThePeakVerdictAndHeldPeakAreOfEveryFrameAtEveryRate) {
     EXPECT_TRUE(r.CurrentVerdict().Failed()) << "over its upper limit between two kept values";
     EXPECT_EQ(heard.Max(), 549.5f);
     const std::string head = CsvHeadText(r.CsvFileHead(r.Results()), GermanSeparators());
-    for (const char* line : {"# Maximum;549,5\r\n", "# Urteil;n.i.O.\r\n",
+    for (const char* line : {"# Maximum;549,5;0,940625\r\n", "# Urteil;n.i.O.\r\n",
                              "# Spitzenwerte;aus allen 320 Werten/s des Geräts\r\n"})
       EXPECT_NE(head.find(line), std::string::npos) << line << head;
+    // Opened again, the file names the peak its rows do not hold.
+    const OpenedTest opened =
+        ReadTestBytes(BuildCsvFile(r.CsvFileHead(r.Results()), r.SavedValues(), GermanSeparators()),
+                      GermanSeparators());
+    ASSERT_TRUE(opened.head.summary.has_value() && !opened.unread)
+        << UnreadLineText(opened.unread.value_or(UnreadLine{}));
+    EXPECT_EQ(opened.head.summary->results.Max(), 549.5f);
+    EXPECT_NEAR(opened.head.summary->results.MaxSeconds(), (kSpikeFrame - 32) / 320.0, 1e-9);
+    EXPECT_EQ(opened.head.summary->peakFramesPerSecond, 320);
+    EXPECT_TRUE(opened.head.summary->verdict.Failed());
   }
   // Every frame kept: the values are the frames, and nothing needs saying.
   Recording every;

@@ -63,13 +63,6 @@ TEST(RecordingPeak, ThePeakVerdictAndHeldPeakAreOfEveryFrameAtEveryRate) {
     EXPECT_EQ(opened.head.summary->peakFramesPerSecond, 320);
     EXPECT_TRUE(opened.head.summary->verdict.Failed());
   }
-  // Every frame kept: the values are the frames, and nothing needs saying.
-  Recording every;
-  every.Start(At(SampleRate::Hz320), {});
-  Feed(every, {SampleRate::Hz320, false, 19200}, 400, [](int i) { return i; });
-  EXPECT_EQ(every.Results().Max(), 399);
-  EXPECT_EQ(CsvHeadText(every.CsvFileHead(every.Results()), GermanSeparators()).find("Spitzen"),
-            std::string::npos);
 }
 
 TEST(RecordingPeak, ABreakBetweenTwoKeptValuesEndsTheTestWithThePeakBeforeIt) {
@@ -98,12 +91,12 @@ TEST(RecordingZero, OnlyFreshFramesAtRestAfterTheAskAreTheZero) {
   const struct {
     const char* what;
     std::function<double(int)> fresh; // the half second after the ask
-    double zero;                      // or the start of the refusal
-    const char* refusal;
+    double zero;                      // -1: none
+    std::string refusal;              // its start
   } cases[] = {
-      {"at rest: its mean", [](int i) { return 0.2 + (i % 3) * 0.1; }, 0.3, nullptr},
-      {"ten digits of noise are rest", [](int i) { return (i % 2) * 1.0; }, 0.5, nullptr},
-      {"moving", [](int i) { return i * 0.1; }, 0, "Nullen geht nur in Ruhe"},
+      {"at rest: its mean", [](int i) { return 0.2 + (i % 3) * 0.1; }, 0.3, ""},
+      {"ten digits of noise are rest", [](int i) { return (i % 2) * 1.0; }, 0.5, ""},
+      {"moving", [](int i) { return i * 0.1; }, -1, "Nullen geht nur in Ruhe"},
   };
   for (const auto& c : cases) {
     Recording r;
@@ -117,14 +110,8 @@ TEST(RecordingZero, OnlyFreshFramesAtRestAfterTheAskAreTheZero) {
     r.TakeFrame(0, tick);
     EXPECT_TRUE(!r.ZeroAsked() && r.TakeZeroDone()) << c.what;
     EXPECT_EQ(r.SampleCount(), recorded) << c.what << ": the stopped test takes none of them";
-    if (c.refusal) {
-      ASSERT_TRUE(r.ZeroRefusal()) << c.what;
-      EXPECT_TRUE(r.ZeroRefusal()->starts_with(c.refusal)) << *r.ZeroRefusal();
-      EXPECT_FALSE(r.ZeroNow()) << c.what;
-    } else {
-      EXPECT_FALSE(r.ZeroRefusal()) << c.what << ": " << *r.ZeroRefusal();
-      EXPECT_DOUBLE_EQ(r.ZeroNow().value_or(-1), c.zero) << c.what;
-    }
+    EXPECT_EQ(r.ZeroRefusal().value_or("").substr(0, c.refusal.size()), c.refusal) << c.what;
+    EXPECT_DOUBLE_EQ(r.ZeroNow().value_or(-1), c.zero) << c.what;
   }
   Recording running;
   running.Start(At(SampleRate::Hz320), {});
@@ -146,22 +133,6 @@ TEST(RecordingZero, BeforeEveryTestArmedAgainItsOwnZeroInItsHead) {
   EXPECT_EQ(r.Values().front(), 100) << "zeroed on the new rest";
   const std::string head = CsvHeadText(r.CsvFileHead(), GermanSeparators());
   EXPECT_NE(head.find("# Nullpunkt;3,0\r\n"), std::string::npos) << head;
-}
-
-TEST(RecordingStart, ArmedAboveTheThresholdWaitsForTheForceToComeFromBelow) {
-  const FrameSettings tick{SampleRate::Hz320, false, 19200};
-  Recording r;
-  r.SetConditions({{StartCondition::Kind::ForceAbove, 20, 0}, {}, false});
-  r.Start(At(SampleRate::Hz320), {});
-  const auto status = [&] { return StatusLineText(r.StatusFigures(), GermanSeparators()); };
-  Feed(r, tick, 40, [](int) { return 100.0; });
-  EXPECT_TRUE(r.Armed() && r.SampleCount() == 0);
-  EXPECT_TRUE(status().starts_with("Wartet, bis die Kraft unter 20,0 fällt")) << status();
-  Feed(r, tick, 5, [](int) { return 10.0; });
-  EXPECT_TRUE(status().starts_with("Wartet auf Auslösung")) << status();
-  Feed(r, tick, 5, [](int) { return 30.0; });
-  EXPECT_FALSE(r.Armed());
-  EXPECT_EQ(r.Values().front(), 30) << "the rise through the threshold starts it";
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "window/Ukm470a.h"
 
 #include "base/errorbox.h"
-#include "link/Ukm470b.h"
+#include "link/settingsfile.h"
 #include "window/conditionsdialog.h"
 #include "window/csvfilewriter.h"
 #include "window/localeformat.h"
@@ -23,7 +23,7 @@ void Tfkm470a::TakeConditions(const dynlog::ConditionSettings& settings) {
     endedPeak_.reset();
   }
   if (AskBeforeDiscarding)
-    dynlog::WriteConditionSettings(Tfkm470b::SettingsPath(), settings);
+    dynlog::WriteConditionSettings(km470::SettingsPath(), settings);
   ShowHeldPeak();
 }
 

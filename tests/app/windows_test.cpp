@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -428,4 +429,27 @@ TEST_F(Windows, SaveAsksBeforeReplacingAndAFailedSaveNamesTheFileAndKeepsTheValu
   EXPECT_EQ(ReadFile(old), "alt");
   EXPECT_NE(ReadFile(dir.Path() + "\\versuch1.csv").find("Zeit in s;Wert"), std::string::npos);
   EXPECT_EQ(errors.size(), 1u);
+}
+
+// A save dialog that went to another folder moves neither the working folder nor km470.ini: the
+// part number changed afterwards is offered at the next start.
+TEST_F(Windows, SettingsChangedAfterASaveElsewhereAreFoundAtTheNextStart) {
+  const std::string other = dir.Path() + "\\anderswo";
+  CreateDirectoryA(other.c_str(), nullptr);
+  {
+    dynlog::ApplicationWindows app;
+    app.fkm470a.Show();
+    Recorded(app, 2);
+    WhenWindowAppears([](HWND dialog) {
+      testsupport::SaveAs(dialog, "anderswo"); // into the folder first, as a person goes there
+      AfterMs(50, [dialog] { testsupport::SaveAs(dialog, "m.txt"); });
+      return true;
+    });
+    app.fkm470a.BitBtnSpeichern.Click();
+    app.fkm470a.DescribeTest({dynlog::ForceUnit::N, {"Feder-0009", "Ute", "", ""}, {}});
+  }
+  EXPECT_EQ(std::filesystem::current_path().string(), dir.Path()); // where the next start is
+  dynlog::ApplicationWindows again;
+  EXPECT_EQ(again.fkm470a.CurrentRecording().NextDescription().trace.part, "Feder-0009");
+  EXPECT_TRUE(std::ifstream(other + "\\m.txt").good());
 }

@@ -1073,9 +1073,7 @@ void Tfkm470a::PaintLimitLines(HDC dc, const RECT& area) {
 void Tfkm470a::ButtonReiheClick() {
   const std::string start =
       series_ ? series_->Folder() : dynlog::ReadSeriesFolder(km470::SettingsPath());
-  const auto folder = dynlog::AskFolder(
-      Handle(), "Ordner der Prüfreihe: jeder Test wird bei Stop von selbst darin gespeichert.",
-      start);
+  const auto folder = dynlog::AskSeriesFolder(Handle(), start);
   if (!folder) {
     ShowSeriesTable();
     if (seriesWindow_ && series_)

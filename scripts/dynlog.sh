@@ -127,7 +127,7 @@ trap '' HUP TERM
 pidfile=$(mktemp "${TMPDIR:-/tmp}/dynlog.XXXXXX")
 trap 'cleanup; rm -f "$pidfile"' EXIT
 SHELL=/bin/bash script -qefc "echo \$\$ >$(printf %q "$pidfile"); exec wine $(printf '%q ' "$exe" "$@") >&3 2>&4 3>&- 4>&-" \
-  /dev/null </dev/null >/dev/null 3>&1 4>&2 &
+  /dev/null 3>&1 4>&2 </dev/null >/dev/null &
 runner=$!
 # A signal while Wine starts is passed on once the program's process is known.
 signalled=0 pid=

@@ -2,6 +2,7 @@
 // The program as a whole: its title, its four windows and its message loop.
 #include "info/uinfo.h"
 #include "link/Ukm470b.h"
+#include "link/settingsfile.h"
 #include "ui/appwindow.h"
 #include "window/Ukm470a.h"
 #include "window/ukm470d.h"
@@ -12,9 +13,10 @@ inline constexpr const char* kApplicationTitle = "PC-Programm für Anzeigeeinhei
 
 // The four windows, created in this order and living until the program ends: the measurement
 // window first (it is the main window), then the connection search, the info window and the rate
-// dialog.
+// dialog. Before them, km470.ini's place is fixed: the measurement window reads it as it is made.
 struct ApplicationWindows {
   ApplicationWindows();
+  km470::SettingsLocation settings;
   Tfkm470a fkm470a;
   Tfkm470b fkm470b;
   TAboutBox AboutBox;

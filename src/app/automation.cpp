@@ -11,6 +11,7 @@
 #include "link/portorder.h"
 #include "link/searchtiming.h"
 #include "link/serialports.h"
+#include "link/settingsfile.h"
 #include "link/ucom.h"
 #include "window/localeformat.h"
 #include "window/seriesfolder.h"
@@ -255,7 +256,7 @@ AutomatedRun::AutomatedRun(const RecordArgs& args)
   // it unless --unit names another. The run leaves km470.ini's test keys as they are.
   TestDescription test = args.test;
   if (!args.unitGiven)
-    test.unit = ReadTestDescription(Tfkm470b::SettingsPath()).unit;
+    test.unit = ReadTestDescription(km470::SettingsPath()).unit;
   Recording& recording = Main().CurrentRecording();
   recording.Describe(test);
   recording.SetConditions(args.conditions);

@@ -1,10 +1,12 @@
 #pragma once
 // The scope helpers of the program: an owner for every kind of Win32 handle it holds, a DC taken
-// with GetDC, a guard that runs a step on every way out of a scope. Child windows are not here:
+// with GetDC, COM on a thread and a COM interface, a guard that runs a step on every way out of a
+// scope. Child windows are not here:
 // their parent window destroys them.
 #include <windows.h>
 
 #include <bcrypt.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -166,6 +168,40 @@ public:
 private:
   HDC dc_;
   int saved_;
+};
+
+// COM on this thread for a scope (a picture coded, a system dialog shown); left as it was found.
+class ComScope {
+public:
+  ComScope()
+      : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ~ComScope() {
+    if (SUCCEEDED(result_))
+      CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+private:
+  HRESULT result_;
+};
+
+// Owns one COM interface pointer.
+template <class T> class Com {
+public:
+  Com() = default;
+  ~Com() {
+    if (p_)
+      p_->Release();
+  }
+  Com(Com&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  Com& operator=(Com&&) = delete;
+  T** Put() { return &p_; }
+  T* operator->() const { return p_; }
+  T* get() const { return p_; }
+
+private:
+  T* p_ = nullptr;
 };
 
 // Runs a step on every way out of a scope, also while an exception passes; an exception of the

@@ -8,6 +8,7 @@
 #include "link/profileint.h"
 #include "link/searchtiming.h"
 #include "link/serialports.h"
+#include "link/settingsfile.h"
 #include "link/ucom.h"
 
 #include <iterator>
@@ -16,18 +17,19 @@
 
 namespace {
 
-const char kSection[] = "Einstellung";
-const char kPortKey[] = "COM-Kanal";
+const wchar_t kSection[] = L"Einstellung";
+const wchar_t kPortKey[] = L"COM-Kanal";
 // A port above COM4; older versions read only COM-Kanal.
-const char kOtherPortKey[] = "COM-Nummer";
-const char kBaudKey[] = "Baudrate";
+const wchar_t kOtherPortKey[] = L"COM-Nummer";
+const wchar_t kBaudKey[] = L"Baudrate";
 // The baud rate of each item of RadioGroup2, in its order.
 constexpr int kBaudRates[] = {9600, 19200};
 
-int ReadSetting(const std::string& path, const char* key, int def) {
-  char buffer[256] = {};
-  GetPrivateProfileStringA(kSection, key, "", buffer, sizeof(buffer), path.c_str());
-  return ProfileIntFromText(buffer, def);
+int ReadSetting(const std::wstring& path, const wchar_t* key, int def) {
+  wchar_t buffer[256] = {};
+  GetPrivateProfileStringW(kSection, key, L"", buffer, static_cast<DWORD>(std::size(buffer)),
+                           path.c_str());
+  return ProfileIntFromText(base::Narrow(buffer), def);
 }
 
 ui::FormStyle SearchStyle(HWND owner) {
@@ -62,19 +64,11 @@ void Tfkm470b::ListPorts(int stored) {
   OtherPorts.SetPorts({ports_.begin() + km470::kBuiltInPorts, ports_.end()});
 }
 
-std::string Tfkm470b::SettingsPath() {
-  char full[MAX_PATH + 1] = {};
-  const DWORD n = GetFullPathNameA("km470.ini", sizeof(full), full, nullptr);
-  if (n == 0 || n >= sizeof(full))
-    return "km470.ini";
-  return full;
-}
-
 SearchOutcome Tfkm470b::ConnectOnFirstStart() {
   gaveUp_ = false;
   ClicksEnabled = false;
   TimerStepping = true;
-  const std::string path = SettingsPath();
+  const std::wstring path = base::Widen(km470::SettingsPath());
   const int stored =
       km470::StoredPort(ReadSetting(path, kPortKey, 2), ReadSetting(path, kOtherPortKey, 0));
   ListPorts(stored); // an adapter may have been plugged in since the program started
@@ -231,20 +225,21 @@ void Tfkm470b::RadioGroup1Click() {
 }
 
 void Tfkm470b::WriteSettings() {
-  const std::string path = SettingsPath();
+  const std::string path = km470::SettingsPath();
+  const std::wstring widePath = base::Widen(path);
   const km470::StoredPortKeys keys = km470::KeysForPort(ChosenPort());
-  const std::string port = std::to_string(keys.comKanal);
-  const std::string other = std::to_string(keys.comNummer);
-  const std::string baud = std::to_string(SelectedBaud());
+  const std::wstring port = std::to_wstring(keys.comKanal);
+  const std::wstring other = std::to_wstring(keys.comNummer);
+  const std::wstring baud = std::to_wstring(SelectedBaud());
   // A port of COM1 to COM4 removes the other key, so that it cannot outlive the port it named.
   const bool ok =
-      WritePrivateProfileStringA(kSection, kPortKey, port.c_str(), path.c_str()) &&
-      WritePrivateProfileStringA(kSection, kOtherPortKey, keys.comNummer ? other.c_str() : nullptr,
-                                 path.c_str()) &&
-      WritePrivateProfileStringA(kSection, kBaudKey, baud.c_str(), path.c_str());
+      WritePrivateProfileStringW(kSection, kPortKey, port.c_str(), widePath.c_str()) &&
+      WritePrivateProfileStringW(kSection, kOtherPortKey, keys.comNummer ? other.c_str() : nullptr,
+                                 widePath.c_str()) &&
+      WritePrivateProfileStringW(kSection, kBaudKey, baud.c_str(), widePath.c_str());
   if (!ok) {
     // The port is found all the same; the user only loses the stored setting. The dialog closes
     // after the message, as after a successful write.
-    base::ShowErrorBox("nach " + base::FromAnsi(path) + " kann nicht geschrieben werden");
+    base::ShowErrorBox("nach " + path + " kann nicht geschrieben werden");
   }
 }

@@ -33,9 +33,6 @@ public:
   bool Found() const { return found_; }
   SearchOutcome Outcome() const;
 
-  // Full path of km470.ini in the present working directory.
-  static std::string SettingsPath();
-
   // The dialog's handlers: selection change in either group, and the 2 s search step.
   void RadioGroup1Click();
   void Timer1Timer();

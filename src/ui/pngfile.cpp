@@ -1,5 +1,7 @@
 #include "ui/pngfile.h"
 
+#include "base/handles.h"
+
 #include <windows.h>
 // The codecs' class and format GUIDs are defined here, in the one file that uses them.
 #include <initguid.h>
@@ -11,38 +13,8 @@
 namespace ui {
 namespace {
 
-// COM for this thread while a picture is coded; left as it was found.
-class ComScope {
-public:
-  ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(result_))
-      CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
-private:
-  HRESULT result_;
-};
-
-// Owns one COM interface pointer.
-template <class T> class Com {
-public:
-  Com() = default;
-  ~Com() {
-    if (p_)
-      p_->Release();
-  }
-  Com(Com&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-  Com& operator=(Com&&) = delete;
-  T** Put() { return &p_; }
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-
-private:
-  T* p_ = nullptr;
-};
+using base::Com;
+using base::ComScope;
 
 void Check(HRESULT result, const char* what) {
   if (SUCCEEDED(result))

@@ -5,6 +5,7 @@
 #include "base/handles.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
+#include "link/settingsfile.h"
 #include "link/ucom.h"
 #include "ui/placement.h"
 #include "ui/questionbox.h"
@@ -200,12 +201,11 @@ Tfkm470a::Tfkm470a()
   const SIZE first = LogicalClientSize();
   firstClient_ = {first.cx, first.cy};
   // The test as the person described it last time.
-  recording_.Describe(dynlog::ReadTestDescription(Tfkm470b::SettingsPath()));
+  recording_.Describe(dynlog::ReadTestDescription(km470::SettingsPath()));
   ShowDescription();
   for (ui::Button* b : {&ButtonBedingungen, &ButtonNullen, &ButtonNullAus})
     b->SetFont(statusFont_.get());
-  const dynlog::ConditionSettings conditions =
-      dynlog::ReadConditionSettings(Tfkm470b::SettingsPath());
+  const dynlog::ConditionSettings conditions = dynlog::ReadConditionSettings(km470::SettingsPath());
   recording_.SetConditions(conditions.conditions);
   recording_.HoldMinimum(conditions.holdMinimum);
   recording_.ZeroBeforeArming(conditions.zeroFirst);
@@ -862,7 +862,7 @@ bool Tfkm470a::SaveWithDialog() {
     return false;
   try {
     SaveRecordingTo(*path);
-    dynlog::WriteTestDescription(Tfkm470b::SettingsPath(), recording_.NextDescription());
+    dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());
   } catch (const base::FileError& e) {
     base::ShowErrorBox(
         dynlog::SaveFailureText(e.what(), *path, recording_.SampleCount(), separators_));
@@ -999,7 +999,7 @@ void Tfkm470a::ButtonPruefungClick() {
 void Tfkm470a::DescribeTest(const dynlog::TestDescription& description) {
   recording_.Describe(description);
   if (AskBeforeDiscarding) // a run without a person leaves km470.ini's test keys alone
-    dynlog::WriteTestDescription(Tfkm470b::SettingsPath(), recording_.NextDescription());
+    dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());
   ShowDescription();
   ShowSeriesTable(); // Cpk follows the limits
 }
@@ -1108,10 +1108,8 @@ void Tfkm470a::PaintLimitLines(HDC dc, const RECT& area) {
 
 void Tfkm470a::ButtonReiheClick() {
   const std::string start =
-      series_ ? series_->Folder() : dynlog::ReadSeriesFolder(Tfkm470b::SettingsPath());
-  const auto folder = dynlog::AskFolder(
-      Handle(), "Ordner der Prüfreihe: jeder Test wird bei Stop von selbst darin gespeichert.",
-      start);
+      series_ ? series_->Folder() : dynlog::ReadSeriesFolder(km470::SettingsPath());
+  const auto folder = dynlog::AskSeriesFolder(Handle(), start);
   if (!folder) {
     ShowSeriesTable();
     if (seriesWindow_ && series_)
@@ -1133,7 +1131,7 @@ void Tfkm470a::OpenSeries(const std::string& utf8Folder) {
     throw std::runtime_error(*refusal);
   series_ = std::move(opened);
   if (AskBeforeDiscarding)
-    dynlog::WriteSeriesFolder(Tfkm470b::SettingsPath(), utf8Folder);
+    dynlog::WriteSeriesFolder(km470::SettingsPath(), utf8Folder);
   if (!seriesWindow_) {
     seriesWindow_ = std::make_unique<SeriesWindow>(
         Handle(), [this](int row) { ShowSeriesTest(row); }, [this] { EndSeries(); });
@@ -1172,7 +1170,7 @@ void Tfkm470a::SaveToSeries() {
     series_->AddTest(recording_.CsvFileHead(recording_.Results()), recording_.SavedValues());
     recording_.MarkSaved();
     if (AskBeforeDiscarding) // the part number counted on
-      dynlog::WriteTestDescription(Tfkm470b::SettingsPath(), recording_.NextDescription());
+      dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());
   } catch (const base::FileError& e) {
     base::ShowErrorBox(dynlog::SaveFailureText(e.what(), series_->Folder(),
                                                recording_.SampleCount(), separators_));

@@ -3,8 +3,8 @@
 #include "window/Ukm470a.h"
 
 #include "base/errorbox.h"
-#include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
+#include "link/settingsfile.h"
 #include "link/ucom.h"
 #include "window/conditionsdialog.h"
 #include "window/csvfilewriter.h"
@@ -26,7 +26,7 @@ void Tfkm470a::TakeConditions(const dynlog::ConditionSettings& settings) {
     endedPeak_.reset();
   }
   if (AskBeforeDiscarding)
-    dynlog::WriteConditionSettings(Tfkm470b::SettingsPath(), settings);
+    dynlog::WriteConditionSettings(km470::SettingsPath(), settings);
   ShowHeldPeak();
 }
 

@@ -17,8 +17,9 @@ std::vector<std::string> AskOpenNames(HWND owner) {
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  // The dialog would otherwise leave the working folder where the person went.
   ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING | OFN_FILEMUSTEXIST |
-              OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT;
+              OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameW(&ofn))
     return {};
   std::vector<std::wstring> parts;

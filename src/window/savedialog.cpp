@@ -67,8 +67,9 @@ std::optional<std::string> AskName(HWND owner, std::wstring& lastName, const wch
   ofn.nMaxFile = MAX_PATH;
   ofn.lpstrDefExt = extension;
   ofn.lpfnHook = hook;
+  // The dialog would otherwise leave the working folder where the person went.
   ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT |
-              (hook ? OFN_ENABLEHOOK : 0);
+              OFN_NOCHANGEDIR | (hook ? OFN_ENABLEHOOK : 0);
   if (!GetSaveFileNameW(&ofn))
     return std::nullopt;
   lastName = file;

@@ -1,6 +1,7 @@
 #include "window/serieswindow.h"
 
 #include "base/text.h"
+#include "window/seriesplace.h"
 
 #include <commctrl.h>
 
@@ -43,6 +44,7 @@ SeriesWindow::SeriesWindow(HWND owner, std::function<void(int row)> onShowTest,
     : ui::Form(SeriesStyle(owner)),
       Table(*this, kMargin, kMargin, 708, 220, Columns(), std::move(onShowTest)),
       Statistics(*this, kMargin, 232, 708, kLineHeight, "", {.ellipsis = true}),
+      FolderPath(*this, kMargin, 256, 502, kLineHeight, "", {.ellipsis = true}),
       ButtonEnd(*this, 614, 252, kButtonWidth, kButtonHeight, "Reihe beenden", std::move(onEnd)) {
   Table.SetHint("Ein Klick auf eine Zeile zeigt den ganzen Test im Messfenster.");
   ButtonEnd.SetHint("Die Reihe schließen: die nächsten Tests werden nicht mehr von selbst "
@@ -53,12 +55,10 @@ SeriesWindow::SeriesWindow(HWND owner, std::function<void(int row)> onShowTest,
 void SeriesWindow::ShowTable(const std::string& utf8Folder, const dynlog::SeriesTable& table,
                              const dynlog::ForceLimits& limits,
                              const dynlog::NumberSeparators& separators) {
-  // The folder's own name: its whole path is the folder dialog's.
-  const std::size_t slash = utf8Folder.find_last_of("\\/", utf8Folder.size() - 2);
-  SetWindowTextW(Handle(), (L"Pr\u00fcfreihe \u2013 " +
-                            base::Widen(slash == std::string::npos ? utf8Folder
-                                                                   : utf8Folder.substr(slash + 1)))
-                               .c_str());
+  SetWindowTextW(
+      Handle(),
+      (L"Pr\u00fcfreihe \u2013 " + base::Widen(dynlog::FolderOwnName(utf8Folder))).c_str());
+  FolderPath.SetText(utf8Folder);
   const auto& rows = table.Rows();
   // A series grows by one row per test: only the new ones are added.
   if (utf8Folder != folder_ || rows.size() < rowsShown_ ||
@@ -84,5 +84,7 @@ void SeriesWindow::FormResize() {
   const int statisticsTop = buttonTop - kMargin - kLineHeight;
   Table.SetBounds(kMargin, kMargin, width, std::max(40, statisticsTop - 2 * kMargin));
   Statistics.SetBounds(kMargin, statisticsTop, width, kLineHeight);
+  FolderPath.SetBounds(kMargin, buttonTop + (kButtonHeight - kLineHeight) / 2,
+                       std::max(40, width - kButtonWidth - kMargin), kLineHeight);
   ButtonEnd.SetBounds(client.cx - kMargin - kButtonWidth, buttonTop, kButtonWidth, kButtonHeight);
 }

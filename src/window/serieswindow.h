@@ -21,6 +21,7 @@ public:
 
   ui::ListView Table;
   ui::Label Statistics;
+  ui::Label FolderPath; // the series folder's full path; the title names the folder alone
   ui::Button ButtonEnd; // "Reihe beenden"
 
 protected:

@@ -11,11 +11,14 @@
 #include "simulatedunit.h"
 #include "ui/appwindow.h"
 #include "uitest.h"
+#include "window/serieswindow.h"
+#include "window/testsettings.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -428,4 +431,67 @@ TEST_F(Windows, SaveAsksBeforeReplacingAndAFailedSaveNamesTheFileAndKeepsTheValu
   EXPECT_EQ(ReadFile(old), "alt");
   EXPECT_NE(ReadFile(dir.Path() + "\\versuch1.csv").find("Zeit in s;Wert"), std::string::npos);
   EXPECT_EQ(errors.size(), 1u);
+}
+
+// A save dialog that went to another folder moves neither the working folder nor km470.ini: the
+// part number changed afterwards is offered at the next start.
+TEST_F(Windows, SettingsChangedAfterASaveElsewhereAreFoundAtTheNextStart) {
+  const std::string other = dir.Path() + "\\anderswo";
+  CreateDirectoryA(other.c_str(), nullptr);
+  {
+    dynlog::ApplicationWindows app;
+    app.fkm470a.Show();
+    Recorded(app, 2);
+    WhenWindowAppears([](HWND dialog) {
+      testsupport::SaveAs(dialog, "anderswo"); // into the folder first, as a person goes there
+      AfterMs(50, [dialog] { testsupport::SaveAs(dialog, "m.txt"); });
+      return true;
+    });
+    app.fkm470a.BitBtnSpeichern.Click();
+    app.fkm470a.DescribeTest({dynlog::ForceUnit::N, {"Feder-0009", "Ute", "", ""}, {}});
+  }
+  EXPECT_EQ(std::filesystem::current_path().string(), dir.Path()); // where the next start is
+  dynlog::ApplicationWindows again;
+  EXPECT_EQ(again.fkm470a.CurrentRecording().NextDescription().trace.part, "Feder-0009");
+  EXPECT_TRUE(std::ifstream(other + "\\m.txt").good());
+}
+
+// "Prüfreihe…" opens the folder picker at the last series' folder, which OK takes; the series
+// window is titled with its name and shows its path. A drive's root is taken only after a
+// question that names it.
+TEST_F(Windows, TheSeriesFolderIsChosenWhereTheLastSeriesWas) {
+  // On the drive that holds the Linux side, whose folders Wine's tree of folders did not open.
+  const std::string ini = dir.Path() + "\\km470.ini",
+                    last =
+                        testsupport::WindowsPathOf(std::getenv("DYNLOG_BINARY_DIR")) + "\\Reihe S";
+  CreateDirectoryA(last.c_str(), nullptr);
+  const base::ScopeExit removed{[&] { std::filesystem::remove_all(last); }};
+  dynlog::ApplicationWindows app;
+  Tfkm470a& w = app.fkm470a;
+  w.Show();
+  std::string question;
+  for (const std::string& start : {last, std::string("C:\\")}) {
+    dynlog::WriteSeriesFolder(ini, start);
+    WhenWindowAppears([&](HWND dialog) {
+      WhenWindowAppears([&](HWND box) { // the question, not the series window
+        if (!Press(box, "Abbrechen"))
+          return false;
+        question = AllText(box);
+        return true;
+      });
+      return PostMessageW(dialog, WM_COMMAND, IDOK, 0) != FALSE;
+    });
+    w.ButtonReihe.Click();
+    if (start == last) {
+      ASSERT_NE(w.SeriesTableWindow(), nullptr);
+      EXPECT_EQ(testsupport::WindowText(w.SeriesTableWindow()->Handle()), "Prüfreihe – Reihe S");
+      EXPECT_EQ(w.SeriesTableWindow()->FolderPath.Text(), last);
+      EXPECT_EQ(question, "");
+      w.EndSeries();
+      testsupport::CancelPendingSteps(); // the wait for a question that did not come
+    }
+  }
+  EXPECT_NE(question.find("Die Prüfreihe im Hauptverzeichnis C:\\ anlegen?"), std::string::npos)
+      << question;
+  EXPECT_FALSE(IsWindowVisible(w.SeriesTableWindow()->Handle()));
 }

@@ -2,6 +2,7 @@
 """scripts/dynlog.sh, the launcher for real serial devices: km470sim's pty as the device during a
 --stream until a signal ends it; each mistake refused before anything is linked or started."""
 import os
+import pty
 import signal
 import subprocess
 import tempfile
@@ -25,6 +26,22 @@ def launch(workdir, *args, user=None, **environ):
         rc = subprocess.run(command, cwd=workdir, env=env, stdout=out, stderr=err,
                             timeout=180).returncode  # a hang guard only
     return rc, (Path(workdir) / "err").read_text(errors="replace")
+
+
+def output_through(target, workdir, *args):
+    """What the launcher hands on of standard output to a file, a pipe or a terminal."""
+    if target == "file":
+        writer = os.open(Path(workdir) / "out", os.O_WRONLY | os.O_CREAT | os.O_TRUNC)
+        reader = os.open(Path(workdir) / "out", os.O_RDONLY)
+    else:
+        reader, writer = os.pipe() if target == "pipe" else pty.openpty()
+    env = dict(os.environ, DYNLOG_EXE=DYNLOG, DYNLOG_WINEPREFIX=PREFIX)
+    subprocess.run([str(LAUNCHER), *args], cwd=workdir, env=env, stdout=writer,
+                   stderr=subprocess.DEVNULL, timeout=180)  # a hang guard only
+    os.close(writer)
+    text = os.read(reader, 1 << 16).decode(errors="replace")  # all of it, a few lines
+    os.close(reader)
+    return text
 
 
 def links():
@@ -80,6 +97,17 @@ class Launcher(unittest.TestCase):
         finally:
             unit.stop()
         self.assertIn("COM-Nummer=12", (self.dir / "km470.ini").read_text())
+
+    def test_standard_output_reaches_a_file_a_pipe_and_a_terminal(self):
+        unit = Unit(None, 9600, 1, self.dir)
+        try:
+            for n, target in enumerate(("file", "pipe", "terminal")):
+                out = output_through(target, self.dir, "--com", f"3={unit.pty}", "--",
+                                     "--record", "1", "--output", f"{n}.txt")
+                self.assertIn("Werte: 10", out, target)
+                self.assertIn("Maximum: ", out, target)
+        finally:
+            unit.stop()
 
     def test_a_signal_ends_the_stream_cleanly_with_or_without_a_terminal(self):
         # Each ends the stream as Ctrl+C does: the unit stopped, every value written, and the

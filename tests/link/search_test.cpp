@@ -3,6 +3,7 @@
 #include "base/errorbox.h"
 #include "link/Ukm470b.h"
 #include "link/searchtiming.h"
+#include "link/settingsfile.h"
 #include "link/ucom.h"
 #include "simulatedunit.h"
 #include "uitest.h"
@@ -124,7 +125,7 @@ TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
       {nullptr, 12, 9600, false},
   };
   const auto stored = [](const char* key) {
-    return GetPrivateProfileIntA("Einstellung", key, 0, Tfkm470b::SettingsPath().c_str());
+    return GetPrivateProfileIntA("Einstellung", key, 0, km470::SettingsPath().c_str());
   };
   for (const auto& c : cases) {
     const std::string setting = "COM" + std::to_string(c.port) + ", " + std::to_string(c.baud);
@@ -158,7 +159,7 @@ TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
     EXPECT_EQ(stored("COM-Nummer"), written && c.port > 4 ? c.port : 0);
     EXPECT_EQ(stored("Baudrate"), written ? c.baud : 0);
     EXPECT_EQ(errors, c.writable ? std::vector<std::string>{}
-                                 : std::vector<std::string>{"nach " + Tfkm470b::SettingsPath() +
+                                 : std::vector<std::string>{"nach " + km470::SettingsPath() +
                                                             " kann nicht geschrieben werden."});
     // Identified once, after the two stop commands that quiet a streaming unit; never probed at a
     // wrong rate unless km470.ini named it.

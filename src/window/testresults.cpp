@@ -44,7 +44,7 @@ std::string ResultsLine(const TestResults& results, const ResultsFormat& format)
   std::string line = ResultsLine(FiguresOf(results, format.valuesPerSecond), format);
   // Why the chart's highest point may lie below the maximum: last, as a narrow window cuts it.
   if (results.FromFrames() && format.peakFramesPerSecond > 0 && !line.empty())
-    line += "   (Max. und Min. " + PeakSourceText(format.peakFramesPerSecond) + ")";
+    line += "   (Max./Min. aus " + std::to_string(format.peakFramesPerSecond) + " Werten/s)";
   return line;
 }
 

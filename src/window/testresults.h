@@ -113,7 +113,7 @@ ResultFigures FiguresOf(const TestResults& results, double valuesPerSecond);
 
 // The window's line: "1.234 Werte in 123,4 s   Max. 1.202 N bei 3,5 s   Min. -5 N   Mittel
 // 600,3 N" (without a unit, the figures alone); of a whole test whose extremes are of every frame,
-// "   (Max. und Min. aus allen 320 Werten/s des Geräts)" after it.
+// "   (Max./Min. aus 320 Werten/s)" after it, short: a narrow window cuts it first.
 // Empty without values.
 std::string ResultsLine(const TestResults& results, const ResultsFormat& format);
 std::string ResultsLine(const ResultFigures& figures, const ResultsFormat& format);

@@ -104,8 +104,8 @@ TEST(Recording, KeepsEachValuesLampsAndCountsThePartUpOnceItIsSaved) {
   r->Stop();
   EXPECT_TRUE(r->CurrentVerdict().Failed());
   EXPECT_EQ(ResultsLine(r->Results(), r->Format(GermanSeparators())),
-            "3 Werte in 0,01875 s   Max. 6,0 N bei 0 s   Min. 6,0 N   Mittel 6,0 N   (Max. und "
-            "Min. aus allen 320 Werten/s des Geräts)")
+            "3 Werte in 0,01875 s   Max. 6,0 N bei 0 s   Min. 6,0 N   Mittel 6,0 N   (Max./Min. "
+            "aus 320 Werten/s)")
       << "averaged: the frames' extremes, which the values need not hold";
   // Corrected after Stop, before saving: the recording takes it.
   d.limits = {std::nullopt, 6};

@@ -237,7 +237,6 @@ void Tfkm470a::Button1Click() {
     return;
   // A zero still waiting for its values is given up: the new recording's frames are its own.
   zeroStream_ = false;
-  zeroDeadline_ = 0;
   ButtonNullen.SetEnabled(true);
   BitBtnSpeichern.SetEnabled(false);
   BitBtnEinstellung.SetEnabled(false);

@@ -286,9 +286,6 @@ private:
   // A test a condition ended waits for the question before it is armed again.
   bool rearmQuestion_ = false;
   bool rearmPosted_ = false;
-  bool rearmAsking_ = false;
   // Nullen asked a stopped unit for values; it is stopped again when the zero is in.
   bool zeroStream_ = false;
-  std::uint64_t zeroDeadline_ = 0; // GetTickCount64; 0 while no zero is asked
-  static constexpr std::uint64_t kZeroWaitMs = 3000;
 };

@@ -49,29 +49,20 @@ void Tfkm470a::ButtonNullenClick() {
     km470::SendStartCommand();
     zeroStream_ = true;
   }
-  zeroDeadline_ = GetTickCount64() + kZeroWaitMs;
   ButtonNullen.SetEnabled(false);
   textsEvery_.Release();
   ShowStatus();
 }
 
 void Tfkm470a::WatchZero() {
-  const bool late = recording_.ZeroAsked() && zeroDeadline_ > 0 && GetTickCount64() > zeroDeadline_;
-  if (late)
-    recording_.CancelZero();
-  if (!late && !recording_.TakeZeroDone())
+  if (!recording_.TakeZeroDone())
     return;
-  zeroDeadline_ = 0;
   if (zeroStream_) {
     km470::SendStopCommand();
     zeroStream_ = false;
   }
   ButtonNullen.SetEnabled(true);
-  std::optional<std::string> refusal = recording_.ZeroRefusal();
-  if (late)
-    refusal = "Nullen geht erst, wenn Messwerte kommen: das Gerät hat keine halbe Sekunde lang "
-              "Messwerte gesendet.";
-  if (refusal) // not from inside the tick
+  if (const auto refusal = recording_.ZeroRefusal()) // not from inside the tick
     Post([refusal] { base::ShowErrorBox(*refusal); });
   ShowZero();
 }
@@ -157,17 +148,11 @@ void Tfkm470a::AfterConditions() {
 void Tfkm470a::AskBeforeRearm() {
   // Asked from the message loop, but not from inside another modal window's: the next tick
   // posts it again once that is closed.
-  if (!rearmQuestion_ || rearmAsking_)
+  rearmQuestion_ = rearmQuestion_ && recording_.RearmDue(); // a Start meanwhile asked itself
+  if (!rearmQuestion_ || !IsWindowEnabled(Handle()))
     return;
-  if (!IsWindowEnabled(Handle()) || !recording_.RearmDue()) {
-    rearmQuestion_ = recording_.RearmDue();
-    return;
-  }
-  rearmAsking_ = true;
-  const base::ScopeExit asked{[this] { rearmAsking_ = false; }};
-  const bool drop = MayDropRecording(false);
   rearmQuestion_ = false;
-  if (!drop || !recording_.RearmDue()) {
+  if (!MayDropRecording(false) || !recording_.RearmDue()) {
     if (recording_.State() != dynlog::MeasuringState::Running)
       Button2Click();
     return;

@@ -120,9 +120,24 @@ std::optional<std::string> Recording::AskZero() {
     phase_ = Phase::Ended;
   zero_.Restart();
   zeroAsked_ = true;
+  zeroAskedMs_.reset();
   zeroDone_ = false;
   zeroRefusal_.reset();
   return std::nullopt;
+}
+
+void Recording::WaitForZero() {
+  // Zeroing before arming waits as the recording does: a silent unit is the run's to name.
+  if (!zeroAsked_ || phase_ == Phase::Zeroing)
+    return;
+  if (!zeroAskedMs_)
+    zeroAskedMs_ = nowMs_;
+  if (nowMs_ - *zeroAskedMs_ <= kZeroWaitMs)
+    return;
+  zeroAsked_ = false;
+  zeroDone_ = true;
+  zeroRefusal_ = "Nullen geht erst, wenn Messwerte kommen: das Gerät hat keine halbe Sekunde "
+                 "lang Messwerte gesendet.";
 }
 
 bool Recording::TestRuns() const {

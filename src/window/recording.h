@@ -141,12 +141,13 @@ public:
   bool ZeroesBeforeArming() const { return zeroFirst_; }
   // Zero on the next half second of frames (the unit must be sending them); a German line when it
   // cannot be asked for now, while a test runs. A stopped test's values still on their way are no
-  // longer waited for. Its outcome comes with the frames: ZeroDone, then ZeroRefusal.
+  // longer waited for. Its outcome comes with the frames: ZeroDone, then ZeroRefusal; a zero
+  // whose half second has not come kZeroWaitMs after it was asked (by the ticks' clock) is given
+  // up with a refusal that says so.
   std::optional<std::string> AskZero();
+  static constexpr std::uint64_t kZeroWaitMs = 3000;
   // Waiting for the half second of a zero asked for.
   bool ZeroAsked() const { return zeroAsked_; }
-  // The zero asked for was given up (no frames came): nothing changes.
-  void CancelZero() { zeroAsked_ = false; }
   // True once after a zero asked for (or one before arming) was taken or refused.
   bool TakeZeroDone() { return std::exchange(zeroDone_, false); }
   // The zero goes, except while a test runs (its values keep one zero); false then.
@@ -196,6 +197,7 @@ public:
   // this tick: the frames of the tick are taken as arriving then.
   bool BeginTick(std::uint64_t nowMs) {
     nowMs_ = nowMs;
+    WaitForZero();
     quietTickSeen_ = quietTickSeen_ || frameCount_ == framesAtTick_;
     framesAtTick_ = frameCount_;
     if (acquisition_.BeginTick())
@@ -267,6 +269,8 @@ private:
   bool TestRuns() const; // values are being recorded (or zeroed for) right now
   void Arm();
   void StartZeroing();
+  // A zero asked for gives up once its wait is over.
+  void WaitForZero();
   void EndZeroing();
   void EndByCondition(StopReason reason);
   // The test begins at the kept value `index` (of the values kept since Start): the ring before
@@ -357,6 +361,7 @@ private:
   bool zeroFirst_ = false;
   bool zeroAsked_ = false; // the next half second of frames is the zero's
   bool zeroDone_ = false;
+  std::optional<std::uint64_t> zeroAskedMs_; // the tick after the ask
   ZeroOffset zero_;
   int zeroFramesPerSecond_ = 320;
   std::optional<std::string> zeroRefusal_;

@@ -33,18 +33,25 @@ dynlog::ConditionSettings PullTests(double pre) {
   return settings;
 }
 
-} // namespace
-
-TEST(Conditions, ABatchStartsAndEndsByItselfAtTheBreakAndHoldsThePeak) {
+// The measurement window on km470sim's pull tests, in a folder of its own.
+struct PullTestBench : ::testing::Test {
+  PullTestBench() {
+    base::TakeQuit(); // an earlier test's main window, closed: a modal loop would end on it
+    w.Show();
+  }
   testsupport::TempWorkDir dir;
-  testsupport::SimulatedUnit unit({.port = 2, .pull = true});
+  testsupport::SimulatedUnit unit{{.port = 2, .pull = true}};
   dynlog::ApplicationWindows app;
   Tfkm470a& w = app.fkm470a;
-  w.Show();
+  const dynlog::Recording& r = w.CurrentRecording();
+};
+
+} // namespace
+
+TEST_F(PullTestBench, ABatchStartsAndEndsByItselfAtTheBreakAndHoldsThePeak) {
   dynlog::ConditionSettings settings = PullTests(0.5);
   w.TakeConditions(settings);
   w.OpenSeries(dir.Path() + "\\Reihe");
-  const dynlog::Recording& r = w.CurrentRecording();
   const auto rows = [&] { return w.Series()->Table().Rows().size(); };
   const auto until = [](const std::function<bool()>& done) { // a hang guard only
     base::WaitFor(base::MonotonicMs() + 30000, done);
@@ -109,19 +116,11 @@ TEST(Conditions, ABatchStartsAndEndsByItselfAtTheBreakAndHoldsThePeak) {
   w.Close();
 }
 
-TEST(Conditions, ATestEndedBehindAnOpenBoxIsOfferedForSavingOnceTheBoxIsClosed) {
+TEST_F(PullTestBench, ATestEndedBehindAnOpenBoxIsOfferedForSavingOnceTheBoxIsClosed) {
   // Without a series, the ended test's question comes before the next arming: never from inside
   // the acquisition's tick, where a box already open (here an error box, as Nullen's refusal)
   // would have it asked behind it or not at all.
-  if (base::QuitPending())
-    base::TakeQuit(); // an earlier test's main window, closed; the box would end on it at once
-  testsupport::TempWorkDir dir;
-  testsupport::SimulatedUnit unit({.port = 2, .pull = true});
-  dynlog::ApplicationWindows app;
-  Tfkm470a& w = app.fkm470a;
-  w.Show();
   w.TakeConditions(PullTests(0));
-  const dynlog::Recording& r = w.CurrentRecording();
   w.Button1.Click();
 
   bool askedBehindTheBox = false, asked = false;

@@ -113,10 +113,15 @@ TEST(RecordingZero, OnlyFreshFramesAtRestAfterTheAskAreTheZero) {
     EXPECT_EQ(r.ZeroRefusal().value_or("").substr(0, c.refusal.size()), c.refusal) << c.what;
     EXPECT_DOUBLE_EQ(r.ZeroNow().value_or(-1), c.zero) << c.what;
   }
-  Recording running;
-  running.Start(At(SampleRate::Hz320), {});
-  Feed(running, tick, 40, [](int) { return 5.0; });
-  EXPECT_TRUE(running.AskZero()) << "not while a test runs";
+  Recording r;
+  r.Start(At(SampleRate::Hz320), {});
+  Feed(r, tick, 40, [](int) { return 5.0; });
+  EXPECT_TRUE(r.AskZero()) << "not while a test runs";
+  r.Stop();
+  ASSERT_FALSE(r.AskZero());
+  for (const std::uint64_t ms : {1000, 4000, 4001}) // a unit that sends nothing: given up
+    r.BeginTick(ms);
+  EXPECT_TRUE(r.TakeZeroDone() && r.ZeroRefusal()->starts_with("Nullen geht erst")) << "3 s";
 }
 
 TEST(RecordingZero, BeforeEveryTestArmedAgainItsOwnZeroInItsHead) {

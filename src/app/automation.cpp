@@ -109,9 +109,9 @@ std::string FirstBytes(const std::string& utf8Path) {
   return std::string(bytes, got);
 }
 
-constexpr const char* kSeriesOwnFile = " ist die Liste einer Pr\xC3\xBC"
-                                       "freihe; sie wird nie ersetzt, einen anderen Namen "
-                                       "w\xC3\xA4hlen";
+constexpr const char* kSeriesOwnFile =
+    " ist die Liste einer Prüfreihe; sie wird nie ersetzt, einen anderen Namen "
+    "wählen";
 
 } // namespace
 
@@ -148,7 +148,7 @@ std::optional<std::string> SeriesRefusal(const RecordArgs& args) {
     const DWORD parentAttributes = GetFileAttributesW(base::Widen(parent).c_str());
     if (parentAttributes == INVALID_FILE_ATTRIBUTES ||
         !(parentAttributes & FILE_ATTRIBUTE_DIRECTORY))
-      return "den Ordner " + parent + " gibt es nicht (f\xC3\xBCr " + utf8Folder + ")";
+      return "den Ordner " + parent + " gibt es nicht (für " + utf8Folder + ")";
   }
   try {
     const SeriesFolder series = SeriesFolder::Peek(utf8Folder);
@@ -163,8 +163,8 @@ std::optional<std::string> SeriesRefusal(const RecordArgs& args) {
         return *output + kSeriesOwnFile;
       for (const SeriesRow& row : series.Table().Rows())
         if (SameFile(*output, series.FileOf(row)))
-          return *output + " ist Test " + std::to_string(row.number) + " der Pr\xC3\xBC" +
-                 "freihe " + utf8Folder + "; einen anderen Namen w\xC3\xA4hlen";
+          return *output + " ist Test " + std::to_string(row.number) + " der Prüfreihe " +
+                 utf8Folder + "; einen anderen Namen wählen";
     }
   } catch (const base::FileError& e) {
     return utf8Folder + ": " + e.what();

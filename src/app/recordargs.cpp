@@ -159,7 +159,7 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
       const std::string* v = next();
       const auto unit = v ? ForceUnitFromText(*v) : std::nullopt;
       if (!unit)
-        return fail("ung\xC3\xBCltige Einheit: " + (v ? *v : std::string()) +
+        return fail("ungültige Einheit: " + (v ? *v : std::string()) +
                     " (N, kN, g, kg, t oder lbf)");
       out.test.unit = *unit;
       out.unitGiven = true;
@@ -174,9 +174,8 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
         return fail("--max-limits braucht UNTEN:OBEN (eine Seite darf fehlen: :900)");
       const auto limits = LimitsFromText(*v);
       if (!limits)
-        return fail("ung\xC3\xBCltige Grenzen: " + *v +
-                    " (UNTEN:OBEN mit UNTEN h\xC3\xB6"
-                    "chstens OBEN, eine Seite darf fehlen: :900)");
+        return fail("ungültige Grenzen: " + *v +
+                    " (UNTEN:OBEN mit UNTEN höchstens OBEN, eine Seite darf fehlen: :900)");
       out.test.limits = *limits;
     } else if (a == "--series") {
       const std::string* v = next();
@@ -198,7 +197,7 @@ std::optional<RecordArgs> ParseRecordArgs(const std::vector<std::string>& args,
       else if (*figure >= 0)
         out.conditions.stop.breakMinPeak = *figure;
       else // a peak below 0 is reached by the first value: the second would already break
-        return fail("ung\xC3\xBCltige Mindestkraft: " + *v + " (--stop-min ab 0)");
+        return fail("ungültige Mindestkraft: " + *v + " (--stop-min ab 0)");
     } else if (a == "--pre") {
       const std::string* v = next();
       const auto pre = v ? SecondsFromText(*v) : std::nullopt;

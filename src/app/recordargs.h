@@ -72,13 +72,10 @@ std::optional<std::string> RecordLimitWarning(double seconds, double valuesPerSe
 
 inline constexpr const char* kRecordUsage =
     "Aufruf: dynlog.exe --record SEKUNDEN --output DATEI [--rate 320|160|80|40|20|10|5|2,5] "
-    "[--average] [--screenshot DATEI.bmp] [--overwrite] [PR\xC3\x9C"
-    "FUNG] [BEDINGUNGEN]\n"
+    "[--average] [--screenshot DATEI.bmp] [--overwrite] [PRÜFUNG] [BEDINGUNGEN]\n"
     "   oder dynlog.exe --stream DATEI [--seconds SEKUNDEN] [--rate 320|160|80|40|20|10|5|2,5] "
-    "[--average] [--overwrite] [PR\xC3\x9C"
-    "FUNG] [BEDINGUNGEN]\n"
-    "PR\xC3\x9C"
-    "FUNG: [--unit N|kN|g|kg|t|lbf] [--part TEXT] [--operator TEXT] [--order TEXT] "
+    "[--average] [--overwrite] [PRÜFUNG] [BEDINGUNGEN]\n"
+    "PRÜFUNG: [--unit N|kN|g|kg|t|lbf] [--part TEXT] [--operator TEXT] [--order TEXT] "
     "[--comment TEXT] [--max-limits UNTEN:OBEN] [--series ORDNER]; mit --series darf --output "
     "fehlen\n"
     "BEDINGUNGEN: [--start-above KRAFT | --start-on-input] [--pre SEKUNDEN] "

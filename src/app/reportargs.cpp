@@ -46,8 +46,7 @@ std::optional<ReportArgs> ParseReportArgs(const std::vector<std::string>& args,
     }
   }
   if (given.contains("--report") && given.contains("--picture"))
-    return fail("--report und --picture schlie\xC3\x9F"
-                "en einander aus");
+    return fail("--report und --picture schließen einander aus");
   if (out.output.empty())
     return fail("--output fehlt");
   // The picture is always a PNG: a name that says otherwise would mislead whoever opens it.

@@ -121,14 +121,8 @@ Tfkm470a::Tfkm470a()
           {.align = ui::LabelStyle::Right, .font = statusFont_.get(), .textColour = kStatusText}),
       Timer1(*this, 50, [this] { Timer1Timer(); }),
       ButtonWholeTest(*this, 352, 0, 84, 25, "Ganzer Test", [this] { ButtonWholeTestClick(); }),
-      ButtonPruefung(*this, 2, 62, 58, 18,
-                     "Pr\xC3\xBC"
-                     "fung\xE2\x80\xA6",
-                     [this] { ButtonPruefungClick(); }),
-      ButtonReihe(*this, 63, 62, 64, 18,
-                  "Pr\xC3\xBC"
-                  "freihe\xE2\x80\xA6",
-                  [this] { ButtonReiheClick(); }),
+      ButtonPruefung(*this, 2, 62, 58, 18, "Prüfung…", [this] { ButtonPruefungClick(); }),
+      ButtonReihe(*this, 63, 62, 64, 18, "Prüfreihe…", [this] { ButtonReiheClick(); }),
       UnitLabel(*this, 433, 32, 1, 56, "",
                 {.font = unitFont_.get(),
                  .textColour = kValueGrey,
@@ -146,15 +140,10 @@ Tfkm470a::Tfkm470a()
                    .textColour = kStatusText,
                    .ellipsis = true,
                    .valign = ui::LabelStyle::Middle}),
-      ButtonOeffnen(*this, 130, 62, 50, 18,
-                    "\xC3\x96"
-                    "ffnen\xE2\x80\xA6",
-                    [this] { ButtonOeffnenClick(); }),
+      ButtonOeffnen(*this, 130, 62, 50, 18, "Öffnen…", [this] { ButtonOeffnenClick(); }),
       ButtonBild(*this, 183, 62, 34, 18, "Bild", [this] { ButtonBildClick(); }),
-      ButtonBericht(*this, 183, 82, 56, 18, "Bericht\xE2\x80\xA6",
-                    [this] { ButtonBerichtClick(); }),
-      ButtonBedingungen(*this, 2, 82, 80, 18, "Bedingungen\xE2\x80\xA6",
-                        [this] { ButtonBedingungenClick(); }),
+      ButtonBericht(*this, 183, 82, 56, 18, "Bericht…", [this] { ButtonBerichtClick(); }),
+      ButtonBedingungen(*this, 2, 82, 80, 18, "Bedingungen…", [this] { ButtonBedingungenClick(); }),
       ButtonNullen(*this, 85, 82, 44, 18, "Nullen", [this] { ButtonNullenClick(); }),
       ButtonNullAus(*this, 132, 82, 48, 18, "Null aus", [this] { ButtonNullAusClick(); }),
       PeakLabel(*this, 0, 0, 1, 1, "",
@@ -735,8 +724,7 @@ void Tfkm470a::WithShownTest(
         return use(*main.opened, main.name);
   }
   if (recording_.SampleCount() == 0) {
-    base::ShowErrorBox("Noch kein Test: erst messen oder einen gespeicherten Test \xC3\xB6"
-                       "ffnen");
+    base::ShowErrorBox("Noch kein Test: erst messen oder einen gespeicherten Test öffnen");
     return;
   }
   const std::string& part = recording_.Description().trace.part;
@@ -763,12 +751,9 @@ void Tfkm470a::ButtonBildClick() {
 void Tfkm470a::ButtonBerichtClick() {
   WithShownTest([this](const dynlog::OpenedTest& test, const std::string& name) {
     enum { Print = 1, Png = 2 };
-    const int choice =
-        ui::Ask(Handle(), "Bericht",
-                "Die Seite \xC3\xBC"
-                "ber " +
-                    name + " drucken oder als PNG-Datei speichern?",
-                {{"&Drucken", Print}, {"Als &PNG speichern", Png}, {"Abbrechen", IDCANCEL}});
+    const int choice = ui::Ask(
+        Handle(), "Bericht", "Die Seite über " + name + " drucken oder als PNG-Datei speichern?",
+        {{"&Drucken", Print}, {"Als &PNG speichern", Png}, {"Abbrechen", IDCANCEL}});
     if (choice == Print)
       dynlog::PrintReportPage(Handle(), test, name, separators_);
     else if (choice == Png)
@@ -802,12 +787,8 @@ void Tfkm470a::OpenTests(const std::vector<std::string>& utf8Paths, bool add) {
     compared_.Clear();
   for (auto& [name, test] : opened)
     if (!compared_.Add(name, std::move(test))) {
-      base::ShowErrorBox("H\xC3\xB6"
-                         "chstens f\xC3\xBC"
-                         "nf Tests liegen \xC3\xBC"
-                         "bereinander; "
-                         "nicht ge\xC3\xB6"
-                         "ffnet: " +
+      base::ShowErrorBox("Höchstens fünf Tests liegen übereinander; "
+                         "nicht geöffnet: " +
                          name);
       break;
     }

@@ -26,9 +26,7 @@ ConditionsDialog::ConditionsDialog(HWND owner)
     : ui::Form(ConditionsDialogStyle(owner)),
       LabelStart(*this, kLeft, Top(0) + 3, 370, 16, "Der Test beginnt"),
       RadioManual(*this, kIndent, Top(1), 300, kHeight, "mit Start (von Hand)", true),
-      RadioForce(*this, kIndent, Top(2), 150, kHeight,
-                 "wenn die Kraft \xC3\xBC"
-                 "ber"),
+      RadioForce(*this, kIndent, Top(2), 150, kHeight, "wenn die Kraft über"),
       RadioInput(*this, kIndent, Top(3), 300, kHeight, "wenn der T-Eingang einschaltet"),
       EditStartAbove(*this, 180, Top(2), 80, kHeight, ""),
       LabelPre(*this, kIndent, Top(4) + 3, 150, 16, "Vorlauf (0 bis 10 s)"),
@@ -47,8 +45,7 @@ ConditionsDialog::ConditionsDialog(HWND owner)
       EditAfter(*this, 180, Top(10) + 6, 80, kHeight, ""),
       LabelAfterUnit(*this, 264, Top(10) + 9, 20, 16, "s"),
       CheckRearm(*this, kLeft, Top(11) + 12, 376, kHeight,
-                 "Danach den n\xC3\xA4"
-                 "chsten Test von selbst scharf schalten"),
+                 "Danach den nächsten Test von selbst scharf schalten"),
       CheckMinimum(*this, kLeft, Top(12) + 12, 376, kHeight,
                    "Neben der Anzeige das Minimum statt des Maximums halten"),
       CheckZero(*this, kLeft, Top(13) + 12, 376, kHeight, "Vor jedem Test nullen"),
@@ -65,12 +62,11 @@ ConditionsDialog::ConditionsDialog(HWND owner)
   std::vector<ui::RadioButton*> group{&RadioManual, &RadioForce, &RadioInput};
   for (ui::RadioButton* b : group)
     b->SetGroup(group);
-  EditPre.SetHint("So viele Sekunden vor der Ausl\xC3\xB6sung kommen mit in den Test; ihre Zeiten "
+  EditPre.SetHint("So viele Sekunden vor der Auslösung kommen mit in den Test; ihre Zeiten "
                   "sind negativ.");
-  EditBreakMin.SetHint("Der Bruch z\xC3\xA4hlt erst, wenn das Maximum diese Kraft erreicht hat.");
-  CheckRearm.SetHint("In einer Pr\xC3\xBC"
-                     "freihe wird jeder Test gespeichert und der n\xC3\xA4"
-                     "chste wartet auf seine Ausl\xC3\xB6sung: kein Klick je Teil.");
+  EditBreakMin.SetHint("Der Bruch zählt erst, wenn das Maximum diese Kraft erreicht hat.");
+  CheckRearm.SetHint("In einer Prüfreihe wird jeder Test gespeichert und der nächste wartet auf "
+                     "seine Auslösung: kein Klick je Teil.");
   CheckZero.SetHint("Start und jedes neue Scharfschalten nehmen zuerst eine halbe Sekunde in Ruhe "
                     "als Nullpunkt; ohne Ruhe oder bei Über- oder Unterlast beginnt kein Test.");
 }
@@ -126,7 +122,7 @@ std::optional<dynlog::ConditionSettings> ConditionsDialog::Entered() {
     if (value || (blank && blankIsZero))
       return value.value_or(0);
     failed = true;
-    base::ShowErrorBox(std::string(name) + ": \xE2\x80\x9E" + text + "\xE2\x80\x9C ist keine Zahl");
+    base::ShowErrorBox(std::string(name) + ": „" + text + "“ ist keine Zahl");
     SetFocus(edit.Handle());
     return 0;
   };

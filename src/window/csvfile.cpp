@@ -144,12 +144,8 @@ std::string CsvHeadText(const CsvHead& head, const NumberSeparators& separators)
   line("Schnittstelle", CsvText(head.port));
   line("Einheit", UnitSymbol(head.test.unit));
   const TestTrace& trace = head.test.trace;
-  line("Pr\xC3\xBC"
-       "fling",
-       CsvText(trace.part));
-  line("Pr\xC3\xBC"
-       "fer",
-       CsvText(trace.tester));
+  line("Prüfling", CsvText(trace.part));
+  line("Prüfer", CsvText(trace.tester));
   line("Auftrag", CsvText(trace.order));
   line("Bemerkung", CsvText(trace.comment));
   line("Untergrenze", limit(head.test.limits.lower));
@@ -391,18 +387,16 @@ std::string_view CsvReader::HeadLine(std::string_view line) {
     const auto places = CsvFigure(value);
     read = places && *places >= 0 && *places <= 9 && *places == std::floor(*places);
     head.decimalPlaces = read ? static_cast<int>(*places) : 0;
-  } else if (name == "Ger\xC3\xA4t") {
+  } else if (name == "Gerät") {
     head.identification = value;
   } else if (name == "Schnittstelle") {
     head.port = value;
   } else if (name == "Einheit") {
     // A unit this program does not know leaves the figures without one; they are still right.
     head.test.unit = ForceUnitFromText(value).value_or(ForceUnit::None);
-  } else if (name == "Pr\xC3\xBC"
-                     "fling") {
+  } else if (name == "Prüfling") {
     trace.part = value;
-  } else if (name == "Pr\xC3\xBC"
-                     "fer") {
+  } else if (name == "Prüfer") {
     trace.tester = value;
   } else if (name == "Auftrag") {
     trace.order = value;

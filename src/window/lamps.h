@@ -19,13 +19,7 @@ constexpr bool LampLit(Lamps lamps, km470::Indicator which) {
 
 // As the window's captions name them.
 inline constexpr std::array<std::string_view, km470::kIndicatorCount> kLampNames = {
-    "Grenzwert 1",
-    "Grenzwert 2",
-    "Brutto",
-    "Netto",
-    "Unter- \xC3\x9C"
-    "berlast",
-    "T-Eingang"};
+    "Grenzwert 1", "Grenzwert 2", "Brutto", "Netto", "Unter- Überlast", "T-Eingang"};
 
 class LampTrack {
 public:

@@ -69,7 +69,7 @@ void Tfkm470a::WatchZero() {
 
 void Tfkm470a::ButtonNullAusClick() {
   if (!recording_.ClearZero()) {
-    base::ShowErrorBox("W\xC3\xA4hrend einer Aufnahme bleibt die Nullung.");
+    base::ShowErrorBox("Während einer Aufnahme bleibt die Nullung.");
     return;
   }
   ShowZero();

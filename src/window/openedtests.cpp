@@ -88,16 +88,13 @@ std::string OpenedTestNote(const ShownCurve& curve, const NumberSeparators& sepa
   if (!curve.opened)
     return {};
   const OpenedTest& t = *curve.opened;
-  const char* const dot = " \xC2\xB7 ";
+  const char* const dot = " · ";
   // A damaged file's first line not read comes first, where a narrow window does not cut it.
   std::string note = "Datei " + curve.name;
   if (t.unread)
     note.append(dot).append(UnreadLineText(*t.unread));
   if (!t.head.test.trace.part.empty())
-    note.append(dot)
-        .append("Pr\xC3\xBC"
-                "fling ")
-        .append(t.head.test.trace.part);
+    note.append(dot).append("Prüfling ").append(t.head.test.trace.part);
   if (t.timesFromRate)
     note.append(dot).append(TimesFromRateText(curve.format.valuesPerSecond, separators));
   else

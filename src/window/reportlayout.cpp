@@ -52,7 +52,7 @@ ReportText MakeReportText(const OpenedTest& test, std::string_view fileName,
   AddIfGiven(lines, "Programm", std::string(ProgramNameAndVersion()));
   AddIfGiven(lines, "Datei", std::string(fileName));
   AddIfGiven(lines, "Datum", head.start.year != 0 ? GermanDateTime(head.start) : test.created);
-  AddIfGiven(lines, "Ger\xC3\xA4t", head.identification);
+  AddIfGiven(lines, "Gerät", head.identification);
   AddIfGiven(lines, "Schnittstelle", head.port);
   AddIfGiven(lines, "Einheit", std::string(UnitSymbol(unit)));
   if (head.valuesPerSecond > 0)
@@ -60,14 +60,8 @@ ReportText MakeReportText(const OpenedTest& test, std::string_view fileName,
         {"Messrate", FormatNumber(head.valuesPerSecond, TimeDecimals(1.0 / head.valuesPerSecond),
                                   30, {separators.decimal, ""}) +
                          " Werte/s" + (head.averaging ? ", gemittelt" : "")});
-  AddIfGiven(lines,
-             "Pr\xC3\xBC"
-             "fling",
-             head.test.trace.part);
-  AddIfGiven(lines,
-             "Pr\xC3\xBC"
-             "fer",
-             head.test.trace.tester);
+  AddIfGiven(lines, "Prüfling", head.test.trace.part);
+  AddIfGiven(lines, "Prüfer", head.test.trace.tester);
   AddIfGiven(lines, "Auftrag", head.test.trace.order);
   AddIfGiven(out.notes, "Bemerkung", head.test.trace.comment);
   if (test.timesFromRate && head.valuesPerSecond > 0)
@@ -148,19 +142,14 @@ ReportPageLayout LayOutReportPage(const ReportText& text, int width, int height,
   };
 
   const int titleLine = page.FontHeight(ReportStyle::Title) * 3 / 2;
-  place({left, y, right, y + titleLine},
-        "Pr\xC3\xBC"
-        "fbericht",
-        ReportStyle::Title);
+  place({left, y, right, y + titleLine}, "Prüfbericht", ReportStyle::Title);
   if (!text.verdict.empty())
     place({left, y, right, y + titleLine}, text.verdict,
           text.failed ? ReportStyle::Fail : ReportStyle::Pass, true);
   y += titleLine;
   page.rules.push_back({left, y, right, y + ruleWidth});
   y += mm(3);
-  heading(left, right,
-          "Pr\xC3\xBC"
-          "fung");
+  heading(left, right, "Prüfung");
   y += headingLine;
   y += table(text.head, left, right, 2);
   y += table(text.notes, left, right, 1) + mm(4);

@@ -11,9 +11,9 @@ namespace dynlog {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kColumns = "Nr;Start;Pr\xC3\xBC"
-                                      "fling;Maximum;Minimum;Mittelwert;Einheit;Dauer in "
-                                      "s;Urteil;Grund;Datei";
+constexpr std::string_view kColumns =
+    "Nr;Start;Prüfling;Maximum;Minimum;Mittelwert;Einheit;Dauer in "
+    "s;Urteil;Grund;Datei";
 constexpr int kFields = 11;
 
 const NumberSeparators kPlain{".", ""};
@@ -128,16 +128,14 @@ std::string SeriesStatisticsText(const SeriesStatistics& s, int decimalPlaces, F
   const auto force = [&](double value, int decimals) {
     return WithUnit(FormatNumber(value, decimals, kFileSignificantDigits, separators), unit);
   };
-  constexpr std::string_view kDot = " \xC2\xB7 ";
+  constexpr std::string_view kDot = " · ";
   std::string text = std::to_string(s.count) + (s.count == 1 ? " Test" : " Tests");
   text += std::string(kDot) + std::to_string(s.passed) + " i.O." + std::string(kDot) +
           std::to_string(s.failed) + " n.i.O." + std::string(kDot) + "Maxima: Mittel " +
           force(s.mean, decimalPlaces);
   if (s.deviation)
     text += ", s " + force(*s.deviation, decimalPlaces + 1);
-  text += ", kleinstes " + force(s.minimum, decimalPlaces) +
-          ", gr\xC3\xB6\xC3\x9F"
-          "tes " +
+  text += ", kleinstes " + force(s.minimum, decimalPlaces) + ", größtes " +
           force(s.maximum, decimalPlaces);
   if (s.cpk)
     text += std::string(kDot) + "Cpk " + FormatNumber(*s.cpk, 2, 30, separators);
@@ -169,8 +167,7 @@ std::vector<std::string> SeriesRowCells(const SeriesRow& row, const NumberSepara
 
 std::string SeriesHeadText(const LocalTime& created) {
   std::string text(kUtf8ByteOrderMark);
-  text += "# Pr\xC3\xBC"
-          "freihe;";
+  text += "# Prüfreihe;";
   text += Iso8601(created);
   text += kLineEnd;
   text += "# Programm;";
@@ -239,13 +236,13 @@ std::string SeriesTestFileName(std::string_view part, int number, int attempt) {
 }
 
 bool IsSeriesListHead(std::string_view bytes) {
-  return bytes.starts_with(std::string(kUtf8ByteOrderMark) + "# Pr\xC3\xBC" + "freihe;");
+  return bytes.starts_with(std::string(kUtf8ByteOrderMark) + "# Prüfreihe;");
 }
 
 std::optional<std::string> SeriesListRefusal(std::string_view bytes, std::string_view path) {
   if (bytes.empty() || ReadSeriesFile(bytes).headed)
     return std::nullopt;
-  return std::string(path) + " ist keine Pr\xC3\xBC" + "freihe von dynlog.exe";
+  return std::string(path) + " ist keine Prüfreihe von dynlog.exe";
 }
 
 std::optional<std::string> SeriesPartRefusal(std::string_view fullFolder, std::string_view part,
@@ -270,10 +267,7 @@ std::optional<std::string> SeriesPartRefusal(std::string_view fullFolder, std::s
   // "Test" stands for the part in the name of a test without one.
   const std::size_t rest = units(SeriesTestFileName("", number, kLastAttempt)) - 4;
   const std::size_t room = std::min(kMaxName, kMaxPath - std::min(kMaxPath, folder));
-  return "Pr\xC3\xBC"
-         "fling zu lang f\xC3\xBC"
-         "r einen Dateinamen (hier h\xC3\xB6"
-         "chstens " +
+  return "Prüfling zu lang für einen Dateinamen (hier höchstens " +
          std::to_string(room > rest ? room - rest : 0) + " Zeichen)";
 }
 

@@ -75,15 +75,8 @@ std::string SeriesStatisticsText(const SeriesStatistics& statistics, int decimal
 
 // The series table's columns on the screen, and one row's cells in them: number, start time of
 // day, part, maximum, minimum, mean (with the unit), duration in seconds, verdict with its reason.
-inline constexpr std::string_view kSeriesTableColumns[] = {"Nr.",
-                                                           "Zeit",
-                                                           "Pr\xC3\xBC"
-                                                           "fling",
-                                                           "Maximum",
-                                                           "Minimum",
-                                                           "Mittelwert",
-                                                           "Dauer in s",
-                                                           "Urteil"};
+inline constexpr std::string_view kSeriesTableColumns[] = {
+    "Nr.", "Zeit", "Prüfling", "Maximum", "Minimum", "Mittelwert", "Dauer in s", "Urteil"};
 std::vector<std::string> SeriesRowCells(const SeriesRow& row, const NumberSeparators& separators);
 
 // The file's head: byte order mark, "# Prüfreihe;<start>", "# Programm;...", the column names.

@@ -12,8 +12,7 @@ namespace {
 
 ui::FormStyle SeriesStyle(HWND owner) {
   ui::FormStyle s;
-  s.caption = "Pr\xC3\xBC"
-              "freihe";
+  s.caption = "Prüfreihe";
   s.width = 720;
   s.height = 300;
   s.clientSize = true;

@@ -9,8 +9,7 @@ namespace {
 
 ui::FormStyle TestDialogStyle(HWND owner) {
   ui::FormStyle s;
-  s.caption = "Pr\xC3\xBC"
-              "fung";
+  s.caption = "Prüfung";
   s.width = 330;
   s.height = 292;
   s.clientSize = true;
@@ -36,12 +35,8 @@ TestDialog::TestDialog(HWND owner)
     : ui::Form(TestDialogStyle(owner)),
       LabelUnit(*this, kLabelLeft, Top(0) + 3, 90, 16, "Krafteinheit"),
       ComboUnit(*this, kFieldLeft, Top(0), 120, kHeight, UnitChoices()),
-      LabelPart(*this, kLabelLeft, Top(1) + 3, 90, 16,
-                "Pr\xC3\xBC"
-                "fling"),
-      LabelTester(*this, kLabelLeft, Top(2) + 3, 90, 16,
-                  "Pr\xC3\xBC"
-                  "fer"),
+      LabelPart(*this, kLabelLeft, Top(1) + 3, 90, 16, "Prüfling"),
+      LabelTester(*this, kLabelLeft, Top(2) + 3, 90, 16, "Prüfer"),
       LabelOrder(*this, kLabelLeft, Top(3) + 3, 90, 16, "Auftrag"),
       LabelComment(*this, kLabelLeft, Top(4) + 3, 90, 16, "Bemerkung"),
       EditPart(*this, kFieldLeft, Top(1), kFieldWidth, kHeight, ""),
@@ -116,15 +111,13 @@ std::optional<dynlog::TestDescription> TestDialog::Entered() {
       continue;
     l.limit = dynlog::LimitFromText(text);
     if (!l.limit) {
-      base::ShowErrorBox(std::string(l.name) + ": \xE2\x80\x9E" + text +
-                         "\xE2\x80\x9C ist keine Zahl");
+      base::ShowErrorBox(std::string(l.name) + ": „" + text + "“ ist keine Zahl");
       SetFocus(l.edit.Handle());
       return std::nullopt;
     }
   }
   if (d.limits.lower && d.limits.upper && *d.limits.lower > *d.limits.upper) {
-    base::ShowErrorBox("Die Untergrenze liegt \xC3\xBC"
-                       "ber der Obergrenze");
+    base::ShowErrorBox("Die Untergrenze liegt über der Obergrenze");
     SetFocus(EditLower.Handle());
     return std::nullopt;
   }

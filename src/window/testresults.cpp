@@ -83,9 +83,7 @@ std::string ResultsReport(const TestResults& results, const ResultsFormat& forma
             Line("Spitzenwerte", PeakSourceText(format.peakFramesPerSecond)) +
             "Mittelwert: " + f.mean + "\r\n";
   // The PC's clock measured them to the millisecond.
-  text += "L\xC3\xBC"
-          "cken: " +
-          std::to_string(gaps.count) + ", zusammen ";
+  text += "Lücken: " + std::to_string(gaps.count) + ", zusammen ";
   AppendSeconds(text, gaps.seconds, 3, format.separators);
   return text + " s\r\n";
 }

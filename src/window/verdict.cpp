@@ -97,9 +97,7 @@ std::string VerdictReason(const Verdict& verdict, int decimalPlaces, ForceUnit u
   if (!verdict.Failed())
     return {};
   return "Maximum " + WithUnit(ForceFigure(verdict.maximum, decimalPlaces, separators), unit) +
-         (verdict.outcome == VerdictOutcome::FailHigh ? " \xC3\xBC"
-                                                        "ber "
-                                                      : " unter ") +
+         (verdict.outcome == VerdictOutcome::FailHigh ? " über " : " unter ") +
          WithUnit(ForceFigure(verdict.limit, decimalPlaces, separators), unit);
 }
 
@@ -117,9 +115,7 @@ std::string LimitsText(const ForceLimits& limits, int decimalPlaces, ForceUnit u
   if (limits.lower && limits.upper)
     return "Maximum " + figure(*limits.lower) + " bis " + figure(*limits.upper);
   if (limits.upper)
-    return "Maximum h\xC3\xB6"
-           "chstens " +
-           figure(*limits.upper);
+    return "Maximum höchstens " + figure(*limits.upper);
   if (limits.lower)
     return "Maximum mindestens " + figure(*limits.lower);
   return {};

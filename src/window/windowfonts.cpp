@@ -30,7 +30,7 @@ ArrowFontFace ArrowFont() {
 const char* ArrowText(HFONT font) {
   LOGFONTW lf{};
   GetObjectW(font, sizeof(lf), &lf);
-  return lf.lfCharSet == SYMBOL_CHARSET ? "\xEF\x82\xAD" /* U+F0AD */ : "\xE2\x86\x91" /* U+2191 */;
+  return lf.lfCharSet == SYMBOL_CHARSET ? "" /* U+F0AD */ : "↑" /* U+2191 */;
 }
 
 int TextWidth(HWND window, HFONT font, std::string_view utf8) {

@@ -5,7 +5,7 @@
 namespace dynlog {
 namespace {
 
-constexpr std::string_view kSeparator = " \xC2\xB7 "; // a middle dot between blanks
+constexpr std::string_view kSeparator = " · "; // a middle dot between blanks
 
 std::string Count(int n, const NumberSeparators& separators) {
   return FormatNumber(static_cast<double>(n), 0, kDisplaySignificantDigits, separators);

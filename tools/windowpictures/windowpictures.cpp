@@ -201,9 +201,7 @@ std::vector<std::string> SeriesPictures(dynlog::ApplicationWindows& app) {
   Tfkm470a& main = app.fkm470a;
   app.fkm470d.SetRate(dynlog::SampleRate::Hz40);
   main.DescribeTest({dynlog::ForceUnit::N,
-                     {"Feder-0012", "M. Berger", "A-2291",
-                      "Charge 7, 20 \xC2\xB0"
-                      "C"},
+                     {"Feder-0012", "M. Berger", "A-2291", "Charge 7, 20 °C"},
                      {300.0, 800.0}});
   // The test dialog shows what was described, and OK takes it again.
   g_watch = [&main] {

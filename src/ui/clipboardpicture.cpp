@@ -1,5 +1,7 @@
 #include "ui/clipboardpicture.h"
 
+#include "base/handles.h"
+
 #include <cstring>
 #include <stdexcept>
 
@@ -77,14 +79,17 @@ void PutBitmap(const base::MemoryBitmap& picture) {
 
 void PutMetafile(HWND owner, SIZE size, const PicturePainter& paint) {
   // The metafile's frame is given in hundredths of a millimetre, at the screen's resolution.
-  HDC screen = GetDC(owner);
-  const int hmmPerPixelX = GetDeviceCaps(screen, HORZSIZE) * 100,
-            hmmPerPixelY = GetDeviceCaps(screen, VERTSIZE) * 100;
-  const int pixelsX = GetDeviceCaps(screen, HORZRES), pixelsY = GetDeviceCaps(screen, VERTRES);
-  const RECT frame{0, 0, MulDiv(size.cx, hmmPerPixelX, pixelsX),
-                   MulDiv(size.cy, hmmPerPixelY, pixelsY)};
-  HDC dc = CreateEnhMetaFileW(screen, nullptr, &frame, L"DYNLOG\0Diagramm\0");
-  ReleaseDC(owner, screen);
+  HDC dc = nullptr;
+  {
+    const base::WindowDc screen(owner);
+    const int hmmPerPixelX = GetDeviceCaps(screen.get(), HORZSIZE) * 100,
+              hmmPerPixelY = GetDeviceCaps(screen.get(), VERTSIZE) * 100;
+    const int pixelsX = GetDeviceCaps(screen.get(), HORZRES),
+              pixelsY = GetDeviceCaps(screen.get(), VERTRES);
+    const RECT frame{0, 0, MulDiv(size.cx, hmmPerPixelX, pixelsX),
+                     MulDiv(size.cy, hmmPerPixelY, pixelsY)};
+    dc = CreateEnhMetaFileW(screen.get(), nullptr, &frame, L"DYNLOG\0Diagramm\0");
+  }
   if (!dc)
     throw std::runtime_error("Metafile kann nicht erzeugt werden");
   try {

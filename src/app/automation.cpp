@@ -5,7 +5,10 @@
 #include "base/errorbox.h"
 #include "base/fileerror.h"
 #include "base/handles.h"
+#include "base/localeformat.h"
 #include "base/text.h"
+#include "files/descriptionsettings.h"
+#include "files/seriesfolder.h"
 #include "info/updatetext.h"
 #include "link/Ukm470b.h"
 #include "link/portorder.h"
@@ -13,9 +16,6 @@
 #include "link/serialports.h"
 #include "link/settingsfile.h"
 #include "link/ucom.h"
-#include "window/localeformat.h"
-#include "window/seriesfolder.h"
-#include "window/testsettings.h"
 
 #include <shellapi.h>
 

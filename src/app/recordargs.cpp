@@ -1,6 +1,6 @@
 #include "app/recordargs.h"
 
-#include "window/verdict.h"
+#include "test/verdict.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -7,9 +7,9 @@
 // --operator TEXT, --order TEXT, --comment TEXT, --max-limits LOW:HIGH, --series FOLDER, and
 // the conditions --start-above F | --start-on-input, --pre SECONDS, --stop-below PERCENT
 // [--stop-min F], --stop-on-input, --zero.
-#include "window/samplerate.h"
-#include "window/testconditions.h"
-#include "window/testtrace.h"
+#include "test/conditions.h"
+#include "test/samplerate.h"
+#include "test/trace.h"
 
 #include <cstdint>
 #include <optional>

@@ -4,10 +4,10 @@
 #include "app/reportargs.h"
 #include "app/reportmode.h"
 #include "base/errorbox.h"
+#include "base/localeformat.h"
 #include "base/messageloop.h"
-#include "window/localeformat.h"
-#include "window/measurementfilewriter.h"
-#include "window/seriesfolder.h"
+#include "files/measurementfilewriter.h"
+#include "files/seriesfolder.h"
 
 #include <algorithm>
 #include <cmath>

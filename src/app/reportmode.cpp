@@ -4,13 +4,13 @@
 #include "app/recordingmode.h"
 #include "app/reportargs.h"
 #include "base/errorbox.h"
+#include "base/localeformat.h"
 #include "base/text.h"
+#include "chart/reportpage.h"
+#include "chart/savedchartpicture.h"
+#include "files/savedtestfile.h"
+#include "files/textfilewriter.h"
 #include "ui/pngfile.h"
-#include "window/localeformat.h"
-#include "window/reportpage.h"
-#include "window/savedtestfile.h"
-#include "window/testpicture.h"
-#include "window/textfilewriter.h"
 
 #include <windows.h>
 

@@ -5,14 +5,14 @@
 #include "app/automation.h"
 #include "app/recordingmode.h"
 #include "base/errorbox.h"
+#include "base/localeformat.h"
 #include "base/messageloop.h"
 #include "base/text.h"
+#include "files/measurementstream.h"
+#include "files/seriesfolder.h"
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
-#include "window/localeformat.h"
-#include "window/measurementstream.h"
-#include "window/recording.h"
-#include "window/seriesfolder.h"
+#include "test/recording.h"
 
 #include <windows.h>
 

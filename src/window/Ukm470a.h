@@ -5,20 +5,20 @@
 // The window shows the recording: the six indicators follow each frame, and every kept value is
 // shown in large digits and drawn as the next point of the sweeping force chart.
 #include "base/handles.h"
+#include "base/numberformat.h"
 #include "base/throttle.h"
+#include "chart/forcechart.h"
+#include "chart/openedtests.h"
+#include "chart/tracepicture.h"
+#include "chart/wholetest.h"
+#include "files/descriptionsettings.h"
+#include "files/seriesfolder.h"
 #include "link/km470protocol.h"
+#include "test/recording.h"
 #include "ui/controls.h"
 #include "ui/form.h"
-#include "window/forcechart.h"
 #include "window/mainlayout.h"
-#include "window/numberformat.h"
-#include "window/openedtests.h"
-#include "window/recording.h"
 #include "window/redrawmarks.h"
-#include "window/seriesfolder.h"
-#include "window/testsettings.h"
-#include "window/tracepicture.h"
-#include "window/wholetest.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "window/conditionsdialog.h"
 
 #include "base/errorbox.h"
-#include "window/verdict.h"
+#include "test/verdict.h"
 
 namespace {
 

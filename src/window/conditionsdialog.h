@@ -3,9 +3,9 @@
 // or the trigger input switched on) with the seconds kept from before, when it ends by itself (a
 // break, the force back below a threshold, the trigger input off, a time), whether the next test
 // is armed again by itself, and whether the window holds the lowest value instead of the highest.
+#include "files/descriptionsettings.h"
 #include "ui/controls.h"
 #include "ui/form.h"
-#include "window/testsettings.h"
 
 #include <optional>
 

@@ -2,8 +2,8 @@
 
 #include "base/handles.h"
 #include "base/text.h"
+#include "files/seriesplace.h"
 #include "ui/questionbox.h"
-#include "window/seriesplace.h"
 
 #include <shlobj.h>
 #include <shobjidl.h>

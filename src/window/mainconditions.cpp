@@ -3,12 +3,12 @@
 #include "window/Ukm470a.h"
 
 #include "base/errorbox.h"
+#include "base/localeformat.h"
+#include "files/csvfilewriter.h"
 #include "link/instrumentlink.h"
 #include "link/settingsfile.h"
 #include "link/ucom.h"
 #include "window/conditionsdialog.h"
-#include "window/csvfilewriter.h"
-#include "window/localeformat.h"
 
 void Tfkm470a::ButtonBedingungenClick() {
   if (!conditionsDialog_)

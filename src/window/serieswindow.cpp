@@ -1,7 +1,7 @@
 #include "window/serieswindow.h"
 
 #include "base/text.h"
-#include "window/seriesplace.h"
+#include "files/seriesplace.h"
 
 #include <commctrl.h>
 

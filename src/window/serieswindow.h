@@ -2,10 +2,10 @@
 // The series table: a window of its own beside the measurement window, one row per test of the
 // open series (number, time, part, maximum, minimum, mean, duration, verdict) and the statistics
 // over their maxima beneath. A click on a row asks the measurement window to show that test.
+#include "base/numberformat.h"
+#include "files/seriestable.h"
 #include "ui/controls.h"
 #include "ui/form.h"
-#include "window/numberformat.h"
-#include "window/seriestable.h"
 
 #include <functional>
 #include <string>

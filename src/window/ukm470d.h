@@ -2,9 +2,9 @@
 // Tfkm470d, the rate dialog: how many values per second the measurement window keeps from the
 // unit's stream, and whether the frames in between are averaged into the kept one. Its controls are
 // the setting; the measurement window reads them while measuring and when saving.
+#include "test/samplerate.h"
 #include "ui/controls.h"
 #include "ui/form.h"
-#include "window/samplerate.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 // Text measures of the measurement window: the upward arrow beside the axis name, and the width
 // of the value display.
 #include "base/handles.h"
-#include "window/numberformat.h"
+#include "base/numberformat.h"
 
 #include <windows.h>
 

@@ -2,15 +2,15 @@
 // the file's values say, a damaged file's first unread line named, two curves laid over each other
 // with their legend, the figures of a stretch after a zoom, and the shown test's picture.
 #include "app/application.h"
+#include "chart/savedchartpicture.h"
 #include "dialogs.h"
 #include "fileprinter.h"
+#include "files/csvfilewriter.h"
 #include "link/ucom.h"
 #include "picture.h"
 #include "testfiles.h"
 #include "ui/pngfile.h"
 #include "uitest.h"
-#include "window/csvfilewriter.h"
-#include "window/testpicture.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // the chart, the verdict beside the value display at every scale, and the series table whose rows
 // show a test's whole curve again.
 #include "app/application.h"
+#include "files/descriptionsettings.h"
 #include "link/ucom.h"
 #include "picture.h"
 #include "uitest.h"
 #include "window/serieswindow.h"
-#include "window/testsettings.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "base/errorbox.h"
 #include "base/messageloop.h"
 #include "dialogs.h"
+#include "files/descriptionsettings.h"
 #include "info/fileversion.h"
 #include "link/searchtiming.h"
 #include "link/ucom.h"
@@ -12,7 +13,6 @@
 #include "ui/appwindow.h"
 #include "uitest.h"
 #include "window/serieswindow.h"
-#include "window/testsettings.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

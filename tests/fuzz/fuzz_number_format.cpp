@@ -2,8 +2,8 @@
 // double, it is well formed (an optional minus, groups of three, exactly the decimals asked for),
 // has no minus when it reads as zero, and lies within half a unit of its last kept digit of the
 // number (plus the number's own binary noise).
+#include "base/numberformat.h"
 #include "fuzzcheck.h"
-#include "window/numberformat.h"
 
 #include <cmath>
 #include <cstddef>

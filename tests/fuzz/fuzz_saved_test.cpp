@@ -1,8 +1,8 @@
 // A saved test's file as anything might have made it: read whole and in pieces of any size, it
 // gives the same values and the same first unreadable line, which lies within the file; its times
 // rise; and the blocks' figures are those of the values themselves.
+#include "files/reader.h"
 #include "fuzzcheck.h"
-#include "window/testfilereader.h"
 
 #include <algorithm>
 #include <cmath>

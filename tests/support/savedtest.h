@@ -1,8 +1,8 @@
 #pragma once
 // A saved test as the program opens it: the CSV of a load rising to 500 and falling back, with a
 // one-value spike at value `at`, at 100 values a second in N, read back by the program's reader.
-#include "window/csvfile.h"
-#include "window/testfilereader.h"
+#include "files/csvfile.h"
+#include "files/reader.h"
 
 namespace testsupport {
 

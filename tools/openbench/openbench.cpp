@@ -10,9 +10,9 @@
 #ifndef OPENBENCH_OPEN_ONLY
 #include "force_signal.h"
 #endif
-#include "window/csvfile.h"
-#include "window/overlaychart.h"
-#include "window/testfilereader.h"
+#include "chart/overlaychart.h"
+#include "files/csvfile.h"
+#include "files/reader.h"
 
 #include <algorithm>
 #include <chrono>

@@ -16,8 +16,8 @@
 // a server whose version list offers a newer version of this program.
 #include "app/application.h"
 #include "base/errorbox.h"
+#include "files/csvfilewriter.h"
 #include "ui/appwindow.h"
-#include "window/csvfilewriter.h"
 #include "window/serieswindow.h"
 
 #include <windows.h>

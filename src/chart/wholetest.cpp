@@ -1,0 +1,122 @@
+#include "chart/wholetest.h"
+
+#include "chart/chartscale.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+namespace dynlog {
+
+namespace {
+
+double TimeOf(const SecondsOfValue& secondsOf, std::uint64_t index) {
+  return secondsOf ? secondsOf(index) : static_cast<double>(index);
+}
+
+} // namespace
+
+int ColumnOfTime(double t, double first, double last, int columns) {
+  if (columns < 2 || last <= first)
+    return 0;
+  const double at = std::floor((t - first) * (columns - 1) / (last - first) + 0.5);
+  return static_cast<int>(std::clamp(at, 0.0, static_cast<double>(columns - 1)));
+}
+
+std::vector<ChartColumn> FitColumns(std::span<const float> values, int columns,
+                                    std::uint64_t firstIndex, const SecondsOfValue& secondsOf) {
+  std::vector<ChartColumn> fitted;
+  fitted.reserve(static_cast<std::size_t>(std::max(columns, 1)));
+  if (values.empty())
+    return fitted;
+  const double first = TimeOf(secondsOf, firstIndex);
+  const double last = TimeOf(secondsOf, firstIndex + values.size() - 1);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const float v = values[i];
+    const int column = ColumnOfTime(TimeOf(secondsOf, firstIndex + i), first, last, columns);
+    if (fitted.empty() || fitted.back().column != column) {
+      fitted.push_back({column, v, v, v, v});
+      continue;
+    }
+    ChartColumn& c = fitted.back();
+    c.last = v;
+    c.min = std::min(c.min, v);
+    c.max = std::max(c.max, v);
+  }
+  return fitted;
+}
+
+std::pair<double, double> ColumnRange(const std::vector<ChartColumn>& columns) {
+  if (columns.empty())
+    return {-1.0, 1.0};
+  double low = columns.front().min, high = columns.front().max;
+  for (const ChartColumn& c : columns) {
+    low = std::min<double>(low, c.min);
+    high = std::max<double>(high, c.max);
+  }
+  if (high - low < 1e-9)
+    return {low - 1.0, high + 1.0};
+  return {low, high};
+}
+
+void DrawColumns(TraceCanvas& canvas, const ChartAxes& axes,
+                 const std::vector<ChartColumn>& columns, double low, double high,
+                 std::uint32_t pixel) {
+  std::optional<ChartPoint> before;
+  for (const ChartColumn& c : columns) {
+    const int x = axes.shape2Left + 2 + c.column;
+    const ChartPoint first{x, ChartRow(axes, low, high, c.first)};
+    if (before)
+      canvas.DrawSegment({*before, first}, pixel);
+    canvas.DrawSegment(
+        {{x, ChartRow(axes, low, high, c.min)}, {x, ChartRow(axes, low, high, c.max)}}, pixel);
+    before = ChartPoint{x, ChartRow(axes, low, high, c.last)};
+  }
+}
+
+std::size_t WholeTestView::ValueAt(int column, int columns, const SecondsOfValue& secondsOf) const {
+  if (to_ <= from_ + 1 || columns < 2)
+    return from_;
+  column = std::clamp(column, 0, columns - 1);
+  const double first = TimeOf(secondsOf, from_), last = TimeOf(secondsOf, to_ - 1);
+  const double t = first + (last - first) * column / (columns - 1);
+  // The first value at or after t, or the one before it when that is nearer (a tie goes to the
+  // later one). The times rise with the index.
+  std::size_t low = from_, high = to_ - 1;
+  while (low < high) {
+    const std::size_t mid = low + (high - low) / 2;
+    if (TimeOf(secondsOf, mid) < t)
+      low = mid + 1;
+    else
+      high = mid;
+  }
+  if (low > from_ && t - TimeOf(secondsOf, low - 1) < TimeOf(secondsOf, low) - t)
+    --low;
+  return low;
+}
+
+bool WholeTestView::ZoomToColumns(int a, int b, int columns, const SecondsOfValue& secondsOf) {
+  const std::size_t first = ValueAt(std::min(a, b), columns, secondsOf);
+  const std::size_t last = ValueAt(std::max(a, b), columns, secondsOf);
+  if (last <= first)
+    return false;
+  from_ = first;
+  to_ = last + 1;
+  return true;
+}
+
+std::string ReadoutText(const WholeTestView& view, std::span<const float> values, int column,
+                        int columns, double valuesPerSecond, const SecondsOfValue& secondsOf,
+                        int decimals, const NumberSeparators& separators) {
+  if (column < 0 || column >= columns || view.To() <= view.From() || view.To() > values.size())
+    return {};
+  const std::size_t i = view.ValueAt(column, columns, secondsOf);
+  std::string text = "t = ";
+  AppendSeconds(text, secondsOf(i), TimeDecimals(valuesPerSecond), separators);
+  text += " s   F = ";
+  AppendNumber(text, values[i], decimals, kFileSignificantDigits, separators);
+  return text;
+}
+
+} // namespace dynlog

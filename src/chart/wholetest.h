@@ -1,0 +1,79 @@
+#pragma once
+// The whole test after Stop: the recording from Start to Stop fitted to the chart's columns, and
+// the part of it the user has zoomed into. A column keeps the minimum and the maximum of its
+// values, so a peak of a single value is never lost however many values share a column.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/numberformat.h"
+#include "chart/forcechart.h"
+#include "chart/tracecanvas.h"
+
+namespace dynlog {
+
+struct ChartColumn {
+  int column = 0;
+  float first = 0, last = 0; // the column's first and last value, for the line to its neighbours
+  float min = 0, max = 0;
+};
+
+// The time of a value of the recording (by its index from Start) in seconds; empty: the index
+// itself, values evenly spaced. The whole test places values by their times, so a gap in the
+// recording keeps its width and the time scale holds across it.
+using SecondsOfValue = std::function<double(std::uint64_t)>;
+
+// The column of time t as the view places it: `first` in column 0, `last` in the last column, the
+// ones between rounded to the nearer column.
+int ColumnOfTime(double t, double first, double last, int columns);
+
+// Every column that holds at least one value, left to right, in one pass over the values: the
+// first value (index firstIndex of the recording) in column 0, the last in the last column, the
+// ones between by their times.
+std::vector<ChartColumn> FitColumns(std::span<const float> values, int columns,
+                                    std::uint64_t firstIndex = 0,
+                                    const SecondsOfValue& secondsOf = {});
+
+// Which values of the recording the view shows: [from, to).
+class WholeTestView {
+public:
+  void ShowAll(std::size_t count) {
+    from_ = 0;
+    to_ = count;
+  }
+  std::size_t From() const { return from_; }
+  std::size_t To() const { return to_; }
+  bool Zoomed(std::size_t count) const { return from_ != 0 || to_ != count; }
+
+  // The value nearest in time to column `column` of `columns`.
+  std::size_t ValueAt(int column, int columns, const SecondsOfValue& secondsOf = {}) const;
+  // Zooms into the values under columns a .. b (either order); a range of fewer than 2 values is
+  // not a zoom and changes nothing. Returns whether the view changed.
+  bool ZoomToColumns(int a, int b, int columns, const SecondsOfValue& secondsOf = {});
+
+private:
+  std::size_t from_ = 0, to_ = 0;
+};
+
+// "t = 3,50 s   F = 1.234,5": the value under column `column` of `columns` and its time since
+// Start as secondsOf gives it, to the decimals of the rate; empty when the view shows no values
+// of these.
+std::string ReadoutText(const WholeTestView& view, std::span<const float> values, int column,
+                        int columns, double valuesPerSecond, const SecondsOfValue& secondsOf,
+                        int decimals, const NumberSeparators& separators);
+
+// The lowest and highest value the columns hold, widened when they are equal.
+std::pair<double, double> ColumnRange(const std::vector<ChartColumn>& columns);
+
+// Draws the fitted columns on the chart's axes, scaled from low to high: each column a line from
+// its minimum to its maximum, joined to the column before.
+void DrawColumns(TraceCanvas& canvas, const ChartAxes& axes,
+                 const std::vector<ChartColumn>& columns, double low, double high,
+                 std::uint32_t pixel);
+
+} // namespace dynlog

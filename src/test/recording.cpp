@@ -1,0 +1,493 @@
+#include "test/recording.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+namespace dynlog {
+
+void Recording::Subscription::Cancel() {
+  if (owner_)
+    std::exchange(owner_, nullptr)->Unsubscribe(id_);
+}
+
+Recording::Subscription Recording::Subscribe(ValueListener listener, PeakListener peaks) {
+  listeners_.push_back({nextListener_, std::move(listener), std::move(peaks)});
+  return {this, nextListener_++};
+}
+
+void Recording::Unsubscribe(int id) {
+  std::erase_if(listeners_, [id](const Listener& entry) { return entry.id == id; });
+}
+
+void Recording::TakeSetting(const RecordingSetting& setting) {
+  setting_ = setting;
+  unitText_ = IdentificationText(setting_.identification);
+}
+
+void Recording::Propose(const RecordingSetting& next) {
+  if (state_ == MeasuringState::Idle) // a recording names its own setting
+    TakeSetting(next);
+}
+
+void Recording::Start(const RecordingSetting& setting, const LocalTime& start) {
+  TakeSetting(setting);
+  Reset(start);
+  zeroRefusal_.reset();
+  watch_ = ConditionWatch(conditions_);
+  if (zeroFirst_)
+    StartZeroing();
+  else
+    Arm();
+}
+
+void Recording::StartZeroing() {
+  phase_ = Phase::Zeroing;
+  zero_.Restart();
+  zeroAsked_ = true;
+}
+
+void Recording::Reset(const LocalTime& start) {
+  test_ = next_;
+  counted_ = false;
+  start_ = start;
+  armedAt_ = start;
+  state_ = MeasuringState::Running;
+  // From here on a value is recorded only once it is known to belong to the test.
+  acquisition_.KeepRecording(false);
+  acquisition_.StartRecording();
+  results_.Clear();
+  savedCount_ = 0;
+  keptCount_ = 0;
+  framesSinceValue_ = 0;
+  lastValueSeconds_ = 0;
+  pendingGapSeconds_ = 0;
+  segments_.assign(1, Segment{});
+  gaps_.clear();
+  endReason_.reset();
+  peak_.reset();
+  span_ = FrameSpan{}; // the frames before are no value's of this recording
+  zeroAsked_ = false;  // a zero asked for before is not taken from this recording's frames
+}
+
+void Recording::Arm() {
+  phase_ = Phase::Armed;
+  ring_ = PreTriggerRing<Kept>(
+      PreTriggerCapacity(watch_.Conditions().start.preSeconds, setting_.ValuesPerSecond()));
+  testZero_ = ZeroNow();
+}
+
+bool Recording::Rearm(const LocalTime& now) {
+  if (phase_ != Phase::Ended || !endReason_)
+    return false;
+  Reset(now);
+  watch_.Arm(); // the edges go on: the force must fall back and rise again
+  if (zeroFirst_)
+    StartZeroing(); // the next part's zero: the last one's fixture may have moved
+  else
+    Arm();
+  return true;
+}
+
+void Recording::ClearAverage() {
+  acquisition_.ClearAverage();
+  lamps_.ClearAverage();
+}
+
+void Recording::EndZeroing() {
+  zeroAsked_ = false;
+  zeroDone_ = true;
+  zeroRefusal_ = zero_.Set(setting_.decimalPlaces, false);
+  if (!zeroRefusal_)
+    ClearAverage(); // frames from before the zero are not averaged with those after it
+  if (phase_ == Phase::Zeroing) {
+    if (!zeroRefusal_) {
+      Arm();
+      return;
+    }
+    phase_ = Phase::Ended;
+    state_ = MeasuringState::Stopped;
+  } else if (phase_ == Phase::Armed && !zeroRefusal_) {
+    Arm(); // the values kept so far carry the old zero
+  }
+}
+
+std::optional<std::string> Recording::AskZero() {
+  if (TestRuns())
+    return "Nullen geht nicht während einer Aufnahme.";
+  // The frames from now on are the zero's, not a stopped test's.
+  if (state_ == MeasuringState::Stopped && phase_ == Phase::Test)
+    phase_ = Phase::Ended;
+  zero_.Restart();
+  zeroAsked_ = true;
+  zeroAskedMs_.reset();
+  zeroDone_ = false;
+  zeroRefusal_.reset();
+  return std::nullopt;
+}
+
+void Recording::WaitForZero() {
+  // Zeroing before arming waits as the recording does: a silent unit is the run's to name.
+  if (!zeroAsked_ || phase_ == Phase::Zeroing)
+    return;
+  if (!zeroAskedMs_)
+    zeroAskedMs_ = nowMs_;
+  if (nowMs_ - *zeroAskedMs_ <= kZeroWaitMs)
+    return;
+  zeroAsked_ = false;
+  zeroDone_ = true;
+  zeroRefusal_ = "Nullen geht erst, wenn Messwerte kommen: das Gerät hat keine halbe Sekunde "
+                 "lang Messwerte gesendet.";
+}
+
+bool Recording::TestRuns() const {
+  return state_ == MeasuringState::Running && (phase_ == Phase::Test || phase_ == Phase::Zeroing);
+}
+
+bool Recording::ClearZero() {
+  if (TestRuns())
+    return false;
+  zeroAsked_ = false;
+  zero_.Clear();
+  ClearAverage();
+  if (phase_ == Phase::Armed)
+    Arm();
+  return true;
+}
+
+bool Recording::Armed() const {
+  // Started by hand, the test begins with the first value: there is nothing to wait for.
+  return state_ == MeasuringState::Running &&
+         (phase_ == Phase::Zeroing ||
+          (phase_ == Phase::Armed && watch_.Conditions().StartsByItself()));
+}
+
+std::string Recording::EndText() const {
+  return endReason_ ? dynlog::EndText(*endReason_, watch_.Conditions(), setting_.decimalPlaces)
+                    : std::string();
+}
+
+std::optional<float> Recording::HeldPeak() const {
+  // After the test, the test's own extreme, the one its results name.
+  if (state_ == MeasuringState::Stopped && results_.Count() > 0)
+    return holdMinimum_ ? results_.Min() : results_.Max();
+  return peak_;
+}
+
+void Recording::Hold(float value) {
+  if (!peak_ || (holdMinimum_ ? value < *peak_ : value > *peak_))
+    peak_ = value;
+}
+
+void Recording::Stop() {
+  // No test began: nothing to record, unless it began by hand, where the values still on their
+  // way are the test's.
+  if (Armed())
+    phase_ = Phase::Ended;
+  state_ = MeasuringState::Stopped;
+}
+
+void Recording::Describe(const TestDescription& description) {
+  next_ = description;
+  const bool saved =
+      state_ != MeasuringState::Idle && SampleCount() > 0 && SampleCount() <= savedCount_;
+  if (state_ != MeasuringState::Running && !saved)
+    test_ = description;
+}
+
+void Recording::MarkSaved() {
+  savedCount_ = SampleCount();
+  if (counted_ || state_ == MeasuringState::Idle)
+    return;
+  counted_ = true;
+  if (next_.trace.part == test_.trace.part)
+    next_.trace.part = NextPartNumber(test_.trace.part);
+}
+
+std::optional<double> Recording::TakeFrame(double figure, const FrameSettings& tick,
+                                           std::uint8_t status) {
+  ++frameCount_;
+  lamps_.Frame(status, tick.averaging);
+  const int framesPerSecond = FramesPerSecond(tick.baud);
+  if (framesPerSecond != zeroFramesPerSecond_ && !zero_.IsSet()) {
+    zero_ = ZeroOffset(framesPerSecond); // its half second at the line's frame rate
+    zeroFramesPerSecond_ = framesPerSecond;
+    if (zeroAsked_)
+      zero_.Restart();
+  }
+  // The zero is the half second's before this frame, which is the first zeroed one.
+  if (zeroAsked_ && zero_.Full())
+    EndZeroing();
+  zero_.TakeFrame(figure, LampLit(lamps_.Now(), km470::Indicator::Overload));
+  // Zeroed before the thinning and the averaging: every value after this is a zeroed one.
+  const double value = zero_.Apply(figure);
+  // A pause beyond the frame interval (and the poll's own) is a gap the frame clock did not see.
+  const double frameSeconds = 1.0 / framesPerSecond;
+  if (lastFrameMs_ && quietTickSeen_ && nowMs_ > *lastFrameMs_ + kGapMs &&
+      static_cast<double>(nowMs_ - *lastFrameMs_ - kGapMs) / 1000 > frameSeconds)
+    pendingGapSeconds_ += static_cast<double>(nowMs_ - *lastFrameMs_) / 1000 - frameSeconds;
+  lastFrameMs_ = nowMs_;
+  quietTickSeen_ = false;
+  ++framesSinceValue_;
+  // Every frame counts for the test's peak and its break, kept or not.
+  const auto frame = static_cast<float>(value);
+  // The first value of a recording is its 0 s: it stands for the frames it is the mean of, not
+  // for those the thinning passed over before it.
+  if (keptCount_ == 0 && acquisition_.AverageCount() == 0)
+    span_ = FrameSpan{};
+  span_.Take(frame);
+  std::optional<StopReason> broke;
+  if (state_ == MeasuringState::Running && (phase_ == Phase::Armed || phase_ == Phase::Test)) {
+    Hold(frame);
+    if (phase_ == Phase::Test)
+      broke = watch_.Frame(value);
+  }
+  // The dialog's choice at the line's real frame rate, whatever km470.ini said.
+  const int reload = acquisition_.SkipCounter() <= 0 ? ReloadValue(tick.rate, framesPerSecond) : 0;
+  const std::size_t slot = acquisition_.SampleCount(); // where a kept value goes
+  const std::optional<double> kept = acquisition_.TakeFrameValue(value, reload, tick.averaging);
+  if (!kept) {
+    if (broke)
+      EndAtBreak(frameSeconds);
+    return kept;
+  }
+  const Lamps lamps = lamps_.Kept();
+  const bool firstValue = keptCount_ == 0;
+  const double before = lastValueSeconds_;
+  const double seconds = TimeOfKeptValue(frameSeconds);
+  // The frames this value stands for came after the one before it, up to this one.
+  const double from = firstValue ? seconds : before;
+  const FramePeaks frames = span_.Take([&](std::uint64_t at) {
+    return std::clamp(seconds - static_cast<double>(span_.frames - at) * frameSeconds, from,
+                      seconds);
+  });
+  const auto single = static_cast<float>(*kept);
+  const bool input = LampLit(lamps, km470::Indicator::Trigger);
+  switch (phase_) {
+  case Phase::Free: // recorded by the acquisition as it came
+    valueLamps_[slot] = lamps;
+    if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount())) {
+      results_.AddFrames(frames);
+      results_.Add(single, seconds);
+    }
+    for (const Listener& listener : listeners_) {
+      if (listener.peaks)
+        listener.peaks(frames);
+      listener.values(single, seconds, lamps);
+    }
+    break;
+  case Phase::Zeroing:
+  case Phase::Ended:
+    break; // shown only
+  case Phase::Armed: {
+    const ConditionWatch::Outcome outcome = watch_.Take(single, input, 0);
+    if (outcome.step == ConditionWatch::Step::Waiting) {
+      ring_.Push({single, lamps, frames});
+      break;
+    }
+    BeginTest(keptCount_ - 1, single, lamps, frames);
+    if (outcome.reason)
+      EndByCondition(*outcome.reason);
+    break;
+  }
+  case Phase::Test: {
+    if (state_ != MeasuringState::Running) { // on its way after Stop
+      RecordValue(single, seconds, lamps, frames);
+      break;
+    }
+    if (broke) { // at this very frame: the value is the test's last
+      RecordValue(single, seconds, lamps, frames);
+      EndByCondition(*broke);
+      break;
+    }
+    const ConditionWatch::Outcome outcome = watch_.Take(single, input, seconds);
+    if (outcome.step != ConditionWatch::Step::StoppedBefore)
+      RecordValue(single, seconds, lamps, frames);
+    if (outcome.reason)
+      EndByCondition(*outcome.reason);
+    break;
+  }
+  }
+  return kept;
+}
+
+void Recording::EndAtBreak(double frameSeconds) {
+  // The frames after the last kept value, up to the break, are the test's: a pull test's peak is
+  // most often among them. They follow that value at the frame clock.
+  const FramePeaks frames = span_.Take(
+      [&](std::uint64_t at) { return lastValueSeconds_ + static_cast<double>(at) * frameSeconds; });
+  // The results are those of the recorded values: past the 10000 they ended before this.
+  if (results_.Count() > 0 && results_.Count() == keptCount_)
+    results_.AddFrames(frames);
+  for (const Listener& listener : listeners_)
+    if (listener.peaks)
+      listener.peaks(frames);
+  EndByCondition(StopReason::Break);
+}
+
+void Recording::RecordValue(float value, double seconds, Lamps lamps, const FramePeaks& frames) {
+  valueLamps_[acquisition_.SampleCount()] = lamps;
+  acquisition_.Record(value);
+  if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount())) {
+    results_.AddFrames(frames); // recorded, not only shown
+    results_.Add(value, seconds);
+  }
+  for (const Listener& listener : listeners_) {
+    if (listener.peaks)
+      listener.peaks(frames);
+    listener.values(value, seconds, lamps);
+  }
+}
+
+void Recording::BeginTest(std::uint64_t index, float value, Lamps lamps, const FramePeaks& frames) {
+  const std::vector<Kept> before = ring_.Take();
+  const std::uint64_t first = index - before.size();
+  // The start value's time since Start becomes the test's 0 s; the ring's values before it keep
+  // their distances, gaps included.
+  const double zeroAt = lastValueSeconds_;
+  std::vector<Segment> rebased;
+  if (!before.empty())
+    rebased.push_back({0, SecondsOf(first) - zeroAt});
+  for (const Segment& segment : segments_)
+    if (segment.firstValue > first && segment.firstValue < index)
+      rebased.push_back({segment.firstValue - first, segment.seconds - zeroAt});
+  rebased.push_back({index - first, 0});
+  segments_ = std::move(rebased);
+  std::erase_if(gaps_,
+                [&](const Gap& gap) { return gap.firstValue <= first || gap.firstValue > index; });
+  for (Gap& gap : gaps_)
+    gap.firstValue -= first;
+  keptCount_ -= first;
+  lastValueSeconds_ = 0;
+  start_ = AddSeconds(armedAt_, zeroAt);
+  phase_ = Phase::Test;
+  peak_.reset();
+  // Their frames' times move with them.
+  const auto rebase = [zeroAt](FramePeaks peaks) {
+    peaks.maxSeconds -= zeroAt;
+    peaks.minSeconds -= zeroAt;
+    return peaks;
+  };
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    Hold(before[i].frames.any ? (holdMinimum_ ? before[i].frames.min : before[i].frames.max)
+                              : before[i].value);
+    RecordValue(before[i].value, SecondsOf(i), before[i].lamps, rebase(before[i].frames));
+  }
+  Hold(frames.any ? (holdMinimum_ ? frames.min : frames.max) : value);
+  RecordValue(value, 0, lamps, rebase(frames));
+}
+
+void Recording::EndByCondition(StopReason reason) {
+  endReason_ = reason;
+  phase_ = Phase::Ended;
+  state_ = MeasuringState::Stopped;
+}
+
+double Recording::TimeOfKeptValue(double frameSeconds) {
+  const std::uint64_t index = keptCount_++;
+  const double frameClock = static_cast<double>(framesSinceValue_) * frameSeconds;
+  const bool evenlySpaced = std::abs(frameClock - 1 / setting_.ValuesPerSecond()) < 1e-9;
+  framesSinceValue_ = 0;
+  if (index > 0 && (pendingGapSeconds_ > 0 || !evenlySpaced)) {
+    // The values after a gap (or after the thinning started afresh) count from here.
+    if (pendingGapSeconds_ > 0)
+      gaps_.push_back({index, pendingGapSeconds_});
+    segments_.push_back({index, lastValueSeconds_ + frameClock + pendingGapSeconds_});
+  }
+  pendingGapSeconds_ = 0;
+  lastValueSeconds_ = SecondsOf(index);
+  return lastValueSeconds_;
+}
+
+double Recording::SecondsOf(std::uint64_t index) const {
+  // The last segment that starts at or before the value; the first starts at value 0.
+  const auto after = std::upper_bound(
+      segments_.begin(), segments_.end(), index,
+      [](std::uint64_t i, const Segment& segment) { return i < segment.firstValue; });
+  const Segment& segment = *std::prev(after);
+  return segment.seconds +
+         static_cast<double>(index - segment.firstValue) / setting_.ValuesPerSecond();
+}
+
+GapSummary Recording::GapTotal() const {
+  GapSummary total{gaps_.size(), 0};
+  for (const Gap& gap : gaps_)
+    total.seconds += gap.seconds;
+  return total;
+}
+
+bool Recording::MayDropWithoutQuestion() const {
+  return state_ == MeasuringState::Idle || SampleCount() <= savedCount_;
+}
+
+StatusLine Recording::StatusFigures() const {
+  return {.state = state_,
+          .recorded = SampleCount(),
+          .keptRate = setting_.KeptRate(),
+          .averaging = setting_.averaging,
+          .port = setting_.port,
+          .baud = setting_.baud,
+          .unit = setting_.port.empty() ? std::string_view() : std::string_view(unitText_),
+          .armed = Armed(),
+          .zeroed = zero_.IsSet(),
+          .zeroing = zeroAsked_,
+          .waiting = WaitsForBelow() ? WaitForBelowText(watch_.Conditions().start,
+                                                        setting_.decimalPlaces, test_.unit)
+                                     : std::string(),
+          .end = EndText()};
+}
+
+int Recording::PeakFramesPerSecond() const {
+  // Where every frame is kept as it came there is nothing between the values to peak in.
+  const int framesPerSecond = FramesPerSecond(setting_.baud);
+  const bool everyFrame =
+      !setting_.averaging && setting_.ValuesPerSecond() >= static_cast<double>(framesPerSecond);
+  return everyFrame ? 0 : framesPerSecond;
+}
+
+ResultsFormat Recording::Format(const NumberSeparators& separators) const {
+  return {setting_.ValuesPerSecond(), setting_.decimalPlaces, separators, test_.unit,
+          PeakFramesPerSecond()};
+}
+
+Verdict Recording::Judge(const TestResults& results) const {
+  return JudgeMaximum(results.Count() ? std::optional(results.Max()) : std::nullopt, test_.limits,
+                      setting_.decimalPlaces);
+}
+
+CsvSummary Recording::Summary(const TestResults& results) const {
+  // The start is the test's 0 s, which a pre-trigger's values come before.
+  const double end = results.Count() ? results.LastSeconds() + 1 / setting_.ValuesPerSecond() : 0;
+  return {AddSeconds(start_, end), results, Judge(results),
+          endReason_ ? EndCause(*endReason_, watch_.Conditions(), setting_.decimalPlaces)
+                     : std::string(),
+          results.FromFrames() ? PeakFramesPerSecond() : 0};
+}
+
+CsvHead Recording::CsvFileHead(const TestResults& saved) const {
+  CsvHead head = CsvFileHead();
+  head.summary = Summary(saved);
+  return head;
+}
+
+CsvHead Recording::CsvFileHead() const {
+  // Averaging is named only where frames were really put together: at a rate that keeps every
+  // frame there is nothing between two values to average.
+  const bool averaged =
+      setting_.averaging && ReloadValue(setting_.chosenRate, FramesPerSecond(setting_.baud)) > 0;
+  const StartCondition& start = watch_.Conditions().start;
+  const bool byItself = watch_.Conditions().StartsByItself();
+  return {start_,
+          setting_.ValuesPerSecond(),
+          averaged,
+          setting_.decimalPlaces,
+          setting_.identification,
+          setting_.port,
+          test_,
+          byItself ? StartConditionText(start, setting_.decimalPlaces) : std::string(),
+          byItself ? start.preSeconds : 0,
+          testZero_,
+          std::nullopt};
+}
+
+} // namespace dynlog

@@ -1,4 +1,5 @@
 #include "app/recordingmode.h"
+#include "files/recordinghead.h"
 
 #include "app/automation.h"
 #include "app/reportargs.h"
@@ -154,7 +155,7 @@ int RunRecordingMode(const RecordArgs& args) {
   save(args.series, [&] {
     SeriesFolder series(args.series);
     seriesFile =
-        series.PathOf(series.AddTest(recording.CsvFileHead(kept.Results()), kept.Values()).file);
+        series.PathOf(series.AddTest(CsvHeadOf(recording, kept.Results()), kept.Values()).file);
   });
   if (!args.screenshot.empty() && !run.MainWindowClosed()) {
     try {

@@ -9,6 +9,7 @@
 #include "base/messageloop.h"
 #include "base/text.h"
 #include "files/measurementstream.h"
+#include "files/recordinghead.h"
 #include "files/seriesfolder.h"
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
@@ -184,7 +185,7 @@ int RunStreamMode(const RecordArgs& args) {
     MeasurementStream& stream = file->Stream();
     const RecordingSetting& setting = recording.Setting();
     if (IsCsvName(args.output))
-      stream.BeginCsv(recording.CsvFileHead(), SystemNumberSeparators());
+      stream.BeginCsv(CsvHeadOf(recording), SystemNumberSeparators());
     else
       stream.Begin(CurrentDateTimeText(), setting.KeptRate(), setting.averaging,
                    setting.decimalPlaces, SystemNumberSeparators());
@@ -256,7 +257,8 @@ int RunStreamMode(const RecordArgs& args) {
     // The end, the results and the verdict of the values on the disk, after the last of them.
     file->Flush();
     if (begun)
-      file->Stream().AppendCsvSummary(recording.CsvFileHead(), recording.Summary(file->Results()));
+      file->Stream().AppendCsvSummary(CsvHeadOf(recording),
+                                      CsvSummaryOf(recording, file->Results()));
     file->Close();
   } catch (const std::exception& e) {
     code = fileError(e);
@@ -269,7 +271,7 @@ int RunStreamMode(const RecordArgs& args) {
   code = EndStreamFile(*file, args.output, recording, code);
   if (code == kRecordOk && !args.series.empty()) {
     try {
-      SeriesFolder(args.series).AddTestFile(recording.CsvFileHead(file->Results()), args.output);
+      SeriesFolder(args.series).AddTestFile(CsvHeadOf(recording, file->Results()), args.output);
     } catch (const std::exception& e) {
       PrintError("dynlog: " + args.series + ": " + base::ErrorBoxText(e.what()));
       code = kRecordNotWritten;

@@ -173,4 +173,24 @@ ValueExtremes ValueDisplayExtremes(int decimals) {
   return {kLowestCount / scale, kHighestCount / scale};
 }
 
+std::string ForceFigure(double value, int decimalPlaces, const NumberSeparators& separators) {
+  return FormatNumber(value, decimalPlaces, kFileSignificantDigits, separators);
+}
+
+int TimeDecimals(double valuesPerSecond) {
+  if (!(valuesPerSecond > 0))
+    return 0;
+  for (int d = 0; d < 6; ++d) {
+    const double units = std::pow(10.0, d) / valuesPerSecond;
+    if (std::abs(units - std::round(units)) < 1e-9)
+      return d;
+  }
+  return 6;
+}
+
+void AppendSeconds(std::string& out, double seconds, int decimals,
+                   const NumberSeparators& separators) {
+  AppendNumber(out, seconds, decimals, 30, {separators.decimal, ""});
+}
+
 } // namespace dynlog

@@ -54,4 +54,14 @@ struct ValueExtremes {
 };
 ValueExtremes ValueDisplayExtremes(int decimals);
 
+// A force: a limit or any figure of the unit at its decimal places, as the files write it.
+std::string ForceFigure(double value, int decimalPlaces, const NumberSeparators& separators);
+
+// Decimals that show the time of every value at this rate exactly (1/320 s = 0,003125: 6).
+int TimeDecimals(double valuesPerSecond);
+
+// Seconds as a scale or a file shows them: the given decimals, the decimal separator, no grouping.
+void AppendSeconds(std::string& out, double seconds, int decimals,
+                   const NumberSeparators& separators);
+
 } // namespace dynlog

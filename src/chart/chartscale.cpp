@@ -67,22 +67,6 @@ double SweepSeconds(double valuesPerSecond) {
   return valuesPerSecond > 0 ? 600.0 / valuesPerSecond : 0.0;
 }
 
-int TimeDecimals(double valuesPerSecond) {
-  if (!(valuesPerSecond > 0))
-    return 0;
-  for (int d = 0; d < 6; ++d) {
-    const double units = std::pow(10.0, d) / valuesPerSecond;
-    if (std::abs(units - std::round(units)) < 1e-9)
-      return d;
-  }
-  return 6;
-}
-
-void AppendSeconds(std::string& out, double seconds, int decimals,
-                   const NumberSeparators& separators) {
-  AppendNumber(out, seconds, decimals, 30, {separators.decimal, ""});
-}
-
 std::string SweepCaption(double valuesPerSecond, const NumberSeparators& separators) {
   std::string text;
   AppendSeconds(text, SweepSeconds(valuesPerSecond), TimeDecimals(valuesPerSecond), separators);

@@ -44,11 +44,4 @@ double SweepSeconds(double valuesPerSecond);
 // "1,875 s je Durchlauf (320 Werte/s)", the live time axis's caption.
 std::string SweepCaption(double valuesPerSecond, const NumberSeparators& separators);
 
-// Decimals that show the time of every value at this rate exactly (1/320 s = 0,003125: 6).
-int TimeDecimals(double valuesPerSecond);
-
-// Seconds as a scale or a file shows them: the given decimals, the decimal separator, no grouping.
-void AppendSeconds(std::string& out, double seconds, int decimals,
-                   const NumberSeparators& separators);
-
 } // namespace dynlog

@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "chart/chartpaint.h"
 #include "chart/chartscale.h"
+#include "chart/tracecanvas.h"
 #include "test/forceunit.h"
 #include "ui/controls.h"
 

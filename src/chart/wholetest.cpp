@@ -9,44 +9,6 @@
 
 namespace dynlog {
 
-namespace {
-
-double TimeOf(const SecondsOfValue& secondsOf, std::uint64_t index) {
-  return secondsOf ? secondsOf(index) : static_cast<double>(index);
-}
-
-} // namespace
-
-int ColumnOfTime(double t, double first, double last, int columns) {
-  if (columns < 2 || last <= first)
-    return 0;
-  const double at = std::floor((t - first) * (columns - 1) / (last - first) + 0.5);
-  return static_cast<int>(std::clamp(at, 0.0, static_cast<double>(columns - 1)));
-}
-
-std::vector<ChartColumn> FitColumns(std::span<const float> values, int columns,
-                                    std::uint64_t firstIndex, const SecondsOfValue& secondsOf) {
-  std::vector<ChartColumn> fitted;
-  fitted.reserve(static_cast<std::size_t>(std::max(columns, 1)));
-  if (values.empty())
-    return fitted;
-  const double first = TimeOf(secondsOf, firstIndex);
-  const double last = TimeOf(secondsOf, firstIndex + values.size() - 1);
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const float v = values[i];
-    const int column = ColumnOfTime(TimeOf(secondsOf, firstIndex + i), first, last, columns);
-    if (fitted.empty() || fitted.back().column != column) {
-      fitted.push_back({column, v, v, v, v});
-      continue;
-    }
-    ChartColumn& c = fitted.back();
-    c.last = v;
-    c.min = std::min(c.min, v);
-    c.max = std::max(c.max, v);
-  }
-  return fitted;
-}
-
 std::pair<double, double> ColumnRange(const std::vector<ChartColumn>& columns) {
   if (columns.empty())
     return {-1.0, 1.0};
@@ -79,19 +41,19 @@ std::size_t WholeTestView::ValueAt(int column, int columns, const SecondsOfValue
   if (to_ <= from_ + 1 || columns < 2)
     return from_;
   column = std::clamp(column, 0, columns - 1);
-  const double first = TimeOf(secondsOf, from_), last = TimeOf(secondsOf, to_ - 1);
+  const double first = SecondsAt(secondsOf, from_), last = SecondsAt(secondsOf, to_ - 1);
   const double t = first + (last - first) * column / (columns - 1);
   // The first value at or after t, or the one before it when that is nearer (a tie goes to the
   // later one). The times rise with the index.
   std::size_t low = from_, high = to_ - 1;
   while (low < high) {
     const std::size_t mid = low + (high - low) / 2;
-    if (TimeOf(secondsOf, mid) < t)
+    if (SecondsAt(secondsOf, mid) < t)
       low = mid + 1;
     else
       high = mid;
   }
-  if (low > from_ && t - TimeOf(secondsOf, low - 1) < TimeOf(secondsOf, low) - t)
+  if (low > from_ && t - SecondsAt(secondsOf, low - 1) < SecondsAt(secondsOf, low) - t)
     --low;
   return low;
 }

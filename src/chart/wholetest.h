@@ -14,30 +14,9 @@
 #include "base/numberformat.h"
 #include "chart/forcechart.h"
 #include "chart/tracecanvas.h"
+#include "test/valuecolumns.h"
 
 namespace dynlog {
-
-struct ChartColumn {
-  int column = 0;
-  float first = 0, last = 0; // the column's first and last value, for the line to its neighbours
-  float min = 0, max = 0;
-};
-
-// The time of a value of the recording (by its index from Start) in seconds; empty: the index
-// itself, values evenly spaced. The whole test places values by their times, so a gap in the
-// recording keeps its width and the time scale holds across it.
-using SecondsOfValue = std::function<double(std::uint64_t)>;
-
-// The column of time t as the view places it: `first` in column 0, `last` in the last column, the
-// ones between rounded to the nearer column.
-int ColumnOfTime(double t, double first, double last, int columns);
-
-// Every column that holds at least one value, left to right, in one pass over the values: the
-// first value (index firstIndex of the recording) in column 0, the last in the last column, the
-// ones between by their times.
-std::vector<ChartColumn> FitColumns(std::span<const float> values, int columns,
-                                    std::uint64_t firstIndex = 0,
-                                    const SecondsOfValue& secondsOf = {});
 
 // Which values of the recording the view shows: [from, to).
 class WholeTestView {

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/localtime.h"
 #include "base/numberformat.h"
 #include "test/lamps.h"
 #include "test/results.h"
@@ -26,16 +27,6 @@
 #include "test/verdict.h"
 
 namespace dynlog {
-
-// A local time in ISO 8601 with its offset from UTC: 2026-12-07T19:05:16+01:00.
-struct LocalTime {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  int utcOffsetMinutes = 0; // east of Greenwich positive
-};
-std::string Iso8601(const LocalTime& time);
-// The time `seconds` later (whole seconds, rounded), across days, months and years; the offset
-// stays as it was at `time`.
-LocalTime AddSeconds(const LocalTime& time, double seconds);
 
 // The program and its version as the files name it: "dynlog.exe 1.0.0.1".
 std::string_view ProgramNameAndVersion();
@@ -63,13 +54,6 @@ struct CsvHead {
   double preSeconds = 0;             // kept from before the start condition held
   std::optional<double> zeroOffset;  // the zero taken off every value, in the unit's figure
   std::optional<CsvSummary> summary; // a saved file's; a stream's comes after its values
-};
-
-// Values as a file takes them: value i with its lamps at secondsOf(i) seconds since Start.
-struct ValueSeries {
-  std::span<const float> values;
-  std::span<const Lamps> lamps; // one for each value; missing ones are dark
-  std::function<double(std::uint64_t)> secondsOf;
 };
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";

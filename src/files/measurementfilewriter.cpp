@@ -1,4 +1,5 @@
 #include "files/measurementfilewriter.h"
+#include "files/recordinghead.h"
 
 #include "base/localeformat.h"
 #include "files/csvfilewriter.h"
@@ -22,7 +23,7 @@ void SaveRecordingFile(std::string_view utf8Path, const Recording& recording) {
 void SaveRecordingFile(std::string_view utf8Path, const Recording& recording,
                        const ValueSeries& values, const TestResults& results) {
   if (IsCsvName(utf8Path)) {
-    SaveCsvFile(utf8Path, recording.CsvFileHead(results), values);
+    SaveCsvFile(utf8Path, CsvHeadOf(recording, results), values);
     return;
   }
   const RecordingSetting& s = recording.Setting();

@@ -1,7 +1,5 @@
 #include "files/reader.h"
 
-#include "chart/chartscale.h"
-
 #include <cstring>
 #include <utility>
 #include <vector>

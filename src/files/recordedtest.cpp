@@ -1,11 +1,12 @@
 #include "files/recordedtest.h"
+#include "files/recordinghead.h"
 
 namespace dynlog {
 
 OpenedTest RecordedTest(const Recording& recording) {
   OpenedTest test;
   test.kind = TestFileKind::Csv;
-  test.head = recording.CsvFileHead(recording.Results());
+  test.head = CsvHeadOf(recording, recording.Results());
   const double rate = recording.Setting().ValuesPerSecond();
   test.values.SetRate(rate);
   const ValueSeries values = recording.SavedValues();

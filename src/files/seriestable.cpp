@@ -1,7 +1,5 @@
 #include "files/seriestable.h"
 
-#include "chart/chartscale.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

@@ -455,39 +455,4 @@ Verdict Recording::Judge(const TestResults& results) const {
                       setting_.decimalPlaces);
 }
 
-CsvSummary Recording::Summary(const TestResults& results) const {
-  // The start is the test's 0 s, which a pre-trigger's values come before.
-  const double end = results.Count() ? results.LastSeconds() + 1 / setting_.ValuesPerSecond() : 0;
-  return {AddSeconds(start_, end), results, Judge(results),
-          endReason_ ? EndCause(*endReason_, watch_.Conditions(), setting_.decimalPlaces)
-                     : std::string(),
-          results.FromFrames() ? PeakFramesPerSecond() : 0};
-}
-
-CsvHead Recording::CsvFileHead(const TestResults& saved) const {
-  CsvHead head = CsvFileHead();
-  head.summary = Summary(saved);
-  return head;
-}
-
-CsvHead Recording::CsvFileHead() const {
-  // Averaging is named only where frames were really put together: at a rate that keeps every
-  // frame there is nothing between two values to average.
-  const bool averaged =
-      setting_.averaging && ReloadValue(setting_.chosenRate, FramesPerSecond(setting_.baud)) > 0;
-  const StartCondition& start = watch_.Conditions().start;
-  const bool byItself = watch_.Conditions().StartsByItself();
-  return {start_,
-          setting_.ValuesPerSecond(),
-          averaged,
-          setting_.decimalPlaces,
-          setting_.identification,
-          setting_.port,
-          test_,
-          byItself ? StartConditionText(start, setting_.decimalPlaces) : std::string(),
-          byItself ? start.preSeconds : 0,
-          testZero_,
-          std::nullopt};
-}
-
 } // namespace dynlog

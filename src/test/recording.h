@@ -41,13 +41,16 @@
 // Zero (Nullen) takes the mean of a half second off every frame's figure before anything else
 // sees it: of frames that came after it was asked for, with the force at rest (ZeroOffset).
 
-#include "files/csvfile.h"
+#include "base/localtime.h"
 #include "test/acquisition.h"
 #include "test/conditions.h"
 #include "test/lamps.h"
 #include "test/recordingtexts.h"
 #include "test/results.h"
 #include "test/samplerate.h"
+#include "test/trace.h"
+#include "test/values.h"
+#include "test/verdict.h"
 #include "test/zero.h"
 
 #include <array>
@@ -135,6 +138,10 @@ public:
   // The conditions the next Start applies (none: from Start to Stop by hand).
   void SetConditions(const TestConditions& conditions) { conditions_ = conditions; }
   const TestConditions& Conditions() const { return conditions_; }
+  // The conditions the running or last test was taken under.
+  const TestConditions& ConditionsInForce() const { return watch_.Conditions(); }
+  // The zero the running or last test was taken with.
+  std::optional<double> TestZero() const { return testZero_; }
   // Start, and every arming again after a test, zeroes on its first half second of frames before
   // it arms (or records); a refusal ends the recording at once and is kept in ZeroRefusal.
   void ZeroBeforeArming(bool on) { zeroFirst_ = on; }
@@ -246,8 +253,6 @@ public:
   // recording's limits.
   Verdict Judge(const TestResults& results) const;
   Verdict CurrentVerdict() const { return Judge(results_); }
-  // The end of results' last value, the results and their verdict.
-  CsvSummary Summary(const TestResults& results) const;
 
   // The status line's figures.
   StatusLine StatusFigures() const;
@@ -256,10 +261,6 @@ public:
   int PeakFramesPerSecond() const;
   // How the results and files give times and figures, the unit included.
   ResultsFormat Format(const NumberSeparators& separators) const;
-  // The CSV head as a stream writes it before its values, without the summary.
-  CsvHead CsvFileHead() const;
-  // The head of a file holding values with these results: with the summary.
-  CsvHead CsvFileHead(const TestResults& saved) const;
 
 private:
   void TakeSetting(const RecordingSetting& setting);

@@ -1,7 +1,5 @@
 #include "test/results.h"
 
-#include "chart/chartscale.h"
-
 namespace dynlog {
 namespace {
 

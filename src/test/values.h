@@ -11,14 +11,23 @@
 // reads its values themselves.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
-#include "chart/wholetest.h"
 #include "test/lamps.h"
 #include "test/results.h"
+#include "test/valuecolumns.h"
 
 namespace dynlog {
+
+// Values as a file takes them: value i with its lamps at secondsOf(i) seconds since Start.
+struct ValueSeries {
+  std::span<const float> values;
+  std::span<const Lamps> lamps; // one for each value; missing ones are dark
+  std::function<double(std::uint64_t)> secondsOf;
+};
 
 // The figures of a stretch of values: as TestResults gives them for a whole test.
 struct StretchFigures {

@@ -69,10 +69,6 @@ std::optional<ForceLimits> LimitsFromText(std::string_view text) {
   return limits;
 }
 
-std::string ForceFigure(double value, int decimalPlaces, const NumberSeparators& separators) {
-  return FormatNumber(value, decimalPlaces, kFileSignificantDigits, separators);
-}
-
 Verdict JudgeMaximum(std::optional<float> maximum, const ForceLimits& limits, int decimalPlaces) {
   if (!maximum || !limits.Any())
     return {};

@@ -60,7 +60,4 @@ std::string VerdictLine(const Verdict& verdict, int decimalPlaces, ForceUnit uni
 std::string LimitsText(const ForceLimits& limits, int decimalPlaces, ForceUnit unit,
                        const NumberSeparators& separators);
 
-// A limit or any figure of the unit at its decimal places, as the files write it.
-std::string ForceFigure(double value, int decimalPlaces, const NumberSeparators& separators);
-
 } // namespace dynlog

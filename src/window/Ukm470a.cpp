@@ -12,6 +12,7 @@
 #include "files/descriptionsettings.h"
 #include "files/measurementfilewriter.h"
 #include "files/recordedtest.h"
+#include "files/recordinghead.h"
 #include "files/savedtestfile.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
@@ -1147,7 +1148,7 @@ void Tfkm470a::SaveToSeries() {
   if (!series_ || recording_.SampleCount() == 0 || recording_.MayDropWithoutQuestion())
     return;
   try {
-    series_->AddTest(recording_.CsvFileHead(recording_.Results()), recording_.SavedValues());
+    series_->AddTest(CsvHeadOf(recording_, recording_.Results()), recording_.SavedValues());
     recording_.MarkSaved();
     if (AskBeforeDiscarding) // the part number counted on
       dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());

@@ -1,6 +1,7 @@
 // The chart picture as GDI paints it: the trace's pixels lie where the values say, the limit's
 // line on its row, the time scale's ticks where their seconds are.
 #include "chart/savedchartpicture.h"
+#include "chart/tracecanvas.h"
 
 #include "support/savedtest.h"
 

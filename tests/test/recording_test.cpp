@@ -1,6 +1,7 @@
 // The recording's rules, as the measurement window and the modes without a person run them,
 // and a recording that starts and ends by itself or is zeroed before it arms.
 #include "files/recordedtest.h"
+#include "files/recordinghead.h"
 #include "test/recording.h"
 
 #include <gtest/gtest.h>
@@ -107,7 +108,7 @@ TEST(Recording, NamesTheSettingItWasTakenAtAndBeforeItsStartTheOneStartWillUse) 
   EXPECT_EQ(r->Format(GermanSeparators()).valuesPerSecond, 160);
   EXPECT_EQ(r->Setting().KeptRate(), SampleRate::Hz160); // the text file's head
   EXPECT_EQ(r->Setting().decimalPlaces, 1);
-  const CsvHead head = r->CsvFileHead();
+  const CsvHead head = CsvHeadOf(*r);
   EXPECT_EQ(head.valuesPerSecond, 160);
   EXPECT_EQ(head.port, "COM3");
   EXPECT_EQ(head.start.utcOffsetMinutes, 60);
@@ -120,9 +121,9 @@ TEST(Recording, NamesTheSettingItWasTakenAtAndBeforeItsStartTheOneStartWillUse) 
                                              {SampleRate::Hz320, 9600, false},
                                              {SampleRate::Hz160, 9600, false}}) {
     r->Start(At(rate, baud, true), {});
-    EXPECT_EQ(r->CsvFileHead().averaging, averaged) << RateText(rate) << " at " << baud;
+    EXPECT_EQ(CsvHeadOf(*r).averaging, averaged) << RateText(rate) << " at " << baud;
   }
-  EXPECT_EQ(r->CsvFileHead().valuesPerSecond, 160);
+  EXPECT_EQ(CsvHeadOf(*r).valuesPerSecond, 160);
 }
 
 TEST(Recording, TimesFollowTheUnitsClockAndGoOnAcrossAGapByTheLengthThePcMeasured) {
@@ -221,7 +222,7 @@ TEST(ArmedRecording, WaitsRecordsTheRingEndsAtTheBreakAndArmsAgain) {
   EXPECT_EQ(Recorded(r), (std::vector<float>{5, 60, 300, 500, 201, 199}));
   EXPECT_EQ(heard, Recorded(r)) << "the test's values only";
   EXPECT_EQ(r.HeldPeak(), 500);
-  const std::string head = CsvHeadText(r.CsvFileHead(r.Results()), GermanSeparators());
+  const std::string head = CsvHeadText(CsvHeadOf(r, r.Results()), GermanSeparators());
   for (const char* line : {"# Startbedingung;Kraft über 50", "# Vorlauf in s;0,1",
                            "# Ende durch;Bruch bei 40 % des Maximums"})
     EXPECT_NE(head.find(std::string(line) + "\r\n"), std::string::npos) << line;
@@ -257,7 +258,7 @@ TEST(ArmedRecording, ZeroedBeforeArmingEveryValueIsTheUnitsFigureLessTheZeroRoun
     for (int i = 0; i < 8; ++i)
       r.TakeFrame(c.figure, tick);
     EXPECT_TRUE(r.AskZero()) << "refused while the test runs";
-    const std::string file = BuildCsvFile(r.CsvFileHead(), r.SavedValues(), GermanSeparators());
+    const std::string file = BuildCsvFile(CsvHeadOf(r), r.SavedValues(), GermanSeparators());
     EXPECT_NE(file.find(std::string(c.zero) + "\r\nZeit in s;Wert;"), std::string::npos) << file;
     EXPECT_NE(file.find(std::string("T-Eingang\r\n") + c.line), std::string::npos) << file;
   }

@@ -1,6 +1,7 @@
 // What a test is judged by: the peak of every frame the unit sent, whatever rate is kept; a zero
 // only of frames that came after it was asked for, at rest; a start only from below.
 #include "files/reader.h"
+#include "files/recordinghead.h"
 #include "test/recording.h"
 
 #include <gtest/gtest.h>
@@ -48,13 +49,13 @@ TEST(RecordingPeak, ThePeakVerdictAndHeldPeakAreOfEveryFrameAtEveryRate) {
     EXPECT_EQ(r.HeldPeak(), 549.5f);
     EXPECT_TRUE(r.CurrentVerdict().Failed()) << "over its upper limit between two kept values";
     EXPECT_EQ(heard.Max(), 549.5f);
-    const std::string head = CsvHeadText(r.CsvFileHead(r.Results()), GermanSeparators());
+    const std::string head = CsvHeadText(CsvHeadOf(r, r.Results()), GermanSeparators());
     for (const char* line : {"# Maximum;549,5;0,940625\r\n", "# Urteil;n.i.O.\r\n",
                              "# Spitzenwerte;aus allen 320 Werten/s des Geräts\r\n"})
       EXPECT_NE(head.find(line), std::string::npos) << line << head;
     // Opened again, the file names the peak its rows do not hold.
     const OpenedTest opened =
-        ReadTestBytes(BuildCsvFile(r.CsvFileHead(r.Results()), r.SavedValues(), GermanSeparators()),
+        ReadTestBytes(BuildCsvFile(CsvHeadOf(r, r.Results()), r.SavedValues(), GermanSeparators()),
                       GermanSeparators());
     ASSERT_TRUE(opened.head.summary.has_value() && !opened.unread)
         << UnreadLineText(opened.unread.value_or(UnreadLine{}));
@@ -136,7 +137,7 @@ TEST(RecordingZero, BeforeEveryTestArmedAgainItsOwnZeroInItsHead) {
   Feed(r, tick, 161, [](int) { return 3.0; }); // the next part's fixture
   Feed(r, tick, 5, [](int) { return 103.0; });
   EXPECT_EQ(r.Values().front(), 100) << "zeroed on the new rest";
-  const std::string head = CsvHeadText(r.CsvFileHead(), GermanSeparators());
+  const std::string head = CsvHeadText(CsvHeadOf(r), GermanSeparators());
   EXPECT_NE(head.find("# Nullpunkt;3,0\r\n"), std::string::npos) << head;
 }
 

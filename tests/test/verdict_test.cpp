@@ -1,6 +1,7 @@
 // A test traced and judged, and a series of them: the verdict on the maximum, the part number's
 // counting, the lamps a value keeps, the series table's statistics and its file after a crash.
 #include "files/reader.h"
+#include "files/recordinghead.h"
 #include "files/seriestable.h"
 #include "test/recording.h"
 
@@ -121,7 +122,7 @@ TEST(Recording, KeepsEachValuesLampsAndCountsThePartUpOnceItIsSaved) {
   EXPECT_EQ(r->Description().trace.comment, "");
   r->Start({SampleRate::Hz160, true, 19200, 1, "COM3", ""}, {});
   EXPECT_EQ(r->Description().trace.part, "Feder-0012") << "the person typed it again";
-  EXPECT_EQ(r->CsvFileHead(r->Results()).summary->results.Count(), 0u);
+  EXPECT_EQ(CsvHeadOf(*r, r->Results()).summary->results.Count(), 0u);
 }
 
 TEST(SeriesTable, StatisticsOverTheMaximaAgainstHandWorkedFigures) {

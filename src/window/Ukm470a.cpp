@@ -561,34 +561,6 @@ void Tfkm470a::Follow(dynlog::ViewChange change) {
     Paint();
 }
 
-void Tfkm470a::FormMouseMove(int x, int y) {
-  Follow(whole_.MouseMove(x, y));
-}
-
-void Tfkm470a::FormMouseDown(int x, int y) {
-  Follow(whole_.MouseDown(x, y));
-}
-
-void Tfkm470a::FormMouseUp(int x, int) {
-  Follow(whole_.MouseUp(x));
-}
-
-void Tfkm470a::FormDoubleClick(int, int) {
-  Follow(whole_.ShowAll());
-}
-
-void Tfkm470a::FormEscape() {
-  Follow(whole_.ShowAll());
-}
-
-void Tfkm470a::MarkReference(std::size_t i) {
-  Follow(whole_.ToggleReference(i));
-}
-
-void Tfkm470a::FormFilesDropped(const std::vector<std::string>& utf8Paths) {
-  OpenTests(utf8Paths, GetKeyState(VK_CONTROL) < 0);
-}
-
 void Tfkm470a::ButtonOeffnenClick() {
   const bool add = GetKeyState(VK_CONTROL) < 0;
   if (recording_.State() != dynlog::MeasuringState::Running)
@@ -603,20 +575,10 @@ void Tfkm470a::OpenTests(const std::vector<std::string>& utf8Paths, bool add) {
 }
 
 void Tfkm470a::ButtonBildClick() {
-  // The chart as it is shown, from the axis name down to the text lines below it: the sweep or the
-  // whole test, zoomed or not, with its legend and limit lines. The value display's rows may
-  // reach down beside the axis name; they are not the chart's.
-  RECT client;
-  GetClientRect(Handle(), &client);
+  // The value display's rows may reach down beside the axis name; they are not the chart's.
   const HWND display[] = {Label1.Handle(), UnitLabel.Handle(), PeakLabel.Handle(),
                           VerdictLabel.Handle(), ReasonLabel.Handle()};
-  wholePane_.CopyPicture(
-      Handle(), {0, Px(place_.captionTop), client.right, client.bottom - Px(kStatusHeight)},
-      display);
-}
-
-void Tfkm470a::ButtonBerichtClick() {
-  wholePane_.Report(Handle());
+  wholePane_.CopyPicture(Handle(), Px(place_.captionTop), Px(kStatusHeight), display);
 }
 
 void Tfkm470a::SaveScreenshot(const std::string& utf8Path) {

@@ -64,7 +64,7 @@ public:
   void ButtonReiheClick();       // a series folder chosen; its table shown
   void ButtonOeffnenClick();     // saved tests from the disk, through the open dialog
   void ButtonBildClick();        // the shown test's chart to the clipboard, and as a PNG
-  void ButtonBerichtClick();     // the shown test's report page, printed or as a PNG
+  void ButtonBerichtClick() { wholePane_.Report(Handle()); } // printed or as a PNG
   // A test that starts and ends by itself, zero and the held peak (mainconditions.cpp).
   void ButtonBedingungenClick(); // the conditions dialog
   void ButtonNullenClick();      // zero from the last half second
@@ -108,7 +108,7 @@ public:
   // stays as it is. Nothing happens while a test runs.
   void OpenTests(const std::vector<std::string>& utf8Paths, bool add);
   // Curve i of the whole-test view becomes the reference, or stops being it (a legend's click).
-  void MarkReference(std::size_t i);
+  void MarkReference(std::size_t i) { Follow(whole_.ToggleReference(i)); }
   const dynlog::WholeTestModel& WholeTest() const { return whole_; }
 
   dynlog::Recording& CurrentRecording() { return recording_; }
@@ -157,12 +157,15 @@ protected:
   void FormResize() override;
   void FormDpiChanged() override;
   void FormPaint(HDC dc, const RECT& area) override;
-  void FormMouseMove(int x, int y) override;
-  void FormMouseDown(int x, int y) override;
-  void FormMouseUp(int x, int y) override;
-  void FormDoubleClick(int x, int y) override;
-  void FormEscape() override;
-  void FormFilesDropped(const std::vector<std::string>& utf8Paths) override;
+  // The mouse, Esc and a double click go to the whole-test view.
+  void FormMouseMove(int x, int y) override { Follow(whole_.MouseMove(x, y)); }
+  void FormMouseDown(int x, int y) override { Follow(whole_.MouseDown(x, y)); }
+  void FormMouseUp(int x, int) override { Follow(whole_.MouseUp(x)); }
+  void FormDoubleClick(int, int) override { Follow(whole_.ShowAll()); }
+  void FormEscape() override { Follow(whole_.ShowAll()); }
+  void FormFilesDropped(const std::vector<std::string>& utf8Paths) override {
+    OpenTests(utf8Paths, GetKeyState(VK_CONTROL) < 0);
+  }
   bool FormKey(WPARAM key) override;
 
 private:

@@ -96,8 +96,11 @@ void WholeTestPane::PaintLimitLines(HDC dc, const RECT& area, int dpi) {
   }
 }
 
-void WholeTestPane::CopyPicture(HWND window, const RECT& area, std::span<const HWND> leaveOut) {
-  const base::MemoryBitmap chart = ui::WindowAreaPicture(window, area, leaveOut);
+void WholeTestPane::CopyPicture(HWND window, int top, int bottom, std::span<const HWND> leaveOut) {
+  RECT client;
+  GetClientRect(window, &client);
+  const base::MemoryBitmap chart =
+      ui::WindowAreaPicture(window, {0, top, client.right, client.bottom - bottom}, leaveOut);
   dynlog::CopyShownChart(window, chart);
   // On the clipboard already; the file is offered beside it.
   if (const auto path = dynlog::AskPngName(window, lastPictureName_))

@@ -28,8 +28,10 @@ public:
   void Draw(dynlog::TracePicture& picture, const dynlog::ScalePaint& p);
   // The limit lines across the chart, dashed, on the scale shown: the view's or the sweep's.
   void PaintLimitLines(HDC dc, const RECT& area, int dpi);
-  // The chart's area of the window on the clipboard, and offered as a PNG file.
-  void CopyPicture(HWND window, const RECT& area, std::span<const HWND> leaveOut);
+  // The chart as the window shows it, from the axis name (`top`) down to the text lines below
+  // it, above the status line (`bottom` high): the sweep or the whole test, zoomed or not, with
+  // its legend and limit lines. On the clipboard, and offered as a PNG file.
+  void CopyPicture(HWND window, int top, int bottom, std::span<const HWND> leaveOut);
   // The report page of the test shown, printed or as a PNG file, as the person chooses.
   void Report(HWND owner);
 

@@ -85,7 +85,7 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
   EXPECT_FALSE(w.CurrentRecording().MayDropWithoutQuestion()) << "the recording keeps its question";
   EXPECT_EQ(w.WholeTest().TextLine(0).substr(0, 21), "2.000 Werte in 6,25 s");
   EXPECT_TRUE(w.WholeTest().TextLine(1).starts_with("Datei Feder-7.csv \xC2\xB7 Pr\xC3\xBC"
-                                        "fling Feder-7"))
+                                                    "fling Feder-7"))
       << w.WholeTest().TextLine(1);
   EXPECT_NEAR(Topmost(Picture(w.Handle()), box, kRecordingBlue).first.x, columnX(3.125), 2);
   // The file's unit, limits and verdict, not the recording's (which has neither).
@@ -94,7 +94,8 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
 
   testsupport::DropFiles(w.Handle(), {bad});
   PumpFor(30);
-  EXPECT_NE(w.WholeTest().TextLine(1).find("Zeile 1500 nicht lesbar"), std::string::npos) << w.WholeTest().TextLine(1);
+  EXPECT_NE(w.WholeTest().TextLine(1).find("Zeile 1500 nicht lesbar"), std::string::npos)
+      << w.WholeTest().TextLine(1);
 
   // The recording's whole test, the file laid over it: one time scale, a legend, a reference.
   w.ButtonWholeTestClick();
@@ -123,7 +124,8 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
   SendMessageW(w.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(columnX(3.75), box.bottom - 5));
   PumpFor(30);
   EXPECT_TRUE(w.WholeTest().TextLine(1).starts_with("Ausschnitt ")) << w.WholeTest().TextLine(1);
-  EXPECT_NE(w.WholeTest().TextLine(1).find("Max. 400,0 kN bei 3,125 s"), std::string::npos) << w.WholeTest().TextLine(1);
+  EXPECT_NE(w.WholeTest().TextLine(1).find("Max. 400,0 kN bei 3,125 s"), std::string::npos)
+      << w.WholeTest().TextLine(1);
 
   // Bild: the chart as shown, with its legend, limit line and text lines, on the clipboard in
   // both forms and as the PNG file named.

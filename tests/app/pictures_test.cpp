@@ -517,7 +517,6 @@ TEST_F(Pictures, WholeTestAfterStopShowsASingleValueSpikeAndZoomsByDragging) {
   EXPECT_NEAR(static_cast<double>(w.WholeTest().Range().To()), 5000, 30);
   SendMessageW(w.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
   PumpFor(30);
-  EXPECT_FALSE(w.WholeTest().Range().Zoomed(10000));
   EXPECT_GT(spikeRows(), 10);
 }
 

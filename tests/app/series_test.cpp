@@ -83,7 +83,8 @@ TEST(Series, ThreeTestsAreJudgedSavedAndShownAgainFromTheirTable) {
   table.Table.Select(1); // the failed test's whole curve, its limit line and peak above it
   PumpFor(30);
   ASSERT_TRUE(w.WholeTest().Shown());
-  EXPECT_EQ(w.WholeTest().Range().To(), static_cast<std::size_t>(w.CurrentRecording().SampleCount()));
+  EXPECT_EQ(w.WholeTest().Range().To(),
+            static_cast<std::size_t>(w.CurrentRecording().SampleCount()));
   EXPECT_GT(LongestLimitRow(Picture(w.Handle()), box), (box.right - box.left) / 2);
 
   // The verdict row grows with the scale and never covers the digits or the unit; the table's

@@ -53,11 +53,4 @@ int LegendHeight(int dpi, std::size_t curves) {
   return MulDiv(8 + 15 * static_cast<int>(curves), dpi, 96) + 2;
 }
 
-std::optional<std::size_t> LegendRowAt(const std::vector<RECT>& rows, int x, int y) {
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    if (x >= rows[i].left && x < rows[i].right && y >= rows[i].top && y < rows[i].bottom)
-      return i;
-  return std::nullopt;
-}
-
 } // namespace dynlog

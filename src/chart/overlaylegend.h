@@ -1,7 +1,7 @@
 #pragma once
 // The legend of the curves laid over each other, painted into the chart's picture at the top right
 // of the trace: a line of each curve's colour, its name and maximum. A click on a row marks that
-// curve as the reference.
+// curve as the reference (the whole-test model finds the row).
 #include "chart/chartpaint.h"
 #include "chart/openedtests.h"
 
@@ -19,8 +19,5 @@ std::vector<RECT> PaintLegend(const ScalePaint& p, const RECT& trace,
 
 // How far down from the trace's top the legend of `curves` curves reaches, in the screen's pixels.
 int LegendHeight(int dpi, std::size_t curves);
-
-// The row under (x, y), if any.
-std::optional<std::size_t> LegendRowAt(const std::vector<RECT>& rows, int x, int y);
 
 } // namespace dynlog

@@ -5,15 +5,10 @@
 #include "base/handles.h"
 #include "base/localeformat.h"
 #include "chart/chartpaint.h"
-#include "chart/export.h"
-#include "chart/overlaychart.h"
-#include "chart/overlaylegend.h"
 #include "files/csvfilewriter.h"
 #include "files/descriptionsettings.h"
 #include "files/measurementfilewriter.h"
-#include "files/recordedtest.h"
 #include "files/recordinghead.h"
-#include "files/savedtestfile.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
 #include "link/settingsfile.h"
@@ -53,7 +48,6 @@ constexpr COLORREF kStatusWarning = RGB(176, 0, 0);
 constexpr int kStatusHeight = 16;
 constexpr COLORREF kPassColour = RGB(0, 128, 0);
 constexpr COLORREF kFailColour = RGB(192, 0, 0);
-constexpr COLORREF kLimitColour = RGB(224, 0, 0);
 // The unit beside the value display is this part of the digits' height.
 constexpr double kUnitShare = 0.4;
 constexpr int kReasonFontHeight = 12;
@@ -61,7 +55,6 @@ constexpr int kReasonFontHeight = 12;
 constexpr int kQuietTicks = 4;
 // Below the whole test: its results line and a second for the stretch shown or the file's head.
 constexpr int kWholeTextLines = 48, kTextLines = 32;
-constexpr std::uint32_t kBandPixel = dynlog::RgbPixel(220, 230, 250);
 
 ui::FormStyle MainStyle() {
   ui::FormStyle s;
@@ -172,7 +165,6 @@ Tfkm470a::Tfkm470a()
   ButtonWholeTest.SetHint("Nach Stop den ganzen Test von Start bis Stop zeigen. Im Diagramm ziehen "
                           "vergrößert einen Zeitbereich, Doppelklick oder Esc zeigt wieder alles.");
   paperBrush_.reset(CreateSolidBrush(Background()));
-  limitBrush_.reset(CreateSolidBrush(kLimitColour));
   ButtonOeffnen.SetHint("Gespeicherte Tests (Textdatei, CSV) im ganzen Test zeigen, auch durch "
                         "Ziehen auf das Fenster. Mehrere Dateien oder Strg: Kurven übereinander; "
                         "ein Klick in der Legende macht eine Kurve zur Referenz.");
@@ -252,7 +244,6 @@ void Tfkm470a::Button1Click() {
 }
 
 void Tfkm470a::ShowStarted() {
-  readout_.clear();
   ButtonWholeTest.SetEnabled(false);
   ShowWholeTest(false);
   ShowDescription(); // the test's own unit and limits, and no verdict yet
@@ -398,7 +389,7 @@ void Tfkm470a::ShowValue(double value) {
   if (chart_.RangeMin() != low || chart_.RangeMax() != high) {
     marks_.Mark(dynlog::WindowPart::Scales);
     // The limit lines move with the scale, across the whole chart.
-    if (ShownLimits().Any() && !wholeShown_) {
+    if (ShownLimits().Any() && !whole_.Shown()) {
       const auto box = chart_.TraceBox();
       const RECT r{box.left, box.top, box.right, box.bottom};
       InvalidateRect(Handle(), &r, FALSE);
@@ -407,7 +398,7 @@ void Tfkm470a::ShowValue(double value) {
   value_ = value;
   marks_.Mark(dynlog::WindowPart::Value);
   marks_.Mark(dynlog::WindowPart::Results);
-  if (!wholeShown_) { // else the sweep goes on behind the whole test
+  if (!whole_.Shown()) { // else the sweep goes on behind the whole test
     if (drawing.wipe)
       picture_.Wipe(*drawing.wipe);
     if (drawing.trace)
@@ -478,11 +469,9 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
   const double rate = recording_.Setting().ValuesPerSecond();
   if (marks_.Take(WindowPart::Scales)) {
     const dynlog::ChartAxes& axes = chart_.Axes();
-    if (const auto curves = Curves(); wholeShown_ && !curves.empty()) {
-      const auto& main = curves[dynlog::MainCurve(curves, compared_.Reference())];
-      touch(dynlog::PaintForceScale(p, axes, wholeLow_, wholeHigh_, main.format.decimalPlaces));
-      const dynlog::TimeWindow window = ShownWindow(curves);
-      touch(dynlog::PaintTimeScale(p, axes, client.right, window.first, window.last));
+    if (const auto s = whole_.Scales()) {
+      touch(dynlog::PaintForceScale(p, axes, s->low, s->high, s->decimals));
+      touch(dynlog::PaintTimeScale(p, axes, client.right, s->window.first, s->window.last));
     } else {
       touch(dynlog::PaintForceScale(p, axes, chart_.RangeMin(), chart_.RangeMax(), DecimalPlaces));
       touch(dynlog::PaintSweepScale(p, axes, client.right, rate));
@@ -492,18 +481,9 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
     const int height = Px(kStatusHeight);
     RECT line{0, client.bottom - chart_.Frame().textLinesHeight, client.right, 0};
     line.bottom = line.top + height;
-    textLines_[0] = dynlog::ResultsLine(recording_.Results(), recording_.Format(separators_));
-    textLines_[1].clear();
-    if (const auto curves = Curves(); wholeShown_ && !curves.empty()) {
-      const auto& main = curves[dynlog::MainCurve(curves, compared_.Reference())];
-      const dynlog::TimeWindow window = ShownWindow(curves);
-      textLines_[0] = dynlog::ResultsLine(main.results, main.format);
-      textLines_[1] = wholeView_.Zoomed(curves[dynlog::LongestCurve(curves)].source->Count())
-                          ? dynlog::StretchLine(dynlog::CurveStretch(main, window), main.format)
-                          : dynlog::OpenedTestNote(main, separators_);
-    }
-    for (int i = 0; i < (wholeShown_ ? 2 : 1); ++i, OffsetRect(&line, 0, height)) {
-      dynlog::PaintTextLine(p, line, textLines_[i]);
+    const auto& lines = whole_.TextLines();
+    for (int i = 0; i < whole_.TextLineCount(); ++i, OffsetRect(&line, 0, height)) {
+      dynlog::PaintTextLine(p, line, lines[static_cast<std::size_t>(i)]);
       touch(line);
     }
   }
@@ -512,7 +492,7 @@ dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
     const int top = chart_.Axes().shape1Top - Px(18);
     const RECT line{Px(Label2.Bounds().right + 4), top, Px(Label2.Bounds().right + 240),
                     top + Px(16)};
-    dynlog::PaintTextLine(p, line, readout_);
+    dynlog::PaintTextLine(p, line, whole_.Readout());
     touch(line);
   }
   if (!painted.Empty())
@@ -534,7 +514,7 @@ void Tfkm470a::FormResize() {
 void Tfkm470a::FormPaint(HDC dc, const RECT& area) {
   picture_.CopyTo(dc, area);
   dynlog::PaintAxes(dc, chart_.Axes());
-  PaintLimitLines(dc, area);
+  wholePane_.PaintLimitLines(dc, area, Dpi());
 }
 
 void Tfkm470a::RedrawChart() {
@@ -543,171 +523,42 @@ void Tfkm470a::RedrawChart() {
   marks_.Mark(dynlog::WindowPart::Results);
   marks_.Mark(dynlog::WindowPart::Readout);
   textsEvery_.Release();
-  if (!wholeShown_) {
+  if (!whole_.Shown()) {
     for (const dynlog::ChartSegment& segment : chart_.HeldSegments())
       picture_.Draw(segment);
     return;
   }
-  // Each curve's values shown fitted to the chart's columns, from their blocks where they have.
-  const dynlog::ChartAxes& a = chart_.Axes();
-  const auto curves = Curves();
-  auto fitted = dynlog::FitCurves(curves, ShownWindow(curves));
-  wholeLow_ = fitted.low;
-  wholeHigh_ = fitted.high;
-  // The limits on the scale too, so that their lines show how near the test came.
-  const dynlog::ForceLimits limits = ChartLimits();
-  for (const auto& limit : {limits.lower, limits.upper})
-    if (limit) {
-      wholeLow_ = std::min(wholeLow_, *limit);
-      wholeHigh_ = std::max(wholeHigh_, *limit);
-    }
-  // Room above the curves for the legend, so that it covers none of them.
-  const int legend = curves.size() > 1 ? dynlog::LegendHeight(Dpi(), curves.size()) : 0;
-  if (const int height = a.shape1Height; legend > 0 && legend < height / 2)
-    wholeHigh_ = wholeLow_ + (wholeHigh_ - wholeLow_) * height / (height - legend);
-  fitted.low = wholeLow_;
-  fitted.high = wholeHigh_;
-  const auto box = chart_.TraceBox();
-  picture_.ClearBox({box.left + 2, box.top, box.right + 2, box.bottom});
-  if (dragFrom_ >= 0 && dragTo_ >= 0) // the stretch a release will zoom into
-    picture_.Canvas().FillBox(
-        {std::min(dragFrom_, dragTo_), box.top, std::max(dragFrom_, dragTo_) + 1, box.bottom},
-        kBandPixel);
-  dynlog::DrawCurves(picture_.Canvas(), a, fitted, compared_.Reference());
-  legendRows_.clear();
-  if (curves.size() > 1) {
-    const dynlog::ScalePaint p{picture_.dc(), scaleFont_.get(), paperBrush_.get(), separators_,
-                               Dpi(),         chart_.Frame()};
-    legendRows_ = dynlog::PaintLegend(p, {box.left + 2, box.top, box.right, box.bottom}, curves,
-                                      compared_.Reference());
-    GdiFlush(); // before the canvas writes into the same memory again
-  }
+  wholePane_.Draw(picture_, {picture_.dc(), scaleFont_.get(), paperBrush_.get(), separators_, Dpi(),
+                             chart_.Frame()});
 }
 
 // ---- The whole test after Stop, read with the mouse
 
 void Tfkm470a::ButtonWholeTestClick() {
-  if (wholeShown_ || recording_.SampleCount() > 0)
-    ShowWholeTest(!wholeShown_);
+  if (whole_.Shown() || recording_.SampleCount() > 0)
+    ShowWholeTest(!whole_.Shown());
 }
 
 void Tfkm470a::ShowWholeTest(bool shown) {
-  if (!shown && !wholeShown_)
+  if (!whole_.Show(shown))
     return;
-  if (!shown) {
-    compared_.Clear(); // the opened tests are closed
+  if (!shown)
     ButtonWholeTest.SetEnabled(recording_.State() == dynlog::MeasuringState::Stopped &&
                                recording_.SampleCount() > 0);
-  } else if (compared_.Size() == 0) {
-    compared_.ShowRecording(true);
-  }
-  wholeShown_ = shown;
-  const auto curves = Curves();
-  wholeView_.ShowAll(curves.empty() ? 0 : curves[dynlog::LongestCurve(curves)].source->Count());
-  readout_.clear();
-  ButtonWholeTest.SetText(wholeShown_ ? "Letzte Werte" : "Ganzer Test");
+  ButtonWholeTest.SetText(shown ? "Letzte Werte" : "Ganzer Test");
   ShowDescription(); // of an opened test, and laid out: the whole test has a second text line
   Paint();
 }
 
-dynlog::TimeWindow Tfkm470a::ShownWindow(const std::vector<dynlog::ShownCurve>& curves) const {
-  const int width = chart_.Axes().shape2Width;
-  if (curves.empty())
-    return {0, 0, width};
-  return dynlog::ViewWindow(*curves[dynlog::LongestCurve(curves)].source, wholeView_.From(),
-                            wholeView_.To(), width);
-}
-
-dynlog::ForceLimits Tfkm470a::ChartLimits() const {
-  if (!wholeShown_)
-    return ShownLimits();
-  const auto curves = Curves();
-  return curves.empty() ? ShownLimits()
-                        : curves[dynlog::MainCurve(curves, compared_.Reference())].limits;
-}
-
-void Tfkm470a::FormMouseMove(int x, int y) {
-  if (!wholeShown_)
-    return;
-  const dynlog::ChartAxes& a = chart_.Axes();
-  bool changed = false;
-  if (dragFrom_ >= 0 && std::abs(x - dragFrom_) >= 3) {
-    const int to = std::clamp(x, a.shape2Left + 2, a.shape2Left + 1 + a.shape2Width);
-    if (to != dragTo_) {
-      dragTo_ = to;
-      RedrawChart();
-      changed = true;
-    }
-  }
-  const auto box = chart_.TraceBox();
-  const auto curves = Curves();
-  std::string text;
-  if (y >= box.top && y < box.bottom + 4 && !curves.empty())
-    text = dynlog::CurveReadout(curves[dynlog::MainCurve(curves, compared_.Reference())],
-                                ShownWindow(curves), chart_.ColumnAt(x));
-  if (text != readout_) {
-    readout_ = std::move(text);
-    marks_.Mark(dynlog::WindowPart::Readout);
-    changed = true;
-  }
-  if (changed)
-    Paint();
-}
-
-void Tfkm470a::FormMouseDown(int x, int y) {
-  dragTo_ = -1;
-  if (const auto row = dynlog::LegendRowAt(legendRows_, x, y); wholeShown_ && row) {
-    dragFrom_ = -1;
-    MarkReference(*row);
-    return;
-  }
-  dragFrom_ = wholeShown_ && chart_.ColumnAt(x) >= 0 ? x : -1;
-}
-
-void Tfkm470a::MarkReference(std::size_t i) {
-  compared_.ToggleReference(i);
-  ShowDescription(); // the axis name and the verdict are the new main curve's
-  Paint();
-}
-
-void Tfkm470a::FormMouseUp(int x, int) {
-  const int from = dragFrom_;
-  const bool band = dragTo_ >= 0;
-  dragFrom_ = dragTo_ = -1;
-  const int width = chart_.Axes().shape2Width;
-  const auto clampColumn = [&](int at) {
-    return std::clamp(at - (chart_.Axes().shape2Left + 2), 0, width - 1);
-  };
-  const auto curves = Curves();
-  const bool zoomed =
-      from >= 0 && std::abs(x - from) >= 3 && !curves.empty() &&
-      wholeView_.ZoomToColumns(clampColumn(from), clampColumn(x), width,
-                               [source = curves[dynlog::LongestCurve(curves)].source](
-                                   std::uint64_t i) { return source->SecondsOf(i); });
-  if (zoomed || band) {
+void Tfkm470a::Follow(dynlog::ViewChange change) {
+  if (change.shown)
+    ShowDescription(); // the axis name and the verdict are the new main curve's
+  else if (change.trace)
     RedrawChart();
+  if (change.readout)
+    marks_.Mark(dynlog::WindowPart::Readout);
+  if (change)
     Paint();
-  }
-}
-
-void Tfkm470a::FormDoubleClick(int, int) {
-  FormEscape();
-}
-
-void Tfkm470a::FormEscape() {
-  const auto curves = Curves();
-  if (!wholeShown_ || curves.empty())
-    return;
-  const std::size_t count = curves[dynlog::LongestCurve(curves)].source->Count();
-  if (!wholeView_.Zoomed(count))
-    return;
-  wholeView_.ShowAll(count);
-  RedrawChart();
-  Paint();
-}
-
-void Tfkm470a::FormFilesDropped(const std::vector<std::string>& utf8Paths) {
-  OpenTests(utf8Paths, GetKeyState(VK_CONTROL) < 0);
 }
 
 void Tfkm470a::ButtonOeffnenClick() {
@@ -716,85 +567,18 @@ void Tfkm470a::ButtonOeffnenClick() {
     OpenTests(dynlog::AskOpenNames(Handle()), add);
 }
 
-void Tfkm470a::WithShownTest(
-    const std::function<void(const dynlog::OpenedTest&, const std::string&)>& use) {
-  if (wholeShown_) {
-    const std::vector<dynlog::ShownCurve> curves = compared_.Curves(recording_, separators_);
-    if (!curves.empty())
-      if (const auto& main = curves[dynlog::MainCurve(curves, compared_.Reference())]; main.opened)
-        return use(*main.opened, main.name);
-  }
-  if (recording_.SampleCount() == 0) {
-    base::ShowErrorBox("Noch kein Test: erst messen oder einen gespeicherten Test öffnen");
+void Tfkm470a::OpenTests(const std::vector<std::string>& utf8Paths, bool add) {
+  if (recording_.State() == dynlog::MeasuringState::Running || !wholePane_.Open(utf8Paths, add))
     return;
-  }
-  const std::string& part = recording_.Description().trace.part;
-  use(dynlog::RecordedTest(recording_), part.empty() ? "Aufnahme" : part);
+  ButtonWholeTest.SetEnabled(true);
+  ShowWholeTest(true);
 }
 
 void Tfkm470a::ButtonBildClick() {
-  // The chart as it is shown, from the axis name down to the text lines below it: the sweep or the
-  // whole test, zoomed or not, with its legend and limit lines.
-  RECT client;
-  GetClientRect(Handle(), &client);
   // The value display's rows may reach down beside the axis name; they are not the chart's.
   const HWND display[] = {Label1.Handle(), UnitLabel.Handle(), PeakLabel.Handle(),
                           VerdictLabel.Handle(), ReasonLabel.Handle()};
-  const base::MemoryBitmap chart = ui::WindowAreaPicture(
-      Handle(), {0, Px(place_.captionTop), client.right, client.bottom - Px(kStatusHeight)},
-      display);
-  dynlog::CopyShownChart(Handle(), chart);
-  // On the clipboard already; the file is offered beside it.
-  if (const auto path = dynlog::AskPngName(Handle(), lastPictureName_))
-    dynlog::SavePngPicture(*path, chart);
-}
-
-void Tfkm470a::ButtonBerichtClick() {
-  WithShownTest([this](const dynlog::OpenedTest& test, const std::string& name) {
-    enum { Print = 1, Png = 2 };
-    const int choice = ui::Ask(
-        Handle(), "Bericht", "Die Seite über " + name + " drucken oder als PNG-Datei speichern?",
-        {{"&Drucken", Print}, {"Als &PNG speichern", Png}, {"Abbrechen", IDCANCEL}});
-    if (choice == Print)
-      dynlog::PrintReportPage(Handle(), test, name, separators_);
-    else if (choice == Png)
-      if (const auto path = dynlog::AskPngName(Handle(), lastPictureName_))
-        dynlog::SaveReportPage(*path, test, name, separators_);
-  });
-}
-
-void Tfkm470a::OpenTests(const std::vector<std::string>& utf8Paths, bool add) {
-  if (recording_.State() == dynlog::MeasuringState::Running)
-    return;
-  // Every file read before anything shown changes: a file that cannot be opened leaves the view.
-  std::vector<std::pair<std::string, dynlog::OpenedTest>> opened;
-  for (const std::string& path : utf8Paths) {
-    const std::string name = path.substr(path.find_last_of("\\/") + 1);
-    try {
-      dynlog::OpenedTest test = dynlog::ReadSavedTestFile(path, separators_);
-      if (test.values.Count() == 0) {
-        base::ShowErrorBox(name + ": " +
-                           (test.unread ? dynlog::UnreadLineText(*test.unread) : "keine Werte"));
-        continue;
-      }
-      opened.emplace_back(name, std::move(test));
-    } catch (const base::FileError& e) {
-      base::ShowErrorBox(name + ": " + e.what());
-    }
-  }
-  if (opened.empty())
-    return;
-  if (!add || !wholeShown_)
-    compared_.Clear();
-  for (auto& [name, test] : opened)
-    if (!compared_.Add(name, std::move(test))) {
-      base::ShowErrorBox("Höchstens fünf Tests liegen übereinander; "
-                         "nicht geöffnet: " +
-                         name);
-      break;
-    }
-  ButtonWholeTest.SetEnabled(true);
-  ShowWholeTest(true);
+  wholePane_.CopyPicture(Handle(), Px(place_.captionTop), Px(kStatusHeight), display);
 }
 
 void Tfkm470a::SaveScreenshot(const std::string& utf8Path) {
@@ -934,10 +718,8 @@ void Tfkm470a::LayOut() {
   const SIZE client = LogicalClientSize();
   // The whole-test view keeps the row while any test it shows has limits, so that the chart stays
   // where it is when another becomes the reference.
-  const auto curves = wholeShown_ ? Curves() : std::vector<dynlog::ShownCurve>{};
   const bool verdictRow = recording_.Description().limits.Any() ||
-                          recording_.NextDescription().limits.Any() ||
-                          std::ranges::any_of(curves, [](const auto& c) { return c.limits.Any(); });
+                          recording_.NextDescription().limits.Any() || whole_.AnyLimits();
   const dynlog::ValueDisplayPlace place =
       dynlog::PlaceValueDisplay({client.cx, client.cy}, firstClient_, verdictRow, true);
   place_ = place;
@@ -957,7 +739,7 @@ void Tfkm470a::LayOut() {
   GetClientRect(Handle(), &pixels);
   chart_.FitToClient(pixels.right, pixels.bottom,
                      {Px(place.chartTop), Px(52), Px(14), Px(16),
-                      Px((wholeShown_ ? kWholeTextLines : kTextLines) +
+                      Px((whole_.Shown() ? kWholeTextLines : kTextLines) +
                          (EndLabel.Text().empty() ? 0 : kStatusHeight))});
   PlaceStatusLine();
 }
@@ -985,15 +767,8 @@ void Tfkm470a::DescribeTest(const dynlog::TestDescription& description) {
   ShowSeriesTable(); // Cpk follows the limits
 }
 
-const dynlog::OpenedTest* Tfkm470a::ShownFile() const {
-  if (!wholeShown_)
-    return nullptr;
-  const auto curves = Curves();
-  return curves.empty() ? nullptr : curves[dynlog::MainCurve(curves, compared_.Reference())].opened;
-}
-
 void Tfkm470a::ShowDescription() {
-  const dynlog::OpenedTest* file = ShownFile();
+  const dynlog::OpenedTest* file = whole_.ShownFile();
   Label3.SetText(dynlog::AxisName(file ? file->head.test.unit : recording_.Description().unit));
   IncludeLimitsInChart();
   ShowHeldPeak(); // it names the unit too
@@ -1012,7 +787,7 @@ void Tfkm470a::ShowVerdict() {
   dynlog::ForceUnit unit = recording_.Description().unit;
   dynlog::ForceLimits limits = recording_.Description().limits;
   int decimals = recording_.Setting().decimalPlaces;
-  if (const dynlog::OpenedTest* file = ShownFile()) {
+  if (const dynlog::OpenedTest* file = whole_.ShownFile()) {
     // An opened test is judged as its file says, by its own limits and in its own unit.
     if (file->head.summary)
       verdict = file->head.summary->verdict;
@@ -1057,32 +832,6 @@ void Tfkm470a::PlaceVerdict() {
                         std::max(reasonWidth, 1), std::max(place_.verdictHeight, 1));
   VerdictLabel.SetVisible(verdictWidth > 0);
   ReasonLabel.SetVisible(reasonWidth > 0);
-}
-
-void Tfkm470a::PaintLimitLines(HDC dc, const RECT& area) {
-  const dynlog::ForceLimits limits = ChartLimits();
-  if (!limits.Any())
-    return;
-  const dynlog::ChartAxes& a = chart_.Axes();
-  const double low = wholeShown_ ? wholeLow_ : chart_.RangeMin();
-  const double high = wholeShown_ ? wholeHigh_ : chart_.RangeMax();
-  // Dashed, so that the trace on a limit still shows; only the dashes in the area repainted.
-  const int origin = a.shape2Left + 2, end = origin + a.shape2Width;
-  const int dash = Px(6), period = dash + Px(4), thick = std::max(1, Px(1));
-  const int left = std::max<int>(origin, area.left), right = std::min<int>(end, area.right);
-  for (const auto& limit : {limits.lower, limits.upper}) {
-    if (!limit)
-      continue;
-    const int row = dynlog::ChartRow(a, low, high, *limit);
-    if (row < a.shape1Top - 1 || row >= a.shape2Top || row + thick <= area.top ||
-        row >= area.bottom)
-      continue;
-    for (int x = origin + std::max(0, left - origin) / period * period; x < right; x += period) {
-      const RECT r{std::max(x, left), row, std::min(x + dash, right), row + thick};
-      if (r.left < r.right)
-        FillRect(dc, &r, limitBrush_.get());
-    }
-  }
 }
 
 // ---- A series

@@ -10,7 +10,7 @@
 #include "chart/forcechart.h"
 #include "chart/openedtests.h"
 #include "chart/tracepicture.h"
-#include "chart/wholetest.h"
+#include "chart/wholetestmodel.h"
 #include "files/descriptionsettings.h"
 #include "files/seriesfolder.h"
 #include "link/km470protocol.h"
@@ -19,6 +19,7 @@
 #include "ui/form.h"
 #include "window/mainlayout.h"
 #include "window/redrawmarks.h"
+#include "window/wholetestpane.h"
 
 #include <array>
 #include <cstdint>
@@ -63,7 +64,7 @@ public:
   void ButtonReiheClick();       // a series folder chosen; its table shown
   void ButtonOeffnenClick();     // saved tests from the disk, through the open dialog
   void ButtonBildClick();        // the shown test's chart to the clipboard, and as a PNG
-  void ButtonBerichtClick();     // the shown test's report page, printed or as a PNG
+  void ButtonBerichtClick() { wholePane_.Report(Handle()); } // printed or as a PNG
   // A test that starts and ends by itself, zero and the held peak (mainconditions.cpp).
   void ButtonBedingungenClick(); // the conditions dialog
   void ButtonNullenClick();      // zero from the last half second
@@ -106,16 +107,12 @@ public:
   // Saved tests opened in the whole-test view; with `add` laid over what it shows. The recording
   // stays as it is. Nothing happens while a test runs.
   void OpenTests(const std::vector<std::string>& utf8Paths, bool add);
-  const dynlog::ComparedTests& Compared() const { return compared_; }
   // Curve i of the whole-test view becomes the reference, or stops being it (a legend's click).
-  void MarkReference(std::size_t i);
-  // The two lines below the whole test: its results, and the stretch shown or the file's head.
-  const std::string& TextLine(int i) const { return textLines_[i % 2]; }
+  void MarkReference(std::size_t i) { Follow(whole_.ToggleReference(i)); }
+  const dynlog::WholeTestModel& WholeTest() const { return whole_; }
 
   dynlog::Recording& CurrentRecording() { return recording_; }
   const dynlog::ForceChart& Chart() const { return chart_; }
-  bool WholeTestShown() const { return wholeShown_; }
-  const dynlog::WholeTestView& WholeView() const { return wholeView_; }
   // The indicator for each km470::Indicator, in that enum's order.
   ui::Label& IndicatorLabel(km470::Indicator which);
 
@@ -160,12 +157,15 @@ protected:
   void FormResize() override;
   void FormDpiChanged() override;
   void FormPaint(HDC dc, const RECT& area) override;
-  void FormMouseMove(int x, int y) override;
-  void FormMouseDown(int x, int y) override;
-  void FormMouseUp(int x, int y) override;
-  void FormDoubleClick(int x, int y) override;
-  void FormEscape() override;
-  void FormFilesDropped(const std::vector<std::string>& utf8Paths) override;
+  // The mouse, Esc and a double click go to the whole-test view.
+  void FormMouseMove(int x, int y) override { Follow(whole_.MouseMove(x, y)); }
+  void FormMouseDown(int x, int y) override { Follow(whole_.MouseDown(x, y)); }
+  void FormMouseUp(int x, int) override { Follow(whole_.MouseUp(x)); }
+  void FormDoubleClick(int, int) override { Follow(whole_.ShowAll()); }
+  void FormEscape() override { Follow(whole_.ShowAll()); }
+  void FormFilesDropped(const std::vector<std::string>& utf8Paths) override {
+    OpenTests(utf8Paths, GetKeyState(VK_CONTROL) < 0);
+  }
   bool FormKey(WPARAM key) override;
 
 private:
@@ -189,23 +189,17 @@ private:
   // The value display, the axis name and the chart for the window's size and DPI.
   void LayOut();
   void MakeButtonPictures();
-  // Hands use the test the whole-test view is about (its main curve, when that is an opened file)
-  // or else the recording, with its name; an error box when there is none.
-  void WithShownTest(const std::function<void(const dynlog::OpenedTest&, const std::string&)>& use);
   // The trace afresh: the sweep, or the whole test; the scales and text lines with it.
   void RedrawChart();
   void ShowWholeTest(bool shown);
-  // The opened test the whole-test view is about, when its main curve is one: the axis name and
-  // the verdict row then say its unit, limits and verdict rather than the recording's.
-  const dynlog::OpenedTest* ShownFile() const;
+  // What a change of the whole-test view asks: its test described, the trace, the readout.
+  void Follow(dynlog::ViewChange change);
   // The axis name, the unit beside the value display and the verdict row after a new description,
   // or for another test shown.
   void ShowDescription();
   // The verdict after Stop, or the limits before it, in the row below the value display.
   void ShowVerdict();
   void PlaceVerdict();
-  // The limit lines across the chart, on the scale shown.
-  void PaintLimitLines(HDC dc, const RECT& area);
   // The chart's range takes in the limits, so that their lines show how near the test came.
   void IncludeLimitsInChart();
   // The limits of the test shown: the recording's.
@@ -213,12 +207,6 @@ private:
   // The stopped recording into the open series, once the values on their way are in.
   void SaveToSeries();
   void ShowSeriesTable();
-  // What the whole-test view shows, the time window of its columns, and the limits it draws.
-  std::vector<dynlog::ShownCurve> Curves() const {
-    return compared_.Curves(recording_, separators_);
-  }
-  dynlog::TimeWindow ShownWindow(const std::vector<dynlog::ShownCurve>& curves) const;
-  dynlog::ForceLimits ChartLimits() const;
   // After Start or an arming by itself: the new recording's state shown.
   void ShowStarted();
   // A test began or ended by itself during the frames just handled: as after Stop, and armed
@@ -256,27 +244,19 @@ private:
   base::Throttle textsEvery_{500}; // ms; the results line and the status line together
   // The lamps' colours after the newest frame, in km470::Indicator's order.
   std::array<COLORREF, km470::kIndicatorCount> lampColours_{};
-  double value_ = 0;    // the newest kept value
-  std::string readout_; // time and value under the mouse in the whole test
+  double value_ = 0; // the newest kept value
 
   std::wstring lastSaveName_ = L"*.txt";
-  std::wstring lastPictureName_ = L"*.png";
   dynlog::WindowSize firstClient_; // logical; the value display grows beyond it
-  bool wholeShown_ = false;
-  dynlog::WholeTestView wholeView_;
-  double wholeLow_ = -1, wholeHigh_ = 1;
-  int dragFrom_ = -1;
+  // The whole-test view after Stop or with opened tests, and its side in this window.
+  dynlog::WholeTestModel whole_{recording_, chart_, separators_};
+  WholeTestPane wholePane_{whole_, recording_, chart_, separators_};
 
   dynlog::ValueDisplayPlace place_;
-  base::Brush limitBrush_;
   std::unique_ptr<TestDialog> testDialog_;
   std::unique_ptr<dynlog::SeriesFolder> series_;
   std::unique_ptr<SeriesWindow> seriesWindow_;
   bool seriesSavePending_ = false;
-  dynlog::ComparedTests compared_; // what the whole-test view shows
-  std::vector<RECT> legendRows_;
-  int dragTo_ = -1; // the band of the stretch being chosen
-  std::string textLines_[2];
   std::unique_ptr<ConditionsDialog> conditionsDialog_;
   bool conditionsChanged_ = false; // a test began or ended by itself
   // Armed again after a test a condition ended: its peak and verdict stay in view until the

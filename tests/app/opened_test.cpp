@@ -80,13 +80,13 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
   });
   w.ButtonOeffnenClick();
   PumpFor(30);
-  ASSERT_TRUE(w.WholeTestShown());
+  ASSERT_TRUE(w.WholeTest().Shown());
   box = w.Chart().TraceBox(); // below the verdict row the file's limits bring
   EXPECT_FALSE(w.CurrentRecording().MayDropWithoutQuestion()) << "the recording keeps its question";
-  EXPECT_EQ(w.TextLine(0).substr(0, 21), "2.000 Werte in 6,25 s");
-  EXPECT_TRUE(w.TextLine(1).starts_with("Datei Feder-7.csv \xC2\xB7 Pr\xC3\xBC"
-                                        "fling Feder-7"))
-      << w.TextLine(1);
+  EXPECT_EQ(w.WholeTest().TextLine(0).substr(0, 21), "2.000 Werte in 6,25 s");
+  EXPECT_TRUE(w.WholeTest().TextLine(1).starts_with("Datei Feder-7.csv \xC2\xB7 Pr\xC3\xBC"
+                                                    "fling Feder-7"))
+      << w.WholeTest().TextLine(1);
   EXPECT_NEAR(Topmost(Picture(w.Handle()), box, kRecordingBlue).first.x, columnX(3.125), 2);
   // The file's unit, limits and verdict, not the recording's (which has neither).
   EXPECT_EQ(w.Label3.Text(), "F in kN");
@@ -94,14 +94,15 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
 
   testsupport::DropFiles(w.Handle(), {bad});
   PumpFor(30);
-  EXPECT_NE(w.TextLine(1).find("Zeile 1500 nicht lesbar"), std::string::npos) << w.TextLine(1);
+  EXPECT_NE(w.WholeTest().TextLine(1).find("Zeile 1500 nicht lesbar"), std::string::npos)
+      << w.WholeTest().TextLine(1);
 
   // The recording's whole test, the file laid over it: one time scale, a legend, a reference.
   w.ButtonWholeTestClick();
   w.ButtonWholeTestClick();
   w.OpenTests({csv}, true);
   PumpFor(30);
-  ASSERT_EQ(w.Compared().Size(), 2u);
+  ASSERT_EQ(w.WholeTest().Compared().Size(), 2u);
   EXPECT_EQ(w.Label3.Text(), "F") << "the recording is the main curve";
   EXPECT_FALSE(IsWindowVisible(w.VerdictLabel.Handle()));
   const Picture two(w.Handle());
@@ -112,7 +113,7 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
   EXPECT_EQ(two.Colours(legend)[0].first, RGB(255, 255, 255)) << "a white legend at the top right";
   SendMessageW(w.Handle(), WM_LBUTTONDOWN, 0, MAKELPARAM(box.right - 30, box.top + 4 + 1 + 15 + 7));
   SendMessageW(w.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(box.right - 30, box.top + 4 + 1 + 15 + 7));
-  ASSERT_EQ(w.Compared().Reference(), 1u);
+  ASSERT_EQ(w.WholeTest().Compared().Reference(), 1u);
   EXPECT_EQ(w.Label3.Text(), "F in kN") << "the reference is";
   EXPECT_GT(Topmost(Picture(w.Handle()), box, kFileGreen).second, greens) << "drawn thicker";
 
@@ -122,8 +123,9 @@ TEST(OpenedTests, FilesOpenBesideTheRecordingLieOverItAndAZoomGivesTheStretch) {
             RGB(220, 230, 250));
   SendMessageW(w.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(columnX(3.75), box.bottom - 5));
   PumpFor(30);
-  EXPECT_TRUE(w.TextLine(1).starts_with("Ausschnitt ")) << w.TextLine(1);
-  EXPECT_NE(w.TextLine(1).find("Max. 400,0 kN bei 3,125 s"), std::string::npos) << w.TextLine(1);
+  EXPECT_TRUE(w.WholeTest().TextLine(1).starts_with("Ausschnitt ")) << w.WholeTest().TextLine(1);
+  EXPECT_NE(w.WholeTest().TextLine(1).find("Max. 400,0 kN bei 3,125 s"), std::string::npos)
+      << w.WholeTest().TextLine(1);
 
   // Bild: the chart as shown, with its legend, limit line and text lines, on the clipboard in
   // both forms and as the PNG file named.

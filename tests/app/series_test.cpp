@@ -82,8 +82,9 @@ TEST(Series, ThreeTestsAreJudgedSavedAndShownAgainFromTheirTable) {
   EXPECT_TRUE(table.Statistics.Text().starts_with("3 Tests \xC2\xB7 2 i.O. \xC2\xB7 1 n.i.O. "));
   table.Table.Select(1); // the failed test's whole curve, its limit line and peak above it
   PumpFor(30);
-  ASSERT_TRUE(w.WholeTestShown());
-  EXPECT_EQ(w.WholeView().To(), static_cast<std::size_t>(w.CurrentRecording().SampleCount()));
+  ASSERT_TRUE(w.WholeTest().Shown());
+  EXPECT_EQ(w.WholeTest().Range().To(),
+            static_cast<std::size_t>(w.CurrentRecording().SampleCount()));
   EXPECT_GT(LongestLimitRow(Picture(w.Handle()), box), (box.right - box.left) / 2);
 
   // The verdict row grows with the scale and never covers the digits or the unit; the table's

@@ -6,6 +6,7 @@ import re
 import subprocess
 import sys
 import time
+import unittest
 from fractions import Fraction
 from pathlib import Path
 
@@ -116,3 +117,22 @@ def run_dynlog(workdir, *args):
 def file_values(path):
     """The value lines of a measurement file, after its three-line head."""
     return path.read_bytes().decode("cp1252").split("\r\n")[3:]
+
+
+def main():
+    """Runs the calling script's cases. "PART/PARTS" after the three programs runs every PARTS-th
+    case from the PART-th on, in the order of their names, so that a long suite runs in parts side
+    by side, each in a Wine prefix of its own; other words name cases, as for unittest."""
+    args = sys.argv[4:]
+    if not args or not re.fullmatch(r"\d+/\d+", args[0]):
+        unittest.main(module="__main__", argv=[sys.argv[0], *args], verbosity=2)
+    part, parts = map(int, args[0].split("/"))
+
+    def cases(suite):
+        for test in suite:
+            yield from cases(test) if isinstance(test, unittest.TestSuite) else [test]
+
+    every = sorted(cases(unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])),
+                   key=lambda test: test.id())
+    result = unittest.TextTestRunner(verbosity=2).run(unittest.TestSuite(every[part - 1::parts]))
+    sys.exit(0 if result.wasSuccessful() else 1)

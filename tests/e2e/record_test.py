@@ -7,14 +7,13 @@ import io
 import os
 import re
 import signal
-import sys
 import tempfile
 import time
 import unittest
 from pathlib import Path
 
-from e2esupport import (DYNLOG, Unit, expected_values, german, run_dynlog, start_dynlog,
-                        winpath)
+from e2esupport import (DYNLOG, Unit, expected_values, german, main, run_dynlog,
+                        start_dynlog, winpath)
 
 
 class Recording(unittest.TestCase):
@@ -272,4 +271,4 @@ def lamps_after(statuses):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[__file__, *sys.argv[4:]], verbosity=2)
+    main()

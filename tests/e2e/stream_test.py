@@ -12,8 +12,8 @@ import time
 import unittest
 from pathlib import Path
 
-from e2esupport import (DYNLOG, WINE_RUN, Unit, file_values, german, run_dynlog, start_dynlog,
-                        stream_texts, winpath)
+from e2esupport import (DYNLOG, WINE_RUN, Unit, file_values, german, main, run_dynlog,
+                        start_dynlog, stream_texts, winpath)
 
 
 class Streaming(unittest.TestCase):
@@ -157,4 +157,4 @@ class Streaming(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[__file__], verbosity=2)
+    main()

@@ -2,11 +2,17 @@
 measurement file must hold, computed in exact arithmetic.
 
 The test scripts are run as SCRIPT DYNLOG_EXE KM470SIM WINE_RUN."""
+import fcntl
+import os
 import re
+import signal
+import struct
 import subprocess
 import sys
+import termios
 import time
 import unittest
+from contextlib import contextmanager
 from fractions import Fraction
 from pathlib import Path
 
@@ -89,6 +95,32 @@ class Unit:
                 raise AssertionError("the stream never started")
             time.sleep(0.1)
 
+    def unread(self):
+        """Bytes on the line that the program has not taken yet."""
+        fd = os.open(self.pty, os.O_RDONLY | os.O_NOCTTY | os.O_NONBLOCK)
+        try:
+            return struct.unpack("i", fcntl.ioctl(fd, termios.TIOCINQ, b"\0" * 4))[0]
+        finally:
+            os.close(fd)
+
+    def wait_until_read(self, frames_since=None):
+        """Until the program has taken every byte sent; with frames_since (a count of frames
+        logged), until it has taken a whole frame of those sent after them. The look at the line
+        that took them was over by the return."""
+        end = time.monotonic() + 60  # a hang guard only
+        while True:
+            if frames_since is None:
+                if self.unread() == 0:
+                    return
+            else:
+                # The log first: the frames it names were on the line before the count is asked.
+                after = len(self.counts()) - frames_since
+                if after > 0 and self.unread() <= 3 * (after - 1):
+                    return
+            if time.monotonic() > end:
+                raise AssertionError("the program stopped reading the line")
+            time.sleep(0.002)
+
     def stopped_after_last_start(self):
         events = self.events()
         return "stop" in events[len(events) - events[::-1].index("start"):]
@@ -98,6 +130,22 @@ class Unit:
         self.proc.wait(10)  # a hang guard only
         self.proc.stdout.close()
         self.proc.stderr.close()
+
+
+@contextmanager
+def held(command):
+    """Holds every process whose command line holds `command`, as a busy machine may hold a
+    program up: none of them runs until the block is left."""
+    pids = [int(p) for p in subprocess.run(["pgrep", "-f", command], capture_output=True,
+                                           text=True).stdout.split()]
+    assert pids, command
+    for pid in pids:
+        os.kill(pid, signal.SIGSTOP)
+    try:
+        yield
+    finally:
+        for pid in pids:
+            os.kill(pid, signal.SIGCONT)
 
 
 def winpath(p):

@@ -66,11 +66,13 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 # ccache, when there, keeps what the compilers made for the next run, build folder removed or not,
 # another clone's included. Paths under the sources are hashed as seen from the build folder, so
 # that the package test's copy of the sources takes the objects of build/win32 (fuzz.sh and the
-# package test ask for ccache themselves).
+# package test ask for ccache themselves). The folder itself is left out of the hash of the builds
+# with debug information (native, fuzz) too: their objects then serve every clone, at the price
+# that a sanitizer's report may name the sources of the clone that compiled them first.
 cache=()
 if command -v ccache >/dev/null; then
   cache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 fi
 
 stage "native" "km470sim and the portable logic (AddressSanitizer, UBSan)"

@@ -141,7 +141,8 @@ TEST(OpenedTestTest, EveryFormReadsBackAndADamagedFileUpToItsFirstUnreadableLine
 
 TEST(OpenedTestTest, BlockExtremesAreThoseOfEveryValue) {
   std::mt19937 random(7);
-  for (const std::uint64_t count : {1u, 8u, 9u, 100u, 4097u, 300001u}) {
+  // Up to five levels of blocks over two pages: every level is built and read the same way.
+  for (const std::uint64_t count : {1u, 8u, 9u, 100u, 4097u, 100001u}) {
     TestValues values(320);
     std::vector<float> all;
     for (std::uint64_t i = 0; i < count; ++i) {

@@ -22,13 +22,15 @@ function(dynlog_own_prefix test)
 endfunction()
 
 # dynlog_add_test(name SOURCES ... [LIBS ...] [LABELS ...] [RESOURCE_LOCK ...] [ENVIRONMENT ...]
-#                 [TIMEOUT s] [UNITS])
+#                 [TIMEOUT s] [UNITS] [SHARDS n] [COST c])
 # One executable per module keeps the number of Wine starts low. Under the win32 preset CTest
 # runs it through the Wine launcher (CMAKE_CROSSCOMPILING_EMULATOR). UNITS: the test program asks
 # for simulated units (tests/support/simulatedunit.h); it runs under the Linux side that starts
-# them, in a Wine prefix of its own.
+# them, in a Wine prefix of its own. SHARDS: a long program runs as n tests side by side
+# (name_1 ... name_n), each one GoogleTest's share of its cases and, with UNITS, a prefix of its
+# own. COST: a long test starts before the short ones, before CTest has measured it.
 function(dynlog_add_test name)
-  cmake_parse_arguments(T "UNITS" "TIMEOUT" "SOURCES;LIBS;LABELS;RESOURCE_LOCK;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "UNITS" "TIMEOUT;SHARDS;COST" "SOURCES;LIBS;LABELS;RESOURCE_LOCK;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   dynlog_options(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest)
@@ -43,29 +45,45 @@ function(dynlog_add_test name)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
       "${Python3_EXECUTABLE};${PROJECT_SOURCE_DIR}/tests/support/simulatedunit.py;${DYNLOG_KM470SIM};${CMAKE_CROSSCOMPILING_EMULATOR}")
   endif()
-  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-  set_tests_properties(${name} PROPERTIES
-    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    ENVIRONMENT "DYNLOG_SOURCE_DIR=${PROJECT_SOURCE_DIR};DYNLOG_BINARY_DIR=${PROJECT_BINARY_DIR};${T_ENVIRONMENT}")
-  # Under Wine a test program that crashes may still end with exit code 0: a run counts only when
-  # GoogleTest itself reports it passed, and never when it reports a failure.
-  set_tests_properties(${name} PROPERTIES
-    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ test"
-    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
-  if(T_LABELS)
-    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  if(NOT T_SHARDS)
+    set(T_SHARDS 1)
   endif()
-  if(T_RESOURCE_LOCK)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_RESOURCE_LOCK}")
-  endif()
-  if(T_TIMEOUT)
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
-  else()
-    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
-  endif()
-  if(T_UNITS)
-    dynlog_own_prefix(${name})
-  endif()
+  math(EXPR last "${T_SHARDS} - 1")
+  foreach(shard RANGE ${last})
+    set(test ${name})
+    set(environment "DYNLOG_SOURCE_DIR=${PROJECT_SOURCE_DIR};DYNLOG_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    if(T_SHARDS GREATER 1)
+      math(EXPR number "${shard} + 1")
+      set(test ${name}_${number})
+      list(APPEND environment GTEST_TOTAL_SHARDS=${T_SHARDS} GTEST_SHARD_INDEX=${shard})
+    endif()
+    add_test(NAME ${test} COMMAND ${name} --gtest_color=no)
+    set_tests_properties(${test} PROPERTIES
+      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+      ENVIRONMENT "${environment};${T_ENVIRONMENT}")
+    # Under Wine a test program that crashes may still end with exit code 0: a run counts only
+    # when GoogleTest itself reports it passed, and never when it reports a failure.
+    set_tests_properties(${test} PROPERTIES
+      PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ test"
+      FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
+    if(T_LABELS)
+      set_tests_properties(${test} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+    if(T_RESOURCE_LOCK)
+      set_tests_properties(${test} PROPERTIES RESOURCE_LOCK "${T_RESOURCE_LOCK}")
+    endif()
+    if(T_COST)
+      set_tests_properties(${test} PROPERTIES COST ${T_COST})
+    endif()
+    if(T_TIMEOUT)
+      set_tests_properties(${test} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    else()
+      set_tests_properties(${test} PROPERTIES TIMEOUT 300)
+    endif()
+    if(T_UNITS)
+      dynlog_own_prefix(${test})
+    endif()
+  endforeach()
 endfunction()
 
 # The simulated unit for the tests under Wine: km470sim from the native build.

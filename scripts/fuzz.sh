@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the parsers' fuzz harnesses (clang, libFuzzer, AddressSanitizer, UBSan; the "fuzz"
-# preset) and runs each in turn:
+# preset) and runs them, as many side by side as there are processors (each harness takes one):
 #   scripts/fuzz.sh              every harness for 20 seconds (scripts/test.sh gives each 5)
 #   scripts/fuzz.sh SECONDS      every harness for SECONDS
 #   scripts/fuzz.sh --runs N     every harness until it has tried N inputs (the long run)
@@ -23,23 +23,39 @@ fi
 harnesses=("$@")
 [ ${#harnesses[@]} -gt 0 ] || harnesses=(http_reply url_location version_text frame_decoder profile_int number_format saved_test)
 
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+# ccache, when there, keeps the harnesses' objects for the next build, as scripts/test.sh does.
+cache=()
+command -v ccache >/dev/null && cache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake --preset fuzz "${cache[@]}" >/dev/null
+cmake --build --preset fuzz -j "$jobs" >/dev/null
 
 out=build/fuzz
 mkdir -p "$out/findings"
-for name in "${harnesses[@]}"; do
-  work="$out/corpus/$name"
+# One harness; what it says is printed in one piece when it ends, so that the harnesses running
+# beside it do not mix their lines with its.
+fuzz_one() {
+  local name=$1 work="$out/corpus/$1" log="$out/fuzz_$1.log" runs
   mkdir -p "$work"
-  log="$out/fuzz_$name.log"
-  echo "== fuzz $name (${limit[*]})"
   if ! "$out/tests/fuzz/fuzz_$name" "${limit[@]}" -artifact_prefix="$out/findings/$name-" \
     -print_final_stats=1 "$work" "tests/fuzz/corpus/$name" >"$log" 2>&1; then
-    tail -n 40 "$log" >&2
-    echo "fuzz: $name found a fault; the input is in $out/findings/" >&2
-    exit 1
+    { tail -n 40 "$log"; echo "fuzz: $name found a fault; the input is in $out/findings/"; } >&2
+    return 1
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   echo "$(date -u +%FT%TZ) $name ${runs:-0}" >>"$out/runs.log"
-  echo "   ${runs:-0} inputs, no finding"
+  printf '== fuzz %s (%s)\n   %s inputs, no finding\n' "$name" "${limit[*]}" "${runs:-0}"
+}
+
+failed=0
+for name in "${harnesses[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
+    wait -n || failed=1
+  done
+  [ $failed = 0 ] || break # a finding ends the run: no harness more
+  fuzz_one "$name" &
 done
+while [ -n "$(jobs -rp)" ]; do
+  wait -n || failed=1
+done
+exit $failed

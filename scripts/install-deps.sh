@@ -12,6 +12,9 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok install
 have_pkg cmake || need+=(cmake)
 have_pkg g++ || need+=(g++)
 have_pkg make || need+=(make)
+# Keeps what the compilers made: the package test's build of the same sources, a second clone or
+# the next run take the objects from it.
+have_pkg ccache || need+=(ccache)
 have_pkg g++-mingw-w64-i686-posix || need+=(g++-mingw-w64-i686-posix)
 have_pkg googletest || need+=(googletest)
 have_pkg python3 || need+=(python3)

@@ -60,11 +60,14 @@ has_settings() {
 }
 
 if [ -n "$copy_to" ]; then
-  # Prepared once, under a lock: the suites ask for their copies side by side.
+  # Prepared once, under a lock: the suites ask for their copies side by side. The copies are
+  # then made side by side too, each only reading the prepared prefix, which nobody changes while
+  # any holds the lock shared.
   mkdir -p "$(dirname "$WINEPREFIX")" "$(dirname "$copy_to")"
   exec 9>"$WINEPREFIX.lock"
   flock 9
   "$here/wine-prefix.sh"
+  flock -s 9
   if ! has_settings "$copy_to" || [ "$copy_to/.update-timestamp" -ot "$WINEPREFIX/.update-timestamp" ]; then
     rm -rf "$copy_to" "$copy_to.part"
     # The system's files are shared as hard links (Wine only reads them); the registry and the

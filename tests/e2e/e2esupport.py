@@ -2,10 +2,17 @@
 measurement file must hold, computed in exact arithmetic.
 
 The test scripts are run as SCRIPT DYNLOG_EXE KM470SIM WINE_RUN."""
+import fcntl
+import os
 import re
+import signal
+import struct
 import subprocess
 import sys
+import termios
 import time
+import unittest
+from contextlib import contextmanager
 from fractions import Fraction
 from pathlib import Path
 
@@ -88,6 +95,29 @@ class Unit:
                 raise AssertionError("the stream never started")
             time.sleep(0.1)
 
+    def unread(self):
+        """Bytes on the line that the program has not taken yet."""
+        with open(os.open(self.pty, os.O_RDONLY | os.O_NOCTTY | os.O_NONBLOCK), "rb", 0) as line:
+            return struct.unpack("i", fcntl.ioctl(line, termios.TIOCINQ, b"\0" * 4))[0]
+
+    def wait_until_read(self, frames_since=None):
+        """Until the program has taken every byte sent; with frames_since (a count of frames
+        logged), until it has taken a whole frame of those sent after them. The look at the line
+        that took them was over by the return."""
+        end = time.monotonic() + 60  # a hang guard only
+        while True:
+            if frames_since is None:
+                if self.unread() == 0:
+                    return
+            else:
+                # The log first: the frames it names were on the line before the count is asked.
+                after = len(self.counts()) - frames_since
+                if after > 0 and self.unread() <= 3 * (after - 1):
+                    return
+            if time.monotonic() > end:
+                raise AssertionError("the program stopped reading the line")
+            time.sleep(0.002)
+
     def stopped_after_last_start(self):
         events = self.events()
         return "stop" in events[len(events) - events[::-1].index("start"):]
@@ -97,6 +127,22 @@ class Unit:
         self.proc.wait(10)  # a hang guard only
         self.proc.stdout.close()
         self.proc.stderr.close()
+
+
+@contextmanager
+def held(command):
+    """Holds every process whose command line holds `command`, as a busy machine may hold a
+    program up: none of them runs until the block is left."""
+    pids = [int(p) for p in subprocess.run(["pgrep", "-f", command], capture_output=True,
+                                           text=True).stdout.split()]
+    assert pids, command
+    for pid in pids:
+        os.kill(pid, signal.SIGSTOP)
+    try:
+        yield
+    finally:
+        for pid in pids:
+            os.kill(pid, signal.SIGCONT)
 
 
 def winpath(p):
@@ -116,3 +162,15 @@ def run_dynlog(workdir, *args):
 def file_values(path):
     """The value lines of a measurement file, after its three-line head."""
     return path.read_bytes().decode("cp1252").split("\r\n")[3:]
+
+
+def main():
+    """Runs the calling script's cases. "PART/PARTS" after the three programs runs every PARTS-th
+    case from the PART-th on, in the order of their names, so that a long suite runs in parts side
+    by side, each in a Wine prefix of its own; other words name cases, as for unittest."""
+    args = sys.argv[4:]
+    if args and re.fullmatch(r"\d+/\d+", args[0]):
+        part, parts = map(int, args.pop(0).split("/"))
+        names = unittest.defaultTestLoader.getTestCaseNames
+        unittest.defaultTestLoader.getTestCaseNames = lambda case: names(case)[part - 1::parts]
+    unittest.main(module="__main__", argv=[sys.argv[0], *args], verbosity=2)

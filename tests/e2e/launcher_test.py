@@ -10,7 +10,8 @@ import time
 import unittest
 from pathlib import Path
 
-from e2esupport import DYNLOG, PREFIX, WINE_RUN, Unit, file_values, stream_texts, winpath
+from e2esupport import (DYNLOG, PREFIX, WINE_RUN, Unit, file_values, main, stream_texts,
+                        winpath)
 
 LAUNCHER = Path(WINE_RUN).with_name("dynlog.sh")
 PORTS = Path(PREFIX) / "ports"
@@ -164,4 +165,4 @@ class Launcher(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[__file__], verbosity=2)
+    main()

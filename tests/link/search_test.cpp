@@ -180,17 +180,22 @@ TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
 TEST_F(Search, UserSelectionStopsTheAutomaticSearch) {
   Tfkm470b dialog;
   bool timerAfterClick = true, groupsEnabled = false;
-  // After the first automatic step (COM 3 at 9600) the user picks COM 1, where nothing answers.
-  AfterMs(km470::SearchStepMs() * 13 / 10, [&] {
+  int steps = -1;
+  // Once the first automatic step (COM 3 at 9600) and its probe are over, however late, the user
+  // picks COM 1, where nothing answers; a step and a half later the dialog still shows it.
+  std::function<void()> pick = [&] {
+    if (!dialog.ClicksEnabled || dialog.TimerStepping)
+      return AfterMs(10, pick);
     SendMessageW(dialog.RadioGroup1.ItemHandle(0), BM_CLICK, 0, 0);
     timerAfterClick = dialog.Timer1.Enabled();
     groupsEnabled = dialog.RadioGroup1.Enabled() && dialog.RadioGroup2.Enabled();
-  });
-  int steps = 0;
-  AfterMs(km470::SearchStepMs() * 5 / 2, [&] {
-    steps = dialog.RadioGroup1.ItemIndex();
-    dialog.Close();
-  });
+    AfterMs(km470::SearchStepMs() * 3 / 2, [&] {
+      steps = dialog.RadioGroup1.ItemIndex();
+      dialog.Close();
+    });
+  };
+  AfterMs(10, pick);
+  AfterMs(15000, [&dialog] { dialog.Close(); }); // a hang guard only
   dialog.ConnectOnFirstStart();
   EXPECT_FALSE(timerAfterClick);
   EXPECT_TRUE(groupsEnabled);

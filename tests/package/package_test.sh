@@ -39,6 +39,17 @@ echo "package: a git archive carries the commit's time; a bare copy warns"
 # commit's.
 unset SOURCE_DATE_EPOCH
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc 2>/dev/null || echo 2)}
+# With ccache there, the copy's compiles are served by it: the paths under the copy are hashed
+# relative to its build folder, as those of the other build are (scripts/test.sh sets CCACHE_BASEDIR
+# for it), and the warning option, part of every compile's command, is the other build's. Only
+# the linking is done again.
+options=()
+if command -v ccache >/dev/null; then
+  options+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+if [ -n "$other" ] && grep -qx 'DYNLOG_WERROR:BOOL=ON' "$other/CMakeCache.txt"; then
+  options+=(-DDYNLOG_WERROR=ON)
+fi
 build() {
   local dir=$1
   mkdir -p "$dir"
@@ -46,7 +57,8 @@ build() {
   git clone -q --no-checkout "$root" "$dir/src"
   (cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 tar cf - 2>/dev/null) |
     tar xf - -C "$dir/src"
-  (cd "$dir/src" && cmake --preset win32 -DBUILD_TESTING=OFF >/dev/null &&
+  (cd "$dir/src" && export CCACHE_BASEDIR=$PWD &&
+    cmake --preset win32 -DBUILD_TESTING=OFF "${options[@]}" >/dev/null &&
     cmake --build --preset win32 --target package >/dev/null)
   ln -s src/build/win32 "$dir/build"
 }

@@ -66,7 +66,7 @@ class Recording(unittest.TestCase):
         self.assertEqual(len(rows), 960)
         self.assertEqual([t for t, *_ in rows], [f"{i / 320:.6f}".replace(".", ",")
                                                 for i in range(len(want))])
-        # The results a script reads are the file's (their arithmetic: window_core_tests).
+        # The results a script reads are the file's (their arithmetic: test_tests).
         report = dict(line.split(": ", 1) for line in r.stdout.decode().splitlines())
         values = [int(v) for _, v, *_ in rows]
         self.assertEqual(report["Werte"], str(len(values)))
@@ -74,7 +74,7 @@ class Recording(unittest.TestCase):
                          f"{max(values)} bei {rows[values.index(max(values))][0]} s")
 
     def test_a_pull_test_from_half_a_second_before_the_crossing_to_its_break(self):
-        # The rules on value sequences are window_core_tests'; here the unit's own stream, and
+        # The rules on value sequences are test_tests'; here the unit's own stream, and
         # the README's example as it is: 10 values a second, the peak and the break of every frame.
         unit = Unit(2, 19200, 0, self.dir, extra=["--pull"])
         out = Path(self.dir) / "zug.csv"
@@ -167,7 +167,7 @@ class Recording(unittest.TestCase):
     def test_a_unit_switched_off_and_on_leaves_a_named_gap_and_true_times(self):
         # The file is still written, the gap is named on standard error, and the exit code is 5.
         # The time column jumps by the gap. (A unit unplugged until the end: stream_test; the
-        # gaps' arithmetic: app_core_tests; the times' rule: window_core_tests.)
+        # gaps' arithmetic: app_core_tests; the times' rule: test_tests.)
         unit = Unit(2, 19200, 1, self.dir)
         out = Path(self.dir) / "messung.csv"
         run = start_dynlog(self.dir, "--record", "9", "--output", winpath(out), "--rate", "320")
@@ -220,7 +220,7 @@ class Recording(unittest.TestCase):
 
     def test_a_series_of_three_judged_and_kept_in_its_folder(self):
         # Three parts through --record --series, the second with limits its maximum breaks (no
-        # value at one decimal is under -100,0). The verdict's arithmetic: window_core_tests.
+        # value at one decimal is under -100,0). The verdict's arithmetic: test_tests.
         unit = Unit(2, 19200, 1, self.dir)
         series = Path(self.dir) / "Reihe"
         runs = []

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """End to end: a stream from km470sim saved as CSV, then its report page and its chart as PNG
-files; a picture there, a name not .png, cut or empty files are refused (pixels: window_io_tests)"""
+files; a picture there, a name not .png, cut or empty files are refused (pixels: chart_tests)"""
 import struct
 import tempfile
 import unittest

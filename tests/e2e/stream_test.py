@@ -121,7 +121,7 @@ class Streaming(unittest.TestCase):
             self.assertEqual(report.get("Werte"), str(len(values) - 1), r.stdout)
 
     def test_a_series_that_cannot_keep_the_test_is_refused_before_the_unit_is_asked(self):
-        # Exit 2 and nothing written, the unit never told to send. (The rules: window_core_tests.)
+        # Exit 2 and nothing written, the unit never told to send. (The rules: files_tests.)
         foreign, series = self.dir / "Fremd", self.dir / "Reihe"
         foreign.mkdir()
         (foreign / "reihe.csv").write_bytes(b"Nr;Name\r\n1;x\r\n")

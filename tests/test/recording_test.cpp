@@ -268,7 +268,9 @@ TEST(RecordingEvents, AnnouncesWhatBecomesOfTheTestInTheOrderItHappens) {
     std::string heard;
     const auto subscription = r.Subscribe({}, {}, [&](const TestEvent& e) {
       heard += std::array{"Armed", "Began", "Stopped", "Ended"}[static_cast<int>(e.kind)];
-      heard += e.reason ? ":" + std::to_string(static_cast<int>(*e.reason)) + " " : " ";
+      if (e.reason)
+        heard.append(1, ':').append(std::to_string(static_cast<int>(*e.reason)));
+      heard += ' ';
     });
     r.Start({SampleRate::Hz10, false, 19200, 0, "COM3", "KM470"}, {});
     for (const double step : c.steps)

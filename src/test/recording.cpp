@@ -270,52 +270,56 @@ std::optional<double> Recording::TakeFrame(double figure, const FrameSettings& t
     return std::clamp(seconds - static_cast<double>(span_.frames - at) * frameSeconds, from,
                       seconds);
   });
-  const auto single = static_cast<float>(*kept);
-  const bool input = LampLit(lamps, km470::Indicator::Trigger);
+  TakeValue({static_cast<float>(*kept), lamps, frames}, seconds, slot, firstValue, broke);
+  return kept;
+}
+
+void Recording::TakeValue(const Kept& kept, double seconds, std::size_t slot, bool firstValue,
+                          std::optional<StopReason> broke) {
+  const bool input = LampLit(kept.lamps, km470::Indicator::Trigger);
   switch (phase_) {
   case Phase::Free: // recorded by the acquisition as it came
-    valueLamps_[slot] = lamps;
+    valueLamps_[slot] = kept.lamps;
     if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount())) {
-      results_.AddFrames(frames);
-      results_.Add(single, seconds);
+      results_.AddFrames(kept.frames);
+      results_.Add(kept.value, seconds);
     }
-    Hear(single, seconds, lamps, frames);
+    Hear(kept.value, seconds, kept.lamps, kept.frames);
     break;
   case Phase::Zeroing:
   case Phase::Ended:
     break; // shown only
   case Phase::Armed: {
-    const ConditionWatch::Outcome outcome = watch_.Take(single, input, 0);
+    const ConditionWatch::Outcome outcome = watch_.Take(kept.value, input, 0);
     if (outcome.step == ConditionWatch::Step::Waiting) {
-      ring_.Push({single, lamps, frames});
+      ring_.Push(kept);
       break;
     }
-    BeginTest(clock_.KeptCount() - 1, single, lamps, frames);
+    BeginTest(clock_.KeptCount() - 1, kept.value, kept.lamps, kept.frames);
     if (outcome.reason)
       EndByCondition(*outcome.reason);
     break;
   }
   case Phase::Stopping: // on its way after Stop; started by hand, the first one begins the test
     if (firstValue)
-      BeginTest(0, single, lamps, frames);
+      BeginTest(0, kept.value, kept.lamps, kept.frames);
     else
-      RecordValue(single, seconds, lamps, frames);
+      RecordValue(kept.value, seconds, kept.lamps, kept.frames);
     break;
   case Phase::Test: {
     if (broke) { // at this very frame: the value is the test's last
-      RecordValue(single, seconds, lamps, frames);
+      RecordValue(kept.value, seconds, kept.lamps, kept.frames);
       EndByCondition(*broke);
       break;
     }
-    const ConditionWatch::Outcome outcome = watch_.Take(single, input, seconds);
+    const ConditionWatch::Outcome outcome = watch_.Take(kept.value, input, seconds);
     if (outcome.step != ConditionWatch::Step::StoppedBefore)
-      RecordValue(single, seconds, lamps, frames);
+      RecordValue(kept.value, seconds, kept.lamps, kept.frames);
     if (outcome.reason)
       EndByCondition(*outcome.reason);
     break;
   }
   }
-  return kept;
 }
 
 void Recording::EndAtBreak(double frameSeconds) {

@@ -352,6 +352,10 @@ private:
     Lamps lamps;
     FramePeaks frames;
   };
+  // A kept value (in the acquisition's `slot`, the first since Start or not) as the phase takes
+  // it: recorded, held in the ring, or only shown; `broke`: a break at its own frame.
+  void TakeValue(const Kept& kept, double seconds, std::size_t slot, bool firstValue,
+                 std::optional<StopReason> broke);
   Phase phase_ = Phase::Free;
   TestConditions conditions_;
   ConditionWatch watch_{TestConditions{}};

@@ -1126,16 +1126,13 @@ void Tfkm470a::TakeConditions(const dynlog::ConditionSettings& settings) {
 }
 
 void Tfkm470a::ButtonNullenClick() {
-  if (const auto refusal = zero_.Refusal(!FirstStart && ucom::ComIsOpen())) {
-    if (!refusal->empty())
-      base::ShowErrorBox(*refusal);
-    return;
-  }
-  series_.KeepWaiting(); // the stopped test's values on their way are not waited for any longer
-  if (const auto refusal = zero_.Ask()) {
+  // The stopped test's values on their way are not waited for any longer.
+  const auto refusal =
+      zero_.Ask(!FirstStart && ucom::ComIsOpen(), [this] { series_.KeepWaiting(); });
+  if (refusal && !refusal->empty())
     base::ShowErrorBox(*refusal);
+  if (refusal)
     return;
-  }
   ButtonNullen.SetEnabled(false);
   textsEvery_.Release();
   ShowStatus();

@@ -95,11 +95,8 @@ public:
   // The person's description of the next test, and of this one while it may still be corrected:
   // handed to the recording, shown, and kept in km470.ini while a person is at the window.
   void DescribeTest(const dynlog::TestDescription& description);
-  // Opens the series kept in the folder, or continues it: from now on every test is saved there
-  // by itself when it stops. Throws base::FileError with the German file error text, and
-  // std::runtime_error for a folder that holds no series or a part too long for its file names.
+  // The series every test is saved into by itself when it stops (RecordingSeries::Open, End).
   void OpenSeries(const std::string& utf8Folder) { series_.Open(utf8Folder); }
-  // Tests are no longer saved by themselves; the folder stays as it is.
   void EndSeries() { series_.End(); }
   const dynlog::SeriesFolder* Series() const { return series_.Folder(); }
   SeriesWindow* SeriesTableWindow() { return series_.TableWindow(); }

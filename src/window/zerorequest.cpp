@@ -2,15 +2,13 @@
 
 #include "link/instrumentlink.h"
 
-std::optional<std::string> ZeroRequest::Refusal(bool connected) const {
+std::optional<std::string> ZeroRequest::Ask(bool connected,
+                                            const std::function<void()>& beforeAsking) {
   if (!connected)
     return "Nullen geht erst, wenn Messwerte kommen. Erst mit Start verbinden.";
   if (recording_.ZeroAsked())
     return std::string();
-  return std::nullopt;
-}
-
-std::optional<std::string> ZeroRequest::Ask() {
+  beforeAsking();
   if (auto refusal = recording_.AskZero())
     return refusal;
   if (recording_.State() != dynlog::MeasuringState::Running) {

@@ -4,6 +4,7 @@
 // values are the zero's, not shown, so the stopped test stays in view.
 #include "test/recording.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -11,11 +12,9 @@ class ZeroRequest {
 public:
   explicit ZeroRequest(dynlog::Recording& recording) : recording_(recording) {}
 
-  // Why it cannot be asked for now (empty: it is already waiting, one half second at a time), or
-  // nothing when it can.
-  std::optional<std::string> Refusal(bool connected) const;
-  // Asked for; a German refusal while a test runs.
-  std::optional<std::string> Ask();
+  // Asked for, unless a German refusal says why not (empty: it is already waiting, one half
+  // second at a time). `beforeAsking` runs once it is sure to be asked, but before.
+  std::optional<std::string> Ask(bool connected, const std::function<void()>& beforeAsking);
   // After each tick: true once when the zero asked for was taken, refused or given up (the
   // recording's ZeroRefusal says which).
   bool Done();

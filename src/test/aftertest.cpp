@@ -11,7 +11,7 @@ AfterTest::AfterTest(Recording& recording)
           ended_ = true;
       })) {}
 
-AfterTest::Steps AfterTest::AfterFrames(const LocalTime& now, bool askFirst,
+AfterTest::Steps AfterTest::AfterFrames(const std::function<LocalTime()>& now, bool askFirst,
                                         const std::function<void()>& keep) {
   Steps steps;
   if (std::exchange(began_, false)) {
@@ -34,7 +34,7 @@ AfterTest::Steps AfterTest::AfterFrames(const LocalTime& now, bool askFirst,
     question_ = true;
     return steps;
   }
-  const Steps rearmed = Rearm(now);
+  const Steps rearmed = Rearm(now());
   steps.rearmed = rearmed.rearmed;
   return steps;
 }

@@ -29,8 +29,9 @@ public:
   };
   // After the frames of a tick (or a frame outside one): what the announcements heard since ask
   // for. `keep` saves the ended test into the open series before its values go; `askFirst` is
-  // whether a person is at the window to be asked.
-  Steps AfterFrames(const LocalTime& now, bool askFirst, const std::function<void()>& keep);
+  // whether a person is at the window to be asked; `now` the local time, read only to arm again.
+  Steps AfterFrames(const std::function<LocalTime()>& now, bool askFirst,
+                    const std::function<void()>& keep);
   // True once when the question is to be posted to the message loop.
   bool PostQuestion();
   // From the posted message: whether to ask now. Not while another modal window is open (the

@@ -364,8 +364,7 @@ void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
 }
 
 void Tfkm470a::FollowTest() {
-  Follow(
-      after_.AfterFrames(dynlog::LocalTimeNow(), AskBeforeDiscarding, [this] { series_.Keep(); }));
+  Follow(after_.AfterFrames(dynlog::LocalTimeNow, AskBeforeDiscarding, [this] { series_.Keep(); }));
   if (after_.PostQuestion())
     Post([this] { AskBeforeRearm(); });
   if (!zero_.Done())

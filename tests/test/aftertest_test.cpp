@@ -7,6 +7,10 @@
 namespace dynlog {
 namespace {
 
+LocalTime kNow() {
+  return {};
+}
+
 TEST(AfterTest, StopsOrKeepsAsksAndArmsAgainAndShowsTheEndedPeakMeanwhile) {
   const struct {
     const char* what;
@@ -34,9 +38,9 @@ TEST(AfterTest, StopsOrKeepsAsksAndArmsAgainAndShowsTheEndedPeakMeanwhile) {
     int keeps = 0;
     const auto keep = [&] { ++keeps, c.saved ? r.MarkSaved() : void(); };
     values({0, 3, 60}); // the first 32 frames are never kept
-    EXPECT_TRUE(after.AfterFrames({}, c.askFirst, keep).began);
+    EXPECT_TRUE(after.AfterFrames(kNow, c.askFirst, keep).began);
     values({500, 100});
-    AfterTest::Steps steps = after.AfterFrames({}, c.askFirst, keep);
+    AfterTest::Steps steps = after.AfterFrames(kNow, c.askFirst, keep);
     EXPECT_EQ(keeps, c.rearm ? 1 : 0);
     if (c.answer) {
       EXPECT_FALSE(steps.stop || steps.rearmed) << "nothing before the question";
@@ -52,7 +56,7 @@ TEST(AfterTest, StopsOrKeepsAsksAndArmsAgainAndShowsTheEndedPeakMeanwhile) {
     if (!c.rearmed)
       continue;
     values({3, 70});
-    EXPECT_TRUE(after.AfterFrames({}, c.askFirst, keep).began);
+    EXPECT_TRUE(after.AfterFrames(kNow, c.askFirst, keep).began);
     EXPECT_EQ(after.ShownPeak(), 70.0f) << "the next test's own";
   }
 }

@@ -43,8 +43,13 @@ public:
             [this](const FramePeaks& frames) {
               if (!Complete())
                 results_.AddFrames(frames);
+            },
+            // A stop condition (or a refused zero) ended it, as Stop would.
+            [this](const TestEvent& event) {
+              ended_ = ended_ || event.kind == TestEvent::Kind::Ended;
             })) {}
   bool Complete() const { return values_.size() >= count_; }
+  bool Ended() const { return ended_; }
   bool Empty() const { return values_.empty(); }
   ValueSeries Values() const {
     return {values_, lamps_, [this](std::uint64_t i) { return seconds_[i]; }};
@@ -57,6 +62,7 @@ private:
   std::vector<double> seconds_;
   std::vector<Lamps> lamps_;
   TestResults results_;
+  bool ended_ = false;
   Recording::Subscription subscription_;
 };
 
@@ -118,8 +124,7 @@ int RunRecordingMode(const RecordArgs& args) {
   base::WaitFor(base::kNoDeadline, [&] {
     const std::uint64_t now = GetTickCount64();
     silence.Observe(now, recording.FrameCount());
-    return kept.Complete() || run.MainWindowClosed() ||
-           recording.State() == MeasuringState::Stopped ||
+    return kept.Complete() || run.MainWindowClosed() || kept.Ended() ||
            (now >= due && (bounded || silence.Silent(now)));
   });
   silence.Finish(GetTickCount64());

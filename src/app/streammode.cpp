@@ -203,14 +203,17 @@ int RunStreamMode(const RecordArgs& args) {
     EndStreamFile(*file, args.output, recording, code);
     return code;
   }
-  // Every value the recording keeps, past its 10000 too.
+  // Every value the recording keeps, past its 10000 too, and whether a stop condition (or a
+  // refused zero) ended the test as Stop would.
+  bool ended = false;
   subscription.emplace(recording.Subscribe(
       [&](float value, double seconds, Lamps lamps) {
         if (!begun)
           begin();
         file->Append(value, seconds, lamps);
       },
-      [&](const FramePeaks& frames) { file->Frames(frames); }));
+      [&](const FramePeaks& frames) { file->Frames(frames); },
+      [&](const TestEvent& event) { ended = ended || event.kind == TestEvent::Kind::Ended; }));
 
   SYSTEMTIME startClock;
   GetLocalTime(&startClock);
@@ -221,8 +224,7 @@ int RunStreamMode(const RecordArgs& args) {
   // After each round of messages, 20 times a second with the window's timer: no wake-ups of its
   // own.
   const auto lookAtTheLine = [&] {
-    if (StopRequested || run.MainWindowClosed() || file->Complete() ||
-        recording.State() == MeasuringState::Stopped)
+    if (StopRequested || run.MainWindowClosed() || file->Complete() || ended)
       return true;
     const ULONGLONG now = GetTickCount64();
     silence.Observe(now, recording.FrameCount());

@@ -11,13 +11,32 @@ void Recording::Subscription::Cancel() {
     std::exchange(owner_, nullptr)->Unsubscribe(id_);
 }
 
-Recording::Subscription Recording::Subscribe(ValueListener listener, PeakListener peaks) {
-  listeners_.push_back({nextListener_, std::move(listener), std::move(peaks)});
+Recording::Subscription Recording::Subscribe(ValueListener listener, PeakListener peaks,
+                                             TestListener tests) {
+  listeners_.push_back({nextListener_, std::move(listener), std::move(peaks), std::move(tests)});
   return {this, nextListener_++};
 }
 
 void Recording::Unsubscribe(int id) {
   std::erase_if(listeners_, [id](const Listener& entry) { return entry.id == id; });
+}
+
+void Recording::Announce(TestEvent::Kind kind, std::optional<StopReason> reason) {
+  for (const Listener& listener : listeners_)
+    if (listener.tests)
+      listener.tests({kind, reason});
+}
+
+MeasuringState Recording::State() const {
+  switch (phase_) {
+  case Phase::Free:
+    return MeasuringState::Idle;
+  case Phase::Stopping:
+  case Phase::Ended:
+    return MeasuringState::Stopped;
+  default:
+    return MeasuringState::Running;
+  }
 }
 
 void Recording::TakeSetting(const RecordingSetting& setting) {
@@ -26,7 +45,7 @@ void Recording::TakeSetting(const RecordingSetting& setting) {
 }
 
 void Recording::Propose(const RecordingSetting& next) {
-  if (state_ == MeasuringState::Idle) // a recording names its own setting
+  if (phase_ == Phase::Free) // a recording names its own setting
     TakeSetting(next);
 }
 
@@ -39,6 +58,8 @@ void Recording::Start(const RecordingSetting& setting, const LocalTime& start) {
     StartZeroing();
   else
     Arm();
+  if (Armed())
+    Announce(TestEvent::Kind::Armed);
 }
 
 void Recording::StartZeroing() {
@@ -52,18 +73,12 @@ void Recording::Reset(const LocalTime& start) {
   counted_ = false;
   start_ = start;
   armedAt_ = start;
-  state_ = MeasuringState::Running;
   // From here on a value is recorded only once it is known to belong to the test.
   acquisition_.KeepRecording(false);
   acquisition_.StartRecording();
   results_.Clear();
   savedCount_ = 0;
-  keptCount_ = 0;
-  framesSinceValue_ = 0;
-  lastValueSeconds_ = 0;
-  pendingGapSeconds_ = 0;
-  segments_.assign(1, Segment{});
-  gaps_.clear();
+  clock_.Restart();
   endReason_.reset();
   peak_.reset();
   span_ = FrameSpan{}; // the frames before are no value's of this recording
@@ -86,6 +101,8 @@ bool Recording::Rearm(const LocalTime& now) {
     StartZeroing(); // the next part's zero: the last one's fixture may have moved
   else
     Arm();
+  if (Armed())
+    Announce(TestEvent::Kind::Armed);
   return true;
 }
 
@@ -106,7 +123,7 @@ void Recording::EndZeroing() {
       return;
     }
     phase_ = Phase::Ended;
-    state_ = MeasuringState::Stopped;
+    Announce(TestEvent::Kind::Ended);
   } else if (phase_ == Phase::Armed && !zeroRefusal_) {
     Arm(); // the values kept so far carry the old zero
   }
@@ -116,7 +133,7 @@ std::optional<std::string> Recording::AskZero() {
   if (TestRuns())
     return "Nullen geht nicht während einer Aufnahme.";
   // The frames from now on are the zero's, not a stopped test's.
-  if (state_ == MeasuringState::Stopped && phase_ == Phase::Test)
+  if (phase_ == Phase::Stopping)
     phase_ = Phase::Ended;
   zero_.Restart();
   zeroAsked_ = true;
@@ -131,8 +148,8 @@ void Recording::WaitForZero() {
   if (!zeroAsked_ || phase_ == Phase::Zeroing)
     return;
   if (!zeroAskedMs_)
-    zeroAskedMs_ = nowMs_;
-  if (nowMs_ - *zeroAskedMs_ <= kZeroWaitMs)
+    zeroAskedMs_ = clock_.NowMs();
+  if (clock_.NowMs() - *zeroAskedMs_ <= kZeroWaitMs)
     return;
   zeroAsked_ = false;
   zeroDone_ = true;
@@ -141,7 +158,7 @@ void Recording::WaitForZero() {
 }
 
 bool Recording::TestRuns() const {
-  return state_ == MeasuringState::Running && (phase_ == Phase::Test || phase_ == Phase::Zeroing);
+  return phase_ == Phase::Test || phase_ == Phase::Zeroing;
 }
 
 bool Recording::ClearZero() {
@@ -157,9 +174,8 @@ bool Recording::ClearZero() {
 
 bool Recording::Armed() const {
   // Started by hand, the test begins with the first value: there is nothing to wait for.
-  return state_ == MeasuringState::Running &&
-         (phase_ == Phase::Zeroing ||
-          (phase_ == Phase::Armed && watch_.Conditions().StartsByItself()));
+  return phase_ == Phase::Zeroing ||
+         (phase_ == Phase::Armed && watch_.Conditions().StartsByItself());
 }
 
 std::string Recording::EndText() const {
@@ -169,7 +185,7 @@ std::string Recording::EndText() const {
 
 std::optional<float> Recording::HeldPeak() const {
   // After the test, the test's own extreme, the one its results name.
-  if (state_ == MeasuringState::Stopped && results_.Count() > 0)
+  if (State() == MeasuringState::Stopped && results_.Count() > 0)
     return holdMinimum_ ? results_.Min() : results_.Max();
   return peak_;
 }
@@ -182,22 +198,22 @@ void Recording::Hold(float value) {
 void Recording::Stop() {
   // No test began: nothing to record, unless it began by hand, where the values still on their
   // way are the test's.
-  if (Armed())
-    phase_ = Phase::Ended;
-  state_ = MeasuringState::Stopped;
+  if (State() != MeasuringState::Running)
+    return;
+  phase_ = Armed() ? Phase::Ended : Phase::Stopping;
+  Announce(TestEvent::Kind::Stopped);
 }
 
 void Recording::Describe(const TestDescription& description) {
   next_ = description;
-  const bool saved =
-      state_ != MeasuringState::Idle && SampleCount() > 0 && SampleCount() <= savedCount_;
-  if (state_ != MeasuringState::Running && !saved)
+  const bool saved = phase_ != Phase::Free && SampleCount() > 0 && SampleCount() <= savedCount_;
+  if (State() != MeasuringState::Running && !saved)
     test_ = description;
 }
 
 void Recording::MarkSaved() {
   savedCount_ = SampleCount();
-  if (counted_ || state_ == MeasuringState::Idle)
+  if (counted_ || phase_ == Phase::Free)
     return;
   counted_ = true;
   if (next_.trace.part == test_.trace.part)
@@ -206,7 +222,6 @@ void Recording::MarkSaved() {
 
 std::optional<double> Recording::TakeFrame(double figure, const FrameSettings& tick,
                                            std::uint8_t status) {
-  ++frameCount_;
   lamps_.Frame(status, tick.averaging);
   const int framesPerSecond = FramesPerSecond(tick.baud);
   if (framesPerSecond != zeroFramesPerSecond_ && !zero_.IsSet()) {
@@ -221,23 +236,17 @@ std::optional<double> Recording::TakeFrame(double figure, const FrameSettings& t
   zero_.TakeFrame(figure, LampLit(lamps_.Now(), km470::Indicator::Overload));
   // Zeroed before the thinning and the averaging: every value after this is a zeroed one.
   const double value = zero_.Apply(figure);
-  // A pause beyond the frame interval (and the poll's own) is a gap the frame clock did not see.
   const double frameSeconds = 1.0 / framesPerSecond;
-  if (lastFrameMs_ && quietTickSeen_ && nowMs_ > *lastFrameMs_ + kGapMs &&
-      static_cast<double>(nowMs_ - *lastFrameMs_ - kGapMs) / 1000 > frameSeconds)
-    pendingGapSeconds_ += static_cast<double>(nowMs_ - *lastFrameMs_) / 1000 - frameSeconds;
-  lastFrameMs_ = nowMs_;
-  quietTickSeen_ = false;
-  ++framesSinceValue_;
+  clock_.Frame(frameSeconds);
   // Every frame counts for the test's peak and its break, kept or not.
   const auto frame = static_cast<float>(value);
   // The first value of a recording is its 0 s: it stands for the frames it is the mean of, not
   // for those the thinning passed over before it.
-  if (keptCount_ == 0 && acquisition_.AverageCount() == 0)
+  if (clock_.KeptCount() == 0 && acquisition_.AverageCount() == 0)
     span_ = FrameSpan{};
   span_.Take(frame);
   std::optional<StopReason> broke;
-  if (state_ == MeasuringState::Running && (phase_ == Phase::Armed || phase_ == Phase::Test)) {
+  if (phase_ == Phase::Armed || phase_ == Phase::Test) {
     Hold(frame);
     if (phase_ == Phase::Test)
       broke = watch_.Frame(value);
@@ -252,72 +261,75 @@ std::optional<double> Recording::TakeFrame(double figure, const FrameSettings& t
     return kept;
   }
   const Lamps lamps = lamps_.Kept();
-  const bool firstValue = keptCount_ == 0;
-  const double before = lastValueSeconds_;
-  const double seconds = TimeOfKeptValue(frameSeconds);
+  const bool firstValue = clock_.KeptCount() == 0;
+  const double before = clock_.LastValueSeconds();
+  const double seconds = clock_.KeepValue(frameSeconds, setting_.ValuesPerSecond());
   // The frames this value stands for came after the one before it, up to this one.
   const double from = firstValue ? seconds : before;
   const FramePeaks frames = span_.Take([&](std::uint64_t at) {
     return std::clamp(seconds - static_cast<double>(span_.frames - at) * frameSeconds, from,
                       seconds);
   });
-  const auto single = static_cast<float>(*kept);
-  const bool input = LampLit(lamps, km470::Indicator::Trigger);
+  TakeValue({static_cast<float>(*kept), lamps, frames}, seconds, slot, firstValue, broke);
+  return kept;
+}
+
+void Recording::TakeValue(const Kept& kept, double seconds, std::size_t slot, bool firstValue,
+                          std::optional<StopReason> broke) {
+  const bool input = LampLit(kept.lamps, km470::Indicator::Trigger);
   switch (phase_) {
   case Phase::Free: // recorded by the acquisition as it came
-    valueLamps_[slot] = lamps;
+    valueLamps_[slot] = kept.lamps;
     if (results_.Count() < static_cast<std::uint64_t>(acquisition_.SampleCount())) {
-      results_.AddFrames(frames);
-      results_.Add(single, seconds);
+      results_.AddFrames(kept.frames);
+      results_.Add(kept.value, seconds);
     }
-    for (const Listener& listener : listeners_) {
-      if (listener.peaks)
-        listener.peaks(frames);
-      listener.values(single, seconds, lamps);
-    }
+    Hear(kept.value, seconds, kept.lamps, kept.frames);
     break;
   case Phase::Zeroing:
   case Phase::Ended:
     break; // shown only
   case Phase::Armed: {
-    const ConditionWatch::Outcome outcome = watch_.Take(single, input, 0);
+    const ConditionWatch::Outcome outcome = watch_.Take(kept.value, input, 0);
     if (outcome.step == ConditionWatch::Step::Waiting) {
-      ring_.Push({single, lamps, frames});
+      ring_.Push(kept);
       break;
     }
-    BeginTest(keptCount_ - 1, single, lamps, frames);
+    BeginTest(clock_.KeptCount() - 1, kept.value, kept.lamps, kept.frames);
     if (outcome.reason)
       EndByCondition(*outcome.reason);
     break;
   }
+  case Phase::Stopping: // on its way after Stop; started by hand, the first one begins the test
+    if (firstValue)
+      BeginTest(0, kept.value, kept.lamps, kept.frames);
+    else
+      RecordValue(kept.value, seconds, kept.lamps, kept.frames);
+    break;
   case Phase::Test: {
-    if (state_ != MeasuringState::Running) { // on its way after Stop
-      RecordValue(single, seconds, lamps, frames);
-      break;
-    }
     if (broke) { // at this very frame: the value is the test's last
-      RecordValue(single, seconds, lamps, frames);
+      RecordValue(kept.value, seconds, kept.lamps, kept.frames);
       EndByCondition(*broke);
       break;
     }
-    const ConditionWatch::Outcome outcome = watch_.Take(single, input, seconds);
+    const ConditionWatch::Outcome outcome = watch_.Take(kept.value, input, seconds);
     if (outcome.step != ConditionWatch::Step::StoppedBefore)
-      RecordValue(single, seconds, lamps, frames);
+      RecordValue(kept.value, seconds, kept.lamps, kept.frames);
     if (outcome.reason)
       EndByCondition(*outcome.reason);
     break;
   }
   }
-  return kept;
 }
 
 void Recording::EndAtBreak(double frameSeconds) {
   // The frames after the last kept value, up to the break, are the test's: a pull test's peak is
   // most often among them. They follow that value at the frame clock.
-  const FramePeaks frames = span_.Take(
-      [&](std::uint64_t at) { return lastValueSeconds_ + static_cast<double>(at) * frameSeconds; });
+  const FramePeaks frames = span_.Take([&](std::uint64_t at) {
+    return clock_.LastValueSeconds() + static_cast<double>(at) * frameSeconds;
+  });
   // The results are those of the recorded values: past the 10000 they ended before this.
-  if (results_.Count() > 0 && results_.Count() == keptCount_)
+  if (results_.Count() > 0 && results_.Count() == clock_.KeptCount())
     results_.AddFrames(frames);
   for (const Listener& listener : listeners_)
     if (listener.peaks)
@@ -332,10 +344,15 @@ void Recording::RecordValue(float value, double seconds, Lamps lamps, const Fram
     results_.AddFrames(frames); // recorded, not only shown
     results_.Add(value, seconds);
   }
+  Hear(value, seconds, lamps, frames);
+}
+
+void Recording::Hear(float value, double seconds, Lamps lamps, const FramePeaks& frames) {
   for (const Listener& listener : listeners_) {
     if (listener.peaks)
       listener.peaks(frames);
-    listener.values(value, seconds, lamps);
+    if (listener.values)
+      listener.values(value, seconds, lamps);
   }
 }
 
@@ -344,23 +361,10 @@ void Recording::BeginTest(std::uint64_t index, float value, Lamps lamps, const F
   const std::uint64_t first = index - before.size();
   // The start value's time since Start becomes the test's 0 s; the ring's values before it keep
   // their distances, gaps included.
-  const double zeroAt = lastValueSeconds_;
-  std::vector<Segment> rebased;
-  if (!before.empty())
-    rebased.push_back({0, SecondsOf(first) - zeroAt});
-  for (const Segment& segment : segments_)
-    if (segment.firstValue > first && segment.firstValue < index)
-      rebased.push_back({segment.firstValue - first, segment.seconds - zeroAt});
-  rebased.push_back({index - first, 0});
-  segments_ = std::move(rebased);
-  std::erase_if(gaps_,
-                [&](const Gap& gap) { return gap.firstValue <= first || gap.firstValue > index; });
-  for (Gap& gap : gaps_)
-    gap.firstValue -= first;
-  keptCount_ -= first;
-  lastValueSeconds_ = 0;
+  const double zeroAt = clock_.StartAt(first, index, setting_.ValuesPerSecond());
   start_ = AddSeconds(armedAt_, zeroAt);
-  phase_ = Phase::Test;
+  if (phase_ == Phase::Armed)
+    phase_ = Phase::Test;
   peak_.reset();
   // Their frames' times move with them.
   const auto rebase = [zeroAt](FramePeaks peaks) {
@@ -375,53 +379,25 @@ void Recording::BeginTest(std::uint64_t index, float value, Lamps lamps, const F
   }
   Hold(frames.any ? (holdMinimum_ ? frames.min : frames.max) : value);
   RecordValue(value, 0, lamps, rebase(frames));
+  Announce(TestEvent::Kind::Began);
 }
 
 void Recording::EndByCondition(StopReason reason) {
   endReason_ = reason;
   phase_ = Phase::Ended;
-  state_ = MeasuringState::Stopped;
-}
-
-double Recording::TimeOfKeptValue(double frameSeconds) {
-  const std::uint64_t index = keptCount_++;
-  const double frameClock = static_cast<double>(framesSinceValue_) * frameSeconds;
-  const bool evenlySpaced = std::abs(frameClock - 1 / setting_.ValuesPerSecond()) < 1e-9;
-  framesSinceValue_ = 0;
-  if (index > 0 && (pendingGapSeconds_ > 0 || !evenlySpaced)) {
-    // The values after a gap (or after the thinning started afresh) count from here.
-    if (pendingGapSeconds_ > 0)
-      gaps_.push_back({index, pendingGapSeconds_});
-    segments_.push_back({index, lastValueSeconds_ + frameClock + pendingGapSeconds_});
-  }
-  pendingGapSeconds_ = 0;
-  lastValueSeconds_ = SecondsOf(index);
-  return lastValueSeconds_;
+  Announce(TestEvent::Kind::Ended, reason);
 }
 
 double Recording::SecondsOf(std::uint64_t index) const {
-  // The last segment that starts at or before the value; the first starts at value 0.
-  const auto after = std::upper_bound(
-      segments_.begin(), segments_.end(), index,
-      [](std::uint64_t i, const Segment& segment) { return i < segment.firstValue; });
-  const Segment& segment = *std::prev(after);
-  return segment.seconds +
-         static_cast<double>(index - segment.firstValue) / setting_.ValuesPerSecond();
-}
-
-GapSummary Recording::GapTotal() const {
-  GapSummary total{gaps_.size(), 0};
-  for (const Gap& gap : gaps_)
-    total.seconds += gap.seconds;
-  return total;
+  return clock_.SecondsOf(index, setting_.ValuesPerSecond());
 }
 
 bool Recording::MayDropWithoutQuestion() const {
-  return state_ == MeasuringState::Idle || SampleCount() <= savedCount_;
+  return phase_ == Phase::Free || SampleCount() <= savedCount_;
 }
 
 StatusLine Recording::StatusFigures() const {
-  return {.state = state_,
+  return {.state = State(),
           .recorded = SampleCount(),
           .keptRate = setting_.KeptRate(),
           .averaging = setting_.averaging,

@@ -16,15 +16,8 @@
 // the rate dialog or the port changes); from Start on it is the recording's own, whatever the
 // dialog says later. The status line, the chart's time scale and both file heads read it here.
 //
-// Times count real seconds since the first value. While frames flow the unit's own frame clock
-// gives them (value n at n / rate): the PC's clock drifts against the unit's, and stamping each
-// value with it would only add the poll's jitter. Across a gap (a pause between two frames longer
-// than kGapMs beyond one frame interval, as the PC's monotonic clock measured it at the window's
-// ticks, with at least one tick between that found no frame) the time goes on by the pause's
-// length, so the first value after a gap carries its true time. 0.5 s is ten ticks of the 50 ms
-// poll, far beyond a tick's usual lateness. A pause without such a quiet tick is the PC held up
-// while the unit's frames waited in the port's buffer: they come in a burst, and the frame clock
-// alone times them right.
+// Times count real seconds since the first value, by the unit's frame clock and across gaps by the
+// PC's (FrameClock).
 //
 // A test can start and end by itself (TestConditions). With a start condition, Start arms the
 // recording: the values are shown as they come, but only a ring of the pre-trigger's seconds of
@@ -32,6 +25,11 @@
 // from the value at which the condition held (0 s), the ring's before it negative. A stop
 // condition ends the test as Stop does, but the values after it are not recorded. Subscribers
 // hear the test's values only: none while armed, the ring's at the start.
+//
+// Subscribers also hear what becomes of the test as it happens (TestEvent): armed (waiting for
+// its start, or zeroing first), begun (its first value recorded), stopped by hand, or ended by
+// itself (a stop condition, or a zero before arming refused). Nobody needs to compare the
+// recording's state before and after a call to learn it.
 //
 // The test's peak is the unit's, not the kept values': the maximum and the minimum of its results
 // (and so the verdict, the held peak and the break) take every frame the test's values stand for,
@@ -44,6 +42,7 @@
 #include "base/localtime.h"
 #include "test/acquisition.h"
 #include "test/conditions.h"
+#include "test/frameclock.h"
 #include "test/lamps.h"
 #include "test/recordingtexts.h"
 #include "test/results.h"
@@ -87,6 +86,19 @@ struct FrameSettings {
   int baud = 0;
 };
 
+// What became of the test, announced as it happens.
+struct TestEvent {
+  enum class Kind {
+    Armed,   // Start or an arming again: waiting for the start condition (or zeroing first)
+    Began,   // the test's first value is recorded (with a start condition, the ring's first)
+    Stopped, // Stop by hand; values still on their way are the test's
+    Ended,   // by itself: a stop condition (reason), or the zero before arming was refused
+  };
+  Kind kind;
+  std::optional<StopReason> reason;
+  bool operator==(const TestEvent&) const = default;
+};
+
 class Recording {
 public:
   // A kept value, its time in seconds since Start and its lamps.
@@ -94,19 +106,17 @@ public:
   // The extremes of the frames a kept value stands for, heard just before the value; after the
   // test's last value, those of the frames up to its break.
   using PeakListener = std::function<void(const FramePeaks& frames)>;
+  // What became of the test, heard inside the call that did it (a frame, Start, Stop, Rearm): the
+  // listener notes it and acts once that call has returned, never changing the recording in it.
+  using TestListener = std::function<void(const TestEvent& event)>;
 
-  static constexpr std::uint64_t kGapMs = 500;
-
-  // A pause in the frames that moved the times on: before value `firstValue` (counted from Start,
-  // past the 10000 too), `seconds` long beyond the frame clock's interval.
-  struct Gap {
-    std::uint64_t firstValue = 0;
-    double seconds = 0;
-  };
+  static constexpr std::uint64_t kGapMs = FrameClock::kGapMs;
+  using Gap = FrameClock::Gap;
 
   // Hears every value the test keeps, the ones past the recording's 10000 too, for as long as it
   // lives: from Start on (or, with a start condition, the pre-trigger's at the start), until a
-  // stop condition ends the test or, after Stop, the last value on its way.
+  // stop condition ends the test or, after Stop, the last value on its way; and the test's
+  // events. Any of the three listeners may be left empty.
   class Subscription {
   public:
     Subscription(Subscription&& other) noexcept
@@ -121,7 +131,8 @@ public:
     Recording* owner_;
     int id_;
   };
-  [[nodiscard]] Subscription Subscribe(ValueListener listener, PeakListener peaks = {});
+  [[nodiscard]] Subscription Subscribe(ValueListener listener, PeakListener peaks = {},
+                                       TestListener tests = {});
 
   Recording() = default;
   Recording(const Recording&) = delete;
@@ -203,10 +214,8 @@ public:
   // The idle-tick rule of the 50 ms poll (see Acquisition). nowMs is the PC's monotonic clock at
   // this tick: the frames of the tick are taken as arriving then.
   bool BeginTick(std::uint64_t nowMs) {
-    nowMs_ = nowMs;
+    clock_.BeginTick(nowMs);
     WaitForZero();
-    quietTickSeen_ = quietTickSeen_ || frameCount_ == framesAtTick_;
-    framesAtTick_ = frameCount_;
     if (acquisition_.BeginTick())
       return true;
     lamps_.ClearAverage(); // the idle rule emptied the averaging
@@ -222,7 +231,7 @@ public:
   // Start), running or stopped.
   bool MayDropWithoutQuestion() const;
 
-  MeasuringState State() const { return state_; }
+  MeasuringState State() const;
   const RecordingSetting& Setting() const { return setting_; }
   const LocalTime& StartTime() const { return start_; }
   int SampleCount() const { return acquisition_.SampleCount(); }
@@ -240,11 +249,11 @@ public:
   std::function<double(std::uint64_t)> SecondsOfValues() const {
     return [this](std::uint64_t index) { return SecondsOf(index); };
   }
-  const std::vector<Gap>& Gaps() const { return gaps_; }
-  GapSummary GapTotal() const;
+  const std::vector<Gap>& Gaps() const { return clock_.Gaps(); }
+  GapSummary GapTotal() const { return clock_.GapTotal(); }
   // Every frame taken since the recording object was made, skipped or kept: a watcher of the line
   // tells silence by it.
-  std::uint64_t FrameCount() const { return frameCount_; }
+  std::uint64_t FrameCount() const { return clock_.Frames(); }
 
   // The recording's own description, and the one the next Start takes.
   const TestDescription& Description() const { return test_; }
@@ -265,7 +274,7 @@ public:
 private:
   void TakeSetting(const RecordingSetting& setting);
   void Unsubscribe(int id);
-  double TimeOfKeptValue(double frameSeconds);
+  void Announce(TestEvent::Kind kind, std::optional<StopReason> reason = {});
   void Reset(const LocalTime& start);
   bool TestRuns() const; // values are being recorded (or zeroed for) right now
   void Arm();
@@ -278,6 +287,8 @@ private:
   // it and the value itself are recorded, and the times count from it.
   void BeginTest(std::uint64_t index, float value, Lamps lamps, const FramePeaks& frames);
   void RecordValue(float value, double seconds, Lamps lamps, const FramePeaks& frames);
+  // Every listener hears a value of the test and the frames it stands for.
+  void Hear(float value, double seconds, Lamps lamps, const FramePeaks& frames);
   // A break between two kept values: the frames since the last one are the test's last.
   void EndAtBreak(double frameSeconds);
   void Hold(float value);
@@ -309,34 +320,18 @@ private:
     }
   };
 
-  // Where the times of the values start afresh: at Start and after each gap.
-  struct Segment {
-    std::uint64_t firstValue = 0;
-    double seconds = 0;
-  };
-
   RecordingSetting setting_;
   std::string unitText_; // the identification as the status line names it
   LocalTime start_;
-  MeasuringState state_ = MeasuringState::Idle;
   Acquisition acquisition_;
   TestResults results_;
   int savedCount_ = 0;
-  std::uint64_t frameCount_ = 0;
-  std::uint64_t nowMs_ = 0;
-  std::optional<std::uint64_t> lastFrameMs_;
-  std::uint64_t framesAtTick_ = 0;     // FrameCount at the last tick's start
-  bool quietTickSeen_ = false;         // a tick since the last frame found none
-  std::uint64_t keptCount_ = 0;        // values kept since Start, past the 10000 too
-  std::uint64_t framesSinceValue_ = 0; // frames taken since the last kept value
-  double lastValueSeconds_ = 0;
-  double pendingGapSeconds_ = 0; // gap seen since the last kept value
-  std::vector<Segment> segments_{Segment{}};
-  std::vector<Gap> gaps_;
+  FrameClock clock_;
   struct Listener {
     int id;
     ValueListener values;
     PeakListener peaks;
+    TestListener tests;
   };
   std::vector<Listener> listeners_;
   FrameSpan span_;
@@ -346,13 +341,21 @@ private:
   TestDescription test_, next_;
   bool counted_ = false; // the part number was counted up for this test
 
-  // Free: before the first Start, every value recorded and heard as it comes.
-  enum class Phase { Free, Zeroing, Armed, Test, Ended };
+  // One state from Start on. Free: before the first Start, every value recorded and heard as it
+  // comes. Zeroing: the zero before arming. Armed: the ring fills until the start condition holds
+  // (started by hand, the first value begins the test). Test: recorded. Stopping: stopped by hand,
+  // the values still on their way are the test's (its first too, when none came yet). Ended: by
+  // hand or by itself; the values are shown only.
+  enum class Phase { Free, Zeroing, Armed, Test, Stopping, Ended };
   struct Kept {
     float value;
     Lamps lamps;
     FramePeaks frames;
   };
+  // A kept value (in the acquisition's `slot`, the first since Start or not) as the phase takes
+  // it: recorded, held in the ring, or only shown; `broke`: a break at its own frame.
+  void TakeValue(const Kept& kept, double seconds, std::size_t slot, bool firstValue,
+                 std::optional<StopReason> broke);
   Phase phase_ = Phase::Free;
   TestConditions conditions_;
   ConditionWatch watch_{TestConditions{}};

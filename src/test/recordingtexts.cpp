@@ -99,4 +99,17 @@ std::string SaveFailureText(std::string_view errorText, std::string_view path, i
   return text;
 }
 
+std::string HeldPeakText(std::optional<float> peak, bool minimum, int decimalPlaces, ForceUnit unit,
+                         const NumberSeparators& separators) {
+  if (!peak)
+    return {};
+  std::string text = minimum ? "Min. " : "Max. ";
+  text += FormatNumber(*peak, decimalPlaces, kDisplaySignificantDigits, separators);
+  if (const std::string_view symbol = UnitSymbol(unit); !symbol.empty()) {
+    text += ' ';
+    text += symbol;
+  }
+  return text;
+}
+
 } // namespace dynlog

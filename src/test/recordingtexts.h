@@ -2,8 +2,10 @@
 // The measurement window's own texts beside its controls' captions: the status line, the question
 // before an unsaved recording is dropped, and the lines a failed save adds to the file error text.
 #include "base/numberformat.h"
+#include "test/forceunit.h"
 #include "test/samplerate.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,5 +53,10 @@ std::string UnsavedRecordingQuestion(int count, bool closing, bool running,
 // recording is still there to be saved elsewhere.
 std::string SaveFailureText(std::string_view errorText, std::string_view path, int count,
                             const NumberSeparators& separators);
+
+// The held peak below the value display: "Max. 940,3 N" ("Min. …" holding the lowest); empty
+// before a frame came.
+std::string HeldPeakText(std::optional<float> peak, bool minimum, int decimalPlaces, ForceUnit unit,
+                         const NumberSeparators& separators);
 
 } // namespace dynlog

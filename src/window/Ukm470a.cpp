@@ -19,10 +19,8 @@
 #include "window/buttonpictures.h"
 #include "window/conditionsdialog.h"
 #include "window/descriptiondialog.h"
-#include "window/folderdialog.h"
 #include "window/opendialog.h"
 #include "window/savedialog.h"
-#include "window/serieswindow.h"
 #include "window/ukm470d.h"
 #include "window/windowfonts.h"
 
@@ -213,12 +211,10 @@ ui::Label& Tfkm470a::IndicatorLabel(km470::Indicator which) {
 // ---- Buttons
 
 void Tfkm470a::Button1Click() {
-  if (seriesSavePending_)
-    SaveToSeries(); // the values on their way are not waited for any longer
+  series_.KeepWaiting(); // the values on their way are not waited for any longer
   if (!MayDropRecording(false))
     return;
-  // A zero still waiting for its values is given up: the new recording's frames are its own.
-  zeroStream_ = false;
+  zero_.Forget();
   ButtonNullen.SetEnabled(true);
   BitBtnSpeichern.SetEnabled(false);
   BitBtnEinstellung.SetEnabled(false);
@@ -237,9 +233,8 @@ void Tfkm470a::Button1Click() {
     Timer1.SetEnabled(true);
   }
   km470::SendStartCommand();
+  after_.Started();
   recording_.Start(SettingForStart(), dynlog::LocalTimeNow());
-  endedPeak_.reset();
-  endedVerdict_ = {};
   ShowStarted();
 }
 
@@ -274,11 +269,8 @@ void Tfkm470a::Button2Click() {
   ShowHeldPeak(); // the recording's own
   // In a series the test is saved by itself, once the values still on their way are in; with
   // no acquisition cycle running none are.
-  if (series_) {
-    seriesSavePending_ = true;
-    if (!Timer1.Enabled())
-      SaveToSeries();
-  }
+  if (series_.IsOpen())
+    Timer1.Enabled() ? after_.KeepOnceQuiet() : series_.Keep();
   Paint();
 }
 
@@ -335,24 +327,14 @@ void Tfkm470a::Timer1Timer() {
         decoder_, DecimalPlaces,
         [this](const km470::MeasurementFrame& frame) { HandleFrame(frame); });
   }
-  if (conditionsChanged_)
-    AfterConditions();
-  WatchZero();
-  if (rearmQuestion_ && !rearmPosted_) {
-    rearmPosted_ = true;
-    Post([this] {
-      rearmPosted_ = false;
-      AskBeforeRearm();
-    });
-  }
+  FollowTest();
   // Up to 16 values arrive per tick at 320 a second; every one is recorded and drawn into the
   // trace. The screen follows every second tick, ten times a second: as often as digits can be
   // read and a sweeping trace looks smooth, at half the cost of painting.
   if (paintEvery_.Due(++ticks_))
     Paint();
   recording_.EndTick(any);
-  if (seriesSavePending_ && recording_.AcquisitionState().IdleTicks() >= kQuietTicks)
-    SaveToSeries();
+  series_.KeepWaiting(recording_.AcquisitionState().IdleTicks() >= kQuietTicks);
 }
 
 void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
@@ -363,21 +345,43 @@ void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
   }
   marks_.Mark(dynlog::WindowPart::Lamps);
   const auto settings = tickSettings_ ? *tickSettings_ : CurrentFrameSettings();
-  const bool running = recording_.State() == dynlog::MeasuringState::Running;
-  const bool armed = running && recording_.Armed();
-  // While a stopped unit sends for a zero, its values are the zero's: the stopped test stays in
-  // view.
-  if (auto value = recording_.TakeFrame(frame.Value, settings, frame.Status); value && !zeroStream_)
+  const auto value = recording_.TakeFrame(frame.Value, settings, frame.Status);
+  if (value && !zero_.Streaming())
     ShowValue(*value);
   else if (!tickSettings_)
     Paint();
-  conditionsChanged_ =
-      conditionsChanged_ || (running && (recording_.State() != dynlog::MeasuringState::Running ||
-                                         armed != recording_.Armed()));
-  if (conditionsChanged_ && !tickSettings_)
-    AfterConditions();
   if (!tickSettings_)
-    WatchZero();
+    FollowTest();
+}
+
+void Tfkm470a::FollowTest() {
+  Follow(after_.AfterFrames(dynlog::LocalTimeNow, AskBeforeDiscarding, [this] { series_.Keep(); }));
+  if (after_.PostQuestion())
+    Post([this] { AskBeforeRearm(); });
+  if (!zero_.Done())
+    return;
+  ButtonNullen.SetEnabled(true);
+  if (const auto refusal = recording_.ZeroRefusal()) // not from inside the tick
+    Post([refusal] { base::ShowErrorBox(*refusal); });
+  ShowZero();
+}
+
+void Tfkm470a::AskBeforeRearm() {
+  if (after_.AskNow(IsWindowEnabled(Handle())))
+    Follow(after_.Answered(MayDropRecording(false), dynlog::LocalTimeNow()));
+}
+
+void Tfkm470a::Follow(const dynlog::AfterTest::Steps& steps) {
+  if (steps.began) { // the test before it leaves the view
+    ShowVerdict();
+    marks_.Mark(dynlog::WindowPart::Results);
+    textsEvery_.Release();
+    ShowStatus();
+  }
+  if (steps.stop)
+    Button2Click(); // the unit stops, Save and the verdict follow
+  if (steps.rearmed)
+    ShowStarted();
 }
 
 // ---- Value display and chart
@@ -586,8 +590,7 @@ void Tfkm470a::SaveScreenshot(const std::string& utf8Path) {
 }
 
 bool Tfkm470a::FormCloseQuery() {
-  if (seriesSavePending_)
-    SaveToSeries();
+  series_.KeepWaiting();
   return MayDropRecording(true);
 }
 
@@ -752,7 +755,8 @@ void Tfkm470a::ButtonPruefungClick() {
   auto description = testDialog_->Ask(recording_.NextDescription());
   // A part the open series cannot name a file after is asked again, before it is measured.
   for (std::optional<std::string> refusal;
-       description && series_ && (refusal = series_->PartRefusal(description->trace.part));
+       description && series_.IsOpen() &&
+       (refusal = series_.Folder()->PartRefusal(description->trace.part));
        description = testDialog_->Ask(*description))
     base::ShowErrorBox(*refusal);
   if (description)
@@ -764,7 +768,7 @@ void Tfkm470a::DescribeTest(const dynlog::TestDescription& description) {
   if (AskBeforeDiscarding) // a run without a person leaves km470.ini's test keys alone
     dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());
   ShowDescription();
-  ShowSeriesTable(); // Cpk follows the limits
+  series_.ShowTable(); // Cpk follows the limits
 }
 
 void Tfkm470a::ShowDescription() {
@@ -795,9 +799,7 @@ void Tfkm470a::ShowVerdict() {
     limits = file->head.test.limits;
     decimals = file->head.decimalPlaces;
   } else {
-    verdict = recording_.State() == dynlog::MeasuringState::Stopped ? recording_.CurrentVerdict()
-              : recording_.Armed()                                  ? endedVerdict_
-                                                                    : dynlog::Verdict{};
+    verdict = after_.ShownVerdict();
     if (!limits.Any())
       limits = recording_.NextDescription().limits;
   }
@@ -837,81 +839,83 @@ void Tfkm470a::PlaceVerdict() {
 // ---- A series
 
 void Tfkm470a::ButtonReiheClick() {
-  const std::string start =
-      series_ ? series_->Folder() : dynlog::ReadSeriesFolder(km470::SettingsPath());
-  const auto folder = dynlog::AskSeriesFolder(Handle(), start);
-  if (!folder) {
-    ShowSeriesTable();
-    if (seriesWindow_ && series_)
-      seriesWindow_->Show();
-    return;
-  }
-  try {
-    OpenSeries(*folder);
-  } catch (const std::exception& e) { // a file error, no series, a part too long
-    base::ShowErrorBox(e.what());
-  }
-}
-
-void Tfkm470a::OpenSeries(const std::string& utf8Folder) {
-  if (seriesSavePending_)
-    SaveToSeries(); // into the series it was measured for
-  auto opened = std::make_unique<dynlog::SeriesFolder>(utf8Folder);
-  if (const auto refusal = opened->PartRefusal(recording_.NextDescription().trace.part))
-    throw std::runtime_error(*refusal);
-  series_ = std::move(opened);
-  if (AskBeforeDiscarding)
-    dynlog::WriteSeriesFolder(km470::SettingsPath(), utf8Folder);
-  if (!seriesWindow_) {
-    seriesWindow_ = std::make_unique<SeriesWindow>(
-        Handle(), [this](int row) { ShowSeriesTest(row); }, [this] { EndSeries(); });
-    // Beside the measurement window where there is room, else below it, else over its lower part.
-    RECT main, table;
-    GetWindowRect(Handle(), &main);
-    GetWindowRect(seriesWindow_->Handle(), &table);
-    const RECT work = ui::WorkAreaOf(Handle());
-    const bool right = main.right + (table.right - table.left) <= work.right;
-    SetWindowPos(seriesWindow_->Handle(), nullptr, right ? main.right : main.left,
-                 right ? main.top : main.bottom, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ui::KeepInWorkArea(seriesWindow_->Handle());
-  }
-  ShowSeriesTable();
-  seriesWindow_->Show();
-}
-
-void Tfkm470a::EndSeries() {
-  if (seriesSavePending_)
-    SaveToSeries();
-  series_.reset();
-  if (seriesWindow_)
-    seriesWindow_->Hide();
-}
-
-void Tfkm470a::ShowSeriesTable() {
-  if (series_ && seriesWindow_)
-    seriesWindow_->ShowTable(series_->Folder(), series_->Table(), ShownLimits(), separators_);
-}
-
-void Tfkm470a::SaveToSeries() {
-  seriesSavePending_ = false;
-  if (!series_ || recording_.SampleCount() == 0 || recording_.MayDropWithoutQuestion())
-    return;
-  try {
-    series_->AddTest(CsvHeadOf(recording_, recording_.Results()), recording_.SavedValues());
-    recording_.MarkSaved();
-    if (AskBeforeDiscarding) // the part number counted on
-      dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());
-  } catch (const base::FileError& e) {
-    base::ShowErrorBox(dynlog::SaveFailureText(e.what(), series_->Folder(),
-                                               recording_.SampleCount(), separators_));
-  }
-  ShowSeriesTable();
+  series_.Choose();
 }
 
 void Tfkm470a::ShowSeriesTest(int row) {
-  if (!series_ || recording_.State() == dynlog::MeasuringState::Running)
+  const dynlog::SeriesFolder* series = series_.Folder();
+  if (!series || recording_.State() == dynlog::MeasuringState::Running)
     return;
-  const auto& rows = series_->Table().Rows();
+  const auto& rows = series->Table().Rows();
   if (row >= 0 && static_cast<std::size_t>(row) < rows.size())
-    OpenTests({series_->FileOf(rows[static_cast<std::size_t>(row)])}, GetKeyState(VK_CONTROL) < 0);
+    OpenTests({series->FileOf(rows[static_cast<std::size_t>(row)])}, GetKeyState(VK_CONTROL) < 0);
+}
+
+// ---- Conditions, zero and the held peak
+
+void Tfkm470a::ButtonBedingungenClick() {
+  if (!conditionsDialog_)
+    conditionsDialog_ = std::make_unique<ConditionsDialog>(Handle());
+  if (const auto taken = conditionsDialog_->Ask(
+          {recording_.Conditions(), recording_.HoldsMinimum(), recording_.ZeroesBeforeArming()}))
+    TakeConditions(*taken);
+}
+
+void Tfkm470a::TakeConditions(const dynlog::ConditionSettings& settings) {
+  recording_.SetConditions(settings.conditions); // from the next Start on
+  recording_.ZeroBeforeArming(settings.zeroFirst);
+  if (settings.holdMinimum != recording_.HoldsMinimum()) {
+    recording_.HoldMinimum(settings.holdMinimum);
+    after_.ForgetPeak();
+  }
+  if (AskBeforeDiscarding)
+    dynlog::WriteConditionSettings(km470::SettingsPath(), settings);
+  ShowHeldPeak();
+}
+
+void Tfkm470a::ButtonNullenClick() {
+  // The stopped test's values on their way are not waited for any longer.
+  const auto refusal =
+      zero_.Ask(!FirstStart && ucom::ComIsOpen(), [this] { series_.KeepWaiting(); });
+  if (refusal && !refusal->empty())
+    base::ShowErrorBox(*refusal);
+  if (refusal)
+    return;
+  ButtonNullen.SetEnabled(false);
+  textsEvery_.Release();
+  ShowStatus();
+}
+
+void Tfkm470a::ButtonNullAusClick() {
+  if (!recording_.ClearZero()) {
+    base::ShowErrorBox("Während einer Aufnahme bleibt die Nullung.");
+    return;
+  }
+  ShowZero();
+}
+
+void Tfkm470a::ShowZero() {
+  ResetHeldPeak(); // the peak held so far was on the other zero
+  ButtonNullAus.SetEnabled(recording_.ZeroNow().has_value());
+  textsEvery_.Release();
+  ShowStatus();
+}
+
+void Tfkm470a::ResetHeldPeak() {
+  recording_.ResetPeak();
+  after_.ForgetPeak();
+  ShowHeldPeak();
+}
+
+bool Tfkm470a::FormKey(WPARAM key) {
+  if (key != 'M')
+    return false;
+  ResetHeldPeak();
+  return true;
+}
+
+void Tfkm470a::ShowHeldPeak() {
+  PeakLabel.SetText(dynlog::HeldPeakText(after_.ShownPeak(), recording_.HoldsMinimum(),
+                                         DecimalPlaces, recording_.Description().unit,
+                                         separators_));
 }

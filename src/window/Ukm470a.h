@@ -14,12 +14,15 @@
 #include "files/descriptionsettings.h"
 #include "files/seriesfolder.h"
 #include "link/km470protocol.h"
+#include "test/aftertest.h"
 #include "test/recording.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "window/mainlayout.h"
+#include "window/recordingseries.h"
 #include "window/redrawmarks.h"
 #include "window/wholetestpane.h"
+#include "window/zerorequest.h"
 
 #include <array>
 #include <cstdint>
@@ -65,7 +68,7 @@ public:
   void ButtonOeffnenClick();     // saved tests from the disk, through the open dialog
   void ButtonBildClick();        // the shown test's chart to the clipboard, and as a PNG
   void ButtonBerichtClick() { wholePane_.Report(Handle()); } // printed or as a PNG
-  // A test that starts and ends by itself, zero and the held peak (mainconditions.cpp).
+  // A test that starts and ends by itself, zero and the held peak.
   void ButtonBedingungenClick(); // the conditions dialog
   void ButtonNullenClick();      // zero from the last half second
   void ButtonNullAusClick();     // the zero cleared
@@ -93,14 +96,11 @@ public:
   // The person's description of the next test, and of this one while it may still be corrected:
   // handed to the recording, shown, and kept in km470.ini while a person is at the window.
   void DescribeTest(const dynlog::TestDescription& description);
-  // Opens the series kept in the folder, or continues it: from now on every test is saved there
-  // by itself when it stops. Throws base::FileError with the German file error text, and
-  // std::runtime_error for a folder that holds no series or a part too long for its file names.
-  void OpenSeries(const std::string& utf8Folder);
-  // Tests are no longer saved by themselves; the folder stays as it is.
-  void EndSeries();
-  const dynlog::SeriesFolder* Series() const { return series_.get(); }
-  SeriesWindow* SeriesTableWindow() { return seriesWindow_.get(); }
+  // The series every test is saved into by itself when it stops (RecordingSeries::Open, End).
+  void OpenSeries(const std::string& utf8Folder) { series_.Open(utf8Folder); }
+  void EndSeries() { series_.End(); }
+  const dynlog::SeriesFolder* Series() const { return series_.Folder(); }
+  SeriesWindow* SeriesTableWindow() { return series_.TableWindow(); }
   // The whole curve of the series' test in that row, read from its file, in the whole-test view.
   // Nothing happens while a test runs.
   void ShowSeriesTest(int row);
@@ -204,27 +204,24 @@ private:
   void IncludeLimitsInChart();
   // The limits of the test shown: the recording's.
   const dynlog::ForceLimits& ShownLimits() const { return recording_.Description().limits; }
-  // The stopped recording into the open series, once the values on their way are in.
-  void SaveToSeries();
-  void ShowSeriesTable();
   // After Start or an arming by itself: the new recording's state shown.
   void ShowStarted();
-  // A test began or ended by itself during the frames just handled: as after Stop, and armed
-  // again when the conditions ask for it.
-  void AfterConditions();
+  // After the frames just handled: what the recording announced about its test, shown.
+  void FollowTest();
   // The ended test's question before it is armed again, from the message loop; then armed again.
   void AskBeforeRearm();
-  void Rearm();
+  // What AfterTest says follows: as Stop, or shown as after Start.
+  void Follow(const dynlog::AfterTest::Steps& steps);
   void ShowHeldPeak();
   void ShowZero();
-  // After each tick: a zero asked for that was taken, refused or given up.
-  void WatchZero();
 
   Tfkm470b* search_ = nullptr;
   ui::Form* about_ = nullptr;
   Tfkm470d* rate_ = nullptr;
 
   dynlog::Recording recording_;
+  dynlog::AfterTest after_{recording_};
+  ZeroRequest zero_{recording_};
   dynlog::ForceChart chart_;
   km470::FrameDecoder decoder_;
   // Read once at the start of a tick: nothing can change them while its frames are handled.
@@ -254,18 +251,8 @@ private:
 
   dynlog::ValueDisplayPlace place_;
   std::unique_ptr<TestDialog> testDialog_;
-  std::unique_ptr<dynlog::SeriesFolder> series_;
-  std::unique_ptr<SeriesWindow> seriesWindow_;
-  bool seriesSavePending_ = false;
   std::unique_ptr<ConditionsDialog> conditionsDialog_;
-  bool conditionsChanged_ = false; // a test began or ended by itself
-  // Armed again after a test a condition ended: its peak and verdict stay in view until the
-  // next test begins.
-  std::optional<float> endedPeak_;
-  dynlog::Verdict endedVerdict_;
-  // A test a condition ended waits for the question before it is armed again.
-  bool rearmQuestion_ = false;
-  bool rearmPosted_ = false;
-  // Nullen asked a stopped unit for values; it is stopped again when the zero is in.
-  bool zeroStream_ = false;
+  RecordingSeries series_{Handle(),    recording_,
+                          after_,      AskBeforeDiscarding,
+                          separators_, [this](int row) { ShowSeriesTest(row); }};
 };

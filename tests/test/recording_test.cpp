@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -234,6 +235,54 @@ TEST(ArmedRecording, WaitsRecordsTheRingEndsAtTheBreakAndArmsAgain) {
   value(70);
   EXPECT_EQ(Recorded(r), (std::vector<float>{30, 70}));
   EXPECT_DOUBLE_EQ(r.SecondsOf(0), -0.1);
+}
+
+TEST(RecordingEvents, AnnouncesWhatBecomesOfTheTestInTheOrderItHappens) {
+  constexpr double kStop = -1e6, kRearm = -2e6; // steps among the kept values
+  const TestConditions hand;
+  TestConditions timed, pull{{StartCondition::Kind::ForceAbove, 50, 0.1}, {40.0, 200}, true};
+  timed.stop.afterSeconds = 0.25;
+  const struct {
+    const char* what;
+    const TestConditions& conditions;
+    bool zeroFirst;
+    std::vector<double> steps; // one value each, 10 a second; the first never kept
+    const char* heard;
+  } cases[] = {
+      {"by hand", hand, false, {5, 6, kStop, 7}, "Began Stopped "},
+      {"stopped before a value", hand, false, {kStop, 7, 7}, "Stopped Began "},
+      {"ended by time", timed, false, {1, 2, 3, 4, 5}, "Began Ended:3 "},
+      {"break, armed again",
+       pull,
+       false,
+       {0, 3, 60, 300, 500, 199, 7, kRearm, 30, 70},
+       "Armed Began Ended:0 Armed Began "},
+      {"armed, stopped", pull, false, {3, kStop, 60}, "Armed Stopped "},
+      {"zero first", hand, true, {0, 0, 0, 0, 0, 0, 5}, "Armed Began "},
+      {"zero first refused", pull, true, {0, 900, 0, 900, 0, 900, 60}, "Armed Ended "},
+  };
+  for (const auto& c : cases) {
+    Recording r;
+    r.SetConditions(c.conditions);
+    r.ZeroBeforeArming(c.zeroFirst);
+    std::string heard;
+    const auto subscription = r.Subscribe({}, {}, [&](const TestEvent& e) {
+      heard += std::array{"Armed", "Began", "Stopped", "Ended"}[static_cast<int>(e.kind)];
+      if (e.reason)
+        heard.append(1, ':').append(std::to_string(static_cast<int>(*e.reason)));
+      heard += ' ';
+    });
+    r.Start({SampleRate::Hz10, false, 19200, 0, "COM3", "KM470"}, {});
+    for (const double step : c.steps)
+      if (step == kStop)
+        r.Stop();
+      else if (step == kRearm)
+        r.Rearm({});
+      else
+        for (int i = 0; i < 32; ++i)
+          r.TakeFrame(step, {SampleRate::Hz10, false, 19200});
+    EXPECT_EQ(heard, c.heard) << c.what;
+  }
 }
 
 TEST(ArmedRecording, ZeroedBeforeArmingEveryValueIsTheUnitsFigureLessTheZeroRoundedOnce) {

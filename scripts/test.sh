@@ -35,6 +35,7 @@ scripts/wine-prefix.sh
 
 stage "format" "every C++ file as .clang-format wants it"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+scripts/check-text.sh
 
 # ccache, when there, keeps what the compilers made for the next run, build folder removed or not.
 cache=()

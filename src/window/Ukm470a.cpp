@@ -16,7 +16,6 @@
 #include "files/savedtestfile.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
-#include "link/settingsfile.h"
 #include "link/ucom.h"
 #include "ui/placement.h"
 #include "ui/questionbox.h"
@@ -90,7 +89,7 @@ ui::LabelStyle IndicatorStyle(HFONT font, ui::LabelStyle::Align align = ui::Labe
 
 } // namespace
 
-Tfkm470a::Tfkm470a()
+Tfkm470a::Tfkm470a(km470::Settings& settings, ui::RunMode mode)
     : ui::Form(MainStyle()), indicatorFont_(AddFont(L"Arial", 11, true)),
       valueFont_(AddFont(L"Arial", dynlog::kValueFontHeight, true)),
       arrowFont_(AddFont(dynlog::ArrowFont().face, 13, false, dynlog::ArrowFont().charset)),
@@ -154,7 +153,8 @@ Tfkm470a::Tfkm470a()
                  .valign = ui::LabelStyle::Middle}),
       EndLabel(*this, 0, 0, 0, kStatusHeight, "",
                {.font = statusFont_.get(), .textColour = kStatusText, .ellipsis = true}),
-      picture_(kTraceColour, Background()), scaleFont_(AddFont(L"Arial", 12)) {
+      settings_(settings), runMode_(mode), picture_(kTraceColour, Background()),
+      scaleFont_(AddFont(L"Arial", 12)) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
   MakeButtonPictures();
@@ -191,11 +191,11 @@ Tfkm470a::Tfkm470a()
   const SIZE first = LogicalClientSize();
   firstClient_ = {first.cx, first.cy};
   // The test as the person described it last time.
-  recording_.Describe(dynlog::ReadTestDescription(km470::SettingsPath()));
+  recording_.Describe(dynlog::ReadTestDescription(settings_));
   ShowDescription();
   for (ui::Button* b : {&ButtonBedingungen, &ButtonNullen, &ButtonNullAus})
     b->SetFont(statusFont_.get());
-  const dynlog::ConditionSettings conditions = dynlog::ReadConditionSettings(km470::SettingsPath());
+  const dynlog::ConditionSettings conditions = dynlog::ReadConditionSettings(settings_);
   recording_.SetConditions(conditions.conditions);
   recording_.HoldMinimum(conditions.holdMinimum);
   recording_.ZeroBeforeArming(conditions.zeroFirst);
@@ -815,7 +815,7 @@ void Tfkm470a::FormClose() {
 // ---- The recording's safety, the status line and the value display's size
 
 bool Tfkm470a::MayDropRecording(bool closing) {
-  if (!AskBeforeDiscarding || recording_.MayDropWithoutQuestion())
+  if (!PersonAtWindow() || recording_.MayDropWithoutQuestion())
     return true;
   const bool running = recording_.State() == dynlog::MeasuringState::Running;
   const std::vector<ui::QuestionButton> buttons =
@@ -843,7 +843,7 @@ bool Tfkm470a::SaveWithDialog() {
     return false;
   try {
     SaveRecordingTo(*path);
-    dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());
+    dynlog::WriteTestDescription(settings_, recording_.NextDescription());
   } catch (const base::FileError& e) {
     base::ShowErrorBox(
         dynlog::SaveFailureText(e.what(), *path, recording_.SampleCount(), separators_));
@@ -979,8 +979,8 @@ void Tfkm470a::ButtonPruefungClick() {
 
 void Tfkm470a::DescribeTest(const dynlog::TestDescription& description) {
   recording_.Describe(description);
-  if (AskBeforeDiscarding) // a run without a person leaves km470.ini's test keys alone
-    dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());
+  if (PersonAtWindow()) // a run without a person leaves km470.ini's test keys alone
+    dynlog::WriteTestDescription(settings_, recording_.NextDescription());
   ShowDescription();
   ShowSeriesTable(); // Cpk follows the limits
 }
@@ -1088,8 +1088,7 @@ void Tfkm470a::PaintLimitLines(HDC dc, const RECT& area) {
 // ---- A series
 
 void Tfkm470a::ButtonReiheClick() {
-  const std::string start =
-      series_ ? series_->Folder() : dynlog::ReadSeriesFolder(km470::SettingsPath());
+  const std::string start = series_ ? series_->Folder() : dynlog::ReadSeriesFolder(settings_);
   const auto folder = dynlog::AskSeriesFolder(Handle(), start);
   if (!folder) {
     ShowSeriesTable();
@@ -1111,8 +1110,8 @@ void Tfkm470a::OpenSeries(const std::string& utf8Folder) {
   if (const auto refusal = opened->PartRefusal(recording_.NextDescription().trace.part))
     throw std::runtime_error(*refusal);
   series_ = std::move(opened);
-  if (AskBeforeDiscarding)
-    dynlog::WriteSeriesFolder(km470::SettingsPath(), utf8Folder);
+  if (PersonAtWindow())
+    dynlog::WriteSeriesFolder(settings_, utf8Folder);
   if (!seriesWindow_) {
     seriesWindow_ = std::make_unique<SeriesWindow>(
         Handle(), [this](int row) { ShowSeriesTest(row); }, [this] { EndSeries(); });
@@ -1150,8 +1149,8 @@ void Tfkm470a::SaveToSeries() {
   try {
     series_->AddTest(CsvHeadOf(recording_, recording_.Results()), recording_.SavedValues());
     recording_.MarkSaved();
-    if (AskBeforeDiscarding) // the part number counted on
-      dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());
+    if (PersonAtWindow()) // the part number counted on
+      dynlog::WriteTestDescription(settings_, recording_.NextDescription());
   } catch (const base::FileError& e) {
     base::ShowErrorBox(dynlog::SaveFailureText(e.what(), series_->Folder(),
                                                recording_.SampleCount(), separators_));

@@ -6,7 +6,6 @@
 #include "base/localeformat.h"
 #include "files/csvfilewriter.h"
 #include "link/instrumentlink.h"
-#include "link/settingsfile.h"
 #include "link/ucom.h"
 #include "window/conditionsdialog.h"
 
@@ -25,8 +24,8 @@ void Tfkm470a::TakeConditions(const dynlog::ConditionSettings& settings) {
     recording_.HoldMinimum(settings.holdMinimum);
     endedPeak_.reset();
   }
-  if (AskBeforeDiscarding)
-    dynlog::WriteConditionSettings(km470::SettingsPath(), settings);
+  if (PersonAtWindow())
+    dynlog::WriteConditionSettings(settings_, settings);
   ShowHeldPeak();
 }
 
@@ -138,7 +137,7 @@ void Tfkm470a::AfterConditions() {
   // as it is, its values only shown.
   if (series_)
     SaveToSeries();
-  if (AskBeforeDiscarding && !recording_.MayDropWithoutQuestion()) {
+  if (PersonAtWindow() && !recording_.MayDropWithoutQuestion()) {
     rearmQuestion_ = true;
     return;
   }

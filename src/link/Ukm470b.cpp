@@ -23,20 +23,10 @@ constexpr char kBaudKey[] = "Baudrate";
 // The baud rate of each item of RadioGroup2, in its order.
 constexpr int kBaudRates[] = {9600, 19200};
 
-ui::FormStyle SearchStyle(HWND owner) {
-  ui::FormStyle s;
-  s.caption = "KM470/PT615 Anschluß suchen";
-  s.width = 251;
-  s.height = 274;
-  s.clientSize = true;
-  s.owner = owner;
-  return s;
-}
-
 } // namespace
 
 Tfkm470b::Tfkm470b(km470::Settings& settings, HWND owner)
-    : ui::Form(SearchStyle(owner)),
+    : ui::Form(ui::DialogStyle("KM470/PT615 Anschluß suchen", 251, 274, owner)),
       RadioGroup1(*this, 8, 8, 81, 105, "Anschluß", {"COM 1", "COM 2", "COM 3", "COM 4"},
                   [this] { PortGroupChange(); }),
       RadioGroup2(*this, 104, 8, 113, 105, "Einstellung", {"9600 Baud", "19200 Baud"},
@@ -45,7 +35,7 @@ Tfkm470b::Tfkm470b(km470::Settings& settings, HWND owner)
       OtherPortsLabel(*this, 8, 155, 110, 16, "Weitere Anschlüsse:"),
       OtherPorts(*this, 120, 151, 97, 200, [this] { OtherPortChoice(); }),
       CancelButton(
-          *this, 88, 241, 75, 25, "Abbrechen", [this] { CancelButtonClick(); }, IDCANCEL),
+          *this, 88, 241, [this] { CancelButtonClick(); }, 75),
       Timer1(*this, km470::SearchStepMs(), [this] { Timer1Timer(); }), settings_(settings) {
   ListPorts(0);
 }

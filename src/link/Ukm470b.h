@@ -7,6 +7,7 @@
 #include "link/portchoice.h"
 #include "link/settingsfile.h"
 #include "ui/controls.h"
+#include "ui/dialog.h"
 #include "ui/form.h"
 
 #include <string>
@@ -46,8 +47,8 @@ public:
   ui::Label StatusLabel;      // status line: the setting being tried, or the one found
   ui::Label OtherPortsLabel;
   PortChoice OtherPorts; // the ports above COM4 the system lists; a choice here clears RadioGroup1
-  ui::Button CancelButton; // "Abbrechen"
-  ui::Timer Timer1;        // the search's step to the next setting
+  ui::CancelButton CancelButton;
+  ui::Timer Timer1; // the search's step to the next setting
   bool ClicksEnabled = false;
   bool TimerStepping = false;
 

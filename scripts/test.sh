@@ -62,6 +62,7 @@ beside "wine prefix" scripts/wine-prefix.sh
 
 stage "format" "every C++ file as .clang-format wants it"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+scripts/check-text.sh
 
 # ccache, when there, keeps what the compilers made for the next run, build folder removed or not,
 # another clone's included. Paths under the sources are hashed as seen from the build folder, so

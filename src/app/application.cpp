@@ -13,8 +13,9 @@
 
 namespace dynlog {
 
-ApplicationWindows::ApplicationWindows()
-    : fkm470b(fkm470a.Handle()), AboutBox(fkm470a.Handle()), fkm470d(fkm470a.Handle()) {
+ApplicationWindows::ApplicationWindows(ui::RunMode mode)
+    : fkm470a(settings, mode), fkm470b(settings, fkm470a.Handle()), AboutBox(fkm470a.Handle()),
+      fkm470d(fkm470a.Handle()) {
   fkm470a.SetCompanions(&fkm470b, &AboutBox, &fkm470d);
 }
 
@@ -33,7 +34,7 @@ int StartShowCommand() {
 
 } // namespace
 
-RunningProgram::RunningProgram() : application(kApplicationTitle) {
+RunningProgram::RunningProgram(ui::RunMode mode) : application(kApplicationTitle), windows(mode) {
   application.SetMainForm(windows.fkm470a.Handle());
   windows.fkm470a.Show(StartShowCommand());
 }

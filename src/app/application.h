@@ -4,6 +4,7 @@
 #include "link/Ukm470b.h"
 #include "link/settingsfile.h"
 #include "ui/appwindow.h"
+#include "ui/runmode.h"
 #include "window/Ukm470a.h"
 #include "window/ukm470d.h"
 
@@ -15,8 +16,8 @@ inline constexpr const char* kApplicationTitle = "PC-Programm für Anzeigeeinhei
 // window first (it is the main window), then the connection search, the info window and the rate
 // dialog. Before them, km470.ini's place is fixed: the measurement window reads it as it is made.
 struct ApplicationWindows {
-  ApplicationWindows();
-  km470::SettingsLocation settings;
+  explicit ApplicationWindows(ui::RunMode mode = ui::RunMode::Person);
+  km470::Settings settings;
   Tfkm470a fkm470a;
   Tfkm470b fkm470b;
   TAboutBox AboutBox;
@@ -26,7 +27,7 @@ struct ApplicationWindows {
 // The program as it starts, with or without a person: the application window, which carries the
 // title on the task bar and owns the forms, then the four windows, the main window shown.
 struct RunningProgram {
-  RunningProgram();
+  explicit RunningProgram(ui::RunMode mode = ui::RunMode::Person);
   ui::ApplicationWindow application;
   ApplicationWindows windows;
 };

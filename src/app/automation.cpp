@@ -14,7 +14,6 @@
 #include "link/portorder.h"
 #include "link/searchtiming.h"
 #include "link/serialports.h"
-#include "link/settingsfile.h"
 #include "link/ucom.h"
 
 #include <shellapi.h>
@@ -241,7 +240,9 @@ std::string GapWarning(const SYSTEMTIME& start, const SilenceWatch::Gap& gap) {
 }
 
 AutomatedRun::AutomatedRun(const RecordArgs& args)
-    : // The search dialog, if it has to be shown, gets a limited time; then it is closed.
+    : // No one to ask: the run saves or streams its values itself.
+      program_(ui::RunMode::Unattended),
+      // The search dialog, if it has to be shown, gets a limited time; then it is closed.
       searchLimit_(program_.windows.fkm470b,
                    km470::SearchLimitMs(km470::SearchPorts(km470::ListedSerialPorts(), 0).size()),
                    [this] {
@@ -249,14 +250,13 @@ AutomatedRun::AutomatedRun(const RecordArgs& args)
                      program_.windows.fkm470b.GiveUp();
                    }) {
   base::SetErrorSink(PrintErrorBox);
-  Main().AskBeforeDiscarding = false; // no one to ask: the run saves or streams its values itself
   program_.windows.fkm470d.SetRate(args.rate);
   program_.windows.fkm470d.CheckBoxMitteln.SetChecked(args.average);
   // The test as the command line gives it; the unit, set on the display unit, as km470.ini keeps
   // it unless --unit names another. The run leaves km470.ini's test keys as they are.
   TestDescription test = args.test;
   if (!args.unitGiven)
-    test.unit = ReadTestDescription(km470::SettingsPath()).unit;
+    test.unit = ReadTestDescription(program_.windows.settings).unit;
   Recording& recording = Main().CurrentRecording();
   recording.Describe(test);
   recording.SetConditions(args.conditions);

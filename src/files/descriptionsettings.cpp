@@ -1,42 +1,26 @@
 #include "files/descriptionsettings.h"
 
-#include "base/text.h"
-
-#include <windows.h>
-
 #include <charconv>
 #include <utility>
 
 namespace dynlog {
 namespace {
 
-constexpr wchar_t kSettingsSection[] = L"Einstellung";
-constexpr wchar_t kTestSection[] = L"Pruefung";
-constexpr wchar_t kUnitKey[] = L"Krafteinheit";
+constexpr char kSettingsSection[] = "Einstellung";
+constexpr char kTestSection[] = "Pruefung";
+constexpr char kUnitKey[] = "Krafteinheit";
 
 struct TextKey {
-  const wchar_t* key;
+  const char* key;
   std::string TestTrace::*field;
 };
-constexpr TextKey kTextKeys[] = {{L"Pruefling", &TestTrace::part},
-                                 {L"Pruefer", &TestTrace::tester},
-                                 {L"Auftrag", &TestTrace::order},
-                                 {L"Bemerkung", &TestTrace::comment}};
-constexpr const wchar_t* kLowerKey = L"Untergrenze";
-constexpr const wchar_t* kUpperKey = L"Obergrenze";
-constexpr const wchar_t* kSeriesKey = L"Reihe";
-
-std::string Read(const std::wstring& path, const wchar_t* section, const wchar_t* key) {
-  wchar_t buffer[1024] = {};
-  GetPrivateProfileStringW(section, key, L"", buffer, static_cast<DWORD>(std::size(buffer)),
-                           path.c_str());
-  return base::Narrow(buffer);
-}
-
-bool Write(const std::wstring& path, const wchar_t* section, const wchar_t* key,
-           std::string_view value) {
-  return WritePrivateProfileStringW(section, key, base::Widen(value).c_str(), path.c_str()) != 0;
-}
+constexpr TextKey kTextKeys[] = {{"Pruefling", &TestTrace::part},
+                                 {"Pruefer", &TestTrace::tester},
+                                 {"Auftrag", &TestTrace::order},
+                                 {"Bemerkung", &TestTrace::comment}};
+constexpr const char* kLowerKey = "Untergrenze";
+constexpr const char* kUpperKey = "Obergrenze";
+constexpr const char* kSeriesKey = "Reihe";
 
 // The shortest text that reads back as the same limit, with a point.
 std::string LimitText(const std::optional<double>& limit) {
@@ -48,75 +32,71 @@ std::string LimitText(const std::optional<double>& limit) {
 }
 
 // The condition keys; a figure left empty is a condition not set.
-constexpr const wchar_t* kStartKey = L"Start"; // "Kraft", "T-Eingang" or empty
-constexpr const wchar_t* kStartAtKey = L"StartUeber";
-constexpr const wchar_t* kPreKey = L"Vorlauf";
-constexpr const wchar_t* kBreakKey = L"StoppBruchProzent";
-constexpr const wchar_t* kBreakMinKey = L"StoppBruchAb";
-constexpr const wchar_t* kBelowKey = L"StoppUnter";
-constexpr const wchar_t* kInputOffKey = L"StoppTEingang";
-constexpr const wchar_t* kAfterKey = L"StoppNachSekunden";
-constexpr const wchar_t* kRearmKey = L"WiederScharf";
-constexpr const wchar_t* kMinimumKey = L"HalteMinimum";
-constexpr const wchar_t* kZeroFirstKey = L"NullenVorTest";
+constexpr const char* kStartKey = "Start"; // "Kraft", "T-Eingang" or empty
+constexpr const char* kStartAtKey = "StartUeber";
+constexpr const char* kPreKey = "Vorlauf";
+constexpr const char* kBreakKey = "StoppBruchProzent";
+constexpr const char* kBreakMinKey = "StoppBruchAb";
+constexpr const char* kBelowKey = "StoppUnter";
+constexpr const char* kInputOffKey = "StoppTEingang";
+constexpr const char* kAfterKey = "StoppNachSekunden";
+constexpr const char* kRearmKey = "WiederScharf";
+constexpr const char* kMinimumKey = "HalteMinimum";
+constexpr const char* kZeroFirstKey = "NullenVorTest";
 
-bool Flag(const std::wstring& path, const wchar_t* key) {
-  return Read(path, kTestSection, key) == "1";
+bool Flag(const km470::Settings& settings, const char* key) {
+  return settings.Text(kTestSection, key) == "1";
 }
 
 } // namespace
 
-TestDescription ReadTestDescription(const std::string& utf8IniPath) {
-  const std::wstring path = base::Widen(utf8IniPath);
+TestDescription ReadTestDescription(const km470::Settings& settings) {
   TestDescription d;
-  d.unit = ForceUnitFromText(Read(path, kSettingsSection, kUnitKey)).value_or(ForceUnit::None);
+  d.unit = ForceUnitFromText(settings.Text(kSettingsSection, kUnitKey)).value_or(ForceUnit::None);
   for (const TextKey& k : kTextKeys)
-    d.trace.*k.field = Read(path, kTestSection, k.key);
-  d.limits.lower = LimitFromText(Read(path, kTestSection, kLowerKey));
-  d.limits.upper = LimitFromText(Read(path, kTestSection, kUpperKey));
+    d.trace.*k.field = settings.Text(kTestSection, k.key);
+  d.limits.lower = LimitFromText(settings.Text(kTestSection, kLowerKey));
+  d.limits.upper = LimitFromText(settings.Text(kTestSection, kUpperKey));
   if (d.limits.lower && d.limits.upper && *d.limits.lower > *d.limits.upper)
     d.limits = {}; // edited by hand into limits nothing can pass
   return d;
 }
 
-bool WriteTestDescription(const std::string& utf8IniPath, const TestDescription& d) {
-  const std::wstring path = base::Widen(utf8IniPath);
-  bool ok = Write(path, kSettingsSection, kUnitKey, UnitSymbol(d.unit));
+bool WriteTestDescription(km470::Settings& settings, const TestDescription& d) {
+  bool ok = settings.Write(kSettingsSection, kUnitKey, UnitSymbol(d.unit));
   for (const TextKey& k : kTextKeys)
-    ok = Write(path, kTestSection, k.key, d.trace.*k.field) && ok;
-  ok = Write(path, kTestSection, kLowerKey, LimitText(d.limits.lower)) && ok;
-  return Write(path, kTestSection, kUpperKey, LimitText(d.limits.upper)) && ok;
+    ok = settings.Write(kTestSection, k.key, d.trace.*k.field) && ok;
+  ok = settings.Write(kTestSection, kLowerKey, LimitText(d.limits.lower)) && ok;
+  return settings.Write(kTestSection, kUpperKey, LimitText(d.limits.upper)) && ok;
 }
 
-ConditionSettings ReadConditionSettings(const std::string& utf8IniPath) {
-  const std::wstring path = base::Widen(utf8IniPath);
+ConditionSettings ReadConditionSettings(const km470::Settings& ini) {
   ConditionSettings settings;
   TestConditions& c = settings.conditions;
-  const std::string start = Read(path, kTestSection, kStartKey);
+  const std::string start = ini.Text(kTestSection, kStartKey);
   c.start.kind = start == "Kraft"       ? StartCondition::Kind::ForceAbove
                  : start == "T-Eingang" ? StartCondition::Kind::InputOn
                                         : StartCondition::Kind::Manual;
-  c.start.threshold = LimitFromText(Read(path, kTestSection, kStartAtKey)).value_or(0);
-  c.start.preSeconds = LimitFromText(Read(path, kTestSection, kPreKey)).value_or(0);
-  c.stop.breakPercent = LimitFromText(Read(path, kTestSection, kBreakKey));
-  c.stop.breakMinPeak = LimitFromText(Read(path, kTestSection, kBreakMinKey)).value_or(0);
-  c.stop.fallBelow = LimitFromText(Read(path, kTestSection, kBelowKey));
-  c.stop.inputOff = Flag(path, kInputOffKey);
-  c.stop.afterSeconds = LimitFromText(Read(path, kTestSection, kAfterKey));
-  c.rearm = Flag(path, kRearmKey);
+  c.start.threshold = LimitFromText(ini.Text(kTestSection, kStartAtKey)).value_or(0);
+  c.start.preSeconds = LimitFromText(ini.Text(kTestSection, kPreKey)).value_or(0);
+  c.stop.breakPercent = LimitFromText(ini.Text(kTestSection, kBreakKey));
+  c.stop.breakMinPeak = LimitFromText(ini.Text(kTestSection, kBreakMinKey)).value_or(0);
+  c.stop.fallBelow = LimitFromText(ini.Text(kTestSection, kBelowKey));
+  c.stop.inputOff = Flag(ini, kInputOffKey);
+  c.stop.afterSeconds = LimitFromText(ini.Text(kTestSection, kAfterKey));
+  c.rearm = Flag(ini, kRearmKey);
   if (c.Refusal())
     c = {};
-  settings.holdMinimum = Flag(path, kMinimumKey);
-  settings.zeroFirst = Flag(path, kZeroFirstKey);
+  settings.holdMinimum = Flag(ini, kMinimumKey);
+  settings.zeroFirst = Flag(ini, kZeroFirstKey);
   return settings;
 }
 
-bool WriteConditionSettings(const std::string& utf8IniPath, const ConditionSettings& settings) {
-  const std::wstring path = base::Widen(utf8IniPath);
+bool WriteConditionSettings(km470::Settings& ini, const ConditionSettings& settings) {
   const TestConditions& c = settings.conditions;
   using Kind = StartCondition::Kind;
   const bool byForce = c.start.kind == Kind::ForceAbove;
-  const std::pair<const wchar_t*, std::string> keys[] = {
+  const std::pair<const char*, std::string> keys[] = {
       {kStartKey, byForce                         ? "Kraft"
                   : c.start.kind == Kind::InputOn ? "T-Eingang"
                                                   : ""},
@@ -132,16 +112,16 @@ bool WriteConditionSettings(const std::string& utf8IniPath, const ConditionSetti
       {kZeroFirstKey, settings.zeroFirst ? "1" : "0"}};
   bool ok = true;
   for (const auto& [key, value] : keys)
-    ok = Write(path, kTestSection, key, value) && ok;
+    ok = ini.Write(kTestSection, key, value) && ok;
   return ok;
 }
 
-std::string ReadSeriesFolder(const std::string& utf8IniPath) {
-  return Read(base::Widen(utf8IniPath), kTestSection, kSeriesKey);
+std::string ReadSeriesFolder(const km470::Settings& settings) {
+  return settings.Text(kTestSection, kSeriesKey);
 }
 
-bool WriteSeriesFolder(const std::string& utf8IniPath, std::string_view utf8Folder) {
-  return Write(base::Widen(utf8IniPath), kTestSection, kSeriesKey, utf8Folder);
+bool WriteSeriesFolder(km470::Settings& settings, std::string_view utf8Folder) {
+  return settings.Write(kTestSection, kSeriesKey, utf8Folder);
 }
 
 } // namespace dynlog

@@ -2,6 +2,7 @@
 // The person's test description kept in km470.ini between program starts: the force unit beside
 // the port and baud rate in [Einstellung], the part, people, comment and limits in [Pruefung].
 // The keys are plain ASCII, so that the file reads the same in every code page.
+#include "link/settingsfile.h"
 #include "test/conditions.h"
 #include "test/trace.h"
 
@@ -9,15 +10,15 @@
 
 namespace dynlog {
 
-// What iniPath holds; missing or unreadable keys give the empty description's values (no unit,
+// What km470.ini holds; missing or unreadable keys give the empty description's values (no unit,
 // empty texts, no limits).
-TestDescription ReadTestDescription(const std::string& utf8IniPath);
+TestDescription ReadTestDescription(const km470::Settings& settings);
 // Writes every key; false when the file could not be written.
-bool WriteTestDescription(const std::string& utf8IniPath, const TestDescription& description);
+bool WriteTestDescription(km470::Settings& settings, const TestDescription& description);
 
 // The folder of the series the person chose last (key Reihe in [Pruefung]); empty for none.
-std::string ReadSeriesFolder(const std::string& utf8IniPath);
-bool WriteSeriesFolder(const std::string& utf8IniPath, std::string_view utf8Folder);
+std::string ReadSeriesFolder(const km470::Settings& settings);
+bool WriteSeriesFolder(km470::Settings& settings, std::string_view utf8Folder);
 
 // The conditions of a test that starts and ends by itself, and whether the window holds the
 // lowest value instead of the highest, kept in [Pruefung] beside the description.
@@ -27,7 +28,7 @@ struct ConditionSettings {
   bool zeroFirst = false; // zero before every test is armed
 };
 // Conditions edited by hand into ones that cannot work together read as none.
-ConditionSettings ReadConditionSettings(const std::string& utf8IniPath);
-bool WriteConditionSettings(const std::string& utf8IniPath, const ConditionSettings& settings);
+ConditionSettings ReadConditionSettings(const km470::Settings& settings);
+bool WriteConditionSettings(km470::Settings& ini, const ConditionSettings& settings);
 
 } // namespace dynlog

@@ -5,15 +5,10 @@
 namespace {
 
 ui::FormStyle AboutStyle(HWND owner) {
-  ui::FormStyle s;
-  s.caption = "DYNLOG Infofenster";
-  s.width = 699;
-  s.height = 261;
-  s.clientSize = true;
+  ui::FormStyle s = ui::DialogStyle("DYNLOG Infofenster", 699, 261, owner);
   s.background = RGB(255, 255, 255);
   s.fontFace = L"System";
   s.fontHeight = 13;
-  s.owner = owner;
   return s;
 }
 
@@ -34,13 +29,13 @@ TAboutBox::TAboutBox(HWND owner)
       titleFont_(AddFont(L"Arial", 19, true)),
       Label8(*this, 464, 48, 97, 16, "Version 0.0.0.0", {.font = boldSystemFont_.get()}),
       Button1(
-          *this, 456, 216, 75, 25, "OK",
+          *this, 456, 216,
           [this] {
             SetModalResult(ui::mrOk);
             ProgramUpdate.Cancel();
-            Hide();
+            return true;
           },
-          IDOK, true),
+          75),
       Label5(*this, 72, 8, 483, 22, "  PC-Programm für Anzeigeeinheit KM470 und PT615  ",
              Transparent(titleFont_.get())),
       Memo1(*this, 16, 344, 649, 161, "Memo1"),

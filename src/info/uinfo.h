@@ -4,6 +4,7 @@
 #include "base/handles.h"
 #include "info/programupdate.h"
 #include "ui/controls.h"
+#include "ui/dialog.h"
 #include "ui/form.h"
 
 class TAboutBox : public ui::Form {
@@ -15,7 +16,7 @@ public:
   explicit TAboutBox(HWND owner = nullptr);
 
   ui::Label Label8;         // version
-  ui::Button Button1;       // OK
+  ui::OkButton Button1;     // OK
   ui::Label Label5;         // program name
   ui::Memo Memo1;           // the update's log, below the visible area until an update runs
   ui::Button Button4;       // Program-Update

@@ -2,10 +2,8 @@
 
 #include "base/errorbox.h"
 #include "base/handles.h"
-#include "base/text.h"
 #include "link/instrumentlink.h"
 #include "link/portorder.h"
-#include "link/profileint.h"
 #include "link/searchtiming.h"
 #include "link/serialports.h"
 #include "link/settingsfile.h"
@@ -17,35 +15,18 @@
 
 namespace {
 
-const wchar_t kSection[] = L"Einstellung";
-const wchar_t kPortKey[] = L"COM-Kanal";
+constexpr char kSection[] = "Einstellung";
+constexpr char kPortKey[] = "COM-Kanal";
 // A port above COM4; older versions read only COM-Kanal.
-const wchar_t kOtherPortKey[] = L"COM-Nummer";
-const wchar_t kBaudKey[] = L"Baudrate";
+constexpr char kOtherPortKey[] = "COM-Nummer";
+constexpr char kBaudKey[] = "Baudrate";
 // The baud rate of each item of RadioGroup2, in its order.
 constexpr int kBaudRates[] = {9600, 19200};
 
-int ReadSetting(const std::wstring& path, const wchar_t* key, int def) {
-  wchar_t buffer[256] = {};
-  GetPrivateProfileStringW(kSection, key, L"", buffer, static_cast<DWORD>(std::size(buffer)),
-                           path.c_str());
-  return ProfileIntFromText(base::Narrow(buffer), def);
-}
-
-ui::FormStyle SearchStyle(HWND owner) {
-  ui::FormStyle s;
-  s.caption = "KM470/PT615 Anschluß suchen";
-  s.width = 251;
-  s.height = 274;
-  s.clientSize = true;
-  s.owner = owner;
-  return s;
-}
-
 } // namespace
 
-Tfkm470b::Tfkm470b(HWND owner)
-    : ui::Form(SearchStyle(owner)),
+Tfkm470b::Tfkm470b(km470::Settings& settings, HWND owner)
+    : ui::Form(ui::DialogStyle("KM470/PT615 Anschluß suchen", 251, 274, owner)),
       RadioGroup1(*this, 8, 8, 81, 105, "Anschluß", {"COM 1", "COM 2", "COM 3", "COM 4"},
                   [this] { PortGroupChange(); }),
       RadioGroup2(*this, 104, 8, 113, 105, "Einstellung", {"9600 Baud", "19200 Baud"},
@@ -54,8 +35,8 @@ Tfkm470b::Tfkm470b(HWND owner)
       OtherPortsLabel(*this, 8, 155, 110, 16, "Weitere Anschlüsse:"),
       OtherPorts(*this, 120, 151, 97, 200, [this] { OtherPortChoice(); }),
       CancelButton(
-          *this, 88, 241, 75, 25, "Abbrechen", [this] { CancelButtonClick(); }, IDCANCEL),
-      Timer1(*this, km470::SearchStepMs(), [this] { Timer1Timer(); }) {
+          *this, 88, 241, [this] { CancelButtonClick(); }, 75),
+      Timer1(*this, km470::SearchStepMs(), [this] { Timer1Timer(); }), settings_(settings) {
   ListPorts(0);
 }
 
@@ -68,12 +49,11 @@ SearchOutcome Tfkm470b::ConnectOnFirstStart() {
   gaveUp_ = false;
   ClicksEnabled = false;
   TimerStepping = true;
-  const std::wstring path = base::Widen(km470::SettingsPath());
-  const int stored =
-      km470::StoredPort(ReadSetting(path, kPortKey, 2), ReadSetting(path, kOtherPortKey, 0));
+  const int stored = km470::StoredPort(settings_.Number(kSection, kPortKey, 2),
+                                       settings_.Number(kSection, kOtherPortKey, 0));
   ListPorts(stored); // an adapter may have been plugged in since the program started
   SelectPort(stored);
-  const int baud = ReadSetting(path, kBaudKey, 19200);
+  const int baud = settings_.Number(kSection, kBaudKey, 19200);
   for (int i = 0; i < static_cast<int>(std::size(kBaudRates)); ++i)
     if (kBaudRates[i] == baud)
       RadioGroup2.SetItemIndex(i);    // a rate the dialog does not offer leaves it as it is
@@ -225,21 +205,16 @@ void Tfkm470b::RadioGroup1Click() {
 }
 
 void Tfkm470b::WriteSettings() {
-  const std::string path = km470::SettingsPath();
-  const std::wstring widePath = base::Widen(path);
   const km470::StoredPortKeys keys = km470::KeysForPort(ChosenPort());
-  const std::wstring port = std::to_wstring(keys.comKanal);
-  const std::wstring other = std::to_wstring(keys.comNummer);
-  const std::wstring baud = std::to_wstring(SelectedBaud());
   // A port of COM1 to COM4 removes the other key, so that it cannot outlive the port it named.
   const bool ok =
-      WritePrivateProfileStringW(kSection, kPortKey, port.c_str(), widePath.c_str()) &&
-      WritePrivateProfileStringW(kSection, kOtherPortKey, keys.comNummer ? other.c_str() : nullptr,
-                                 widePath.c_str()) &&
-      WritePrivateProfileStringW(kSection, kBaudKey, baud.c_str(), widePath.c_str());
+      settings_.Write(kSection, kPortKey, std::to_string(keys.comKanal)) &&
+      (keys.comNummer ? settings_.Write(kSection, kOtherPortKey, std::to_string(keys.comNummer))
+                      : settings_.Remove(kSection, kOtherPortKey)) &&
+      settings_.Write(kSection, kBaudKey, std::to_string(SelectedBaud()));
   if (!ok) {
     // The port is found all the same; the user only loses the stored setting. The dialog closes
     // after the message, as after a successful write.
-    base::ShowErrorBox("nach " + path + " kann nicht geschrieben werden");
+    base::ShowErrorBox("nach " + settings_.Path() + " kann nicht geschrieben werden");
   }
 }

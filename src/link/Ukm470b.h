@@ -5,7 +5,9 @@
 // seconds, and stores a setting found that way in km470.ini. Its status line says what it tries
 // and what it found; Esc or "Abbrechen" ends the search.
 #include "link/portchoice.h"
+#include "link/settingsfile.h"
 #include "ui/controls.h"
+#include "ui/dialog.h"
 #include "ui/form.h"
 
 #include <string>
@@ -16,7 +18,8 @@ enum class SearchOutcome { Found, NotFound, Cancelled };
 
 class Tfkm470b : public ui::Form {
 public:
-  explicit Tfkm470b(HWND owner = nullptr);
+  // The port found is kept in settings.
+  explicit Tfkm470b(km470::Settings& settings, HWND owner = nullptr);
 
   // Called by the main window's Start until a search has found the unit. Returns when the unit
   // has been found or the search has ended without it; the port of the last probe is then open,
@@ -44,8 +47,8 @@ public:
   ui::Label StatusLabel;      // status line: the setting being tried, or the one found
   ui::Label OtherPortsLabel;
   PortChoice OtherPorts; // the ports above COM4 the system lists; a choice here clears RadioGroup1
-  ui::Button CancelButton; // "Abbrechen"
-  ui::Timer Timer1;        // the search's step to the next setting
+  ui::CancelButton CancelButton;
+  ui::Timer Timer1; // the search's step to the next setting
   bool ClicksEnabled = false;
   bool TimerStepping = false;
 
@@ -68,6 +71,7 @@ private:
   int SelectedBaud() const;
   // "COM3, 19200 Baud": the selected setting, as OpenSelectedPort opens it.
   std::string SettingText() const;
+  km470::Settings& settings_;
   bool found_ = false;
   bool gaveUp_ = false;
   bool probing_ = false;

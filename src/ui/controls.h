@@ -46,11 +46,25 @@ protected:
   RECT bounds_{};
 };
 
+// A control's place at the form's first size (logical pixels), its caption and its hint (none
+// when empty), for a form that keeps its controls in a table.
+struct ControlPlace {
+  int left = 0, top = 0, width = 0, height = 0;
+  std::string_view caption;
+  std::string_view hint;
+};
+
 class Button : public Control {
 public:
   // id 0 picks a fresh id; IDOK and IDCANCEL make the standard OK and cancel buttons (Enter, Esc).
   Button(Form& form, int left, int top, int width, int height, std::string_view caption,
          std::function<void()> onClick, int id = 0, bool isDefault = false);
+  Button(Form& form, const ControlPlace& place, std::function<void()> onClick)
+      : Button(form, place.left, place.top, place.width, place.height, place.caption,
+               std::move(onClick)) {
+    if (!place.hint.empty())
+      SetHint(place.hint);
+  }
   // As a click by the user: runs the handler if the button is enabled.
   void Click();
   // Optional picture beside the caption. An icon's mask lets a disabled button grey out the
@@ -81,6 +95,11 @@ class Label : public Control {
 public:
   Label(Form& form, int left, int top, int width, int height, std::string_view caption,
         const LabelStyle& style = {});
+  Label(Form& form, const ControlPlace& place, const LabelStyle& style)
+      : Label(form, place.left, place.top, place.width, place.height, place.caption, style) {
+    if (!place.hint.empty())
+      SetHint(place.hint);
+  }
   ~Label() override;
   // Stores the text and paints it at once: an invalidation would cost a paint message with its
   // update region for every change; the value display changes ten times a second. The same text

@@ -11,7 +11,6 @@
 #include "files/recordinghead.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
-#include "link/settingsfile.h"
 #include "link/ucom.h"
 #include "ui/placement.h"
 #include "ui/questionbox.h"
@@ -19,6 +18,7 @@
 #include "window/buttonpictures.h"
 #include "window/conditionsdialog.h"
 #include "window/descriptiondialog.h"
+#include "window/maincontrols.h"
 #include "window/opendialog.h"
 #include "window/savedialog.h"
 #include "window/ukm470d.h"
@@ -32,56 +32,19 @@
 
 namespace {
 
-constexpr COLORREF kLit = RGB(0, 255, 0);
-constexpr COLORREF kDark = RGB(128, 128, 0);
-constexpr COLORREF kTraceColour = RGB(0, 0, 255);
-constexpr COLORREF kValueGrey = RGB(128, 128, 128);
-constexpr COLORREF kValueWhite = RGB(255, 255, 255);
-// Live values stand white on a black panel, as on the unit's own display: white on the window's
-// button face (240 or 245 grey) could hardly be read, and the panel does not depend on the
-// system's colour scheme.
-constexpr COLORREF kValuePanel = RGB(0, 0, 0);
-constexpr COLORREF kStatusText = RGB(64, 64, 64);
-constexpr COLORREF kStatusWarning = RGB(176, 0, 0);
-constexpr int kStatusHeight = 16;
-constexpr COLORREF kPassColour = RGB(0, 128, 0);
-constexpr COLORREF kFailColour = RGB(192, 0, 0);
+using namespace dynlog::mainwindow;
 // The unit beside the value display is this part of the digits' height.
 constexpr double kUnitShare = 0.4;
-constexpr int kReasonFontHeight = 12;
 // Ticks without a byte after Stop before the test is saved into its series: the line is quiet.
 constexpr int kQuietTicks = 4;
 // Below the whole test: its results line and a second for the stretch shown or the file's head.
 constexpr int kWholeTextLines = 48, kTextLines = 32;
 
-ui::FormStyle MainStyle() {
-  ui::FormStyle s;
-  s.caption = "KM470/PT615 Signal";
-  s.width = 450;
-  s.height = 340;
-  // Nothing is cut at this size: the top row of buttons, the value display, the chart and the two
-  // lines of text below it.
-  s.minWidth = 450;
-  s.minHeight = 340;
-  s.sizeable = true;
-  s.minMaxBoxes = true;
-  s.fontFace = L"System";
-  s.fontHeight = 13;
-  s.ownDc = true; // the chart and its axes are drawn ten times a second
-  return s;
-}
-
-ui::LabelStyle IndicatorStyle(HFONT font, ui::LabelStyle::Align align = ui::LabelStyle::Left) {
-  ui::LabelStyle s;
-  s.font = font;
-  s.background = kDark;
-  s.align = align;
-  return s;
-}
+const MainControls& kTable = MainControlTable();
 
 } // namespace
 
-Tfkm470a::Tfkm470a()
+Tfkm470a::Tfkm470a(km470::Settings& settings, ui::RunMode mode)
     : ui::Form(MainStyle()), indicatorFont_(AddFont(L"Arial", 11, true)),
       valueFont_(AddFont(L"Arial", dynlog::kValueFontHeight, true)),
       arrowFont_(AddFont(dynlog::ArrowFont().face, 13, false, dynlog::ArrowFont().charset)),
@@ -89,103 +52,55 @@ Tfkm470a::Tfkm470a()
       verdictFont_(AddFont(L"Arial", dynlog::kVerdictFontHeight, true)),
       reasonFont_(AddFont(L"Arial", kReasonFontHeight)),
       peakFont_(AddFont(L"Arial", dynlog::kPeakFontHeight, true)),
-      BitBtnEinstellung(*this, 0, 0, 105, 25, "Einstellung", [this] { BitBtnEinstellungClick(); }),
-      Button1(*this, 105, 0, 49, 25, "Start", [this] { Button1Click(); }),
-      Button2(*this, 154, 0, 49, 25, "Stop", [this] { Button2Click(); }),
-      BitBtnSpeichern(*this, 203, 0, 98, 25, "Speichern", [this] { BitBtnSpeichernClick(); }),
-      Button4(*this, 302, 0, 49, 25, "info", [this] { Button4Click(); }),
-      Label4(*this, 2, 28, 80, 14, "  Grenzwert 1  ", IndicatorStyle(indicatorFont_.get())),
-      Label5(*this, 88, 28, 80, 14, "  Grenzwert 2  ", IndicatorStyle(indicatorFont_.get())),
-      Label6(*this, 174, 28, 40, 14, " Brutto ",
-             IndicatorStyle(indicatorFont_.get(), ui::LabelStyle::Center)),
-      Label7(*this, 174, 44, 35, 14, " Netto ",
-             IndicatorStyle(indicatorFont_.get(), ui::LabelStyle::Center)),
-      Label8(*this, 2, 46, 95, 14, "  Unter- Überlast  ", IndicatorStyle(indicatorFont_.get())),
-      Label9(*this, 102, 46, 66, 14, "  T-Eingang  ", IndicatorStyle(indicatorFont_.get())),
-      Label1(*this, 366, 32, 67, 56, "0,0",
-             {.align = ui::LabelStyle::Right, .font = valueFont_.get(), .textColour = kValueGrey}),
-      Label3(*this, 2, 80, 8, 16, "F"),
+      BitBtnEinstellung(*this, kTable.einstellung, [this] { BitBtnEinstellungClick(); }),
+      Button1(*this, kTable.start, [this] { Button1Click(); }),
+      Button2(*this, kTable.stop, [this] { Button2Click(); }),
+      BitBtnSpeichern(*this, kTable.speichern, [this] { BitBtnSpeichernClick(); }),
+      Button4(*this, kTable.info, [this] { Button4Click(); }),
+      Label4(*this, kTable.lamps[0].place, Styled(kTable.lamps[0], indicatorFont_.get())),
+      Label5(*this, kTable.lamps[1].place, Styled(kTable.lamps[1], indicatorFont_.get())),
+      Label6(*this, kTable.lamps[2].place, Styled(kTable.lamps[2], indicatorFont_.get())),
+      Label7(*this, kTable.lamps[3].place, Styled(kTable.lamps[3], indicatorFont_.get())),
+      Label8(*this, kTable.lamps[4].place, Styled(kTable.lamps[4], indicatorFont_.get())),
+      Label9(*this, kTable.lamps[5].place, Styled(kTable.lamps[5], indicatorFont_.get())),
+      Label1(*this, kTable.value.place, Styled(kTable.value, valueFont_.get())),
+      Label3(*this, kTable.axisName.place, kTable.axisName.style),
       Label2(*this, 11, 81, 8, 16, dynlog::ArrowText(arrowFont_.get()), {.font = arrowFont_.get()}),
-      StatusLabel(*this, 0, 0, 0, kStatusHeight, "",
-                  {.font = statusFont_.get(), .textColour = kStatusText, .ellipsis = true}),
-      ConnectionLabel(
-          *this, 0, 0, 0, kStatusHeight, "",
-          {.align = ui::LabelStyle::Right, .font = statusFont_.get(), .textColour = kStatusText}),
+      StatusLabel(*this, kTable.status.place, Styled(kTable.status, statusFont_.get())),
+      ConnectionLabel(*this, kTable.connection.place, Styled(kTable.connection, statusFont_.get())),
       Timer1(*this, 50, [this] { Timer1Timer(); }),
-      ButtonWholeTest(*this, 352, 0, 84, 25, "Ganzer Test", [this] { ButtonWholeTestClick(); }),
-      ButtonPruefung(*this, 2, 62, 58, 18, "Prüfung…", [this] { ButtonPruefungClick(); }),
-      ButtonReihe(*this, 63, 62, 64, 18, "Prüfreihe…", [this] { ButtonReiheClick(); }),
-      UnitLabel(*this, 433, 32, 1, 56, "",
-                {.font = unitFont_.get(),
-                 .textColour = kValueGrey,
-                 .background = kValuePanel,
-                 .valign = ui::LabelStyle::Bottom}),
-      VerdictLabel(*this, 0, 0, 1, 1, "",
-                   {.align = ui::LabelStyle::Center,
-                    .font = verdictFont_.get(),
-                    .textColour = kValueWhite,
-                    .background = kPassColour,
-                    .valign = ui::LabelStyle::Middle}),
-      ReasonLabel(*this, 0, 0, 1, 1, "",
-                  {.align = ui::LabelStyle::Center,
-                   .font = reasonFont_.get(),
-                   .textColour = kStatusText,
-                   .ellipsis = true,
-                   .valign = ui::LabelStyle::Middle}),
-      ButtonOeffnen(*this, 130, 62, 50, 18, "Öffnen…", [this] { ButtonOeffnenClick(); }),
-      ButtonBild(*this, 183, 62, 34, 18, "Bild", [this] { ButtonBildClick(); }),
-      ButtonBericht(*this, 183, 82, 56, 18, "Bericht…", [this] { ButtonBerichtClick(); }),
-      ButtonBedingungen(*this, 2, 82, 80, 18, "Bedingungen…", [this] { ButtonBedingungenClick(); }),
-      ButtonNullen(*this, 85, 82, 44, 18, "Nullen", [this] { ButtonNullenClick(); }),
-      ButtonNullAus(*this, 132, 82, 48, 18, "Null aus", [this] { ButtonNullAusClick(); }),
-      PeakLabel(*this, 0, 0, 1, 1, "",
-                {.align = ui::LabelStyle::Right,
-                 .font = peakFont_.get(),
-                 .textColour = kStatusText,
-                 .valign = ui::LabelStyle::Middle}),
-      EndLabel(*this, 0, 0, 0, kStatusHeight, "",
-               {.font = statusFont_.get(), .textColour = kStatusText, .ellipsis = true}),
-      picture_(kTraceColour, Background()), scaleFont_(AddFont(L"Arial", 12)) {
+      ButtonWholeTest(*this, kTable.wholeTest, [this] { ButtonWholeTestClick(); }),
+      ButtonPruefung(*this, kTable.pruefung, [this] { ButtonPruefungClick(); }),
+      ButtonReihe(*this, kTable.reihe, [this] { ButtonReiheClick(); }),
+      UnitLabel(*this, kTable.unit.place, Styled(kTable.unit, unitFont_.get())),
+      VerdictLabel(*this, kTable.verdict.place, Styled(kTable.verdict, verdictFont_.get())),
+      ReasonLabel(*this, kTable.reason.place, Styled(kTable.reason, reasonFont_.get())),
+      ButtonOeffnen(*this, kTable.oeffnen, [this] { ButtonOeffnenClick(); }),
+      ButtonBild(*this, kTable.bild, [this] { ButtonBildClick(); }),
+      ButtonBericht(*this, kTable.bericht, [this] { ButtonBerichtClick(); }),
+      ButtonBedingungen(*this, kTable.bedingungen, [this] { ButtonBedingungenClick(); }),
+      ButtonNullen(*this, kTable.nullen, [this] { ButtonNullenClick(); }),
+      ButtonNullAus(*this, kTable.nullAus, [this] { ButtonNullAusClick(); }),
+      PeakLabel(*this, kTable.peak.place, Styled(kTable.peak, peakFont_.get())),
+      EndLabel(*this, kTable.end.place, Styled(kTable.end, statusFont_.get())), settings_(settings),
+      runMode_(mode), picture_(kTraceColour, Background()), scaleFont_(AddFont(L"Arial", 12)) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
+  ButtonWholeTest.SetEnabled(false);
   MakeButtonPictures();
-  Button1.SetHint("KM470-Daten anfordern");
-  Button2.SetHint("KM470-Übertragung beenden");
-  Label4.SetHint("leuchtet wenn Grenzwert 1 überschritten");
-  Label5.SetHint("leuchtet wenn Grenzwert 2 überschritten");
-  Label6.SetHint("leuchtet wenn Bruttowert angezeigt wird");
-  Label7.SetHint("leuchtet wenn Nettowert angezeigt wird");
-  Label8.SetHint("leuchtet wenn die eingestellten Über- oder Unterlastgrenzen überschritten sind");
-  Label9.SetHint("leuchtet wenn Triggereingang HIGH (>12Volt)");
   lampColours_.fill(kDark);
   separators_ = dynlog::SystemNumberSeparators();
-  ButtonWholeTest.SetEnabled(false);
-  ButtonWholeTest.SetHint("Nach Stop den ganzen Test von Start bis Stop zeigen. Im Diagramm ziehen "
-                          "vergrößert einen Zeitbereich, Doppelklick oder Esc zeigt wieder alles.");
   paperBrush_.reset(CreateSolidBrush(Background()));
-  ButtonOeffnen.SetHint("Gespeicherte Tests (Textdatei, CSV) im ganzen Test zeigen, auch durch "
-                        "Ziehen auf das Fenster. Mehrere Dateien oder Strg: Kurven übereinander; "
-                        "ein Klick in der Legende macht eine Kurve zur Referenz.");
   DragAcceptFiles(Handle(), TRUE);
-  for (ui::Button* b : {&ButtonPruefung, &ButtonReihe, &ButtonOeffnen, &ButtonBild, &ButtonBericht})
+  for (ui::Button* b : {&ButtonPruefung, &ButtonReihe, &ButtonOeffnen, &ButtonBild, &ButtonBericht,
+                        &ButtonBedingungen, &ButtonNullen, &ButtonNullAus})
     b->SetFont(statusFont_.get());
-  ButtonBild.SetHint("Das Diagramm des gezeigten Tests in die Zwischenablage (Bild und Metafile) "
-                     "und als PNG-Datei");
-  ButtonBericht.SetHint(
-      "Eine Seite A4 über den gezeigten Test: Kopf, Diagramm, Ergebnisse, Grenzen "
-      "und Urteil, gedruckt oder als PNG-Datei");
-  ButtonPruefung.SetHint("Krafteinheit, Prüfling, Prüfer, Auftrag, Bemerkung und die Grenzen des "
-                         "Maximums für die nächsten Tests");
-  ButtonReihe.SetHint("Einen Ordner für eine Prüfreihe wählen: jeder Test wird bei Stop von selbst "
-                      "dort gespeichert, die Reihentabelle zeigt alle Tests der Reihe");
   const SIZE first = LogicalClientSize();
   firstClient_ = {first.cx, first.cy};
-  // The test as the person described it last time.
-  recording_.Describe(dynlog::ReadTestDescription(km470::SettingsPath()));
+  // The test as the person described it last time, and the conditions they set.
+  recording_.Describe(dynlog::ReadTestDescription(settings_));
   ShowDescription();
-  for (ui::Button* b : {&ButtonBedingungen, &ButtonNullen, &ButtonNullAus})
-    b->SetFont(statusFont_.get());
-  const dynlog::ConditionSettings conditions = dynlog::ReadConditionSettings(km470::SettingsPath());
+  const dynlog::ConditionSettings conditions = dynlog::ReadConditionSettings(settings_);
   recording_.SetConditions(conditions.conditions);
   recording_.HoldMinimum(conditions.holdMinimum);
   recording_.ZeroBeforeArming(conditions.zeroFirst);
@@ -355,7 +270,7 @@ void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
 }
 
 void Tfkm470a::FollowTest() {
-  Follow(after_.AfterFrames(dynlog::LocalTimeNow, AskBeforeDiscarding, [this] { series_.Keep(); }));
+  Follow(after_.AfterFrames(dynlog::LocalTimeNow, PersonAtWindow(), [this] { series_.Keep(); }));
   if (after_.PostQuestion())
     Post([this] { AskBeforeRearm(); });
   if (!zero_.Done())
@@ -602,7 +517,7 @@ void Tfkm470a::FormClose() {
 // ---- The recording's safety, the status line and the value display's size
 
 bool Tfkm470a::MayDropRecording(bool closing) {
-  if (!AskBeforeDiscarding || recording_.MayDropWithoutQuestion())
+  if (!PersonAtWindow() || recording_.MayDropWithoutQuestion())
     return true;
   const bool running = recording_.State() == dynlog::MeasuringState::Running;
   const std::vector<ui::QuestionButton> buttons =
@@ -630,7 +545,7 @@ bool Tfkm470a::SaveWithDialog() {
     return false;
   try {
     SaveRecordingTo(*path);
-    dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());
+    dynlog::WriteTestDescription(settings_, recording_.NextDescription());
   } catch (const base::FileError& e) {
     base::ShowErrorBox(
         dynlog::SaveFailureText(e.what(), *path, recording_.SampleCount(), separators_));
@@ -765,8 +680,8 @@ void Tfkm470a::ButtonPruefungClick() {
 
 void Tfkm470a::DescribeTest(const dynlog::TestDescription& description) {
   recording_.Describe(description);
-  if (AskBeforeDiscarding) // a run without a person leaves km470.ini's test keys alone
-    dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());
+  if (PersonAtWindow()) // a run without a person leaves km470.ini's test keys alone
+    dynlog::WriteTestDescription(settings_, recording_.NextDescription());
   ShowDescription();
   series_.ShowTable(); // Cpk follows the limits
 }
@@ -868,8 +783,8 @@ void Tfkm470a::TakeConditions(const dynlog::ConditionSettings& settings) {
     recording_.HoldMinimum(settings.holdMinimum);
     after_.ForgetPeak();
   }
-  if (AskBeforeDiscarding)
-    dynlog::WriteConditionSettings(km470::SettingsPath(), settings);
+  if (PersonAtWindow())
+    dynlog::WriteConditionSettings(settings_, settings);
   ShowHeldPeak();
 }
 

@@ -18,6 +18,7 @@
 #include "test/recording.h"
 #include "ui/controls.h"
 #include "ui/form.h"
+#include "ui/runmode.h"
 #include "window/mainlayout.h"
 #include "window/recordingseries.h"
 #include "window/redrawmarks.h"
@@ -50,7 +51,8 @@ class Tfkm470a : public ui::Form {
   ui::ScaledFont& peakFont_; // grows with the value display
 
 public:
-  Tfkm470a();
+  // The window reads the test description and the conditions from settings as it is made.
+  Tfkm470a(km470::Settings& settings, ui::RunMode mode);
   ~Tfkm470a() override;
 
   // The windows created after this one, which it opens and whose controls it reads.
@@ -82,9 +84,11 @@ public:
   // recorded. Throws with the German file error text.
   void SaveRecordingTo(const std::string& utf8Path);
   // A person is at the window: a stopped recording that has not been saved is not dropped by
-  // Start or by closing without a question. The runs without a person save through
-  // SaveRecordingTo and turn this off.
-  bool AskBeforeDiscarding = true;
+  // Start or by closing without a question, and what the person chooses is kept in km470.ini.
+  // The runs without a person save through SaveRecordingTo.
+  bool PersonAtWindow() const { return runMode_ == ui::RunMode::Person; }
+  // For a run that begins with a person and goes on without one.
+  void SetRunMode(ui::RunMode mode) { runMode_ = mode; }
   // One decoded frame: indicators, then the recording, and the display of a value it keeps.
   // Outside the acquisition cycle the window shows it at once.
   void HandleFrame(const km470::MeasurementFrame& frame);
@@ -215,6 +219,8 @@ private:
   void ShowHeldPeak();
   void ShowZero();
 
+  km470::Settings& settings_;
+  ui::RunMode runMode_;
   Tfkm470b* search_ = nullptr;
   ui::Form* about_ = nullptr;
   Tfkm470d* rate_ = nullptr;
@@ -252,7 +258,8 @@ private:
   dynlog::ValueDisplayPlace place_;
   std::unique_ptr<TestDialog> testDialog_;
   std::unique_ptr<ConditionsDialog> conditionsDialog_;
-  RecordingSeries series_{Handle(),    recording_,
-                          after_,      AskBeforeDiscarding,
-                          separators_, [this](int row) { ShowSeriesTest(row); }};
+  RecordingSeries series_{
+      Handle(), recording_, after_, settings_, runMode_, separators_, [this](int row) {
+        ShowSeriesTest(row);
+      }};
 };

@@ -5,16 +5,6 @@
 
 namespace {
 
-ui::FormStyle ConditionsDialogStyle(HWND owner) {
-  ui::FormStyle s;
-  s.caption = "Bedingungen";
-  s.width = 400;
-  s.height = 400;
-  s.clientSize = true;
-  s.owner = owner;
-  return s;
-}
-
 constexpr int kLeft = 12, kIndent = 28, kRow = 24, kHeight = 21;
 constexpr int Top(int row) {
   return 10 + row * kRow;
@@ -23,7 +13,7 @@ constexpr int Top(int row) {
 } // namespace
 
 ConditionsDialog::ConditionsDialog(HWND owner)
-    : ui::Form(ConditionsDialogStyle(owner)),
+    : ui::Form(ui::DialogStyle("Bedingungen", 400, 400, owner)),
       LabelStart(*this, kLeft, Top(0) + 3, 370, 16, "Der Test beginnt"),
       RadioManual(*this, kIndent, Top(1), 300, kHeight, "mit Start (von Hand)", true),
       RadioForce(*this, kIndent, Top(2), 150, kHeight, "wenn die Kraft über"),
@@ -49,16 +39,8 @@ ConditionsDialog::ConditionsDialog(HWND owner)
       CheckMinimum(*this, kLeft, Top(12) + 12, 376, kHeight,
                    "Neben der Anzeige das Minimum statt des Maximums halten"),
       CheckZero(*this, kLeft, Top(13) + 12, 376, kHeight, "Vor jedem Test nullen"),
-      ButtonOk(
-          *this, 204, Top(14) + 22, 89, 25, "OK",
-          [this] {
-            if ((taken_ = Entered()))
-              EndModal(ui::mrOk);
-          },
-          IDOK, true),
-      ButtonCancel(
-          *this, 299, Top(14) + 22, 89, 25, "Abbrechen", [this] { EndModal(ui::mrCancel); },
-          IDCANCEL) {
+      ButtonOk(*this, 204, Top(14) + 22, [this] { return (taken_ = Entered()).has_value(); }),
+      ButtonCancel(*this, 299, Top(14) + 22) {
   std::vector<ui::RadioButton*> group{&RadioManual, &RadioForce, &RadioInput};
   for (ui::RadioButton* b : group)
     b->SetGroup(group);

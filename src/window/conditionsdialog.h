@@ -5,6 +5,7 @@
 // is armed again by itself, and whether the window holds the lowest value instead of the highest.
 #include "files/descriptionsettings.h"
 #include "ui/controls.h"
+#include "ui/dialog.h"
 #include "ui/form.h"
 
 #include <optional>
@@ -38,7 +39,8 @@ public:
   ui::CheckBox CheckRearm;
   ui::CheckBox CheckMinimum;
   ui::CheckBox CheckZero; // zero before every test is armed
-  ui::Button ButtonOk, ButtonCancel;
+  ui::OkButton ButtonOk;
+  ui::CancelButton ButtonCancel;
 
 protected:
   void FormShow() override;

@@ -7,16 +7,6 @@
 
 namespace {
 
-ui::FormStyle TestDialogStyle(HWND owner) {
-  ui::FormStyle s;
-  s.caption = "Prüfung";
-  s.width = 330;
-  s.height = 292;
-  s.clientSize = true;
-  s.owner = owner;
-  return s;
-}
-
 std::vector<std::string> UnitChoices() {
   std::vector<std::string> items;
   for (const dynlog::ForceUnit unit : dynlog::kForceUnits)
@@ -32,7 +22,7 @@ constexpr int Top(int row) {
 } // namespace
 
 TestDialog::TestDialog(HWND owner)
-    : ui::Form(TestDialogStyle(owner)),
+    : ui::Form(ui::DialogStyle("Prüfung", 330, 292, owner)),
       LabelUnit(*this, kLabelLeft, Top(0) + 3, 90, 16, "Krafteinheit"),
       ComboUnit(*this, kFieldLeft, Top(0), 120, kHeight, UnitChoices()),
       LabelPart(*this, kLabelLeft, Top(1) + 3, 90, 16, "Prüfling"),
@@ -49,16 +39,8 @@ TestDialog::TestDialog(HWND owner)
       LabelUpper(*this, kLabelLeft, Top(7) + 3, 90, 16, "Obergrenze"),
       EditLower(*this, kFieldLeft, Top(6), 90, kHeight, ""),
       EditUpper(*this, kFieldLeft, Top(7), 90, kHeight, ""),
-      ButtonOk(
-          *this, 134, Top(8) + 12, 89, 25, "OK",
-          [this] {
-            if ((taken_ = Entered()))
-              EndModal(ui::mrOk);
-          },
-          IDOK, true),
-      ButtonCancel(
-          *this, 229, Top(8) + 12, 89, 25, "Abbrechen", [this] { EndModal(ui::mrCancel); },
-          IDCANCEL) {
+      ButtonOk(*this, 134, Top(8) + 12, [this] { return (taken_ = Entered()).has_value(); }),
+      ButtonCancel(*this, 229, Top(8) + 12) {
   EditPart.SetHint("Teile- oder Probennummer; endet sie auf Ziffern, zählt sie nach jedem "
                    "gespeicherten Test um eins weiter.");
   ComboUnit.SetHint("Die Einheit, auf die die Anzeigeeinheit eingestellt ist. Sie ändert keinen "

@@ -4,6 +4,7 @@
 // the recording and keeps it in km470.ini.
 #include "test/trace.h"
 #include "ui/controls.h"
+#include "ui/dialog.h"
 #include "ui/form.h"
 
 #include <optional>
@@ -25,7 +26,8 @@ public:
   ui::Edit EditPart, EditTester, EditOrder, EditComment;
   ui::Label LabelLimits, LabelLower, LabelUpper;
   ui::Edit EditLower, EditUpper;
-  ui::Button ButtonOk, ButtonCancel;
+  ui::OkButton ButtonOk;
+  ui::CancelButton ButtonCancel;
 
 protected:
   void FormShow() override;

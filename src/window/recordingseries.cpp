@@ -12,17 +12,16 @@
 #include <stdexcept>
 
 RecordingSeries::RecordingSeries(HWND owner, dynlog::Recording& recording, dynlog::AfterTest& after,
-                                 const bool& personAtWindow,
+                                 km470::Settings& settings, const ui::RunMode& runMode,
                                  const dynlog::NumberSeparators& separators,
                                  std::function<void(int row)> showTest)
-    : owner_(owner), recording_(recording), after_(after), personAtWindow_(personAtWindow),
+    : owner_(owner), recording_(recording), after_(after), settings_(settings), runMode_(runMode),
       separators_(separators), showTest_(std::move(showTest)) {}
 
 RecordingSeries::~RecordingSeries() = default;
 
 void RecordingSeries::Choose() {
-  const std::string start =
-      folder_ ? folder_->Folder() : dynlog::ReadSeriesFolder(km470::SettingsPath());
+  const std::string start = folder_ ? folder_->Folder() : dynlog::ReadSeriesFolder(settings_);
   const auto chosen = dynlog::AskSeriesFolder(owner_, start);
   if (!chosen) {
     ShowTable();
@@ -43,8 +42,8 @@ void RecordingSeries::Open(const std::string& utf8Folder) {
   if (const auto refusal = opened->PartRefusal(recording_.NextDescription().trace.part))
     throw std::runtime_error(*refusal);
   folder_ = std::move(opened);
-  if (personAtWindow_)
-    dynlog::WriteSeriesFolder(km470::SettingsPath(), utf8Folder);
+  if (runMode_ == ui::RunMode::Person)
+    dynlog::WriteSeriesFolder(settings_, utf8Folder);
   if (!window_) {
     window_ = std::make_unique<SeriesWindow>(owner_, showTest_, [this] { End(); });
     // Beside the measurement window where there is room, else below it, else over its lower part.
@@ -80,8 +79,8 @@ void RecordingSeries::Keep() {
   try {
     folder_->AddTest(CsvHeadOf(recording_, recording_.Results()), recording_.SavedValues());
     recording_.MarkSaved();
-    if (personAtWindow_) // the part number counted on
-      dynlog::WriteTestDescription(km470::SettingsPath(), recording_.NextDescription());
+    if (runMode_ == ui::RunMode::Person) // the part number counted on
+      dynlog::WriteTestDescription(settings_, recording_.NextDescription());
   } catch (const base::FileError& e) {
     base::ShowErrorBox(dynlog::SaveFailureText(e.what(), folder_->Folder(),
                                                recording_.SampleCount(), separators_));

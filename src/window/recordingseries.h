@@ -5,8 +5,10 @@
 // folder and the counted part number are kept in km470.ini.
 #include "base/numberformat.h"
 #include "files/seriesfolder.h"
+#include "link/settingsfile.h"
 #include "test/aftertest.h"
 #include "test/recording.h"
+#include "ui/runmode.h"
 
 #include <windows.h>
 
@@ -20,7 +22,8 @@ class RecordingSeries {
 public:
   // showTest: a row of the table chosen, its test to be shown.
   RecordingSeries(HWND owner, dynlog::Recording& recording, dynlog::AfterTest& after,
-                  const bool& personAtWindow, const dynlog::NumberSeparators& separators,
+                  km470::Settings& settings, const ui::RunMode& runMode,
+                  const dynlog::NumberSeparators& separators,
                   std::function<void(int row)> showTest);
   ~RecordingSeries();
 
@@ -52,7 +55,8 @@ private:
   HWND owner_;
   dynlog::Recording& recording_;
   dynlog::AfterTest& after_;
-  const bool& personAtWindow_;
+  km470::Settings& settings_;
+  const ui::RunMode& runMode_; // km470.ini is written only while a person is at the window
   const dynlog::NumberSeparators& separators_;
   std::function<void(int)> showTest_;
   std::unique_ptr<dynlog::SeriesFolder> folder_;

@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "files/seriesplace.h"
+#include "ui/dialog.h"
 
 #include <commctrl.h>
 
@@ -11,13 +12,8 @@
 namespace {
 
 ui::FormStyle SeriesStyle(HWND owner) {
-  ui::FormStyle s;
-  s.caption = "Prüfreihe";
-  s.width = 720;
-  s.height = 300;
-  s.clientSize = true;
+  ui::FormStyle s = ui::DialogStyle("Prüfreihe", 720, 300, owner);
   s.sizeable = true;
-  s.owner = owner;
   s.minWidth = 360;
   s.minHeight = 180;
   return s;

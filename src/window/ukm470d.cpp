@@ -23,12 +23,8 @@ Tfkm470d::Tfkm470d(HWND owner)
       RadioButton160(*this, 24, 64, 49, 17, "160"), RadioButton80(*this, 24, 88, 49, 17, "80"),
       RadioButton40(*this, 24, 112, 49, 17, "40"), RadioButton20(*this, 24, 136, 49, 17, "20"),
       RadioButton10(*this, 24, 160, 49, 17, "10"), RadioButton5(*this, 24, 184, 49, 17, "5"),
-      RadioButton2(*this, 24, 208, 49, 17, "2,5"),
-      BitBtn1(
-          *this, 144, 288, 89, 25, "OK", [this] { EndModal(ui::mrOk); }, IDOK, true),
-      BitBtn2(
-          *this, 24, 288, 89, 25, "Abbrechen", [this] { EndModal(ui::mrCancel); }, IDCANCEL),
-      CheckBoxMitteln(*this, 24, 248, 105, 17, "Mittelwert bilden") {
+      RadioButton2(*this, 24, 208, 49, 17, "2,5"), BitBtn1(*this, 144, 288),
+      BitBtn2(*this, 24, 288), CheckBoxMitteln(*this, 24, 248, 105, 17, "Mittelwert bilden") {
   const auto buttons = RateButtons();
   std::vector<ui::RadioButton*> group(buttons.begin(), buttons.end());
   for (ui::RadioButton* b : group)

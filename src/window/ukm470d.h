@@ -4,6 +4,7 @@
 // the setting; the measurement window reads them while measuring and when saving.
 #include "test/samplerate.h"
 #include "ui/controls.h"
+#include "ui/dialog.h"
 #include "ui/form.h"
 
 #include <array>
@@ -26,8 +27,8 @@ public:
   ui::RadioButton RadioButton10;
   ui::RadioButton RadioButton5;
   ui::RadioButton RadioButton2;
-  ui::Button BitBtn1;           // OK
-  ui::Button BitBtn2;           // Abbrechen
+  ui::OkButton BitBtn1;         // OK
+  ui::CancelButton BitBtn2;     // Abbrechen
   ui::CheckBox CheckBoxMitteln; // "Mittelwert bilden"
 
 protected:

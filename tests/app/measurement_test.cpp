@@ -85,9 +85,8 @@ int LoggedFrames(const SimulatedUnit& unit) {
 TEST_F(MeasurementWindow, At9600BaudTheWindowKeepsWhatTheLineSendsAndSaysSo) {
   std::ofstream(dir.Path() + "\\km470.ini") << "[Einstellung]\r\nCOM-Kanal=2\r\nBaudrate=4800\r\n";
   SimulatedUnit unit({.port = 2, .baud = 9600});
-  dynlog::ApplicationWindows app;
+  dynlog::ApplicationWindows app(ui::RunMode::Unattended);
   Tfkm470a& w = app.fkm470a;
-  w.AskBeforeDiscarding = false;
   w.Show();
   w.Button1.Click();
   ASSERT_TRUE(app.fkm470b.Found());

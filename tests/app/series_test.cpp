@@ -74,7 +74,8 @@ TEST(Series, ThreeTestsAreJudgedSavedAndShownAgainFromTheirTable) {
     EXPECT_EQ(Picture(w.Handle()).Colours(Area(w.VerdictLabel))[0].first, failed ? kFail : kPass);
   }
   EXPECT_EQ(w.Label3.Text(), "F in N");
-  EXPECT_EQ(dynlog::ReadTestDescription(dir.Path() + "\\km470.ini").trace.part, "P-004");
+  EXPECT_EQ(dynlog::ReadTestDescription(km470::Settings(dir.Path() + "\\km470.ini")).trace.part,
+            "P-004");
   EXPECT_TRUE(std::filesystem::exists(dir.Path() + "\\Reihe\\P-002_0002.csv"));
 
   SeriesWindow& table = *w.SeriesTableWindow();

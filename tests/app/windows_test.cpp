@@ -461,9 +461,8 @@ TEST_F(Windows, SettingsChangedAfterASaveElsewhereAreFoundAtTheNextStart) {
 // question that names it.
 TEST_F(Windows, TheSeriesFolderIsChosenWhereTheLastSeriesWas) {
   // On the drive that holds the Linux side, whose folders Wine's tree of folders did not open.
-  const std::string ini = dir.Path() + "\\km470.ini",
-                    last =
-                        testsupport::WindowsPathOf(std::getenv("DYNLOG_BINARY_DIR")) + "\\Reihe S";
+  const std::string last =
+      testsupport::WindowsPathOf(std::getenv("DYNLOG_BINARY_DIR")) + "\\Reihe S";
   CreateDirectoryA(last.c_str(), nullptr);
   const base::ScopeExit removed{[&] { std::filesystem::remove_all(last); }};
   dynlog::ApplicationWindows app;
@@ -471,7 +470,7 @@ TEST_F(Windows, TheSeriesFolderIsChosenWhereTheLastSeriesWas) {
   w.Show();
   std::string question;
   for (const std::string& start : {last, std::string("C:\\")}) {
-    dynlog::WriteSeriesFolder(ini, start);
+    dynlog::WriteSeriesFolder(app.settings, start);
     WhenWindowAppears([&](HWND dialog) {
       WhenWindowAppears([&](HWND box) { // the question, not the series window
         if (!Press(box, "Abbrechen"))

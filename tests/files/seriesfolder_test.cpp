@@ -52,8 +52,8 @@ TEST(SeriesFolderTest, ContinuesAfterACrashAndNeverReplacesATestsFile) {
 
 TEST(TestSettingsTest, KeptInKm470IniBesideThePortAndReadBack) {
   testsupport::TempFolder dir;
-  const std::string ini = base::Narrow(dir.File(L"km470.ini"));
-  testsupport::WriteBytes(ini, "[Einstellung]\r\nCOM-Kanal=3\r\n");
+  km470::Settings ini(base::Narrow(dir.File(L"km470.ini")));
+  testsupport::WriteBytes(ini.Path(), "[Einstellung]\r\nCOM-Kanal=3\r\n");
   const TestDescription d{ForceUnit::lbf, {"Feder-0012", "J\xC3\xBCrgen", "A7", "neu"}, {0.1, {}}};
   ASSERT_TRUE(WriteTestDescription(ini, d));
   ASSERT_TRUE(WriteSeriesFolder(ini, "C:\\Reihen\\F\xC3\xBC"
@@ -65,7 +65,25 @@ TEST(TestSettingsTest, KeptInKm470IniBesideThePortAndReadBack) {
   EXPECT_EQ(back.limits, d.limits);
   EXPECT_EQ(ReadSeriesFolder(ini), "C:\\Reihen\\F\xC3\xBC"
                                    "le");
-  EXPECT_NE(ReadBytes(ini).find("COM-Kanal=3"), std::string::npos) << "the port's keys stay";
+  EXPECT_NE(ReadBytes(ini.Path()).find("COM-Kanal=3"), std::string::npos) << "the port's keys stay";
+}
+
+// A km470.ini as older versions wrote it, its values in the system's code page, reads as it always
+// did, also after the program has written its own keys into it.
+TEST(TestSettingsTest, AnOlderVersionsFileReadsTheSame) {
+  testsupport::TempFolder dir;
+  km470::Settings ini(base::Narrow(dir.File(L"km470.ini")));
+  testsupport::WriteBytes(ini.Path(), "[Einstellung]\r\nCOM-Kanal=$B\r\nBaudrate=9600\r\n"
+                                      "Krafteinheit=kN\r\n[Pruefung]\r\nPruefer=J\xFCrgen\r\n");
+  for (bool written : {false, true}) {
+    SCOPED_TRACE(written);
+    EXPECT_EQ(ini.Number("Einstellung", "COM-Kanal", 2), 11);
+    EXPECT_EQ(ini.Number("Einstellung", "Baudrate", 19200), 9600);
+    const TestDescription read = ReadTestDescription(ini);
+    EXPECT_EQ(read.unit, ForceUnit::kN);
+    EXPECT_EQ(read.trace.tester, "Jürgen");
+    ASSERT_TRUE(WriteSeriesFolder(ini, "C:\\Reihen"));
+  }
 }
 
 } // namespace

@@ -50,7 +50,8 @@ std::pair<int, int> Preselection(const std::string& port, const std::string& bau
   TempWorkDir dir;
   if (writeIni)
     WriteIni(port, baud);
-  Tfkm470b dialog;
+  km470::Settings settings;
+  Tfkm470b dialog(settings);
   std::pair<int, int> seen{-9, -9};
   AfterMs(50, [&] {
     seen = {dialog.RadioGroup1.ItemIndex(), dialog.RadioGroup2.ItemIndex()};
@@ -77,7 +78,8 @@ TEST(SearchSettings, KmIniPreselectsPortAndBaud) {
 TEST(SearchSettings, TimerStepsThroughEveryPortAndBaudRate) {
   TempWorkDir dir;
   SimulatedUnit unit({.port = 12, .baud = 19200});
-  Tfkm470b dialog;
+  km470::Settings settings;
+  Tfkm470b dialog(settings);
   dialog.RadioGroup1.SetItemIndex(1);
   dialog.RadioGroup2.SetItemIndex(1);
   const auto port = [&] {
@@ -125,7 +127,7 @@ TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
       {nullptr, 12, 9600, false},
   };
   const auto stored = [](const char* key) {
-    return GetPrivateProfileIntA("Einstellung", key, 0, km470::SettingsPath().c_str());
+    return GetPrivateProfileIntA("Einstellung", key, 0, km470::Settings().Path().c_str());
   };
   for (const auto& c : cases) {
     const std::string setting = "COM" + std::to_string(c.port) + ", " + std::to_string(c.baud);
@@ -136,7 +138,8 @@ TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
     }
     errors.clear();
     SimulatedUnit unit({.port = c.port, .baud = c.baud});
-    Tfkm470b dialog;
+    km470::Settings settings;
+    Tfkm470b dialog(settings);
     bool shown = false;
     AfterMs(100, [&] { shown = dialog.Visible(); });
     AfterMs(15000, [&dialog] { // a hang guard only: a search that finds the unit ends long before
@@ -159,7 +162,7 @@ TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
     EXPECT_EQ(stored("COM-Nummer"), written && c.port > 4 ? c.port : 0);
     EXPECT_EQ(stored("Baudrate"), written ? c.baud : 0);
     EXPECT_EQ(errors, c.writable ? std::vector<std::string>{}
-                                 : std::vector<std::string>{"nach " + km470::SettingsPath() +
+                                 : std::vector<std::string>{"nach " + km470::Settings().Path() +
                                                             " kann nicht geschrieben werden."});
     // Identified once, after the two stop commands that quiet a streaming unit; never probed at a
     // wrong rate unless km470.ini named it.
@@ -178,7 +181,8 @@ TEST_F(Search, FindsTheUnitAndStoresWhatTheDialogFound) {
 }
 
 TEST_F(Search, UserSelectionStopsTheAutomaticSearch) {
-  Tfkm470b dialog;
+  km470::Settings settings;
+  Tfkm470b dialog(settings);
   bool timerAfterClick = true, groupsEnabled = false;
   int steps = -1;
   // Once the first automatic step (COM 3 at 9600) and its probe are over, however late, the user
@@ -204,7 +208,8 @@ TEST_F(Search, UserSelectionStopsTheAutomaticSearch) {
 }
 
 TEST_F(Search, ClosingTheDialogEndsTheSearch) {
-  Tfkm470b dialog;
+  km470::Settings settings;
+  Tfkm470b dialog(settings);
   AfterMs(500, [&] { dialog.Close(); });
   dialog.ConnectOnFirstStart();
   EXPECT_FALSE(dialog.Timer1.Enabled());

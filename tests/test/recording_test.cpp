@@ -313,5 +313,60 @@ TEST(ArmedRecording, ZeroedBeforeArmingEveryValueIsTheUnitsFigureLessTheZeroRoun
   }
 }
 
+TEST(PartNumber, CountsUpItsLastDigitsKeepingLeadingZeros) {
+  for (const auto& [part, next] : {std::pair{"Feder-0012", "Feder-0013"},
+                                   {"Feder-0019", "Feder-0020"},
+                                   {"Feder-0999", "Feder-1000"},
+                                   {"9999", "10000"},
+                                   {"P7-99", "P7-100"},
+                                   {"Feder", "Feder"},
+                                   {"12a", "12a"},
+                                   {"", ""}})
+    EXPECT_EQ(NextPartNumber(part), next) << part;
+}
+
+TEST(Recording, KeepsEachValuesLampsAndCountsThePartUpOnceItIsSaved) {
+  auto r = std::make_unique<Recording>();
+  TestDescription d{ForceUnit::N, {"Feder-0012", "Ute", "", ""}, {std::nullopt, 5}};
+  r->Describe(d);
+  r->Start({SampleRate::Hz160, true, 19200, 1, "COM3", ""}, {2026, 12, 7, 10, 0, 0, 60});
+  // Page 0 sets limits 1 and 2, page 1 (0x20) gross, net and overload; 0x04 is the trigger.
+  // After the 32 frames skipped first (not averaged here), every second frame is kept, averaged
+  // with the one before it.
+  for (int i = 0; i < 32; ++i)
+    r->TakeFrame(0, {SampleRate::Hz160, false, 19200}, 0);
+  const std::uint8_t frames[] = {0x08, 0x20, 0x24, 0x30, 0x00, 0x00};
+  for (const std::uint8_t status : frames)
+    r->TakeFrame(6, {SampleRate::Hz160, true, 19200}, status);
+  ASSERT_EQ(r->SampleCount(), 3);
+  EXPECT_EQ(r->ValueLamps()[0], 0b000001); // limit 1
+  EXPECT_EQ(r->ValueLamps()[1], 0b100101); // and gross, and the trigger of one frame of two
+  EXPECT_EQ(r->ValueLamps()[2], 0b010101); // limit 1 of the first frame, overload of both
+  EXPECT_EQ(r->LampsNow(), 0b010100);
+
+  // Over the limit of 5: the verdict; the results line names the unit.
+  r->Stop();
+  EXPECT_TRUE(r->CurrentVerdict().Failed());
+  EXPECT_EQ(ResultsLine(r->Results(), r->Format(GermanSeparators())),
+            "3 Werte in 0,01875 s   Max. 6,0 N bei 0 s   Min. 6,0 N   Mittel 6,0 N   (Max./Min. "
+            "aus 320 Werten/s)")
+      << "averaged: the frames' extremes, which the values need not hold";
+  // Corrected after Stop, before saving: the recording takes it.
+  d.limits = {std::nullopt, 6};
+  r->Describe(d);
+  EXPECT_EQ(r->CurrentVerdict().outcome, VerdictOutcome::Pass);
+  r->MarkSaved();
+  r->MarkSaved();
+  EXPECT_EQ(r->NextDescription().trace.part, "Feder-0013") << "once per test";
+  EXPECT_EQ(r->Description().trace.part, "Feder-0012");
+  // A saved test keeps what it was saved with; the next Start takes the counted number.
+  d.trace.comment = "neu";
+  r->Describe(d);
+  EXPECT_EQ(r->Description().trace.comment, "");
+  r->Start({SampleRate::Hz160, true, 19200, 1, "COM3", ""}, {});
+  EXPECT_EQ(r->Description().trace.part, "Feder-0012") << "the person typed it again";
+  EXPECT_EQ(CsvHeadOf(*r, r->Results()).summary->results.Count(), 0u);
+}
+
 } // namespace
 } // namespace dynlog

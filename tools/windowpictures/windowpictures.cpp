@@ -182,7 +182,7 @@ void UnsavedQuestionPicture(Tfkm470a& main) {
 void FullRecordingPicture(dynlog::ApplicationWindows& app) {
   Tfkm470a& main = app.fkm470a;
   app.fkm470d.SetRate(dynlog::SampleRate::Hz320);
-  main.AskBeforeDiscarding = false; // the recording before is dropped without a question here
+  main.SetRunMode(ui::RunMode::Unattended); // from here on nothing is asked
   main.Button1.Click();
   if (!PumpUntil(90000, [&] { return main.CurrentRecording().SampleCount() >= 10000; })) {
     Report("the recording did not fill");

@@ -7,7 +7,6 @@
 #include "chart/chartpaint.h"
 #include "files/csvfilewriter.h"
 #include "files/descriptionsettings.h"
-#include "files/measurementfilewriter.h"
 #include "files/recordinghead.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
@@ -20,7 +19,6 @@
 #include "window/descriptiondialog.h"
 #include "window/maincontrols.h"
 #include "window/opendialog.h"
-#include "window/savedialog.h"
 #include "window/ukm470d.h"
 #include "window/windowfonts.h"
 
@@ -127,7 +125,7 @@ ui::Label& Tfkm470a::IndicatorLabel(km470::Indicator which) {
 
 void Tfkm470a::Button1Click() {
   series_.KeepWaiting(); // the values on their way are not waited for any longer
-  if (!MayDropRecording(false))
+  if (!saver_.MayDrop(false, [this] { Button2Click(); }))
     return;
   zero_.Forget();
   ButtonNullen.SetEnabled(true);
@@ -202,19 +200,6 @@ void Tfkm470a::BitBtnEinstellungClick() {
   Paint();
 }
 
-void Tfkm470a::BitBtnSpeichernClick() {
-  if (recording_.SampleCount() == 0)
-    return;
-  SaveWithDialog();
-}
-
-void Tfkm470a::SaveRecordingTo(const std::string& utf8Path) {
-  if (recording_.SampleCount() == 0)
-    return;
-  dynlog::SaveRecordingFile(utf8Path, recording_);
-  recording_.MarkSaved();
-}
-
 // ---- Acquisition
 
 dynlog::RecordingSetting Tfkm470a::SettingForStart() const {
@@ -283,7 +268,8 @@ void Tfkm470a::FollowTest() {
 
 void Tfkm470a::AskBeforeRearm() {
   if (after_.AskNow(IsWindowEnabled(Handle())))
-    Follow(after_.Answered(MayDropRecording(false), dynlog::LocalTimeNow()));
+    Follow(
+        after_.Answered(saver_.MayDrop(false, [this] { Button2Click(); }), dynlog::LocalTimeNow()));
 }
 
 void Tfkm470a::Follow(const dynlog::AfterTest::Steps& steps) {
@@ -506,7 +492,7 @@ void Tfkm470a::SaveScreenshot(const std::string& utf8Path) {
 
 bool Tfkm470a::FormCloseQuery() {
   series_.KeepWaiting();
-  return MayDropRecording(true);
+  return saver_.MayDrop(true, [this] { Button2Click(); });
 }
 
 void Tfkm470a::FormClose() {
@@ -514,45 +500,7 @@ void Tfkm470a::FormClose() {
   km470::CloseInstrumentLink();
 }
 
-// ---- The recording's safety, the status line and the value display's size
-
-bool Tfkm470a::MayDropRecording(bool closing) {
-  if (!PersonAtWindow() || recording_.MayDropWithoutQuestion())
-    return true;
-  const bool running = recording_.State() == dynlog::MeasuringState::Running;
-  const std::vector<ui::QuestionButton> buttons =
-      running ? std::vector<ui::QuestionButton>{{"Stoppen und &speichern", IDYES},
-                                                {"&Verwerfen", IDNO},
-                                                {"&Weiter messen", IDCANCEL}}
-              : std::vector<ui::QuestionButton>{
-                    {"&Speichern", IDYES}, {"&Verwerfen", IDNO}, {"Abbrechen", IDCANCEL}};
-  const int answer = ui::Ask(
-      Handle(), base::ApplicationTitle(),
-      dynlog::UnsavedRecordingQuestion(recording_.SampleCount(), closing, running, separators_),
-      buttons);
-  if (answer == IDNO)
-    return true;
-  if (answer != IDYES)
-    return false;
-  if (running)
-    Button2Click(); // what is saved is stopped; a cancelled save leaves the test stopped
-  return SaveWithDialog();
-}
-
-bool Tfkm470a::SaveWithDialog() {
-  const auto path = dynlog::AskSaveName(Handle(), lastSaveName_);
-  if (!path)
-    return false;
-  try {
-    SaveRecordingTo(*path);
-    dynlog::WriteTestDescription(settings_, recording_.NextDescription());
-  } catch (const base::FileError& e) {
-    base::ShowErrorBox(
-        dynlog::SaveFailureText(e.what(), *path, recording_.SampleCount(), separators_));
-    return false;
-  }
-  return true;
-}
+// ---- The status line and the value display's size
 
 void Tfkm470a::ShowStatus() {
   if (!rate_ || !search_)

@@ -20,6 +20,7 @@
 #include "ui/form.h"
 #include "ui/runmode.h"
 #include "window/mainlayout.h"
+#include "window/recordingsaver.h"
 #include "window/recordingseries.h"
 #include "window/redrawmarks.h"
 #include "window/wholetestpane.h"
@@ -59,16 +60,16 @@ public:
   void SetCompanions(Tfkm470b* search, ui::Form* about, Tfkm470d* rate);
 
   // Event handlers.
-  void Button1Click();           // Start
-  void Button2Click();           // Stop
-  void Button4Click();           // info
-  void BitBtnEinstellungClick(); // rate dialog
-  void BitBtnSpeichernClick();   // save, through the save dialog
-  void ButtonWholeTestClick();   // after Stop: the whole test, or the sweep as it was
-  void ButtonPruefungClick();    // the test dialog: unit, part and people, limits
-  void ButtonReiheClick();       // a series folder chosen; its table shown
-  void ButtonOeffnenClick();     // saved tests from the disk, through the open dialog
-  void ButtonBildClick();        // the shown test's chart to the clipboard, and as a PNG
+  void Button1Click();                                     // Start
+  void Button2Click();                                     // Stop
+  void Button4Click();                                     // info
+  void BitBtnEinstellungClick();                           // rate dialog
+  void BitBtnSpeichernClick() { saver_.SaveWithDialog(); } // save, through the save dialog
+  void ButtonWholeTestClick(); // after Stop: the whole test, or the sweep as it was
+  void ButtonPruefungClick();  // the test dialog: unit, part and people, limits
+  void ButtonReiheClick();     // a series folder chosen; its table shown
+  void ButtonOeffnenClick();   // saved tests from the disk, through the open dialog
+  void ButtonBildClick();      // the shown test's chart to the clipboard, and as a PNG
   void ButtonBerichtClick() { wholePane_.Report(Handle()); } // printed or as a PNG
   // A test that starts and ends by itself, zero and the held peak.
   void ButtonBedingungenClick(); // the conditions dialog
@@ -79,10 +80,9 @@ public:
   // while a person is at the window.
   void TakeConditions(const dynlog::ConditionSettings& settings);
   void Timer1Timer(); // the acquisition cycle
-  // Saves the recording to path without asking (the save dialog's work once a name is chosen):
-  // CSV for a name ending in .csv, the text file otherwise. Nothing happens when nothing is
-  // recorded. Throws with the German file error text.
-  void SaveRecordingTo(const std::string& utf8Path);
+  // Saves the recording to path without asking (the save dialog's work once a name is chosen).
+  // Throws with the German file error text.
+  void SaveRecordingTo(const std::string& utf8Path) { saver_.SaveTo(utf8Path); }
   // A person is at the window: a stopped recording that has not been saved is not dropped by
   // Start or by closing without a question, and what the person chooses is kept in km470.ini.
   // The runs without a person save through SaveRecordingTo.
@@ -183,10 +183,6 @@ private:
   // texts due; returns where.
   dynlog::PixelBox PaintReadings(bool texts);
   void ShowStatus();
-  // Asks before Start or closing drops an unsaved recording; true when it may be dropped.
-  bool MayDropRecording(bool closing);
-  // The save dialog, then the file; a failure is shown. True when the file was written.
-  bool SaveWithDialog();
   void PlaceStatusLine();
   // The digits, the unit beside them and the held peak below, for the room and the decimals.
   void SizeValueDisplay();
@@ -249,7 +245,6 @@ private:
   std::array<COLORREF, km470::kIndicatorCount> lampColours_{};
   double value_ = 0; // the newest kept value
 
-  std::wstring lastSaveName_ = L"*.txt";
   dynlog::WindowSize firstClient_; // logical; the value display grows beyond it
   // The whole-test view after Stop or with opened tests, and its side in this window.
   dynlog::WholeTestModel whole_{recording_, chart_, separators_};
@@ -258,6 +253,7 @@ private:
   dynlog::ValueDisplayPlace place_;
   std::unique_ptr<TestDialog> testDialog_;
   std::unique_ptr<ConditionsDialog> conditionsDialog_;
+  RecordingSaver saver_{Handle(), recording_, settings_, runMode_, separators_};
   RecordingSeries series_{
       Handle(), recording_, after_, settings_, runMode_, separators_, [this](int row) {
         ShowSeriesTest(row);

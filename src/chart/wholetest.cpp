@@ -68,17 +68,4 @@ bool WholeTestView::ZoomToColumns(int a, int b, int columns, const SecondsOfValu
   return true;
 }
 
-std::string ReadoutText(const WholeTestView& view, std::span<const float> values, int column,
-                        int columns, double valuesPerSecond, const SecondsOfValue& secondsOf,
-                        int decimals, const NumberSeparators& separators) {
-  if (column < 0 || column >= columns || view.To() <= view.From() || view.To() > values.size())
-    return {};
-  const std::size_t i = view.ValueAt(column, columns, secondsOf);
-  std::string text = "t = ";
-  AppendSeconds(text, secondsOf(i), TimeDecimals(valuesPerSecond), separators);
-  text += " s   F = ";
-  AppendNumber(text, values[i], decimals, kFileSignificantDigits, separators);
-  return text;
-}
-
 } // namespace dynlog

@@ -39,13 +39,6 @@ private:
   std::size_t from_ = 0, to_ = 0;
 };
 
-// "t = 3,50 s   F = 1.234,5": the value under column `column` of `columns` and its time since
-// Start as secondsOf gives it, to the decimals of the rate; empty when the view shows no values
-// of these.
-std::string ReadoutText(const WholeTestView& view, std::span<const float> values, int column,
-                        int columns, double valuesPerSecond, const SecondsOfValue& secondsOf,
-                        int decimals, const NumberSeparators& separators);
-
 // The lowest and highest value the columns hold, widened when they are equal.
 std::pair<double, double> ColumnRange(const std::vector<ChartColumn>& columns);
 

@@ -55,14 +55,6 @@ TEST(WholeTestTest, ASingleValueSpikeSurvivesTheFitAnywhere) {
   EXPECT_EQ(view.To(), 7500u);
   EXPECT_TRUE(view.Zoomed(10000));
   EXPECT_EQ(view.ValueAt(400, 401), 7499u);
-  // Under the mouse: the value and its time; nothing outside the chart or past the values.
-  values[7499] = 1234.5f;
-  // Its time is the recording's, here after a gap of 4 s.
-  const auto secondsOf = [](std::uint64_t i) { return static_cast<double>(i) / 100 + 4; };
-  EXPECT_EQ(ReadoutText(view, values, 400, 401, 100, secondsOf, 1, de),
-            "t = 78,99 s   F = 1.234,5");
-  EXPECT_EQ(ReadoutText(view, values, 401, 401, 100, secondsOf, 1, de), "");
-  EXPECT_EQ(ReadoutText(view, std::span(values).first(7000), 0, 401, 100, secondsOf, 1, de), "");
 }
 
 } // namespace

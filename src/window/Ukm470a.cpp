@@ -31,8 +31,6 @@
 namespace {
 
 using namespace dynlog::mainwindow;
-// The unit beside the value display is this part of the digits' height.
-constexpr double kUnitShare = 0.4;
 // Ticks without a byte after Stop before the test is saved into its series: the line is quiet.
 constexpr int kQuietTicks = 4;
 // Below the whole test: its results line and a second for the stretch shown or the file's head.
@@ -503,68 +501,16 @@ void Tfkm470a::FormClose() {
 // ---- The status line and the value display's size
 
 void Tfkm470a::ShowStatus() {
-  if (!rate_ || !search_)
-    return;
-  dynlog::StatusLine line = recording_.StatusFigures();
-  const bool full =
-      line.state != dynlog::MeasuringState::Idle && dynlog::RecordingFull(line.recorded);
-  // What ended the test gets a row of its own above the status line: beside the count and the
-  // rate a narrow window would cut either it or them.
-  std::string end = line.state == dynlog::MeasuringState::Stopped ? line.end : std::string();
-  line.end.clear();
-  StatusLabel.SetTextColour(full ? kStatusWarning : kStatusText);
-  StatusLabel.SetText(dynlog::StatusLineText(line, separators_));
-  if (end != EndLabel.Text()) {
-    EndLabel.SetText(end);
-    FormResize(); // the chart gives up the row, or takes it back
-  }
-  const std::string connection = dynlog::ConnectionText(line);
-  if (connection != ConnectionLabel.Text()) {
-    ConnectionLabel.SetText(connection);
-    PlaceStatusLine();
-  }
-}
-
-void Tfkm470a::PlaceStatusLine() {
-  // The connection keeps the room its text needs at the right; the rest of the line is the
-  // status's, which a narrow window cuts at its end.
-  const SIZE client = LogicalClientSize();
-  const int top = client.cy - kStatusHeight;
-  const int text =
-      dynlog::TextWidth(ConnectionLabel.Handle(), statusFont_.get(), ConnectionLabel.Text());
-  const int connection = std::min<int>(client.cx, LogicalUp(text) + 6);
-  ConnectionLabel.SetBounds(client.cx - connection, top, connection, kStatusHeight);
-  StatusLabel.SetBounds(0, top, client.cx - connection, kStatusHeight);
-  EndLabel.SetBounds(0, top - kStatusHeight, client.cx, kStatusHeight);
-  EndLabel.SetVisible(!EndLabel.Text().empty());
+  if (rate_ && search_ && statusLines_.Show(recording_.StatusFigures(), separators_))
+    FormResize(); // the chart gives up the end's row, or takes it back
 }
 
 void Tfkm470a::SizeValueDisplay() {
-  // The unit on the display's panel at its right, the digits left of it, the held peak below
-  // from the same left edge. Beside the buttons below the lamps they take the room up to them: a
-  // wide unit or many decimals make the digits a little smaller rather than cover a button.
-  const std::string unit(dynlog::UnitSymbol(recording_.Description().unit));
+  // Beside the buttons below the lamps the panel takes the room up to them.
   const int room =
       place_.right - std::max(ButtonBild.Bounds().right, ButtonBericht.Bounds().right) - 4;
-  int fontHeight = place_.fontHeight, unitWidth = 0, digitsWidth = 0;
-  for (;;) {
-    SetFontHeight(valueFont_, fontHeight);
-    SetFontHeight(unitFont_, static_cast<int>(fontHeight * kUnitShare + 0.5));
-    unitWidth = unit.empty()
-                    ? 0
-                    : LogicalUp(dynlog::TextWidth(UnitLabel.Handle(), unitFont_.get(), unit)) + 6;
-    digitsWidth = LogicalUp(
-        dynlog::ValueDisplayWidth(Label1.Handle(), valueFont_.get(), DecimalPlaces, separators_));
-    if (digitsWidth + unitWidth <= room || fontHeight <= place_.fontHeight / 2)
-      break;
-    fontHeight = std::min(fontHeight - 1, fontHeight * room / (digitsWidth + unitWidth));
-  }
-  UnitLabel.SetText(unit);
-  UnitLabel.SetBounds(place_.right - unitWidth, place_.top, std::max(unitWidth, 1), place_.height);
-  UnitLabel.SetVisible(unitWidth > 0);
-  const int left = place_.right - unitWidth - digitsWidth;
-  Label1.SetBounds(left, place_.top, digitsWidth, place_.height);
-  PeakLabel.SetBounds(left, place_.peakTop, place_.right - left, place_.peakHeight);
+  valuePanel_.Place(place_, room, dynlog::UnitSymbol(recording_.Description().unit), DecimalPlaces,
+                    separators_);
 }
 
 void Tfkm470a::MakeButtonPictures() {
@@ -589,25 +535,19 @@ void Tfkm470a::LayOut() {
   const dynlog::ValueDisplayPlace place =
       dynlog::PlaceValueDisplay({client.cx, client.cy}, firstClient_, verdictRow, true);
   place_ = place;
-  SizeValueDisplay();
+  SizeValueDisplay(); // with the verdict's row
   SetFontHeight(peakFont_, place.peakFontHeight);
   const int axisName =
       std::max(8, LogicalUp(dynlog::TextWidth(Label3.Handle(), FormFont(), Label3.Text())) + 1);
   Label3.SetBounds(2, place.captionTop, axisName, 16);
   Label2.SetBounds(std::max(11, 3 + axisName), place.captionTop + 1, 8, 16);
-  if (verdictRow) {
-    SetFontHeight(verdictFont_, place.verdictFontHeight);
-    SetFontHeight(reasonFont_,
-                  place.verdictFontHeight * kReasonFontHeight / dynlog::kVerdictFontHeight);
-  }
-  PlaceVerdict();
   RECT pixels;
   GetClientRect(Handle(), &pixels);
-  chart_.FitToClient(pixels.right, pixels.bottom,
-                     {Px(place.chartTop), Px(52), Px(14), Px(16),
-                      Px((whole_.Shown() ? kWholeTextLines : kTextLines) +
-                         (EndLabel.Text().empty() ? 0 : kStatusHeight))});
-  PlaceStatusLine();
+  chart_.FitToClient(
+      pixels.right, pixels.bottom,
+      {Px(place.chartTop), Px(52), Px(14), Px(16),
+       Px((whole_.Shown() ? kWholeTextLines : kTextLines) + statusLines_.EndRowHeight())});
+  statusLines_.Place();
 }
 
 // ---- The test's description, its limits and verdict
@@ -666,37 +606,7 @@ void Tfkm470a::ShowVerdict() {
     if (!limits.Any())
       limits = recording_.NextDescription().limits;
   }
-  VerdictLabel.SetBackground(verdict.Failed() ? kFailColour : kPassColour);
-  VerdictLabel.SetText(dynlog::VerdictText(verdict));
-  // Before the verdict, and beside an i.O., the limits it is judged by; beside an n.i.O. why.
-  ReasonLabel.SetBackground(verdict.Failed() ? kFailColour : CLR_INVALID);
-  ReasonLabel.SetTextColour(verdict.Failed() ? kValueWhite : kStatusText);
-  ReasonLabel.SetText(verdict.Failed() ? dynlog::VerdictReason(verdict, decimals, unit, separators_)
-                                       : dynlog::LimitsText(limits, decimals, unit, separators_));
-  PlaceVerdict();
-}
-
-void Tfkm470a::PlaceVerdict() {
-  const bool row = place_.verdictHeight > 0;
-  const std::string verdict = VerdictLabel.Text(), reason = ReasonLabel.Text();
-  const int pad = place_.verdictHeight / 2;
-  const int verdictWidth =
-      !row || verdict.empty()
-          ? 0
-          : LogicalUp(dynlog::TextWidth(VerdictLabel.Handle(), verdictFont_.get(), verdict)) +
-                2 * pad;
-  const int wanted =
-      !row || reason.empty()
-          ? 0
-          : LogicalUp(dynlog::TextWidth(ReasonLabel.Handle(), reasonFont_.get(), reason)) + pad;
-  const int right = place_.right;
-  const int reasonWidth = std::min(wanted, std::max(0, right - verdictWidth - 24));
-  VerdictLabel.SetBounds(right - verdictWidth, place_.verdictTop, std::max(verdictWidth, 1),
-                         std::max(place_.verdictHeight, 1));
-  ReasonLabel.SetBounds(right - verdictWidth - reasonWidth, place_.verdictTop,
-                        std::max(reasonWidth, 1), std::max(place_.verdictHeight, 1));
-  VerdictLabel.SetVisible(verdictWidth > 0);
-  ReasonLabel.SetVisible(reasonWidth > 0);
+  valuePanel_.ShowVerdict(verdict, limits, decimals, unit, separators_);
 }
 
 // ---- A series

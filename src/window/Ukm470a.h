@@ -23,6 +23,8 @@
 #include "window/recordingsaver.h"
 #include "window/recordingseries.h"
 #include "window/redrawmarks.h"
+#include "window/statuslines.h"
+#include "window/valuepanel.h"
 #include "window/wholetestpane.h"
 #include "window/zerorequest.h"
 
@@ -183,8 +185,7 @@ private:
   // texts due; returns where.
   dynlog::PixelBox PaintReadings(bool texts);
   void ShowStatus();
-  void PlaceStatusLine();
-  // The digits, the unit beside them and the held peak below, for the room and the decimals.
+  // The value panel for the room and the decimals.
   void SizeValueDisplay();
   // The value display, the axis name and the chart for the window's size and DPI.
   void LayOut();
@@ -199,7 +200,6 @@ private:
   void ShowDescription();
   // The verdict after Stop, or the limits before it, in the row below the value display.
   void ShowVerdict();
-  void PlaceVerdict();
   // The chart's range takes in the limits, so that their lines show how near the test came.
   void IncludeLimitsInChart();
   // The limits of the test shown: the recording's.
@@ -253,6 +253,10 @@ private:
   dynlog::ValueDisplayPlace place_;
   std::unique_ptr<TestDialog> testDialog_;
   std::unique_ptr<ConditionsDialog> conditionsDialog_;
+  ValuePanel valuePanel_{*this,
+                         {Label1, UnitLabel, PeakLabel, VerdictLabel, ReasonLabel},
+                         {valueFont_, unitFont_, verdictFont_, reasonFont_}};
+  StatusLines statusLines_{*this, {StatusLabel, ConnectionLabel, EndLabel}, statusFont_};
   RecordingSaver saver_{Handle(), recording_, settings_, runMode_, separators_};
   RecordingSeries series_{
       Handle(), recording_, after_, settings_, runMode_, separators_, [this](int row) {

@@ -79,14 +79,13 @@ Tfkm470a::Tfkm470a(km470::Settings& settings, ui::RunMode mode)
       ButtonNullAus(*this, kTable.nullAus, [this] { ButtonNullAusClick(); }),
       PeakLabel(*this, kTable.peak.place, Styled(kTable.peak, peakFont_.get())),
       EndLabel(*this, kTable.end.place, Styled(kTable.end, statusFont_.get())), settings_(settings),
-      runMode_(mode), picture_(kTraceColour, Background()), scaleFont_(AddFont(L"Arial", 12)) {
+      runMode_(mode), scaleFont_(AddFont(L"Arial", 12)) {
   MakeMainForm();
   BitBtnSpeichern.SetEnabled(false);
   ButtonWholeTest.SetEnabled(false);
   MakeButtonPictures();
   lampColours_.fill(kDark);
   separators_ = dynlog::SystemNumberSeparators();
-  paperBrush_.reset(CreateSolidBrush(Background()));
   DragAcceptFiles(Handle(), TRUE);
   for (ui::Button* b : {&ButtonPruefung, &ButtonReihe, &ButtonOeffnen, &ButtonBild, &ButtonBericht,
                         &ButtonBedingungen, &ButtonNullen, &ButtonNullAus})
@@ -286,27 +285,15 @@ void Tfkm470a::Follow(const dynlog::AfterTest::Steps& steps) {
 // ---- Value display and chart
 
 void Tfkm470a::ShowValue(double value) {
-  const double low = chart_.RangeMin(), high = chart_.RangeMax();
-  // The range first: ShowValue widens it before placing the point.
-  const dynlog::ChartDrawing drawing = chart_.ShowValue(value);
-  if (chart_.RangeMin() != low || chart_.RangeMax() != high) {
-    marks_.Mark(dynlog::WindowPart::Scales);
-    // The limit lines move with the scale, across the whole chart.
-    if (ShownLimits().Any() && !whole_.Shown()) {
-      const auto box = chart_.TraceBox();
-      const RECT r{box.left, box.top, box.right, box.bottom};
-      InvalidateRect(Handle(), &r, FALSE);
-    }
+  // The limit lines move with the scale, across the whole chart.
+  if (chartArea_.TakeValue(value) && ShownLimits().Any() && !whole_.Shown()) {
+    const auto box = chart_.TraceBox();
+    const RECT r{box.left, box.top, box.right, box.bottom};
+    InvalidateRect(Handle(), &r, FALSE);
   }
   value_ = value;
   marks_.Mark(dynlog::WindowPart::Value);
   marks_.Mark(dynlog::WindowPart::Results);
-  if (!whole_.Shown()) { // else the sweep goes on behind the whole test
-    if (drawing.wipe)
-      picture_.Wipe(*drawing.wipe);
-    if (drawing.trace)
-      picture_.Draw(*drawing.trace);
-  }
   if (!tickSettings_)
     Paint();
 }
@@ -340,99 +327,32 @@ void Tfkm470a::Paint() {
   const bool texts = textsEvery_.Due(GetTickCount64());
   if (texts)
     ShowStatus();
-  // One box for the trace and one for the text, drawn straight onto the window: an invalidation
-  // would add a paint message and its update region every tick, and one box around both would
-  // span the whole chart.
-  const dynlog::PixelBox readings = PaintReadings(texts);
-  const dynlog::PixelBox drawn = picture_.Canvas().TakeDrawn();
-  if (!IsWindowVisible(Handle()) || IsIconic(Handle()))
-    return;
-  const base::WindowDc dc(Handle());
-  for (const dynlog::PixelBox& p : {drawn, readings}) {
-    if (p.Empty())
-      continue;
-    const base::SavedDcState saved(dc.get());
-    IntersectClipRect(dc.get(), p.left, p.top, p.right, p.bottom);
-    FormPaint(dc.get(), {p.left, p.top, p.right, p.bottom});
-  }
+  chartArea_.ShowChanges(PaintReadings(texts));
 }
 
 dynlog::PixelBox Tfkm470a::PaintReadings(bool texts) {
-  using dynlog::WindowPart;
-  dynlog::PixelBox painted;
-  if (!picture_)
-    return painted;
-  RECT client;
-  GetClientRect(Handle(), &client);
-  const dynlog::ScalePaint p{picture_.dc(), scaleFont_.get(), paperBrush_.get(), separators_,
-                             Dpi(),         chart_.Frame()};
-  const auto touch = [&painted](const RECT& r) {
-    painted = painted.Joined({r.left, r.top, r.right, r.bottom});
-  };
-  const double rate = recording_.Setting().ValuesPerSecond();
-  if (marks_.Take(WindowPart::Scales)) {
-    const dynlog::ChartAxes& axes = chart_.Axes();
-    if (const auto s = whole_.Scales()) {
-      touch(dynlog::PaintForceScale(p, axes, s->low, s->high, s->decimals));
-      touch(dynlog::PaintTimeScale(p, axes, client.right, s->window.first, s->window.last));
-    } else {
-      touch(dynlog::PaintForceScale(p, axes, chart_.RangeMin(), chart_.RangeMax(), DecimalPlaces));
-      touch(dynlog::PaintSweepScale(p, axes, client.right, rate));
-    }
-  }
-  if (texts && marks_.Take(WindowPart::Results)) {
-    const int height = Px(kStatusHeight);
-    RECT line{0, client.bottom - chart_.Frame().textLinesHeight, client.right, 0};
-    line.bottom = line.top + height;
-    const auto& lines = whole_.TextLines();
-    for (int i = 0; i < whole_.TextLineCount(); ++i, OffsetRect(&line, 0, height)) {
-      dynlog::PaintTextLine(p, line, lines[static_cast<std::size_t>(i)]);
-      touch(line);
-    }
-  }
-  if (marks_.Take(WindowPart::Readout)) {
-    // Between the axis name and the value display, above the chart.
-    const int top = chart_.Axes().shape1Top - Px(18);
-    const RECT line{Px(Label2.Bounds().right + 4), top, Px(Label2.Bounds().right + 240),
-                    top + Px(16)};
-    dynlog::PaintTextLine(p, line, whole_.Readout());
-    touch(line);
-  }
-  if (!painted.Empty())
-    GdiFlush(); // before the canvas writes into the same memory again
-  return painted;
+  return chartArea_.PaintReadings(texts, recording_.Setting().ValuesPerSecond(), DecimalPlaces,
+                                  Label2.Bounds().right + 4);
 }
 
 void Tfkm470a::FormResize() {
   LayOut();
   RECT client;
   GetClientRect(Handle(), &client);
-  picture_.Fit(client.right, client.bottom);
-  RedrawChart();
-  PaintReadings(true); // the whole window is painted next
-  picture_.Canvas().TakeDrawn();
+  chartArea_.Fit(client.right, client.bottom);
+  textsEvery_.Release();
+  PaintReadings(true);
+  chartArea_.DropChanges(); // the whole window is painted next
   InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void Tfkm470a::FormPaint(HDC dc, const RECT& area) {
-  picture_.CopyTo(dc, area);
-  dynlog::PaintAxes(dc, chart_.Axes());
-  wholePane_.PaintLimitLines(dc, area, Dpi());
+  chartArea_.PaintOnto(dc, area);
 }
 
 void Tfkm470a::RedrawChart() {
-  picture_.Clear();
-  marks_.Mark(dynlog::WindowPart::Scales);
-  marks_.Mark(dynlog::WindowPart::Results);
-  marks_.Mark(dynlog::WindowPart::Readout);
+  chartArea_.Redraw();
   textsEvery_.Release();
-  if (!whole_.Shown()) {
-    for (const dynlog::ChartSegment& segment : chart_.HeldSegments())
-      picture_.Draw(segment);
-    return;
-  }
-  wholePane_.Draw(picture_, {picture_.dc(), scaleFont_.get(), paperBrush_.get(), separators_, Dpi(),
-                             chart_.Frame()});
 }
 
 // ---- The whole test after Stop, read with the mouse

@@ -19,6 +19,7 @@
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/runmode.h"
+#include "window/chartarea.h"
 #include "window/mainlayout.h"
 #include "window/recordingsaver.h"
 #include "window/recordingseries.h"
@@ -230,9 +231,7 @@ private:
   std::optional<dynlog::FrameSettings> tickSettings_;
 
   base::Icon buttonPictures_[2];
-  dynlog::TracePicture picture_;
   ui::ScaledFont& scaleFont_;
-  base::Brush paperBrush_;
   dynlog::NumberSeparators separators_;
 
   // One paint path: changes mark, Paint draws. The screen follows every second tick; the text of
@@ -253,6 +252,7 @@ private:
   dynlog::ValueDisplayPlace place_;
   std::unique_ptr<TestDialog> testDialog_;
   std::unique_ptr<ConditionsDialog> conditionsDialog_;
+  ChartArea chartArea_{*this, {chart_, whole_, wholePane_, marks_, separators_, scaleFont_}};
   ValuePanel valuePanel_{*this,
                          {Label1, UnitLabel, PeakLabel, VerdictLabel, ReasonLabel},
                          {valueFont_, unitFont_, verdictFont_, reasonFont_}};

@@ -154,9 +154,7 @@ void Tfkm470a::ShowStarted() {
   ShowDescription(); // the test's own unit and limits, and no verdict yet
   // The time scale of the new rate and the empty results line, at once.
   marks_.Mark(dynlog::WindowPart::Scales);
-  marks_.Mark(dynlog::WindowPart::Results);
-  textsEvery_.Release();
-  ShowStatus();
+  ShowTextsNow(true);
   ShowHeldPeak();
 }
 
@@ -169,12 +167,8 @@ void Tfkm470a::Button2Click() {
   BitBtnSpeichern.SetEnabled(recording_.SampleCount() > 0);
   BitBtnEinstellung.SetEnabled(true);
   ButtonWholeTest.SetEnabled(recording_.SampleCount() > 0);
-  // The last value stays, but no longer looks live; the results line shows the figures at Stop.
-  Label1.SetTextColour(kValueGrey);
-  UnitLabel.SetTextColour(kValueGrey);
-  marks_.Mark(dynlog::WindowPart::Results);
-  textsEvery_.Release();
-  ShowStatus();
+  valuePanel_.ShowStopped(); // the results line shows the figures at Stop
+  ShowTextsNow(true);
   ShowVerdict();
   ShowHeldPeak(); // the recording's own
   // In a series the test is saved by itself, once the values still on their way are in; with
@@ -272,9 +266,7 @@ void Tfkm470a::AskBeforeRearm() {
 void Tfkm470a::Follow(const dynlog::AfterTest::Steps& steps) {
   if (steps.began) { // the test before it leaves the view
     ShowVerdict();
-    marks_.Mark(dynlog::WindowPart::Results);
-    textsEvery_.Release();
-    ShowStatus();
+    ShowTextsNow(true);
   }
   if (steps.stop)
     Button2Click(); // the unit stops, Save and the verdict follow
@@ -311,17 +303,11 @@ void Tfkm470a::Paint() {
       BitBtnSpeichern.SetEnabled(true);
       ButtonWholeTest.SetEnabled(true);
     }
-    Label1.SetBackground(kValuePanel);
-    // Values still on their way after Stop are shown, but grey: nothing is measured any more.
     const bool stopped = recording_.State() == dynlog::MeasuringState::Stopped;
-    Label1.SetTextColour(stopped ? kValueGrey : kValueWhite);
-    UnitLabel.SetTextColour(stopped ? kValueGrey : kValueWhite);
+    valuePanel_.ShowValue(value_, stopped, DecimalPlaces, separators_);
     if (stopped)
       ShowVerdict(); // a value still on its way may be the maximum
     ShowHeldPeak();
-    std::string caption;
-    dynlog::FormatValueCaption(caption, value_, DecimalPlaces, separators_);
-    Label1.SetText(caption);
   }
   // The results line and the status line at the same moment, so that they count the same.
   const bool texts = textsEvery_.Due(GetTickCount64());
@@ -419,6 +405,13 @@ void Tfkm470a::FormClose() {
 }
 
 // ---- The status line and the value display's size
+
+void Tfkm470a::ShowTextsNow(bool results) {
+  if (results)
+    marks_.Mark(dynlog::WindowPart::Results);
+  textsEvery_.Release();
+  ShowStatus();
+}
 
 void Tfkm470a::ShowStatus() {
   if (rate_ && search_ && statusLines_.Show(recording_.StatusFigures(), separators_))
@@ -575,8 +568,7 @@ void Tfkm470a::ButtonNullenClick() {
   if (refusal)
     return;
   ButtonNullen.SetEnabled(false);
-  textsEvery_.Release();
-  ShowStatus();
+  ShowTextsNow(false);
 }
 
 void Tfkm470a::ButtonNullAusClick() {
@@ -590,8 +582,7 @@ void Tfkm470a::ButtonNullAusClick() {
 void Tfkm470a::ShowZero() {
   ResetHeldPeak(); // the peak held so far was on the other zero
   ButtonNullAus.SetEnabled(recording_.ZeroNow().has_value());
-  textsEvery_.Release();
-  ShowStatus();
+  ShowTextsNow(false);
 }
 
 void Tfkm470a::ResetHeldPeak() {

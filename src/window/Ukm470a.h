@@ -8,8 +8,6 @@
 #include "base/numberformat.h"
 #include "base/throttle.h"
 #include "chart/forcechart.h"
-#include "chart/openedtests.h"
-#include "chart/tracepicture.h"
 #include "chart/wholetestmodel.h"
 #include "files/descriptionsettings.h"
 #include "files/seriesfolder.h"
@@ -186,6 +184,8 @@ private:
   // texts due; returns where.
   dynlog::PixelBox PaintReadings(bool texts);
   void ShowStatus();
+  // The status line now, and the results line (when asked) with the next paint.
+  void ShowTextsNow(bool results);
   // The value panel for the room and the decimals.
   void SizeValueDisplay();
   // The value display, the axis name and the chart for the window's size and DPI.

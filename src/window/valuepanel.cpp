@@ -49,6 +49,20 @@ void ValuePanel::Place(const dynlog::ValueDisplayPlace& place, int room, std::st
   PlaceVerdict();
 }
 
+void ValuePanel::ShowValue(double value, bool stopped, int decimals,
+                           const dynlog::NumberSeparators& separators) {
+  labels_.digits.SetBackground(kValuePanel);
+  labels_.digits.SetTextColour(stopped ? kValueGrey : kValueWhite);
+  labels_.unit.SetTextColour(stopped ? kValueGrey : kValueWhite);
+  dynlog::FormatValueCaption(caption_, value, decimals, separators);
+  labels_.digits.SetText(caption_);
+}
+
+void ValuePanel::ShowStopped() {
+  labels_.digits.SetTextColour(kValueGrey);
+  labels_.unit.SetTextColour(kValueGrey);
+}
+
 void ValuePanel::ShowVerdict(const dynlog::Verdict& verdict, const dynlog::ForceLimits& limits,
                              int decimals, dynlog::ForceUnit unit,
                              const dynlog::NumberSeparators& separators) {

@@ -9,6 +9,7 @@
 #include "ui/form.h"
 #include "window/mainlayout.h"
 
+#include <string>
 #include <string_view>
 
 class ValuePanel {
@@ -27,6 +28,12 @@ public:
   // button beside them.
   void Place(const dynlog::ValueDisplayPlace& place, int room, std::string_view unit, int decimals,
              const dynlog::NumberSeparators& separators);
+  // The newest value in the digits, white on their black panel while measuring, grey once
+  // stopped: values still on their way after Stop are shown, but nothing is measured any more.
+  void ShowValue(double value, bool stopped, int decimals,
+                 const dynlog::NumberSeparators& separators);
+  // The last value stays, but no longer looks live.
+  void ShowStopped();
   // The verdict row: its verdict, and beside it the reason it failed or the limits it is judged
   // by (before the verdict too).
   void ShowVerdict(const dynlog::Verdict& verdict, const dynlog::ForceLimits& limits, int decimals,
@@ -39,4 +46,5 @@ private:
   Labels labels_;
   Fonts fonts_;
   dynlog::ValueDisplayPlace place_;
+  std::string caption_; // kept, so a new value allocates nothing
 };

@@ -1,6 +1,6 @@
 #pragma once
 // The chart's scales and text lines, drawn with GDI into the off-screen bitmap the window paints
-// from. What they say is worked out in chartscale, testresults and wholetest.
+// from. What they say is worked out in chartscale, test/results and wholetest.
 #include "base/numberformat.h"
 #include "chart/forcechart.h"
 

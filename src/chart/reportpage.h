@@ -1,6 +1,7 @@
 #pragma once
 // The one-page report of a saved test painted with GDI onto any device: a bitmap for a PNG, a
-// printer's page. What it says and where is laid out in reportlayout; the chart is testpicture's.
+// printer's page. What it says and where is laid out in reportlayout; the chart is
+// savedchartpicture's.
 #include "base/dibsection.h"
 #include "base/numberformat.h"
 #include "chart/reportlayout.h"

@@ -1,7 +1,8 @@
 #pragma once
 // The chart of a saved test at any size: where its axes lie, the force and time ranges its scales
 // show, the trace as one line through the columns' extremes, and the rows of its limits. No
-// drawing here; testpicture paints it with GDI onto any device (a bitmap, a printer, a metafile).
+// drawing here; savedchartpicture paints it with GDI onto any device (a bitmap, a printer, a
+// metafile).
 
 #include <optional>
 #include <vector>

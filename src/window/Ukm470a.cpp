@@ -84,7 +84,6 @@ Tfkm470a::Tfkm470a(km470::Settings& settings, ui::RunMode mode)
   BitBtnSpeichern.SetEnabled(false);
   ButtonWholeTest.SetEnabled(false);
   MakeButtonPictures();
-  lampColours_.fill(kDark);
   separators_ = dynlog::SystemNumberSeparators();
   DragAcceptFiles(Handle(), TRUE);
   for (ui::Button* b : {&ButtonPruefung, &ButtonReihe, &ButtonOeffnen, &ButtonBild, &ButtonBericht,
@@ -111,11 +110,6 @@ void Tfkm470a::SetCompanions(Tfkm470b* search, ui::Form* about, Tfkm470d* rate) 
   rate_ = rate;
   recording_.Propose(SettingForStart());
   ShowStatus();
-}
-
-ui::Label& Tfkm470a::IndicatorLabel(km470::Indicator which) {
-  ui::Label* const lamps[] = {&Label4, &Label5, &Label6, &Label7, &Label8, &Label9};
-  return *lamps[static_cast<std::size_t>(which) % std::size(lamps)];
 }
 
 // ---- Buttons
@@ -229,11 +223,7 @@ void Tfkm470a::Timer1Timer() {
 }
 
 void Tfkm470a::HandleFrame(const km470::MeasurementFrame& frame) {
-  const km470::IndicatorChanges changes = km470::IndicatorsFromStatus(frame.Status);
-  for (std::size_t i = 0; i < lampColours_.size(); ++i) {
-    if (changes[i] != km470::IndicatorChange::Keep)
-      lampColours_[i] = changes[i] == km470::IndicatorChange::Lit ? kLit : kDark;
-  }
+  lamps_.Take(frame.Status);
   marks_.Mark(dynlog::WindowPart::Lamps);
   const auto settings = tickSettings_ ? *tickSettings_ : CurrentFrameSettings();
   const auto value = recording_.TakeFrame(frame.Value, settings, frame.Status);
@@ -292,12 +282,8 @@ void Tfkm470a::ShowValue(double value) {
 
 void Tfkm470a::Paint() {
   using dynlog::WindowPart;
-  if (marks_.Take(WindowPart::Lamps)) {
-    // Up to 16 frames arrive per tick and each may switch a lamp: the lamps take the state of the
-    // last of them, as the screen could not show the ones before it anyway.
-    for (std::size_t i = 0; i < lampColours_.size(); ++i)
-      IndicatorLabel(static_cast<km470::Indicator>(i)).SetBackground(lampColours_[i]);
-  }
+  if (marks_.Take(WindowPart::Lamps))
+    lamps_.Show();
   if (marks_.Take(WindowPart::Value)) {
     if (recording_.State() == dynlog::MeasuringState::Stopped) {
       BitBtnSpeichern.SetEnabled(true);

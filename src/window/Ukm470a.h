@@ -18,6 +18,7 @@
 #include "ui/form.h"
 #include "ui/runmode.h"
 #include "window/chartarea.h"
+#include "window/lamppanel.h"
 #include "window/mainlayout.h"
 #include "window/recordingsaver.h"
 #include "window/recordingseries.h"
@@ -119,7 +120,7 @@ public:
   dynlog::Recording& CurrentRecording() { return recording_; }
   const dynlog::ForceChart& Chart() const { return chart_; }
   // The indicator for each km470::Indicator, in that enum's order.
-  ui::Label& IndicatorLabel(km470::Indicator which);
+  ui::Label& IndicatorLabel(km470::Indicator which) { return lamps_.Label(which); }
 
   bool FirstStart = true;
   int DecimalPlaces = 0;
@@ -240,9 +241,7 @@ private:
   std::uint64_t ticks_ = 0;
   base::Throttle paintEvery_{2};   // ticks
   base::Throttle textsEvery_{500}; // ms; the results line and the status line together
-  // The lamps' colours after the newest frame, in km470::Indicator's order.
-  std::array<COLORREF, km470::kIndicatorCount> lampColours_{};
-  double value_ = 0; // the newest kept value
+  double value_ = 0;               // the newest kept value
 
   dynlog::WindowSize firstClient_; // logical; the value display grows beyond it
   // The whole-test view after Stop or with opened tests, and its side in this window.
@@ -252,6 +251,7 @@ private:
   dynlog::ValueDisplayPlace place_;
   std::unique_ptr<TestDialog> testDialog_;
   std::unique_ptr<ConditionsDialog> conditionsDialog_;
+  LampPanel lamps_{{&Label4, &Label5, &Label6, &Label7, &Label8, &Label9}};
   ChartArea chartArea_{*this, {chart_, whole_, wholePane_, marks_, separators_, scaleFont_}};
   ValuePanel valuePanel_{*this,
                          {Label1, UnitLabel, PeakLabel, VerdictLabel, ReasonLabel},

@@ -51,6 +51,18 @@ const OpenedTest* WholeTestModel::ShownFile() const {
   return curves.empty() ? nullptr : MainOf(curves).opened;
 }
 
+WholeTestModel::Judgement WholeTestModel::Judged(const Verdict& recordingVerdict) const {
+  if (const OpenedTest* file = ShownFile()) {
+    const CsvHead& head = file->head;
+    return {head.summary ? head.summary->verdict : Verdict{}, head.test.unit, head.test.limits,
+            head.decimalPlaces};
+  }
+  const TestDescription& test = recording_.Description();
+  return {recordingVerdict, test.unit,
+          test.limits.Any() ? test.limits : recording_.NextDescription().limits,
+          recording_.Setting().decimalPlaces};
+}
+
 ForceLimits WholeTestModel::Limits() const {
   const auto curves = Curves();
   return curves.empty() ? recording_.Description().limits : MainOf(curves).limits;

@@ -62,6 +62,16 @@ public:
   }
   // The opened test the view is about, when its main curve is one.
   const OpenedTest* ShownFile() const;
+  // What the verdict row judges: the opened test the view is about, as its file says (its own
+  // verdict, limits, unit and decimals); else the recording, with `recordingVerdict` and, while it
+  // has no limits, those of the next test.
+  struct Judgement {
+    Verdict verdict;
+    ForceUnit unit;
+    ForceLimits limits;
+    int decimals = 0;
+  };
+  Judgement Judged(const Verdict& recordingVerdict) const;
   // The limits drawn across the chart: the main curve's, else the recording's.
   ForceLimits Limits() const;
   // Whether any curve shown has limits (the window keeps the verdict row for them).

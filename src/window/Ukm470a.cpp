@@ -1,18 +1,11 @@
 #include "window/Ukm470a.h"
 
 #include "base/errorbox.h"
-#include "base/fileerror.h"
-#include "base/handles.h"
 #include "base/localeformat.h"
-#include "chart/chartpaint.h"
 #include "files/csvfilewriter.h"
-#include "files/descriptionsettings.h"
-#include "files/recordinghead.h"
 #include "link/Ukm470b.h"
 #include "link/instrumentlink.h"
 #include "link/ucom.h"
-#include "ui/placement.h"
-#include "ui/questionbox.h"
 #include "ui/screenshot.h"
 #include "window/buttonpictures.h"
 #include "window/conditionsdialog.h"
@@ -25,8 +18,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <tuple>
 
 namespace {
 
@@ -489,23 +480,8 @@ void Tfkm470a::IncludeLimitsInChart() {
 }
 
 void Tfkm470a::ShowVerdict() {
-  dynlog::Verdict verdict;
-  dynlog::ForceUnit unit = recording_.Description().unit;
-  dynlog::ForceLimits limits = recording_.Description().limits;
-  int decimals = recording_.Setting().decimalPlaces;
-  if (const dynlog::OpenedTest* file = whole_.ShownFile()) {
-    // An opened test is judged as its file says, by its own limits and in its own unit.
-    if (file->head.summary)
-      verdict = file->head.summary->verdict;
-    unit = file->head.test.unit;
-    limits = file->head.test.limits;
-    decimals = file->head.decimalPlaces;
-  } else {
-    verdict = after_.ShownVerdict();
-    if (!limits.Any())
-      limits = recording_.NextDescription().limits;
-  }
-  valuePanel_.ShowVerdict(verdict, limits, decimals, unit, separators_);
+  const auto shown = whole_.Judged(after_.ShownVerdict());
+  valuePanel_.ShowVerdict(shown.verdict, shown.limits, shown.decimals, shown.unit, separators_);
 }
 
 // ---- A series

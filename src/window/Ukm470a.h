@@ -28,9 +28,7 @@
 #include "window/wholetestpane.h"
 #include "window/zerorequest.h"
 
-#include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>

@@ -102,6 +102,10 @@ TEST(WholeTestModel, ALegendRowMarksTheReferenceWhoseFileAndLimitsTheViewTakes) 
               reference ? std::optional<std::size_t>(1) : std::nullopt);
     EXPECT_EQ(v.model.ShownFile() != nullptr, reference);
     EXPECT_EQ(v.model.Limits().upper, reference ? 250.0 : 200.0);
+    // The verdict row judges the file by its own limits and unit, else the recording.
+    const auto judged = v.model.Judged({});
+    EXPECT_EQ(judged.limits.upper, reference ? 250.0 : 200.0);
+    EXPECT_EQ(judged.unit, reference ? ForceUnit::kN : ForceUnit::N);
     EXPECT_EQ(v.model.TextLines()[0].substr(0, 16),
               reference ? "640 Werte in 2 s" : "1.000 Werte in 3");
   }

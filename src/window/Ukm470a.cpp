@@ -8,7 +8,6 @@
 #include "link/ucom.h"
 #include "ui/screenshot.h"
 #include "window/buttonpictures.h"
-#include "window/conditionsdialog.h"
 #include "window/descriptiondialog.h"
 #include "window/maincontrols.h"
 #include "window/opendialog.h"
@@ -89,8 +88,8 @@ Tfkm470a::Tfkm470a(km470::Settings& settings, ui::RunMode mode)
   recording_.SetConditions(conditions.conditions);
   recording_.HoldMinimum(conditions.holdMinimum);
   recording_.ZeroBeforeArming(conditions.zeroFirst);
-  PeakLabel.OnClick([this] { ResetHeldPeak(); });
-  ShowZero();
+  PeakLabel.OnClick([this] { conditions_.ResetPeak(); });
+  conditions_.ShowZero();
 }
 
 Tfkm470a::~Tfkm470a() = default;
@@ -140,7 +139,7 @@ void Tfkm470a::ShowStarted() {
   // The time scale of the new rate and the empty results line, at once.
   marks_.Mark(dynlog::WindowPart::Scales);
   ShowTextsNow(true);
-  ShowHeldPeak();
+  conditions_.ShowPeak();
 }
 
 void Tfkm470a::Button2Click() {
@@ -155,7 +154,7 @@ void Tfkm470a::Button2Click() {
   valuePanel_.ShowStopped(); // the results line shows the figures at Stop
   ShowTextsNow(true);
   ShowVerdict();
-  ShowHeldPeak(); // the recording's own
+  conditions_.ShowPeak(); // the recording's own
   // In a series the test is saved by itself, once the values still on their way are in; with
   // no acquisition cycle running none are.
   if (series_.IsOpen())
@@ -235,7 +234,7 @@ void Tfkm470a::FollowTest() {
   ButtonNullen.SetEnabled(true);
   if (const auto refusal = recording_.ZeroRefusal()) // not from inside the tick
     Post([refusal] { base::ShowErrorBox(*refusal); });
-  ShowZero();
+  conditions_.ShowZero();
 }
 
 void Tfkm470a::AskBeforeRearm() {
@@ -284,7 +283,7 @@ void Tfkm470a::Paint() {
     valuePanel_.ShowValue(value_, stopped, DecimalPlaces, separators_);
     if (stopped)
       ShowVerdict(); // a value still on its way may be the maximum
-    ShowHeldPeak();
+    conditions_.ShowPeak();
   }
   // The results line and the status line at the same moment, so that they count the same.
   const bool texts = textsEvery_.Due(GetTickCount64());
@@ -468,7 +467,7 @@ void Tfkm470a::ShowDescription() {
   const dynlog::OpenedTest* file = whole_.ShownFile();
   Label3.SetText(dynlog::AxisName(file ? file->head.test.unit : recording_.Description().unit));
   IncludeLimitsInChart();
-  ShowHeldPeak(); // it names the unit too
+  conditions_.ShowPeak(); // it names the unit too
   ShowVerdict();
   FormResize(); // the unit beside the digits and the verdict's row change the layout
 }
@@ -499,69 +498,9 @@ void Tfkm470a::ShowSeriesTest(int row) {
     OpenTests({series->FileOf(rows[static_cast<std::size_t>(row)])}, GetKeyState(VK_CONTROL) < 0);
 }
 
-// ---- Conditions, zero and the held peak
-
-void Tfkm470a::ButtonBedingungenClick() {
-  if (!conditionsDialog_)
-    conditionsDialog_ = std::make_unique<ConditionsDialog>(Handle());
-  if (const auto taken = conditionsDialog_->Ask(
-          {recording_.Conditions(), recording_.HoldsMinimum(), recording_.ZeroesBeforeArming()}))
-    TakeConditions(*taken);
-}
-
-void Tfkm470a::TakeConditions(const dynlog::ConditionSettings& settings) {
-  recording_.SetConditions(settings.conditions); // from the next Start on
-  recording_.ZeroBeforeArming(settings.zeroFirst);
-  if (settings.holdMinimum != recording_.HoldsMinimum()) {
-    recording_.HoldMinimum(settings.holdMinimum);
-    after_.ForgetPeak();
-  }
-  if (PersonAtWindow())
-    dynlog::WriteConditionSettings(settings_, settings);
-  ShowHeldPeak();
-}
-
-void Tfkm470a::ButtonNullenClick() {
-  // The stopped test's values on their way are not waited for any longer.
-  const auto refusal =
-      zero_.Ask(!FirstStart && ucom::ComIsOpen(), [this] { series_.KeepWaiting(); });
-  if (refusal && !refusal->empty())
-    base::ShowErrorBox(*refusal);
-  if (refusal)
-    return;
-  ButtonNullen.SetEnabled(false);
-  ShowTextsNow(false);
-}
-
-void Tfkm470a::ButtonNullAusClick() {
-  if (!recording_.ClearZero()) {
-    base::ShowErrorBox("Während einer Aufnahme bleibt die Nullung.");
-    return;
-  }
-  ShowZero();
-}
-
-void Tfkm470a::ShowZero() {
-  ResetHeldPeak(); // the peak held so far was on the other zero
-  ButtonNullAus.SetEnabled(recording_.ZeroNow().has_value());
-  ShowTextsNow(false);
-}
-
-void Tfkm470a::ResetHeldPeak() {
-  recording_.ResetPeak();
-  after_.ForgetPeak();
-  ShowHeldPeak();
-}
-
 bool Tfkm470a::FormKey(WPARAM key) {
   if (key != 'M')
     return false;
-  ResetHeldPeak();
+  conditions_.ResetPeak();
   return true;
-}
-
-void Tfkm470a::ShowHeldPeak() {
-  PeakLabel.SetText(dynlog::HeldPeakText(after_.ShownPeak(), recording_.HoldsMinimum(),
-                                         DecimalPlaces, recording_.Description().unit,
-                                         separators_));
 }

@@ -12,12 +12,14 @@
 #include "files/descriptionsettings.h"
 #include "files/seriesfolder.h"
 #include "link/km470protocol.h"
+#include "link/ucom.h"
 #include "test/aftertest.h"
 #include "test/recording.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/runmode.h"
 #include "window/chartarea.h"
+#include "window/conditionspanel.h"
 #include "window/lamppanel.h"
 #include "window/mainlayout.h"
 #include "window/recordingsaver.h"
@@ -34,7 +36,6 @@
 #include <string>
 #include <vector>
 
-class ConditionsDialog;
 class Tfkm470b;
 class Tfkm470d;
 class SeriesWindow;
@@ -72,13 +73,12 @@ public:
   void ButtonBildClick();      // the shown test's chart to the clipboard, and as a PNG
   void ButtonBerichtClick() { wholePane_.Report(Handle()); } // printed or as a PNG
   // A test that starts and ends by itself, zero and the held peak.
-  void ButtonBedingungenClick(); // the conditions dialog
-  void ButtonNullenClick();      // zero from the last half second
-  void ButtonNullAusClick();     // the zero cleared
-  void ResetHeldPeak();          // a click on the held peak, or the M key
+  void ButtonBedingungenClick() { conditions_.Ask(); } // the conditions dialog
+  void ButtonNullenClick() { conditions_.Zero(!FirstStart && ucom::ComIsOpen()); }
+  void ButtonNullAusClick() { conditions_.ClearZero(); }
   // The conditions of the next Start and whether the lowest value is held; kept in km470.ini
   // while a person is at the window.
-  void TakeConditions(const dynlog::ConditionSettings& settings);
+  void TakeConditions(const dynlog::ConditionSettings& settings) { conditions_.Take(settings); }
   void Timer1Timer(); // the acquisition cycle
   // Saves the recording to path without asking (the save dialog's work once a name is chosen).
   // Throws with the German file error text.
@@ -212,8 +212,6 @@ private:
   void AskBeforeRearm();
   // What AfterTest says follows: as Stop, or shown as after Start.
   void Follow(const dynlog::AfterTest::Steps& steps);
-  void ShowHeldPeak();
-  void ShowZero();
 
   km470::Settings& settings_;
   ui::RunMode runMode_;
@@ -248,13 +246,18 @@ private:
 
   dynlog::ValueDisplayPlace place_;
   std::unique_ptr<TestDialog> testDialog_;
-  std::unique_ptr<ConditionsDialog> conditionsDialog_;
   LampPanel lamps_{{&Label4, &Label5, &Label6, &Label7, &Label8, &Label9}};
   ChartArea chartArea_{*this, {chart_, whole_, wholePane_, marks_, separators_, scaleFont_}};
   ValuePanel valuePanel_{*this,
                          {Label1, UnitLabel, PeakLabel, VerdictLabel, ReasonLabel},
                          {valueFont_, unitFont_, verdictFont_, reasonFont_}};
   StatusLines statusLines_{*this, {StatusLabel, ConnectionLabel, EndLabel}, statusFont_};
+  ConditionsPanel conditions_{
+      Handle(),
+      {recording_, after_, zero_, settings_, runMode_, DecimalPlaces, separators_},
+      {ButtonNullen, ButtonNullAus, PeakLabel},
+      [this] { ShowTextsNow(false); },
+      [this] { series_.KeepWaiting(); }};
   RecordingSaver saver_{Handle(), recording_, settings_, runMode_, separators_};
   RecordingSeries series_{
       Handle(), recording_, after_, settings_, runMode_, separators_, [this](int row) {

@@ -56,7 +56,7 @@ struct CsvHead {
   std::optional<CsvSummary> summary; // a saved file's; a stream's comes after its values
 };
 
-inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF"; // bytes, not text
+inline constexpr std::string_view kUtf8ByteOrderMark = "\uFEFF"; // EF BB BF in UTF-8
 
 // The head, after the byte order mark: "# Start;...", "# Programm;...", "# Werte pro
 // Sekunde;...", "# Mittelung;ja|nein", "# Dezimalstellen;...", "# Gerät;...",

@@ -9,7 +9,7 @@ namespace {
 
 // The list as UTF-8, the form every text of the program has.
 std::string Utf8Text(std::string_view bytes) {
-  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF"; // bytes, not text
+  constexpr std::string_view kUtf8Mark = "\uFEFF"; // EF BB BF in UTF-8
   if (bytes.starts_with(kUtf8Mark))
     return std::string(bytes.substr(kUtf8Mark.size()));
   if (bytes.empty())
